@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+constexpr int ASSERTION_BUFFER_SIZE = 512;
+
+// Reports a broken invariant of the program's own. message is a printf format
+// filled by the further values. Returns only when the user chooses to debug;
+// answering No ends the program with exit status 1.
+void reportAssertion(const char* message, const char* condition, const char* file, int line, ...);
+
+// The answer a handler gives to a report.
+enum class AssertionAnswer { Debug, Quit };
+
+// A handler receives the caption and the formatted report text. Tests install
+// one that records reports and answers Debug, so the call returns.
+using AssertionHandler = AssertionAnswer (*)(const char* caption, const char* text);
+
+AssertionHandler setAssertionHandler(AssertionHandler handler); // returns the previous one
+AssertionAnswer defaultAssertionHandler(const char* caption, const char* text);
+
+// Formats the report exactly as shown to the user (at most 511 characters).
+std::string formatAssertion(const char* message, const char* condition, const char* file, int line, ...);
+
+#define ZEB_ASSERT(condition, conditionText, message)                                              \
+    do {                                                                                           \
+        if (!(condition))                                                                          \
+            reportAssertion(message, conditionText, __FILE__, __LINE__);                           \
+    } while (0)
+
+#define ZEB_FAIL(message) reportAssertion(message, "Forced Failure", __FILE__, __LINE__)

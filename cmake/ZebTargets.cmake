@@ -1,0 +1,37 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+function(zeb_subdirectory path)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${path}/CMakeLists.txt)
+        add_subdirectory(${path})
+    endif()
+endfunction()
+
+# Each registered test gets a discovery port of its own, so networking tests
+# running side by side never hear each other, and only loopback targets.
+set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 41000)
+
+# zeb_add_test(name SOURCES ... LIBS ... [TIMEOUT seconds] [ENV var=value ...])
+function(zeb_add_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    get_property(port GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT)
+    math(EXPR next "${port} + 1")
+    set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT ${next})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES
+        TIMEOUT ${ARG_TIMEOUT}
+        ENVIRONMENT "ZEB_DISCOVERY=127.255.255.255;ZEB_DISCOVERY_PORT=${port};SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ZEB_SOURCE_DIR=${PROJECT_SOURCE_DIR};${ARG_ENV}"
+        ENVIRONMENT_MODIFICATION "DISPLAY=unset:")
+endfunction()
+
+# zeb_add_benchmark(name SOURCES ... LIBS ...)
+function(zeb_add_benchmark name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main Threads::Threads)
+endfunction()
