@@ -16,7 +16,9 @@ enum class AssertionAnswer { Debug, Quit };
 // one that records reports and answers Debug, so the call returns.
 using AssertionHandler = AssertionAnswer (*)(const char* caption, const char* text);
 
-AssertionHandler setAssertionHandler(AssertionHandler handler); // returns the previous one
+// Returns the previous handler; nullptr restores the default. Safe to call from any thread.
+AssertionHandler setAssertionHandler(AssertionHandler handler);
+// Asks in a message box; without a display, on the terminal; No when there is neither.
 AssertionAnswer defaultAssertionHandler(const char* caption, const char* text);
 
 // Formats the report exactly as shown to the user (at most 511 characters).

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+
+constexpr int MENU_STRIP_HEIGHT = 20;
+constexpr uint32_t COMMAND_ABOUT = 104;
+constexpr uint32_t COMMAND_EXIT = 105;
+
+// The window's menus, used with the mouse: a press on a title opens its menu,
+// releasing (or pressing) on an item chooses it, a press elsewhere closes it.
+class menuStrip {
+  public:
+    struct item {
+        const char* label; // '&' marks the underlined letter
+        uint32_t command;
+    };
+    struct menu {
+        const char* title;
+        item entry;
+    };
+    static constexpr int MENU_COUNT = 2;
+
+    menuStrip();
+
+    // Mouse events in window pixels; each returns the chosen command or 0.
+    uint32_t mouseDown(int x, int y);
+    uint32_t mouseUp(int x, int y);
+    void mouseMove(int x, int y);
+
+    int getOpenMenu() const { return m_openMenu; } // -1 when none is open
+    bool isItemHot() const { return m_itemHot; }
+    const menu& getMenu(int index) const { return m_menus[index]; }
+
+    // Layout in window pixels.
+    int titleLeft(int index) const;
+    int titleWidth(int index) const;
+    int dropDownWidth(int index) const;
+    int titleAt(int x, int y) const;     // -1 when none
+    bool inOpenItem(int x, int y) const; // over the open menu's item
+
+  private:
+    menu m_menus[MENU_COUNT];
+    int m_openMenu = -1;
+    bool m_itemHot = false;
+};
+
+constexpr int MENU_ITEM_HEIGHT = 20;
+
+// Draws the strip and the open menu with an SDL renderer (given as void*).
+void paintMenu(const menuStrip& strip, void* nativeRenderer, int windowWidth);

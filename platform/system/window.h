@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+
+// The game's one window: a menu strip on top and the game area below it. Events
+// of the window system become the messages of a window procedure, with the
+// message numbers and virtual-key codes the game was designed around.
+
+constexpr uint32_t WM_NULL = 0x0000;
+constexpr uint32_t WM_DESTROY = 0x0002;
+constexpr uint32_t WM_PAINT = 0x000F;
+constexpr uint32_t WM_CLOSE = 0x0010;
+constexpr uint32_t WM_QUIT = 0x0012;
+constexpr uint32_t WM_KEYDOWN = 0x0100;
+constexpr uint32_t WM_KEYUP = 0x0101;
+constexpr uint32_t WM_SYSKEYDOWN = 0x0104; // a key pressed with Alt
+constexpr uint32_t WM_SYSKEYUP = 0x0105;
+constexpr uint32_t WM_COMMAND = 0x0111; // low 16 bits of wParam: the command
+
+constexpr int GAME_AREA_WIDTH = 700;
+constexpr int GAME_AREA_HEIGHT = 700;
+
+struct windowMessage {
+    uint32_t message = WM_NULL;
+    uint64_t wParam = 0;
+    int64_t lParam = 0;
+};
+
+struct gameWindow; // opaque; one exists at a time
+using windowProcedure = int64_t (*)(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam);
+
+// Starts the window system. False (with the reason in reason) when there is no
+// display to open a window on; reason stays valid until the next call.
+bool initialiseWindowSystem(const char** reason);
+
+// Creates and shows the window; null on failure. The procedure receives every
+// dispatched message.
+gameWindow* createGameWindow(const char* title, windowProcedure procedure);
+
+// Takes at most one pending event without waiting and turns it into a message.
+// False when nothing produced a message.
+bool peekMessage(windowMessage& message);
+
+// Waits until an event is pending or milliseconds have passed, whichever is first.
+void waitMessage(uint32_t milliseconds);
+
+int64_t dispatchMessage(const windowMessage& message);
+int64_t defWindowProc(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam);
+void postMessage(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam);
+void postQuitMessage(int exitCode);
+
+// Hides the window and sends WM_DESTROY to its procedure. The native window
+// lives on until the process ends, since the render device draws into it.
+void destroyWindow(gameWindow* window);
+
+void* getNativeWindow(gameWindow* window); // the SDL_Window, for the platform layer
+int getGameAreaTop(gameWindow* window);    // the game area's first row below the menu strip
+
+// Draws the menu strip (and an open menu) with the native renderer; called
+// before the frame is presented.
+void paintMenuStrip(gameWindow* window, void* nativeRenderer);
