@@ -1,0 +1,74 @@
+#pragma once
+
+#include "game/protocol.h"
+#include "game/zebgamestateelement.h"
+#include "maths/colour4.h"
+#include "maths/matrix.h"
+#include "maths/vector3.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class messageQueue;
+class networkMessage;
+
+// Own-ship prediction under the player's controls.
+constexpr float MAX_SHIP_SPEED = 5.5f;          // after thrust, units per second
+constexpr float SHIP_THRUST = 6.0f;             // units per second squared
+constexpr double TURN_REVOLUTIONS = 0.41666666; // per second
+
+// The client's picture of the game, built from the server's messages; it
+// predicts the player's own ship and reports it every frame.
+class ZEBGameStateCollector {
+  public:
+    ZEBGameStateCollector() = default;
+
+    void setPlayerName(const std::string& name); // at most 31 characters travel
+    bool hasJoined() const { return m_joined; }
+    void reset(); // the connection is lost: back to not joined
+
+    void setInput(const PlayerInput& input) { m_input = input; }
+    void update(float changeInTime, messageQueue& receivedMessages, messageQueue& messagesToSendOut);
+
+    int getElementCount() const { return static_cast<int>(m_elements.size()); }
+    void getElement(int index, bool& visible, int& type, int& objectID, matrix& transform,
+                    colour4& colour) const;
+    bool isExploding(int index) const { return m_elements[index].isExploding(); }
+    void getExplosion(int index, float& duration, vector3& position, float& rotation) const;
+    float getElementScale(int index) const { return m_elements[index].getScale(); }
+    void clearExplosion(int index) { m_elements[index].clearExplosion(); }
+    void takeSounds(std::vector<int32_t>& sounds);
+
+    int getStatsCount() const { return static_cast<int>(m_playerStats.size()); }
+    const char* getStatsName(int index) const { return m_playerStats[index].name; }
+    int getStatsScore(int index) const { return m_playerStats[index].score; }
+    const colour4& getStatsColour(int index) const { return m_playerStats[index].colour; }
+
+    // Read access for tests and the benchmark.
+    int getOwnIndex() const { return m_ownIndex; }
+    const ZEBGameStateElement& getElementState(int index) const { return m_elements[index]; }
+    const PlayerInput& getInput() const { return m_input; }
+    ZEBGameStateElement& elementForTest(int index) { return m_elements[index]; } // scenario placement
+
+    void predictOwnShip(float changeInTime);
+
+  private:
+    void processMessages(messageQueue& receivedMessages);
+    bool readJoinReply(const networkMessage& message);
+    void handleNewElement(const networkMessage& message);
+    void handleElementUpdate(const networkMessage& message);
+    void handlePlayerStats(const networkMessage& message);
+    void handleExplosion(const networkMessage& message);
+    void addElement(const ZEBGameStateElement& newElement);
+    void sendPlayerState(messageQueue& messagesToSendOut) const;
+    bool ownShipHeld() const { return m_ownIndex >= 0 && m_ownIndex < getElementCount(); }
+
+    int32_t m_ownIndex = 0;
+    std::string m_playerName;
+    std::vector<PlayerStats> m_playerStats;
+    PlayerInput m_input;
+    std::vector<ZEBGameStateElement> m_elements;
+    std::vector<int32_t> m_sounds;
+    bool m_joined = false;
+};

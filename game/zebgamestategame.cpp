@@ -1,0 +1,145 @@
+#include "game/zebgamestategame.h"
+
+#include "game/zebobject.h"
+#include "networklib/networkmessage.h"
+#include "random.h"
+
+#include <cmath>
+
+namespace {
+
+// Stepping by 20 stays exact and cheap for values this close to the area.
+constexpr int WRAP_STEP_LIMIT = 8;
+
+int firstOrZero(const std::vector<int32_t>& list) {
+    return list.empty() ? 0 : list.front();
+}
+
+float stepWrap(float value) {
+    while (value < -PLAY_AREA_HALF_WIDTH)
+        value += PLAY_AREA_WIDTH;
+    while (value >= PLAY_AREA_HALF_WIDTH)
+        value -= PLAY_AREA_WIDTH;
+    return value;
+}
+
+} // namespace
+
+float wrapPlayArea(float value) {
+    if (!std::isfinite(value))
+        return value;
+    const float reach = PLAY_AREA_HALF_WIDTH + WRAP_STEP_LIMIT * PLAY_AREA_WIDTH;
+    if (value >= -reach && value < reach)
+        return stepWrap(value);
+    double offset = std::fmod(static_cast<double>(value) + PLAY_AREA_HALF_WIDTH, PLAY_AREA_WIDTH);
+    if (offset < 0.0)
+        offset += PLAY_AREA_WIDTH;
+    const float wrapped = static_cast<float>(offset - PLAY_AREA_HALF_WIDTH);
+    // Rounding to float may land on the excluded upper edge.
+    return wrapped >= PLAY_AREA_HALF_WIDTH ? -PLAY_AREA_HALF_WIDTH : wrapped;
+}
+
+bool wrapPlayArea(vector3& position) {
+    const float x = wrapPlayArea(position.x);
+    const float y = wrapPlayArea(position.y);
+    const bool changed = x != position.x || y != position.y;
+    position.x = x;
+    position.y = y;
+    return changed;
+}
+
+ZEBGameStateGame::ZEBGameStateGame()
+    : m_colours{colour4(0.5f, 0.0f, 1.0f, 1.0f), colour4(0.0f, 0.0f, 1.0f, 1.0f),
+                colour4(1.0f, 0.0f, 0.0f, 1.0f), colour4(0.0f, 1.0f, 0.0f, 1.0f),
+                colour4(1.0f, 1.0f, 0.0f, 1.0f), colour4(0.0f, 1.0f, 1.0f, 1.0f),
+                colour4(1.0f, 0.0f, 1.0f, 1.0f), colour4(1.0f, 0.5f, 0.0f, 1.0f)},
+      m_colourUsed(PLAYER_COLOUR_COUNT, false) {}
+
+void ZEBGameStateGame::setAsteroids(int count, float speed) {
+    m_numberOfAsteroids = count;
+    m_asteroidSpeed = speed;
+}
+
+void ZEBGameStateGame::sortObjects(std::vector<ZEBObject>& objects) {
+    for (int i = 0; i < static_cast<int>(objects.size()); ++i) {
+        switch (objects[i].getType()) {
+        case TYPE_ASTEROID:
+            m_asteroidObjects.push_back(i);
+            break;
+        case TYPE_PLAYER:
+            m_playerObjects.push_back(i);
+            break;
+        case TYPE_BULLET:
+            m_bulletObjects.push_back(i);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+int ZEBGameStateGame::chooseColour() {
+    int index = 0;
+    do {
+        index = static_cast<int>(random15() / static_cast<double>(RANDOM_MAX) * (PLAYER_COLOUR_COUNT - 1));
+    } while (m_colourUsed[index]);
+    m_colourUsed[index] = true;
+    return index;
+}
+
+int ZEBGameStateGame::addPlayer(uint32_t playerID, const char* name) {
+    const colour4 colour = m_colours[chooseColour()];
+
+    ZEBGameStateElement ship;
+    ship.initialise(getElementCount(), ZERO, 0.0f, ZERO, SHIP_SCALE, TYPE_PLAYER,
+                    firstOrZero(m_playerObjects), colour, true);
+    m_elements.push_back(ship);
+
+    findPlayer(playerID);
+
+    PlayerRecord record;
+    record.shipID = getElementCount() - 1;
+
+    colour4 bulletColour = colour;
+    bulletColour.r *= 0.5f;
+    bulletColour.g *= 0.5f;
+    bulletColour.b *= 0.5f;
+    for (int slot = 0; slot < BULLETS_PER_PLAYER; ++slot) {
+        ZEBGameStateElement bullet;
+        bullet.initialise(getElementCount(), ZERO, 0.0f, ZERO, BULLET_SCALE, TYPE_BULLET,
+                          firstOrZero(m_bulletObjects), bulletColour, false);
+        record.bulletIDs[slot] = getElementCount();
+        record.bulletAges[slot] = BULLET_AGE_EXPIRED;
+        m_elements.push_back(bullet);
+    }
+
+    copyPlayerName(record.name, name);
+    record.connected = true;
+    m_players.push_back(record);
+    return record.shipID;
+}
+
+int ZEBGameStateGame::findPlayer(uint32_t playerID) {
+    const int index = lookupPlayer(playerID);
+    if (index >= 0)
+        return index;
+    m_playerIDs.push_back(playerID);
+    return static_cast<int>(m_playerIDs.size()) - 1;
+}
+
+int ZEBGameStateGame::lookupPlayer(uint32_t playerID) const {
+    for (int i = 0; i < static_cast<int>(m_playerIDs.size()); ++i) {
+        if (m_playerIDs[i] == playerID)
+            return i;
+    }
+    return -1;
+}
+
+void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received,
+                            messageQueue& toSend) {
+    handleMessages(received, toSend);
+    updatePlayers(dt, toSend);
+    moveElements(dt, toSend);
+    collide(objects, dt, toSend);
+    broadcast(dt, toSend);
+}

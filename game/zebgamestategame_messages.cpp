@@ -1,0 +1,159 @@
+#include "game/zebgamestategame.h"
+
+#include "networklib/networkmessage.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+const char DISCONNECTED_SUFFIX[] = " [Disconnected]";
+constexpr int DISCONNECTED_SUFFIX_LENGTH = sizeof(DISCONNECTED_SUFFIX) - 1;
+static_assert(DISCONNECTED_SUFFIX_LENGTH < PLAYER_NAME_SIZE - 1, "the suffix must leave room for a name");
+
+bool isFinite(const vector3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+} // namespace
+
+void ZEBGameStateGame::handleMessages(messageQueue& received, messageQueue& toSend) {
+    while (received.hasMessages()) {
+        const networkMessage message = received.pop();
+        switch (message.getType()) {
+        case MSG_JOIN_REQUEST:
+            handleJoinRequest(message, toSend);
+            break;
+        case MSG_PLAYER_DESTROYED:
+            handlePlayerDestroyed(message, toSend);
+            break;
+        case MSG_PLAYER_INPUT:
+            handlePlayerInput(message);
+            break;
+        case MSG_PLAYER_STATE:
+            handlePlayerState(message);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQueue& toSend) {
+    if (getPlayerCount() >= MAX_PLAYERS || lookupPlayer(message.getPlayerID()) >= 0)
+        return;
+    JoinRequest request;
+    if (!readJoinRequest(message.getData(), message.getDataSize(), &request))
+        return;
+    const int shipID = addPlayer(message.getPlayerID(), request.name);
+
+    // The full state is this player's alone; the new elements concern everyone.
+    networkMessage fullState;
+    sendFullState(fullState, shipID);
+    fullState.setDestination(message.getPlayerID());
+    fullState.setGuaranteed(true);
+    toSend.push(fullState);
+    for (int id = shipID; id < shipID + 1 + BULLETS_PER_PLAYER; ++id) {
+        networkMessage newElement = writeNewElement(m_elements[id]);
+        newElement.setGuaranteed(true);
+        toSend.push(newElement);
+    }
+}
+
+void ZEBGameStateGame::handlePlayerDestroyed(const networkMessage& message, messageQueue& toSend) {
+    PlayerDestroyed destroyed;
+    if (!readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
+        return;
+    const int index = lookupPlayer(destroyed.playerID);
+    if (index < 0 || !m_players[index].connected)
+        return;
+    PlayerRecord& player = m_players[index];
+    player.connected = false;
+
+    // Shorten the name so that the name and the suffix fit the field.
+    const int keep = PLAYER_NAME_SIZE - 1 - DISCONNECTED_SUFFIX_LENGTH;
+    if (static_cast<int>(std::strlen(player.name)) > keep)
+        player.name[keep] = '\0';
+    std::strcat(player.name, DISCONNECTED_SUFFIX);
+
+    m_elements[player.shipID].setVisible(false);
+    sendElementUpdate(player.shipID, toSend);
+}
+
+void ZEBGameStateGame::handlePlayerInput(const networkMessage& message) {
+    const int index = lookupPlayer(message.getPlayerID());
+    if (index < 0 || !m_players[index].connected)
+        return;
+    PlayerInput input;
+    if (readPlayerInput(message.getData(), message.getDataSize(), &input))
+        m_players[index].input = input;
+}
+
+void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
+    const int index = lookupPlayer(message.getPlayerID());
+    if (index < 0 || !m_players[index].connected)
+        return;
+    PartialRecord record;
+    if (!readPlayerState(message.getData(), message.getDataSize(), &record))
+        return;
+    const int shipID = m_players[index].shipID;
+    if (record.getID() != shipID)
+        return;
+    ZEBGameStateElement ship = m_elements[shipID];
+    record.applyTo(&ship);
+    if (!isFinite(ship.getPosition()) || !std::isfinite(ship.getRotation()) || !isFinite(ship.getVelocity()))
+        return;
+    m_elements[shipID] = ship;
+}
+
+void ZEBGameStateGame::sendFullState(networkMessage& message, int shipID) const {
+    message = writeFullState(m_elements, shipID);
+}
+
+void ZEBGameStateGame::sendElementUpdate(int id, messageQueue& toSend) {
+    m_elements[id].resetTimeSinceUpdate();
+    toSend.push(writeElementUpdate(m_elements[id]));
+}
+
+void ZEBGameStateGame::sendExplosion(int id, float duration, messageQueue& toSend) const {
+    Explosion explosion;
+    explosion.elementID = id;
+    explosion.duration = duration;
+    explosion.position = m_elements[id].getPosition();
+    explosion.rotation = m_elements[id].getRotation();
+    toSend.push(writeExplosion(explosion));
+}
+
+void ZEBGameStateGame::sendPlayerStats(messageQueue& toSend) const {
+    std::vector<PlayerStats> rows(m_players.size());
+    for (int i = 0; i < getPlayerCount(); ++i) {
+        std::memcpy(rows[i].name, m_players[i].name, PLAYER_NAME_SIZE);
+        rows[i].uniqueID = m_players[i].shipID;
+        rows[i].score = m_players[i].score;
+        rows[i].colour = m_elements[m_players[i].shipID].getColour();
+    }
+    toSend.push(writePlayerStats(rows));
+}
+
+void ZEBGameStateGame::broadcast(float dt, messageQueue& toSend) {
+    for (const PlayerRecord& player : m_players)
+        sendElementUpdate(player.shipID, toSend);
+    sendRegularUpdates(toSend);
+    m_statsCountdown -= dt;
+    if (m_statsCountdown <= 0.0f) {
+        sendPlayerStats(toSend);
+        m_statsCountdown = 0.0f;
+    }
+}
+
+void ZEBGameStateGame::sendRegularUpdates(messageQueue& toSend) {
+    int sent = 0;
+    for (int id = 0; id < getElementCount() && sent < MAX_REGULAR_UPDATES; ++id) {
+        const ZEBGameStateElement& element = m_elements[id];
+        if (element.isVisible() && element.getTimeSinceUpdate() >= REGULAR_UPDATE_AGE &&
+            element.getType() != TYPE_PLAYER) {
+            sendElementUpdate(id, toSend);
+            ++sent;
+        }
+    }
+}

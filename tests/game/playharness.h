@@ -1,0 +1,188 @@
+#pragma once
+
+// One server game and several clients in one process, exchanging message
+// queues as the frame update does: every client's update, then the server's
+// tick, then each produced message is delivered to every client or to its
+// addressee. Messages cross as wire bytes, so the sender's id is attached as
+// the network layer would. No network, no clock: time is the dt passed to step.
+
+#include "game/protocol.h"
+#include "game/zebgamestatecollector.h"
+#include "game/zebgamestategame.h"
+#include "game/zebobject.h"
+#include "networklib/networkmessage.h"
+#include "random.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace play {
+
+constexpr float FRAME = 1.0f / 45.0f;
+
+// Shapes of the harness level: a ship pointing along +x, a square bullet and
+// two asteroid outlines. Indexes: 0 ship, 1 bullet, 2 square asteroid, 3 hexagon.
+constexpr int SHIP_SHAPE = 0;
+constexpr int BULLET_SHAPE = 1;
+constexpr int SQUARE_ASTEROID = 2;
+constexpr int HEXAGON_ASTEROID = 3;
+
+inline std::vector<ZEBObject> makeShapes() {
+    const vector3 ship[] = {vector3(1.0f, 0.0f, 0.0f), vector3(-1.0f, 0.6f, 0.0f),
+                            vector3(-1.0f, -0.6f, 0.0f)};
+    const vector3 bullet[] = {vector3(0.1f, 0.1f, 0.0f), vector3(-0.1f, 0.1f, 0.0f),
+                              vector3(-0.1f, -0.1f, 0.0f), vector3(0.1f, -0.1f, 0.0f)};
+    const vector3 square[] = {vector3(1.0f, 1.0f, 0.0f), vector3(-1.0f, 1.0f, 0.0f),
+                              vector3(-1.0f, -1.0f, 0.0f), vector3(1.0f, -1.0f, 0.0f)};
+    const vector3 hexagon[] = {vector3(1.0f, 0.0f, 0.0f),    vector3(0.5f, 0.87f, 0.0f),
+                               vector3(-0.5f, 0.87f, 0.0f),  vector3(-1.0f, 0.0f, 0.0f),
+                               vector3(-0.5f, -0.87f, 0.0f), vector3(0.5f, -0.87f, 0.0f)};
+    std::vector<ZEBObject> shapes(4);
+    shapes[SHIP_SHAPE].create(TYPE_PLAYER, ship, 3);
+    shapes[BULLET_SHAPE].create(TYPE_BULLET, bullet, 4);
+    shapes[SQUARE_ASTEROID].create(TYPE_ASTEROID, square, 4);
+    shapes[HEXAGON_ASTEROID].create(TYPE_ASTEROID, hexagon, 6);
+    return shapes;
+}
+
+// A copy as it arrives from the network: the wire bytes, tagged with the sender.
+inline networkMessage received(const networkMessage& sent, uint32_t sender) {
+    networkMessage message;
+    message.setFromReceived(sender, sent.getWireBuffer(), sent.getWireSize());
+    return message;
+}
+
+struct Client {
+    uint32_t playerID = 0;
+    bool connected = true;
+    ZEBGameStateCollector collector;
+    PlayerInput input;                // held keys, handed to the collector every frame
+    messageQueue inbox;               // delivered by the last tick, read at the next update
+    std::vector<networkMessage> seen; // everything delivered, in order
+};
+
+class Harness {
+  public:
+    explicit Harness(int families, uint32_t seed = 1234u, float asteroidSpeed = 1.0f) : shapes(makeShapes()) {
+        seedRandom(seed);
+        game.setAsteroids(families, asteroidSpeed);
+        game.sortObjects(shapes);
+        game.createAsteroids();
+    }
+
+    // A client with its own player id, named "Player" unless told otherwise.
+    Client& addClient(uint32_t playerID, const std::string& name = "Player") {
+        clients.push_back(std::make_unique<Client>());
+        Client& client = *clients.back();
+        client.playerID = playerID;
+        client.collector.setPlayerName(name);
+        return client;
+    }
+
+    // One frame: every connected client's update, then the server's tick.
+    void step(float dt = FRAME) {
+        for (auto& client : clients) {
+            if (!client->connected)
+                continue;
+            messageQueue out;
+            client->collector.setInput(client->input);
+            client->collector.update(dt, client->inbox, out);
+            client->inbox.clear();
+            while (out.hasMessages())
+                serverInbox.push(received(out.pop(), client->playerID));
+        }
+        messageQueue toSend;
+        game.tick(dt, shapes, serverInbox, toSend);
+        lastTick.clear();
+        while (toSend.hasMessages()) {
+            const networkMessage message = toSend.pop();
+            lastTick.push_back(message);
+            deliver(message);
+        }
+        ++ticks;
+    }
+
+    void steps(int count, float dt = FRAME) {
+        for (int i = 0; i < count; ++i)
+            step(dt);
+    }
+
+    // Frames until every connected client has joined (bounded).
+    bool joinAll(int maxFrames = 10) {
+        for (int i = 0; i < maxFrames; ++i) {
+            if (allJoined())
+                return true;
+            step();
+        }
+        return allJoined();
+    }
+
+    bool allJoined() const {
+        for (const auto& client : clients) {
+            if (client->connected && !client->collector.hasJoined())
+                return false;
+        }
+        return true;
+    }
+
+    // The network layer reports the player gone; the client stops.
+    void disconnect(Client& client) {
+        client.connected = false;
+        PlayerDestroyed destroyed;
+        destroyed.playerID = client.playerID;
+        serverInbox.push(received(writePlayerDestroyed(destroyed), 0));
+    }
+
+    // Index of the game's player record of a client.
+    int playerIndex(const Client& client) const {
+        for (int i = 0; i < game.getPlayerCount(); ++i) {
+            if (game.getPlayer(i).shipID == client.collector.getOwnIndex())
+                return i;
+        }
+        return -1;
+    }
+
+    // Stops every visible asteroid and parks it where it touches nothing.
+    void parkAsteroids() {
+        for (int id = 0; id < game.getElementCount(); ++id) {
+            ZEBGameStateElement& element = game.elementForTest(id);
+            if (element.getType() != TYPE_ASTEROID)
+                continue;
+            element.setVelocity(ZERO);
+            element.setObjectID(SQUARE_ASTEROID);
+            if (element.isVisible())
+                element.setPosition(vector3(-6.0f, 6.0f, 0.0f));
+        }
+    }
+
+    int countInLastTick(int type) const {
+        int count = 0;
+        for (const networkMessage& message : lastTick)
+            count += message.getType() == type ? 1 : 0;
+        return count;
+    }
+
+    std::vector<ZEBObject> shapes;
+    ZEBGameStateGame game;
+    std::vector<std::unique_ptr<Client>> clients;
+    messageQueue serverInbox;
+    std::vector<networkMessage> lastTick; // the messages of the last tick, in order
+    int ticks = 0;
+
+  private:
+    void deliver(const networkMessage& message) {
+        for (auto& client : clients) {
+            if (!client->connected)
+                continue;
+            if (message.getDestination() != ALL_PLAYERS && message.getDestination() != client->playerID)
+                continue;
+            const networkMessage arrived = received(message, 0);
+            client->inbox.push(arrived);
+            client->seen.push_back(arrived);
+        }
+    }
+};
+
+} // namespace play

@@ -1,0 +1,408 @@
+// Scenarios of whole games: one server and several clients in one process.
+
+#include "playharness.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <string>
+
+using play::Client;
+using play::FRAME;
+using play::Harness;
+
+namespace {
+
+// Ticks of FRAME until a float accumulating from start reaches limit, as the server counts.
+int ticksToReach(float start, float limit) {
+    float value = start;
+    int ticks = 0;
+    while (value < limit) {
+        value += FRAME;
+        ++ticks;
+    }
+    return ticks;
+}
+
+const networkMessage* findExplosion(const std::vector<networkMessage>& messages, int id, Explosion* out) {
+    for (const networkMessage& message : messages) {
+        if (message.getType() != MSG_EXPLOSION)
+            continue;
+        Explosion explosion;
+        if (readExplosion(message.getData(), message.getDataSize(), &explosion) &&
+            explosion.elementID == id) {
+            *out = explosion;
+            return &message;
+        }
+    }
+    return nullptr;
+}
+
+// Places a large asteroid and hides the rest of its family, all at rest.
+void placeAsteroid(Harness& h, int id, const vector3& position, const vector3& velocity) {
+    h.parkAsteroids();
+    for (int i = 0; i < h.game.getElementCount(); ++i) {
+        if (h.game.getElement(i).getType() == TYPE_ASTEROID)
+            h.game.elementForTest(i).setVisible(false);
+    }
+    ZEBGameStateElement& asteroid = h.game.elementForTest(id);
+    asteroid.setPosition(position);
+    asteroid.setVelocity(velocity);
+    asteroid.setRotation(0.0f);
+    asteroid.setVisible(true);
+}
+
+// The client owns its ship's place; the next frame tells the server.
+void moveOwnShip(Harness& h, Client& client, const vector3& position) {
+    client.collector.elementForTest(client.collector.getOwnIndex()).setPosition(position);
+    h.step();
+}
+
+void fireOnce(Harness& h, Client& client) {
+    client.input.fire = true;
+    h.step();
+    client.input.fire = false;
+}
+
+} // namespace
+
+TEST(Play, EightJoinsTakeEightColoursAndANinthIsRefused) {
+    Harness h(1);
+    for (uint32_t id = 1; id <= 9; ++id)
+        h.addClient(id);
+    h.steps(6);
+
+    std::set<int> ownShips;
+    std::set<std::vector<float>> colours;
+    for (int c = 0; c < 8; ++c) {
+        const ZEBGameStateCollector& collector = h.clients[c]->collector;
+        ASSERT_TRUE(collector.hasJoined()) << "client " << c;
+        const ZEBGameStateElement& ship = h.game.getElement(collector.getOwnIndex());
+        EXPECT_EQ(ship.getType(), TYPE_PLAYER);
+        ownShips.insert(collector.getOwnIndex());
+        const colour4& colour = ship.getColour();
+        colours.insert({colour.r, colour.g, colour.b, colour.a});
+    }
+    EXPECT_EQ(ownShips.size(), 8u);
+    EXPECT_EQ(colours.size(), 8u);
+    for (int i = 0; i < PLAYER_COLOUR_COUNT; ++i)
+        EXPECT_TRUE(h.game.isColourUsed(i));
+
+    EXPECT_FALSE(h.clients[8]->collector.hasJoined());
+    h.steps(3);
+    EXPECT_FALSE(h.clients[8]->collector.hasJoined());
+    EXPECT_EQ(h.game.getPlayerCount(), MAX_PLAYERS);
+    EXPECT_EQ(h.game.getElementCount(), ELEMENTS_PER_FAMILY + 3 * MAX_PLAYERS);
+}
+
+TEST(Play, FirstPlayerOfThreeFamiliesGetsShip21AndA24ElementFullState) {
+    Harness h(3);
+    Client& a = h.addClient(7);
+    h.step(); // the request goes out and is answered in the same frame
+    ASSERT_GE(h.lastTick.size(), 4u);
+    const networkMessage& full = h.lastTick[0];
+    ASSERT_EQ(full.getType(), MSG_FULL_STATE);
+    EXPECT_EQ(full.getDataSize(), 1472);
+    FullStateHeader header;
+    ASSERT_TRUE(readFullStateHeader(full.getData(), full.getDataSize(), &header));
+    EXPECT_EQ(header.count, 24);
+    EXPECT_EQ(header.shipID, 21);
+    EXPECT_EQ(h.game.getPlayer(0).shipID, 21);
+    EXPECT_EQ(h.game.getPlayer(0).bulletIDs[0], 22);
+    EXPECT_EQ(h.game.getPlayer(0).bulletIDs[1], 23);
+    h.step();
+    EXPECT_TRUE(a.collector.hasJoined());
+    EXPECT_EQ(a.collector.getOwnIndex(), 21);
+    EXPECT_EQ(a.collector.getElementCount(), 24);
+}
+
+TEST(Play, TwoJoinsInOneTickEachGetTheirOwnShip) {
+    Harness h(3);
+    Client& a = h.addClient(11);
+    Client& b = h.addClient(12);
+    h.step();
+
+    // Each full state goes to its own player alone, reliably; the new elements go to all.
+    std::vector<std::pair<int, uint32_t>> order;
+    for (const networkMessage& message : h.lastTick) {
+        if (message.getType() == MSG_FULL_STATE || message.getType() == MSG_NEW_ELEMENT) {
+            order.push_back({message.getType(), message.getDestination()});
+            EXPECT_TRUE(message.isGuaranteed());
+        }
+    }
+    const std::vector<std::pair<int, uint32_t>> expected = {
+        {MSG_FULL_STATE, 11u},          {MSG_NEW_ELEMENT, ALL_PLAYERS}, {MSG_NEW_ELEMENT, ALL_PLAYERS},
+        {MSG_NEW_ELEMENT, ALL_PLAYERS}, {MSG_FULL_STATE, 12u},          {MSG_NEW_ELEMENT, ALL_PLAYERS},
+        {MSG_NEW_ELEMENT, ALL_PLAYERS}, {MSG_NEW_ELEMENT, ALL_PLAYERS}};
+    EXPECT_EQ(order, expected);
+
+    h.step();
+    ASSERT_TRUE(a.collector.hasJoined());
+    ASSERT_TRUE(b.collector.hasJoined());
+    EXPECT_EQ(a.collector.getOwnIndex(), 21);
+    EXPECT_EQ(b.collector.getOwnIndex(), 24);
+    EXPECT_EQ(a.collector.getElementCount(), 27);
+    EXPECT_EQ(b.collector.getElementCount(), 27);
+}
+
+TEST(Play, ThrustAndTurningReachTheOtherClients) {
+    Harness h(2);
+    Client& a = h.addClient(1);
+    Client& b = h.addClient(2);
+    ASSERT_TRUE(h.joinAll());
+    h.parkAsteroids();
+    const int shipA = a.collector.getOwnIndex();
+
+    a.input.up = true;
+    a.input.left = true;
+    for (int frame = 0; frame < 20; ++frame) {
+        h.step();
+        const ZEBGameStateElement server = h.game.getElement(shipA);
+        // The server keeps the client's own rotation; it does not steer ships.
+        EXPECT_EQ(server.getRotation(), a.collector.getElementState(shipA).getRotation());
+        h.step();
+        const ZEBGameStateElement& seen = b.collector.getElementState(shipA);
+        EXPECT_EQ(seen.getRotation(), server.getRotation());
+        EXPECT_EQ(seen.getPosition(), server.getPosition());
+        EXPECT_EQ(seen.getVelocity(), server.getVelocity());
+    }
+    const ZEBGameStateElement& seen = b.collector.getElementState(shipA);
+    EXPECT_NEAR(seen.getRotation(), 150.0f * FRAME * 39, 0.01f);
+    float speed = 0.0f;
+    magnitude(&seen.getVelocity(), &speed);
+    EXPECT_GT(speed, 1.0f);
+    EXPECT_LE(speed, MAX_SHIP_SPEED);
+    EXPECT_NE(seen.getPosition(), ZERO);
+}
+
+TEST(Play, HeldFireShootsEveryQuarterSecondAndTakesBackTheOlderBullet) {
+    Harness h(1);
+    Client& a = h.addClient(1);
+    ASSERT_TRUE(h.joinAll());
+    h.parkAsteroids();
+    a.input.fire = true;
+
+    std::vector<int> shotTicks;
+    std::vector<int> slots;
+    for (int frame = 0; frame < 40; ++frame) {
+        h.step();
+        const PlayerRecord& player = h.game.getPlayer(0);
+        if (player.fireTimer == 0.0f) {
+            shotTicks.push_back(h.ticks);
+            slots.push_back(player.bulletAges[0] == 0.0f ? 0 : 1);
+        }
+    }
+    ASSERT_EQ(shotTicks.size(), 4u);
+    const int interval = ticksToReach(0.0f, FIRE_INTERVAL);
+    for (size_t i = 1; i < shotTicks.size(); ++i)
+        EXPECT_EQ(shotTicks[i] - shotTicks[i - 1], interval);
+    // The first shot takes the second slot; with both in flight the older is taken back.
+    EXPECT_EQ(slots, (std::vector<int>{1, 0, 1, 0}));
+}
+
+TEST(Play, UnhitBulletExpiresAfterOneSecondWithAnExplosion) {
+    Harness h(1);
+    Client& a = h.addClient(1);
+    ASSERT_TRUE(h.joinAll());
+    h.parkAsteroids();
+    fireOnce(h, a);
+    const int bullet = h.game.getPlayer(0).bulletIDs[1];
+    ASSERT_TRUE(h.game.getElement(bullet).isVisible());
+    const int firedAt = h.ticks;
+
+    int expiredAt = -1;
+    for (int frame = 0; frame < 60 && expiredAt < 0; ++frame) {
+        h.step();
+        if (!h.game.getElement(bullet).isVisible())
+            expiredAt = h.ticks;
+    }
+    EXPECT_EQ(expiredAt - firedAt, ticksToReach(0.0f, BULLET_LIFETIME));
+    Explosion explosion;
+    ASSERT_NE(findExplosion(h.lastTick, bullet, &explosion), nullptr);
+    EXPECT_FLOAT_EQ(explosion.duration, BULLET_EXPLOSION_TIME);
+    EXPECT_EQ(h.game.getPlayer(0).bulletAges[1], BULLET_AGE_EXPIRED);
+
+    h.step();
+    EXPECT_FALSE(a.collector.getElementState(bullet).isVisible());
+    EXPECT_TRUE(a.collector.isExploding(bullet));
+    std::vector<int32_t> sounds;
+    a.collector.takeSounds(sounds);
+    EXPECT_EQ(sounds, std::vector<int32_t>{TYPE_BULLET});
+}
+
+TEST(Play, BulletBreaksALargeAsteroidIntoItsTwoFragments) {
+    Harness h(1);
+    Client& a = h.addClient(1);
+    Client& b = h.addClient(2);
+    ASSERT_TRUE(h.joinAll());
+    moveOwnShip(h, b, vector3(0.0f, -5.0f, 0.0f)); // out of A's line of fire
+    placeAsteroid(h, 0, vector3(5.0f, 0.0f, 0.0f), ZERO);
+    fireOnce(h, a);
+
+    for (int frame = 0; frame < 40 && h.game.getElement(0).isVisible(); ++frame)
+        h.step();
+    ASSERT_FALSE(h.game.getElement(0).isVisible());
+    const vector3 where = h.game.getElement(0).getPosition();
+    EXPECT_EQ(where, vector3(5.0f, 0.0f, 0.0f));
+    EXPECT_TRUE(h.game.getElement(1).isVisible());
+    EXPECT_TRUE(h.game.getElement(2).isVisible());
+    EXPECT_EQ(h.game.getElement(1).getPosition(), where);
+    EXPECT_EQ(h.game.getElement(2).getPosition(), where);
+    for (int small = 3; small < ELEMENTS_PER_FAMILY; ++small)
+        EXPECT_FALSE(h.game.getElement(small).isVisible());
+    EXPECT_EQ(h.game.getPlayer(h.playerIndex(a)).score, SCORE_ASTEROID_BROKEN);
+    EXPECT_EQ(h.game.getPlayer(h.playerIndex(b)).score, 0);
+
+    Explosion explosion;
+    ASSERT_NE(findExplosion(h.lastTick, 0, &explosion), nullptr);
+    EXPECT_FLOAT_EQ(explosion.duration, ASTEROID_EXPLOSION_TIME);
+    EXPECT_EQ(explosion.position, where);
+
+    h.step();
+    EXPECT_FALSE(b.collector.getElementState(0).isVisible());
+    EXPECT_TRUE(b.collector.getElementState(1).isVisible());
+    EXPECT_TRUE(b.collector.getElementState(2).isVisible());
+    std::vector<int32_t> sounds;
+    b.collector.takeSounds(sounds);
+    EXPECT_EQ(sounds, (std::vector<int32_t>{TYPE_BULLET, TYPE_ASTEROID}));
+}
+
+TEST(Play, ShipHitByAnAsteroidLosesFivePointsAndReturnsAtTheCentre) {
+    Harness h(1);
+    Client& a = h.addClient(1);
+    ASSERT_TRUE(h.joinAll());
+    const int ship = a.collector.getOwnIndex();
+    placeAsteroid(h, 0, vector3(4.0f, 0.0f, 0.0f), vector3(5.0f, 0.0f, 0.0f)); // moving towards -x
+
+    for (int frame = 0; frame < 30 && h.game.getElement(ship).isVisible(); ++frame)
+        h.step();
+    ASSERT_FALSE(h.game.getElement(ship).isVisible());
+    const int hitAt = h.ticks;
+    EXPECT_EQ(h.game.getPlayer(0).score, SCORE_HIT_BY_ASTEROID);
+    EXPECT_FALSE(h.game.getElement(0).isVisible());
+    EXPECT_TRUE(h.game.getElement(1).isVisible());
+    Explosion explosion;
+    ASSERT_NE(findExplosion(h.lastTick, ship, &explosion), nullptr);
+    EXPECT_FLOAT_EQ(explosion.duration, SHIP_EXPLOSION_TIME);
+
+    // Back at the centre once 2.5 s of ticks have passed.
+    float timer = RESPAWN_DELAY;
+    int delay = 0;
+    do {
+        timer -= FRAME;
+        ++delay;
+    } while (timer > 0.0f);
+    int backAt = -1;
+    for (int frame = 0; frame < 200 && backAt < 0; ++frame) {
+        h.step();
+        if (h.game.getElement(ship).isVisible())
+            backAt = h.ticks;
+    }
+    EXPECT_EQ(backAt - hitAt, delay);
+    EXPECT_EQ(h.game.getElement(ship).getPosition(), ZERO);
+    EXPECT_EQ(h.game.getElement(ship).getVelocity(), ZERO);
+    h.step();
+    EXPECT_TRUE(a.collector.getElementState(ship).isVisible());
+    EXPECT_EQ(h.game.getPlayer(0).score, SCORE_HIT_BY_ASTEROID);
+}
+
+TEST(Play, AnotherPlayersBulletCostsTenPointsButOwnBulletsNeverHit) {
+    Harness h(1);
+    Client& a = h.addClient(1);
+    Client& b = h.addClient(2);
+    ASSERT_TRUE(h.joinAll());
+    h.parkAsteroids();
+    const int shipA = a.collector.getOwnIndex();
+    const int shipB = b.collector.getOwnIndex();
+
+    moveOwnShip(h, b, vector3(3.0f, 0.0f, 0.0f)); // in A's line of fire
+    fireOnce(h, a);
+    for (int frame = 0; frame < 40 && h.game.getElement(shipB).isVisible(); ++frame)
+        h.step();
+    ASSERT_FALSE(h.game.getElement(shipB).isVisible());
+    EXPECT_EQ(h.game.getPlayer(h.playerIndex(b)).score, SCORE_HIT_BY_BULLET);
+    EXPECT_EQ(h.game.getPlayer(h.playerIndex(a)).score, 0);
+    EXPECT_FALSE(h.game.getElement(h.game.getPlayer(h.playerIndex(a)).bulletIDs[1]).isVisible());
+    Explosion explosion;
+    EXPECT_NE(findExplosion(h.lastTick, shipB, &explosion), nullptr);
+
+    // Now A stands in its own line of fire: nothing happens.
+    h.steps(120); // B returns, the old bullet is long gone
+    ASSERT_TRUE(h.game.getElement(shipB).isVisible());
+    moveOwnShip(h, b, vector3(0.0f, -5.0f, 0.0f));
+    fireOnce(h, a);
+    a.collector.elementForTest(shipA).setPosition(vector3(3.0f, 0.0f, 0.0f));
+    const int bullet = h.game.getPlayer(h.playerIndex(a)).bulletIDs[1];
+    ASSERT_TRUE(h.game.getElement(bullet).isVisible());
+    for (int frame = 0; frame < 50; ++frame) {
+        h.step();
+        ASSERT_TRUE(h.game.getElement(shipA).isVisible());
+    }
+    EXPECT_FALSE(h.game.getElement(bullet).isVisible()); // it flew through and expired
+    EXPECT_EQ(h.game.getPlayer(h.playerIndex(a)).score, 0);
+}
+
+TEST(Play, BreakingTheLastPieceStartsANewRound) {
+    Harness h(1, 99u);
+    Client& a = h.addClient(1);
+    ASSERT_TRUE(h.joinAll());
+    placeAsteroid(h, 6, vector3(3.0f, 0.0f, 0.0f), ZERO); // the last small piece
+    fireOnce(h, a);
+
+    for (int frame = 0; frame < 40 && !h.game.getElement(0).isVisible(); ++frame)
+        h.step();
+    ASSERT_TRUE(h.game.getElement(0).isVisible());
+    EXPECT_EQ(h.game.getPlayer(0).score, SCORE_ASTEROID_BROKEN);
+    const vector3 position = h.game.getElement(0).getPosition();
+    EXPECT_TRUE(position.x >= -10.0f && position.x < 10.0f && position.y >= -10.0f && position.y < 10.0f);
+    for (int id = 1; id < ELEMENTS_PER_FAMILY; ++id)
+        EXPECT_FALSE(h.game.getElement(id).isVisible()) << id;
+    for (int id = 0; id < ELEMENTS_PER_FAMILY; ++id) {
+        float speed = 0.0f;
+        magnitude(&h.game.getElement(id).getVelocity(), &speed);
+        EXPECT_NEAR(speed, 1.0f, 1e-5f) << id; // every piece at the level's speed
+    }
+    const int ship = a.collector.getOwnIndex();
+    EXPECT_EQ(h.game.getElement(ship).getPosition(), ZERO);
+    EXPECT_GE(h.countInLastTick(MSG_ELEMENT_UPDATE), h.game.getElementCount());
+
+    h.step();
+    EXPECT_TRUE(a.collector.getElementState(0).isVisible());
+    EXPECT_FALSE(a.collector.getElementState(6).isVisible());
+}
+
+TEST(Play, ALeavingPlayerKeepsADisconnectedRowWithItsScore) {
+    Harness h(1);
+    Client& a = h.addClient(1);
+    Client& b = h.addClient(2, "Second");
+    ASSERT_TRUE(h.joinAll());
+    h.parkAsteroids();
+    h.game.playerForTest(0).score = 15;
+    const int shipA = a.collector.getOwnIndex();
+
+    h.disconnect(a);
+    h.step();
+    EXPECT_FALSE(h.game.getElement(shipA).isVisible());
+    EXPECT_FALSE(h.game.getPlayer(0).connected);
+
+    for (int frame = 0; frame < 60 && b.collector.getStatsCount() == 0; ++frame)
+        h.step();
+    ASSERT_EQ(b.collector.getStatsCount(), 2);
+    EXPECT_STREQ(b.collector.getStatsName(0), "Player [Disconnected]");
+    EXPECT_EQ(b.collector.getStatsScore(0), 15);
+    EXPECT_STREQ(b.collector.getStatsName(1), "Second");
+    EXPECT_FALSE(b.collector.getElementState(shipA).isVisible());
+
+    // The left player's ship stays away, also across respawn time.
+    h.steps(150);
+    EXPECT_FALSE(h.game.getElement(shipA).isVisible());
+
+    // A new player still gets in, with a colour of its own.
+    Client& c = h.addClient(3);
+    ASSERT_TRUE(h.joinAll());
+    const colour4& colourC = h.game.getElement(c.collector.getOwnIndex()).getColour();
+    EXPECT_NE(colourC, h.game.getElement(shipA).getColour());
+    EXPECT_NE(colourC, h.game.getElement(b.collector.getOwnIndex()).getColour());
+}

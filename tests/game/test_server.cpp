@@ -1,0 +1,452 @@
+// The server game on its own: joining and leaving, the checks on what players
+// send, the simulation's edge cases and the broadcast schedule.
+
+#include "playharness.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+
+using play::FRAME;
+using play::received;
+
+namespace {
+
+constexpr uint32_t RANDOM_MULTIPLIER = 214013u;
+constexpr uint32_t RANDOM_INCREMENT = 2531011u;
+
+// The generator state from which the next `draws` values end with a draw of RANDOM_MAX.
+uint32_t stateBeforeMaximum(int draws) {
+    uint32_t inverse = RANDOM_MULTIPLIER; // Newton's iteration for the inverse modulo 2^32
+    for (int i = 0; i < 5; ++i)
+        inverse *= 2u - RANDOM_MULTIPLIER * inverse;
+    uint32_t state = 0x7FFF0000u;
+    for (int i = 0; i < draws; ++i)
+        state = (state - RANDOM_INCREMENT) * inverse;
+    return state;
+}
+
+struct Server {
+    explicit Server(int families, uint32_t seed = 5u) : shapes(play::makeShapes()) {
+        seedRandom(seed);
+        game.setAsteroids(families, 1.0f);
+        game.sortObjects(shapes);
+        game.createAsteroids();
+    }
+
+    void tick(float dt) {
+        out.clear();
+        messageQueue toSend;
+        game.tick(dt, shapes, in, toSend);
+        while (toSend.hasMessages())
+            out.push_back(toSend.pop());
+    }
+
+    // Asteroids at rest in a corner, away from the ships at the centre.
+    void park() {
+        for (int id = 0; id < game.getElementCount(); ++id) {
+            if (game.getElement(id).getType() != TYPE_ASTEROID)
+                continue;
+            game.elementForTest(id).setPosition(vector3(-6.0f, -6.0f, 0.0f));
+            game.elementForTest(id).setVelocity(ZERO);
+        }
+    }
+
+    void send(uint32_t from, const networkMessage& message) { in.push(received(message, from)); }
+    void join(uint32_t from, const char* name = "Player") { send(from, writeJoinRequest(name)); }
+
+    void sendState(uint32_t from, const ZEBGameStateElement& ship) { send(from, writePlayerState(ship)); }
+
+    std::vector<int> types() const {
+        std::vector<int> result;
+        for (const networkMessage& message : out)
+            result.push_back(message.getType());
+        return result;
+    }
+
+    std::vector<ZEBObject> shapes;
+    ZEBGameStateGame game;
+    messageQueue in;
+    std::vector<networkMessage> out;
+};
+
+networkMessage raw(int type, const std::vector<uint8_t>& payload) {
+    return networkMessage(type, payload.data(), static_cast<int>(payload.size()));
+}
+
+int updateID(const networkMessage& message) {
+    ElementUpdate update;
+    return readElementUpdate(message.getData(), message.getDataSize(), &update) ? update.elementID : -1;
+}
+
+} // namespace
+
+TEST(ServerSetup, ColoursShapesAndFamilies) {
+    Server s(3);
+    EXPECT_EQ(s.game.getPlayerColour(0), colour4(0.5f, 0.0f, 1.0f, 1.0f));
+    EXPECT_EQ(s.game.getPlayerColour(7), colour4(1.0f, 0.5f, 0.0f, 1.0f));
+    ASSERT_EQ(s.game.getElementCount(), 3 * ELEMENTS_PER_FAMILY);
+    for (int family = 0; family < 3; ++family) {
+        const int n = family * ELEMENTS_PER_FAMILY;
+        const ZEBGameStateElement& large = s.game.getElement(n);
+        EXPECT_TRUE(large.isVisible());
+        EXPECT_EQ(large.getScale(), LARGE_ASTEROID_SCALE);
+        EXPECT_EQ(large.getNumChildren(), 2);
+        EXPECT_EQ(large.getChild(0), n + 1);
+        EXPECT_EQ(s.game.getElement(n + 2).getChild(1), n + 6);
+        for (int i = 1; i < ELEMENTS_PER_FAMILY; ++i) {
+            const ZEBGameStateElement& piece = s.game.getElement(n + i);
+            EXPECT_FALSE(piece.isVisible());
+            EXPECT_EQ(piece.getUniqueID(), n + i);
+            EXPECT_EQ(piece.getPosition(), large.getPosition());
+            EXPECT_EQ(piece.getColour(), large.getColour());
+            EXPECT_EQ(piece.getScale(), i < 3 ? MEDIUM_ASTEROID_SCALE : SMALL_ASTEROID_SCALE);
+            float speed = 0.0f;
+            magnitude(&piece.getVelocity(), &speed);
+            EXPECT_NEAR(speed, 1.0f / (2.0f * piece.getScale()), 1e-5f); // smaller pieces are faster
+            const int shape = piece.getObjectID();
+            EXPECT_TRUE(shape == play::SQUARE_ASTEROID || shape == play::HEXAGON_ASTEROID);
+        }
+    }
+}
+
+TEST(ServerSetup, FamilyDrawsFollowTheStatedOrder) {
+    seedRandom(77u);
+    const double rotation = (random15() / 32767.0 - 0.5) * 360.0 * 2.0;
+    vector3 colour;
+    colour.randomise(0.5f, 0.75f);
+    vector3 position;
+    position.randomise(-10.0f, 10.0f);
+    vector3 direction;
+    direction.randomise(-1.0f, 1.0f);
+    direction.z = 0.0f;
+    direction.normalise();
+    const int shape = static_cast<int>(random15() / 32767.0 * 2);
+
+    Server s(1, 77u);
+    const ZEBGameStateElement& large = s.game.getElement(0);
+    EXPECT_EQ(large.getRotation(), static_cast<float>(rotation));
+    EXPECT_EQ(large.getColour(), colour4(colour.x, colour.y, colour.z, 1.0f));
+    EXPECT_EQ(large.getPosition(), vector3(position.x, position.y, 0.0f));
+    EXPECT_EQ(large.getVelocity(), direction);
+    EXPECT_EQ(large.getObjectID(), play::SQUARE_ASTEROID + shape);
+}
+
+TEST(ServerSetup, ADrawOfTheMaximumTakesTheLastShapeAndOrange) {
+    // The shape is the eleventh draw of a family.
+    std::vector<ZEBObject> shapes = play::makeShapes();
+    ZEBGameStateGame game;
+    game.setAsteroids(1, 1.0f);
+    game.sortObjects(shapes);
+    seedRandom(stateBeforeMaximum(11));
+    game.createAsteroids();
+    EXPECT_EQ(game.getElement(0).getObjectID(), play::HEXAGON_ASTEROID);
+
+    seedRandom(stateBeforeMaximum(1));
+    game.addPlayer(1, "Player");
+    EXPECT_EQ(game.getElement(game.getPlayer(0).shipID).getColour(), game.getPlayerColour(7));
+    EXPECT_TRUE(game.isColourUsed(7));
+}
+
+TEST(ServerWrap, OrdinaryValuesStepByTwentyAndFarValuesComeBackAtOnce) {
+    EXPECT_EQ(wrapPlayArea(-10.0f), -10.0f);
+    EXPECT_EQ(wrapPlayArea(10.0f), -10.0f);
+    EXPECT_EQ(wrapPlayArea(31.0f), -9.0f);
+    EXPECT_FLOAT_EQ(wrapPlayArea(10.1f), -9.9f);
+    EXPECT_EQ(wrapPlayArea(-30.0f), -10.0f);
+    for (float value = -170.0f; value < 170.0f; value += 0.37f) {
+        float loop = value;
+        while (loop < -10.0f)
+            loop += 20.0f;
+        while (loop >= 10.0f)
+            loop -= 20.0f;
+        ASSERT_EQ(wrapPlayArea(value), loop) << value;
+    }
+    for (const float far : {1e9f, -1e9f, 1e30f, -1e30f, std::numeric_limits<float>::max(), 12345.5f}) {
+        const float wrapped = wrapPlayArea(far);
+        EXPECT_TRUE(wrapped >= -10.0f && wrapped < 10.0f) << far;
+    }
+    EXPECT_NEAR(wrapPlayArea(12345.5f), 5.5f, 1e-3f);
+    EXPECT_TRUE(std::isnan(wrapPlayArea(std::nanf(""))));
+    EXPECT_TRUE(std::isinf(wrapPlayArea(std::numeric_limits<float>::infinity())));
+
+    vector3 position(31.0f, -10.0f, 50.0f);
+    EXPECT_TRUE(wrapPlayArea(position));
+    EXPECT_EQ(position, vector3(-9.0f, -10.0f, 50.0f));
+    EXPECT_FALSE(wrapPlayArea(position));
+}
+
+TEST(ServerJoin, RefusesRepeatsFullGamesShortRequestsAndReadsUnterminatedNames) {
+    Server s(0);
+    s.join(1);
+    s.join(1); // repeated every frame until answered
+    s.tick(0.0f);
+    EXPECT_EQ(s.game.getPlayerCount(), 1);
+    EXPECT_EQ(s.out[0].getDestination(), 1u);
+
+    std::vector<uint8_t> shortRequest(JOIN_REQUEST_SIZE - 1, 'A');
+    s.send(2, raw(MSG_JOIN_REQUEST, shortRequest));
+    s.tick(0.0f);
+    EXPECT_EQ(s.game.getPlayerCount(), 1);
+
+    std::vector<uint8_t> unterminated(JOIN_REQUEST_SIZE, 'B');
+    s.send(2, raw(MSG_JOIN_REQUEST, unterminated)); // the short request did not lock id 2 out
+    s.tick(0.0f);
+    ASSERT_EQ(s.game.getPlayerCount(), 2);
+    EXPECT_EQ(std::string(s.game.getPlayer(1).name), std::string(31, 'B'));
+
+    for (uint32_t id = 3; id <= 9; ++id)
+        s.join(id);
+    s.tick(0.0f);
+    EXPECT_EQ(s.game.getPlayerCount(), MAX_PLAYERS);
+    EXPECT_EQ(s.game.getElementCount(), 3 * MAX_PLAYERS);
+}
+
+TEST(ServerJoin, MessagesFromUnknownPlayersAreDroppedAndDoNotLockThemOut) {
+    Server s(1);
+    const vector3 before = s.game.getElement(0).getPosition();
+    ZEBGameStateElement ghost;
+    ghost.initialise(0, vector3(1.0f, 2.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
+    PlayerInput fire;
+    fire.fire = true;
+    PlayerDestroyed gone;
+    gone.playerID = 4;
+    s.send(4, writePlayerInput(fire));
+    s.sendState(4, ghost);
+    s.send(0, writePlayerDestroyed(gone));
+    s.tick(0.0f);
+    EXPECT_EQ(s.game.getPlayerCount(), 0);
+    EXPECT_EQ(s.game.getElement(0).getPosition(), before);
+    EXPECT_EQ(s.out.size(), 0u);
+
+    s.join(4);
+    s.tick(0.0f);
+    EXPECT_EQ(s.game.getPlayerCount(), 1);
+}
+
+TEST(ServerJoin, InputAndStateChangeOnlyTheSendersRecordAndShip) {
+    Server s(1);
+    s.park();
+    s.join(1);
+    s.join(2);
+    s.tick(0.0f);
+    const int ship1 = s.game.getPlayer(0).shipID;
+    const int ship2 = s.game.getPlayer(1).shipID;
+
+    ZEBGameStateElement state = s.game.getElement(ship2);
+    state.setPosition(vector3(3.0f, 4.0f, 0.0f));
+    state.setRotation(45.0f);
+    s.sendState(2, state);
+    s.send(2, raw(MSG_PLAYER_INPUT, {1, 0, 1, 2, 1})); // a byte other than 1 is false
+    s.tick(0.0f);
+    EXPECT_EQ(s.game.getElement(ship2).getPosition(), vector3(3.0f, 4.0f, 0.0f));
+    EXPECT_EQ(s.game.getElement(ship2).getRotation(), 45.0f);
+    EXPECT_EQ(s.game.getElement(ship1).getPosition(), ZERO);
+    const PlayerInput& input = s.game.getPlayer(1).input;
+    EXPECT_TRUE(input.up && input.left && input.fire);
+    EXPECT_FALSE(input.down || input.right);
+    EXPECT_FALSE(s.game.getPlayer(0).input.fire);
+}
+
+TEST(ServerJoin, ShipStatesThatAreNotTheSendersOrNotFiniteAreDropped) {
+    Server s(1);
+    s.park();
+    s.join(1);
+    s.join(2);
+    s.tick(0.0f);
+    const int ship1 = s.game.getPlayer(0).shipID;
+    const int ship2 = s.game.getPlayer(1).shipID;
+
+    ZEBGameStateElement other = s.game.getElement(ship2);
+    other.setPosition(vector3(5.0f, 5.0f, 0.0f));
+    s.sendState(1, other); // player 1 names player 2's ship
+    const float bad[] = {std::nanf(""), std::numeric_limits<float>::infinity()};
+    for (const float value : bad) {
+        ZEBGameStateElement own = s.game.getElement(ship1);
+        own.setPosition(vector3(value, 0.0f, 0.0f));
+        s.sendState(1, own);
+        own = s.game.getElement(ship1);
+        own.setRotation(value);
+        s.sendState(1, own);
+        own = s.game.getElement(ship1);
+        own.setVelocity(vector3(0.0f, 0.0f, value));
+        s.sendState(1, own);
+    }
+    s.send(1, raw(MSG_PLAYER_STATE, std::vector<uint8_t>(PLAYER_STATE_SIZE - 1, 0)));
+    s.tick(0.0f);
+    EXPECT_EQ(s.game.getElement(ship2).getPosition(), ZERO);
+    EXPECT_EQ(s.game.getElement(ship1).getPosition(), ZERO);
+    EXPECT_EQ(s.game.getElement(ship1).getRotation(), 0.0f);
+    EXPECT_EQ(s.game.getElement(ship1).getVelocity(), ZERO);
+
+    // A position far away comes back into the area in one tick.
+    ZEBGameStateElement far = s.game.getElement(ship1);
+    far.setPosition(vector3(1e30f, -1e9f, 0.0f));
+    s.sendState(1, far);
+    s.tick(FRAME);
+    const vector3& p = s.game.getElement(ship1).getPosition();
+    EXPECT_TRUE(p.x >= -10.0f && p.x < 10.0f && p.y >= -10.0f && p.y < 10.0f);
+}
+
+TEST(ServerLeave, TheNameTakesTheSuffixWithinThirtyOneCharactersOnce) {
+    Server s(1);
+    s.park();
+    s.join(1, "Player");
+    s.join(2, "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"); // 31 characters
+    s.tick(0.0f);
+    PlayerDestroyed gone;
+    gone.playerID = 2;
+    s.send(0, writePlayerDestroyed(gone));
+    s.send(0, writePlayerDestroyed(gone)); // told twice
+    gone.playerID = 1;
+    s.send(0, writePlayerDestroyed(gone));
+    s.tick(0.0f);
+    EXPECT_STREQ(s.game.getPlayer(0).name, "Player [Disconnected]");
+    EXPECT_STREQ(s.game.getPlayer(1).name, "ABCDEFGHIJKLMNOP [Disconnected]");
+    EXPECT_EQ(std::strlen(s.game.getPlayer(1).name), 31u);
+    EXPECT_FALSE(s.game.getPlayer(1).connected);
+    EXPECT_FALSE(s.game.getElement(s.game.getPlayer(1).shipID).isVisible());
+
+    // A left player's ship state does not bring the ship back.
+    ZEBGameStateElement ship = s.game.getElement(s.game.getPlayer(0).shipID);
+    ship.setVisible(true);
+    s.sendState(1, ship);
+    s.join(1);
+    s.tick(0.0f);
+    EXPECT_FALSE(s.game.getElement(s.game.getPlayer(0).shipID).isVisible());
+    EXPECT_EQ(s.game.getPlayerCount(), 2);
+}
+
+TEST(ServerTick, ZeroStepMovesNothingButSendsEveryShip) {
+    Server s(2);
+    s.join(1);
+    s.join(2);
+    s.tick(0.0f);
+    std::vector<vector3> before;
+    for (int id = 0; id < s.game.getElementCount(); ++id)
+        before.push_back(s.game.getElement(id).getPosition());
+    const float fireTimer = s.game.getPlayer(0).fireTimer;
+    s.tick(0.0f);
+    for (int id = 0; id < s.game.getElementCount(); ++id)
+        EXPECT_EQ(s.game.getElement(id).getPosition(), before[id]);
+    EXPECT_EQ(s.game.getPlayer(0).fireTimer, fireTimer);
+    EXPECT_EQ(s.game.getStatsCountdown(), STATS_INTERVAL);
+    ASSERT_EQ(s.out.size(), 2u);
+    EXPECT_EQ(updateID(s.out[0]), s.game.getPlayer(0).shipID);
+    EXPECT_EQ(updateID(s.out[1]), s.game.getPlayer(1).shipID);
+}
+
+TEST(ServerTick, JoinAnswerComesFirstAndTheNewShipTakesPartInTheSameTick) {
+    Server s(1);
+    s.join(1);
+    s.tick(0.0f);
+    const int ship = s.game.getPlayer(0).shipID;
+    const int bullet = s.game.getPlayer(0).bulletIDs[0];
+    s.game.elementForTest(bullet).setVisible(true);
+    s.game.playerForTest(0).bulletAges[0] = 0.99f;
+    ZEBGameStateElement& asteroid = s.game.elementForTest(0);
+    asteroid.setPosition(vector3(9.99f, 5.0f, 0.0f));
+    asteroid.setVelocity(vector3(-1.0f, 0.0f, 0.0f)); // towards +x: wraps this tick
+    s.join(2);
+    s.tick(0.02f);
+
+    const std::vector<int> expected = {MSG_FULL_STATE,     MSG_NEW_ELEMENT,    MSG_NEW_ELEMENT,
+                                       MSG_NEW_ELEMENT,    MSG_EXPLOSION,      MSG_ELEMENT_UPDATE,
+                                       MSG_ELEMENT_UPDATE, MSG_ELEMENT_UPDATE, MSG_ELEMENT_UPDATE};
+    ASSERT_EQ(s.types(), expected);
+    EXPECT_EQ(updateID(s.out[5]), bullet);
+    EXPECT_EQ(updateID(s.out[6]), 0);
+    EXPECT_EQ(updateID(s.out[7]), ship);
+    EXPECT_EQ(updateID(s.out[8]), s.game.getPlayer(1).shipID);
+    EXPECT_LT(s.game.getElement(0).getPosition().x, -9.0f);
+}
+
+TEST(ServerBroadcast, RegularUpdatesTakeTheFourOldestLowIdsAndSkipShips) {
+    Server s(2);
+    s.game.elementForTest(0).setPosition(ZERO);
+    s.game.elementForTest(ELEMENTS_PER_FAMILY).setPosition(ZERO);
+    s.tick(0.2f); // the two large asteroids have moved 0.2 s
+    EXPECT_EQ(s.out.size(), 0u);
+    s.tick(0.05f); // now 0.25 s: both qualify
+    ASSERT_EQ(s.out.size(), 2u);
+    EXPECT_EQ(updateID(s.out[0]), 0);
+    EXPECT_EQ(updateID(s.out[1]), ELEMENTS_PER_FAMILY);
+
+    Server many(1);
+    for (int id = 0; id < ELEMENTS_PER_FAMILY; ++id) {
+        many.game.elementForTest(id).setVisible(true);
+        many.game.elementForTest(id).setPosition(vector3(5.0f, 5.0f, 0.0f));
+    }
+    many.join(1);
+    many.tick(0.3f);
+    // The ship first, outside the budget; then four asteroids by id.
+    std::vector<int> ids;
+    for (const networkMessage& message : many.out)
+        if (message.getType() == MSG_ELEMENT_UPDATE)
+            ids.push_back(updateID(message));
+    EXPECT_EQ(ids, (std::vector<int>{7, 0, 1, 2, 3}));
+    many.tick(0.0f);
+    ids.clear();
+    for (const networkMessage& message : many.out)
+        ids.push_back(updateID(message));
+    EXPECT_EQ(ids, (std::vector<int>{7, 4, 5, 6}));
+}
+
+TEST(ServerBroadcast, ScoreTableAfterOneSecondThenEveryTickPerGame) {
+    Server s(0);
+    Server other(0);
+    s.tick(0.5f);
+    EXPECT_EQ(s.game.getStatsCountdown(), 0.5f);
+    s.tick(0.5f);
+    ASSERT_EQ(s.types(), std::vector<int>{MSG_PLAYER_STATS});
+    EXPECT_EQ(s.out[0].getDataSize(), 4); // no players: count 0
+    s.tick(0.0f);
+    EXPECT_EQ(s.types(), std::vector<int>{MSG_PLAYER_STATS});
+    EXPECT_EQ(other.game.getStatsCountdown(), STATS_INTERVAL);
+
+    s.join(1);
+    s.join(2);
+    s.tick(0.0f);
+    s.game.playerForTest(0).score = -5;
+    s.tick(0.0f);
+    std::vector<PlayerStats> rows;
+    ASSERT_TRUE(readPlayerStats(s.out.back().getData(), s.out.back().getDataSize(), &rows));
+    EXPECT_EQ(s.out.back().getDataSize(), 116);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_STREQ(rows[0].name, "Player");
+    EXPECT_EQ(rows[0].score, -5);
+    EXPECT_EQ(rows[1].uniqueID, s.game.getPlayer(1).shipID);
+    EXPECT_EQ(rows[1].colour, s.game.getElement(rows[1].uniqueID).getColour());
+}
+
+TEST(ServerSimulation, WrapSendsAnUpdateOnlyWhenTheAreaIsLeft) {
+    Server s(1);
+    ZEBGameStateElement& asteroid = s.game.elementForTest(0);
+    asteroid.setPosition(vector3(9.9f, -10.0f, 0.0f));
+    asteroid.setVelocity(vector3(-2.0f, 0.0f, 0.0f)); // +0.2 in x per 0.1 s
+    s.tick(0.1f);
+    EXPECT_NEAR(s.game.getElement(0).getPosition().x, -9.9f, 1e-5f);
+    EXPECT_EQ(s.game.getElement(0).getPosition().y, -10.0f); // exactly -10 stays
+    ASSERT_EQ(s.out.size(), 1u);
+    EXPECT_EQ(updateID(s.out[0]), 0);
+    s.tick(0.1f);
+    EXPECT_EQ(s.out.size(), 0u);
+}
+
+TEST(ServerSimulation, NoFamiliesMeansANewRoundEveryTick) {
+    Server s(0);
+    s.join(1);
+    s.tick(0.0f);
+    const int ship = s.game.getPlayer(0).shipID;
+    s.game.elementForTest(ship).setPosition(vector3(3.0f, 3.0f, 0.0f));
+    s.game.elementForTest(s.game.getPlayer(0).bulletIDs[0]).setVisible(true);
+    s.game.playerForTest(0).bulletAges[0] = 0.0f; // in flight
+    s.tick(FRAME);
+    EXPECT_EQ(s.game.getElement(ship).getPosition(), ZERO);
+    EXPECT_FALSE(s.game.getElement(s.game.getPlayer(0).bulletIDs[0]).isVisible());
+    // A round's updates (3 elements) and the ship's regular one.
+    EXPECT_EQ(s.out.size(), 4u);
+}
