@@ -1,0 +1,181 @@
+#include "networklib/networkclient.h"
+
+#include "assertion.h"
+#include "platform/net/netclient.h"
+#include "platform/net/netevents.h"
+#include "platform/net/netsettings.h"
+
+#include <algorithm>
+#include <cstdio>
+
+networkClient::networkClient() = default;
+
+networkClient::~networkClient() {
+    // Ends the service thread while the queue and lock it uses still exist.
+    m_client.reset();
+}
+
+void networkClient::initialise() {
+    networkConnection::initialise();
+    auto client = std::make_unique<netClient>();
+    if (!client->initialise(this, &networkClient::messageHandler)) {
+        std::printf("Failed To Initialise Server.\n");
+        return;
+    }
+    m_client = std::move(client);
+}
+
+void networkClient::enumerateHosts() {
+    if (m_client == nullptr)
+        return;
+    std::vector<uint32_t> targets = getDiscoveryTargets();
+    for (const uint32_t extra : m_extraTargets)
+        if (std::find(targets.begin(), targets.end(), extra) == targets.end())
+            targets.push_back(extra);
+    m_client->enumerateHosts(m_applicationDesc.applicationGuid, targets, getDiscoveryPort(),
+                             NET_DISCOVERY_WINDOW_MS);
+}
+
+void networkClient::getSessions(std::vector<std::string>& names) {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    names.clear();
+    for (const session& listed : m_sessions)
+        names.push_back(listed.name);
+}
+
+void networkClient::addSession(const session& newSession) {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    m_sessions.push_back(newSession);
+}
+
+void networkClient::connect(std::string name) {
+    netAddress address;
+    {
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        if (m_sessions.empty())
+            return;
+        auto chosen = std::find_if(m_sessions.begin(), m_sessions.end(),
+                                   [&name](const session& listed) { return listed.name == name; });
+        if (chosen == m_sessions.end())
+            chosen = m_sessions.begin();
+        address = chosen->hostAddress;
+        if (m_connected || isConnecting())
+            return;
+        m_hostAddress = chosen->hostAddress;
+        m_applicationDesc = chosen->applicationDesc;
+    }
+    startConnect(address);
+}
+
+bool networkClient::connectTo(const std::string& address) {
+    netAddress parsed;
+    if (!parseAddress(address, getGamePort(), parsed))
+        return false;
+    {
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        if (m_connected || isConnecting())
+            return false;
+        m_hostAddress = parsed;
+    }
+    return startConnect(parsed);
+}
+
+// Outside the lock: starting may wait for the previous connection's thread,
+// which may itself be waiting for the lock to queue its last message.
+bool networkClient::startConnect(const netAddress& address) {
+    if (m_client == nullptr)
+        return false;
+    if (m_client->connect(address) == NET_OK)
+        return true;
+    relayTerminated();
+    return false;
+}
+
+void networkClient::disconnect() {
+    {
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        m_connected = false;
+    }
+    // Outside the lock: closing waits for the service thread, which may be
+    // waiting for the lock.
+    if (m_client != nullptr)
+        m_client->close();
+}
+
+void networkClient::send(const networkMessage& message) {
+    if (m_client == nullptr) {
+        reportAssertion("Client MUST be set up", "( this->m_client != NULL )", __FILE__, __LINE__);
+        return;
+    }
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    m_client->send(message.getWireBuffer(), static_cast<size_t>(message.getWireSize()),
+                   message.isGuaranteed());
+}
+
+void networkClient::addDiscoveryTarget(uint32_t target) {
+    if (std::find(m_extraTargets.begin(), m_extraTargets.end(), target) == m_extraTargets.end())
+        m_extraTargets.push_back(target);
+}
+
+bool networkClient::isConnecting() const {
+    return m_client != nullptr && m_client->isConnecting();
+}
+
+uint64_t networkClient::getSentBytes() const {
+    return m_client != nullptr ? m_client->getSentBytes() : 0;
+}
+
+int networkClient::messageHandler(void* userContext, uint32_t messageId, void* message) {
+    if (userContext == nullptr) {
+        reportAssertion("Must have a valid user context", "( UserContext != NULL )", __FILE__, __LINE__);
+        return NET_OK; // nowhere to queue anything
+    }
+    static_cast<networkClient*>(userContext)->handle(messageId, message);
+    return NET_OK;
+}
+
+void networkClient::relayTerminated() {
+    m_connected = false;
+    relay(networkMessage(NETWORK_SESSION_TERMINATED, nullptr, 0));
+}
+
+void networkClient::onConnectComplete(int result) {
+    if (result == NET_OK) {
+        m_connected = true;
+        return;
+    }
+    // A failed connect is not a connection: a game waiting to join must learn of it.
+    relayTerminated();
+}
+
+void networkClient::handle(uint32_t messageId, void* message) {
+    switch (messageId) {
+    case NET_MSGID_CONNECT_COMPLETE:
+        onConnectComplete(static_cast<const netMsgConnectComplete*>(message)->result);
+        return;
+    case NET_MSGID_ENUM_HOSTS_RESPONSE: {
+        const auto* response = static_cast<const netMsgEnumHostsResponse*>(message);
+        session newSession;
+        newSession.hostAddress = response->hostAddress;
+        newSession.applicationDesc = *response->applicationDesc;
+        newSession.name = limitSessionName(response->applicationDesc->sessionName);
+        addSession(newSession);
+        return;
+    }
+    case NET_MSGID_RECEIVE: {
+        const auto* received = static_cast<const netMsgReceive*>(message);
+        networkMessage toRelay;
+        // The transport's packets are far below INT_MAX; a short one is reported and dropped.
+        if (toRelay.setFromReceived(received->senderID, received->data, static_cast<int>(received->size)))
+            relay(toRelay);
+        return;
+    }
+    case NET_MSGID_TERMINATE_SESSION:
+        disconnect();
+        relayTerminated();
+        return;
+    default:
+        ZEB_FAIL("Handle this message!");
+        return;
+    }
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "networklib/networkconnection.h"
+#include "platform/net/netaddress.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class netClient;
+
+// The playing end: finds sessions of its application GUID, connects to one by
+// name (or straight to an address), sends to the server and turns the
+// server's data and the end of the session (type 3) into messages.
+class networkClient : public networkConnection {
+  public:
+    struct session {
+        std::string name;
+        netAddress hostAddress;
+        netApplicationDesc applicationDesc;
+    };
+
+    networkClient();
+    ~networkClient();
+
+    void initialise() override;
+    void enumerateHosts(); // blocks for the discovery window; answers become session records
+    void getSessions(std::vector<std::string>& names);
+    void addSession(const session& newSession);
+
+    // Connects to the first session of that name, else to the first listed.
+    // Does nothing while connecting or connected, or with no session listed.
+    // A connect that fails leaves the client unconnected and queues type 3.
+    void connect(std::string name);
+    // The same, straight to "host[:port]" (the game port by default); false
+    // when the address does not parse or a connection is already under way.
+    bool connectTo(const std::string& address);
+    void disconnect();
+
+    void send(const networkMessage& message) override; // guaranteed ones reliably
+
+    void addDiscoveryTarget(uint32_t target); // searched besides the process-wide targets
+    bool isConnecting() const;
+    uint64_t getSentBytes() const; // UDP payload bytes sent so far
+
+    static int messageHandler(void* userContext, uint32_t messageId, void* message);
+
+  private:
+    void handle(uint32_t messageId, void* message);
+    bool startConnect(const netAddress& address);
+    void onConnectComplete(int result);
+    void relayTerminated();
+
+    std::vector<session> m_sessions; // in order of arrival; guarded by m_lock
+    netAddress m_hostAddress;
+    std::unique_ptr<netClient> m_client; // null until initialise succeeds
+    std::vector<uint32_t> m_extraTargets;
+};

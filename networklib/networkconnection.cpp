@@ -1,0 +1,47 @@
+#include "networklib/networkconnection.h"
+
+#include "networklib/messagelog.h"
+
+networkConnection::networkConnection() : m_logFile(messageLog::shared()) {
+    m_logTimer.start();
+}
+
+networkConnection::~networkConnection() = default;
+
+void networkConnection::initialise() {}
+
+void networkConnection::setApplicationGuid(const netGuid& guid) {
+    m_applicationDesc.applicationGuid = guid;
+}
+
+void networkConnection::setSessionName(const std::string& name) {
+    m_applicationDesc.sessionName = limitSessionName(name);
+}
+
+void networkConnection::receiveMessages(messageQueue& queue) {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    queue = m_received;
+    m_received.clear();
+}
+
+void networkConnection::sendMessages(messageQueue& queue) {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    while (queue.hasMessages())
+        send(queue.pop());
+}
+
+void networkConnection::queueReceived(const networkMessage& message) {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    m_received.push(message);
+}
+
+void networkConnection::logMessage(const networkMessage& message) {
+    m_logFile.write(m_logTimer.getElapsedNow(), message.getType(), message.getDataSize());
+}
+
+void networkConnection::relay(const networkMessage& message) {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    queueReceived(message);
+    if (m_logging)
+        logMessage(message);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "networklib/networkconnection.h"
+
+#include <cstdint>
+#include <memory>
+
+class netServer;
+
+// The hosting end: hosts a session of the application GUID under the session
+// name and turns its events into messages: a player joining becomes type 1
+// (its id), a player leaving type 2 (id, reason), data the received message
+// with the sender's id. The game learns of players only through these.
+class networkHost : public networkConnection {
+  public:
+    networkHost();
+    ~networkHost();
+
+    void initialise() override;
+    void startHosting();
+    void stopHosting();
+
+    // To the message's destination player, or to all when it names none;
+    // reliably when the message is guaranteed, else unreliable and in order.
+    void send(const networkMessage& message) override;
+
+    void setPort(uint16_t port) { m_port = port; } // where to listen first; the default is the game port
+    uint16_t getPort() const;                      // the port listened on while hosting, else 0
+    uint32_t getPlayerCount() const;
+    uint64_t getSentBytes() const; // UDP payload bytes sent so far
+
+    static int messageHandler(void* userContext, uint32_t messageId, void* message);
+
+  private:
+    void handle(uint32_t messageId, void* message);
+
+    std::unique_ptr<netServer> m_server; // null until hosting starts
+    uint16_t m_port;
+};

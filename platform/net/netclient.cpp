@@ -1,0 +1,214 @@
+#include "platform/net/netclient.h"
+
+#include "platform/net/netdiscovery.h"
+#include "platform/net/netenet.h"
+#include "platform/net/netpeer.h"
+#include "platform/net/netprotocol.h"
+#include "platform/net/netsocket.h"
+
+#include <enet/enet.h>
+#include <poll.h>
+
+netClient::~netClient() {
+    close();
+    joinFinishedThread();
+}
+
+bool netClient::initialise(void* userContext, netMessageHandler handler) {
+    m_context = userContext;
+    m_handler = handler;
+    return m_outbox.isValid() && netStartTransport();
+}
+
+void netClient::deliver(uint32_t messageId, void* message) {
+    m_handler(m_context, messageId, message);
+}
+
+void netClient::enumerateHosts(const netGuid& applicationGuid, const std::vector<uint32_t>& targets,
+                               uint16_t discoveryPort, int windowMs) {
+    if (m_handler == nullptr || targets.empty())
+        return;
+    const int fd = openDiscoveryQuerySocket();
+    if (fd < 0)
+        return;
+    discoveryQuery query;
+    query.applicationGuid = applicationGuid;
+    const std::vector<uint8_t> bytes = encodeDiscoveryQuery(query);
+    for (const uint32_t target : targets)
+        sendDatagram(fd, netAddress{target, discoveryPort}, bytes);
+
+    using clock = std::chrono::steady_clock;
+    const auto deadline = clock::now() + std::chrono::milliseconds(windowMs);
+    uint8_t buffer[DISCOVERY_ANSWER_MAX_SIZE + 1];
+    while (true) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now()).count();
+        if (left <= 0)
+            break;
+        if (!waitReadable(fd, static_cast<int>(left)))
+            continue;
+        netAddress from;
+        const long size = receiveDatagram(fd, buffer, sizeof(buffer), from);
+        discoveryAnswer answer;
+        if (size < 0 || !decodeDiscoveryAnswer(buffer, static_cast<size_t>(size), answer))
+            continue;
+        if (answer.version != NET_PROTOCOL_VERSION || !(answer.desc.applicationGuid == applicationGuid) ||
+            answer.gamePort == 0)
+            continue;
+        netMsgEnumHostsResponse response{netAddress{from.host, answer.gamePort}, &answer.desc};
+        deliver(NET_MSGID_ENUM_HOSTS_RESPONSE, &response);
+    }
+    closeSocket(fd);
+}
+
+void netClient::joinFinishedThread() {
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
+        m_thread.join();
+}
+
+int netClient::connect(const netAddress& address, uint32_t version) {
+    if (m_handler == nullptr || m_state == CONNECTING || m_state == CONNECTED)
+        return NET_E_INVALID;
+    joinFinishedThread(); // the previous connection's thread has ended or is ending
+    if (m_thread.joinable())
+        return NET_E_INVALID; // called from inside the handler: the old thread is still ours
+    m_host = enet_host_create(nullptr, 1, NET_CHANNEL_COUNT, 0, 0);
+    if (m_host == nullptr)
+        return NET_E_INVALID;
+    m_host->maximumPacketSize = NET_MAX_PACKET_SIZE;
+    ENetAddress target{};
+    target.host = htonl(address.host);
+    target.port = address.port;
+    m_peer = enet_host_connect(m_host, &target, NET_CHANNEL_COUNT, version);
+    if (m_peer == nullptr) {
+        enet_host_destroy(m_host);
+        m_host = nullptr;
+        return NET_E_INVALID;
+    }
+    enet_peer_timeout(m_peer, NET_PEER_TIMEOUT_LIMIT, NET_PEER_TIMEOUT_MINIMUM_MS,
+                      NET_PEER_TIMEOUT_MAXIMUM_MS);
+    m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(NET_CONNECT_DEADLINE_MS);
+    m_outbox.reset();
+    m_state = CONNECTING;
+    m_thread = std::thread(&netClient::run, this);
+    return NET_OK;
+}
+
+void netClient::close() {
+    if (!m_thread.joinable())
+        return;
+    m_outbox.requestStop();
+    joinFinishedThread();
+}
+
+void netClient::send(const uint8_t* data, size_t size, bool reliable) {
+    if (m_state != CONNECTED)
+        return;
+    netOutgoing packet;
+    packet.reliable = reliable;
+    if (data != nullptr)
+        packet.bytes.assign(data, data + size);
+    m_outbox.post(std::move(packet));
+}
+
+void netClient::run() {
+    std::vector<netOutgoing> packets;
+    while (true) {
+        pollfd fds[2] = {{m_host->socket, POLLIN, 0}, {m_outbox.getWakeFd(), POLLIN, 0}};
+        poll(fds, 2, NET_SERVICE_POLL_MS);
+        m_outbox.take(packets);
+        sendPackets(packets);
+        if (m_outbox.isStopRequested() || !serviceTransport())
+            break;
+        if (m_state == CONNECTING && std::chrono::steady_clock::now() >= m_deadline) {
+            enet_peer_reset(m_peer); // ENet alone would keep resending for much longer
+            finishConnect(NET_E_TIMEDOUT);
+            break;
+        }
+        if (m_outbox.isStopRequested())
+            break;
+    }
+    shutdownTransport();
+}
+
+void netClient::sendPackets(std::vector<netOutgoing>& packets) {
+    if (packets.empty() || m_state != CONNECTED)
+        return;
+    for (netOutgoing& outgoing : packets) {
+        const enet_uint32 flags = outgoing.reliable ? ENET_PACKET_FLAG_RELIABLE : 0;
+        ENetPacket* packet = enet_packet_create(outgoing.bytes.data(), outgoing.bytes.size(), flags);
+        if (packet != nullptr && enet_peer_send(m_peer, NET_CHANNEL, packet) != 0)
+            enet_packet_destroy(packet);
+    }
+    enet_host_flush(m_host);
+}
+
+bool netClient::serviceTransport() {
+    ENetEvent event;
+    bool alive = true;
+    while (alive && enet_host_service(m_host, &event, 0) > 0)
+        alive = dispatch(event);
+    enet_host_flush(m_host);
+    m_sentBytes += m_host->totalSentData;
+    m_host->totalSentData = 0;
+    return alive;
+}
+
+void netClient::finishConnect(int result) {
+    m_state = result == NET_OK ? CONNECTED : CLOSING;
+    netMsgConnectComplete complete{result};
+    deliver(NET_MSGID_CONNECT_COMPLETE, &complete);
+}
+
+bool netClient::dispatch(ENetEvent& event) {
+    switch (event.type) {
+    case ENET_EVENT_TYPE_CONNECT:
+        configurePeer(m_peer);
+        finishConnect(NET_OK);
+        return true;
+    case ENET_EVENT_TYPE_DISCONNECT: {
+        m_peer = nullptr; // ENet has reset it
+        if (m_state == CONNECTING) {
+            finishConnect(NET_E_NOCONNECTION);
+            return false;
+        }
+        m_state = CLOSING;
+        const uint32_t reason = event.data == NET_DISCONNECT_HOST_STOPPED ? NET_REASON_SESSION_TERMINATED
+                                                                          : NET_REASON_CONNECTION_LOST;
+        netMsgTerminateSession terminated{reason};
+        deliver(NET_MSGID_TERMINATE_SESSION, &terminated);
+        return false;
+    }
+    case ENET_EVENT_TYPE_RECEIVE: {
+        netMsgReceive received{NET_SERVER_PLAYER_ID, event.packet->data, event.packet->dataLength};
+        deliver(NET_MSGID_RECEIVE, &received);
+        enet_packet_destroy(event.packet);
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
+void netClient::shutdownTransport() {
+    if (m_peer != nullptr && m_peer->state == ENET_PEER_STATE_CONNECTED) {
+        disconnectAfterDelivery(m_peer, NET_DISCONNECT_LEAVE);
+        enet_host_flush(m_host);
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(NET_STOP_LINGER_MS);
+        ENetEvent event;
+        while (m_peer->state != ENET_PEER_STATE_DISCONNECTED && std::chrono::steady_clock::now() < deadline) {
+            if (enet_host_service(m_host, &event, 1) > 0 && event.type == ENET_EVENT_TYPE_RECEIVE)
+                enet_packet_destroy(event.packet);
+        }
+        if (m_peer->state != ENET_PEER_STATE_DISCONNECTED) {
+            enet_peer_disconnect(m_peer, NET_DISCONNECT_LEAVE);
+            enet_host_flush(m_host);
+        }
+    }
+    m_sentBytes += m_host->totalSentData;
+    enet_host_destroy(m_host);
+    m_host = nullptr;
+    m_peer = nullptr;
+    m_state = IDLE;
+}

@@ -1,0 +1,128 @@
+#include "platform/net/netdiscovery.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr char QUERY_MAGIC[DISCOVERY_MAGIC_SIZE + 1] = "ZEBQ";
+constexpr char ANSWER_MAGIC[DISCOVERY_MAGIC_SIZE + 1] = "ZEBA";
+
+// Appends and reads little-endian fields; the reader never passes its end.
+class byteWriter {
+  public:
+    explicit byteWriter(std::vector<uint8_t>& out) : m_out(out) {}
+    void bytes(const void* data, size_t size) {
+        const auto* p = static_cast<const uint8_t*>(data);
+        m_out.insert(m_out.end(), p, p + size);
+    }
+    void u8(uint8_t value) { m_out.push_back(value); }
+    void u16(uint16_t value) {
+        u8(static_cast<uint8_t>(value));
+        u8(static_cast<uint8_t>(value >> 8));
+    }
+    void u32(uint32_t value) {
+        u16(static_cast<uint16_t>(value));
+        u16(static_cast<uint16_t>(value >> 16));
+    }
+    void guid(const netGuid& value) { bytes(value.bytes.data(), NET_GUID_SIZE); }
+
+  private:
+    std::vector<uint8_t>& m_out;
+};
+
+class byteReader {
+  public:
+    byteReader(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+    bool bytes(void* out, size_t size) {
+        if (size > m_size - m_at)
+            return false;
+        std::memcpy(out, m_data + m_at, size);
+        m_at += size;
+        return true;
+    }
+    bool u8(uint8_t& value) { return bytes(&value, 1); }
+    bool u16(uint16_t& value) {
+        uint8_t b[2];
+        if (!bytes(b, 2))
+            return false;
+        value = static_cast<uint16_t>(b[0] | b[1] << 8);
+        return true;
+    }
+    bool u32(uint32_t& value) {
+        uint16_t low = 0, high = 0;
+        if (!u16(low) || !u16(high))
+            return false;
+        value = static_cast<uint32_t>(low) | static_cast<uint32_t>(high) << 16;
+        return true;
+    }
+    bool guid(netGuid& value) { return bytes(value.bytes.data(), NET_GUID_SIZE); }
+    bool magic(const char* expected) {
+        char found[DISCOVERY_MAGIC_SIZE];
+        return bytes(found, DISCOVERY_MAGIC_SIZE) && std::memcmp(found, expected, DISCOVERY_MAGIC_SIZE) == 0;
+    }
+    size_t remaining() const { return m_size - m_at; }
+
+  private:
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_at = 0;
+};
+
+} // namespace
+
+std::vector<uint8_t> encodeDiscoveryQuery(const discoveryQuery& query) {
+    std::vector<uint8_t> out;
+    byteWriter writer(out);
+    writer.bytes(QUERY_MAGIC, DISCOVERY_MAGIC_SIZE);
+    writer.u32(query.version);
+    writer.guid(query.applicationGuid);
+    return out;
+}
+
+std::vector<uint8_t> encodeDiscoveryAnswer(const discoveryAnswer& answer) {
+    const std::string name = limitSessionName(answer.desc.sessionName);
+    std::vector<uint8_t> out;
+    byteWriter writer(out);
+    writer.bytes(ANSWER_MAGIC, DISCOVERY_MAGIC_SIZE);
+    writer.u32(answer.version);
+    writer.guid(answer.desc.applicationGuid);
+    writer.guid(answer.desc.instanceGuid);
+    writer.u16(answer.gamePort);
+    writer.u32(answer.desc.currentPlayers);
+    writer.u32(answer.desc.maxPlayers);
+    writer.u8(static_cast<uint8_t>(name.size()));
+    writer.bytes(name.data(), name.size());
+    return out;
+}
+
+bool decodeDiscoveryQuery(const uint8_t* data, size_t size, discoveryQuery& out) {
+    if (data == nullptr || size != DISCOVERY_QUERY_SIZE)
+        return false;
+    byteReader reader(data, size);
+    discoveryQuery query;
+    if (!reader.magic(QUERY_MAGIC) || !reader.u32(query.version) || !reader.guid(query.applicationGuid))
+        return false;
+    out = query;
+    return true;
+}
+
+bool decodeDiscoveryAnswer(const uint8_t* data, size_t size, discoveryAnswer& out) {
+    if (data == nullptr || size < DISCOVERY_ANSWER_FIXED_SIZE || size > DISCOVERY_ANSWER_MAX_SIZE)
+        return false;
+    byteReader reader(data, size);
+    discoveryAnswer answer;
+    uint8_t nameLength = 0;
+    if (!reader.magic(ANSWER_MAGIC) || !reader.u32(answer.version) ||
+        !reader.guid(answer.desc.applicationGuid) || !reader.guid(answer.desc.instanceGuid) ||
+        !reader.u16(answer.gamePort) || !reader.u32(answer.desc.currentPlayers) ||
+        !reader.u32(answer.desc.maxPlayers) || !reader.u8(nameLength))
+        return false;
+    // The name must fill the rest exactly: a short or padded datagram is refused.
+    if (reader.remaining() != nameLength)
+        return false;
+    answer.desc.sessionName.resize(nameLength);
+    if (!reader.bytes(answer.desc.sessionName.data(), nameLength))
+        return false;
+    out = answer;
+    return true;
+}

@@ -1,0 +1,52 @@
+#include "platform/net/netoutbox.h"
+
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+netOutbox::netOutbox() : m_eventFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+netOutbox::~netOutbox() {
+    if (m_eventFd >= 0)
+        close(m_eventFd);
+}
+
+void netOutbox::wake() {
+    const uint64_t one = 1;
+    // A full counter still leaves the fd readable, so a failed write loses nothing.
+    [[maybe_unused]] const ssize_t written = write(m_eventFd, &one, sizeof(one));
+}
+
+void netOutbox::post(netOutgoing packet) {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_pending.push_back(std::move(packet));
+    }
+    wake();
+}
+
+void netOutbox::requestStop() {
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_stop = true;
+    }
+    wake();
+}
+
+void netOutbox::reset() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_pending.clear();
+    m_stop = false;
+}
+
+void netOutbox::take(std::vector<netOutgoing>& packets) {
+    uint64_t count = 0;
+    [[maybe_unused]] const ssize_t readBytes = read(m_eventFd, &count, sizeof(count));
+    packets.clear();
+    std::lock_guard<std::mutex> guard(m_lock);
+    packets.swap(m_pending);
+}
+
+bool netOutbox::isStopRequested() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_stop;
+}

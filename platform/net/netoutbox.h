@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+// What the game thread hands to a service thread: packets to send and a stop
+// request. Posting costs a lock and a copy and wakes the service thread
+// through an eventfd, which it polls beside its sockets.
+struct netOutgoing {
+    uint32_t destination = 0; // 0: every player (the client ignores it)
+    bool reliable = false;
+    std::vector<uint8_t> bytes;
+};
+
+class netOutbox {
+  public:
+    netOutbox();
+    ~netOutbox();
+    netOutbox(const netOutbox&) = delete;
+    netOutbox& operator=(const netOutbox&) = delete;
+
+    bool isValid() const { return m_eventFd >= 0; }
+    int getWakeFd() const { return m_eventFd; }
+
+    void post(netOutgoing packet);
+    void requestStop();
+    void reset(); // forget packets and the stop request (before a new service thread)
+
+    // Service thread: takes the pending packets (swap) and clears the wake-up.
+    void take(std::vector<netOutgoing>& packets);
+    bool isStopRequested() const;
+
+  private:
+    void wake();
+
+    mutable std::mutex m_lock;
+    std::vector<netOutgoing> m_pending;
+    bool m_stop = false;
+    int m_eventFd = -1;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+struct _ENetPeer;
+
+// A silent peer is dropped within the time-outs; safe before the connection is made.
+void setPeerTimeouts(_ENetPeer* peer);
+// Time-outs and throttling of an established connection, the same at both ends.
+void configurePeer(_ENetPeer* peer);
+
+// Disconnects once everything sent so far has reached the other end: ENet drops
+// packets that the other end has received but not yet handed out when a
+// disconnect arrives with them, so a reliable ping goes first and the
+// disconnect waits for its acknowledgement.
+void disconnectAfterDelivery(_ENetPeer* peer, uint32_t data);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Transport limits and codes shared by the server and client objects.
+constexpr size_t NET_MAX_PEERS = 64;    // slots; the game refuses players itself
+constexpr size_t NET_CHANNEL_COUNT = 1; // everything on channel 0
+constexpr uint8_t NET_CHANNEL = 0;
+constexpr size_t NET_MAX_PACKET_SIZE = 1024 * 1024;    // larger packets are refused by the transport
+constexpr int NET_SERVICE_POLL_MS = 5;                 // idle wake-up for pings, resends and deadlines
+constexpr int NET_CONNECT_DEADLINE_MS = 3000;          // a connect gives up after this
+constexpr uint32_t NET_PEER_TIMEOUT_LIMIT = 32;        // ENet's default resend count
+constexpr uint32_t NET_PEER_TIMEOUT_MINIMUM_MS = 2000; // a silent peer is dropped between these two
+constexpr uint32_t NET_PEER_TIMEOUT_MAXIMUM_MS = 4000;
+constexpr int NET_STOP_LINGER_MS = 100; // a stopping host waits this long for goodbyes
+constexpr int NET_DISCOVERY_BURST = 64; // datagrams handled per service round
+
+// Data carried by ENet's disconnect command.
+constexpr uint32_t NET_DISCONNECT_LEAVE = 1;        // a client left on purpose
+constexpr uint32_t NET_DISCONNECT_HOST_STOPPED = 2; // the host ended the session
+constexpr uint32_t NET_DISCONNECT_REFUSED = 3;      // wrong protocol version
+
+static_assert(NET_PEER_TIMEOUT_MAXIMUM_MS < 5000, "a killed peer must be dropped within 5 s");

@@ -1,0 +1,227 @@
+#include "platform/net/netserver.h"
+
+#include "platform/net/netdiscovery.h"
+#include "platform/net/netenet.h"
+#include "platform/net/netpeer.h"
+#include "platform/net/netprotocol.h"
+#include "platform/net/netsocket.h"
+
+#include <chrono>
+#include <enet/enet.h>
+#include <poll.h>
+
+namespace {
+
+uint32_t playerOf(const ENetPeer* peer) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(peer->data));
+}
+
+ENetHost* createListeningHost(uint16_t port) {
+    ENetAddress address{};
+    address.host = ENET_HOST_ANY;
+    address.port = port;
+    return enet_host_create(&address, NET_MAX_PEERS, NET_CHANNEL_COUNT, 0, 0);
+}
+
+} // namespace
+
+netServer::~netServer() {
+    close();
+}
+
+bool netServer::initialise(void* userContext, netMessageHandler handler) {
+    m_context = userContext;
+    m_handler = handler;
+    return m_outbox.isValid() && netStartTransport();
+}
+
+int netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort) {
+    if (m_hosting || m_handler == nullptr || !m_outbox.isValid())
+        return NET_E_INVALID;
+    m_host = createListeningHost(port);
+    if (m_host == nullptr) // another copy already hosts on this port
+        m_host = createListeningHost(0);
+    if (m_host == nullptr)
+        return NET_E_INVALID;
+    m_host->maximumPacketSize = NET_MAX_PACKET_SIZE;
+    m_port = m_host->address.port;
+    m_desc = desc;
+    m_desc.sessionName = limitSessionName(desc.sessionName);
+    // Without discovery the session can still be joined by address.
+    m_discoveryFd = openDiscoveryListener(discoveryPort);
+    m_outbox.reset();
+    m_hosting = true;
+    m_thread = std::thread(&netServer::run, this);
+    return NET_OK;
+}
+
+void netServer::close() {
+    if (!m_thread.joinable())
+        return;
+    m_outbox.requestStop();
+    m_thread.join();
+    m_hosting = false;
+}
+
+void netServer::sendTo(uint32_t destination, const uint8_t* data, size_t size, bool reliable) {
+    if (!m_hosting)
+        return;
+    netOutgoing packet;
+    packet.destination = destination;
+    packet.reliable = reliable;
+    if (data != nullptr)
+        packet.bytes.assign(data, data + size);
+    m_outbox.post(std::move(packet));
+}
+
+void netServer::deliver(uint32_t messageId, void* message) {
+    m_handler(m_context, messageId, message);
+}
+
+void netServer::run() {
+    std::vector<netOutgoing> packets;
+    while (true) {
+        pollfd fds[3] = {
+            {m_host->socket, POLLIN, 0}, {m_outbox.getWakeFd(), POLLIN, 0}, {m_discoveryFd, POLLIN, 0}};
+        poll(fds, m_discoveryFd >= 0 ? 3 : 2, NET_SERVICE_POLL_MS);
+        m_outbox.take(packets);
+        sendPackets(packets);
+        if (m_outbox.isStopRequested())
+            break;
+        serviceTransport();
+        if (m_discoveryFd >= 0 && (fds[2].revents & POLLIN) != 0)
+            answerQueries();
+    }
+    shutdownTransport();
+}
+
+void netServer::sendPackets(std::vector<netOutgoing>& packets) {
+    for (netOutgoing& outgoing : packets) {
+        const enet_uint32 flags = outgoing.reliable ? ENET_PACKET_FLAG_RELIABLE : 0;
+        ENetPacket* packet = enet_packet_create(outgoing.bytes.data(), outgoing.bytes.size(), flags);
+        if (packet == nullptr)
+            continue;
+        if (outgoing.destination == 0) {
+            enet_host_broadcast(m_host, NET_CHANNEL, packet);
+            continue;
+        }
+        const auto player = m_players.find(outgoing.destination);
+        if (player == m_players.end() || enet_peer_send(player->second, NET_CHANNEL, packet) != 0)
+            enet_packet_destroy(packet);
+    }
+    if (!packets.empty())
+        enet_host_flush(m_host);
+    m_sentBytes += m_host->totalSentData;
+    m_host->totalSentData = 0;
+}
+
+void netServer::serviceTransport() {
+    ENetEvent event;
+    while (enet_host_service(m_host, &event, 0) > 0)
+        dispatch(event);
+    enet_host_flush(m_host);
+    m_sentBytes += m_host->totalSentData;
+    m_host->totalSentData = 0;
+}
+
+void netServer::dispatch(ENetEvent& event) {
+    switch (event.type) {
+    case ENET_EVENT_TYPE_CONNECT:
+        onConnect(event.peer, event.data);
+        break;
+    case ENET_EVENT_TYPE_DISCONNECT:
+        onDisconnect(event.peer, event.data);
+        break;
+    case ENET_EVENT_TYPE_RECEIVE: {
+        const uint32_t player = playerOf(event.peer);
+        if (player != 0) { // a refused peer's data goes nowhere
+            netMsgReceive received{player, event.packet->data, event.packet->dataLength};
+            deliver(NET_MSGID_RECEIVE, &received);
+        }
+        enet_packet_destroy(event.packet);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void netServer::onConnect(ENetPeer* peer, uint32_t version) {
+    if (version != NET_PROTOCOL_VERSION) {
+        peer->data = nullptr;
+        enet_peer_disconnect(peer, NET_DISCONNECT_REFUSED);
+        return;
+    }
+    const uint32_t player = m_nextPlayerID++;
+    peer->data = reinterpret_cast<void*>(static_cast<uintptr_t>(player));
+    configurePeer(peer);
+    m_players[player] = peer;
+    ++m_playerCount;
+    netMsgCreatePlayer created{player};
+    deliver(NET_MSGID_CREATE_PLAYER, &created);
+}
+
+void netServer::onDisconnect(ENetPeer* peer, uint32_t data) {
+    const uint32_t player = playerOf(peer);
+    peer->data = nullptr;
+    if (player == 0 || m_players.erase(player) == 0)
+        return;
+    --m_playerCount;
+    // A time-out carries no data; a client that leaves says so.
+    netMsgDestroyPlayer destroyed{player, data == NET_DISCONNECT_LEAVE ? NET_REASON_NORMAL
+                                                                       : NET_REASON_CONNECTION_LOST};
+    deliver(NET_MSGID_DESTROY_PLAYER, &destroyed);
+}
+
+void netServer::answerQueries() {
+    uint8_t buffer[DISCOVERY_QUERY_SIZE + 1];
+    for (int i = 0; i < NET_DISCOVERY_BURST; ++i) {
+        netAddress from;
+        const long size = receiveDatagram(m_discoveryFd, buffer, sizeof(buffer), from);
+        if (size < 0)
+            return;
+        discoveryQuery query;
+        // A datagram larger than the buffer reports its full size and fails the size check.
+        if (!decodeDiscoveryQuery(buffer, static_cast<size_t>(size), query))
+            continue;
+        if (query.version != NET_PROTOCOL_VERSION || !(query.applicationGuid == m_desc.applicationGuid))
+            continue;
+        discoveryAnswer answer;
+        answer.desc = m_desc;
+        answer.desc.currentPlayers = m_playerCount;
+        answer.gamePort = m_port;
+        sendDatagram(m_discoveryFd, from, encodeDiscoveryAnswer(answer));
+    }
+}
+
+void netServer::shutdownTransport() {
+    closeSocket(m_discoveryFd);
+    m_discoveryFd = -1;
+    for (size_t i = 0; i < m_host->peerCount; ++i) {
+        ENetPeer* peer = &m_host->peers[i];
+        if (peer->state == ENET_PEER_STATE_CONNECTED)
+            disconnectAfterDelivery(peer, NET_DISCONNECT_HOST_STOPPED);
+        else if (peer->state != ENET_PEER_STATE_DISCONNECTED)
+            enet_peer_disconnect(peer, NET_DISCONNECT_HOST_STOPPED);
+    }
+    enet_host_flush(m_host);
+    // Linger briefly for the goodbyes; no events reach the game now.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(NET_STOP_LINGER_MS);
+    ENetEvent event;
+    while (!m_players.empty() && std::chrono::steady_clock::now() < deadline) {
+        if (enet_host_service(m_host, &event, 1) <= 0)
+            continue;
+        if (event.type == ENET_EVENT_TYPE_DISCONNECT)
+            m_players.erase(playerOf(event.peer));
+        if (event.type == ENET_EVENT_TYPE_RECEIVE)
+            enet_packet_destroy(event.packet);
+    }
+    for (const auto& player : m_players) // slow to answer: tell them anyway
+        enet_peer_disconnect(player.second, NET_DISCONNECT_HOST_STOPPED);
+    enet_host_flush(m_host);
+    m_sentBytes += m_host->totalSentData;
+    enet_host_destroy(m_host);
+    m_host = nullptr;
+    m_players.clear();
+    m_playerCount = 0;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/net/netapplicationdesc.h"
+#include "platform/net/netevents.h"
+#include "platform/net/netoutbox.h"
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+#include <unordered_map>
+
+struct _ENetHost;
+struct _ENetPeer;
+struct _ENetEvent;
+
+// The hosting end of a session: an ENet host with one peer per player, a
+// discovery listener that answers queries for its application, and a service
+// thread that owns both. Every event reaches the handler on that thread.
+class netServer {
+  public:
+    netServer() = default;
+    ~netServer();
+    netServer(const netServer&) = delete;
+    netServer& operator=(const netServer&) = delete;
+
+    bool initialise(void* userContext, netMessageHandler handler); // false: the outbox could not be made
+
+    // Listens on port, or on a port the system picks when that one is taken,
+    // and answers discovery on discoveryPort. NET_OK or NET_E_INVALID.
+    int host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort);
+
+    // Disconnects every player, flushes, then destroys the transport. No events follow.
+    void close();
+
+    // Copies the bytes and returns at once. destination 0 means every player.
+    void sendTo(uint32_t destination, const uint8_t* data, size_t size, bool reliable);
+
+    bool isHosting() const { return m_hosting; }
+    uint16_t getPort() const { return m_port; } // the port really listened on
+    uint32_t getPlayerCount() const { return m_playerCount; }
+    uint64_t getSentBytes() const { return m_sentBytes; } // UDP payload bytes sent so far
+
+  private:
+    void run();
+    void sendPackets(std::vector<netOutgoing>& packets);
+    void serviceTransport();
+    void dispatch(_ENetEvent& event);
+    void onConnect(_ENetPeer* peer, uint32_t version);
+    void onDisconnect(_ENetPeer* peer, uint32_t data);
+    void answerQueries();
+    void shutdownTransport();
+    void deliver(uint32_t messageId, void* message);
+
+    void* m_context = nullptr;
+    netMessageHandler m_handler = nullptr;
+    netOutbox m_outbox;
+    netApplicationDesc m_desc;
+    _ENetHost* m_host = nullptr;
+    int m_discoveryFd = -1;
+    uint16_t m_port = 0;
+    std::atomic<bool> m_hosting{false};
+    std::atomic<uint32_t> m_playerCount{0};
+    std::atomic<uint64_t> m_sentBytes{0};
+    uint32_t m_nextPlayerID = 1; // never reused, even across sessions of this object
+    std::unordered_map<uint32_t, _ENetPeer*> m_players;
+    std::thread m_thread;
+};

@@ -1,0 +1,115 @@
+#include "platform/net/netsettings.h"
+
+#include "platform/net/netaddress.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <mutex>
+#include <sstream>
+
+namespace {
+
+constexpr uint32_t LIMITED_BROADCAST = 0xFFFFFFFF;
+
+struct settings {
+    std::vector<uint32_t> targets;
+    uint16_t discoveryPort = NET_DEFAULT_DISCOVERY_PORT;
+    uint16_t gamePort = NET_DEFAULT_GAME_PORT;
+};
+
+uint16_t portFromEnvironment(const char* name, uint16_t fallback) {
+    const char* text = std::getenv(name);
+    if (text == nullptr)
+        return fallback;
+    unsigned value = 0;
+    const char* end = text + std::char_traits<char>::length(text);
+    const auto result = std::from_chars(text, end, value);
+    if (result.ec != std::errc() || result.ptr != end || value == 0 || value > 65535)
+        return fallback;
+    return static_cast<uint16_t>(value);
+}
+
+settings loadSettings() {
+    settings loaded;
+    loaded.discoveryPort = portFromEnvironment("ZEB_DISCOVERY_PORT", NET_DEFAULT_DISCOVERY_PORT);
+    const char* targets = std::getenv("ZEB_DISCOVERY");
+    if (targets == nullptr) {
+        loaded.targets = {LIMITED_BROADCAST, NET_LOOPBACK_BROADCAST_HOST};
+        return loaded;
+    }
+    // A list that does not parse searches nowhere rather than falling back to
+    // broadcasting on every network.
+    if (!parseTargetList(targets, loaded.targets))
+        loaded.targets.clear();
+    return loaded;
+}
+
+std::mutex g_settingsLock;
+
+settings& current() {
+    static settings s_settings = loadSettings();
+    return s_settings;
+}
+
+} // namespace
+
+bool parseTargetList(const std::string& commaSeparated, std::vector<uint32_t>& targets) {
+    std::vector<uint32_t> parsed;
+    std::stringstream stream(commaSeparated);
+    std::string entry;
+    while (std::getline(stream, entry, ',')) {
+        entry.erase(std::remove(entry.begin(), entry.end(), ' '), entry.end());
+        uint32_t host = 0;
+        if (!parseIPv4(entry, host))
+            return false;
+        parsed.push_back(host);
+    }
+    targets = parsed;
+    return true;
+}
+
+std::vector<uint32_t> getDiscoveryTargets() {
+    std::lock_guard<std::mutex> guard(g_settingsLock);
+    return current().targets;
+}
+
+void setDiscoveryTargets(const std::vector<uint32_t>& targets) {
+    std::lock_guard<std::mutex> guard(g_settingsLock);
+    current().targets = targets;
+}
+
+bool setDiscoveryTargets(const std::string& commaSeparated) {
+    std::vector<uint32_t> targets;
+    if (!parseTargetList(commaSeparated, targets))
+        return false;
+    setDiscoveryTargets(targets);
+    return true;
+}
+
+void addDiscoveryTarget(uint32_t target) {
+    std::lock_guard<std::mutex> guard(g_settingsLock);
+    auto& targets = current().targets;
+    if (std::find(targets.begin(), targets.end(), target) == targets.end())
+        targets.push_back(target);
+}
+
+uint16_t getDiscoveryPort() {
+    std::lock_guard<std::mutex> guard(g_settingsLock);
+    return current().discoveryPort;
+}
+
+void setDiscoveryPort(uint16_t port) {
+    std::lock_guard<std::mutex> guard(g_settingsLock);
+    current().discoveryPort = port;
+}
+
+uint16_t getGamePort() {
+    std::lock_guard<std::mutex> guard(g_settingsLock);
+    return current().gamePort;
+}
+
+void setGamePort(uint16_t port) {
+    std::lock_guard<std::mutex> guard(g_settingsLock);
+    current().gamePort = port;
+}

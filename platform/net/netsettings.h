@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Process-wide network settings. Each starts from the environment
+// (ZEB_DISCOVERY: comma-separated IPv4 addresses; ZEB_DISCOVERY_PORT) or the
+// built-in default, and the game's command line may replace it before any
+// connection is made. Safe to call from any thread.
+constexpr uint16_t NET_DEFAULT_DISCOVERY_PORT = 27350;
+constexpr uint16_t NET_DEFAULT_GAME_PORT = 27351;
+constexpr int NET_DISCOVERY_WINDOW_MS = 400; // an enumeration gathers answers this long
+
+std::vector<uint32_t> getDiscoveryTargets(); // host byte order
+void setDiscoveryTargets(const std::vector<uint32_t>& targets);
+bool setDiscoveryTargets(const std::string& commaSeparated); // false (and unchanged) on a bad entry
+void addDiscoveryTarget(uint32_t target);                    // ignored when already listed
+
+uint16_t getDiscoveryPort();
+void setDiscoveryPort(uint16_t port);
+
+uint16_t getGamePort(); // where a host listens first and a client joins by default
+void setGamePort(uint16_t port);
+
+// Splits and parses a comma-separated address list; false on any bad entry.
+bool parseTargetList(const std::string& commaSeparated, std::vector<uint32_t>& targets);

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "networklib/networkmessage.h"
+#include "platform/net/netguid.h"
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// Polls condition every millisecond until it holds or timeoutMs pass.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
+
+// An application GUID of the running test's own, so tests never find each
+// other's sessions.
+netGuid testGuid();
+
+// Captures assertion reports (answering Debug, so the caller carries on)
+// while it exists.
+class assertionCapture {
+  public:
+    assertionCapture();
+    ~assertionCapture();
+    std::vector<std::string> reports() const;
+    bool saw(const std::string& fragment) const; // some report contains it
+};
+
+// Appends everything that has arrived at a connection to all.
+template <typename Connection> void drain(Connection& connection, std::vector<networkMessage>& all) {
+    messageQueue queue;
+    connection.receiveMessages(queue);
+    while (queue.hasMessages())
+        all.push_back(queue.pop());
+}
+
+// Drains into all until some message of type has arrived or timeoutMs pass.
+template <typename Connection>
+bool waitForType(Connection& connection, std::vector<networkMessage>& all, int type, int timeoutMs) {
+    return waitUntil(
+        [&] {
+            drain(connection, all);
+            for (const networkMessage& message : all)
+                if (message.getType() == type)
+                    return true;
+            return false;
+        },
+        timeoutMs);
+}
+
+uint32_t readPayloadU32(const networkMessage& message, int offset);
+
+#include "networklib/networkclient.h"
+#include "networklib/networkhost.h"
+
+#include <memory>
+
+// A host of guid listening on a port the system picks, already hosting.
+std::unique_ptr<networkHost> makeHost(const netGuid& guid, const std::string& sessionName = "The Game");
+// An initialised client of guid, not yet connected.
+std::unique_ptr<networkClient> makeClient(const netGuid& guid);
+std::string loopbackAddress(const networkHost& host); // "127.0.0.1:<port>"

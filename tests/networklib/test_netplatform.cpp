@@ -1,0 +1,125 @@
+#include "platform/net/netaddress.h"
+#include "platform/net/netdiscovery.h"
+#include "platform/net/netguid.h"
+#include "platform/net/netsettings.h"
+
+#include <gtest/gtest.h>
+
+TEST(NetGuid, GameGuidParsesToWindowsMemoryLayoutAndBack) {
+    netGuid parsed;
+    ASSERT_TRUE(parseGuid("{66A3CA0F-60FE-42D8-BC96-C6626D599AA3}", parsed));
+    const uint8_t expected[16] = {0x0F, 0xCA, 0xA3, 0x66, 0xFE, 0x60, 0xD8, 0x42,
+                                  0xBC, 0x96, 0xC6, 0x62, 0x6D, 0x59, 0x9A, 0xA3};
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(parsed.bytes[i], expected[i]) << "byte " << i;
+    EXPECT_EQ(parsed, ZEB_APPLICATION_GUID);
+    EXPECT_EQ(formatGuid(parsed), "{66A3CA0F-60FE-42D8-BC96-C6626D599AA3}");
+    netGuid lower;
+    ASSERT_TRUE(parseGuid("66a3ca0f-60fe-42d8-bc96-c6626d599aa3", lower));
+    EXPECT_EQ(lower, parsed);
+}
+
+TEST(NetGuid, MalformedTextIsRefusedAndLeavesTheGuidAlone) {
+    netGuid guid = ZEB_APPLICATION_GUID;
+    for (const char* bad :
+         {"", "{}", "{66A3CA0F-60FE-42D8-BC96-C6626D599AA}", "{66A3CA0F-60FE-42D8-BC96-C6626D599AA3",
+          "{66A3CA0F60FE-42D8-BC96-C6626D599AA3-}", "{G6A3CA0F-60FE-42D8-BC96-C6626D599AA3}"})
+        EXPECT_FALSE(parseGuid(bad, guid)) << bad;
+    EXPECT_EQ(guid, ZEB_APPLICATION_GUID);
+}
+
+TEST(NetAddress, ParsesHostAndOptionalPort) {
+    netAddress address;
+    ASSERT_TRUE(parseAddress("127.0.0.1", 27351, address));
+    EXPECT_EQ(address, (netAddress{NET_LOOPBACK_HOST, 27351}));
+    ASSERT_TRUE(parseAddress("127.1.2.3:4000", 27351, address));
+    EXPECT_EQ(address, (netAddress{0x7F010203, 4000}));
+    EXPECT_EQ(formatAddress(address), "127.1.2.3:4000");
+    for (const char* bad : {"", ":80", "127.0.0.1:", "127.0.0.1:0", "127.0.0.1:65536", "127.0.0.1:8x"})
+        EXPECT_FALSE(parseAddress(bad, 27351, address)) << bad;
+}
+
+TEST(NetSettings, TargetListsParseWholeOrNotAtAll) {
+    std::vector<uint32_t> targets{1};
+    ASSERT_TRUE(parseTargetList("127.255.255.255, 127.0.0.1", targets));
+    EXPECT_EQ(targets, (std::vector<uint32_t>{NET_LOOPBACK_BROADCAST_HOST, NET_LOOPBACK_HOST}));
+    EXPECT_FALSE(parseTargetList("127.0.0.1,nonsense", targets));
+    EXPECT_EQ(targets.size(), 2u);
+}
+
+TEST(NetSettings, TestsSearchOnlyTheLoopbackBroadcast) {
+    // CTest sets the environment; the defaults would search every network.
+    EXPECT_EQ(getDiscoveryTargets(), (std::vector<uint32_t>{NET_LOOPBACK_BROADCAST_HOST}));
+    EXPECT_NE(getDiscoveryPort(), NET_DEFAULT_DISCOVERY_PORT);
+    addDiscoveryTarget(NET_LOOPBACK_BROADCAST_HOST);
+    EXPECT_EQ(getDiscoveryTargets().size(), 1u);
+}
+
+TEST(NetDiscovery, QueryHasItsFixedLayout) {
+    discoveryQuery query;
+    query.applicationGuid = ZEB_APPLICATION_GUID;
+    const std::vector<uint8_t> bytes = encodeDiscoveryQuery(query);
+    ASSERT_EQ(bytes.size(), 24u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "ZEBQ");
+    EXPECT_EQ(bytes[4], 1);
+    EXPECT_EQ(bytes[5] | bytes[6] | bytes[7], 0);
+    EXPECT_EQ(bytes[8], 0x0F);
+    EXPECT_EQ(bytes[23], 0xA3);
+    discoveryQuery decoded;
+    ASSERT_TRUE(decodeDiscoveryQuery(bytes.data(), bytes.size(), decoded));
+    EXPECT_EQ(decoded.applicationGuid, ZEB_APPLICATION_GUID);
+    EXPECT_EQ(decoded.version, 1u);
+}
+
+TEST(NetDiscovery, WrongSizeOrMagicIsRefused) {
+    discoveryQuery query;
+    std::vector<uint8_t> bytes = encodeDiscoveryQuery(query);
+    discoveryQuery decoded;
+    for (size_t size = 0; size < bytes.size(); ++size)
+        EXPECT_FALSE(decodeDiscoveryQuery(bytes.data(), size, decoded)) << size;
+    std::vector<uint8_t> longer = bytes;
+    longer.push_back(0);
+    EXPECT_FALSE(decodeDiscoveryQuery(longer.data(), longer.size(), decoded));
+    bytes[3] = 'A';
+    EXPECT_FALSE(decodeDiscoveryQuery(bytes.data(), bytes.size(), decoded));
+    EXPECT_FALSE(decodeDiscoveryQuery(nullptr, 24, decoded));
+}
+
+TEST(NetDiscovery, AnswerRoundTripsAndItsNameMustFillTheRest) {
+    discoveryAnswer answer;
+    answer.desc.applicationGuid = ZEB_APPLICATION_GUID;
+    answer.desc.instanceGuid.bytes[0] = 9;
+    answer.desc.currentPlayers = 3;
+    answer.desc.sessionName = "The Game";
+    answer.gamePort = 27351;
+    const std::vector<uint8_t> bytes = encodeDiscoveryAnswer(answer);
+    ASSERT_EQ(bytes.size(), 51u + 8u);
+    EXPECT_EQ(bytes[40], 27351 & 0xFF);
+    EXPECT_EQ(bytes[41], 27351 >> 8);
+    EXPECT_EQ(bytes[50], 8);
+    discoveryAnswer decoded;
+    ASSERT_TRUE(decodeDiscoveryAnswer(bytes.data(), bytes.size(), decoded));
+    EXPECT_EQ(decoded.desc.sessionName, "The Game");
+    EXPECT_EQ(decoded.gamePort, 27351);
+    EXPECT_EQ(decoded.desc.currentPlayers, 3u);
+    EXPECT_EQ(decoded.desc.instanceGuid, answer.desc.instanceGuid);
+
+    EXPECT_FALSE(decodeDiscoveryAnswer(bytes.data(), bytes.size() - 1, decoded)); // name cut short
+    std::vector<uint8_t> padded = bytes;
+    padded.push_back('x');
+    EXPECT_FALSE(decodeDiscoveryAnswer(padded.data(), padded.size(), decoded));
+    EXPECT_FALSE(decodeDiscoveryAnswer(bytes.data(), 50, decoded));
+}
+
+TEST(NetDiscovery, LongNamesAreCutTo255BytesOnACharacterBoundary) {
+    discoveryAnswer answer;
+    answer.desc.sessionName = std::string(254, 'a') + "\xC3\xA9" + "tail"; // é straddles byte 255
+    const std::vector<uint8_t> bytes = encodeDiscoveryAnswer(answer);
+    discoveryAnswer decoded;
+    ASSERT_TRUE(decodeDiscoveryAnswer(bytes.data(), bytes.size(), decoded));
+    EXPECT_EQ(decoded.desc.sessionName, std::string(254, 'a'));
+    answer.desc.sessionName = std::string(255, 'b');
+    const std::vector<uint8_t> whole = encodeDiscoveryAnswer(answer);
+    ASSERT_TRUE(decodeDiscoveryAnswer(whole.data(), whole.size(), decoded));
+    EXPECT_EQ(decoded.desc.sessionName, std::string(255, 'b'));
+}

@@ -1,0 +1,143 @@
+#include "nettesthelpers.h"
+
+#include "networklib/wirebytes.h"
+#include "platform/net/netevents.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int WAIT_MS = 3000;
+
+networkMessage messageWithPayload(int type, int size, uint8_t seed) {
+    std::vector<uint8_t> payload(static_cast<size_t>(size));
+    for (int i = 0; i < size; ++i)
+        payload[i] = static_cast<uint8_t>(seed + i);
+    return networkMessage(type, payload.data(), size);
+}
+
+} // namespace
+
+TEST(NetworkHost, HostsOnAPortAndFallsBackWhenItIsTaken) {
+    const netGuid guid = testGuid();
+    auto first = makeHost(guid);
+    ASSERT_TRUE(first->isConnected());
+    ASSERT_NE(first->getPort(), 0);
+    networkHost second;
+    second.setApplicationGuid(guid);
+    second.setPort(first->getPort());
+    second.initialise();
+    second.startHosting();
+    ASSERT_TRUE(second.isConnected());
+    EXPECT_NE(second.getPort(), 0);
+    EXPECT_NE(second.getPort(), first->getPort());
+    second.stopHosting();
+    EXPECT_FALSE(second.isConnected());
+    EXPECT_EQ(second.getPort(), 0);
+}
+
+TEST(NetworkHost, JoinThenDataThenLeaveBecomeTypesOneDataAndTwo) {
+    auto host = makeHost(testGuid());
+    auto client = makeClient(testGuid());
+    ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
+    ASSERT_TRUE(waitUntil([&] { return client->isConnected(); }, WAIT_MS));
+    messageQueue out;
+    out.push(messageWithPayload(10, 33, 1));
+    client->sendMessages(out);
+    EXPECT_FALSE(out.hasMessages());
+
+    std::vector<networkMessage> got;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            drain(*host, got);
+            return got.size() >= 2;
+        },
+        WAIT_MS));
+    ASSERT_EQ(got[0].getType(), NETWORK_PLAYER_CREATED);
+    ASSERT_EQ(got[0].getDataSize(), 4);
+    EXPECT_EQ(got[0].getPlayerID(), 0u);
+    const uint32_t id = readPayloadU32(got[0], 0);
+    EXPECT_EQ(id, 1u);
+    EXPECT_EQ(host->getPlayerCount(), 1u);
+    EXPECT_EQ(got[1].getType(), 10);
+    EXPECT_EQ(got[1].getPlayerID(), id);
+    ASSERT_EQ(got[1].getDataSize(), 33);
+    EXPECT_EQ(got[1].getData()[32], 33);
+
+    client->disconnect();
+    EXPECT_FALSE(client->isConnected());
+    ASSERT_TRUE(waitForType(*host, got, NETWORK_PLAYER_DESTROYED, WAIT_MS));
+    const networkMessage& left = got.back();
+    ASSERT_EQ(left.getType(), NETWORK_PLAYER_DESTROYED);
+    ASSERT_EQ(left.getDataSize(), 8);
+    EXPECT_EQ(readPayloadU32(left, 0), id);
+    EXPECT_EQ(readPayloadU32(left, 4), NET_REASON_NORMAL);
+    EXPECT_EQ(host->getPlayerCount(), 0u);
+}
+
+TEST(NetworkHost, PlayerIdsAreNeverReused) {
+    auto host = makeHost(testGuid());
+    std::vector<uint32_t> ids;
+    for (int round = 0; round < 2; ++round) {
+        auto client = makeClient(testGuid());
+        ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
+        std::vector<networkMessage> got;
+        ASSERT_TRUE(waitForType(*host, got, NETWORK_PLAYER_CREATED, WAIT_MS));
+        ids.push_back(readPayloadU32(got.back(), 0));
+        client->disconnect();
+        ASSERT_TRUE(waitForType(*host, got, NETWORK_PLAYER_DESTROYED, WAIT_MS));
+    }
+    EXPECT_EQ(ids, (std::vector<uint32_t>{1, 2}));
+}
+
+TEST(NetworkConnection, ReceiveReplacesTheCallersQueueAndEmptiesTheConnection) {
+    auto host = makeHost(testGuid());
+    messageQueue queue;
+    for (int i = 0; i < 5; ++i)
+        queue.push(networkMessage(50 + i, nullptr, 0));
+    host->receiveMessages(queue);
+    EXPECT_FALSE(queue.hasMessages()); // nothing arrived
+
+    auto client = makeClient(testGuid());
+    ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
+    ASSERT_TRUE(waitUntil([&] { return client->isConnected(); }, WAIT_MS));
+    queue.push(networkMessage(99, nullptr, 0));
+    std::vector<networkMessage> got;
+    ASSERT_TRUE(waitForType(*host, got, NETWORK_PLAYER_CREATED, WAIT_MS)); // drained into got
+    queue.push(networkMessage(99, nullptr, 0));
+    host->receiveMessages(queue);
+    EXPECT_FALSE(queue.hasMessages()); // the old contents went, nothing new came
+
+    messageQueue empty;
+    host->sendMessages(empty); // sends nothing
+    EXPECT_FALSE(empty.hasMessages());
+}
+
+TEST(NetworkConnection, MisuseIsReportedWithTheFixedTexts) {
+    assertionCapture capture;
+    networkHost host;
+    host.initialise();
+    host.send(networkMessage(8, nullptr, 0));
+    EXPECT_TRUE(capture.saw("Host or Peer MUST be set up"));
+    EXPECT_TRUE(capture.saw("( this->m_server != NULL )"));
+    EXPECT_TRUE(capture.saw("networklib/networkhost"));
+
+    networkClient client;
+    client.send(networkMessage(9, nullptr, 0));
+    EXPECT_TRUE(capture.saw("Client MUST be set up"));
+    EXPECT_TRUE(capture.saw("( this->m_client != NULL )"));
+
+    EXPECT_EQ(networkHost::messageHandler(nullptr, NET_MSGID_CREATE_PLAYER, nullptr), 0);
+    EXPECT_EQ(networkClient::messageHandler(nullptr, NET_MSGID_RECEIVE, nullptr), 0);
+    EXPECT_TRUE(capture.saw("Must have a valid user context"));
+    EXPECT_TRUE(capture.saw("( UserContext != NULL )"));
+
+    EXPECT_EQ(networkHost::messageHandler(&host, 999, nullptr), 0);
+    EXPECT_EQ(networkClient::messageHandler(&client, 999, nullptr), 0);
+    EXPECT_TRUE(capture.saw("Handle this message!"));
+    EXPECT_TRUE(capture.saw("Forced Failure"));
+    EXPECT_EQ(capture.reports().size(), 6u);
+    messageQueue queue;
+    host.receiveMessages(queue);
+    EXPECT_FALSE(queue.hasMessages());
+}

@@ -1,0 +1,116 @@
+#include "nettesthelpers.h"
+
+#include "platform/net/netdiscovery.h"
+#include "platform/net/netsettings.h"
+#include "platform/net/netsocket.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+constexpr int WAIT_MS = 3000;
+
+// A stand-in host on the discovery port that answers only after the client
+// has recorded another answer, so the order of arrival is known. It also
+// sends answers that must be ignored: wrong magic and a foreign GUID.
+void answerLate(int fd, const netGuid& guid, uint16_t gamePort, networkClient& client) {
+    uint8_t buffer[64];
+    netAddress from;
+    long size = -1;
+    if (waitReadable(fd, WAIT_MS))
+        size = receiveDatagram(fd, buffer, sizeof(buffer), from);
+    discoveryQuery query;
+    if (size > 0 && decodeDiscoveryQuery(buffer, static_cast<size_t>(size), query) &&
+        query.applicationGuid == guid) {
+        std::vector<std::string> names;
+        waitUntil(
+            [&] {
+                client.getSessions(names);
+                return !names.empty();
+            },
+            WAIT_MS);
+        discoveryAnswer answer;
+        answer.desc.applicationGuid = guid;
+        answer.desc.sessionName = "Late";
+        answer.gamePort = gamePort;
+        std::vector<uint8_t> wrongMagic = encodeDiscoveryAnswer(answer);
+        wrongMagic[0] = 'X';
+        sendDatagram(fd, from, wrongMagic);
+        discoveryAnswer foreign = answer;
+        foreign.desc.applicationGuid.bytes[0] ^= 0xFF;
+        foreign.desc.sessionName = "Foreign";
+        sendDatagram(fd, from, encodeDiscoveryAnswer(foreign));
+        sendDatagram(fd, from, encodeDiscoveryAnswer(answer));
+    }
+}
+
+} // namespace
+
+TEST(NetworkEnumeration, ListsHostsOfItsOwnGuidInTheOrderTheyAnswered) {
+    const netGuid guid = testGuid();
+    netGuid otherGuid = guid;
+    otherGuid.bytes[15] ^= 0xFF;
+    auto early = makeHost(guid, "Early");
+    auto other = makeHost(otherGuid, "Other Game");
+    auto client = makeClient(guid);
+    const int lateFd = openDiscoveryListener(getDiscoveryPort()); // bound before the query goes out
+    ASSERT_GE(lateFd, 0);
+    std::thread late(answerLate, lateFd, guid, early->getPort(), std::ref(*client));
+    client->enumerateHosts();
+    late.join();
+    closeSocket(lateFd);
+    std::vector<std::string> names{"stale", "names"};
+    client->getSessions(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"Early", "Late"}));
+}
+
+TEST(NetworkEnumeration, EveryAnswerIsARecordAndGetSessionsReplacesTheList) {
+    auto host = makeHost(testGuid(), "Solo");
+    auto client = makeClient(testGuid());
+    std::vector<std::string> names{"a", "b", "c"};
+    client->getSessions(names);
+    EXPECT_TRUE(names.empty());
+    client->enumerateHosts();
+    client->enumerateHosts();
+    client->getSessions(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"Solo", "Solo"}));
+}
+
+TEST(NetworkEnumeration, ConnectsByNameAndToTheFirstRecordForAnUnknownName) {
+    const netGuid guid = testGuid();
+    auto alpha = makeHost(guid, "Alpha");
+    auto beta = makeHost(guid, "Beta");
+    auto byName = makeClient(guid);
+    byName->enumerateHosts();
+    std::vector<std::string> names;
+    byName->getSessions(names);
+    ASSERT_EQ(names.size(), 2u);
+
+    byName->connect("Beta");
+    ASSERT_TRUE(waitUntil([&] { return byName->isConnected(); }, WAIT_MS));
+    std::vector<networkMessage> atAlpha, atBeta;
+    ASSERT_TRUE(waitForType(*beta, atBeta, NETWORK_PLAYER_CREATED, WAIT_MS));
+    drain(*alpha, atAlpha);
+    EXPECT_TRUE(atAlpha.empty());
+
+    auto unknown = makeClient(guid);
+    unknown->enumerateHosts();
+    unknown->getSessions(names);
+    ASSERT_EQ(names.size(), 2u);
+    unknown->connect("Nobody Hosts This");
+    networkHost& first = names[0] == "Alpha" ? *alpha : *beta;
+    std::vector<networkMessage> atFirst;
+    EXPECT_TRUE(waitForType(first, atFirst, NETWORK_PLAYER_CREATED, WAIT_MS));
+}
+
+TEST(NetworkEnumeration, A255CharacterSessionNameIsListedWhole) {
+    const std::string name(255, 'N');
+    auto host = makeHost(testGuid(), name);
+    auto longer = makeHost(testGuid(), name + "cut");
+    auto client = makeClient(testGuid());
+    client->enumerateHosts();
+    std::vector<std::string> names;
+    client->getSessions(names);
+    EXPECT_EQ(names, (std::vector<std::string>{name, name}));
+}

@@ -1,0 +1,238 @@
+#include "nettesthelpers.h"
+
+#include "platform/net/netclient.h"
+#include "platform/net/netdiscovery.h"
+#include "platform/net/netevents.h"
+#include "platform/net/netsettings.h"
+#include "platform/net/netsocket.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+constexpr int WAIT_MS = 3000;
+constexpr const char* CHILD_VARIABLE = "ZEB_NET_TEST_CHILD";
+
+// Records what a bare transport client hears, for traffic the game's classes
+// would never send.
+struct rawEvents {
+    std::mutex lock;
+    std::vector<uint32_t> ids;
+    static int handler(void* context, uint32_t id, void*) {
+        auto* self = static_cast<rawEvents*>(context);
+        std::lock_guard<std::mutex> guard(self->lock);
+        self->ids.push_back(id);
+        return NET_OK;
+    }
+    bool has(uint32_t id) {
+        std::lock_guard<std::mutex> guard(lock);
+        return std::find(ids.begin(), ids.end(), id) != ids.end();
+    }
+};
+
+// The program started again as a child: joins the host named in the
+// environment, says hello, then waits to be killed (bounded, in case it is not).
+[[noreturn]] void runChild(const char* address) {
+    rawEvents events;
+    netClient client;
+    netAddress host;
+    if (!client.initialise(&events, &rawEvents::handler) || !parseAddress(address, 0, host))
+        _exit(2);
+    client.connect(host);
+    if (!waitUntil([&] { return client.isConnected(); }, 5000))
+        _exit(3);
+    const uint8_t hello[4] = {42, 0, 0, 0};
+    client.send(hello, sizeof(hello), true);
+    waitUntil([] { return false; }, 30000);
+    _exit(4);
+}
+
+const bool g_isChild = [] {
+    if (const char* address = std::getenv(CHILD_VARIABLE))
+        runChild(address);
+    return false;
+}();
+
+pid_t spawnChild(const std::string& address) {
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        variables.emplace_back(*entry);
+    variables.push_back(std::string(CHILD_VARIABLE) + "=" + address);
+    std::vector<char*> envp;
+    for (std::string& variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
+    char program[] = "/proc/self/exe";
+    char* argv[] = {program, nullptr};
+    pid_t child = -1;
+    if (posix_spawn(&child, program, nullptr, nullptr, argv, envp.data()) != 0)
+        return -1;
+    return child;
+}
+
+uint16_t unusedPort() {
+    const int fd = openDiscoveryQuerySocket(); // bound to a port the system picked
+    const uint16_t port = localPort(fd);
+    closeSocket(fd);
+    return port;
+}
+
+int countType(const std::vector<networkMessage>& messages, int type) {
+    return static_cast<int>(std::count_if(messages.begin(), messages.end(),
+                                          [type](const networkMessage& m) { return m.getType() == type; }));
+}
+
+} // namespace
+
+TEST(NetworkFailures, AKilledClientIsReportedDestroyedWithinFiveSeconds) {
+    auto host = makeHost(testGuid());
+    const pid_t child = spawnChild(loopbackAddress(*host));
+    ASSERT_GT(child, 0);
+    std::vector<networkMessage> got;
+    const bool joined = waitUntil(
+        [&] {
+            drain(*host, got);
+            return got.size() >= 2;
+        },
+        5000);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(joined);
+    ASSERT_EQ(got[0].getType(), NETWORK_PLAYER_CREATED);
+    EXPECT_EQ(got[1].getType(), 42);
+    const uint32_t id = readPayloadU32(got[0], 0);
+
+    const auto killedAt = std::chrono::steady_clock::now();
+    ASSERT_TRUE(waitForType(*host, got, NETWORK_PLAYER_DESTROYED, 6000));
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - killedAt).count();
+    EXPECT_LE(seconds, 5.0);
+    EXPECT_EQ(readPayloadU32(got.back(), 0), id);
+    EXPECT_EQ(readPayloadU32(got.back(), 4), NET_REASON_CONNECTION_LOST);
+}
+
+TEST(NetworkFailures, AConnectNobodyAnswersFailsWithinThreeSecondsAndSaysSo) {
+    auto client = makeClient(testGuid());
+    const auto startedAt = std::chrono::steady_clock::now();
+    ASSERT_TRUE(client->connectTo("127.0.0.1:" + std::to_string(unusedPort())));
+    EXPECT_TRUE(client->isConnecting());
+    EXPECT_FALSE(client->connectTo("127.0.0.1:1")); // already under way: nothing happens
+    std::vector<networkMessage> got;
+    ASSERT_TRUE(waitForType(*client, got, NETWORK_SESSION_TERMINATED, 4000));
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt).count();
+    EXPECT_LE(seconds, 3.5);
+    EXPECT_GE(seconds, 2.9);
+    EXPECT_FALSE(client->isConnected());
+    EXPECT_EQ(countType(got, NETWORK_SESSION_TERMINATED), 1);
+}
+
+TEST(NetworkFailures, ConnectWithoutASessionOrWhileConnectedDoesNothing) {
+    auto first = makeHost(testGuid(), "First");
+    auto client = makeClient(testGuid());
+    client->connect("First"); // nothing enumerated yet
+    EXPECT_FALSE(client->isConnecting());
+    std::vector<networkMessage> got;
+    drain(*client, got);
+    EXPECT_TRUE(got.empty());
+
+    client->enumerateHosts();
+    client->connect("First");
+    ASSERT_TRUE(waitUntil([&] { return client->isConnected(); }, WAIT_MS));
+    auto second = makeHost(testGuid(), "Second");
+    EXPECT_FALSE(client->connectTo(loopbackAddress(*second)));
+    client->connect("First");
+    EXPECT_TRUE(client->isConnected());
+    std::vector<networkMessage> atSecond, atFirst;
+    ASSERT_TRUE(waitForType(*first, atFirst, NETWORK_PLAYER_CREATED, WAIT_MS));
+    drain(*second, atSecond);
+    EXPECT_TRUE(atSecond.empty());
+    EXPECT_EQ(countType(atFirst, NETWORK_PLAYER_CREATED), 1);
+}
+
+TEST(NetworkFailures, AWrongProtocolVersionIsRefused) {
+    auto host = makeHost(testGuid());
+    rawEvents events;
+    netClient raw;
+    ASSERT_TRUE(raw.initialise(&events, &rawEvents::handler));
+    ASSERT_EQ(raw.connect(netAddress{NET_LOOPBACK_HOST, host->getPort()}, NET_PROTOCOL_VERSION + 1), NET_OK);
+    ASSERT_TRUE(waitUntil([&] { return events.has(NET_MSGID_TERMINATE_SESSION); }, WAIT_MS));
+    std::vector<networkMessage> got;
+    drain(*host, got);
+    EXPECT_TRUE(got.empty());
+    EXPECT_EQ(host->getPlayerCount(), 0u);
+}
+
+TEST(NetworkFailures, PacketsTooShortForATypeNeverReachTheGame) {
+    assertionCapture capture;
+    auto host = makeHost(testGuid());
+    rawEvents events;
+    netClient raw;
+    ASSERT_TRUE(raw.initialise(&events, &rawEvents::handler));
+    ASSERT_EQ(raw.connect(netAddress{NET_LOOPBACK_HOST, host->getPort()}), NET_OK);
+    ASSERT_TRUE(waitUntil([&] { return raw.isConnected(); }, WAIT_MS));
+    const uint8_t bytes[4] = {77, 0, 0, 0};
+    for (size_t size = 0; size <= 4; ++size)
+        raw.send(bytes, size, true);
+    std::vector<networkMessage> got;
+    ASSERT_TRUE(waitForType(*host, got, 77, WAIT_MS));
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].getType(), NETWORK_PLAYER_CREATED);
+    EXPECT_EQ(got[1].getType(), 77);
+    EXPECT_EQ(got[1].getDataSize(), 0);
+    EXPECT_EQ(capture.reports().size(), 4u);
+    EXPECT_TRUE(capture.saw("Message must at least have a message type!"));
+}
+
+TEST(NetworkFailures, StrayDatagramsNeitherCrashNorReachTheGame) {
+    auto host = makeHost(testGuid());
+    const int fd = openDiscoveryQuerySocket();
+    ASSERT_GE(fd, 0);
+    const netAddress gamePort{NET_LOOPBACK_HOST, host->getPort()};
+    const netAddress discoveryPort{NET_LOOPBACK_HOST, getDiscoveryPort()};
+    for (const size_t size : {size_t(0), size_t(1), size_t(2), size_t(3), size_t(65000)}) {
+        const std::vector<uint8_t> junk(size, 0xA5);
+        EXPECT_TRUE(sendDatagram(fd, gamePort, junk)) << size;
+        EXPECT_TRUE(sendDatagram(fd, discoveryPort, junk)) << size;
+    }
+    // Queries of the wrong size, magic, version or GUID get no answer.
+    discoveryQuery query;
+    query.applicationGuid = testGuid();
+    const std::vector<uint8_t> good = encodeDiscoveryQuery(query);
+    std::vector<uint8_t> shortQuery(good.begin(), good.end() - 1), longQuery = good, badMagic = good;
+    longQuery.push_back(0);
+    badMagic[0] = 'X';
+    discoveryQuery otherVersion = query;
+    otherVersion.version = 2;
+    discoveryQuery otherGuid = query;
+    otherGuid.applicationGuid.bytes[3] ^= 1;
+    for (const auto& bad : {shortQuery, longQuery, badMagic, encodeDiscoveryQuery(otherVersion),
+                            encodeDiscoveryQuery(otherGuid)})
+        sendDatagram(fd, discoveryPort, bad);
+    EXPECT_FALSE(waitReadable(fd, 300));
+
+    sendDatagram(fd, discoveryPort, good); // the host is still there and answers
+    ASSERT_TRUE(waitReadable(fd, WAIT_MS));
+    uint8_t buffer[DISCOVERY_ANSWER_MAX_SIZE];
+    netAddress from;
+    const long size = receiveDatagram(fd, buffer, sizeof(buffer), from);
+    discoveryAnswer answer;
+    ASSERT_TRUE(decodeDiscoveryAnswer(buffer, static_cast<size_t>(size), answer));
+    EXPECT_EQ(answer.gamePort, host->getPort());
+    EXPECT_EQ(answer.desc.sessionName, "The Game");
+    closeSocket(fd);
+
+    std::vector<networkMessage> got;
+    drain(*host, got);
+    EXPECT_TRUE(got.empty());
+    auto client = makeClient(testGuid());
+    ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
+    EXPECT_TRUE(waitForType(*host, got, NETWORK_PLAYER_CREATED, WAIT_MS));
+}
