@@ -27,7 +27,9 @@ int toPixel(float value) {
     return static_cast<int>(clamped);
 }
 
-bool inUnitRange(float value) { return value >= 0.0f && value <= 1.0f; }
+bool inUnitRange(float value) {
+    return value >= 0.0f && value <= 1.0f;
+}
 
 } // namespace
 

@@ -16,7 +16,9 @@ float dotOf(const vector3& a, const vector3& b) {
 
 } // namespace
 
-camera::camera() { updateAxes(); }
+camera::camera() {
+    updateAxes();
+}
 
 camera::~camera() = default;
 

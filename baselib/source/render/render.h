@@ -24,7 +24,7 @@ void shutdownRender(); // releases the device and the entry object; the game nev
 
 void clearScene(const float& r, const float& g, const float& b, const float& a); // colour and depth 1.0
 void beginScene();
-void endScene(); // ends the frame and presents it
+void endScene();                             // ends the frame and presents it
 void getWindowSize(int& width, int& height); // the game area
 
 // Each channel >= 1 gives 255, <= 0 (or not a number) 0, otherwise channel * 255 + 0.5 truncated.

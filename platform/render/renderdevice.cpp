@@ -1,0 +1,298 @@
+#include "platform/render/renderdevice.h"
+
+#include "platform/render/pngwriter.h"
+
+#include <SDL.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+uint64_t g_nextGeneration = 1;
+
+// Points of the run being drawn; the device lives on the main thread only.
+std::vector<SDL_FPoint> g_run;
+
+SDL_Renderer* sdl(void* renderer) {
+    return static_cast<SDL_Renderer*>(renderer);
+}
+
+uint8_t channelByte(float value) {
+    if (value >= 1.0f)
+        return 255;
+    if (!(value > 0.0f))
+        return 0;
+    return static_cast<uint8_t>(value * 255.0f + 0.5f);
+}
+
+bool isSoftwareDriver(const char* videoDriver) {
+    return videoDriver != nullptr &&
+           (std::strcmp(videoDriver, "dummy") == 0 || std::strcmp(videoDriver, "offscreen") == 0);
+}
+
+SDL_BlendMode blendModeFor(bool enabled, blendFactor source, blendFactor destination) {
+    if (!enabled)
+        return SDL_BLENDMODE_NONE;
+    if (source == blendFactor::one && destination == blendFactor::zero)
+        return SDL_BLENDMODE_NONE;
+    if (destination == blendFactor::one)
+        return SDL_BLENDMODE_ADD;
+    return SDL_BLENDMODE_BLEND;
+}
+
+void flushRun(SDL_Renderer* renderer) {
+    if (g_run.size() >= 2)
+        SDL_RenderDrawLinesF(renderer, g_run.data(), static_cast<int>(g_run.size()));
+    g_run.clear();
+}
+
+} // namespace
+
+renderDevice::renderDevice() : m_view(IDENTITY), m_projection(IDENTITY) {}
+
+renderDevice::~renderDevice() {
+    release();
+}
+
+bool renderDevice::create(const renderWindow& window) {
+    release();
+    if (window.areaWidth < 1 || window.areaHeight < 1)
+        return false;
+    m_window = window;
+    resetState();
+    const bool made = window.nativeWindow != nullptr ? createWindowRenderer() : createOffscreenRenderer();
+    if (!made) {
+        release();
+        return false;
+    }
+    m_generation = g_nextGeneration++;
+    const SDL_Rect area = {window.nativeWindow != nullptr ? window.areaX : 0,
+                           window.nativeWindow != nullptr ? window.areaY : 0, window.areaWidth,
+                           window.areaHeight};
+    SDL_RenderSetViewport(sdl(m_renderer), &area);
+    const SDL_Rect clip = {0, 0, window.areaWidth, window.areaHeight};
+    SDL_RenderSetClipRect(sdl(m_renderer), &clip);
+    return true;
+}
+
+bool renderDevice::createWindowRenderer() {
+    SDL_Window* window = static_cast<SDL_Window*>(m_window.nativeWindow);
+    if (SDL_Renderer* existing = SDL_GetRenderer(window)) {
+        m_renderer = existing;
+        m_ownsRenderer = false;
+    } else {
+        // Without a display there is no GPU to ask for; with one, try it first.
+        SDL_Renderer* renderer = nullptr;
+        if (!isSoftwareDriver(SDL_GetCurrentVideoDriver()))
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+        if (renderer == nullptr) {
+            SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        }
+        m_renderer = renderer;
+        m_ownsRenderer = true;
+    }
+    if (m_renderer == nullptr)
+        return false;
+    SDL_RendererInfo info;
+    m_software =
+        SDL_GetRendererInfo(sdl(m_renderer), &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    return true;
+}
+
+bool renderDevice::createOffscreenRenderer() {
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, m_window.areaWidth, m_window.areaHeight, 32,
+                                                          SDL_PIXELFORMAT_ARGB8888);
+    if (surface == nullptr)
+        return false;
+    m_surface = surface;
+    m_renderer = SDL_CreateSoftwareRenderer(surface);
+    m_ownsRenderer = true;
+    m_software = true;
+    return m_renderer != nullptr;
+}
+
+void renderDevice::release() {
+    if (m_renderer != nullptr && m_ownsRenderer)
+        SDL_DestroyRenderer(sdl(m_renderer));
+    if (m_surface != nullptr)
+        SDL_FreeSurface(static_cast<SDL_Surface*>(m_surface));
+    m_renderer = nullptr;
+    m_surface = nullptr;
+    m_ownsRenderer = false;
+    m_software = false;
+    m_generation = 0;
+    m_stream = nullptr;
+}
+
+// A new device starts from the defaults, whatever an earlier one was left with.
+void renderDevice::resetState() {
+    m_depthTest = false;
+    m_alphaBlend = false;
+    m_sourceBlend = blendFactor::one;
+    m_destinationBlend = blendFactor::zero;
+    m_cullMode = cullMode::counterClockwise;
+    for (int stage = 0; stage < MAX_TEXTURE_STAGES; ++stage) {
+        m_magnification[stage] = textureFilter::none;
+        m_minification[stage] = textureFilter::none;
+        m_mip[stage] = textureFilter::none;
+    }
+    m_view = IDENTITY;
+    m_projection = IDENTITY;
+    m_vertexFormat = vertexFormat::none;
+    m_stream = nullptr;
+    m_material = material();
+    m_presentHook = nullptr;
+    m_presentUser = nullptr;
+}
+
+void renderDevice::setAlphaBlend(bool enabled) {
+    m_alphaBlend = enabled;
+}
+
+void renderDevice::setBlendFactors(blendFactor source, blendFactor destination) {
+    m_sourceBlend = source;
+    m_destinationBlend = destination;
+}
+
+void renderDevice::setSamplerFilters(int stage, textureFilter magnification, textureFilter minification,
+                                     textureFilter mip) {
+    if (stage < 0 || stage >= MAX_TEXTURE_STAGES)
+        return;
+    m_magnification[stage] = magnification;
+    m_minification[stage] = minification;
+    m_mip[stage] = mip;
+}
+
+textureFilter renderDevice::getMagnificationFilter(int stage) const {
+    if (stage < 0 || stage >= MAX_TEXTURE_STAGES)
+        return textureFilter::none;
+    return m_magnification[stage];
+}
+
+void renderDevice::setTransform(transformState which, const matrix& value) {
+    if (which == transformState::view)
+        m_view = value;
+    else
+        m_projection = value;
+}
+
+const matrix& renderDevice::getTransform(transformState which) const {
+    return which == transformState::view ? m_view : m_projection;
+}
+
+bool renderDevice::setStreamSource(int stream, const vertexBuffer* buffer, int offset, int stride) {
+    if (stream != 0 || offset != 0 || stride != POSITION_VERTEX_STRIDE) {
+        m_stream = nullptr;
+        return false;
+    }
+    m_stream = buffer;
+    return true;
+}
+
+void renderDevice::setTexture(int, const void*) {}
+
+void renderDevice::applyDrawState() {
+    SDL_Renderer* renderer = sdl(m_renderer);
+    const colour4& c = m_material.diffuse;
+    SDL_SetRenderDrawColor(renderer, channelByte(c.r), channelByte(c.g), channelByte(c.b), channelByte(c.a));
+    SDL_SetRenderDrawBlendMode(renderer, blendModeFor(m_alphaBlend, m_sourceBlend, m_destinationBlend));
+}
+
+bool renderDevice::drawLineStrip(int startVertex, int lineCount) {
+    if (m_renderer == nullptr || m_stream == nullptr || m_vertexFormat != vertexFormat::position)
+        return false;
+    const int available = m_stream->getCount();
+    if (startVertex < 0 || lineCount < 1 || startVertex >= available ||
+        lineCount > available - 1 - startVertex)
+        return false;
+
+    matrix viewProjection;
+    multiply(&m_view, &m_projection, &viewProjection);
+    const vector3* vertices = m_stream->getVertices() + startVertex;
+    const int count = lineCount + 1;
+    m_clip.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        m_clip[static_cast<size_t>(i)] = toClipSpace(vertices[i], viewProjection);
+
+    applyDrawState();
+    SDL_Renderer* renderer = sdl(m_renderer);
+    const float halfWidth = 0.5f * static_cast<float>(m_window.areaWidth);
+    const float halfHeight = 0.5f * static_cast<float>(m_window.areaHeight);
+    auto toScreen = [&](const clipPoint& p) {
+        return SDL_FPoint{(p.x / p.w + 1.0f) * halfWidth, (1.0f - p.y / p.w) * halfHeight};
+    };
+    // Consecutive kept segments that still join form one run, drawn with one
+    // call so shared end points are blended once.
+    g_run.clear();
+    bool joined = false;
+    for (int i = 0; i + 1 < count; ++i) {
+        const clipPoint& a = m_clip[static_cast<size_t>(i)];
+        const clipPoint& b = m_clip[static_cast<size_t>(i) + 1];
+        float t0 = 0.0f;
+        float t1 = 1.0f;
+        if (!clipSegment(a, b, t0, t1)) {
+            joined = false;
+            continue;
+        }
+        if (!joined || t0 > 0.0f) {
+            flushRun(renderer);
+            g_run.push_back(toScreen(t0 > 0.0f ? lerp(a, b, t0) : a));
+        }
+        g_run.push_back(toScreen(t1 < 1.0f ? lerp(a, b, t1) : b));
+        joined = t1 >= 1.0f;
+    }
+    flushRun(renderer);
+    return true;
+}
+
+void renderDevice::clear(uint32_t argb, float, uint32_t) {
+    if (m_renderer == nullptr)
+        return;
+    SDL_Renderer* renderer = sdl(m_renderer);
+    SDL_SetRenderDrawColor(renderer, static_cast<uint8_t>(argb >> 16), static_cast<uint8_t>(argb >> 8),
+                           static_cast<uint8_t>(argb), static_cast<uint8_t>(argb >> 24));
+    SDL_RenderClear(renderer);
+}
+
+void renderDevice::beginScene() {}
+
+void renderDevice::endScene() {}
+
+void renderDevice::present() {
+    if (m_renderer == nullptr)
+        return;
+    SDL_Renderer* renderer = sdl(m_renderer);
+    if (m_presentHook != nullptr) {
+        SDL_Rect viewport;
+        SDL_Rect clip;
+        SDL_RenderGetViewport(renderer, &viewport);
+        SDL_RenderGetClipRect(renderer, &clip);
+        SDL_RenderSetClipRect(renderer, nullptr);
+        SDL_RenderSetViewport(renderer, nullptr);
+        m_presentHook(m_renderer, m_presentUser);
+        SDL_RenderSetViewport(renderer, &viewport);
+        SDL_RenderSetClipRect(renderer, &clip);
+    }
+    SDL_RenderPresent(renderer);
+}
+
+void renderDevice::setPresentHook(presentHook hook, void* user) {
+    m_presentHook = hook;
+    m_presentUser = user;
+}
+
+bool renderDevice::readFrame(std::vector<uint32_t>& pixels) const {
+    if (m_renderer == nullptr)
+        return false;
+    const size_t width = static_cast<size_t>(m_window.areaWidth);
+    pixels.assign(width * static_cast<size_t>(m_window.areaHeight), 0);
+    return SDL_RenderReadPixels(sdl(m_renderer), nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(),
+                                static_cast<int>(width * sizeof(uint32_t))) == 0;
+}
+
+bool renderDevice::saveFramePNG(const std::string& path) const {
+    std::vector<uint32_t> pixels;
+    return readFrame(pixels) && writePNG(path, pixels, m_window.areaWidth, m_window.areaHeight);
+}
