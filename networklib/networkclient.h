@@ -13,7 +13,7 @@ class netClient;
 // The playing end: finds sessions of its application GUID, connects to one by
 // name (or straight to an address), sends to the server and turns the
 // server's data and the end of the session (type 3) into messages.
-class networkClient : public networkConnection {
+class networkClient final : public networkConnection {
   public:
     struct session {
         std::string name;

@@ -11,7 +11,7 @@ class netServer;
 // name and turns its events into messages: a player joining becomes type 1
 // (its id), a player leaving type 2 (id, reason), data the received message
 // with the sender's id. The game learns of players only through these.
-class networkHost : public networkConnection {
+class networkHost final : public networkConnection {
   public:
     networkHost();
     ~networkHost();

@@ -1,27 +1,12 @@
 #include "platform/render/pngwriter.h"
 
-#include <algorithm>
-#include <array>
+#include <zlib.h>
+
 #include <cstdio>
 
 namespace {
 
-constexpr size_t STORED_BLOCK_MAX = 65535;
 constexpr int RGB_BYTES = 3;
-
-const std::array<uint32_t, 256>& crcTable() {
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    return table;
-}
 
 void putBig32(std::vector<uint8_t>& out, uint32_t value) {
     out.push_back(static_cast<uint8_t>(value >> 24));
@@ -35,7 +20,7 @@ void putChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
     const size_t typeAt = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    putBig32(out, crc32(out.data() + typeAt, out.size() - typeAt));
+    putBig32(out, pngCrc32(out.data() + typeAt, out.size() - typeAt));
 }
 
 // Each row: filter byte 0, then the RGB bytes.
@@ -54,45 +39,30 @@ std::vector<uint8_t> rawRows(const std::vector<uint32_t>& pixels, int width, int
     return raw;
 }
 
-std::vector<uint8_t> storedZlib(const std::vector<uint8_t>& raw) {
-    std::vector<uint8_t> z = {0x78, 0x01};
-    size_t at = 0;
-    do {
-        const size_t length = std::min(STORED_BLOCK_MAX, raw.size() - at);
-        const bool last = at + length == raw.size();
-        z.push_back(last ? 1 : 0);
-        z.push_back(static_cast<uint8_t>(length));
-        z.push_back(static_cast<uint8_t>(length >> 8));
-        z.push_back(static_cast<uint8_t>(~length));
-        z.push_back(static_cast<uint8_t>(~length >> 8));
-        z.insert(z.end(), raw.begin() + at, raw.begin() + at + length);
-        at += length;
-    } while (at < raw.size());
-    putBig32(z, adler32(raw.data(), raw.size()));
+// A zlib stream of the rows; empty when compression fails.
+std::vector<uint8_t> deflated(const std::vector<uint8_t>& raw) {
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> z(size);
+    if (compress2(z.data(), &size, raw.data(), static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
+        return {};
+    z.resize(size);
     return z;
 }
 
 } // namespace
 
-uint32_t crc32(const uint8_t* data, size_t length, uint32_t crc) {
-    const auto& table = crcTable();
-    uint32_t c = crc ^ 0xFFFFFFFFu;
-    for (size_t i = 0; i < length; ++i)
-        c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
+uint32_t pngCrc32(const uint8_t* data, size_t length) {
+    return static_cast<uint32_t>(::crc32(::crc32(0L, Z_NULL, 0), data, static_cast<uInt>(length)));
 }
 
-uint32_t adler32(const uint8_t* data, size_t length) {
-    constexpr uint32_t MOD = 65521;
-    uint32_t a = 1;
-    uint32_t b = 0;
-    for (size_t i = 0; i < length; ++i) {
-        a = (a + data[i]) % MOD;
-        b = (b + a) % MOD;
-    }
-    return (b << 16) | a;
+std::vector<uint8_t> inflatePNGData(const std::vector<uint8_t>& zlibStream, size_t expectedSize) {
+    std::vector<uint8_t> raw(expectedSize);
+    uLongf size = static_cast<uLongf>(expectedSize);
+    if (uncompress(raw.data(), &size, zlibStream.data(), static_cast<uLong>(zlibStream.size())) != Z_OK ||
+        size != expectedSize)
+        return {};
+    return raw;
 }
-
 std::vector<uint8_t> encodePNG(const std::vector<uint32_t>& pixels, int width, int height) {
     if (width < 1 || height < 1 || width > PNG_MAX_DIMENSION || height > PNG_MAX_DIMENSION)
         return {};
@@ -104,7 +74,10 @@ std::vector<uint8_t> encodePNG(const std::vector<uint32_t>& pixels, int width, i
     putBig32(header, static_cast<uint32_t>(height));
     header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit, RGB, deflate, filter 0, no interlace
     putChunk(png, "IHDR", header);
-    putChunk(png, "IDAT", storedZlib(rawRows(pixels, width, height)));
+    const std::vector<uint8_t> data = deflated(rawRows(pixels, width, height));
+    if (data.empty())
+        return {};
+    putChunk(png, "IDAT", data);
     putChunk(png, "IEND", {});
     return png;
 }
