@@ -1,6 +1,51 @@
-#include <cstdio>
+#include "game/qxl.h"
+#include "game/shell.h"
+#include "game/shellnetwork.h"
+#include "game/shelloptions.h"
+#include "platform/system/errorbox.h"
 
-int main() {
-    std::puts("ZEB: the game shell is not built yet.");
-    return 0;
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// A level that cannot be read ends the program with the file and the reason.
+int reportLevelFailure(const char* reason) {
+    const std::string text =
+        "The level file \"" + getLevelFileName() + "\" cannot be loaded: " + reason + ".";
+    std::fprintf(stderr, "zeb: %s\n", text.c_str());
+    if (!g_options.server)
+        showErrorBox("ZEB", text.c_str());
+    return 1;
+}
+
+int run() {
+    try {
+        return g_options.server ? runDedicatedServer() : runWindowedGame();
+    } catch (const QXL::InvalidFileFormatException&) {
+        return reportLevelFailure("it is not a valid level (malformed XML, or a part is missing or wrong)");
+    } catch (const QXL::InvalidParameterException&) {
+        return reportLevelFailure("it holds an empty or invalid value");
+    } catch (const QXL::Exception&) {
+        return reportLevelFailure("it cannot be opened");
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    if (!parseOptions(argc, argv, g_options, error)) {
+        std::fprintf(stderr, "zeb: %s (try --help)\n", error.c_str());
+        return 2;
+    }
+    if (g_options.help) {
+        std::fputs(usageText("zeb").c_str(), stdout);
+        return 0;
+    }
+    if (g_options.version) {
+        std::puts(ZEB_VERSION_TEXT);
+        return 0;
+    }
+    return run();
 }

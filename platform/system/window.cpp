@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <deque>
+#include <string>
 
 struct gameWindow {
     SDL_Window* native = nullptr;
@@ -79,19 +80,38 @@ void translate(const SDL_Event& event) {
     }
 }
 
+// Only the window systems that can be there: probing a display server that is
+// not running prints noise, and the headless drivers are taken only when asked for.
+std::string displayDrivers() {
+    std::string drivers;
+    if (SDL_getenv("DISPLAY") != nullptr)
+        drivers += "x11,";
+    if (SDL_getenv("WAYLAND_DISPLAY") != nullptr)
+        drivers += "wayland,";
+    return drivers + "kmsdrm";
+}
+
 } // namespace
 
 bool initialiseWindowSystem(const char** reason) {
+    static std::string drivers;
+    if (SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+        drivers = displayDrivers();
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0)
         return true;
+    const bool noDisplaySet = SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr;
     if (reason != nullptr)
-        *reason = SDL_GetError();
+        *reason = noDisplaySet ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : SDL_GetError();
     return false;
 }
 
 gameWindow* createGameWindow(const char* title, windowProcedure procedure) {
-    if (g_windowExists)
+    if (g_windowExists && !g_window.destroyed)
         return nullptr;
+    if (g_windowExists)
+        SDL_DestroyWindow(g_window.native); // a destroyed window's renderer is gone by now
     SDL_Window* native =
         SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, GAME_AREA_WIDTH,
                          MENU_STRIP_HEIGHT + GAME_AREA_HEIGHT, SDL_WINDOW_SHOWN);
@@ -167,4 +187,27 @@ int getGameAreaTop(gameWindow*) {
 void paintMenuStrip(gameWindow* window, void* nativeRenderer) {
     if (window != nullptr && !window->destroyed)
         paintMenu(window->menu, nativeRenderer, GAME_AREA_WIDTH);
+}
+
+bool readWindowPixels(void* nativeRenderer, std::vector<uint32_t>& pixels, int& width, int& height) {
+    SDL_Renderer* renderer = static_cast<SDL_Renderer*>(nativeRenderer);
+    if (renderer == nullptr)
+        return false;
+    SDL_Rect viewport;
+    SDL_RenderGetViewport(renderer, &viewport);
+    SDL_RenderSetViewport(renderer, nullptr);
+    int w = 0;
+    int h = 0;
+    bool read = SDL_GetRendererOutputSize(renderer, &w, &h) == 0 && w > 0 && h > 0;
+    if (read) {
+        pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
+        read = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(),
+                                    w * static_cast<int>(sizeof(uint32_t))) == 0;
+    }
+    SDL_RenderSetViewport(renderer, &viewport);
+    if (!read)
+        return false;
+    width = w;
+    height = h;
+    return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // The game's one window: a menu strip on top and the game area below it. Events
 // of the window system become the messages of a window procedure, with the
@@ -33,8 +34,8 @@ using windowProcedure = int64_t (*)(gameWindow* window, uint32_t message, uint64
 // display to open a window on; reason stays valid until the next call.
 bool initialiseWindowSystem(const char** reason);
 
-// Creates and shows the window; null on failure. The procedure receives every
-// dispatched message.
+// Creates and shows the window; null on failure or while another window lives.
+// The procedure receives every dispatched message.
 gameWindow* createGameWindow(const char* title, windowProcedure procedure);
 
 // Takes at most one pending event without waiting and turns it into a message.
@@ -59,3 +60,7 @@ int getGameAreaTop(gameWindow* window);    // the game area's first row below th
 // Draws the menu strip (and an open menu) with the native renderer; called
 // before the frame is presented.
 void paintMenuStrip(gameWindow* window, void* nativeRenderer);
+
+// Reads the whole client area (menu strip and game area) as 0xAARRGGBB, row by
+// row, from the native renderer before the frame is presented.
+bool readWindowPixels(void* nativeRenderer, std::vector<uint32_t>& pixels, int& width, int& height);

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <string>
+
+// Where a data file (the level, the sounds) is read from: the working
+// directory first, as designed, then where the game was installed: the
+// program's folder and ../share/zeb beside it. The name itself when none has it,
+// so the reader reports the name the game asked for.
+std::string findDataFile(const std::string& name);

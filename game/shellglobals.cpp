@@ -1,0 +1,22 @@
+#include "game/shell.h"
+
+#include "font/font.h"
+#include "game/zebobjectparticlesystem.h"
+
+uint8_t g_keys[KEY_TABLE_SIZE] = {};
+PlayerInput g_input;
+bool g_soundEnabled = true;
+float g_soundToggleDelay = 0.0f;
+bool g_running = false;
+
+ZEBGameStateCollector* g_collector = nullptr;
+networkClient* g_client = nullptr;
+networkHost* g_host = nullptr;
+ZEBGameStateGame* g_serverGame = nullptr;
+camera* g_camera = nullptr;
+soundList* g_soundList = nullptr;
+font g_font;
+std::vector<ZEBObject> g_clientObjects;
+std::vector<ZEBObject> g_serverObjects;
+std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
+shellOptions g_options;

@@ -1,0 +1,56 @@
+#include "game/shellnetwork.h"
+
+#include "game/levelloader.h"
+#include "game/shell.h"
+#include "game/shelldata.h"
+#include "game/zebgamestategame.h"
+#include "networklib/networkhost.h"
+#include "platform/net/netsettings.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string g_levelFileName = LEVEL_FILE;
+
+} // namespace
+
+void applyNetworkOptions() {
+    if (!g_options.discoveryTargets.empty()) {
+        std::string list;
+        for (const std::string& target : g_options.discoveryTargets)
+            list += (list.empty() ? "" : ",") + target;
+        setDiscoveryTargets(list);
+    }
+    if (g_options.discoveryPort != 0)
+        setDiscoveryPort(g_options.discoveryPort);
+}
+
+void loadLevelFile(std::vector<ZEBObject>& objects, ZEBGameStateGame* game) {
+    g_levelFileName = findDataFile(LEVEL_FILE);
+    loadLevel(g_levelFileName, objects, game);
+}
+
+const std::string& getLevelFileName() {
+    return g_levelFileName;
+}
+
+bool startHostedGame() {
+    g_serverGame = new ZEBGameStateGame();
+    g_host = new networkHost();
+    loadLevelFile(g_serverObjects, g_serverGame);
+    g_serverGame->createAsteroids();
+    g_host->setApplicationGuid(APPLICATION_GUID);
+    g_host->setSessionName(SESSION_NAME);
+    if (g_options.port != 0)
+        g_host->setPort(g_options.port);
+    g_host->initialise();
+    g_host->startHosting();
+    if (g_host->isConnected())
+        return true;
+    std::fprintf(
+        stderr,
+        "zeb: cannot host \"%s\": no port to listen on or no network (tried port %u, then any free port)\n",
+        SESSION_NAME, static_cast<unsigned>(g_options.port != 0 ? g_options.port : getGamePort()));
+    return false;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class ZEBGameStateGame;
+class ZEBObject;
+
+// Steps of set-up shared by the windowed game and the dedicated host.
+
+// The discovery targets and port of the command line, before any connection.
+void applyNetworkOptions();
+
+// Loads the level into objects (and configures game when given one). A level
+// that cannot be loaded throws the QXL exceptions; getLevelFileName names the
+// file that was read, for the report.
+void loadLevelFile(std::vector<ZEBObject>& objects, ZEBGameStateGame* game);
+const std::string& getLevelFileName();
+
+// Creates g_serverGame and g_host, configures the game from the level and
+// hosts "The Game". False, after saying why on standard error, when the copy
+// cannot host.
+bool startHostedGame();

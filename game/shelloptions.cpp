@@ -1,0 +1,188 @@
+#include "game/shelloptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+constexpr long MAX_PORT = 65535;
+constexpr long MAX_FRAMES = 1000000000L;
+
+bool parseNumber(const std::string& text, long low, long high, long& value) {
+    if (text.empty() || text.size() > 10)
+        return false;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    errno = 0;
+    const long parsed = std::strtol(text.c_str(), nullptr, 10);
+    if (errno != 0 || parsed < low || parsed > high)
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool parseDiscoveryList(const std::string& text, std::vector<std::string>& targets) {
+    std::vector<std::string> parsed;
+    size_t start = 0;
+    while (true) {
+        const size_t comma = text.find(',', start);
+        const std::string address =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (!parseIPv4(address))
+            return false;
+        parsed.push_back(address);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    targets = parsed;
+    return true;
+}
+
+// Applies one option that takes a value.
+bool applyValue(const std::string& name, const std::string& value, shellOptions& options,
+                std::string& error) {
+    long number = 0;
+    if (name == "--connect") {
+        if (parseHostAndPort(value, options.connectHost, options.connectPort))
+            return true;
+        error = "--connect needs HOST or HOST:PORT, got \"" + value + "\"";
+    } else if (name == "--port") {
+        if (parsePort(value, options.port))
+            return true;
+        error = "--port needs a port from 1 to 65535, got \"" + value + "\"";
+    } else if (name == "--discovery") {
+        if (parseDiscoveryList(value, options.discoveryTargets))
+            return true;
+        error = "--discovery needs IPv4 addresses separated by commas, got \"" + value + "\"";
+    } else if (name == "--discovery-port") {
+        if (parsePort(value, options.discoveryPort))
+            return true;
+        error = "--discovery-port needs a port from 1 to 65535, got \"" + value + "\"";
+    } else if (name == "--frames") {
+        if (parseNumber(value, 1, MAX_FRAMES, number)) {
+            options.frames = number;
+            return true;
+        }
+        error = "--frames needs a count from 1 to 1000000000, got \"" + value + "\"";
+    } else if (name == "--screenshot") {
+        if (!value.empty()) {
+            options.screenshot = value;
+            return true;
+        }
+        error = "--screenshot needs a file name";
+    } else {
+        error = "unknown option " + name;
+    }
+    return false;
+}
+
+bool takesValue(const std::string& name) {
+    return name == "--connect" || name == "--port" || name == "--discovery" || name == "--discovery-port" ||
+           name == "--frames" || name == "--screenshot";
+}
+
+bool applyFlag(const std::string& name, shellOptions& options) {
+    if (name == "--help" || name == "-h")
+        options.help = true;
+    else if (name == "--version")
+        options.version = true;
+    else if (name == "--server")
+        options.server = true;
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
+bool parsePort(const std::string& text, uint16_t& port) {
+    long value = 0;
+    if (!parseNumber(text, 1, MAX_PORT, value))
+        return false;
+    port = static_cast<uint16_t>(value);
+    return true;
+}
+
+bool parseIPv4(const std::string& text) {
+    int parts = 0;
+    size_t start = 0;
+    while (true) {
+        const size_t dot = text.find('.', start);
+        const std::string part =
+            text.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+        long value = 0;
+        if (part.size() > 3 || !parseNumber(part, 0, 255, value) || ++parts > 4)
+            return false;
+        if (dot == std::string::npos)
+            return parts == 4;
+        start = dot + 1;
+    }
+}
+
+bool parseHostAndPort(const std::string& text, std::string& host, uint16_t& port) {
+    const size_t colon = text.rfind(':');
+    const std::string name = text.substr(0, colon);
+    uint16_t parsedPort = 0;
+    if (colon != std::string::npos && !parsePort(text.substr(colon + 1), parsedPort))
+        return false;
+    if (name.empty() || name.find_first_of(" \t:") != std::string::npos)
+        return false;
+    host = name;
+    port = parsedPort;
+    return true;
+}
+
+bool parseOptions(int argc, const char* const* argv, shellOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
+        std::string value;
+        const size_t equals = name.find('=');
+        const bool inlineValue = name.rfind("--", 0) == 0 && equals != std::string::npos;
+        if (inlineValue) {
+            value = name.substr(equals + 1);
+            name = name.substr(0, equals);
+        }
+        if (takesValue(name)) {
+            if (!inlineValue) {
+                if (i + 1 >= argc) {
+                    error = name + " needs a value";
+                    return false;
+                }
+                value = argv[++i];
+            }
+            if (!applyValue(name, value, options, error))
+                return false;
+        } else if (inlineValue || !applyFlag(name, options)) {
+            error = "unknown option " + std::string(argv[i]);
+            return false;
+        }
+    }
+    if (options.server && !options.connectHost.empty()) {
+        error = "--server hosts a game; it cannot also --connect to one";
+        return false;
+    }
+    return true;
+}
+
+std::string usageText(const char* programName) {
+    return std::string("Usage: ") + programName +
+           " [options]\n"
+           "ZEB, ships and asteroids for the local network. Without options the game looks for\n"
+           "a game on the network, joins it, or hosts \"The Game\" when there is none.\n"
+           "\n"
+           "  --connect HOST[:PORT]     join the game hosted at HOST without searching\n"
+           "  --port N                  the port a hosting copy listens on (default 27351)\n"
+           "  --server                  host a game without window, sound or own player\n"
+           "  --discovery ADDR[,ADDR]   where to search for games (IPv4 broadcast or host addresses)\n"
+           "  --discovery-port N        the port of the game search (default 27350)\n"
+           "  --frames N                quit after N drawn frames\n"
+           "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"
+           "  --help                    show this text\n"
+           "  --version                 show the version\n"
+           "\n"
+           "Keys: W thrust, A and D turn, Space fire, Z sound on or off.\n"
+           "The environment variables ZEB_DISCOVERY and ZEB_DISCOVERY_PORT set the search too.\n";
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr const char* ZEB_VERSION_TEXT = "ZEB Version 1.0";
+
+// The command line. With no option the game behaves as designed: it searches
+// the network, hosts when it finds nothing, and runs until its window closes.
+struct shellOptions {
+    bool help = false;
+    bool version = false;
+    bool server = false;                       // dedicated host: no window, no sound, no own client
+    std::string connectHost;                   // join this host without searching; empty: search
+    uint16_t connectPort = 0;                  // 0: the default game port
+    uint16_t port = 0;                         // the port a hosting copy listens on; 0: the default
+    std::vector<std::string> discoveryTargets; // IPv4 addresses; empty: the default targets
+    uint16_t discoveryPort = 0;                // 0: the default discovery port
+    long frames = 0;                           // quit after this many accepted frames; 0: no limit
+    std::string screenshot;                    // PNG of the last drawn frame, written when quitting
+};
+
+// False with a one-line reason in error when the command line is not understood.
+bool parseOptions(int argc, const char* const* argv, shellOptions& options, std::string& error);
+
+std::string usageText(const char* programName);
+
+// Strict parsers shared with the options: the whole text must be the value.
+bool parsePort(const std::string& text, uint16_t& port); // 1 to 65535
+bool parseIPv4(const std::string& text);                 // dotted quad, each 0 to 255
+bool parseHostAndPort(const std::string& text, std::string& host, uint16_t& port); // HOST[:PORT]

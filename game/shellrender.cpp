@@ -1,0 +1,74 @@
+#include "game/shell.h"
+
+#include "font/font.h"
+#include "game/zebgamestatecollector.h"
+#include "game/zebobjectparticlesystem.h"
+#include "render/camera.h"
+#include "render/render.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr float BACKGROUND_RED = 0.05f;
+constexpr float BACKGROUND_GREEN = 0.05f;
+constexpr float BACKGROUND_BLUE = 0.1f;
+constexpr float SCORE_LINE_SPACING = 0.05f;
+constexpr float TOP_LINE = 1.0f;
+constexpr float SOUND_LINE_TOP = -0.75f;
+constexpr float SOUND_LINE_GREY = 0.75f;
+constexpr int SCORE_TEXT_SIZE = 256;
+
+void drawElements() {
+    for (int index = 0; index < g_collector->getElementCount(); ++index) {
+        bool visible = false;
+        int type = 0;
+        int objectID = 0;
+        matrix transform;
+        colour4 colour;
+        g_collector->getElement(index, visible, type, objectID, transform, colour);
+        if (visible && objectID >= 0 && objectID < static_cast<int>(g_clientObjects.size()))
+            g_clientObjects[objectID].draw(transform, colour);
+    }
+}
+
+void drawScoreTable() {
+    char text[SCORE_TEXT_SIZE];
+    for (int p = 0; p < g_collector->getStatsCount(); ++p) {
+        std::snprintf(text, sizeof(text), "%s ( %d )\n", g_collector->getStatsName(p),
+                      g_collector->getStatsScore(p));
+        const colour4& colour = g_collector->getStatsColour(p);
+        g_font.setTop(TOP_LINE - static_cast<float>(p) * SCORE_LINE_SPACING);
+        g_font.setColour(colour.r, colour.g, colour.b, colour.a);
+        g_font.print(text);
+    }
+}
+
+void drawGame() {
+    matrix viewMatrix = g_camera->getViewMatrix();
+    transpose(&viewMatrix, &viewMatrix);
+    g_pd3dDevice->setTransform(transformState::view, viewMatrix);
+    drawElements();
+    for (const auto& system : g_particleSystems)
+        system->draw();
+    drawScoreTable();
+}
+
+} // namespace
+
+void renderGame() {
+    clearScene(BACKGROUND_RED, BACKGROUND_GREEN, BACKGROUND_BLUE, 1.0f);
+    beginScene();
+    g_pd3dDevice->setCullMode(cullMode::none);
+    if (g_running && g_collector != nullptr && g_camera != nullptr) {
+        drawGame();
+    } else {
+        g_font.setTop(TOP_LINE);
+        g_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
+        g_font.print(GAME_UNAVAILABLE_TEXT);
+    }
+    g_font.setTop(SOUND_LINE_TOP);
+    g_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
+    g_font.print(g_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT);
+    endScene();
+}

@@ -1,0 +1,87 @@
+#include "game/shell.h"
+
+#include "game/shellnetwork.h"
+#include "game/zebgamestategame.h"
+#include "networklib/networkhost.h"
+#include "platform/system/clock.h"
+#include "platform/system/stopsignal.h"
+#include "random.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+using serverClock = std::chrono::steady_clock;
+constexpr int TICKS_PER_SECOND = 45;
+constexpr auto TICK_PERIOD =
+    std::chrono::duration_cast<serverClock::duration>(std::chrono::duration<double>(1.0 / TICKS_PER_SECOND));
+
+// Tells the operator who comes and goes; the messages go on to the game unchanged.
+void reportPlayers(messageQueue& received) {
+    messageQueue passed;
+    while (received.hasMessages()) {
+        const networkMessage message = received.pop();
+        if (message.getType() == MSG_PLAYER_CREATED) {
+            PlayerCreated created;
+            if (readPlayerCreated(message.getData(), message.getDataSize(), &created))
+                std::printf("Player %u joined (%u connected)\n", created.playerID, g_host->getPlayerCount());
+        } else if (message.getType() == MSG_PLAYER_DESTROYED) {
+            PlayerDestroyed destroyed;
+            if (readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
+                std::printf("Player %u left (%u connected)\n", destroyed.playerID, g_host->getPlayerCount());
+        }
+        passed.push(message);
+    }
+    std::fflush(stdout);
+    received = passed;
+}
+
+void tickServer(float dt) {
+    messageQueue receivedMessages;
+    messageQueue messagesToSendOut;
+    g_host->receiveMessages(receivedMessages);
+    reportPlayers(receivedMessages);
+    g_serverGame->tick(dt, g_serverObjects, receivedMessages, messagesToSendOut);
+    g_host->sendMessages(messagesToSendOut);
+}
+
+// 45 ticks a second on a fixed schedule; each tick steps the game by the time
+// that really passed since the previous one.
+void serveUntilStopped() {
+    serverClock::time_point last = serverClock::now();
+    serverClock::time_point next = last + TICK_PERIOD;
+    while (!isStopRequested() && g_host->isConnected()) {
+        std::this_thread::sleep_until(next);
+        const serverClock::time_point now = serverClock::now();
+        tickServer(std::chrono::duration<float>(now - last).count());
+        last = now;
+        next += TICK_PERIOD;
+        if (next < now) // fell behind (the machine was busy): do not try to catch up
+            next = now + TICK_PERIOD;
+    }
+}
+
+} // namespace
+
+int runDedicatedServer() {
+    installStopSignals();
+    seedRandom(timeGetTime());
+    applyNetworkOptions();
+    if (!startHostedGame()) {
+        delete g_host;
+        g_host = nullptr;
+        return 1;
+    }
+    std::printf("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C\n", SESSION_NAME, g_host->getPort());
+    std::fflush(stdout);
+    serveUntilStopped();
+    g_host->stopHosting();
+    delete g_host;
+    g_host = nullptr;
+    delete g_serverGame;
+    g_serverGame = nullptr;
+    std::printf("ZEB server: stopped\n");
+    return 0;
+}

@@ -1,0 +1,89 @@
+#include "app/appchecks.h"
+#include "app/appprocess.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+class programCli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        useLoopbackDiscovery();
+        useHeadlessDrivers();
+    }
+    void TearDown() override { killAndReap(m_process); }
+
+    // Runs the program to its end; false when it did not end in time.
+    bool run(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {},
+             int timeoutMs = 20000) {
+        if (m_process.folder.empty())
+            m_process.folder = makeTempFolder("cli");
+        m_process = startProgram(ZEB_PROGRAM, arguments, m_process.folder, environment);
+        return waitForExit(m_process, timeoutMs);
+    }
+    std::string out() const { return readFile(m_process.folder + "/stdout.txt"); }
+    std::string err() const { return readFile(m_process.folder + "/stderr.txt"); }
+
+    appProcess m_process;
+};
+
+TEST_F(programCli, versionHelpAndBadOptions) {
+    ASSERT_TRUE(run({"--version"}));
+    EXPECT_EQ(exitCode(m_process), 0);
+    EXPECT_EQ(out(), "ZEB Version 1.0\n");
+
+    ASSERT_TRUE(run({"--help"}));
+    EXPECT_EQ(exitCode(m_process), 0);
+    for (const char* option : {"--connect HOST[:PORT]", "--port N", "--server", "--discovery ADDR",
+                               "--discovery-port N", "--frames N", "--screenshot FILE", "--version"})
+        EXPECT_NE(out().find(option), std::string::npos) << option;
+
+    ASSERT_TRUE(run({"--frames", "0"}));
+    EXPECT_EQ(exitCode(m_process), 2);
+    EXPECT_NE(err().find("--frames"), std::string::npos);
+    ASSERT_TRUE(run({"--fly"}));
+    EXPECT_EQ(exitCode(m_process), 2);
+    EXPECT_NE(err().find("unknown option --fly"), std::string::npos);
+}
+
+TEST_F(programCli, withoutADisplayItSaysSoInOneLineAndPointsToTheServer) {
+    ASSERT_TRUE(run({}, {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}));
+    EXPECT_EQ(exitCode(m_process), 1);
+    const std::string text = err();
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.find('\n'), text.size() - 1) << text;
+    EXPECT_NE(text.find("display"), std::string::npos);
+    EXPECT_NE(text.find("--server"), std::string::npos);
+}
+
+// The level in the working folder comes first; a broken one ends the program
+// with its name and the reason, windowed or not.
+TEST_F(programCli, aBrokenLevelIsReportedByNameAndEndsWithAnError) {
+    m_process.folder = makeTempFolder("level");
+    std::ofstream(m_process.folder + "/level_0.xml") << "<level><object type=\"player\" vertices=";
+    for (const bool server : {false, true}) {
+        ASSERT_TRUE(run(server
+                            ? std::vector<std::string>{"--server", "--port", std::to_string(findFreePort())}
+                            : std::vector<std::string>{"--frames", "5"}));
+        EXPECT_EQ(exitCode(m_process), 1);
+        EXPECT_NE(err().find("\"level_0.xml\" cannot be loaded"), std::string::npos) << err();
+        EXPECT_NE(err().find("not a valid level"), std::string::npos) << err();
+    }
+}
+
+// Joining a host that is not there ends set-up instead of waiting for ever:
+// the window shows "Game Unavailable" and the program ends normally.
+TEST_F(programCli, aJoinThatCannotCompleteShowsGameUnavailable) {
+    const std::string address = "127.0.0.1:" + std::to_string(findFreePort());
+    ASSERT_TRUE(run({"--connect", address, "--frames", "5", "--screenshot", "shot.png"}));
+    EXPECT_EQ(exitCode(m_process), 0);
+    pngImage picture;
+    ASSERT_TRUE(readPNG(m_process.folder + "/shot.png", picture));
+    EXPECT_GT(countPixels(picture, 0, 200, 0, TEXT_ROWS, isRedText), 60);
+    EXPECT_GT(countPixels(picture, 0, 300, SOUND_LINE_TOP, SOUND_LINE_TOP + TEXT_ROWS, isGreyText), 100);
+}
+
+} // namespace

@@ -1,0 +1,137 @@
+#include "app/appchecks.h"
+#include "app/appprocess.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int TYPE_PLAYER_CREATED = 1;
+constexpr int TYPE_PLAYER_DESTROYED = 2;
+constexpr int TYPE_SESSION_TERMINATED = 3;
+constexpr int TYPE_FULL_STATE = 6;
+constexpr int TYPE_NEW_ELEMENT = 7;
+constexpr int TYPE_ELEMENT_UPDATE = 8;
+constexpr int TYPE_PLAYER_STATS = 11;
+
+// Frames are drawn at most 45 a second, so these counts are lower bounds on
+// how long each copy runs: the host outlives the client's time-out, and the
+// client outlives the host.
+constexpr const char* HOST_FRAMES = "630";    // at least 14 s
+constexpr const char* CLIENT_FRAMES = "1350"; // at least 30 s
+constexpr int JOIN_DEADLINE_MS = 10000;
+
+class headlessPlay : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        useLoopbackDiscovery();
+        useHeadlessDrivers();
+    }
+    void TearDown() override {
+        for (appProcess* process : {&m_host, &m_second, &m_third})
+            killAndReap(*process);
+    }
+
+    static std::vector<int> logOf(const appProcess& process) {
+        return readLogTypes(process.folder + "/message_log.csv");
+    }
+    static bool hasJoined(const appProcess& process) {
+        return countType(logOf(process), TYPE_FULL_STATE) >= 1;
+    }
+
+    appProcess m_host;
+    appProcess m_second;
+    appProcess m_third;
+};
+
+// The index of the first row of type, or -1.
+int firstRow(const std::vector<int>& types, int type) {
+    for (size_t i = 0; i < types.size(); ++i) {
+        if (types[i] == type)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+TEST_F(headlessPlay, hostsJoinsSurvivesAKilledClientAndEndsForAll) {
+    const std::string port = std::to_string(findFreePort());
+    m_host = startProgram(ZEB_PROGRAM, {"--port", port, "--frames", HOST_FRAMES, "--screenshot", "final.png"},
+                          makeTempFolder("host"));
+    ASSERT_TRUE(waitUntil([&] { return hasJoined(m_host); }, JOIN_DEADLINE_MS))
+        << "the first copy did not host and join: " << readFile(m_host.folder + "/stderr.txt");
+
+    // The second and third copies search, find the first one and join it.
+    const uint64_t started = monotonicMilliseconds();
+    m_second = startProgram(ZEB_PROGRAM, {"--frames", CLIENT_FRAMES, "--screenshot", "final.png"},
+                            makeTempFolder("second"));
+    ASSERT_TRUE(waitUntil([&] { return hasJoined(m_second); }, JOIN_DEADLINE_MS));
+    EXPECT_LT(monotonicMilliseconds() - started, 5000u);
+    m_third = startProgram(ZEB_PROGRAM, {"--frames", CLIENT_FRAMES}, makeTempFolder("third"));
+    ASSERT_TRUE(waitUntil([&] { return hasJoined(m_third); }, JOIN_DEADLINE_MS));
+
+    EXPECT_EQ(countType(logOf(m_host), TYPE_PLAYER_CREATED), 3);
+    for (const appProcess* client : {&m_second, &m_third}) {
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                const std::vector<int> types = logOf(*client);
+                return countType(types, TYPE_PLAYER_STATS) >= 1 && countType(types, TYPE_ELEMENT_UPDATE) > 10;
+            },
+            5000));
+        const std::vector<int> types = logOf(*client);
+        EXPECT_EQ(countType(types, TYPE_FULL_STATE), 1);
+        EXPECT_GE(countType(types, TYPE_NEW_ELEMENT), 3); // at least its own ship and two bullets
+        EXPECT_GT(countType(types, TYPE_ELEMENT_UPDATE), 10);
+        EXPECT_EQ(countType(types, TYPE_SESSION_TERMINATED), 0);
+    }
+
+    // A client that dies without a word is dropped; the others play on.
+    stopProcess(m_third, SIGKILL);
+    ASSERT_TRUE(waitForExit(m_third, 5000));
+    ASSERT_TRUE(waitUntil([&] { return countType(logOf(m_host), TYPE_PLAYER_DESTROYED) == 1; }, 9000));
+    const int updatesBefore = countType(logOf(m_second), TYPE_ELEMENT_UPDATE);
+    EXPECT_TRUE(waitUntil(
+        [&] { return countType(logOf(m_second), TYPE_ELEMENT_UPDATE) > updatesBefore + 20; }, 5000));
+
+    // The host ends after its frames; its last picture holds the score table,
+    // where the third player's row now carries " [Disconnected]".
+    ASSERT_TRUE(waitForExit(m_host, 60000));
+    EXPECT_EQ(exitCode(m_host), 0);
+    const std::vector<int> hostLog = logOf(m_host);
+    const int left = firstRow(hostLog, TYPE_PLAYER_DESTROYED);
+    ASSERT_GE(left, 0);
+    ASSERT_GE(firstRow(std::vector<int>(hostLog.begin() + left, hostLog.end()), TYPE_PLAYER_STATS), 0)
+        << "no score table reached the host's client after the player left";
+    pngImage hostPicture;
+    ASSERT_TRUE(readPNG(m_host.folder + "/final.png", hostPicture));
+    ASSERT_EQ(hostPicture.width, AREA_SIZE);
+    ASSERT_EQ(hostPicture.height, MENU_ROWS + AREA_SIZE);
+    const int own = scoreRowExtent(hostPicture, 0);
+    const int second = scoreRowExtent(hostPicture, 1);
+    const int third = scoreRowExtent(hostPicture, 2);
+    EXPECT_GT(own, 40);
+    EXPECT_LT(own, 110); // "Player ( n )"
+    EXPECT_GT(second, 40);
+    EXPECT_LT(second, 110);
+    EXPECT_GT(third, 150); // "Player [Disconnected] ( n )"
+    EXPECT_EQ(scoreRowExtent(hostPicture, 3), -1);
+
+    // The host has gone: the remaining client shows "Game Unavailable".
+    ASSERT_TRUE(waitUntil([&] { return countType(logOf(m_second), TYPE_SESSION_TERMINATED) == 1; }, 5000));
+    ASSERT_TRUE(waitForExit(m_second, 60000));
+    EXPECT_EQ(exitCode(m_second), 0);
+    pngImage clientPicture;
+    ASSERT_TRUE(readPNG(m_second.folder + "/final.png", clientPicture));
+    EXPECT_GT(countPixels(clientPicture, 0, 200, 0, TEXT_ROWS, isRedText), 60);
+    EXPECT_EQ(countPixels(clientPicture, 200, AREA_SIZE, 0, TEXT_ROWS, isRedText), 0);
+    EXPECT_GT(countPixels(clientPicture, 0, 300, SOUND_LINE_TOP, SOUND_LINE_TOP + TEXT_ROWS, isGreyText),
+              100);
+    // Nothing of the game is drawn any more.
+    EXPECT_EQ(countPixels(clientPicture, 0, AREA_SIZE, TEXT_ROWS + 2, SOUND_LINE_TOP - 2,
+                          [](uint32_t p) { return !isBackground(p); }),
+              0);
+}
+
+} // namespace

@@ -1,0 +1,110 @@
+#include "game/shell.h"
+#include "sound/soundlist.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// The frame update and the keys without a network: the parts that do not
+// depend on a connection.
+class shellFrame : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::memset(g_keys, 0, sizeof(g_keys));
+        g_input = PlayerInput();
+        g_soundEnabled = true;
+        g_soundToggleDelay = 0.0f;
+        g_running = true;
+        g_soundList = &m_sounds;
+        m_sounds.initialise(nullptr); // the dummy audio driver
+    }
+    void TearDown() override {
+        g_soundList = nullptr;
+        g_running = false;
+    }
+
+    soundList m_sounds;
+};
+
+TEST_F(shellFrame, aFrameIsAcceptedOnlyFromAFortyFifthOfASecond) {
+    g_keys[KEY_W] = 1;
+    EXPECT_FALSE(updateGame(0.02f));
+    EXPECT_FALSE(updateGame(0.0222222f));
+    EXPECT_FALSE(updateGame(std::numeric_limits<float>::quiet_NaN()));
+    EXPECT_FALSE(g_input.up); // a refused frame does not even read the keys
+    EXPECT_EQ(g_soundToggleDelay, 0.0f);
+
+    EXPECT_TRUE(updateGame(0.023f));
+    EXPECT_TRUE(g_input.up);
+    EXPECT_FLOAT_EQ(g_soundToggleDelay, -0.023f);
+    EXPECT_TRUE(updateGame(MIN_FRAME_TIME));
+    EXPECT_FLOAT_EQ(MIN_FRAME_TIME, 0.022222223f);
+}
+
+TEST_F(shellFrame, heldKeysSetTheirFlagsEveryFrameAndDownIsNeverWritten) {
+    g_keys[KEY_W] = 1;
+    g_keys[KEY_A] = 1;
+    g_input.down = true;
+    for (int frame = 0; frame < 3; ++frame) {
+        g_input.up = false;
+        g_input.left = false;
+        readKeys();
+        EXPECT_TRUE(g_input.up);
+        EXPECT_TRUE(g_input.left);
+        EXPECT_FALSE(g_input.right);
+        EXPECT_FALSE(g_input.fire);
+        EXPECT_TRUE(g_input.down);
+    }
+    g_keys[KEY_W] = 0;
+    g_keys[KEY_SPACE] = 1;
+    g_keys[KEY_D] = 1;
+    readKeys();
+    EXPECT_FALSE(g_input.up);
+    EXPECT_TRUE(g_input.right);
+    EXPECT_TRUE(g_input.fire);
+
+    // While the game is not running the controls are left alone.
+    g_running = false;
+    g_keys[KEY_SPACE] = 0;
+    readKeys();
+    EXPECT_TRUE(g_input.fire);
+}
+
+TEST_F(shellFrame, zTogglesSoundOncePerPressAndAtMostOncePerThreeQuartersOfASecond) {
+    ASSERT_TRUE(m_sounds.isEnabled());
+    g_keys[KEY_Z] = 1;
+    readKeys();
+    EXPECT_FALSE(g_soundEnabled);
+    EXPECT_FALSE(m_sounds.isEnabled());
+    EXPECT_EQ(g_keys[KEY_Z], 0); // the press is consumed
+    EXPECT_FLOAT_EQ(g_soundToggleDelay, SOUND_TOGGLE_DELAY);
+    readKeys();
+    EXPECT_FALSE(g_soundEnabled);
+
+    // Holding the key: auto-repeat sets the entry again every frame, and the
+    // next toggle waits for the delay to run out.
+    std::vector<int> toggles;
+    bool state = g_soundEnabled;
+    for (int frame = 1; frame <= 20; ++frame) {
+        g_keys[KEY_Z] = 1;
+        ASSERT_TRUE(updateGame(0.1f));
+        if (g_soundEnabled != state)
+            toggles.push_back(frame);
+        state = g_soundEnabled;
+    }
+    EXPECT_EQ(toggles, (std::vector<int>{9, 17})); // 0.8 s apart at 0.1 s a frame
+    EXPECT_EQ(m_sounds.isEnabled(), g_soundEnabled);
+}
+
+TEST_F(shellFrame, soundCanBeToggledAfterTheGameIsLost) {
+    g_running = false;
+    g_keys[KEY_Z] = 1;
+    EXPECT_TRUE(updateGame(0.05f)); // accepted frames go on, so the loop keeps drawing
+    EXPECT_FALSE(g_soundEnabled);
+}
+
+} // namespace

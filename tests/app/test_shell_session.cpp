@@ -1,0 +1,104 @@
+#include "app/appchecks.h"
+#include "app/appprocess.h"
+#include "game/shell.h"
+#include "game/zebgamestatecollector.h"
+#include "game/zebobjectparticlesystem.h"
+#include "networklib/networkclient.h"
+#include "platform/system/window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+constexpr float FRAME = 0.03f;
+
+// Runs accepted frames, letting the network deliver between them, until
+// condition holds; false when it has not after maxFrames.
+template <typename Condition> bool framesUntil(Condition condition, int maxFrames) {
+    for (int frame = 0; frame < maxFrames; ++frame) {
+        EXPECT_TRUE(updateGame(FRAME));
+        if (condition())
+            return true;
+        waitUntil([] { return false; }, 2);
+    }
+    return false;
+}
+
+int visibleBullets() {
+    int count = 0;
+    for (int e = 0; e < g_collector->getElementCount(); ++e) {
+        const ZEBGameStateElement& element = g_collector->getElementState(e);
+        count += (element.isVisible() && element.getType() == TYPE_BULLET) ? 1 : 0;
+    }
+    return count;
+}
+
+// One process alone on its discovery port: it hosts "The Game", joins it
+// through the network like any other player, plays and loses its game.
+TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
+    useLoopbackDiscovery();
+    useHeadlessDrivers();
+    const std::string folder = makeTempFolder("session");
+    ASSERT_EQ(chdir(folder.c_str()), 0); // the level is read and the message log written here
+    const char* source = std::getenv("ZEB_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    for (const std::string file :
+         {"level_0.xml", "blast_astroid.wav", "blast_player.wav", "blast_bullet.wav"})
+        std::filesystem::copy_file(std::string(source) + "/assets/" + file, folder + "/" + file);
+    g_options.port = findFreePort();
+    const char* reason = nullptr;
+    ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
+    gameWindow* window = createGameWindow(WINDOW_TITLE, shellWindowProcedure);
+    ASSERT_NE(window, nullptr);
+    g_keys[KEY_W] = 1;
+    g_input.fire = true;
+
+    ASSERT_EQ(setupGame(window), setupResult::joined);
+    EXPECT_TRUE(g_running);
+    EXPECT_NE(g_host, nullptr);
+    EXPECT_NE(g_serverGame, nullptr);
+    EXPECT_TRUE(g_collector->hasJoined());
+    const uint8_t cleared[KEY_TABLE_SIZE] = {};
+    EXPECT_EQ(std::memcmp(g_keys, cleared, sizeof(cleared)), 0);
+    EXPECT_FALSE(g_input.up || g_input.down || g_input.left || g_input.right || g_input.fire);
+    EXPECT_FALSE(g_clientObjects.empty());
+    EXPECT_EQ(g_serverObjects.size(), g_clientObjects.size());
+
+    // Space fires; a bullet that has flown its second explodes, which the
+    // frame turns into an effect and the bullet's sound.
+    g_keys[KEY_SPACE] = 1;
+    ASSERT_TRUE(framesUntil([] { return visibleBullets() > 0; }, 200));
+    g_keys[KEY_SPACE] = 0;
+    ASSERT_TRUE(framesUntil([] { return !g_particleSystems.empty(); }, 400));
+    renderGame();
+    // Every effect ends and is removed.
+    ASSERT_TRUE(framesUntil([] { return g_particleSystems.empty(); }, 400));
+
+    // The connection goes: the game stops, and the loop keeps getting frames.
+    g_client->disconnect();
+    EXPECT_TRUE(updateGame(FRAME));
+    EXPECT_FALSE(g_running);
+    EXPECT_EQ(g_collector->getElementCount(), 0);
+    EXPECT_FALSE(g_collector->hasJoined());
+    EXPECT_TRUE(updateGame(FRAME));
+    renderGame();
+
+    shutdownGame();
+    EXPECT_EQ(g_client, nullptr);
+    EXPECT_EQ(g_collector, nullptr);
+    EXPECT_EQ(g_host, nullptr);
+    EXPECT_EQ(g_serverGame, nullptr);
+    EXPECT_EQ(g_camera, nullptr);
+    const std::vector<int> log = readLogTypes(folder + "/message_log.csv");
+    EXPECT_EQ(countType(log, 1), 1); // the host saw its own client join
+    EXPECT_EQ(countType(log, 6), 1);
+    EXPECT_GE(countType(log, 12), 1); // the explosion reached the client
+}
+
+} // namespace

@@ -1,0 +1,193 @@
+#include "game/shell.h"
+#include "platform/system/clock.h"
+#include "platform/system/menustrip.h"
+#include "platform/system/syntheticinput.h"
+#include "platform/system/window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::vector<windowMessage> g_seen; // every message the procedure was given
+
+int64_t recordingProcedure(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam) {
+    g_seen.push_back({message, wParam, lParam});
+    return shellWindowProcedure(window, message, wParam, lParam);
+}
+
+class shellWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* reason = nullptr;
+        ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
+        m_window = createGameWindow("test", recordingProcedure);
+        ASSERT_NE(m_window, nullptr);
+        drain();
+        g_seen.clear();
+        std::memset(g_keys, 0, sizeof(g_keys));
+    }
+    void TearDown() override { destroyWindow(m_window); }
+
+    // Passes of the loop until one takes a message, which is dispatched. An
+    // event that makes no message (the window shown, the mouse) takes a pass.
+    windowMessage next() {
+        windowMessage message;
+        bool taken = false;
+        for (int pass = 0; pass < EVENT_PASSES && !taken; ++pass)
+            taken = peekMessage(message);
+        EXPECT_TRUE(taken);
+        if (taken && message.message != WM_QUIT)
+            dispatchMessage(message);
+        return message;
+    }
+    static void drain() {
+        windowMessage message;
+        for (int pass = 0; pass < EVENT_PASSES; ++pass) {
+            if (peekMessage(message) && message.message != WM_QUIT)
+                dispatchMessage(message);
+        }
+    }
+    static constexpr int EVENT_PASSES = 100;
+
+    gameWindow* m_window = nullptr;
+};
+
+TEST_F(shellWindow, keysArriveAsVirtualKeyCodesAndSetTheTable) {
+    pushKeyEvent('W', true, false, false);
+    pushKeyEvent(0x20, true, false, false);
+    pushKeyEvent('5', true, false, false);
+    pushKeyEvent('W', true, false, true); // auto-repeat
+    pushKeyEvent('W', false, false, false);
+
+    EXPECT_EQ(next().wParam, 0x57u);
+    EXPECT_EQ(g_keys[0x57], 1);
+    EXPECT_EQ(next().wParam, 0x20u);
+    EXPECT_EQ(next().wParam, 0x35u);
+    const windowMessage repeat = next();
+    EXPECT_EQ(repeat.message, WM_KEYDOWN);
+    EXPECT_NE(repeat.lParam & (int64_t(1) << 30), 0);
+    EXPECT_EQ(next().message, WM_KEYUP);
+    EXPECT_EQ(g_keys[0x57], 0);
+    EXPECT_EQ(g_keys[0x20], 1); // nothing but its own key-up clears an entry
+    EXPECT_EQ(g_keys[0x35], 1);
+    windowMessage none;
+    for (int pass = 0; pass < EVENT_PASSES; ++pass)
+        EXPECT_FALSE(peekMessage(none));
+}
+
+TEST_F(shellWindow, keysWithAltAreSystemKeysAndNeverReachTheTable) {
+    pushKeyEvent('W', true, true, false);
+    pushKeyEvent('W', false, true, false);
+    EXPECT_EQ(next().message, WM_SYSKEYDOWN);
+    EXPECT_EQ(g_keys[0x57], 0);
+    EXPECT_EQ(next().message, WM_SYSKEYUP);
+
+    // A code beyond the table is taken as handled and written nowhere.
+    uint8_t before[KEY_TABLE_SIZE];
+    std::memcpy(before, g_keys, sizeof(before));
+    EXPECT_TRUE(handleKeyMessage(m_window, WM_KEYDOWN, 0x1FF, 0));
+    EXPECT_TRUE(handleKeyMessage(m_window, WM_KEYDOWN, 0x10041, 0)); // low 16 bits: 'A'
+    EXPECT_EQ(g_keys[0x41], 1);
+    g_keys[0x41] = 0;
+    EXPECT_EQ(std::memcmp(before, g_keys, sizeof(before)), 0);
+    EXPECT_FALSE(handleKeyMessage(m_window, WM_SYSKEYDOWN, 0x41, 0));
+}
+
+TEST_F(shellWindow, waitingForAnEventLeavesItForTheNextPass) {
+    pushKeyEvent('D', true, false, false);
+    waitMessage(50);
+    EXPECT_EQ(next().wParam, 0x44u);
+    EXPECT_EQ(g_keys[0x44], 1);
+}
+
+TEST_F(shellWindow, theCloseBoxDestroysTheWindowAndQuitsWithCodeZero) {
+    pushCloseEvent();
+    EXPECT_EQ(next().message, WM_CLOSE);
+    ASSERT_EQ(g_seen.size(), 2u); // the close, and the destruction it caused
+    EXPECT_EQ(g_seen[1].message, WM_DESTROY);
+    const windowMessage quit = next();
+    EXPECT_EQ(quit.message, WM_QUIT);
+    EXPECT_EQ(quit.wParam, 0u);
+}
+
+TEST_F(shellWindow, theMenusAreUsedWithTheMouse) {
+    const menuStrip layout;
+    const int fileX = layout.titleLeft(0) + 6;
+    const int helpX = layout.titleLeft(1) + 6;
+    const int itemY = MENU_STRIP_HEIGHT + MENU_ITEM_HEIGHT / 2;
+
+    // Help, then "About ...": the box cannot show without a display and returns at once.
+    pushMouseButtonEvent(helpX, 8, true);
+    pushMouseButtonEvent(helpX, 8, false);
+    pushMouseButtonEvent(helpX + 10, itemY, true);
+    pushMouseButtonEvent(helpX + 10, itemY, false);
+    drain();
+    ASSERT_EQ(g_seen.size(), 1u);
+    EXPECT_EQ(g_seen[0].message, WM_COMMAND);
+    EXPECT_EQ(g_seen[0].wParam, COMMAND_ABOUT);
+
+    // A press in the game area closes an open menu without choosing anything.
+    pushMouseButtonEvent(fileX, 8, true);
+    pushMouseButtonEvent(300, 400, true);
+    pushMouseButtonEvent(fileX + 10, itemY, false);
+    drain();
+    EXPECT_EQ(g_seen.size(), 1u);
+
+    // File, then "Exit": the window goes and the loop is told to quit.
+    pushMouseButtonEvent(fileX, 8, true);
+    pushMouseMoveEvent(fileX + 10, itemY);
+    pushMouseButtonEvent(fileX + 10, itemY, false);
+    const windowMessage exit = next();
+    EXPECT_EQ(exit.message, WM_COMMAND);
+    EXPECT_EQ(exit.wParam, COMMAND_EXIT);
+    EXPECT_EQ(g_seen.back().message, WM_DESTROY);
+    EXPECT_EQ(next().message, WM_QUIT);
+}
+
+// The loop: one message per pass, the update called every pass with the time
+// since the last accepted frame, across the clock's wrap-around.
+uint32_t g_fakeNow = 0;
+uint32_t fakeClock() {
+    return g_fakeNow += 4;
+}
+
+std::vector<float> g_updateTimes;
+std::vector<int> g_keysSeen;
+int g_frames = 0;
+
+bool recordingUpdate(float changeInTime) {
+    g_updateTimes.push_back(changeInTime);
+    g_keysSeen.push_back(g_keys['W'] + g_keys['A'] + g_keys['D']);
+    return changeInTime >= MIN_FRAME_TIME;
+}
+void countingRender() {
+    ++g_frames;
+}
+
+TEST_F(shellWindow, theLoopAccumulatesTimeUntilAFrameIsDueAndStopsAfterItsFrames) {
+    g_fakeNow = 0xFFFFFFFFu - 10; // wraps during the first frame
+    g_updateTimes.clear();
+    g_keysSeen.clear();
+    g_frames = 0;
+    pushKeyEvent('W', true, false, false);
+    pushKeyEvent('A', true, false, false);
+    pushKeyEvent('D', true, false, false);
+    const ClockSource previous = setClockSource(fakeClock);
+    const int exitCode = runMessageLoop(m_window, recordingUpdate, countingRender, 3);
+    setClockSource(previous);
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(g_frames, 3);
+    ASSERT_GE(g_updateTimes.size(), 18u);
+    const float expected[] = {0.004f, 0.008f, 0.012f, 0.016f, 0.020f, 0.024f, 0.004f};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_FLOAT_EQ(g_updateTimes[i], expected[i]) << i;
+    EXPECT_EQ(g_keysSeen[0], 1); // one key message per pass
+    EXPECT_EQ(g_keysSeen[1], 2);
+    EXPECT_EQ(g_keysSeen[2], 3);
+}
+
+} // namespace
