@@ -24,10 +24,10 @@ AssertionAnswer defaultAssertionHandler(const char* caption, const char* text);
 // Formats the report exactly as shown to the user (at most 511 characters).
 std::string formatAssertion(const char* message, const char* condition, const char* file, int line, ...);
 
-#define ZEB_ASSERT(condition, conditionText, message)                                              \
-    do {                                                                                           \
-        if (!(condition))                                                                          \
-            reportAssertion(message, conditionText, __FILE__, __LINE__);                           \
+#define ZEB_ASSERT(condition, conditionText, message)                                                        \
+    do {                                                                                                     \
+        if (!(condition))                                                                                    \
+            reportAssertion(message, conditionText, __FILE__, __LINE__);                                     \
     } while (0)
 
 #define ZEB_FAIL(message) reportAssertion(message, "Forced Failure", __FILE__, __LINE__)

@@ -49,7 +49,8 @@ bool decodePNG(const std::vector<uint8_t>& png, decodedPNG& out) {
     }
     if (!ended || at != png.size() || out.width < 1 || out.height < 1)
         return false;
-    out.raw = inflatePNGData(zlib, static_cast<size_t>(out.height) * (1 + 3 * static_cast<size_t>(out.width)));
+    out.raw =
+        inflatePNGData(zlib, static_cast<size_t>(out.height) * (1 + 3 * static_cast<size_t>(out.width)));
     return !out.raw.empty();
 }
 

@@ -33,7 +33,7 @@ struct quaternion {
 
     void setAxisAngle(float angle, const vector3& axis); // angle used whole, axis not normalised
     float length() const;
-    void normalise();                                    // unchanged when the length is 0
+    void normalise(); // unchanged when the length is 0
     quaternion interpolate(const quaternion& other, float t) const;
     quaternion withUnitW() const; // w forced to 1 when x, y, z are all 0
     quaternion withZeroW() const; // w forced to 0 when x, y, z are all 0
@@ -44,8 +44,8 @@ struct quaternion {
 void setIdentity(matrix* out);
 void multiply(const matrix* a, const matrix* b, matrix* out); // out may alias a or b
 void multiplyScalar(const matrix* m, float s, matrix* out);
-void transpose(const matrix* m, matrix* out);                  // out may be m
-void inverse(const matrix* m, matrix* out);                    // no test for a zero determinant
+void transpose(const matrix* m, matrix* out); // out may be m
+void inverse(const matrix* m, matrix* out);   // no test for a zero determinant
 void transformPoint(const matrix* m, const vector3* p, vector3* out);
 void transformPointDivide(const matrix* m, const vector3* p, vector3* out);
 void transformDirection(const matrix* m, const vector3* d, vector3* out);
