@@ -99,6 +99,10 @@ void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
     const int shipID = m_players[index].shipID;
     if (record.getID() != shipID)
         return;
+    // Only the game brings a destroyed ship back (respawn, new round): a state
+    // the client sent before it learnt of the explosion must not revive it.
+    if (!m_elements[shipID].isVisible())
+        return;
     ZEBGameStateElement ship = m_elements[shipID];
     record.applyTo(&ship);
     if (!isFinite(ship.getPosition()) || !std::isfinite(ship.getRotation()) || !isFinite(ship.getVelocity()))

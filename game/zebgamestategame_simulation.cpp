@@ -227,8 +227,8 @@ bool ZEBGameStateGame::testHit(std::vector<ZEBObject>& objects, int moving, int 
     vector3 relative;
     subtract(&a.getVelocity(), &b.getVelocity(), &relative);
     scale(&relative, dt, &relative);
-    return objects[shapeA].testCollision(a.getWorldTransform(), relative, objects[shapeB],
-                                         b.getWorldTransform());
+    return objects[shapeA].testCollision(m_worldTransforms[moving], relative, objects[shapeB],
+                                         m_worldTransforms[other]);
 }
 
 void ZEBGameStateGame::explodeAsteroids(const std::vector<int>& asteroidsToExplode, messageQueue& toSend) {

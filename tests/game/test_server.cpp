@@ -291,6 +291,32 @@ TEST(ServerJoin, ShipStatesThatAreNotTheSendersOrNotFiniteAreDropped) {
     EXPECT_TRUE(p.x >= -10.0f && p.x < 10.0f && p.y >= -10.0f && p.y < 10.0f);
 }
 
+TEST(ServerJoin, AStaleStateDoesNotReviveADestroyedShip) {
+    Server s(1);
+    s.park();
+    s.join(1);
+    s.tick(0.0f);
+    const int ship = s.game.getPlayer(0).shipID;
+    ZEBGameStateElement stale = s.game.getElement(ship); // visible, as the client last knew it
+    stale.setPosition(vector3(3.0f, 4.0f, 0.0f));
+
+    // The ship is destroyed; the client's state from before it heard of it arrives afterwards.
+    s.game.elementForTest(ship).setVisible(false);
+    s.game.playerForTest(0).respawnTimer = 2.5f;
+    s.sendState(1, stale);
+    s.tick(FRAME);
+    EXPECT_FALSE(s.game.getElement(ship).isVisible());
+    EXPECT_EQ(s.game.getElement(ship).getPosition(), ZERO);
+
+    // Once the game has brought it back, the client's states count again.
+    for (int frame = 0; frame < 120 && !s.game.getElement(ship).isVisible(); ++frame)
+        s.tick(FRAME);
+    ASSERT_TRUE(s.game.getElement(ship).isVisible());
+    s.sendState(1, stale);
+    s.tick(0.0f);
+    EXPECT_EQ(s.game.getElement(ship).getPosition(), vector3(3.0f, 4.0f, 0.0f));
+}
+
 TEST(ServerLeave, TheNameTakesTheSuffixWithinThirtyOneCharactersOnce) {
     Server s(1);
     s.park();
@@ -449,4 +475,48 @@ TEST(ServerSimulation, NoFamiliesMeansANewRoundEveryTick) {
     EXPECT_FALSE(s.game.getElement(s.game.getPlayer(0).bulletIDs[0]).isVisible());
     // A round's updates (3 elements) and the ship's regular one.
     EXPECT_EQ(s.out.size(), 4u);
+}
+
+TEST(ServerSimulation, RoundAndFragmentDrawsFollowTheStatedOrder) {
+    const auto direction = [] {
+        vector3 d;
+        d.randomise(-1.0f, 1.0f);
+        d.z = 0.0f;
+        d.normalise();
+        return d;
+    };
+    // A medium fragment draws its rotation, direction and shape after the
+    // large asteroid's eleven draws.
+    seedRandom(31u);
+    for (int i = 0; i < 11; ++i)
+        random15();
+    const float fragmentRotation = static_cast<float>((random15() / 32767.0 - 0.5) * 720.0);
+    const vector3 fragmentDirection = direction();
+    const int fragmentShape = static_cast<int>(random15() / 32767.0 * 2);
+    Server s(1, 31u);
+    const float factor = static_cast<float>(1.0 / (2.0 * MEDIUM_ASTEROID_SCALE));
+    EXPECT_EQ(s.game.getElement(1).getRotation(), fragmentRotation);
+    vector3 fragmentVelocity;
+    scale(&fragmentDirection, factor, &fragmentVelocity);
+    EXPECT_EQ(s.game.getElement(1).getVelocity(), fragmentVelocity);
+    EXPECT_EQ(s.game.getElement(1).getObjectID(), play::SQUARE_ASTEROID + fragmentShape);
+
+    // A new round: per piece in id order a direction, then for the large one
+    // its rotation and position; every piece moves at the level's speed.
+    seedRandom(99u);
+    const vector3 largeDirection = direction();
+    const float rotation = static_cast<float>((random15() / 32767.0 - 0.5) * 720.0);
+    vector3 position;
+    position.randomise(-10.0f, 10.0f);
+    const vector3 firstFragment = direction();
+    seedRandom(99u);
+    messageQueue toSend;
+    s.game.newRound(toSend);
+    EXPECT_EQ(s.game.getElement(0).getVelocity(), largeDirection);
+    EXPECT_EQ(s.game.getElement(0).getRotation(), rotation);
+    EXPECT_EQ(s.game.getElement(0).getPosition(), vector3(position.x, position.y, 0.0f));
+    EXPECT_TRUE(s.game.getElement(0).isVisible());
+    EXPECT_EQ(s.game.getElement(1).getVelocity(), firstFragment);
+    EXPECT_FALSE(s.game.getElement(1).isVisible());
+    EXPECT_EQ(toSend.size(), ELEMENTS_PER_FAMILY);
 }
