@@ -15,6 +15,7 @@ constexpr float BACKGROUND_GREEN = 0.05f;
 constexpr float BACKGROUND_BLUE = 0.1f;
 constexpr float SCORE_LINE_SPACING = 0.05f;
 constexpr float TOP_LINE = 1.0f;
+constexpr float BOTTOM_EDGE = -1.0f;
 constexpr float SOUND_LINE_TOP = -0.75f;
 constexpr float SOUND_LINE_GREY = 0.75f;
 constexpr int SCORE_TEXT_SIZE = 256;
@@ -32,14 +33,28 @@ void drawElements() {
     }
 }
 
+// The table comes from the server: a colour outside 0 to 1 would be reported
+// by the font in every frame, so it is drawn as the nearest colour within.
+float unitChannel(float value) {
+    if (value >= 1.0f)
+        return 1.0f;
+    return value > 0.0f ? value : 0.0f; // also for a value that is not a number
+}
+
 void drawScoreTable() {
     char text[SCORE_TEXT_SIZE];
     for (int p = 0; p < g_collector->getStatsCount(); ++p) {
+        const float top = TOP_LINE - static_cast<float>(p) * SCORE_LINE_SPACING;
+        // A row below the window has no pixels to print into, and the font
+        // reports every print that draws nothing.
+        if (!(top > BOTTOM_EDGE))
+            break;
         std::snprintf(text, sizeof(text), "%s ( %d )\n", g_collector->getStatsName(p),
                       g_collector->getStatsScore(p));
         const colour4& colour = g_collector->getStatsColour(p);
-        g_font.setTop(TOP_LINE - static_cast<float>(p) * SCORE_LINE_SPACING);
-        g_font.setColour(colour.r, colour.g, colour.b, colour.a);
+        g_font.setTop(top);
+        g_font.setColour(unitChannel(colour.r), unitChannel(colour.g), unitChannel(colour.b),
+                         unitChannel(colour.a));
         g_font.print(text);
     }
 }
@@ -59,6 +74,9 @@ void drawGame() {
 void renderGame() {
     clearScene(BACKGROUND_RED, BACKGROUND_GREEN, BACKGROUND_BLUE, 1.0f);
     beginScene();
+    // Without a device the calls above have reported it; there is nothing to draw on.
+    if (g_pd3dDevice == nullptr)
+        return;
     g_pd3dDevice->setCullMode(cullMode::none);
     if (g_running && g_collector != nullptr && g_camera != nullptr) {
         drawGame();

@@ -6,6 +6,8 @@
 #include "random.h"
 #include "render/linedraw.h"
 
+#include <cmath>
+
 namespace {
 
 constexpr float CUT_SPREAD = 0.75f;
@@ -116,7 +118,9 @@ void ZEBObjectParticleSystem::addRing(const ZEBObject& shape, const float& scale
 }
 
 void ZEBObjectParticleSystem::update(const float& dt) {
-    if (m_duration >= m_elapsed) {
+    // The duration comes from the server: one that never runs out (or is not a
+    // number) would keep its effect for good, so such an effect ends at once.
+    if (std::isfinite(m_duration) && m_duration >= m_elapsed) {
         for (ZEBParticleLine& particle : m_particles)
             particle.update(dt);
         // A zero duration would divide 0 by 0: such an explosion is over at once.

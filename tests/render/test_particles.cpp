@@ -145,6 +145,10 @@ TEST(ParticleSystem, DegenerateShapesAndDurations) {
     ZEBObjectParticleSystem broken = explode(square, NAN);
     broken.update(0.02f);
     EXPECT_FALSE(broken.isActive());
+    // Nor does an endless one stay on screen for good.
+    ZEBObjectParticleSystem endless = explode(square, INFINITY);
+    endless.update(0.02f);
+    EXPECT_FALSE(endless.isActive());
 }
 
 TEST_F(RenderTest, ExplosionLinesAreDrawnBlendedAndNotOnceInactive) {

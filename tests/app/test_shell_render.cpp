@@ -1,0 +1,113 @@
+// The frame drawing of the shell on an offscreen device: what the score table
+// does with rows the server sends.
+
+#include "baselib/assertioncapture.h"
+#include "font/font.h"
+#include "game/protocol.h"
+#include "game/shell.h"
+#include "game/zebgamestatecollector.h"
+#include "render/camera.h"
+#include "render/render.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int AREA = 700;
+
+class shellRender : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        renderWindow window;
+        window.areaWidth = AREA;
+        window.areaHeight = AREA;
+        initialiseRender(window, 1.0f, 100.0f);
+        ASSERT_NE(g_pd3dDevice, nullptr);
+        g_font.create("Arial", 16);
+        ASSERT_TRUE(g_font.getFace().isCreated());
+        g_camera = new camera();
+        g_camera->setPosition(vector3(0.0f, 0.0f, -23.98f));
+        g_collector = new ZEBGameStateCollector();
+        join();
+        g_running = true;
+        g_soundEnabled = true;
+    }
+    void TearDown() override {
+        g_running = false;
+        delete g_collector;
+        g_collector = nullptr;
+        delete g_camera;
+        g_camera = nullptr;
+        shutdownRender();
+    }
+
+    static void deliver(const networkMessage& message) {
+        messageQueue in;
+        in.push(message);
+        messageQueue out;
+        g_collector->update(0.0f, in, out);
+    }
+
+    static void join() {
+        ZEBGameStateElement ship;
+        ship.initialise(0, ZERO, 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
+        g_collector->setPlayerName(PLAYER_NAME);
+        deliver(writeFullState({ship}, 0));
+        ASSERT_TRUE(g_collector->hasJoined());
+    }
+
+    std::vector<uint32_t> frame() {
+        std::vector<uint32_t> pixels;
+        EXPECT_TRUE(g_pd3dDevice->readFrame(pixels));
+        return pixels;
+    }
+
+    AssertionCapture m_reports;
+};
+
+// Pixels in rows [y0, y1) whose red is strong and green and blue faint.
+int redPixels(const std::vector<uint32_t>& pixels, int y0, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = 0; x < AREA; ++x) {
+            const uint32_t p = pixels[static_cast<size_t>(y) * AREA + x];
+            count += (((p >> 16) & 0xFF) >= 200 && ((p >> 8) & 0xFF) <= 40 && (p & 0xFF) <= 60) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+// The table is the server's: however many rows it sends, rows below the
+// window are not drawn and raise no report, and a colour outside 0 to 1 is
+// drawn within that range instead of being reported every frame.
+TEST_F(shellRender, scoreRowsTheWindowCannotShowOrColourAreHarmless) {
+    std::vector<PlayerStats> rows(45);
+    for (size_t p = 0; p < rows.size(); ++p) {
+        std::snprintf(rows[p].name, sizeof(rows[p].name), "Player");
+        rows[p].colour = colour4(0.0f, 1.0f, 0.0f, 1.0f);
+    }
+    rows[1].colour = colour4(1.5f, -0.25f, NAN, 1.0f);
+    deliver(writePlayerStats(rows));
+    ASSERT_EQ(g_collector->getStatsCount(), 45);
+
+    renderGame();
+    EXPECT_EQ(m_reports.count(), 0u) << (m_reports.count() > 0 ? m_reports.texts()[0] : "");
+    const std::vector<uint32_t> pixels = frame();
+    EXPECT_GT(redPixels(pixels, 17, 35), 10); // the second row (top 0.95), in full red
+    EXPECT_EQ(redPixels(pixels, 0, 17), 0);
+}
+
+// Set-up goes on when no device could be made; the frame then reports the
+// missing device instead of drawing through it.
+TEST_F(shellRender, aFrameWithoutADeviceReportsAndReturns) {
+    shutdownRender();
+    renderGame();
+    ASSERT_GE(m_reports.count(), 1u);
+    EXPECT_TRUE(m_reports.holds(0, "D3D Device is not initialised!", "( g_pd3dDevice != NULL )"));
+}
