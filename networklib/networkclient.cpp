@@ -100,6 +100,9 @@ void networkClient::disconnect() {
     // waiting for the lock.
     if (m_client != nullptr)
         m_client->close();
+    // A connect that completed while the thread was stopping has marked the
+    // client connected again; no handler runs after close on this thread.
+    m_connected = false;
 }
 
 void networkClient::send(const networkMessage& message) {
@@ -117,8 +120,11 @@ void networkClient::addDiscoveryTarget(uint32_t target) {
         m_extraTargets.push_back(target);
 }
 
+// Stays true once the transport is up: the handler marks the client connected
+// a moment later, and a caller that asks isConnected and then isConnecting
+// must never see both false in between.
 bool networkClient::isConnecting() const {
-    return m_client != nullptr && m_client->isConnecting();
+    return m_client != nullptr && (m_client->isConnecting() || m_client->isConnected());
 }
 
 uint64_t networkClient::getSentBytes() const {
@@ -165,7 +171,11 @@ void networkClient::handle(uint32_t messageId, void* message) {
     case NET_MSGID_RECEIVE: {
         const auto* received = static_cast<const netMsgReceive*>(message);
         networkMessage toRelay;
-        // The transport's packets are far below INT_MAX; a short one is reported and dropped.
+        // A packet too short for a type is a peer's malformed input, not a fault
+        // of this program: dropped without a report, which could end the process.
+        if (received->data == nullptr || received->size < static_cast<size_t>(MESSAGE_TYPE_SIZE))
+            return;
+        // The transport's packets are far below INT_MAX.
         if (toRelay.setFromReceived(received->senderID, received->data, static_cast<int>(received->size)))
             relay(toRelay);
         return;

@@ -41,7 +41,7 @@ class networkClient final : public networkConnection {
     void send(const networkMessage& message) override; // guaranteed ones reliably
 
     void addDiscoveryTarget(uint32_t target); // searched besides the process-wide targets
-    bool isConnecting() const;
+    bool isConnecting() const;     // a connect is under way or its connection is up; false once it ends
     uint64_t getSentBytes() const; // UDP payload bytes sent so far
 
     static int messageHandler(void* userContext, uint32_t messageId, void* message);

@@ -118,15 +118,20 @@ void netClient::run() {
         poll(fds, 2, NET_SERVICE_POLL_MS);
         m_outbox.take(packets);
         sendPackets(packets);
-        if (m_outbox.isStopRequested() || !serviceTransport())
+        if (m_outbox.isStopRequested()) {
+            // Whatever was handed over before the stop, possibly after the
+            // take above, still leaves ahead of the goodbye.
+            m_outbox.take(packets);
+            sendPackets(packets);
+            break;
+        }
+        if (!serviceTransport())
             break;
         if (m_state == CONNECTING && std::chrono::steady_clock::now() >= m_deadline) {
             enet_peer_reset(m_peer); // ENet alone would keep resending for much longer
             finishConnect(NET_E_TIMEDOUT);
             break;
         }
-        if (m_outbox.isStopRequested())
-            break;
     }
     shutdownTransport();
 }

@@ -86,8 +86,13 @@ void netServer::run() {
         poll(fds, m_discoveryFd >= 0 ? 3 : 2, NET_SERVICE_POLL_MS);
         m_outbox.take(packets);
         sendPackets(packets);
-        if (m_outbox.isStopRequested())
+        if (m_outbox.isStopRequested()) {
+            // Whatever was handed over before the stop, possibly after the
+            // take above, still leaves ahead of the goodbyes.
+            m_outbox.take(packets);
+            sendPackets(packets);
             break;
+        }
         serviceTransport();
         if (m_discoveryFd >= 0 && (fds[2].revents & POLLIN) != 0)
             answerQueries();

@@ -90,6 +90,30 @@ TEST(NetworkHost, PlayerIdsAreNeverReused) {
     EXPECT_EQ(ids, (std::vector<uint32_t>{1, 2}));
 }
 
+// The game waits while "!isConnected() && !isConnecting()" is false; that
+// must hold without a gap from the connect until the connection is up, and a
+// disconnect that races the connect's completion must still leave the client
+// unconnected.
+TEST(NetworkClient, ConnectingHandsOverToConnectedWithoutAGap) {
+    auto host = makeHost(testGuid());
+    for (int round = 0; round < 20; ++round) {
+        auto client = makeClient(testGuid());
+        ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
+        bool sawGap = false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WAIT_MS);
+        while (!client->isConnected() && !sawGap && std::chrono::steady_clock::now() < deadline)
+            sawGap = !client->isConnected() && !client->isConnecting();
+        EXPECT_FALSE(sawGap) << "round " << round;
+        EXPECT_TRUE(client->isConnected()) << "round " << round;
+
+        auto hasty = makeClient(testGuid());
+        ASSERT_TRUE(hasty->connectTo(loopbackAddress(*host)));
+        hasty->disconnect();
+        EXPECT_FALSE(hasty->isConnected()) << "round " << round;
+        EXPECT_FALSE(hasty->isConnecting()) << "round " << round;
+    }
+}
+
 TEST(NetworkConnection, ReceiveReplacesTheCallersQueueAndEmptiesTheConnection) {
     auto host = makeHost(testGuid());
     messageQueue queue;

@@ -3,6 +3,7 @@
 #include "platform/net/netclient.h"
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netevents.h"
+#include "platform/net/netserver.h"
 #include "platform/net/netsettings.h"
 #include "platform/net/netsocket.h"
 
@@ -187,8 +188,25 @@ TEST(NetworkFailures, PacketsTooShortForATypeNeverReachTheGame) {
     EXPECT_EQ(got[0].getType(), NETWORK_PLAYER_CREATED);
     EXPECT_EQ(got[1].getType(), 77);
     EXPECT_EQ(got[1].getDataSize(), 0);
-    EXPECT_EQ(capture.reports().size(), 4u);
-    EXPECT_TRUE(capture.saw("Message must at least have a message type!"));
+    // Malformed input from a peer is no assertion: a report could end the process.
+    EXPECT_TRUE(capture.reports().empty());
+
+    // The same at a client, from a host that sends short packets.
+    netServer rawHost;
+    ASSERT_TRUE(rawHost.initialise(&events, &rawEvents::handler));
+    netApplicationDesc desc;
+    desc.applicationGuid = testGuid();
+    ASSERT_EQ(rawHost.host(desc, 0, getDiscoveryPort()), NET_OK);
+    auto client = makeClient(testGuid());
+    ASSERT_TRUE(client->connectTo("127.0.0.1:" + std::to_string(rawHost.getPort())));
+    ASSERT_TRUE(waitUntil([&] { return client->isConnected() && rawHost.getPlayerCount() == 1; }, WAIT_MS));
+    for (size_t size = 0; size <= 4; ++size)
+        rawHost.sendTo(0, bytes, size, true);
+    std::vector<networkMessage> atClient;
+    ASSERT_TRUE(waitForType(*client, atClient, 77, WAIT_MS));
+    ASSERT_EQ(atClient.size(), 1u);
+    EXPECT_EQ(atClient[0].getDataSize(), 0);
+    EXPECT_TRUE(capture.reports().empty());
 }
 
 TEST(NetworkFailures, StrayDatagramsNeitherCrashNorReachTheGame) {

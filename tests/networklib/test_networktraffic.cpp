@@ -135,3 +135,33 @@ TEST(NetworkTraffic, StoppingTheHostEndsTheSessionWithTypeThreeLast) {
     EXPECT_EQ(got[1].getData(), nullptr);
     EXPECT_FALSE(s.clients[0]->isConnected());
 }
+
+// Sends are handed over one by one while the service thread is already busy
+// with the first; the stop that follows must not overtake the rest.
+TEST(NetworkTraffic, GuaranteedMessagesSentJustBeforeAStopAllArrive) {
+    constexpr int COUNT = 100;
+    session s;
+    join(s, 2);
+    messageQueue out;
+    for (int i = 0; i < COUNT; ++i) {
+        networkMessage message = numbered(100 + i, i == 0 ? 256 * 1024 : 16); // the first keeps it busy
+        message.setGuaranteed(true);
+        out.push(message);
+    }
+    messageQueue down = out;
+    s.clients[1]->sendMessages(out);
+    s.clients[1]->disconnect();
+    std::vector<networkMessage> atHost;
+    ASSERT_TRUE(waitForType(*s.host, atHost, NETWORK_PLAYER_DESTROYED, WAIT_MS));
+    ASSERT_EQ(atHost.size(), size_t(COUNT + 1));
+    for (int i = 0; i < COUNT; ++i)
+        EXPECT_EQ(atHost[i].getType(), 100 + i);
+
+    s.host->sendMessages(down);
+    s.host->stopHosting();
+    std::vector<networkMessage> atClient;
+    ASSERT_TRUE(waitForType(*s.clients[0], atClient, NETWORK_SESSION_TERMINATED, WAIT_MS));
+    ASSERT_EQ(atClient.size(), size_t(COUNT + 1));
+    for (int i = 0; i < COUNT; ++i)
+        EXPECT_EQ(atClient[i].getType(), 100 + i);
+}
