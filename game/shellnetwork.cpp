@@ -1,6 +1,7 @@
 #include "game/shellnetwork.h"
 
 #include "game/levelloader.h"
+#include "game/protocol.h"
 #include "game/shell.h"
 #include "game/shelldata.h"
 #include "game/zebgamestategame.h"
@@ -8,6 +9,11 @@
 #include "platform/net/netsettings.h"
 
 #include <cstdio>
+
+// The connections produce these messages themselves; the game reads them by its own names.
+static_assert(NETWORK_PLAYER_CREATED == MSG_PLAYER_CREATED, "player created type");
+static_assert(NETWORK_PLAYER_DESTROYED == MSG_PLAYER_DESTROYED, "player destroyed type");
+static_assert(NETWORK_SESSION_TERMINATED == MSG_SESSION_TERMINATED, "session terminated type");
 
 namespace {
 

@@ -105,11 +105,23 @@ void ZEBGameStateElement::update(float dt) {
     }
 }
 
-void ZEBGameStateElement::writeFull(uint8_t* buffer) const {
+// Both records begin with the id, position, rotation and velocity.
+void ZEBGameStateElement::writeMotion(uint8_t* buffer) const {
     writeI32(buffer + OFFSET_ID, m_uniqueID);
     writeVector3(buffer + OFFSET_POSITION, m_position);
     writeF32(buffer + OFFSET_ROTATION, m_rotation);
     writeVector3(buffer + OFFSET_VELOCITY, m_velocity);
+}
+
+void ZEBGameStateElement::readMotion(const uint8_t* buffer) {
+    m_uniqueID = readI32(buffer + OFFSET_ID);
+    m_position = readVector3(buffer + OFFSET_POSITION);
+    m_rotation = readF32(buffer + OFFSET_ROTATION);
+    m_velocity = readVector3(buffer + OFFSET_VELOCITY);
+}
+
+void ZEBGameStateElement::writeFull(uint8_t* buffer) const {
+    writeMotion(buffer);
     writeF32(buffer + OFFSET_SCALE, m_scale);
     writeI32(buffer + OFFSET_TYPE, m_type);
     writeI32(buffer + OFFSET_OBJECT, m_objectID);
@@ -118,10 +130,7 @@ void ZEBGameStateElement::writeFull(uint8_t* buffer) const {
 }
 
 void ZEBGameStateElement::readFull(const uint8_t* buffer) {
-    m_uniqueID = readI32(buffer + OFFSET_ID);
-    m_position = readVector3(buffer + OFFSET_POSITION);
-    m_rotation = readF32(buffer + OFFSET_ROTATION);
-    m_velocity = readVector3(buffer + OFFSET_VELOCITY);
+    readMotion(buffer);
     m_scale = readF32(buffer + OFFSET_SCALE);
     m_type = readI32(buffer + OFFSET_TYPE);
     m_objectID = readI32(buffer + OFFSET_OBJECT);
@@ -137,18 +146,12 @@ bool ZEBGameStateElement::readFull(const uint8_t* buffer, int available) {
 }
 
 void ZEBGameStateElement::writePartial(uint8_t* buffer) const {
-    writeI32(buffer + OFFSET_ID, m_uniqueID);
-    writeVector3(buffer + OFFSET_POSITION, m_position);
-    writeF32(buffer + OFFSET_ROTATION, m_rotation);
-    writeVector3(buffer + OFFSET_VELOCITY, m_velocity);
+    writeMotion(buffer);
     writeBool(buffer + OFFSET_PARTIAL_VISIBLE, m_visible);
 }
 
 void ZEBGameStateElement::readPartial(const uint8_t* buffer) {
-    m_uniqueID = readI32(buffer + OFFSET_ID);
-    m_position = readVector3(buffer + OFFSET_POSITION);
-    m_rotation = readF32(buffer + OFFSET_ROTATION);
-    m_velocity = readVector3(buffer + OFFSET_VELOCITY);
+    readMotion(buffer);
     m_visible = readBool(buffer + OFFSET_PARTIAL_VISIBLE);
 }
 

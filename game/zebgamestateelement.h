@@ -81,6 +81,9 @@ class ZEBGameStateElement {
     void clearChildren() { m_childIDs.clear(); }
 
   private:
+    void writeMotion(uint8_t* buffer) const; // the fields both records open with
+    void readMotion(const uint8_t* buffer);
+
     int32_t m_uniqueID = 0;
     bool m_exploding = false;
     float m_explosionDuration = 0.0f;

@@ -1,5 +1,6 @@
 #include "app/appchecks.h"
 #include "app/appprocess.h"
+#include "game/protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +9,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int TYPE_PLAYER_CREATED = 1;
-constexpr int TYPE_PLAYER_DESTROYED = 2;
-constexpr int TYPE_SESSION_TERMINATED = 3;
-constexpr int TYPE_FULL_STATE = 6;
-constexpr int TYPE_NEW_ELEMENT = 7;
-constexpr int TYPE_ELEMENT_UPDATE = 8;
-constexpr int TYPE_PLAYER_STATS = 11;
 
 // Frames are drawn at most 45 a second, so these counts are lower bounds on
 // how long each copy runs: the host outlives the client's time-out, and the
@@ -39,7 +32,7 @@ class headlessPlay : public ::testing::Test {
         return readLogTypes(process.folder + "/message_log.csv");
     }
     static bool hasJoined(const appProcess& process) {
-        return countType(logOf(process), TYPE_FULL_STATE) >= 1;
+        return countType(logOf(process), MSG_FULL_STATE) >= 1;
     }
 
     appProcess m_host;
@@ -72,37 +65,37 @@ TEST_F(headlessPlay, hostsJoinsSurvivesAKilledClientAndEndsForAll) {
     m_third = startProgram(ZEB_PROGRAM, {"--frames", CLIENT_FRAMES}, makeTempFolder("third"));
     ASSERT_TRUE(waitUntil([&] { return hasJoined(m_third); }, JOIN_DEADLINE_MS));
 
-    EXPECT_EQ(countType(logOf(m_host), TYPE_PLAYER_CREATED), 3);
+    EXPECT_EQ(countType(logOf(m_host), MSG_PLAYER_CREATED), 3);
     for (const appProcess* client : {&m_second, &m_third}) {
         ASSERT_TRUE(waitUntil(
             [&] {
                 const std::vector<int> types = logOf(*client);
-                return countType(types, TYPE_PLAYER_STATS) >= 1 && countType(types, TYPE_ELEMENT_UPDATE) > 10;
+                return countType(types, MSG_PLAYER_STATS) >= 1 && countType(types, MSG_ELEMENT_UPDATE) > 10;
             },
             5000));
         const std::vector<int> types = logOf(*client);
-        EXPECT_EQ(countType(types, TYPE_FULL_STATE), 1);
-        EXPECT_GE(countType(types, TYPE_NEW_ELEMENT), 3); // at least its own ship and two bullets
-        EXPECT_GT(countType(types, TYPE_ELEMENT_UPDATE), 10);
-        EXPECT_EQ(countType(types, TYPE_SESSION_TERMINATED), 0);
+        EXPECT_EQ(countType(types, MSG_FULL_STATE), 1);
+        EXPECT_GE(countType(types, MSG_NEW_ELEMENT), 3); // at least its own ship and two bullets
+        EXPECT_GT(countType(types, MSG_ELEMENT_UPDATE), 10);
+        EXPECT_EQ(countType(types, MSG_SESSION_TERMINATED), 0);
     }
 
     // A client that dies without a word is dropped; the others play on.
     stopProcess(m_third, SIGKILL);
     ASSERT_TRUE(waitForExit(m_third, 5000));
-    ASSERT_TRUE(waitUntil([&] { return countType(logOf(m_host), TYPE_PLAYER_DESTROYED) == 1; }, 9000));
-    const int updatesBefore = countType(logOf(m_second), TYPE_ELEMENT_UPDATE);
+    ASSERT_TRUE(waitUntil([&] { return countType(logOf(m_host), MSG_PLAYER_DESTROYED) == 1; }, 9000));
+    const int updatesBefore = countType(logOf(m_second), MSG_ELEMENT_UPDATE);
     EXPECT_TRUE(waitUntil(
-        [&] { return countType(logOf(m_second), TYPE_ELEMENT_UPDATE) > updatesBefore + 20; }, 5000));
+        [&] { return countType(logOf(m_second), MSG_ELEMENT_UPDATE) > updatesBefore + 20; }, 5000));
 
     // The host ends after its frames; its last picture holds the score table,
     // where the third player's row now carries " [Disconnected]".
     ASSERT_TRUE(waitForExit(m_host, 60000));
     EXPECT_EQ(exitCode(m_host), 0);
     const std::vector<int> hostLog = logOf(m_host);
-    const int left = firstRow(hostLog, TYPE_PLAYER_DESTROYED);
+    const int left = firstRow(hostLog, MSG_PLAYER_DESTROYED);
     ASSERT_GE(left, 0);
-    ASSERT_GE(firstRow(std::vector<int>(hostLog.begin() + left, hostLog.end()), TYPE_PLAYER_STATS), 0)
+    ASSERT_GE(firstRow(std::vector<int>(hostLog.begin() + left, hostLog.end()), MSG_PLAYER_STATS), 0)
         << "no score table reached the host's client after the player left";
     pngImage hostPicture;
     ASSERT_TRUE(readPNG(m_host.folder + "/final.png", hostPicture));
@@ -119,7 +112,7 @@ TEST_F(headlessPlay, hostsJoinsSurvivesAKilledClientAndEndsForAll) {
     EXPECT_EQ(scoreRowExtent(hostPicture, 3), -1);
 
     // The host has gone: the remaining client shows "Game Unavailable".
-    ASSERT_TRUE(waitUntil([&] { return countType(logOf(m_second), TYPE_SESSION_TERMINATED) == 1; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return countType(logOf(m_second), MSG_SESSION_TERMINATED) == 1; }, 5000));
     ASSERT_TRUE(waitForExit(m_second, 60000));
     EXPECT_EQ(exitCode(m_second), 0);
     pngImage clientPicture;
