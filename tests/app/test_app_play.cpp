@@ -85,8 +85,8 @@ TEST_F(headlessPlay, hostsJoinsSurvivesAKilledClientAndEndsForAll) {
     ASSERT_TRUE(waitForExit(m_third, 5000));
     ASSERT_TRUE(waitUntil([&] { return countType(logOf(m_host), MSG_PLAYER_DESTROYED) == 1; }, 9000));
     const int updatesBefore = countType(logOf(m_second), MSG_ELEMENT_UPDATE);
-    EXPECT_TRUE(waitUntil(
-        [&] { return countType(logOf(m_second), MSG_ELEMENT_UPDATE) > updatesBefore + 20; }, 5000));
+    EXPECT_TRUE(
+        waitUntil([&] { return countType(logOf(m_second), MSG_ELEMENT_UPDATE) > updatesBefore + 20; }, 5000));
 
     // The host ends after its frames; its last picture holds the score table,
     // where the third player's row now carries " [Disconnected]".
