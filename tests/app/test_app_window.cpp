@@ -39,6 +39,31 @@ xdotool keyup w space
 exit $status
 )";
 
+// The game reads the level from its working folder first. Here the asteroids
+// have a single vertex: they form no edge, so nothing can hit them or be hit
+// by them, and the ship flies where the keys send it whatever the random field.
+constexpr const char* HARMLESS_LEVEL = R"(<?xml version="1.0" encoding="utf-8"?>
+<zeb>
+    <level>
+        <background>none</background>
+        <asteroids>3</asteroids>
+        <speed>1.5</speed>
+    </level>
+    <object>
+        <type>player</type>
+        <vertices count="4">1.5, 0.0, 0.0; -1.0, 0.9, 0.0; -0.5, 0.0, 0.0; -1.0, -0.9, 0.0;</vertices>
+    </object>
+    <object>
+        <type>bullet</type>
+        <vertices count="4">0.2, 0.0, 0.0; 0.0, 0.2, 0.0; -0.2, 0.0, 0.0; 0.0, -0.2, 0.0;</vertices>
+    </object>
+    <object>
+        <type>asteroid</type>
+        <vertices count="1">0.0, 0.0, 0.0;</vertices>
+    </object>
+</zeb>
+)";
+
 // The sound line as the game's own font draws it, on an offscreen target.
 std::vector<uint32_t> referenceSoundLine(const char* text) {
     static bool created = false;
@@ -144,6 +169,7 @@ TEST(realWindow, keysFlyTheShipFireAndSwitchSoundOffUnderXvfb) {
     useLoopbackDiscovery();
     const std::string folder = makeTempFolder("xvfb");
     std::ofstream(folder + "/drive.sh") << DRIVER_SCRIPT;
+    std::ofstream(folder + "/level_0.xml") << HARMLESS_LEVEL;
     appProcess run = startProgram(
         "/usr/bin/xvfb-run", {"-a", "-s", "-screen 0 1024x768x24", "sh", "drive.sh"}, folder,
         {"ZEB_PROGRAM=" ZEB_PROGRAM, "ZEB_PORT=" + std::to_string(findFreePort()), "SDL_VIDEODRIVER=x11",
