@@ -24,13 +24,21 @@ uint64_t monotonicMilliseconds() {
     return static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
 }
 
+std::vector<std::string>& createdTempFolders() {
+    static std::vector<std::string> paths;
+    return paths;
+}
+
 std::string makeTempFolder(const std::string& tag) {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/zeb-" + tag + "-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const char* made = mkdtemp(buffer.data());
-    return made != nullptr ? std::string(made) : std::string();
+    if (made == nullptr)
+        return std::string();
+    createdTempFolders().push_back(made);
+    return made;
 }
 
 namespace {

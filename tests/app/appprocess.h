@@ -16,6 +16,8 @@ struct appProcess {
     int status = 0; // the wait status once exited
 };
 
+// Every folder makeTempFolder made in this process.
+std::vector<std::string>& createdTempFolders();
 std::string makeTempFolder(const std::string& tag);
 
 // Starts program with arguments in folder; extraEnvironment entries

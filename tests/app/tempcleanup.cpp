@@ -1,0 +1,27 @@
+#include "app/appprocess.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+// The folders of a run that passed are removed when the program ends; those
+// of a failed run stay, for their logs and screenshots.
+struct tempFolderCleanup {
+    ~tempFolderCleanup() {
+        if (!::testing::UnitTest::GetInstance()->Passed())
+            return;
+        for (const std::string& path : createdTempFolders()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    }
+};
+
+} // namespace
+
+// Statics are destroyed in the reverse order of their construction: creating
+// the folder list before the clean-up object keeps the list alive for it.
+static const bool g_listReady = (createdTempFolders(), true);
+static const tempFolderCleanup g_cleanup;
