@@ -1,7 +1,7 @@
 #include "game/protocol.h"
 
 #include "game/wiremaths.h"
-#include "networklib/wirebytes.h"
+#include "littleendian.h"
 
 #include <cstring>
 #include <utility>

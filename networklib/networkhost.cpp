@@ -1,7 +1,7 @@
 #include "networklib/networkhost.h"
 
 #include "assertion.h"
-#include "networklib/wirebytes.h"
+#include "littleendian.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netserver.h"
 #include "platform/net/netsettings.h"

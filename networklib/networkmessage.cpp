@@ -1,7 +1,7 @@
 #include "networklib/networkmessage.h"
 
 #include "assertion.h"
-#include "networklib/wirebytes.h"
+#include "littleendian.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,5 +1,7 @@
 #include "sound/wavereader.h"
 
+#include "littleendian.h"
+
 #include <algorithm>
 
 namespace {
@@ -15,15 +17,6 @@ constexpr uint32_t ID_RIFF = fourCC('R', 'I', 'F', 'F');
 constexpr uint32_t ID_WAVE = fourCC('W', 'A', 'V', 'E');
 constexpr uint32_t ID_FMT = fourCC('f', 'm', 't', ' ');
 constexpr uint32_t ID_DATA = fourCC('d', 'a', 't', 'a');
-
-uint16_t readU16(const uint8_t* bytes) {
-    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
-uint32_t readU32(const uint8_t* bytes) {
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
 
 // RIFF chunks start on even offsets: an odd-sized chunk is followed by a pad byte.
 uint64_t paddedSize(uint32_t size) {

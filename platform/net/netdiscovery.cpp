@@ -1,5 +1,7 @@
 #include "platform/net/netdiscovery.h"
 
+#include "littleendian.h"
+
 #include <cstring>
 
 namespace {
@@ -17,12 +19,14 @@ class byteWriter {
     }
     void u8(uint8_t value) { m_out.push_back(value); }
     void u16(uint16_t value) {
-        u8(static_cast<uint8_t>(value));
-        u8(static_cast<uint8_t>(value >> 8));
+        uint8_t b[2];
+        writeU16(b, value);
+        bytes(b, sizeof(b));
     }
     void u32(uint32_t value) {
-        u16(static_cast<uint16_t>(value));
-        u16(static_cast<uint16_t>(value >> 16));
+        uint8_t b[4];
+        writeU32(b, value);
+        bytes(b, sizeof(b));
     }
     void guid(const netGuid& value) { bytes(value.bytes.data(), NET_GUID_SIZE); }
 
@@ -43,16 +47,16 @@ class byteReader {
     bool u8(uint8_t& value) { return bytes(&value, 1); }
     bool u16(uint16_t& value) {
         uint8_t b[2];
-        if (!bytes(b, 2))
+        if (!bytes(b, sizeof(b)))
             return false;
-        value = static_cast<uint16_t>(b[0] | b[1] << 8);
+        value = readU16(b);
         return true;
     }
     bool u32(uint32_t& value) {
-        uint16_t low = 0, high = 0;
-        if (!u16(low) || !u16(high))
+        uint8_t b[4];
+        if (!bytes(b, sizeof(b)))
             return false;
-        value = static_cast<uint32_t>(low) | static_cast<uint32_t>(high) << 16;
+        value = readU32(b);
         return true;
     }
     bool guid(netGuid& value) { return bytes(value.bytes.data(), NET_GUID_SIZE); }

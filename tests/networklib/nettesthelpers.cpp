@@ -1,7 +1,7 @@
 #include "nettesthelpers.h"
 
 #include "assertion.h"
-#include "networklib/wirebytes.h"
+#include "littleendian.h"
 
 #include <cstdio>
 #include <cstdlib>

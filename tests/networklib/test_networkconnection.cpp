@@ -1,6 +1,6 @@
 #include "nettesthelpers.h"
 
-#include "networklib/wirebytes.h"
+#include "littleendian.h"
 #include "platform/net/netevents.h"
 
 #include <gtest/gtest.h>

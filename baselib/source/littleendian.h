@@ -7,6 +7,15 @@
 // is assembled or split byte by byte, so the layout never depends on the
 // host's byte order or on how a compiler lays out a struct.
 
+inline void writeU16(uint8_t* out, uint16_t value) {
+    out[0] = static_cast<uint8_t>(value);
+    out[1] = static_cast<uint8_t>(value >> 8);
+}
+
+inline uint16_t readU16(const uint8_t* in) {
+    return static_cast<uint16_t>(in[0] | (in[1] << 8));
+}
+
 inline void writeU32(uint8_t* out, uint32_t value) {
     out[0] = static_cast<uint8_t>(value);
     out[1] = static_cast<uint8_t>(value >> 8);
