@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <netinet/in.h>
 #include <sstream>
@@ -39,6 +40,19 @@ std::string makeTempFolder(const std::string& tag) {
         return std::string();
     createdTempFolders().push_back(made);
     return made;
+}
+
+bool copyGameData(const std::string& folder) {
+    const char* source = std::getenv("ZEB_SOURCE_DIR");
+    if (source == nullptr)
+        return false;
+    for (const char* file : {"level_0.xml", "blast_astroid.wav", "blast_player.wav", "blast_bullet.wav"}) {
+        std::error_code error;
+        std::filesystem::copy_file(std::string(source) + "/assets/" + file, folder + "/" + file, error);
+        if (error)
+            return false;
+    }
+    return true;
 }
 
 namespace {

@@ -20,6 +20,10 @@ struct appProcess {
 std::vector<std::string>& createdTempFolders();
 std::string makeTempFolder(const std::string& tag);
 
+// Copies the level and the three sounds from the source tree (ZEB_SOURCE_DIR)
+// into folder; false when one cannot be copied.
+bool copyGameData(const std::string& folder);
+
 // Starts program with arguments in folder; extraEnvironment entries
 // ("NAME=value") are added to (or replace) this process's environment; a bare
 // "NAME" removes that variable.

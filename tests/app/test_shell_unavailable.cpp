@@ -96,12 +96,8 @@ TEST(shellUnavailable, aSessionThatEndsBeforeTheJoinReplyLeavesTheGameUnavailabl
     useLoopbackDiscovery();
     useHeadlessDrivers();
     const std::string folder = makeTempFolder("unavailable");
+    ASSERT_TRUE(copyGameData(folder));
     ASSERT_EQ(chdir(folder.c_str()), 0); // the level is read and the message log written here
-    const char* source = std::getenv("ZEB_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
-    for (const std::string file :
-         {"level_0.xml", "blast_astroid.wav", "blast_player.wav", "blast_bullet.wav"})
-        std::filesystem::copy_file(std::string(source) + "/assets/" + file, folder + "/" + file);
 
     // Another application's session: no copy of the game finds it by searching.
     networkHost host;
