@@ -7,8 +7,13 @@ function(zeb_subdirectory path)
 endfunction()
 
 # Each registered test gets a discovery port of its own, so networking tests
-# running side by side never hear each other, and only loopback targets.
-set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 41000)
+# running side by side never hear each other, and only loopback targets. The
+# sanitizer tree takes another range, so both trees' tests may run at once.
+if(ZEB_SANITIZE)
+    set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 42000)
+else()
+    set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 41000)
+endif()
 
 # zeb_add_test(name SOURCES ... LIBS ... [TIMEOUT seconds] [ENV var=value ...])
 function(zeb_add_test name)
