@@ -168,18 +168,9 @@ void networkClient::handle(uint32_t messageId, void* message) {
         addSession(newSession);
         return;
     }
-    case NET_MSGID_RECEIVE: {
-        const auto* received = static_cast<const netMsgReceive*>(message);
-        networkMessage toRelay;
-        // A packet too short for a type is a peer's malformed input, not a fault
-        // of this program: dropped without a report, which could end the process.
-        if (received->data == nullptr || received->size < static_cast<size_t>(MESSAGE_TYPE_SIZE))
-            return;
-        // The transport's packets are far below INT_MAX.
-        if (toRelay.setFromReceived(received->senderID, received->data, static_cast<int>(received->size)))
-            relay(toRelay);
+    case NET_MSGID_RECEIVE:
+        relayReceived(*static_cast<const netMsgReceive*>(message));
         return;
-    }
     case NET_MSGID_TERMINATE_SESSION:
         disconnect();
         relayTerminated();

@@ -45,3 +45,12 @@ void networkConnection::relay(const networkMessage& message) {
     if (m_logging)
         logMessage(message);
 }
+
+void networkConnection::relayReceived(const netMsgReceive& received) {
+    if (received.data == nullptr || received.size < static_cast<size_t>(MESSAGE_TYPE_SIZE))
+        return;
+    networkMessage message;
+    // The transport's packets are far below INT_MAX.
+    if (message.setFromReceived(received.senderID, received.data, static_cast<int>(received.size)))
+        relay(message);
+}

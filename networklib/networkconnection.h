@@ -2,6 +2,7 @@
 
 #include "networklib/networkmessage.h"
 #include "platform/net/netapplicationdesc.h"
+#include "platform/net/netevents.h"
 #include "platform/net/netguid.h"
 #include "timer.h"
 
@@ -48,6 +49,10 @@ class networkConnection {
 
     // Queues (and logs) a message built by a handler, under the lock.
     void relay(const networkMessage& message);
+    // Relays a peer's packet as a message. A packet too short for a type is the
+    // peer's malformed input, not a fault of this program: it is dropped without
+    // the assertion report, which could end the process.
+    void relayReceived(const netMsgReceive& received);
 
     messageQueue m_received;
     std::recursive_mutex m_lock;

@@ -91,17 +91,9 @@ void networkHost::handle(uint32_t messageId, void* message) {
         toRelay = networkMessage(NETWORK_PLAYER_DESTROYED, payload, sizeof(payload));
         break;
     }
-    case NET_MSGID_RECEIVE: {
-        const auto* received = static_cast<const netMsgReceive*>(message);
-        // A packet too short for a type is a peer's malformed input, not a fault
-        // of this program: dropped without a report, which could end the process.
-        if (received->data == nullptr || received->size < static_cast<size_t>(MESSAGE_TYPE_SIZE))
-            return;
-        // The transport's packets are far below INT_MAX.
-        if (!toRelay.setFromReceived(received->senderID, received->data, static_cast<int>(received->size)))
-            return;
-        break;
-    }
+    case NET_MSGID_RECEIVE:
+        relayReceived(*static_cast<const netMsgReceive*>(message));
+        return;
     default:
         ZEB_FAIL("Handle this message!");
         return;
