@@ -38,7 +38,8 @@ void startExplosions() {
         matrix transform;
         colour4 colour;
         g_collector->getElement(e, visible, type, objectID, transform, colour);
-        if (objectID >= 0 && objectID < static_cast<int>(g_clientObjects.size())) {
+        if (objectID >= 0 && objectID < static_cast<int>(g_clientObjects.size()) &&
+            g_particleSystems.size() < MAX_LIVE_EFFECTS) {
             g_particleSystems.push_back(std::make_unique<ZEBObjectParticleSystem>(
                 duration, g_clientObjects[objectID], pos, rot, g_collector->getElementScale(e), colour));
         }

@@ -57,6 +57,9 @@ void ZEBGameStateCollector::processMessages(messageQueue& receivedMessages) {
 
 bool ZEBGameStateCollector::readJoinReply(const networkMessage& message) {
     FullStateHeader header;
+    if (!readFullStateHeader(message.getData(), message.getDataSize(), &header) ||
+        header.count > MAX_COLLECTOR_ELEMENTS - getElementCount())
+        return false;
     std::vector<ZEBGameStateElement> elements;
     if (!readFullState(message.getData(), message.getDataSize(), &header, &elements))
         return false;
@@ -81,7 +84,7 @@ void ZEBGameStateCollector::addElement(const ZEBGameStateElement& newElement) {
             return;
     }
     // An element's index is its id; one that would land elsewhere is refused.
-    if (newElement.getUniqueID() != getElementCount())
+    if (newElement.getUniqueID() != getElementCount() || getElementCount() >= MAX_COLLECTOR_ELEMENTS)
         return;
     m_elements.push_back(newElement);
 }
@@ -102,6 +105,8 @@ void ZEBGameStateCollector::handleElementUpdate(const networkMessage& message) {
 void ZEBGameStateCollector::handlePlayerStats(const networkMessage& message) {
     if (!readPlayerStats(message.getData(), message.getDataSize(), &m_playerStats))
         return;
+    if (getStatsCount() > MAX_STATS_ROWS)
+        m_playerStats.resize(MAX_STATS_ROWS);
     for (PlayerStats& row : m_playerStats)
         row.name[PLAYER_NAME_SIZE - 1] = '\0';
 }
@@ -114,7 +119,8 @@ void ZEBGameStateCollector::handleExplosion(const networkMessage& message) {
         return;
     ZEBGameStateElement& element = m_elements[explosion.elementID];
     element.startExplosion(explosion.duration, explosion.position, explosion.rotation);
-    m_sounds.push_back(element.getType());
+    if (static_cast<int>(m_sounds.size()) < MAX_PENDING_SOUNDS)
+        m_sounds.push_back(element.getType());
 }
 
 void ZEBGameStateCollector::sendPlayerState(messageQueue& messagesToSendOut) const {

@@ -18,6 +18,13 @@ constexpr float MAX_SHIP_SPEED = 5.5f;          // after thrust, units per secon
 constexpr float SHIP_THRUST = 6.0f;             // units per second squared
 constexpr double TURN_REVOLUTIONS = 0.41666666; // per second
 
+// What a host can make a client hold. The largest level (64 asteroid families
+// of seven) with every player's ship and bullets is under 500 elements, and a
+// host admits at most eight players, keeping the rows of those who left.
+constexpr int MAX_COLLECTOR_ELEMENTS = 4096; // more would not be a game: refused
+constexpr int MAX_STATS_ROWS = 64;           // rows past this are not kept
+constexpr int MAX_PENDING_SOUNDS = 32;       // per frame; more would only be noise
+
 // The client's picture of the game, built from the server's messages; it
 // predicts the player's own ship and reports it every frame.
 class ZEBGameStateCollector {

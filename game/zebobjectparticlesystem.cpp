@@ -6,6 +6,7 @@
 #include "random.h"
 #include "render/linedraw.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -49,6 +50,12 @@ ZEBParticleLine makeHalf(const vector3& start, const vector3& end, float speed) 
 
 } // namespace
 
+float limitExplosionDuration(float duration) {
+    if (!(duration > 0.0f))
+        return 0.0f;
+    return std::min(duration, MAX_EXPLOSION_DURATION);
+}
+
 ZEBParticleLine::ZEBParticleLine(const vector3& start, const vector3& end, const vector3& velocity,
                                  const float& rotationSpeed)
     : m_rotation(0.0f), m_velocity(velocity), m_rotationSpeed(rotationSpeed) {
@@ -81,7 +88,7 @@ void ZEBParticleLine::draw(const colour4& colour) const {
 ZEBObjectParticleSystem::ZEBObjectParticleSystem(const float& duration, const ZEBObject& shape,
                                                  const vector3& position, const float& rotation,
                                                  const float& scale, const colour4& colour)
-    : m_colour(colour), m_active(true), m_elapsed(0.0f), m_duration(duration) {
+    : m_colour(colour), m_active(true), m_elapsed(0.0f), m_duration(limitExplosionDuration(duration)) {
     const int count = shape.getNumVertices();
     if (count < 1)
         return;
@@ -118,9 +125,7 @@ void ZEBObjectParticleSystem::addRing(const ZEBObject& shape, const float& scale
 }
 
 void ZEBObjectParticleSystem::update(const float& dt) {
-    // The duration comes from the server: one that never runs out (or is not a
-    // number) would keep its effect for good, so such an effect ends at once.
-    if (std::isfinite(m_duration) && m_duration >= m_elapsed) {
+    if (m_duration >= m_elapsed) {
         for (ZEBParticleLine& particle : m_particles)
             particle.update(dt);
         // A zero duration would divide 0 by 0: such an explosion is over at once.

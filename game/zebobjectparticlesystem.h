@@ -39,6 +39,17 @@ class ZEBParticleLine {
 constexpr float EXPLOSION_INNER_SCALE = 0.27f;
 constexpr float EXPLOSION_OUTER_SPEED = 2.5f; // per axis; the inner ring flies twice as fast
 
+// The duration comes from the host. The game's longest is 0.3 s; a longer one
+// is cut to this, so no host can keep an effect alive for good.
+constexpr float MAX_EXPLOSION_DURATION = 3.0f;
+// Effects alive at once. A round of the largest level breaking at the same
+// moment stays far below; past this new explosions are not shown.
+constexpr size_t MAX_LIVE_EFFECTS = 256;
+
+// The host's duration made safe: not a number or negative gives 0 (over at
+// once), a long one MAX_EXPLOSION_DURATION.
+float limitExplosionDuration(float duration);
+
 class ZEBObjectParticleSystem {
   public:
     // Builds all 4 n lines of a shape of n vertices at once; draws nine values

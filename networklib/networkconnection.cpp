@@ -22,6 +22,8 @@ void networkConnection::receiveMessages(messageQueue& queue) {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     queue = m_received;
     m_received.clear();
+    m_backlogs.clear();
+    m_queuedBytes = 0;
 }
 
 void networkConnection::sendMessages(messageQueue& queue) {
@@ -49,8 +51,25 @@ void networkConnection::relay(const networkMessage& message) {
 void networkConnection::relayReceived(const netMsgReceive& received) {
     if (received.data == nullptr || received.size < static_cast<size_t>(MESSAGE_TYPE_SIZE))
         return;
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    if (!admit(received.senderID, received.size))
+        return;
     networkMessage message;
     // The transport's packets are far below INT_MAX.
     if (message.setFromReceived(received.senderID, received.data, static_cast<int>(received.size)))
         relay(message);
+}
+
+bool networkConnection::admit(uint32_t sender, size_t size) {
+    backlog& queued = m_backlogs[sender];
+    if (queued.messages >= MAX_QUEUED_MESSAGES_PER_SENDER ||
+        queued.bytes + static_cast<int64_t>(size) > MAX_QUEUED_BYTES_PER_SENDER ||
+        m_queuedBytes + static_cast<int64_t>(size) > MAX_QUEUED_BYTES) {
+        ++m_dropped;
+        return false;
+    }
+    ++queued.messages;
+    queued.bytes += static_cast<int64_t>(size);
+    m_queuedBytes += static_cast<int64_t>(size);
+    return true;
 }

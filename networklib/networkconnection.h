@@ -9,6 +9,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 
 class messageLog;
 
@@ -19,6 +20,17 @@ constexpr int NETWORK_PLAYER_DESTROYED = 2;   // payload: player id, reason (u32
 constexpr int NETWORK_SESSION_TERMINATED = 3; // no payload
 constexpr int NETWORK_PLAYER_CREATED_SIZE = 4;
 constexpr int NETWORK_PLAYER_DESTROYED_SIZE = 8;
+
+// What one sender can make a connection hold between two takes of the game
+// thread. A player sends two small messages a frame and a host about twenty;
+// these leave seconds of room for a stalled game thread, and past them a
+// flooding peer's packets are dropped instead of growing the queue for good.
+// The network layer's own messages (players joining and leaving, the end of
+// the session) are never dropped.
+constexpr int MAX_QUEUED_MESSAGES_PER_SENDER = 4096;
+constexpr int MAX_QUEUED_BYTES_PER_SENDER = 4 * 1024 * 1024; // four of the largest packets
+// All senders together, for peers that come and go faster than the game takes.
+constexpr int MAX_QUEUED_BYTES = 16 * MAX_QUEUED_BYTES_PER_SENDER;
 
 // What the host and the client share: the queue of received messages under
 // the connection's lock, the session description and the message log. Events
@@ -38,6 +50,8 @@ class networkConnection {
     void queueReceived(const networkMessage& message);
     void logMessage(const networkMessage& message); // the caller holds the lock
 
+    uint64_t getDroppedCount() const { return m_dropped; } // peer packets dropped over the bounds
+
     bool isLogging() const { return m_logging; }
     void setLogging(bool logging) { m_logging = logging; }
 
@@ -54,7 +68,16 @@ class networkConnection {
     // the assertion report, which could end the process.
     void relayReceived(const netMsgReceive& received);
 
+    struct backlog {
+        int messages = 0;
+        int64_t bytes = 0;
+    };
+    bool admit(uint32_t sender, size_t size); // the caller holds the lock
+
     messageQueue m_received;
+    std::unordered_map<uint32_t, backlog> m_backlogs; // of m_received, by sender
+    int64_t m_queuedBytes = 0;                        // of m_received, all senders
+    std::atomic<uint64_t> m_dropped{0};
     std::recursive_mutex m_lock;
     std::atomic<bool> m_connected{false}; // written by the service thread, polled by the game
     netApplicationDesc m_applicationDesc;

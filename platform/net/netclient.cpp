@@ -76,6 +76,7 @@ int netClient::connect(const netAddress& address, uint32_t version) {
     if (m_host == nullptr)
         return NET_E_INVALID;
     m_host->maximumPacketSize = NET_MAX_PACKET_SIZE;
+    m_host->maximumWaitingData = NET_MAX_WAITING_DATA;
     ENetAddress target{};
     target.host = htonl(address.host);
     target.port = address.port;

@@ -1,5 +1,7 @@
 #include "platform/net/netoutbox.h"
 
+#include "platform/net/netprotocol.h"
+
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -16,12 +18,17 @@ void netOutbox::wake() {
     [[maybe_unused]] const ssize_t written = write(m_eventFd, &one, sizeof(one));
 }
 
-void netOutbox::post(netOutgoing packet) {
+bool netOutbox::post(netOutgoing packet) {
     {
         std::lock_guard<std::mutex> guard(m_lock);
+        if (m_pending.size() >= NET_OUTBOX_MAX_PACKETS ||
+            m_pendingBytes + packet.bytes.size() > NET_OUTBOX_MAX_BYTES)
+            return false;
+        m_pendingBytes += packet.bytes.size();
         m_pending.push_back(std::move(packet));
     }
     wake();
+    return true;
 }
 
 void netOutbox::requestStop() {
@@ -35,6 +42,7 @@ void netOutbox::requestStop() {
 void netOutbox::reset() {
     std::lock_guard<std::mutex> guard(m_lock);
     m_pending.clear();
+    m_pendingBytes = 0;
     m_stop = false;
 }
 
@@ -44,6 +52,7 @@ void netOutbox::take(std::vector<netOutgoing>& packets) {
     packets.clear();
     std::lock_guard<std::mutex> guard(m_lock);
     packets.swap(m_pending);
+    m_pendingBytes = 0;
 }
 
 bool netOutbox::isStopRequested() const {

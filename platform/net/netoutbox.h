@@ -23,7 +23,7 @@ class netOutbox {
     bool isValid() const { return m_eventFd >= 0; }
     int getWakeFd() const { return m_eventFd; }
 
-    void post(netOutgoing packet);
+    bool post(netOutgoing packet); // false: dropped, the outbox is full
     void requestStop();
     void reset(); // forget packets and the stop request (before a new service thread)
 
@@ -36,6 +36,7 @@ class netOutbox {
 
     mutable std::mutex m_lock;
     std::vector<netOutgoing> m_pending;
+    size_t m_pendingBytes = 0;
     bool m_stop = false;
     int m_eventFd = -1;
 };

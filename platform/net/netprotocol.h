@@ -15,6 +15,15 @@ constexpr uint32_t NET_PEER_TIMEOUT_MINIMUM_MS = 2000; // a silent peer is dropp
 constexpr uint32_t NET_PEER_TIMEOUT_MAXIMUM_MS = 4000;
 constexpr int NET_STOP_LINGER_MS = 100; // a stopping host waits this long for goodbyes
 constexpr int NET_DISCOVERY_BURST = 64; // datagrams handled per service round
+// Received data ENet holds for one peer (fragments being put together, packets
+// not yet serviced): room for the largest packet and the next one, where
+// ENet's default is 32 MB per peer.
+constexpr size_t NET_MAX_WAITING_DATA = 2 * NET_MAX_PACKET_SIZE;
+// Packets the game thread may hand over before the service thread takes them.
+// It takes them within milliseconds; a backlog this large means it cannot keep
+// up, and the game thread drops rather than growing without end.
+constexpr size_t NET_OUTBOX_MAX_PACKETS = 16384;
+constexpr size_t NET_OUTBOX_MAX_BYTES = 64 * NET_MAX_PACKET_SIZE;
 
 // Data carried by ENet's disconnect command.
 constexpr uint32_t NET_DISCONNECT_LEAVE = 1;        // a client left on purpose

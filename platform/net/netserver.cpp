@@ -44,6 +44,7 @@ int netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t disc
     if (m_host == nullptr)
         return NET_E_INVALID;
     m_host->maximumPacketSize = NET_MAX_PACKET_SIZE;
+    m_host->maximumWaitingData = NET_MAX_WAITING_DATA;
     m_port = m_host->address.port;
     m_desc = desc;
     m_desc.sessionName = limitSessionName(desc.sessionName);

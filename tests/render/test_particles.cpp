@@ -140,15 +140,32 @@ TEST(ParticleSystem, DegenerateShapesAndDurations) {
     instant.update(0.02f);
     instant.update(0.02f);
     EXPECT_FALSE(instant.isActive());
+}
 
-    // A duration that is not a number ends at the first update.
-    ZEBObjectParticleSystem broken = explode(square, NAN);
-    broken.update(0.02f);
-    EXPECT_FALSE(broken.isActive());
-    // Nor does an endless one stay on screen for good.
-    ZEBObjectParticleSystem endless = explode(square, INFINITY);
-    endless.update(0.02f);
-    EXPECT_FALSE(endless.isActive());
+// A host's duration cannot keep an effect for good: whatever it sends, the
+// effect has ended once the longest allowed duration has passed.
+TEST(ParticleSystem, EveryDurationFromAHostEndsWithinTheLimit) {
+    const struct {
+        float sent;
+        float kept;
+    } cases[] = {{NAN, 0.0f},
+                 {-1.0f, 0.0f},
+                 {0.3f, 0.3f},
+                 {1e30f, MAX_EXPLOSION_DURATION},
+                 {3.4e38f, MAX_EXPLOSION_DURATION},
+                 {INFINITY, MAX_EXPLOSION_DURATION}};
+    const ZEBObject square = makeShape(SQUARE);
+    for (const auto& c : cases) {
+        EXPECT_EQ(limitExplosionDuration(c.sent), c.kept) << c.sent;
+        ZEBObjectParticleSystem effect = explode(square, c.sent);
+        float elapsed = 0.0f;
+        while (effect.isActive() && elapsed < 2.0f * MAX_EXPLOSION_DURATION) {
+            effect.update(0.02f);
+            elapsed += 0.02f;
+        }
+        EXPECT_FALSE(effect.isActive()) << c.sent;
+        EXPECT_LE(elapsed, c.kept + 0.05f) << c.sent;
+    }
 }
 
 TEST_F(RenderTest, ExplosionLinesAreDrawnBlendedAndNotOnceInactive) {

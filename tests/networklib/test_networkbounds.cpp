@@ -1,0 +1,64 @@
+#include "nettesthelpers.h"
+#include "platform/net/netoutbox.h"
+#include "platform/net/netprotocol.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int WAIT_MS = 10000;
+
+int countFrom(const std::vector<networkMessage>& all, uint32_t sender, int type) {
+    int count = 0;
+    for (const networkMessage& message : all)
+        count += (message.getPlayerID() == sender && message.getType() == type) ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+// A player that floods a host whose game does not take its queue fills only
+// its own share of it; the player's leaving still reaches the game.
+TEST(NetworkBounds, AFloodingPlayerIsHeldToItsShareOfTheQueue) {
+    auto host = makeHost(testGuid());
+    auto client = makeClient(testGuid());
+    ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
+    std::vector<networkMessage> arrived;
+    ASSERT_TRUE(waitForType(*host, arrived, NETWORK_PLAYER_CREATED, WAIT_MS));
+    const uint32_t player = readPayloadU32(arrived.back(), 0);
+    arrived.clear();
+
+    constexpr int SENT = MAX_QUEUED_MESSAGES_PER_SENDER + 1000;
+    const uint8_t payload[8] = {};
+    for (int i = 0; i < SENT; ++i) {
+        networkMessage message(9, payload, sizeof(payload));
+        message.setGuaranteed(true);
+        messageQueue queue;
+        queue.push(message);
+        client->sendMessages(queue);
+    }
+    ASSERT_TRUE(
+        waitUntil([&] { return host->getDroppedCount() == SENT - MAX_QUEUED_MESSAGES_PER_SENDER; }, WAIT_MS))
+        << host->getDroppedCount();
+    client->disconnect();
+    ASSERT_TRUE(waitForType(*host, arrived, NETWORK_PLAYER_DESTROYED, WAIT_MS));
+    EXPECT_EQ(countFrom(arrived, player, 9), MAX_QUEUED_MESSAGES_PER_SENDER);
+}
+
+TEST(NetworkBounds, AFullOutboxRefusesInsteadOfGrowing) {
+    netOutbox outbox;
+    size_t accepted = 0;
+    while (accepted < NET_OUTBOX_MAX_PACKETS + 10 && outbox.post(netOutgoing{0, false, {1, 2, 3}}))
+        ++accepted;
+    EXPECT_EQ(accepted, NET_OUTBOX_MAX_PACKETS);
+    std::vector<netOutgoing> taken;
+    outbox.take(taken);
+    EXPECT_EQ(taken.size(), NET_OUTBOX_MAX_PACKETS);
+
+    // Bytes count too: the largest packets fill it long before the count does.
+    netOutgoing large{0, true, std::vector<uint8_t>(NET_MAX_PACKET_SIZE)};
+    accepted = 0;
+    while (accepted < NET_OUTBOX_MAX_PACKETS && outbox.post(large))
+        ++accepted;
+    EXPECT_EQ(accepted, NET_OUTBOX_MAX_BYTES / NET_MAX_PACKET_SIZE);
+}
