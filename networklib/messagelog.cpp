@@ -1,15 +1,29 @@
 #include "networklib/messagelog.h"
 
+#include <cstring>
+
+namespace {
+
+constexpr const char* HEADER = "Time,Message Type,Data Size\n";
+// Room for the longest row: the time, a 32-bit type and size, and commas.
+constexpr int ROW_SIZE = 96;
+// The last row must always fit, so ordinary rows stop this much early.
+constexpr long FULL_ROW_RESERVE = ROW_SIZE;
+
+} // namespace
+
 messageLog& messageLog::shared() {
-    static messageLog s_log;
+    static messageLog s_log(MESSAGE_LOG_FILE_NAME, MESSAGE_LOG_LIMIT);
     return s_log;
 }
 
-messageLog::messageLog() : m_file(std::fopen(MESSAGE_LOG_FILE_NAME, "w")) {
+messageLog::messageLog(const char* fileName, long limitBytes)
+    : m_file(std::fopen(fileName, "w")), m_limit(limitBytes) {
     if (m_file == nullptr)
         return;
-    std::fputs("Time,Message Type,Data Size\n", m_file);
+    std::fputs(HEADER, m_file);
     std::fflush(m_file);
+    m_written = static_cast<long>(std::strlen(HEADER));
 }
 
 messageLog::~messageLog() {
@@ -19,9 +33,24 @@ messageLog::~messageLog() {
 
 void messageLog::write(double seconds, int type, int dataSize) {
     std::lock_guard<std::mutex> guard(m_lock);
-    if (m_file == nullptr)
+    if (m_file == nullptr || m_full)
         return;
-    std::fprintf(m_file, "%f,%d,%d\n", seconds, type, dataSize);
+    char row[ROW_SIZE];
+    int length = std::snprintf(row, sizeof(row), "%f,%d,%d\n", seconds, type, dataSize);
+    if (length < 0 || length >= ROW_SIZE)
+        return; // a time too large to print is not a time this program keeps
+    if (m_written + length > m_limit - FULL_ROW_RESERVE) {
+        m_full = true;
+        length = std::snprintf(row, sizeof(row), "%f,%s,%ld\n", seconds, MESSAGE_LOG_FULL_TEXT, m_limit);
+        if (length < 0 || length >= ROW_SIZE || m_written + length > m_limit)
+            return;
+    }
+    append(row, length);
+}
+
+void messageLog::append(const char* row, int length) {
+    std::fwrite(row, 1, static_cast<size_t>(length), m_file);
     // Flushed per row so the log is whole even if the process is killed.
     std::fflush(m_file);
+    m_written += length;
 }

@@ -59,3 +59,41 @@ TEST(MessageLog, AJoinAndATwelveBytePayloadMakeTwoRowsAfterTheHeader) {
     }
     setClockSource(previous);
 }
+
+// The log stops at its limit with one row that says so, whatever the row
+// sizes; nothing is written after it and the file never passes the limit.
+TEST(MessageLog, StopsAtItsSizeLimitWithOneLastRowThatSaysSo) {
+    const struct {
+        long limit;
+        int type;
+        int size;
+    } cases[] = {{300, 9, 5}, {1000, 2147483647, -2147483647 - 1}, {4096, 12, 24}};
+    for (const auto& c : cases) {
+        const std::string name = "limited_" + std::to_string(c.limit) + ".csv";
+        {
+            messageLog log(name.c_str(), c.limit);
+            ASSERT_TRUE(log.isOpen());
+            int rows = 0;
+            while (!log.isFull() && rows < 10000) {
+                log.write(rows * 0.5, c.type, c.size);
+                ++rows;
+            }
+            ASSERT_TRUE(log.isFull());
+            for (int extra = 0; extra < 10; ++extra)
+                log.write(1.0, c.type, c.size);
+        }
+        std::ifstream file(name, std::ios::binary | std::ios::ate);
+        EXPECT_LE(static_cast<long>(file.tellg()), c.limit);
+        file.seekg(0);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(file, line);)
+            lines.push_back(line);
+        ASSERT_GE(lines.size(), 3u);
+        EXPECT_EQ(lines.front(), "Time,Message Type,Data Size");
+        const std::string ordinary = "," + std::to_string(c.type) + "," + std::to_string(c.size);
+        for (size_t i = 1; i + 1 < lines.size(); ++i)
+            EXPECT_NE(lines[i].find(ordinary), std::string::npos) << lines[i];
+        const std::string last = lines.back();
+        EXPECT_EQ(last.substr(last.find(',')), ",Log Full," + std::to_string(c.limit)) << c.limit;
+    }
+}
