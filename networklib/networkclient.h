@@ -10,6 +10,10 @@
 
 class netClient;
 
+// Sessions a client lists at once. Answers can be forged, each with an
+// instance of its own; a network has far fewer real games than this.
+constexpr size_t MAX_LISTED_SESSIONS = 64;
+
 // The playing end: finds sessions of its application GUID, connects to one by
 // name (or straight to an address), sends to the server and turns the
 // server's data and the end of the session (type 3) into messages.
@@ -27,7 +31,7 @@ class networkClient final : public networkConnection {
     void initialise() override;
     void enumerateHosts(); // blocks for the discovery window; answers become session records
     void getSessions(std::vector<std::string>& names);
-    void addSession(const session& newSession);
+    void addSession(const session& newSession); // one record per session instance
 
     // Connects to the first session of that name, else to the first listed.
     // Does nothing while connecting or connected, or with no session listed.

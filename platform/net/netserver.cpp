@@ -192,6 +192,8 @@ void netServer::answerQueries() {
             continue;
         if (query.version != NET_PROTOCOL_VERSION || !(query.applicationGuid == m_desc.applicationGuid))
             continue;
+        if (!m_answerLimiter.allow(from.host, std::chrono::steady_clock::now()))
+            continue;
         discoveryAnswer answer;
         answer.desc = m_desc;
         answer.desc.currentPlayers = m_playerCount;

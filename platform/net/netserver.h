@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/net/netanswerlimiter.h"
 #include "platform/net/netapplicationdesc.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netoutbox.h"
@@ -57,6 +58,7 @@ class netServer {
     netApplicationDesc m_desc;
     _ENetHost* m_host = nullptr;
     int m_discoveryFd = -1;
+    netAnswerLimiter m_answerLimiter; // service thread only
     uint16_t m_port = 0;
     std::atomic<bool> m_hosting{false};
     std::atomic<uint32_t> m_playerCount{0};

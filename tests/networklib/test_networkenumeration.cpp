@@ -65,7 +65,7 @@ TEST(NetworkEnumeration, ListsHostsOfItsOwnGuidInTheOrderTheyAnswered) {
     EXPECT_EQ(names, (std::vector<std::string>{"Early", "Late"}));
 }
 
-TEST(NetworkEnumeration, EveryAnswerIsARecordAndGetSessionsReplacesTheList) {
+TEST(NetworkEnumeration, OneRecordPerSessionAndGetSessionsReplacesTheList) {
     auto host = makeHost(testGuid(), "Solo");
     auto client = makeClient(testGuid());
     std::vector<std::string> names{"a", "b", "c"};
@@ -74,7 +74,45 @@ TEST(NetworkEnumeration, EveryAnswerIsARecordAndGetSessionsReplacesTheList) {
     client->enumerateHosts();
     client->enumerateHosts();
     client->getSessions(names);
-    EXPECT_EQ(names, (std::vector<std::string>{"Solo", "Solo"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"Solo"}));
+}
+
+// Answers from a stand-in that repeats one session many times, or forges a
+// new instance with every answer: the list keeps one record per instance and
+// never more than its bound.
+TEST(NetworkEnumeration, RepeatedAndForgedAnswersAreListedOncePerInstanceWithinTheBound) {
+    const struct {
+        bool distinct;
+        size_t listed;
+    } cases[] = {{false, 1}, {true, MAX_LISTED_SESSIONS}};
+    for (const auto& c : cases) {
+        const netGuid guid = testGuid();
+        auto client = makeClient(guid);
+        const int fd = openDiscoveryListener(getDiscoveryPort());
+        ASSERT_GE(fd, 0);
+        std::thread standIn([&] {
+            uint8_t buffer[64];
+            netAddress from;
+            if (!waitReadable(fd, WAIT_MS) || receiveDatagram(fd, buffer, sizeof(buffer), from) < 0)
+                return;
+            discoveryAnswer answer;
+            answer.desc.applicationGuid = guid;
+            answer.gamePort = 1;
+            for (int i = 0; i < 200; ++i) {
+                answer.desc.instanceGuid.bytes[0] = static_cast<uint8_t>(c.distinct ? i : 7);
+                answer.desc.instanceGuid.bytes[1] = static_cast<uint8_t>(c.distinct ? i >> 8 : 0);
+                answer.desc.sessionName = "Copy " + std::to_string(i);
+                sendDatagram(fd, from, encodeDiscoveryAnswer(answer));
+            }
+        });
+        client->enumerateHosts();
+        standIn.join();
+        closeSocket(fd);
+        std::vector<std::string> names;
+        client->getSessions(names);
+        ASSERT_EQ(names.size(), c.listed);
+        EXPECT_EQ(names.front(), "Copy 0");
+    }
 }
 
 TEST(NetworkEnumeration, ConnectsByNameAndToTheFirstRecordForAnUnknownName) {
