@@ -1,6 +1,9 @@
 #include "game/zebgamestatecollector.h"
 
+#include "displaytext.h"
 #include "networklib/networkmessage.h"
+
+#include <cstring>
 
 void ZEBGameStateCollector::setPlayerName(const std::string& name) {
     m_playerName = name;
@@ -107,8 +110,12 @@ void ZEBGameStateCollector::handlePlayerStats(const networkMessage& message) {
         return;
     if (getStatsCount() > MAX_STATS_ROWS)
         m_playerStats.resize(MAX_STATS_ROWS);
-    for (PlayerStats& row : m_playerStats)
+    // Names are drawn as they are kept: only safe text is kept. It is never
+    // longer than what came, so it fits the field.
+    for (PlayerStats& row : m_playerStats) {
         row.name[PLAYER_NAME_SIZE - 1] = '\0';
+        copyPlayerName(row.name, makeDisplayText(row.name, std::strlen(row.name)).c_str());
+    }
 }
 
 void ZEBGameStateCollector::handleExplosion(const networkMessage& message) {

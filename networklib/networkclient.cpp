@@ -1,6 +1,7 @@
 #include "networklib/networkclient.h"
 
 #include "assertion.h"
+#include "displaytext.h"
 #include "platform/net/netclient.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netsettings.h"
@@ -171,7 +172,7 @@ void networkClient::handle(uint32_t messageId, void* message) {
         session newSession;
         newSession.hostAddress = response->hostAddress;
         newSession.applicationDesc = *response->applicationDesc;
-        newSession.name = limitSessionName(response->applicationDesc->sessionName);
+        newSession.name = makeDisplayText(limitSessionName(response->applicationDesc->sessionName));
         addSession(newSession);
         return;
     }

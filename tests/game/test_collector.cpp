@@ -166,6 +166,11 @@ TEST(CollectorMessages, ScoreTableIsReplacedAndNamesStayTerminated) {
     c.update({raw(MSG_PLAYER_STATS, bytes)});
     EXPECT_EQ(std::strlen(c.collector.getStatsName(0)), 31u);
 
+    // A name is kept as it will be drawn: controls replaced, cut to valid UTF-8.
+    std::strcpy(rows[0].name, "ab\xE2\x80\xAE\ncd\xC3");
+    c.update({writePlayerStats(rows)});
+    EXPECT_STREQ(c.collector.getStatsName(0), "ab??cd");
+
     c.update({writePlayerStats({})});
     EXPECT_EQ(c.collector.getStatsCount(), 0);
 }

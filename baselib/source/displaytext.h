@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Text received from another copy (a player's name, a session name) made safe
+// to draw or print: it is cut at the first byte that does not continue valid
+// UTF-8 (overlong forms, surrogates and values past U+10FFFF are invalid), and
+// every control character (C0, DEL, C1) and every bidirectional control
+// (U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069) becomes
+// DISPLAY_REPLACEMENT. The result is never longer than the input.
+constexpr char DISPLAY_REPLACEMENT = '?';
+
+std::string makeDisplayText(const char* text, size_t length);
+std::string makeDisplayText(const std::string& text);
