@@ -1,0 +1,48 @@
+#include "game/protocol.h"
+
+#include <cstring>
+
+// Every reader of the game's payloads, on the same bytes. A reader that
+// accepts must account for every byte: writing what it read gives them back.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const int length = static_cast<int>(size > 1 << 20 ? 1 << 20 : size);
+    const uint8_t* payload = length > 0 ? data : nullptr;
+    PlayerCreated created;
+    readPlayerCreated(payload, length, &created);
+    PlayerDestroyed destroyed;
+    readPlayerDestroyed(payload, length, &destroyed);
+    JoinRequest join;
+    readJoinRequest(payload, length, &join);
+    FullStateHeader header;
+    std::vector<ZEBGameStateElement> elements;
+    if (readFullState(payload, length, &header, &elements) &&
+        static_cast<int>(elements.size()) != header.count)
+        __builtin_trap();
+    ZEBGameStateElement element;
+    readNewElement(payload, length, &element);
+    ElementUpdate update;
+    if (readElementUpdate(payload, length, &update) && update.record.getID() != update.elementID)
+        __builtin_trap();
+    PlayerInput input;
+    if (readPlayerInput(payload, length, &input)) {
+        const networkMessage again = writePlayerInput(input);
+        for (int i = 0; i < PLAYER_INPUT_SIZE; ++i)
+            if ((payload[i] == 1) != (again.getData()[i] == 1))
+                __builtin_trap();
+    }
+    PartialRecord record;
+    readPlayerState(payload, length, &record);
+    std::vector<PlayerStats> rows;
+    if (readPlayerStats(payload, length, &rows)) {
+        for (const PlayerStats& row : rows)
+            if (std::memchr(row.name, 0, PLAYER_NAME_SIZE) == nullptr)
+                __builtin_trap();
+    }
+    Explosion explosion;
+    if (readExplosion(payload, length, &explosion)) {
+        const networkMessage again = writeExplosion(explosion);
+        if (std::memcmp(again.getData(), payload, EXPLOSION_SIZE) != 0)
+            __builtin_trap();
+    }
+    return 0;
+}

@@ -1,0 +1,41 @@
+#include "fuzzinput.h"
+#include "game/zebgamestategame.h"
+#include "game/zebobject.h"
+
+// The host's game fed what players send: messages from up to 256 senders,
+// a few a tick, with the level's kinds of shapes.
+namespace {
+
+std::vector<ZEBObject> makeShapes() {
+    const vector3 ship[] = {{1, 0, 0}, {-1, 0.6f, 0}, {-1, -0.6f, 0}};
+    const vector3 bullet[] = {{0.1f, 0, 0}, {-0.1f, 0, 0}};
+    const vector3 rock[] = {{1, 1, 0}, {-1, 1, 0}, {-1, -1, 0}, {1, -1, 0}};
+    std::vector<ZEBObject> shapes(3);
+    shapes[0].create(TYPE_PLAYER, ship, 3);
+    shapes[1].create(TYPE_BULLET, bullet, 2);
+    shapes[2].create(TYPE_ASTEROID, rock, 4);
+    return shapes;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    abortOnAssertion();
+    static std::vector<ZEBObject> shapes = makeShapes();
+    const std::vector<networkMessage> messages = splitMessages(data, size, true);
+    ZEBGameStateGame game;
+    game.setAsteroids(2, 1.0f);
+    game.sortObjects(shapes);
+    game.createAsteroids();
+    constexpr size_t PER_TICK = 4;
+    for (size_t first = 0; first < messages.size(); first += PER_TICK) {
+        messageQueue received;
+        for (size_t i = first; i < messages.size() && i < first + PER_TICK; ++i)
+            received.push(messages[i]);
+        messageQueue toSend;
+        game.tick(1.0f / 45.0f, shapes, received, toSend);
+        if (game.getPlayerCount() > MAX_PLAYERS)
+            __builtin_trap();
+    }
+    return 0;
+}

@@ -1,0 +1,95 @@
+#include "game/protocol.h"
+#include "littleendian.h"
+#include "platform/net/netdiscovery.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Writes the seed corpora: each a short valid exchange in the framing of
+// fuzzinput.h. Usage: fuzz_makeseeds <corpus folder>
+namespace {
+
+using bytes = std::vector<uint8_t>;
+
+void append(bytes& out, const networkMessage& message, int sender, bool withSender) {
+    out.push_back(static_cast<uint8_t>(message.getType()));
+    if (withSender)
+        out.push_back(static_cast<uint8_t>(sender));
+    uint8_t length[2];
+    writeU16(length, static_cast<uint16_t>(message.getDataSize()));
+    out.insert(out.end(), length, length + 2);
+    if (message.getDataSize() > 0)
+        out.insert(out.end(), message.getData(), message.getData() + message.getDataSize());
+}
+
+void save(const std::string& folder, const std::string& name, const bytes& content) {
+    std::FILE* file = std::fopen((folder + "/" + name).c_str(), "wb");
+    if (file == nullptr)
+        return;
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::fclose(file);
+}
+
+ZEBGameStateElement element(int id, int type) {
+    ZEBGameStateElement e;
+    e.initialise(id, vector3(1.0f, -2.0f, 0.0f), 30.0f, vector3(0.5f, 0.25f, 0.0f), 0.4f, type, 0, WHITE, true);
+    return e;
+}
+
+bytes payloadOf(const networkMessage& message) {
+    return bytes(message.getData(), message.getData() + message.getDataSize());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2)
+        return 2;
+    const std::string root = argv[1];
+    std::vector<ZEBGameStateElement> world{element(0, TYPE_PLAYER), element(1, TYPE_BULLET), element(2, TYPE_BULLET),
+                                           element(3, TYPE_ASTEROID)};
+    std::vector<PlayerStats> rows(2);
+    copyPlayerName(rows[0].name, "Player");
+    copyPlayerName(rows[1].name, "Player [Disconnected]");
+    Explosion explosion{3, 0.16f, vector3(1.0f, 1.0f, 0.0f), 45.0f};
+    PlayerInput input;
+    input.up = true;
+    input.fire = true;
+
+    const std::vector<networkMessage> all{writeJoinRequest("Player"), writeFullState(world, 0),
+                                          writeNewElement(element(4, TYPE_PLAYER)), writeElementUpdate(world[3]),
+                                          writePlayerInput(input), writePlayerState(world[0]), writePlayerStats(rows),
+                                          writeExplosion(explosion), writePlayerCreated({7}),
+                                          writePlayerDestroyed({7, 1})};
+    for (size_t i = 0; i < all.size(); ++i)
+        save(root + "/protocol", "payload_" + std::to_string(all[i].getType()), payloadOf(all[i]));
+
+    bytes game;
+    for (size_t i = 1; i < all.size(); ++i)
+        if (all[i].getType() != MSG_JOIN_REQUEST)
+            append(game, all[i], 0, false);
+    save(root + "/collector", "session", game);
+
+    bytes players;
+    append(players, writePlayerCreated({1}), 1, true);
+    append(players, writeJoinRequest("Player"), 1, true);
+    append(players, writeJoinRequest("Second"), 2, true);
+    for (int tick = 0; tick < 20; ++tick) {
+        append(players, writePlayerInput(input), 1, true);
+        append(players, writePlayerState(element(3, TYPE_PLAYER)), 1, true);
+    }
+    append(players, writePlayerDestroyed({2, 1}), 0, true);
+    save(root + "/server", "two_players", players);
+
+    discoveryQuery query;
+    query.applicationGuid.bytes[0] = 0x0F;
+    save(root + "/discovery", "query", encodeDiscoveryQuery(query));
+    discoveryAnswer answer;
+    answer.desc.applicationGuid = query.applicationGuid;
+    answer.desc.sessionName = "The Game";
+    answer.desc.maxPlayers = 8;
+    answer.gamePort = 27351;
+    save(root + "/discovery", "answer", encodeDiscoveryAnswer(answer));
+    return 0;
+}
