@@ -21,6 +21,8 @@ constexpr int NETWORK_SESSION_TERMINATED = 3; // no payload
 constexpr int NETWORK_PLAYER_CREATED_SIZE = 4;
 constexpr int NETWORK_PLAYER_DESTROYED_SIZE = 8;
 
+// True for the types above: made by the network layer alone, never by a peer.
+bool isTransportEvent(int type);
 // What one sender can make a connection hold between two takes of the game
 // thread. A player sends two small messages a frame and a host about twenty;
 // these leave seconds of room for a stalled game thread, and past them a

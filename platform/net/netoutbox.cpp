@@ -21,8 +21,10 @@ void netOutbox::wake() {
 bool netOutbox::post(netOutgoing packet) {
     {
         std::lock_guard<std::mutex> guard(m_lock);
-        if (m_pending.size() >= NET_OUTBOX_MAX_PACKETS ||
-            m_pendingBytes + packet.bytes.size() > NET_OUTBOX_MAX_BYTES)
+        // A disconnect is never dropped: it is how a refused peer learns why.
+        const bool full = m_pending.size() >= NET_OUTBOX_MAX_PACKETS ||
+                          m_pendingBytes + packet.bytes.size() > NET_OUTBOX_MAX_BYTES;
+        if (full && !packet.disconnect)
             return false;
         m_pendingBytes += packet.bytes.size();
         m_pending.push_back(std::move(packet));

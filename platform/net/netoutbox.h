@@ -10,6 +10,8 @@
 struct netOutgoing {
     uint32_t destination = 0; // 0: every player (the client ignores it)
     bool reliable = false;
+    bool disconnect = false;     // instead of bytes: disconnect the destination once sent to
+    uint32_t disconnectData = 0; // carried by the disconnect, for the other end
     std::vector<uint8_t> bytes;
 };
 
@@ -23,7 +25,7 @@ class netOutbox {
     bool isValid() const { return m_eventFd >= 0; }
     int getWakeFd() const { return m_eventFd; }
 
-    bool post(netOutgoing packet); // false: dropped, the outbox is full
+    bool post(netOutgoing packet); // false: dropped, the outbox is full (never a disconnect)
     void requestStop();
     void reset(); // forget packets and the stop request (before a new service thread)
 

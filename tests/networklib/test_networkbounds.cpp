@@ -15,6 +15,12 @@ int countFrom(const std::vector<networkMessage>& all, uint32_t sender, int type)
     return count;
 }
 
+netOutgoing packetOf(size_t size) {
+    netOutgoing packet;
+    packet.bytes.resize(size);
+    return packet;
+}
+
 } // namespace
 
 // A player that floods a host whose game does not take its queue fills only
@@ -48,7 +54,7 @@ TEST(NetworkBounds, AFloodingPlayerIsHeldToItsShareOfTheQueue) {
 TEST(NetworkBounds, AFullOutboxRefusesInsteadOfGrowing) {
     netOutbox outbox;
     size_t accepted = 0;
-    while (accepted < NET_OUTBOX_MAX_PACKETS + 10 && outbox.post(netOutgoing{0, false, {1, 2, 3}}))
+    while (accepted < NET_OUTBOX_MAX_PACKETS + 10 && outbox.post(packetOf(3)))
         ++accepted;
     EXPECT_EQ(accepted, NET_OUTBOX_MAX_PACKETS);
     std::vector<netOutgoing> taken;
@@ -56,9 +62,12 @@ TEST(NetworkBounds, AFullOutboxRefusesInsteadOfGrowing) {
     EXPECT_EQ(taken.size(), NET_OUTBOX_MAX_PACKETS);
 
     // Bytes count too: the largest packets fill it long before the count does.
-    netOutgoing large{0, true, std::vector<uint8_t>(NET_MAX_PACKET_SIZE)};
     accepted = 0;
-    while (accepted < NET_OUTBOX_MAX_PACKETS && outbox.post(large))
+    while (accepted < NET_OUTBOX_MAX_PACKETS && outbox.post(packetOf(NET_MAX_PACKET_SIZE)))
         ++accepted;
     EXPECT_EQ(accepted, NET_OUTBOX_MAX_BYTES / NET_MAX_PACKET_SIZE);
+    // A disconnect still goes in.
+    netOutgoing disconnect;
+    disconnect.disconnect = true;
+    EXPECT_TRUE(outbox.post(disconnect));
 }

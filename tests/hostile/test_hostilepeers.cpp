@@ -1,0 +1,334 @@
+#include "game/levelloader.h"
+#include "game/zebgamestatecollector.h"
+#include "game/zebgamestategame.h"
+#include "littleendian.h"
+#include "networklib/nettesthelpers.h"
+#include "platform/net/netclient.h"
+#include "platform/net/netdiscovery.h"
+#include "platform/net/netprotocol.h"
+#include "platform/net/netsettings.h"
+#include "platform/net/netsocket.h"
+#include "random.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+// A real networkHost and ZEBGameStateGame on loopback, attacked group by group
+// by peers that send what they like. After every group a legitimate player is
+// still served every tick and the process's memory stays within a bound.
+namespace {
+
+constexpr int WAIT_MS = 5000;
+constexpr float TICK = 1.0f / 45.0f;
+constexpr int SERVED_TICKS = 45;
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long MEMORY_GROWTH_LIMIT_KB = 1024 * 1024; // the sanitizer quarantines what is freed
+#else
+constexpr long MEMORY_GROWTH_LIMIT_KB = 192 * 1024;
+#endif
+
+long residentKilobytes() {
+    long pages = 0;
+    long resident = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr)
+        return 0;
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+        resident = 0;
+    std::fclose(statm);
+    return resident * 4;
+}
+
+std::vector<uint8_t> randomBytes(size_t size) {
+    std::vector<uint8_t> bytes(size);
+    for (uint8_t& byte : bytes)
+        byte = static_cast<uint8_t>(random15());
+    return bytes;
+}
+
+std::vector<uint8_t> wireOf(const networkMessage& message) {
+    return std::vector<uint8_t>(message.getWireBuffer(), message.getWireBuffer() + message.getWireSize());
+}
+
+std::vector<uint8_t> typed(int32_t type, const std::vector<uint8_t>& payload) {
+    std::vector<uint8_t> wire(MESSAGE_TYPE_SIZE + payload.size());
+    writeI32(wire.data(), type);
+    std::copy(payload.begin(), payload.end(), wire.begin() + MESSAGE_TYPE_SIZE);
+    return wire;
+}
+
+// A peer on the transport alone, which sends any bytes, with any connect data.
+class rawPeer {
+  public:
+    rawPeer() { m_client.initialise(this, &rawPeer::handler); }
+    bool connect(const netAddress& address, uint32_t version = NET_PROTOCOL_VERSION) {
+        return m_client.connect(address, version) == NET_OK;
+    }
+    bool waitConnected() {
+        return waitUntil([this] { return m_client.isConnected() || m_ended; }, WAIT_MS) &&
+               m_client.isConnected();
+    }
+    bool waitEnded() {
+        return waitUntil([this] { return m_ended.load(); }, WAIT_MS);
+    }
+    void send(const std::vector<uint8_t>& bytes, bool reliable = true) {
+        m_client.send(bytes.data(), bytes.size(), reliable);
+    }
+    void close() { m_client.close(); }
+
+  private:
+    static int handler(void* context, uint32_t id, void* message) {
+        auto* self = static_cast<rawPeer*>(context);
+        if (id == NET_MSGID_TERMINATE_SESSION ||
+            (id == NET_MSGID_CONNECT_COMPLETE &&
+             static_cast<netMsgConnectComplete*>(message)->result != NET_OK))
+            self->m_ended = true;
+        return NET_OK;
+    }
+
+    netClient m_client;
+    std::atomic<bool> m_ended{false};
+};
+
+class hostilePeers : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        seedRandom(13);
+        const char* source = std::getenv("ZEB_SOURCE_DIR");
+        ASSERT_NE(source, nullptr);
+        loadLevel(std::string(source) + "/assets/level_0.xml", m_shapes, &m_game);
+        m_game.createAsteroids();
+        m_host = makeHost(testGuid());
+        ASSERT_TRUE(m_host->isConnected());
+        ASSERT_TRUE(parseAddress(loopbackAddress(*m_host), 0, m_address));
+
+        m_player = makeClient(testGuid());
+        ASSERT_TRUE(m_player->connectTo(loopbackAddress(*m_host)));
+        ASSERT_TRUE(waitUntil(
+            [this] {
+                tick();
+                return m_collector.hasJoined();
+            },
+            WAIT_MS));
+        m_memoryAtStart = residentKilobytes();
+    }
+
+    // One host tick, then one frame of the legitimate player; true when that
+    // frame brought the update of the player's ship from this tick.
+    bool tick() {
+        messageQueue received;
+        messageQueue toSend;
+        m_host->receiveMessages(received);
+        m_game.tick(TICK, m_shapes, received, toSend);
+        m_host->sendMessages(toSend);
+        bool served = false;
+        waitUntil(
+            [&] {
+                messageQueue arrived;
+                m_player->receiveMessages(arrived);
+                served = served || carriesOwnShip(arrived);
+                messageQueue out;
+                m_collector.update(TICK, arrived, out);
+                m_player->sendMessages(out);
+                return served || !m_collector.hasJoined();
+            },
+            1000);
+        return served;
+    }
+    bool carriesOwnShip(messageQueue arrived) const {
+        while (arrived.hasMessages()) {
+            ElementUpdate update;
+            const networkMessage message = arrived.pop();
+            if (message.getType() == MSG_ELEMENT_UPDATE &&
+                readElementUpdate(message.getData(), message.getDataSize(), &update) &&
+                update.elementID == m_collector.getOwnIndex())
+                return true;
+        }
+        return false;
+    }
+
+    // After a group: the legitimate player is served every tick, the game
+    // keeps its limits and memory its bound.
+    void expectStillServed(const char* group) {
+        int served = 0;
+        for (int t = 0; t < SERVED_TICKS; ++t)
+            served += tick() ? 1 : 0;
+        EXPECT_TRUE(m_collector.hasJoined()) << group;
+        EXPECT_GE(served, SERVED_TICKS - 2) << group;
+        EXPECT_LE(m_game.getPlayerCount(), MAX_PLAYERS) << group;
+        EXPECT_TRUE(m_game.getPlayer(0).connected) << group;
+        const vector3 ship = m_game.getElement(m_game.getPlayer(0).shipID).getPosition();
+        EXPECT_TRUE(std::isfinite(ship.x) && std::isfinite(ship.y)) << group;
+        EXPECT_LT(residentKilobytes() - m_memoryAtStart, MEMORY_GROWTH_LIMIT_KB) << group;
+    }
+
+    // A raw peer that has joined the game as a player.
+    std::unique_ptr<rawPeer> joinedRawPeer() {
+        auto peer = std::make_unique<rawPeer>();
+        EXPECT_TRUE(peer->connect(m_address));
+        EXPECT_TRUE(peer->waitConnected());
+        const int players = m_game.getPlayerCount();
+        peer->send(wireOf(writeJoinRequest("Raw")));
+        if (players < MAX_PLAYERS) {
+            EXPECT_TRUE(waitUntil(
+                [&] {
+                    tick();
+                    return m_game.getPlayerCount() > players;
+                },
+                WAIT_MS));
+        }
+        return peer;
+    }
+
+    std::vector<ZEBObject> m_shapes;
+    ZEBGameStateGame m_game;
+    std::unique_ptr<networkHost> m_host;
+    netAddress m_address;
+    std::unique_ptr<networkClient> m_player;
+    ZEBGameStateCollector m_collector;
+    long m_memoryAtStart = 0;
+};
+
+TEST_F(hostilePeers, MalformedMessagesOfEveryTypeAndSize) {
+    auto peer = joinedRawPeer();
+    const size_t sizes[] = {0, 1, 3, 4, 5, 8, 24, 31, 32, 33, 36, 37, 38, 60, 61, 62, 64, 117, 200, 4096};
+    for (int32_t type = -2; type <= 15; ++type) {
+        for (const size_t size : sizes) {
+            peer->send(typed(type, randomBytes(size)), (size & 1) != 0);
+            peer->send(typed(type, std::vector<uint8_t>(size, 0xFF)));
+        }
+        tick();
+    }
+    for (size_t size = 0; size < MESSAGE_TYPE_SIZE; ++size)
+        peer->send(randomBytes(size)); // shorter than a type
+    tick();
+    expectStillServed("malformed");
+}
+
+TEST_F(hostilePeers, ForgedTypesOtherPlayersIdsNaNAndHugeValues) {
+    auto peer = joinedRawPeer();
+    const uint32_t victim = 1; // the legitimate player joined first
+    const int victimShip = m_game.getPlayer(0).shipID;
+    // The network layer's own messages, forged by a peer.
+    peer->send(wireOf(writePlayerDestroyed({victim, 1})));
+    peer->send(wireOf(writePlayerCreated({victim})));
+    peer->send(typed(NETWORK_SESSION_TERMINATED, {}));
+    // The server's messages sent to the server.
+    peer->send(wireOf(writeFullState(std::vector<ZEBGameStateElement>(3), 0)));
+    peer->send(wireOf(writeNewElement(m_game.getElement(0))));
+    // The victim's ship, moved by another player.
+    ZEBGameStateElement ship = m_game.getElement(victimShip);
+    ship.setPosition(vector3(5.0f, 5.0f, 0.0f));
+    peer->send(wireOf(writePlayerState(ship)));
+    // Its own ship with values that are not numbers or far too large.
+    const float bad[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                         3.4e38f, -3.4e38f, 1e30f};
+    for (int p = 1; p < m_game.getPlayerCount(); ++p) {
+        for (const float value : bad) {
+            ZEBGameStateElement own = m_game.getElement(m_game.getPlayer(p).shipID);
+            own.setPosition(vector3(value, value, value));
+            own.setVelocity(vector3(value, -value, 0.0f));
+            own.setRotation(value);
+            peer->send(wireOf(writePlayerState(own)));
+            tick();
+        }
+    }
+    expectStillServed("forged");
+    const vector3 where = m_game.getElement(victimShip).getPosition();
+    EXPECT_FALSE(where.x == 5.0f && where.y == 5.0f);
+}
+
+TEST_F(hostilePeers, BadConnectDataIsRefused) {
+    const int before = m_game.getPlayerCount();
+    for (const uint32_t version : {0u, 2u, 0xFFFFFFFFu}) {
+        rawPeer peer;
+        ASSERT_TRUE(peer.connect(m_address, version));
+        EXPECT_TRUE(peer.waitEnded()) << version;
+        tick();
+    }
+    EXPECT_EQ(m_game.getPlayerCount(), before);
+    expectStillServed("connect data");
+}
+
+TEST_F(hostilePeers, PacketsFrom64KilobytesTo3Megabytes) {
+    auto peer = joinedRawPeer();
+    for (const size_t size : {size_t{64} * 1024, size_t{512} * 1024, NET_MAX_PACKET_SIZE - 4,
+                              NET_MAX_PACKET_SIZE + 1, size_t{3} * 1024 * 1024}) {
+        peer->send(typed(MSG_PLAYER_STATE, randomBytes(size)));
+        peer->send(typed(MSG_JOIN_REQUEST, randomBytes(size)), false);
+        for (int t = 0; t < 5; ++t)
+            tick();
+    }
+    expectStillServed("large packets");
+}
+
+TEST_F(hostilePeers, ConnectionFloodPastThePeerLimitThenJoinAndLeaveChurn) {
+    std::vector<std::unique_ptr<rawPeer>> flood;
+    for (size_t i = 0; i < NET_MAX_PEERS + 8; ++i) {
+        flood.push_back(std::make_unique<rawPeer>());
+        flood.back()->connect(m_address);
+    }
+    int connected = 0;
+    for (auto& peer : flood) {
+        if (peer->waitConnected()) {
+            ++connected;
+            peer->send(wireOf(writeJoinRequest("Flood")));
+        }
+        tick();
+    }
+    EXPECT_LT(connected, static_cast<int>(NET_MAX_PEERS));
+    expectStillServed("connection flood");
+    flood.clear();
+
+    for (int cycle = 0; cycle < 30; ++cycle) {
+        auto peer = joinedRawPeer();
+        tick();
+        peer->close();
+        tick();
+    }
+    expectStillServed("churn");
+}
+
+TEST_F(hostilePeers, APlayerThatStopsReadingHoldsOnlyItsShare) {
+    auto silent = makeClient(testGuid());
+    ASSERT_TRUE(silent->connectTo(loopbackAddress(*m_host)));
+    ASSERT_TRUE(waitUntil([&] { return silent->isConnected(); }, WAIT_MS));
+    messageQueue join;
+    join.push(writeJoinRequest("Silent"));
+    silent->sendMessages(join);
+    // Far more than it may hold: the host broadcasts to it every tick.
+    for (int t = 0; t < 400; ++t) {
+        messageQueue toSend;
+        for (int i = 0; i < 20; ++i)
+            toSend.push(writeExplosion(Explosion{0, 0.1f, ZERO, 0.0f}));
+        m_host->sendMessages(toSend);
+        tick();
+    }
+    EXPECT_TRUE(waitUntil([&] { return silent->getDroppedCount() > 0; }, WAIT_MS));
+    expectStillServed("stops reading");
+}
+
+TEST_F(hostilePeers, DiscoveryFloodsAndGarbage) {
+    const int fd = openDiscoveryQuerySocket();
+    ASSERT_GE(fd, 0);
+    discoveryQuery query;
+    query.applicationGuid = testGuid();
+    const std::vector<uint8_t> bytes = encodeDiscoveryQuery(query);
+    const netAddress discovery{NET_LOOPBACK_HOST, getDiscoveryPort()};
+    for (int round = 0; round < 20; ++round) {
+        for (int i = 0; i < 50; ++i) {
+            sendDatagram(fd, discovery, bytes);
+            sendDatagram(fd, discovery, randomBytes(static_cast<size_t>(random15() % 600)));
+            sendDatagram(fd, m_address, randomBytes(static_cast<size_t>(random15() % 1400)));
+        }
+        tick();
+    }
+    closeSocket(fd);
+    expectStillServed("discovery");
+}
+
+} // namespace
