@@ -86,11 +86,14 @@ void networkClient::getSessions(std::vector<std::string>& names) {
 void networkClient::addSession(const session& newSession) {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     // A host answers every query it hears, so one search can bring several
-    // answers from one session: the first is kept.
+    // answers from one session: the session keeps its place and the latest word.
     const netGuid& instance = newSession.applicationDesc.instanceGuid;
-    for (const session& listed : m_sessions)
-        if (listed.applicationDesc.instanceGuid == instance)
+    for (session& listed : m_sessions) {
+        if (listed.applicationDesc.instanceGuid == instance) {
+            listed = newSession;
             return;
+        }
+    }
     if (m_sessions.size() < MAX_LISTED_SESSIONS)
         m_sessions.push_back(newSession);
 }

@@ -43,7 +43,7 @@ class networkClient final : public networkConnection {
     void initialise() override;
     void enumerateHosts(); // blocks for the discovery window; answers become session records
     void getSessions(std::vector<std::string>& names);
-    void addSession(const session& newSession); // one record per session instance
+    void addSession(const session& newSession); // one record per session instance, the latest
 
     // Connects to the first session of that name, else to the first listed.
     // Does nothing while connecting or connected, or with no session listed.

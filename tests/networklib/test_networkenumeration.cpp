@@ -98,7 +98,7 @@ TEST(NetworkEnumeration, RepeatedAndForgedAnswersAreListedOncePerInstanceWithinT
             discoveryAnswer answer;
             answer.desc.applicationGuid = guid;
             answer.gamePort = 1;
-            for (int i = 0; i < 200; ++i) {
+            for (int i = 0; i < 100; ++i) { // past the bound, within a receive buffer
                 answer.desc.instanceGuid.bytes[0] = static_cast<uint8_t>(c.distinct ? i : 7);
                 answer.desc.instanceGuid.bytes[1] = static_cast<uint8_t>(c.distinct ? i >> 8 : 0);
                 answer.desc.sessionName = "Copy " + std::to_string(i);
@@ -111,7 +111,7 @@ TEST(NetworkEnumeration, RepeatedAndForgedAnswersAreListedOncePerInstanceWithinT
         std::vector<std::string> names;
         client->getSessions(names);
         ASSERT_EQ(names.size(), c.listed);
-        EXPECT_EQ(names.front(), "Copy 0");
+        EXPECT_EQ(names.front(), c.distinct ? "Copy 0" : "Copy 99"); // a repeated session keeps the latest
     }
 }
 
