@@ -2,6 +2,7 @@
 
 #include "networklib/networkmessage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -9,11 +10,17 @@ namespace {
 
 constexpr float DEGREES_PER_PLACE = 360.0f / MAX_PLAYERS;
 
-// The shortest distance across the wrapping play area.
-float wrappedDistance(const vector3& a, const vector3& b) {
-    const float dx = std::fabs(wrapPlayArea(a.x - b.x));
-    const float dy = std::fabs(wrapPlayArea(a.y - b.y));
-    return std::hypot(dx, dy);
+// How close an element comes to point within the grace time, moving as
+// elements do (by -v·dt), measured across the wrapping play area.
+float closestApproach(const ZEBGameStateElement& element, const vector3& point) {
+    const float dx = wrapPlayArea(element.getPosition().x - point.x);
+    const float dy = wrapPlayArea(element.getPosition().y - point.y);
+    const float vx = element.getVelocity().x;
+    const float vy = element.getVelocity().y;
+    const float speedSquared = vx * vx + vy * vy;
+    float t = speedSquared > 0.0f ? (dx * vx + dy * vy) / speedSquared : 0.0f;
+    t = std::clamp(t, 0.0f, SPAWN_GRACE_TIME);
+    return std::hypot(dx - vx * t, dy - vy * t);
 }
 
 } // namespace
@@ -50,10 +57,7 @@ bool ZEBGameStateGame::isSpawnClear(int place) const {
         const ZEBGameStateElement& element = m_elements[id];
         if (id == ownShip || !element.isVisible())
             continue;
-        const vector3& velocity = element.getVelocity();
-        const float reach = std::hypot(velocity.x, velocity.y) * SPAWN_GRACE_TIME;
-        if (!(wrappedDistance(element.getPosition(), point) >
-              elementRadius(id) + shipRadius + reach + SPAWN_MARGIN))
+        if (!(closestApproach(element, point) > elementRadius(id) + shipRadius + SPAWN_MARGIN))
             return false;
     }
     return true;
