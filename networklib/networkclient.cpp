@@ -233,3 +233,13 @@ void networkClient::handle(uint32_t messageId, void* message) {
         return;
     }
 }
+
+void networkClient::holdSends() {
+    if (m_client != nullptr)
+        m_client->holdSends();
+}
+
+void networkClient::releaseSends() {
+    if (m_client != nullptr)
+        m_client->releaseSends();
+}

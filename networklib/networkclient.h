@@ -62,6 +62,8 @@ class networkClient final : public networkConnection {
     static int messageHandler(void* userContext, uint32_t messageId, void* message);
 
   private:
+    void holdSends() override;
+    void releaseSends() override;
     void handle(uint32_t messageId, void* message);
     bool startConnect(const netAddress& address);
     void onConnectComplete(int result);

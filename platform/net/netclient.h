@@ -44,6 +44,9 @@ class netClient {
     void close();
 
     void send(const uint8_t* data, size_t size, bool reliable); // dropped unless connected
+    // Sends between these leave together (see netOutbox::holdWakes).
+    void holdSends() { m_outbox.holdWakes(); }
+    void releaseSends() { m_outbox.releaseWakes(); }
 
     bool isConnecting() const { return m_state == CONNECTING; }
     bool isConnected() const { return m_state == CONNECTED; }
@@ -56,6 +59,7 @@ class netClient {
     void sendPackets(std::vector<netOutgoing>& packets);
     bool serviceTransport(); // false once the connection has ended
     bool isHostSilent() const;
+    int msUntilDue() const; // until the transport, the connect deadline or the silence limit needs the thread
     bool dispatch(_ENetEvent& event);
     void finishConnect(int result);
     void shutdownTransport();
