@@ -175,6 +175,10 @@ netAddress networkClient::getHostAddress() {
     return m_hostAddress;
 }
 
+uint64_t networkClient::getReceivedBytes() const {
+    return m_client != nullptr ? m_client->getReceivedBytes() : 0;
+}
+
 uint64_t networkClient::getSentBytes() const {
     return m_client != nullptr ? m_client->getSentBytes() : 0;
 }

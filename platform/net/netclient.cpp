@@ -204,6 +204,8 @@ bool netClient::serviceTransport() {
     enet_host_flush(m_host);
     m_sentBytes += m_host->totalSentData;
     m_host->totalSentData = 0;
+    m_receivedBytes += m_host->totalReceivedData;
+    m_host->totalReceivedData = 0;
     return alive;
 }
 

@@ -50,7 +50,8 @@ class netClient {
 
     bool isConnecting() const { return m_state == CONNECTING; }
     bool isConnected() const { return m_state == CONNECTED; }
-    uint64_t getSentBytes() const { return m_sentBytes; } // UDP payload bytes sent so far
+    uint64_t getSentBytes() const { return m_sentBytes; }         // UDP payload bytes sent so far
+    uint64_t getReceivedBytes() const { return m_receivedBytes; } // UDP payload bytes received so far
 
   private:
     enum state { IDLE, CONNECTING, CONNECTED, CLOSING };
@@ -75,5 +76,6 @@ class netClient {
     uint32_t m_connectedAt = 0; // transport time of the connect
     std::atomic<state> m_state{IDLE};
     std::atomic<uint64_t> m_sentBytes{0};
+    std::atomic<uint64_t> m_receivedBytes{0};
     std::thread m_thread;
 };
