@@ -1,6 +1,5 @@
 #include "game/shell.h"
 
-#include "platform/system/aboutbox.h"
 #include "platform/system/clock.h"
 #include "platform/system/menustrip.h"
 #include "platform/system/window.h"
@@ -13,7 +12,7 @@ int64_t shellWindowProcedure(gameWindow* window, uint32_t message, uint64_t wPar
     switch (message) {
     case WM_COMMAND:
         if ((wParam & 0xFFFF) == COMMAND_ABOUT) {
-            showAboutBox(getNativeWindow(window));
+            openAboutBox(window);
             return 0;
         }
         if ((wParam & 0xFFFF) == COMMAND_EXIT) {

@@ -1,6 +1,8 @@
 #include "platform/system/window.h"
 
+#include "platform/system/aboutbox.h"
 #include "platform/system/menustrip.h"
+#include "platform/system/pixeldraw.h"
 #include "platform/system/virtualkeys.h"
 #include "platform/system/windowicon.h"
 
@@ -13,6 +15,7 @@ struct gameWindow {
     SDL_Window* native = nullptr;
     windowProcedure procedure = nullptr;
     menuStrip menu;
+    aboutBox about;
     bool destroyed = false;
 };
 
@@ -28,19 +31,36 @@ void post(uint32_t message, uint64_t wParam, int64_t lParam) {
     g_posted.push_back({message, wParam, lParam});
 }
 
+void postCommand(uint32_t command) {
+    if (command != 0)
+        post(WM_COMMAND, command, 0);
+}
+
+// An open About box or menu takes the key presses, as a modal box or a menu
+// loop would; releases still reach the window, so no key stays down.
+bool takenByBoxOrMenu(uint32_t code) {
+    if (g_window.about.isOpen()) {
+        g_window.about.keyDown(code);
+        return true;
+    }
+    if (g_window.menu.getOpenMenu() >= 0) {
+        postCommand(g_window.menu.keyDown(code));
+        return true;
+    }
+    return false;
+}
+
 void translateKey(const SDL_KeyboardEvent& key) {
     const uint32_t code = virtualKeyFromNative(key.keysym.sym);
     if (code == VK_NONE)
         return;
-    const bool system = (key.keysym.mod & KMOD_ALT) != 0 || code == VK_MENU;
     const bool down = key.type == SDL_KEYDOWN;
+    if (down && takenByBoxOrMenu(code))
+        return;
+    // F10 is a system key, as on the system the game was designed for.
+    const bool system = (key.keysym.mod & KMOD_ALT) != 0 || code == VK_MENU || code == VK_F10;
     const uint32_t message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
     post(message, code, key.repeat != 0 ? KEY_REPEAT_FLAG | 1 : 1);
-}
-
-void postCommand(uint32_t command) {
-    if (command != 0)
-        post(WM_COMMAND, command, 0);
 }
 
 void translateWindowEvent(const SDL_WindowEvent& event) {
@@ -65,11 +85,19 @@ void translate(const SDL_Event& event) {
         translateKey(event.key);
         break;
     case SDL_MOUSEBUTTONDOWN:
-        if (event.button.button == SDL_BUTTON_LEFT)
+        if (event.button.button != SDL_BUTTON_LEFT)
+            break;
+        if (g_window.about.isOpen())
+            g_window.about.mouseDown(event.button.x, event.button.y);
+        else
             postCommand(g_window.menu.mouseDown(event.button.x, event.button.y));
         break;
     case SDL_MOUSEBUTTONUP:
-        if (event.button.button == SDL_BUTTON_LEFT)
+        if (event.button.button != SDL_BUTTON_LEFT)
+            break;
+        if (g_window.about.isOpen())
+            g_window.about.mouseUp(event.button.x, event.button.y);
+        else
             postCommand(g_window.menu.mouseUp(event.button.x, event.button.y));
         break;
     case SDL_MOUSEMOTION:
@@ -121,6 +149,7 @@ gameWindow* createGameWindow(const char* title, windowProcedure procedure) {
     g_window.native = native;
     g_window.procedure = procedure;
     g_window.menu = menuStrip();
+    g_window.about = aboutBox();
     g_window.destroyed = false;
     g_windowExists = true;
     g_posted.clear();
@@ -153,9 +182,19 @@ int64_t dispatchMessage(const windowMessage& message) {
     return g_window.procedure(&g_window, message.message, message.wParam, message.lParam);
 }
 
-int64_t defWindowProc(gameWindow* window, uint32_t message, uint64_t, int64_t) {
-    if (message == WM_CLOSE && window != nullptr)
+// Alt and a menu's underlined letter opens that menu, F10 the first one.
+int64_t defWindowProc(gameWindow* window, uint32_t message, uint64_t wParam, int64_t) {
+    if (window == nullptr)
+        return 0;
+    if (message == WM_CLOSE)
         destroyWindow(window);
+    if (message == WM_SYSKEYDOWN && !window->about.isOpen()) {
+        const uint32_t code = static_cast<uint32_t>(wParam & 0xFFFF);
+        if (code == VK_F10)
+            window->menu.openFirst();
+        else
+            window->menu.openByMnemonic(code);
+    }
     return 0;
 }
 
@@ -185,8 +224,32 @@ int getGameAreaTop(gameWindow*) {
 }
 
 void paintMenuStrip(gameWindow* window, void* nativeRenderer) {
-    if (window != nullptr && !window->destroyed)
-        paintMenu(window->menu, nativeRenderer, GAME_AREA_WIDTH);
+    SDL_Renderer* renderer = static_cast<SDL_Renderer*>(nativeRenderer);
+    if (window == nullptr || window->destroyed || renderer == nullptr)
+        return;
+    const rendererStateGuard saved(renderer);
+    SDL_RenderSetViewport(renderer, nullptr);
+    SDL_RenderSetClipRect(renderer, nullptr);
+    paintMenu(window->menu, renderer, GAME_AREA_WIDTH);
+    paintAboutBox(window->about, renderer);
+}
+
+void openAboutBox(gameWindow* window) {
+    if (window == nullptr)
+        return;
+    window->menu.close();
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window->native, &width, &height);
+    window->about.open(width, height);
+}
+
+bool isAboutBoxOpen(const gameWindow* window) {
+    return window != nullptr && window->about.isOpen();
+}
+
+int getOpenMenu(const gameWindow* window) {
+    return window != nullptr ? window->menu.getOpenMenu() : -1;
 }
 
 bool readWindowPixels(void* nativeRenderer, std::vector<uint32_t>& pixels, int& width, int& height) {

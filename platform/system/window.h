@@ -57,9 +57,16 @@ void destroyWindow(gameWindow* window);
 void* getNativeWindow(gameWindow* window); // the SDL_Window, for the platform layer
 int getGameAreaTop(gameWindow* window);    // the game area's first row below the menu strip
 
-// Draws the menu strip (and an open menu) with the native renderer; called
-// before the frame is presented.
+// Draws the menu strip, an open menu and an open About box with the native
+// renderer; called before the frame is presented.
 void paintMenuStrip(gameWindow* window, void* nativeRenderer);
+
+// The About box is drawn in the window and leaves the loop running; while it
+// is open it takes the key and mouse presses. It closes by itself on "OK",
+// Enter, Escape or its close mark.
+void openAboutBox(gameWindow* window);
+bool isAboutBoxOpen(const gameWindow* window);
+int getOpenMenu(const gameWindow* window); // -1 when no menu is open
 
 // Reads the whole client area (menu strip and game area) as 0xAARRGGBB, row by
 // row, from the native renderer before the frame is presented.

@@ -1,7 +1,9 @@
 #include "game/shell.h"
+#include "platform/system/aboutbox.h"
 #include "platform/system/clock.h"
 #include "platform/system/menustrip.h"
 #include "platform/system/syntheticinput.h"
+#include "platform/system/virtualkeys.h"
 #include "platform/system/window.h"
 
 #include <gtest/gtest.h>
@@ -119,7 +121,7 @@ TEST_F(shellWindow, theMenusAreUsedWithTheMouse) {
     const int helpX = layout.titleLeft(1) + 6;
     const int itemY = MENU_STRIP_HEIGHT + MENU_ITEM_HEIGHT / 2;
 
-    // Help, then "About ...": the box cannot show without a display and returns at once.
+    // Help, then "About ...": the box opens in the window.
     pushMouseButtonEvent(helpX, 8, true);
     pushMouseButtonEvent(helpX, 8, false);
     pushMouseButtonEvent(helpX + 10, itemY, true);
@@ -128,6 +130,10 @@ TEST_F(shellWindow, theMenusAreUsedWithTheMouse) {
     ASSERT_EQ(g_seen.size(), 1u);
     EXPECT_EQ(g_seen[0].message, WM_COMMAND);
     EXPECT_EQ(g_seen[0].wParam, COMMAND_ABOUT);
+    EXPECT_TRUE(isAboutBoxOpen(m_window));
+    pushKeyEvent(VK_ESCAPE, true, false, false);
+    drain();
+    ASSERT_FALSE(isAboutBoxOpen(m_window));
 
     // A press in the game area closes an open menu without choosing anything.
     pushMouseButtonEvent(fileX, 8, true);
@@ -188,6 +194,69 @@ TEST_F(shellWindow, theLoopAccumulatesTimeUntilAFrameIsDueAndStopsAfterItsFrames
     EXPECT_EQ(g_keysSeen[0], 1); // one key message per pass
     EXPECT_EQ(g_keysSeen[1], 2);
     EXPECT_EQ(g_keysSeen[2], 3);
+}
+
+// The box is modal for input but not for the game: it takes key presses and
+// mouse presses, and each way of closing it closes it.
+struct closeWay {
+    const char* name;
+    void (*act)(const aboutBox& layout);
+};
+
+void pressKey(uint32_t key) {
+    pushKeyEvent(key, true, false, false);
+    pushKeyEvent(key, false, false, false);
+}
+
+void clickAt(int x, int y) {
+    pushMouseButtonEvent(x, y, true);
+    pushMouseButtonEvent(x, y, false);
+}
+
+const closeWay CLOSE_WAYS[] = {
+    {"Escape", [](const aboutBox&) { pressKey(VK_ESCAPE); }},
+    {"Enter", [](const aboutBox&) { pressKey(VK_RETURN); }},
+    {"OK", [](const aboutBox& b) { clickAt(b.okButton().x + 5, b.okButton().y + 5); }},
+    {"close mark", [](const aboutBox& b) { clickAt(b.closeMark().x + 8, b.closeMark().y + 8); }},
+};
+
+TEST_F(shellWindow, theAboutBoxTakesPressesAndClosesEveryWay) {
+    aboutBox layout;
+    layout.open(GAME_AREA_WIDTH, MENU_STRIP_HEIGHT + GAME_AREA_HEIGHT);
+    for (const closeWay& way : CLOSE_WAYS) {
+        shellWindowProcedure(m_window, WM_COMMAND, COMMAND_ABOUT, 0);
+        ASSERT_TRUE(isAboutBoxOpen(m_window)) << way.name;
+        pushKeyEvent('W', true, false, false);
+        clickAt(layout.frame().x + 40, layout.frame().y + 40); // inside, on nothing
+        clickAt(5, 5);                                         // the menu strip, under the box's rule
+        drain();
+        EXPECT_TRUE(isAboutBoxOpen(m_window)) << way.name;
+        EXPECT_EQ(g_keys['W'], 0) << way.name;
+        EXPECT_EQ(getOpenMenu(m_window), -1) << way.name;
+        way.act(layout);
+        drain();
+        EXPECT_FALSE(isAboutBoxOpen(m_window)) << way.name;
+        EXPECT_EQ(g_keys[VK_ESCAPE] + g_keys[VK_RETURN], 0) << way.name;
+    }
+    // A press that starts off the button and ends on it is no click.
+    shellWindowProcedure(m_window, WM_COMMAND, COMMAND_ABOUT, 0);
+    pushMouseButtonEvent(layout.okButton().x - 20, layout.okButton().y + 5, true);
+    pushMouseButtonEvent(layout.okButton().x + 5, layout.okButton().y + 5, false);
+    drain();
+    EXPECT_TRUE(isAboutBoxOpen(m_window));
+}
+
+TEST_F(shellWindow, theGameLoopGoesOnWhileTheAboutBoxIsOpen) {
+    g_fakeNow = 0;
+    g_frames = 0;
+    g_updateTimes.clear();
+    g_keysSeen.clear();
+    shellWindowProcedure(m_window, WM_COMMAND, COMMAND_ABOUT, 0);
+    const ClockSource previous = setClockSource(fakeClock);
+    runMessageLoop(m_window, recordingUpdate, countingRender, 20);
+    setClockSource(previous);
+    EXPECT_EQ(g_frames, 20);
+    EXPECT_TRUE(isAboutBoxOpen(m_window));
 }
 
 } // namespace
