@@ -70,7 +70,11 @@ enum class setupResult {
 
 setupResult setupGame(gameWindow* window);
 void shutdownGame();
-bool updateGame(float changeInTime); // true when the frame was accepted
+// True when the frame was accepted: frameTime, the seconds since the frame
+// became due on the fine clock, is at least MIN_FRAME_TIME. The frame then
+// runs with changeInTime, the milliseconds since the last accepted frame.
+bool updateGame(float changeInTime, float frameTime);
+bool updateGame(float changeInTime); // one time for both
 void renderGame();
 
 // The key table's part of the window procedure: key-down and key-up messages
@@ -87,7 +91,7 @@ bool saveScreenshot(const std::string& path);
 // The window procedure and the main loop: at most one message per pass, the
 // update with the time since the last accepted frame, a drawing after each
 // accepted one. frameLimit > 0 closes the window after that many frames.
-using frameUpdateFunction = bool (*)(float changeInTime);
+using frameUpdateFunction = bool (*)(float changeInTime, float frameTime);
 using frameRenderFunction = void (*)();
 int64_t shellWindowProcedure(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam);
 int runMessageLoop(gameWindow* window, frameUpdateFunction update, frameRenderFunction render,

@@ -1,5 +1,7 @@
 #include "game/shell.h"
 
+#include "game/shellframegate.h"
+
 #include "platform/system/clock.h"
 #include "platform/system/menustrip.h"
 #include "platform/system/window.h"
@@ -30,39 +32,30 @@ int64_t shellWindowProcedure(gameWindow* window, uint32_t message, uint64_t wPar
     }
 }
 
-namespace {
-
-// The smallest whole number of milliseconds that the update accepts as a frame.
-uint32_t frameDueMilliseconds() {
-    uint32_t ms = 0;
-    while (static_cast<float>(ms / 1000.0) < MIN_FRAME_TIME)
-        ++ms;
-    return ms;
-}
-
-} // namespace
-
 int runMessageLoop(gameWindow* window, frameUpdateFunction update, frameRenderFunction render,
                    long frameLimit) {
-    const uint32_t frameDue = frameDueMilliseconds();
+    frameGate gate(fineClockFrequency());
     long framesDrawn = 0;
     windowMessage msg;
     uint32_t last = timeGetTime();
+    gate.start(fineClockTicks());
     while (msg.message != WM_QUIT) {
         const bool handled = peekMessage(msg);
         if (handled && msg.message != WM_QUIT)
             dispatchMessage(msg);
         const uint32_t now = timeGetTime();
+        const uint64_t fineNow = fineClockTicks();
         const uint64_t elapsed = static_cast<uint32_t>(now - last); // the clock wraps at 2^32
         const float changeInTime = static_cast<float>(static_cast<double>(elapsed) / 1000.0);
-        if (update(changeInTime)) {
+        if (update(changeInTime, gate.frameTime(fineNow))) {
             last = now;
+            gate.accept(fineNow);
             render();
             if (++framesDrawn == frameLimit) // quit as the menu's Exit does
                 postMessage(window, WM_CLOSE, 0, 0);
-        } else if (!handled && elapsed < frameDue) {
+        } else if (!handled) {
             // Nothing to do until the next event or the next frame.
-            waitMessage(static_cast<uint32_t>(frameDue - elapsed));
+            waitMessage(gate.millisecondsUntilDue(fineNow));
         }
     }
     return static_cast<int>(msg.wParam);

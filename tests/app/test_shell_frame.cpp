@@ -1,4 +1,6 @@
 #include "game/shell.h"
+#include "game/shellframegate.h"
+#include "random.h"
 #include "sound/soundlist.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +107,50 @@ TEST_F(shellFrame, soundCanBeToggledAfterTheGameIsLost) {
     g_keys[KEY_Z] = 1;
     EXPECT_TRUE(updateGame(0.05f)); // accepted frames go on, so the loop keeps drawing
     EXPECT_FALSE(g_soundEnabled);
+}
+
+// A loop whose passes come every 0.1 to 0.4 ms, on a nanosecond clock: the
+// gate takes 45 frames a simulated second, and the frames still run with the
+// millisecond times between them.
+TEST_F(shellFrame, theFineGateGivesFortyFiveFramesASecond) {
+    constexpr uint64_t NANOSECONDS = 1000000000;
+    constexpr uint64_t SIMULATED = 100 * NANOSECONDS;
+    seedRandom(7);
+    frameGate gate(NANOSECONDS);
+    uint64_t fine = 0;
+    uint32_t last = 0;
+    gate.start(fine);
+    int frames = 0;
+    double handedTime = 0.0;
+    while (fine < SIMULATED) {
+        fine += 100000 + static_cast<uint64_t>(random15()) * 300000 / RANDOM_MAX;
+        const uint32_t now = static_cast<uint32_t>(fine / 1000000);
+        const float changeInTime = static_cast<float>((now - last) / 1000.0);
+        if (updateGame(changeInTime, gate.frameTime(fine))) {
+            ASSERT_GE(changeInTime, 0.021f);
+            ASSERT_LE(changeInTime, 0.023f);
+            handedTime += changeInTime;
+            last = now;
+            gate.accept(fine);
+            ++frames;
+        }
+    }
+    EXPECT_NEAR(frames, 4500, 1);
+    EXPECT_NEAR(handedTime, 100.0, 0.03);
+}
+
+TEST_F(shellFrame, theGateWaitsNoLongerThanTheFrameIsAwayAndStartsAfreshAfterAStall) {
+    frameGate gate(1000000); // microseconds
+    gate.start(0);
+    EXPECT_EQ(gate.getPeriod(), 22223u);
+    EXPECT_EQ(gate.millisecondsUntilDue(0), 22u);
+    EXPECT_EQ(gate.millisecondsUntilDue(22000), 0u); // 0.223 ms left: spin, do not sleep past it
+    EXPECT_LT(gate.frameTime(22222), MIN_FRAME_TIME);
+    EXPECT_GE(gate.frameTime(22223), MIN_FRAME_TIME);
+    gate.accept(22500);
+    EXPECT_FLOAT_EQ(gate.frameTime(22500), 0.000277f); // measured from when it was due
+    gate.accept(5000000);                              // a stall of five seconds
+    EXPECT_EQ(gate.frameTime(5000000), 0.0f);
 }
 
 } // namespace

@@ -156,18 +156,24 @@ TEST_F(shellWindow, theMenusAreUsedWithTheMouse) {
 // The loop: one message per pass, the update called every pass with the time
 // since the last accepted frame, across the clock's wrap-around.
 uint32_t g_fakeNow = 0;
+uint64_t g_fakeFine = 0; // nanoseconds, in step with g_fakeNow but never wrapping
 uint32_t fakeClock() {
+    g_fakeFine += 4000000;
     return g_fakeNow += 4;
 }
+uint64_t fakeFineClock() {
+    return g_fakeFine;
+}
+constexpr FineClock FAKE_FINE_CLOCK = {fakeFineClock, 1000000000};
 
 std::vector<float> g_updateTimes;
 std::vector<int> g_keysSeen;
 int g_frames = 0;
 
-bool recordingUpdate(float changeInTime) {
+bool recordingUpdate(float changeInTime, float frameTime) {
     g_updateTimes.push_back(changeInTime);
     g_keysSeen.push_back(g_keys['W'] + g_keys['A'] + g_keys['D']);
-    return changeInTime >= MIN_FRAME_TIME;
+    return frameTime >= MIN_FRAME_TIME;
 }
 void countingRender() {
     ++g_frames;
@@ -182,7 +188,9 @@ TEST_F(shellWindow, theLoopAccumulatesTimeUntilAFrameIsDueAndStopsAfterItsFrames
     pushKeyEvent('A', true, false, false);
     pushKeyEvent('D', true, false, false);
     const ClockSource previous = setClockSource(fakeClock);
+    const FineClock previousFine = setFineClock(FAKE_FINE_CLOCK);
     const int exitCode = runMessageLoop(m_window, recordingUpdate, countingRender, 3);
+    setFineClock(previousFine);
     setClockSource(previous);
 
     EXPECT_EQ(exitCode, 0);
@@ -253,7 +261,9 @@ TEST_F(shellWindow, theGameLoopGoesOnWhileTheAboutBoxIsOpen) {
     g_keysSeen.clear();
     shellWindowProcedure(m_window, WM_COMMAND, COMMAND_ABOUT, 0);
     const ClockSource previous = setClockSource(fakeClock);
+    const FineClock previousFine = setFineClock(FAKE_FINE_CLOCK);
     runMessageLoop(m_window, recordingUpdate, countingRender, 20);
+    setFineClock(previousFine);
     setClockSource(previous);
     EXPECT_EQ(g_frames, 20);
     EXPECT_TRUE(isAboutBoxOpen(m_window));
