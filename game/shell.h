@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/protocol.h"
+#include "game/shellbindings.h"
 #include "game/shelloptions.h"
 #include "game/zebobject.h"
 #include "platform/net/netguid.h"
@@ -60,6 +61,7 @@ extern std::vector<ZEBObject> g_clientObjects;
 extern std::vector<ZEBObject> g_serverObjects;
 extern std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
 extern shellOptions g_options;
+extern keyBindings g_bindings;
 
 // How set-up ended.
 enum class setupResult {

@@ -20,3 +20,4 @@ std::vector<ZEBObject> g_clientObjects;
 std::vector<ZEBObject> g_serverObjects;
 std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
 shellOptions g_options;
+keyBindings g_bindings = defaultBindings();

@@ -1,6 +1,7 @@
 #include "platform/system/window.h"
 
 #include "platform/system/aboutbox.h"
+#include "platform/system/gamepad.h"
 #include "platform/system/menustrip.h"
 #include "platform/system/pixeldraw.h"
 #include "platform/system/virtualkeys.h"
@@ -100,6 +101,12 @@ void translate(const SDL_Event& event) {
         else
             postCommand(g_window.menu.mouseUp(event.button.x, event.button.y));
         break;
+    case SDL_CONTROLLERDEVICEADDED:
+        gamepadAdded(event.cdevice.which);
+        break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        gamepadRemoved(event.cdevice.which);
+        break;
     case SDL_MOUSEMOTION:
         g_window.menu.mouseMove(event.motion.x, event.motion.y);
         break;
@@ -127,8 +134,10 @@ bool initialiseWindowSystem(const char** reason) {
         drivers = displayDrivers();
         SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0)
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) {
+        initialiseGamepads();
         return true;
+    }
     const bool noDisplaySet = SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr;
     if (reason != nullptr)
         *reason = noDisplaySet ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : SDL_GetError();

@@ -1,6 +1,7 @@
 #include "game/shell.h"
 #include "platform/system/aboutbox.h"
 #include "platform/system/clock.h"
+#include "platform/system/gamepad.h"
 #include "platform/system/menustrip.h"
 #include "platform/system/syntheticinput.h"
 #include "platform/system/virtualkeys.h"
@@ -267,6 +268,100 @@ TEST_F(shellWindow, theGameLoopGoesOnWhileTheAboutBoxIsOpen) {
     setClockSource(previous);
     EXPECT_EQ(g_frames, 20);
     EXPECT_TRUE(isAboutBoxOpen(m_window));
+}
+
+// The menus from the keyboard: each row presses keys and expects the open
+// menu (-1: none) and the command chosen (0: none).
+struct menuKeys {
+    const char* name;
+    std::vector<std::pair<uint32_t, bool>> presses; // key, with Alt
+    int openMenu;
+    uint32_t command;
+};
+
+TEST_F(shellWindow, altLettersAndF10OpenTheMenusAndEscapeClosesThem) {
+    const menuKeys rows[] = {
+        {"Alt+F", {{'F', true}}, 0, 0},
+        {"Alt+H", {{'H', true}}, 1, 0},
+        {"F10", {{VK_F10, false}}, 0, 0},
+        {"F10 twice", {{VK_F10, false}, {VK_F10, false}}, -1, 0},
+        {"Escape", {{'F', true}, {VK_ESCAPE, false}}, -1, 0},
+        {"Alt+Q", {{'Q', true}}, -1, 0},
+        {"Right to Help, Enter", {{VK_F10, false}, {VK_RIGHT, false}, {VK_RETURN, false}}, -1, COMMAND_ABOUT},
+        {"File's x", {{'F', true}, {'X', false}}, -1, COMMAND_EXIT},
+    };
+    for (const menuKeys& row : rows) {
+        for (const auto& [key, alt] : row.presses) {
+            pushKeyEvent(key, true, alt, false);
+            pushKeyEvent(key, false, alt, false);
+        }
+        drain();
+        EXPECT_EQ(getOpenMenu(m_window), row.openMenu) << row.name;
+        uint32_t command = 0;
+        for (const windowMessage& seen : g_seen)
+            command = seen.message == WM_COMMAND ? static_cast<uint32_t>(seen.wParam) : command;
+        EXPECT_EQ(command, row.command) << row.name;
+        for (int key = 0; key < KEY_TABLE_SIZE; ++key)
+            ASSERT_EQ(g_keys[key], 0) << row.name << ": key " << key << " reached the game";
+        if (row.command == COMMAND_EXIT)
+            break; // the window is gone
+        if (getOpenMenu(m_window) >= 0 || isAboutBoxOpen(m_window)) {
+            pushKeyEvent(VK_ESCAPE, true, false, false); // closes what the row left open
+            drain();
+        }
+        g_seen.clear();
+    }
+}
+
+// A pad plugged in while the game runs is opened and plays beside the keys;
+// unplugged, it stops.
+TEST_F(shellWindow, aGamepadPluggedInPlaysAndUnpluggedStops) {
+    const int pad = attachVirtualGamepad();
+    ASSERT_GE(pad, 0);
+    drain();
+    ASSERT_EQ(getGamepadCount(), 1);
+    g_running = true;
+    struct padRow {
+        virtualPadInput input;
+        int16_t value;
+        bool PlayerInput::*flag;
+    };
+    const padRow rows[] = {
+        {virtualPadInput::leftStickX, -30000, &PlayerInput::left},
+        {virtualPadInput::leftStickX, 30000, &PlayerInput::right},
+        {virtualPadInput::dpadLeft, 1, &PlayerInput::left},
+        {virtualPadInput::dpadRight, 1, &PlayerInput::right},
+        {virtualPadInput::rightTrigger, 32767, &PlayerInput::up},
+        {virtualPadInput::buttonB, 1, &PlayerInput::up},
+        {virtualPadInput::dpadUp, 1, &PlayerInput::up},
+        {virtualPadInput::buttonA, 1, &PlayerInput::fire},
+    };
+    for (const padRow& row : rows) {
+        setVirtualGamepad(pad, row.input, row.value);
+        drain();
+        readKeys();
+        EXPECT_TRUE(g_input.*row.flag) << static_cast<int>(row.input);
+        const int others = g_input.up + g_input.left + g_input.right + g_input.fire - 1;
+        EXPECT_EQ(others, 0) << static_cast<int>(row.input);
+        setVirtualGamepad(pad, row.input, 0);
+        drain();
+        readKeys();
+        EXPECT_FALSE(g_input.*row.flag) << static_cast<int>(row.input);
+    }
+    // A stick resting a little off centre turns nothing.
+    setVirtualGamepad(pad, virtualPadInput::leftStickX, -GAMEPAD_STICK_DEAD_ZONE);
+    drain();
+    readKeys();
+    EXPECT_FALSE(g_input.left);
+
+    setVirtualGamepad(pad, virtualPadInput::buttonA, 1);
+    drain();
+    detachVirtualGamepad(pad);
+    drain();
+    EXPECT_EQ(getGamepadCount(), 0);
+    readKeys();
+    EXPECT_FALSE(g_input.fire);
+    g_running = false;
 }
 
 } // namespace
