@@ -3,6 +3,7 @@
 #include "game/protocol.h"
 #include "game/shellbindings.h"
 #include "game/shelloptions.h"
+#include "game/shellsettings.h"
 #include "game/zebobject.h"
 #include "platform/net/netguid.h"
 
@@ -62,6 +63,8 @@ extern std::vector<ZEBObject> g_serverObjects;
 extern std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
 extern shellOptions g_options;
 extern keyBindings g_bindings;
+extern shellSettings g_settings; // as read from the settings file, with the changes made while playing
+extern std::string g_playerName; // sent in the join request
 
 // How set-up ended.
 enum class setupResult {
@@ -69,6 +72,11 @@ enum class setupResult {
     unavailable, // the game could not be joined: the window shows "Game Unavailable"
     cannotHost,  // nothing to join and hosting failed: the program ends with an error
 };
+
+// Reads the user's settings file (a broken one is reported on standard error
+// and the defaults are used) and applies it; --name wins over the file's name.
+void loadUserSettings();
+void saveUserSettings(); // after a change; does nothing unless loadUserSettings found a usable place
 
 setupResult setupGame(gameWindow* window);
 void shutdownGame();

@@ -38,6 +38,8 @@ void readKeys() {
         if (g_soundList != nullptr)
             g_soundList->setEnabled(g_soundEnabled);
         g_soundToggleDelay = SOUND_TOGGLE_DELAY;
+        g_settings.sound = g_soundEnabled;
+        saveUserSettings();
         // Consumed: holding the key toggles again only on a repeated key-down.
         for (const uint32_t key : g_bindings.of(control::sound)) {
             if (key < KEY_TABLE_SIZE)

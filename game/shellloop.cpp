@@ -1,6 +1,7 @@
 #include "game/shell.h"
 
 #include "game/shellframegate.h"
+#include "sound/soundlist.h"
 
 #include "platform/system/clock.h"
 #include "platform/system/menustrip.h"
@@ -70,6 +71,7 @@ int runWindowedGame() {
                      reason);
         return 1;
     }
+    loadUserSettings();
     gameWindow* window = createGameWindow(WINDOW_TITLE, shellWindowProcedure);
     if (window == nullptr) {
         std::fprintf(stderr, "zeb: the game window could not be created\n");
@@ -79,6 +81,8 @@ int runWindowedGame() {
         shutdownGame();
         return 1;
     }
+    if (g_soundList != nullptr)
+        g_soundList->setEnabled(g_soundEnabled);
     const int exitCode = runMessageLoop(window, updateGame, renderGame, g_options.frames);
     if (!g_options.screenshot.empty())
         saveScreenshot(g_options.screenshot);

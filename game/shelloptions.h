@@ -19,6 +19,7 @@ struct shellOptions {
     uint16_t discoveryPort = 0;                // 0: the default discovery port
     long frames = 0;                           // quit after this many accepted frames; 0: no limit
     std::string screenshot;                    // PNG of the last drawn frame, written when quitting
+    std::string name;                          // the player's name; empty: the settings file's
 };
 
 // False with a one-line reason in error when the command line is not understood.
