@@ -48,6 +48,7 @@ bool startHostedGame() {
     g_serverGame->createAsteroids();
     g_host->setApplicationGuid(APPLICATION_GUID);
     g_host->setSessionName(SESSION_NAME);
+    g_host->setMaxPlayers(MAX_PLAYERS);
     if (g_options.port != 0)
         g_host->setPort(g_options.port);
     g_host->initialise();
@@ -59,4 +60,24 @@ bool startHostedGame() {
         "zeb: cannot host \"%s\": no port to listen on or no network (tried port %u, then any free port)\n",
         SESSION_NAME, static_cast<unsigned>(g_options.port != 0 ? g_options.port : getGamePort()));
     return false;
+}
+
+std::vector<PlayerRefusal> tickHostedGame(float dt, messageQueue& received) {
+    messageQueue toSend;
+    g_serverGame->tick(dt, g_serverObjects, received, toSend);
+    g_host->sendMessages(toSend);
+    std::vector<PlayerRefusal> refusals;
+    g_serverGame->takeRefusals(refusals);
+    for (const PlayerRefusal& refusal : refusals) {
+        g_host->dropPlayer(refusal.playerID, refusal.reason == refusalReason::gameFull
+                                                 ? networkDropReason::gameFull
+                                                 : networkDropReason::notJoined);
+    }
+    g_host->setJoinedPlayers(static_cast<uint32_t>(g_serverGame->getConnectedPlayerCount()));
+    return refusals;
+}
+
+void stopHosting() {
+    if (g_host != nullptr)
+        g_host->stopHosting();
 }

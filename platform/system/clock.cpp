@@ -1,22 +1,31 @@
 #include "platform/system/clock.h"
 
-#include <SDL.h>
-
 #include <atomic>
+#include <ctime>
 #include <mutex>
 
 namespace {
 
-// SDL starts its tick counter on first use, so the clock works before SDL_Init.
-uint32_t sdlClock() {
-    return SDL_GetTicks();
+// Milliseconds since the machine booted, as the game's clock has always
+// counted: it seeds the random source, so two runs must not start at the same
+// value (a counter from process start would give every run the same field).
+uint32_t bootClock() {
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const uint64_t ms =
+        static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms); // wraps at 2^32
 }
 
-uint64_t sdlCounter() {
-    return SDL_GetPerformanceCounter();
+constexpr uint64_t NANOSECONDS_PER_SECOND = 1000000000u;
+
+uint64_t monotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * NANOSECONDS_PER_SECOND + static_cast<uint64_t>(now.tv_nsec);
 }
 
-std::atomic<ClockSource> g_clockSource{&sdlClock};
+std::atomic<ClockSource> g_clockSource{&bootClock};
 
 std::mutex g_fineLock;
 FineClock g_fineClock;
@@ -24,7 +33,7 @@ FineClock g_fineClock;
 FineClock currentFineClock() {
     const std::lock_guard<std::mutex> lock(g_fineLock);
     if (g_fineClock.ticks == nullptr || g_fineClock.frequency == 0)
-        return {&sdlCounter, SDL_GetPerformanceFrequency()};
+        return {&monotonicNanoseconds, NANOSECONDS_PER_SECOND};
     return g_fineClock;
 }
 
@@ -36,7 +45,7 @@ uint32_t timeGetTime() {
 
 ClockSource setClockSource(ClockSource source) {
     ClockSource previous =
-        g_clockSource.exchange(source != nullptr ? source : &sdlClock, std::memory_order_acq_rel);
+        g_clockSource.exchange(source != nullptr ? source : &bootClock, std::memory_order_acq_rel);
     return previous;
 }
 

@@ -8,7 +8,7 @@ uint32_t timeGetTime();
 using ClockSource = uint32_t (*)();
 ClockSource setClockSource(ClockSource source); // nullptr restores the real clock; returns the previous
 
-// A monotonic clock finer than a millisecond (SDL's performance counter), in
+// A monotonic clock finer than a millisecond (nanoseconds), in
 // ticks of fineClockFrequency() a second. Tests may replace it together with
 // its frequency.
 uint64_t fineClockTicks();
