@@ -44,6 +44,7 @@ constexpr const char* SOUND_ENABLED_TEXT = "Sound is Enabled, to Disable press '
 constexpr const char* SOUND_DISABLED_TEXT = "Sound is Disabled, to Enable press 'Z'";
 constexpr const char* WINDOW_TITLE = "ZEB - Ships and Asteroids";
 constexpr const char* WINDOW_CLASS = "ZEB";
+constexpr int HUD_FONT_SIZE = 16; // for the designed 700-pixel play area; text scales with the area
 
 extern uint8_t g_keys[KEY_TABLE_SIZE];
 extern PlayerInput g_input;
@@ -97,6 +98,13 @@ void readKeys();
 // program quits.
 void captureFrameForScreenshot(void* nativeRenderer);
 bool saveScreenshot(const std::string& path);
+
+// The window that fits: the play area is the largest square below the menu
+// strip, and the text scales with it. The window's size and full screen are
+// kept in the settings.
+void fitGameToWindow(gameWindow* window);
+void rememberWindowPlacement(gameWindow* window);
+void toggleFullScreen(gameWindow* window); // F11 and Alt+Enter
 
 // The window procedure and the main loop: at most one message per pass, the
 // update with the time since the last accepted frame, a drawing after each

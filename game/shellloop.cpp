@@ -5,14 +5,33 @@
 
 #include "platform/system/clock.h"
 #include "platform/system/menustrip.h"
+#include "platform/system/virtualkeys.h"
 #include "platform/system/window.h"
 
 #include <cstdio>
 
+namespace {
+
+bool isFullScreenKey(uint32_t message, uint64_t wParam) {
+    const uint32_t key = static_cast<uint32_t>(wParam & 0xFFFF);
+    return (message == WM_KEYDOWN && key == VK_F11) || (message == WM_SYSKEYDOWN && key == VK_RETURN);
+}
+
+} // namespace
+
 int64_t shellWindowProcedure(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam) {
+    if (isFullScreenKey(message, wParam)) {
+        if ((lParam & KEY_REPEAT_FLAG) == 0)
+            toggleFullScreen(window);
+        return 0;
+    }
     if (handleKeyMessage(window, message, wParam, lParam))
         return 0;
     switch (message) {
+    case WM_SIZE:
+        fitGameToWindow(window);
+        rememberWindowPlacement(window);
+        return 0;
     case WM_COMMAND:
         if ((wParam & 0xFFFF) == COMMAND_ABOUT) {
             openAboutBox(window);
@@ -72,7 +91,11 @@ int runWindowedGame() {
         return 1;
     }
     loadUserSettings();
-    gameWindow* window = createGameWindow(WINDOW_TITLE, shellWindowProcedure);
+    windowPlacement placement;
+    placement.width = g_settings.windowWidth;
+    placement.height = g_settings.windowHeight;
+    placement.fullScreen = g_settings.fullScreen;
+    gameWindow* window = createGameWindow(WINDOW_TITLE, shellWindowProcedure, placement);
     if (window == nullptr) {
         std::fprintf(stderr, "zeb: the game window could not be created\n");
         return 1;
@@ -83,6 +106,7 @@ int runWindowedGame() {
     }
     if (g_soundList != nullptr)
         g_soundList->setEnabled(g_soundEnabled);
+    fitGameToWindow(window);
     const int exitCode = runMessageLoop(window, updateGame, renderGame, g_options.frames);
     if (!g_options.screenshot.empty())
         saveScreenshot(g_options.screenshot);

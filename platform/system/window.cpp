@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <deque>
 #include <string>
 
@@ -25,8 +26,6 @@ namespace {
 gameWindow g_window;
 bool g_windowExists = false;
 std::deque<windowMessage> g_posted; // messages waiting for the loop, before any new event
-
-constexpr int64_t KEY_REPEAT_FLAG = int64_t(1) << 30; // the key was already down
 
 void post(uint32_t message, uint64_t wParam, int64_t lParam) {
     g_posted.push_back({message, wParam, lParam});
@@ -69,6 +68,32 @@ void translateWindowEvent(const SDL_WindowEvent& event) {
         post(WM_CLOSE, 0, 0);
     else if (event.event == SDL_WINDOWEVENT_EXPOSED)
         post(WM_PAINT, 0, 0);
+    else if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        post(WM_SIZE, 0, (int64_t(event.data2) << 16) | (event.data1 & 0xFFFF));
+}
+
+// Real pixels per window unit: 2 on a high-density screen, 1 elsewhere.
+int pixelScale(SDL_Window* native) {
+    int width = 0;
+    int height = 0;
+    int pixelWidth = 0;
+    int pixelHeight = 0;
+    SDL_GetWindowSize(native, &width, &height);
+    SDL_GetWindowSizeInPixels(native, &pixelWidth, &pixelHeight);
+    if (SDL_Renderer* renderer = SDL_GetRenderer(native))
+        SDL_GetRendererOutputSize(renderer, &pixelWidth, &pixelHeight);
+    if (width < 1 || pixelWidth <= width)
+        return 1;
+    return (pixelWidth + width / 2) / width;
+}
+
+// A window larger than the screen's usable part is made to fit it.
+void clampToScreen(int& width, int& height) {
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w < 1 || usable.h < 1)
+        return;
+    width = std::min(width, usable.w);
+    height = std::min(height, usable.h);
 }
 
 void translate(const SDL_Event& event) {
@@ -144,14 +169,18 @@ bool initialiseWindowSystem(const char** reason) {
     return false;
 }
 
-gameWindow* createGameWindow(const char* title, windowProcedure procedure) {
+gameWindow* createGameWindow(const char* title, windowProcedure procedure, const windowPlacement& placement) {
     if (g_windowExists && !g_window.destroyed)
         return nullptr;
     if (g_windowExists)
         SDL_DestroyWindow(g_window.native); // a destroyed window's renderer is gone by now
+    int width = std::max(1, placement.width);
+    int height = std::max(1, placement.height);
+    clampToScreen(width, height);
+    const Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
+                         (placement.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     SDL_Window* native =
-        SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, GAME_AREA_WIDTH,
-                         MENU_STRIP_HEIGHT + GAME_AREA_HEIGHT, SDL_WINDOW_SHOWN);
+        SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, flags);
     if (native == nullptr)
         return nullptr;
     setWindowIcon(native);
@@ -239,8 +268,45 @@ void paintMenuStrip(gameWindow* window, void* nativeRenderer) {
     const rendererStateGuard saved(renderer);
     SDL_RenderSetViewport(renderer, nullptr);
     SDL_RenderSetClipRect(renderer, nullptr);
-    paintMenu(window->menu, renderer, GAME_AREA_WIDTH);
+    const float scale = static_cast<float>(pixelScale(window->native));
+    SDL_RenderSetScale(renderer, scale, scale);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window->native, &width, &height);
+    paintMenu(window->menu, renderer, width);
     paintAboutBox(window->about, renderer);
+}
+
+pixelRect fitPlayArea(int pixelWidth, int pixelHeight, int menuPixels) {
+    const int below = std::max(1, pixelHeight - menuPixels);
+    const int side = std::max(1, std::min(pixelWidth, below));
+    return {std::max(0, (pixelWidth - side) / 2), menuPixels + std::max(0, (below - side) / 2), side, side};
+}
+
+pixelRect getPlayArea(gameWindow* window) {
+    if (window == nullptr)
+        return fitPlayArea(GAME_AREA_WIDTH, MENU_STRIP_HEIGHT + GAME_AREA_HEIGHT, MENU_STRIP_HEIGHT);
+    int pixelWidth = 0;
+    int pixelHeight = 0;
+    SDL_GetWindowSizeInPixels(window->native, &pixelWidth, &pixelHeight);
+    if (SDL_Renderer* renderer = SDL_GetRenderer(window->native))
+        SDL_GetRendererOutputSize(renderer, &pixelWidth, &pixelHeight);
+    return fitPlayArea(pixelWidth, pixelHeight, MENU_STRIP_HEIGHT * pixelScale(window->native));
+}
+
+windowPlacement getWindowPlacement(gameWindow* window) {
+    windowPlacement placement;
+    if (window == nullptr)
+        return placement;
+    placement.fullScreen = (SDL_GetWindowFlags(window->native) & SDL_WINDOW_FULLSCREEN) != 0;
+    if (!placement.fullScreen)
+        SDL_GetWindowSize(window->native, &placement.width, &placement.height);
+    return placement;
+}
+
+void setFullScreen(gameWindow* window, bool fullScreen) {
+    if (window != nullptr && !window->destroyed)
+        SDL_SetWindowFullscreen(window->native, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
 void openAboutBox(gameWindow* window) {

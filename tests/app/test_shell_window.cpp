@@ -364,4 +364,39 @@ TEST_F(shellWindow, aGamepadPluggedInPlaysAndUnpluggedStops) {
     g_running = false;
 }
 
+TEST(playArea, theLargestCentredSquareBelowTheMenuStrip) {
+    struct row {
+        int width, height, menu;
+        pixelRect area;
+    };
+    const row rows[] = {
+        {700, 720, 20, {0, 20, 700, 700}},     {900, 600, 20, {160, 20, 580, 580}},
+        {600, 900, 20, {0, 160, 600, 600}},    {1280, 720, 20, {290, 20, 700, 700}},
+        {2800, 2880, 40, {0, 60, 2800, 2800}}, // a high-density screen: twice the pixels
+        {10, 10, 20, {4, 20, 1, 1}},           // smaller than the strip: never empty
+    };
+    for (const row& r : rows) {
+        const pixelRect area = fitPlayArea(r.width, r.height, r.menu);
+        EXPECT_EQ(area, r.area) << r.width << "x" << r.height << ": " << area.x << "," << area.y << " "
+                                << area.width << "x" << area.height;
+    }
+}
+
+TEST_F(shellWindow, f11AndAltEnterSwitchFullScreenAndKeepTheKeyTableClean) {
+    const struct {
+        uint32_t key;
+        bool alt;
+    } presses[] = {{VK_F11, false}, {VK_F11, false}, {VK_RETURN, true}, {VK_RETURN, true}};
+    bool expected = false;
+    for (const auto& press : presses) {
+        pushKeyEvent(press.key, true, press.alt, false);
+        pushKeyEvent(press.key, true, press.alt, true); // auto-repeat does not switch back
+        pushKeyEvent(press.key, false, press.alt, false);
+        drain();
+        expected = !expected;
+        EXPECT_EQ(getWindowPlacement(m_window).fullScreen, expected) << press.key;
+        EXPECT_EQ(g_keys[press.key], 0) << press.key;
+    }
+}
+
 } // namespace
