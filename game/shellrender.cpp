@@ -2,6 +2,7 @@
 
 #include "font/font.h"
 #include "game/zebgamestatecollector.h"
+#include "game/zebgamestategame.h"
 #include "game/zebobjectparticlesystem.h"
 #include "render/camera.h"
 #include "render/linedraw.h"
@@ -62,6 +63,33 @@ void drawOwnShipRing(const matrix& transform, const colour4& colour, float radiu
     drawWorldLineStrip(unitRing(), RING_SEGMENTS, ring, colour4(colour.r, colour.g, colour.b, RING_ALPHA));
 }
 
+// The shift that brings the part beyond an edge in again from the other
+// side; 0 when nothing reaches over.
+float wrapShift(float centre, float radius) {
+    if (centre + radius > PLAY_AREA_HALF_WIDTH)
+        return -PLAY_AREA_WIDTH;
+    if (centre - radius < -PLAY_AREA_HALF_WIDTH)
+        return PLAY_AREA_WIDTH;
+    return 0.0f;
+}
+
+// The play area wraps: a shape reaching over an edge is drawn again, shifted
+// by the width of the play area, so it shows on both sides while it crosses.
+void drawWrapped(const ZEBObject& shape, const matrix& transform, const colour4& colour, float radius) {
+    const float shiftsX[] = {0.0f, wrapShift(transform(3, 0), radius)};
+    const float shiftsY[] = {0.0f, wrapShift(transform(3, 1), radius)};
+    const int columns = shiftsX[1] != 0.0f ? 2 : 1;
+    const int rows = shiftsY[1] != 0.0f ? 2 : 1;
+    for (int i = 0; i < columns; ++i) {
+        for (int j = 0; j < rows; ++j) {
+            matrix shifted = transform;
+            shifted(3, 0) += shiftsX[i];
+            shifted(3, 1) += shiftsY[j];
+            shape.draw(shifted, colour);
+        }
+    }
+}
+
 void drawElements() {
     for (int index = 0; index < g_collector->getElementCount(); ++index) {
         bool visible = false;
@@ -72,11 +100,11 @@ void drawElements() {
         g_collector->getElement(index, visible, type, objectID, transform, colour);
         if (!visible || objectID < 0 || objectID >= static_cast<int>(g_clientObjects.size()))
             continue;
-        g_clientObjects[objectID].draw(transform, colour);
+        const ZEBObject& shape = g_clientObjects[objectID];
+        const float radius = outlineRadius(shape) * g_collector->getElementScale(index);
+        drawWrapped(shape, transform, colour, radius);
         if (index == g_collector->getOwnIndex())
-            drawOwnShipRing(transform, colour,
-                            RING_REACH * outlineRadius(g_clientObjects[objectID]) *
-                                g_collector->getElementScale(index));
+            drawOwnShipRing(transform, colour, RING_REACH * radius);
     }
 }
 

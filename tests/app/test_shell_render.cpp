@@ -179,3 +179,40 @@ TEST_F(shellRender, theOwnShipCarriesAFaintRingOthersDoNot) {
     EXPECT_GT(others, 100);
     EXPECT_GT(own, others + 200) << "own " << own << ", other " << others;
 }
+
+// A shape reaching over an edge shows on both sides of the play area, and in
+// a corner on all four; one well inside shows once.
+TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
+    const vector3 square[] = {
+        {2.0f, 2.0f, 0.0f}, {-2.0f, 2.0f, 0.0f}, {-2.0f, -2.0f, 0.0f}, {2.0f, -2.0f, 0.0f}};
+    g_clientObjects.resize(1);
+    ASSERT_TRUE(g_clientObjects[0].create(TYPE_ASTEROID, square, 4));
+    ZEBGameStateElement rock;
+    rock.initialise(1, ZERO, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE, true);
+    deliver(writeNewElement(rock));
+    g_collector->elementForTest(g_collector->getOwnIndex()).setVisible(false);
+    struct row {
+        vector3 position;
+        bool left, right, top, bottom; // drawn pixels in the strip along that edge
+    };
+    const row rows[] = {
+        {{0.0f, 0.0f, 0.0f}, false, false, false, false}, {{9.5f, 0.0f, 0.0f}, true, true, false, false},
+        {{-9.0f, 0.0f, 0.0f}, true, true, false, false},  {{0.0f, 9.5f, 0.0f}, false, false, true, true},
+        {{9.5f, -9.5f, 0.0f}, true, true, true, true},
+    };
+    constexpr int STRIP = 40;
+    for (const row& r : rows) {
+        g_collector->elementForTest(1).initialise(1, r.position, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE,
+                                                  true);
+        renderGame();
+        const std::vector<uint32_t> pixels = frame();
+        // The sound line lies along the bottom: the side strips stop above it.
+        EXPECT_EQ(drawnPixels(pixels, 0, STRIP, 0, 600) > 0, r.left) << r.position.x << "," << r.position.y;
+        EXPECT_EQ(drawnPixels(pixels, AREA - STRIP, AREA, 0, 600) > 0, r.right)
+            << r.position.x << "," << r.position.y;
+        EXPECT_EQ(drawnPixels(pixels, 300, AREA, 0, STRIP) > 0, r.top) << r.position.x << "," << r.position.y;
+        EXPECT_EQ(drawnPixels(pixels, 0, AREA, AREA - STRIP, AREA) > 0, r.bottom)
+            << r.position.x << "," << r.position.y;
+    }
+    g_clientObjects.clear();
+}
