@@ -72,6 +72,8 @@ void translateWindowEvent(const SDL_WindowEvent& event) {
         post(WM_SIZE, 0, (int64_t(event.data2) << 16) | (event.data1 & 0xFFFF));
 }
 
+constexpr int WINDOW_MIN_SIZE = 200; // room for the menus and a play area worth playing in
+
 // Real pixels per window unit: 2 on a high-density screen, 1 elsewhere.
 int pixelScale(SDL_Window* native) {
     int width = 0;
@@ -183,6 +185,7 @@ gameWindow* createGameWindow(const char* title, windowProcedure procedure, const
         SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, flags);
     if (native == nullptr)
         return nullptr;
+    SDL_SetWindowMinimumSize(native, WINDOW_MIN_SIZE, WINDOW_MIN_SIZE);
     setWindowIcon(native);
     g_window.native = native;
     g_window.procedure = procedure;
