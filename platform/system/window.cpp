@@ -70,6 +70,8 @@ void translateWindowEvent(const SDL_WindowEvent& event) {
         post(WM_PAINT, 0, 0);
     else if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED)
         post(WM_SIZE, 0, (int64_t(event.data2) << 16) | (event.data1 & 0xFFFF));
+    if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED && g_window.about.isOpen())
+        g_window.about.open(event.data1, event.data2); // stays in the middle
 }
 
 constexpr int WINDOW_MIN_SIZE = 200; // room for the menus and a play area worth playing in
