@@ -51,6 +51,7 @@ extern PlayerInput g_input;
 extern bool g_soundEnabled;
 extern float g_soundToggleDelay;
 extern bool g_running;
+extern float g_rejoinDelay; // seconds until this copy looks for a game again; negative: not waiting
 
 extern ZEBGameStateCollector* g_collector;
 extern networkClient* g_client;
@@ -80,6 +81,8 @@ void loadUserSettings();
 void saveUserSettings(); // after a change; does nothing unless loadUserSettings found a usable place
 
 setupResult setupGame(gameWindow* window);
+// After the game ended under it: a fresh search, then joining what it finds or hosting.
+setupResult restartSession();
 void shutdownGame();
 // True when the frame was accepted: frameTime, the seconds since the frame
 // became due on the fine clock, is at least MIN_FRAME_TIME. The frame then
