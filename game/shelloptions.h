@@ -20,6 +20,7 @@ struct shellOptions {
     bool rejoin = true;                        // after the host leaves, search again (or host)
     long frames = 0;                           // quit after this many accepted frames; 0: no limit
     std::string screenshot;                    // PNG of the last drawn frame, written when quitting
+    std::string name;                          // the player's name; empty: the settings file's
 };
 
 // False with a one-line reason in error when the command line is not understood.
