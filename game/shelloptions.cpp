@@ -1,5 +1,7 @@
 #include "game/shelloptions.h"
 
+#include "game/shellplayername.h"
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -73,6 +75,11 @@ bool applyValue(const std::string& name, const std::string& value, shellOptions&
             return true;
         }
         error = "--screenshot needs a file name";
+    } else if (name == "--name") {
+        std::string reason;
+        if (acceptPlayerName(value, options.name, reason))
+            return true;
+        error = "--name: " + reason;
     } else {
         error = "unknown option " + name;
     }
@@ -81,7 +88,7 @@ bool applyValue(const std::string& name, const std::string& value, shellOptions&
 
 bool takesValue(const std::string& name) {
     return name == "--connect" || name == "--port" || name == "--discovery" || name == "--discovery-port" ||
-           name == "--frames" || name == "--screenshot";
+           name == "--frames" || name == "--screenshot" || name == "--name";
 }
 
 bool applyFlag(const std::string& name, shellOptions& options) {
@@ -91,6 +98,8 @@ bool applyFlag(const std::string& name, shellOptions& options) {
         options.version = true;
     else if (name == "--server")
         options.server = true;
+    else if (name == "--no-rejoin")
+        options.rejoin = false;
     else
         return false;
     return true;
@@ -178,11 +187,15 @@ std::string usageText(const char* programName) {
            "  --server                  host a game without window, sound or own player\n"
            "  --discovery ADDR[,ADDR]   where to search for games (IPv4 broadcast or host addresses)\n"
            "  --discovery-port N        the port of the game search (default 27350)\n"
+           "  --no-rejoin               when the host leaves, stay on \"Game Unavailable\"\n"
            "  --frames N                quit after N drawn frames\n"
            "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"
+           "  --name NAME               the player's name (at most 31 bytes of UTF-8)\n"
            "  --help                    show this text\n"
            "  --version                 show the version\n"
            "\n"
-           "Keys: W thrust, A and D turn, Space fire, Z sound on or off.\n"
+           "Keys: W or Up thrust, A or Left and D or Right turn, Space fire, Z sound on or off,\n"
+           "F11 or Alt+Enter full screen; a game controller plays too. Settings are kept in\n"
+           "$XDG_CONFIG_HOME/zeb/settings.ini (or ~/.config/zeb/settings.ini).\n"
            "The environment variables ZEB_DISCOVERY and ZEB_DISCOVERY_PORT set the search too.\n";
 }

@@ -17,8 +17,10 @@ struct shellOptions {
     uint16_t port = 0;                         // the port a hosting copy listens on; 0: the default
     std::vector<std::string> discoveryTargets; // IPv4 addresses; empty: the default targets
     uint16_t discoveryPort = 0;                // 0: the default discovery port
+    bool rejoin = true;                        // after the host leaves, search again (or host)
     long frames = 0;                           // quit after this many accepted frames; 0: no limit
     std::string screenshot;                    // PNG of the last drawn frame, written when quitting
+    std::string name;                          // the player's name; empty: the settings file's
 };
 
 // False with a one-line reason in error when the command line is not understood.

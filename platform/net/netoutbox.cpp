@@ -19,6 +19,7 @@ void netOutbox::wake() {
 }
 
 bool netOutbox::post(netOutgoing packet) {
+    bool wakeNow = false;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         // A disconnect is never dropped: it is how a refused peer learns why.
@@ -28,9 +29,31 @@ bool netOutbox::post(netOutgoing packet) {
             return false;
         m_pendingBytes += packet.bytes.size();
         m_pending.push_back(std::move(packet));
+        wakeNow = m_held == 0;
+        m_wakeOwed = m_wakeOwed || !wakeNow;
     }
-    wake();
+    if (wakeNow)
+        wake();
     return true;
+}
+
+void netOutbox::holdWakes() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    ++m_held;
+}
+
+void netOutbox::releaseWakes() {
+    bool wakeNow = false;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (m_held > 0)
+            --m_held;
+        wakeNow = m_held == 0 && m_wakeOwed;
+        if (wakeNow)
+            m_wakeOwed = false;
+    }
+    if (wakeNow)
+        wake();
 }
 
 void netOutbox::requestStop() {

@@ -67,12 +67,27 @@ bool renderDevice::create(const renderWindow& window) {
         return false;
     }
     m_generation = g_nextGeneration++;
-    const SDL_Rect area = {window.nativeWindow != nullptr ? window.areaX : 0,
-                           window.nativeWindow != nullptr ? window.areaY : 0, window.areaWidth,
-                           window.areaHeight};
+    applyArea();
+    return true;
+}
+
+void renderDevice::applyArea() {
+    const bool inWindow = m_window.nativeWindow != nullptr;
+    const SDL_Rect area = {inWindow ? m_window.areaX : 0, inWindow ? m_window.areaY : 0, m_window.areaWidth,
+                           m_window.areaHeight};
     SDL_RenderSetViewport(sdl(m_renderer), &area);
-    const SDL_Rect clip = {0, 0, window.areaWidth, window.areaHeight};
+    const SDL_Rect clip = {0, 0, m_window.areaWidth, m_window.areaHeight};
     SDL_RenderSetClipRect(sdl(m_renderer), &clip);
+}
+
+bool renderDevice::setArea(int x, int y, int width, int height) {
+    if (m_renderer == nullptr || m_window.nativeWindow == nullptr || width < 1 || height < 1)
+        return false;
+    m_window.areaX = x;
+    m_window.areaY = y;
+    m_window.areaWidth = width;
+    m_window.areaHeight = height;
+    applyArea();
     return true;
 }
 
@@ -256,7 +271,11 @@ void renderDevice::clear(uint32_t argb, float, uint32_t) {
     SDL_RenderClear(renderer);
 }
 
-void renderDevice::beginScene() {}
+// SDL resets the viewport to the whole window when the window is resized.
+void renderDevice::beginScene() {
+    if (m_renderer != nullptr)
+        applyArea();
+}
 
 void renderDevice::endScene() {}
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -244,7 +246,7 @@ TEST(ServerJoin, InputAndStateChangeOnlyTheSendersRecordAndShip) {
     s.tick(0.0f);
     EXPECT_EQ(s.game.getElement(ship2).getPosition(), vector3(3.0f, 4.0f, 0.0f));
     EXPECT_EQ(s.game.getElement(ship2).getRotation(), 45.0f);
-    EXPECT_EQ(s.game.getElement(ship1).getPosition(), ZERO);
+    EXPECT_EQ(s.game.getElement(ship1).getPosition(), s.game.spawnPoint(0));
     const PlayerInput& input = s.game.getPlayer(1).input;
     EXPECT_TRUE(input.up && input.left && input.fire);
     EXPECT_FALSE(input.down || input.right);
@@ -277,8 +279,8 @@ TEST(ServerJoin, ShipStatesThatAreNotTheSendersOrNotFiniteAreDropped) {
     }
     s.send(1, raw(MSG_PLAYER_STATE, std::vector<uint8_t>(PLAYER_STATE_SIZE - 1, 0)));
     s.tick(0.0f);
-    EXPECT_EQ(s.game.getElement(ship2).getPosition(), ZERO);
-    EXPECT_EQ(s.game.getElement(ship1).getPosition(), ZERO);
+    EXPECT_EQ(s.game.getElement(ship2).getPosition(), s.game.spawnPoint(1));
+    EXPECT_EQ(s.game.getElement(ship1).getPosition(), s.game.spawnPoint(0));
     EXPECT_EQ(s.game.getElement(ship1).getRotation(), 0.0f);
     EXPECT_EQ(s.game.getElement(ship1).getVelocity(), ZERO);
 
@@ -306,7 +308,7 @@ TEST(ServerJoin, AStaleStateDoesNotReviveADestroyedShip) {
     s.sendState(1, stale);
     s.tick(FRAME);
     EXPECT_FALSE(s.game.getElement(ship).isVisible());
-    EXPECT_EQ(s.game.getElement(ship).getPosition(), ZERO);
+    EXPECT_EQ(s.game.getElement(ship).getPosition(), s.game.spawnPoint(0));
 
     // Once the game has brought it back, the client's states count again.
     for (int frame = 0; frame < 120 && !s.game.getElement(ship).isVisible(); ++frame)
@@ -421,7 +423,7 @@ TEST(ServerBroadcast, RegularUpdatesTakeTheFourOldestLowIdsAndSkipShips) {
     EXPECT_EQ(ids, (std::vector<int>{7, 4, 5, 6}));
 }
 
-TEST(ServerBroadcast, ScoreTableAfterOneSecondThenEveryTickPerGame) {
+TEST(ServerBroadcast, ScoreTableAfterOneSecondThenOnChangeOrOnceASecond) {
     Server s(0);
     Server other(0);
     s.tick(0.25f);
@@ -431,15 +433,22 @@ TEST(ServerBroadcast, ScoreTableAfterOneSecondThenEveryTickPerGame) {
     s.tick(0.25f);
     ASSERT_EQ(s.types(), std::vector<int>{MSG_PLAYER_STATS});
     EXPECT_EQ(s.out[0].getDataSize(), 4); // no players: count 0
+    EXPECT_TRUE(s.out[0].isGuaranteed());
     s.tick(0.0f);
-    EXPECT_EQ(s.types(), std::vector<int>{MSG_PLAYER_STATS});
+    EXPECT_TRUE(s.types().empty()); // nothing changed
     EXPECT_EQ(other.game.getStatsCountdown(), STATS_INTERVAL);
 
     s.join(1);
     s.join(2);
     s.tick(0.0f);
+    auto tablesSent = [&s] {
+        const std::vector<int> types = s.types();
+        return static_cast<int>(std::count(types.begin(), types.end(), MSG_PLAYER_STATS));
+    };
+    EXPECT_EQ(tablesSent(), 1); // joins change it
     s.game.playerForTest(0).score = -5;
     s.tick(0.0f);
+    ASSERT_EQ(s.out.back().getType(), MSG_PLAYER_STATS);
     std::vector<PlayerStats> rows;
     ASSERT_TRUE(readPlayerStats(s.out.back().getData(), s.out.back().getDataSize(), &rows));
     EXPECT_EQ(s.out.back().getDataSize(), 116);
@@ -448,6 +457,41 @@ TEST(ServerBroadcast, ScoreTableAfterOneSecondThenEveryTickPerGame) {
     EXPECT_EQ(rows[0].score, -5);
     EXPECT_EQ(rows[1].uniqueID, s.game.getPlayer(1).shipID);
     EXPECT_EQ(rows[1].colour, s.game.getElement(rows[1].uniqueID).getColour());
+
+    // Unchanged, it is repeated once a second.
+    int tables = 0;
+    for (int i = 0; i < 50; ++i) {
+        s.tick(1.0f / 45.0f);
+        tables += tablesSent();
+    }
+    EXPECT_EQ(tables, 1);
+}
+
+TEST(ServerBroadcast, AHiddenShipIsAnnouncedOnceAndSurely) {
+    Server s(1);
+    s.park();
+    s.join(1);
+    s.join(2);
+    s.tick(0.0f);
+    const int hidden = s.game.getPlayer(1).shipID;
+    s.game.elementForTest(hidden).setVisible(false);
+    s.game.playerForTest(1).respawnTimer = 100.0f; // waiting to come back
+    auto updatesOf = [&](int id) {
+        std::vector<bool> guaranteed;
+        for (const networkMessage& message : s.out)
+            if (message.getType() == MSG_ELEMENT_UPDATE && updateID(message) == id)
+                guaranteed.push_back(message.isGuaranteed());
+        EXPECT_LE(guaranteed.size(), 1u);
+        return guaranteed;
+    };
+    s.tick(0.0f);
+    EXPECT_EQ(updatesOf(hidden), std::vector<bool>{true});
+    s.tick(0.0f);
+    EXPECT_TRUE(updatesOf(hidden).empty());
+    EXPECT_EQ(updatesOf(s.game.getPlayer(0).shipID), std::vector<bool>{false}); // the visible one goes on
+    s.game.elementForTest(hidden).setVisible(true);
+    s.tick(0.0f);
+    EXPECT_EQ(updatesOf(hidden), std::vector<bool>{false});
 }
 
 TEST(ServerSimulation, WrapSendsAnUpdateOnlyWhenTheAreaIsLeft) {
@@ -473,10 +517,10 @@ TEST(ServerSimulation, NoFamiliesMeansANewRoundEveryTick) {
     s.game.elementForTest(s.game.getPlayer(0).bulletIDs[0]).setVisible(true);
     s.game.playerForTest(0).bulletAges[0] = 0.0f; // in flight
     s.tick(FRAME);
-    EXPECT_EQ(s.game.getElement(ship).getPosition(), ZERO);
+    EXPECT_EQ(s.game.getElement(ship).getPosition(), s.game.spawnPoint(0));
     EXPECT_FALSE(s.game.getElement(s.game.getPlayer(0).bulletIDs[0]).isVisible());
-    // A round's updates (3 elements) and the ship's regular one.
-    EXPECT_EQ(s.out.size(), 4u);
+    // A round's updates (3 elements), the ship placed at its spawn point, and its regular one.
+    EXPECT_EQ(s.out.size(), 5u);
 }
 
 TEST(ServerSimulation, RoundAndFragmentDrawsFollowTheStatedOrder) {
