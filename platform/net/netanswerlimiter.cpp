@@ -6,7 +6,7 @@ constexpr std::chrono::seconds WINDOW{1};
 
 } // namespace
 
-bool netAnswerLimiter::allow(uint32_t source, clock::time_point now) {
+bool netAnswerLimiter::allow(uint64_t source, clock::time_point now) {
     auto found = m_sources.find(source);
     if (found == m_sources.end()) {
         if (m_sources.size() >= NET_DISCOVERY_MAX_SOURCES)
@@ -18,7 +18,7 @@ bool netAnswerLimiter::allow(uint32_t source, clock::time_point now) {
     window& current = found->second;
     if (now - current.start >= WINDOW)
         current = window{now, 0};
-    if (current.answers >= NET_DISCOVERY_ANSWERS_PER_SECOND)
+    if (current.answers >= m_answersPerSecond)
         return false;
     ++current.answers;
     return true;

@@ -284,7 +284,9 @@ void netServer::answerQueries() {
             continue;
         if (query.version != NET_PROTOCOL_VERSION || !(query.applicationGuid == m_desc.applicationGuid))
             continue;
-        if (!m_answerLimiter.allow(from.host, std::chrono::steady_clock::now()))
+        const auto now = std::chrono::steady_clock::now();
+        const uint64_t endpoint = (static_cast<uint64_t>(from.host) << 16) | from.port;
+        if (!m_endpointAnswers.allow(endpoint, now) || !m_hostAnswers.allow(from.host, now))
             continue;
         discoveryAnswer answer;
         answer.desc = m_desc;

@@ -50,14 +50,14 @@ TEST(DiscoveryLimit, EachSourceGetsAFewAnswersASecond) {
         bool answered;
     } steps[] = {{1, 0ms, true},  {1, 10ms, true},   {1, 20ms, true},   {1, 30ms, true},   {1, 40ms, false},
                  {2, 50ms, true}, {1, 999ms, false}, {1, 1000ms, true}, {1, 1001ms, true}, {2, 1100ms, true}};
-    netAnswerLimiter limiter;
+    netAnswerLimiter limiter(NET_DISCOVERY_ANSWERS_PER_SECOND);
     for (const auto& step : steps)
         EXPECT_EQ(limiter.allow(step.source, start + step.at), step.answered) << step.at.count();
 }
 
 TEST(DiscoveryLimit, ForgedSourcesCannotGrowTheTable) {
     const netAnswerLimiter::clock::time_point start;
-    netAnswerLimiter limiter;
+    netAnswerLimiter limiter(NET_DISCOVERY_ANSWERS_PER_SECOND);
     for (uint32_t source = 0; source < NET_DISCOVERY_MAX_SOURCES; ++source)
         ASSERT_TRUE(limiter.allow(source, start));
     EXPECT_FALSE(limiter.allow(0xFFFF, start + 500ms));
@@ -83,6 +83,14 @@ TEST(DiscoveryLimit, AFloodOfQueriesOnLoopbackDrawsAFewAnswers) {
     constexpr int QUERIES = 100; // well within the listener's receive buffer
     for (int i = 0; i < QUERIES; ++i)
         sendDatagram(flood, target, bytes);
+    // Many sockets of one address: each is held to its own few, the address to more.
+    std::vector<int> many;
+    for (int s = 0; s < 16; ++s) {
+        many.push_back(openSocketOn(0x7F000003)); // 127.0.0.3
+        ASSERT_GE(many.back(), 0);
+        for (int i = 0; i < NET_DISCOVERY_ANSWERS_PER_SECOND; ++i)
+            sendDatagram(many.back(), target, bytes);
+    }
     // The host handles its socket in order: once the other source's answer is
     // back, every query of the flood has been seen.
     sendDatagram(other, target, bytes);
@@ -96,6 +104,13 @@ TEST(DiscoveryLimit, AFloodOfQueriesOnLoopbackDrawsAFewAnswers) {
     const int answers = countAnswers(flood);
     EXPECT_GE(answers, NET_DISCOVERY_ANSWERS_PER_SECOND);
     EXPECT_LE(answers, 2 * NET_DISCOVERY_ANSWERS_PER_SECOND); // the flood may straddle a second
+    int manyAnswers = 0;
+    for (const int fd : many) {
+        manyAnswers += countAnswers(fd);
+        close(fd);
+    }
+    EXPECT_GE(manyAnswers, NET_DISCOVERY_HOST_ANSWERS_PER_SECOND);
+    EXPECT_LE(manyAnswers, 2 * NET_DISCOVERY_HOST_ANSWERS_PER_SECOND);
     closeSocket(flood);
     close(other);
 }
