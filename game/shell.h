@@ -96,3 +96,4 @@ int runMessageLoop(gameWindow* window, frameUpdateFunction update, frameRenderFu
 // The whole windowed program and the windowless host; each returns the exit code.
 int runWindowedGame();
 int runDedicatedServer();
+int runStatusQuery(); // 0 when at least one host answered

@@ -17,6 +17,9 @@ void applyNetworkOptions();
 void loadLevelFile(std::vector<ZEBObject>& objects, ZEBGameStateGame* game);
 const std::string& getLevelFileName();
 
+// The name this copy hosts under: --session-name, else "The Game".
+std::string getHostedSessionName();
+
 // Creates g_serverGame and g_host, configures the game from the level and
 // hosts "The Game". False, after saying why on standard error, when the copy
 // cannot host.

@@ -7,6 +7,7 @@ namespace {
 
 constexpr long MAX_PORT = 65535;
 constexpr long MAX_FRAMES = 1000000000L;
+constexpr size_t MAX_SESSION_NAME_BYTES = 255; // what the search's answer carries
 
 bool parseNumber(const std::string& text, long low, long high, long& value) {
     if (text.empty() || text.size() > 10)
@@ -39,6 +40,41 @@ bool parseDiscoveryList(const std::string& text, std::vector<std::string>& targe
     }
     targets = parsed;
     return true;
+}
+
+bool isSessionName(const std::string& text) {
+    if (text.empty() || text.size() > MAX_SESSION_NAME_BYTES)
+        return false;
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+// The options of the dedicated server's operators, apart from the game's own.
+bool applyServerValue(const std::string& name, const std::string& value, shellOptions& options,
+                      std::string& error) {
+    if (name == "--config") {
+        if (!value.empty()) {
+            options.config = value;
+            return true;
+        }
+        error = "--config needs a file name";
+    } else if (name == "--session-name") {
+        if (isSessionName(value)) {
+            options.sessionName = value;
+            return true;
+        }
+        error = "--session-name needs 1 to 255 bytes of text without control characters";
+    } else {
+        error = "unknown option " + name;
+    }
+    return false;
+}
+
+bool takesServerValue(const std::string& name) {
+    return name == "--config" || name == "--session-name";
 }
 
 // Applies one option that takes a value.
@@ -74,14 +110,14 @@ bool applyValue(const std::string& name, const std::string& value, shellOptions&
         }
         error = "--screenshot needs a file name";
     } else {
-        error = "unknown option " + name;
+        return applyServerValue(name, value, options, error);
     }
     return false;
 }
 
 bool takesValue(const std::string& name) {
-    return name == "--connect" || name == "--port" || name == "--discovery" || name == "--discovery-port" ||
-           name == "--frames" || name == "--screenshot";
+    return takesServerValue(name) || name == "--connect" || name == "--port" || name == "--discovery" ||
+           name == "--discovery-port" || name == "--frames" || name == "--screenshot";
 }
 
 bool applyFlag(const std::string& name, shellOptions& options) {
@@ -91,12 +127,23 @@ bool applyFlag(const std::string& name, shellOptions& options) {
         options.version = true;
     else if (name == "--server")
         options.server = true;
+    else if (name == "--status")
+        options.status = true;
     else
         return false;
     return true;
 }
 
 } // namespace
+
+bool applyOption(const std::string& name, const std::string& value, shellOptions& options,
+                 std::string& error) {
+    if (takesValue(name))
+        return applyValue(name, value, options, error);
+    shellOptions untouched;
+    error = applyFlag(name, untouched) ? name + " takes no value" : "unknown option " + name;
+    return false;
+}
 
 bool parsePort(const std::string& text, uint16_t& port) {
     long value = 0;
@@ -164,6 +211,10 @@ bool parseOptions(int argc, const char* const* argv, shellOptions& options, std:
         error = "--server hosts a game; it cannot also --connect to one";
         return false;
     }
+    if (options.status && (options.server || !options.connectHost.empty())) {
+        error = "--status only asks the hosts on the network; it cannot also --server or --connect";
+        return false;
+    }
     return true;
 }
 
@@ -180,6 +231,9 @@ std::string usageText(const char* programName) {
            "  --discovery-port N        the port of the game search (default 27350)\n"
            "  --frames N                quit after N drawn frames\n"
            "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"
+           "  --session-name NAME       the name a hosting copy advertises (default \"The Game\")\n"
+           "  --config FILE             read settings (key = value) from FILE; the command line wins\n"
+           "  --status                  print each host that answers the search: name, players, maximum\n"
            "  --help                    show this text\n"
            "  --version                 show the version\n"
            "\n"

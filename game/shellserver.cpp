@@ -1,5 +1,6 @@
 #include "game/shell.h"
 
+#include "game/serverevent.h"
 #include "game/shellnetwork.h"
 #include "game/zebgamestategame.h"
 #include "networklib/networkhost.h"
@@ -26,15 +27,16 @@ void reportPlayers(messageQueue& received) {
         if (message.getType() == MSG_PLAYER_CREATED) {
             PlayerCreated created;
             if (readPlayerCreated(message.getData(), message.getDataSize(), &created))
-                std::printf("Player %u joined (%u connected)\n", created.playerID, g_host->getPlayerCount());
+                printServerEvent("Player %u joined (%u connected)", created.playerID,
+                                 g_host->getPlayerCount());
         } else if (message.getType() == MSG_PLAYER_DESTROYED) {
             PlayerDestroyed destroyed;
             if (readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
-                std::printf("Player %u left (%u connected)\n", destroyed.playerID, g_host->getPlayerCount());
+                printServerEvent("Player %u left (%u connected)", destroyed.playerID,
+                                 g_host->getPlayerCount());
         }
         passed.push(message);
     }
-    std::fflush(stdout);
     received = passed;
 }
 
@@ -74,14 +76,14 @@ int runDedicatedServer() {
         g_host = nullptr;
         return 1;
     }
-    std::printf("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C\n", SESSION_NAME, g_host->getPort());
-    std::fflush(stdout);
+    printServerEvent("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C",
+                     getHostedSessionName().c_str(), g_host->getPort());
     serveUntilStopped();
     g_host->stopHosting();
     delete g_host;
     g_host = nullptr;
     delete g_serverGame;
     g_serverGame = nullptr;
-    std::printf("ZEB server: stopped\n");
+    printServerEvent("ZEB server: stopped");
     return 0;
 }

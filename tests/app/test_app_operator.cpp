@@ -1,0 +1,98 @@
+#include "app/appchecks.h"
+#include "app/appprocess.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        result.push_back(line);
+    return result;
+}
+
+class operatorTools : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        useLoopbackDiscovery();
+        useHeadlessDrivers();
+    }
+    void TearDown() override {
+        for (appProcess* process : {&m_server, &m_player, &m_status})
+            killAndReap(*process);
+    }
+    std::string serverOutput() const { return readFile(m_server.folder + "/stdout.txt"); }
+
+    // Runs --status to its end; its output, or a failure text when it hangs.
+    std::string askStatus(int& exitStatus) {
+        m_status = startProgram(ZEB_PROGRAM, {"--status"}, makeTempFolder("status"));
+        if (!waitForExit(m_status, 10000))
+            return "--status did not end";
+        exitStatus = exitCode(m_status);
+        return readFile(m_status.folder + "/stdout.txt");
+    }
+
+    appProcess m_server;
+    appProcess m_player;
+    appProcess m_status;
+};
+
+// The settings file names the port and the session; --status shows the host,
+// first empty, then with the player who joined; every line of the server
+// starts with its time.
+TEST_F(operatorTools, statusShowsAServerConfiguredByItsSettingsFile) {
+    const std::string port = std::to_string(findFreePort());
+    const std::string folder = makeTempFolder("server");
+    std::ofstream(folder + "/server.conf")
+        << "# test server\nport = " << port << "\nsession-name = Night Shift\n";
+    m_server = startProgram(ZEB_PROGRAM, {"--server", "--config", "server.conf"}, folder);
+    ASSERT_TRUE(waitUntil(
+        [&] { return serverOutput().find("hosting \"Night Shift\" on port " + port) != std::string::npos; },
+        10000))
+        << serverOutput() << readFile(folder + "/stderr.txt");
+
+    int status = -1;
+    const std::string host = "127.0.0.1:" + port + " \"Night Shift\": ";
+    std::string answer = askStatus(status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(answer.find(host + "0 players, maximum "), std::string::npos) << answer;
+
+    m_player = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port}, makeTempFolder("player"));
+    ASSERT_TRUE(
+        waitUntil([&] { return serverOutput().find(" joined (1 connected)") != std::string::npos; }, 10000));
+    answer = askStatus(status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(answer.find(host + "1 players, maximum "), std::string::npos) << answer;
+
+    stopProcess(m_player, SIGTERM);
+    ASSERT_TRUE(waitForExit(m_player, 10000));
+    ASSERT_TRUE(
+        waitUntil([&] { return serverOutput().find(" left (0 connected)") != std::string::npos; }, 10000));
+    stopProcess(m_server, SIGTERM);
+    ASSERT_TRUE(waitForExit(m_server, 10000));
+    EXPECT_EQ(exitCode(m_server), 0);
+
+    const std::regex timestamped(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z (ZEB server: |Player \d+ ).*)");
+    const std::vector<std::string> output = lines(serverOutput());
+    ASSERT_GE(output.size(), 4u);
+    for (const std::string& line : output)
+        EXPECT_TRUE(std::regex_match(line, timestamped)) << line;
+    EXPECT_NE(output.back().find("ZEB server: stopped"), std::string::npos);
+}
+
+TEST_F(operatorTools, statusWithoutAnyServerSaysSoAndFails) {
+    int status = -1;
+    const std::string answer = askStatus(status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(answer, "No game answered.\n");
+}
+
+} // namespace
