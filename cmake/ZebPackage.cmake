@@ -19,4 +19,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # fontconfig picks the face at run time; the shared libraries do not name it.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation2)
 set(CPACK_STRIP_FILES ON)
+set(ZEB_DEBIAN_SCRIPTS ${CMAKE_BINARY_DIR}/packaging/debian)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${ZEB_DEBIAN_SCRIPTS}/postinst ${ZEB_DEBIAN_SCRIPTS}/prerm ${ZEB_DEBIAN_SCRIPTS}/postrm
+    ${ZEB_DEBIAN_SCRIPTS}/conffiles)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

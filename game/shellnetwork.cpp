@@ -52,6 +52,7 @@ bool startHostedGame() {
     g_serverGame->createAsteroids();
     g_host->setApplicationGuid(APPLICATION_GUID);
     g_host->setSessionName(getHostedSessionName());
+    g_host->setMaxPlayers(MAX_PLAYERS);
     if (g_options.port != 0)
         g_host->setPort(g_options.port);
     g_host->initialise();

@@ -31,6 +31,9 @@ class networkConnection {
 
     void setApplicationGuid(const netGuid& guid);
     void setSessionName(const std::string& name); // UTF-8, cut to 255 bytes
+    void setMaxPlayers(uint32_t maximum) {
+        m_applicationDesc.maxPlayers = maximum;
+    } // advertised; 0: no limit
     bool isConnected() const { return m_connected; }
 
     void receiveMessages(messageQueue& queue); // replaces queue's contents with what arrived

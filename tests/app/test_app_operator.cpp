@@ -63,14 +63,14 @@ TEST_F(operatorTools, statusShowsAServerConfiguredByItsSettingsFile) {
     const std::string host = "127.0.0.1:" + port + " \"Night Shift\": ";
     std::string answer = askStatus(status);
     EXPECT_EQ(status, 0);
-    EXPECT_NE(answer.find(host + "0 players, maximum "), std::string::npos) << answer;
+    EXPECT_NE(answer.find(host + "0 players, maximum 8\n"), std::string::npos) << answer;
 
     m_player = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port}, makeTempFolder("player"));
     ASSERT_TRUE(
         waitUntil([&] { return serverOutput().find(" joined (1 connected)") != std::string::npos; }, 10000));
     answer = askStatus(status);
     EXPECT_EQ(status, 0);
-    EXPECT_NE(answer.find(host + "1 players, maximum "), std::string::npos) << answer;
+    EXPECT_NE(answer.find(host + "1 players, maximum 8\n"), std::string::npos) << answer;
 
     stopProcess(m_player, SIGTERM);
     ASSERT_TRUE(waitForExit(m_player, 10000));

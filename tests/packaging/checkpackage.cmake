@@ -44,7 +44,9 @@ set(files
     usr/share/applications/zeb.desktop
     usr/share/metainfo/io.github.zeb.zeb.metainfo.xml
     usr/share/man/man6/zeb.6.gz
-    usr/share/icons/hicolor/scalable/apps/zeb.svg)
+    usr/share/icons/hicolor/scalable/apps/zeb.svg
+    usr/lib/systemd/system/zeb-server.service
+    etc/zeb/server.conf)
 foreach(size 16 22 24 32 48 64 128 256)
     list(APPEND files usr/share/icons/hicolor/${size}x${size}/apps/zeb.png)
 endforeach()
@@ -56,3 +58,10 @@ require("${contents}" "-rwxr-xr-x [^\n]* \\./usr/bin/zeb\n" "an executable progr
 if(contents MATCHES " \\./usr/local/")
     message(FATAL_ERROR "the package installs into /usr/local:\n${contents}")
 endif()
+
+# The unit runs the program where the package puts it; the settings file is the operator's.
+execute_process(COMMAND dpkg-deb --fsys-tarfile ${packages} COMMAND tar -xOf - ./usr/lib/systemd/system/zeb-server.service
+                OUTPUT_VARIABLE unit)
+require("${unit}" "\nExecStart=/usr/bin/zeb --server --config /etc/zeb/server.conf\n" "the unit's command")
+execute_process(COMMAND dpkg-deb -I ${packages} conffiles OUTPUT_VARIABLE conffiles)
+require("${conffiles}" "^/etc/zeb/server.conf\n$" "the settings file as a conffile")
