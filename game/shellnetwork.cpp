@@ -66,3 +66,23 @@ bool startHostedGame() {
         static_cast<unsigned>(g_options.port != 0 ? g_options.port : getGamePort()));
     return false;
 }
+
+std::vector<PlayerRefusal> tickHostedGame(float dt, messageQueue& received) {
+    messageQueue toSend;
+    g_serverGame->tick(dt, g_serverObjects, received, toSend);
+    g_host->sendMessages(toSend);
+    std::vector<PlayerRefusal> refusals;
+    g_serverGame->takeRefusals(refusals);
+    for (const PlayerRefusal& refusal : refusals) {
+        g_host->dropPlayer(refusal.playerID, refusal.reason == refusalReason::gameFull
+                                                 ? networkDropReason::gameFull
+                                                 : networkDropReason::notJoined);
+    }
+    g_host->setJoinedPlayers(static_cast<uint32_t>(g_serverGame->getConnectedPlayerCount()));
+    return refusals;
+}
+
+void stopHosting() {
+    if (g_host != nullptr)
+        g_host->stopHosting();
+}

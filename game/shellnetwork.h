@@ -1,10 +1,12 @@
 #pragma once
 
+#include "game/zebgamestategame.h"
+
 #include <string>
 #include <vector>
 
-class ZEBGameStateGame;
 class ZEBObject;
+class messageQueue;
 
 // Steps of set-up shared by the windowed game and the dedicated host.
 
@@ -24,3 +26,11 @@ std::string getHostedSessionName();
 // hosts "The Game". False, after saying why on standard error, when the copy
 // cannot host.
 bool startHostedGame();
+
+// One step of the hosted game: the received messages in, what the game
+// produces out to the players. The players it refuses are dropped (and
+// returned, for a report), and discovery learns how many play now.
+std::vector<PlayerRefusal> tickHostedGame(float dt, messageQueue& received);
+
+// Ends this copy's hosting: the players are told and discovery falls silent.
+void stopHosting();

@@ -40,13 +40,19 @@ void reportPlayers(messageQueue& received) {
     received = passed;
 }
 
+void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
+    for (const PlayerRefusal& refusal : refusals) {
+        printServerEvent("Player %u refused: %s", refusal.playerID,
+                         refusal.reason == refusalReason::gameFull ? "the game is full"
+                                                                   : "no join request in time");
+    }
+}
+
 void tickServer(float dt) {
     messageQueue receivedMessages;
-    messageQueue messagesToSendOut;
     g_host->receiveMessages(receivedMessages);
     reportPlayers(receivedMessages);
-    g_serverGame->tick(dt, g_serverObjects, receivedMessages, messagesToSendOut);
-    g_host->sendMessages(messagesToSendOut);
+    reportRefusals(tickHostedGame(dt, receivedMessages));
 }
 
 // 45 ticks a second on a fixed schedule; each tick steps the game by the time

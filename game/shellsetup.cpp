@@ -108,6 +108,10 @@ bool connectToOwnSession(const std::string& name) {
         if (millisecondsSince(start) > CONNECT_DEADLINE_MS)
             return false;
         if (++polls >= CONNECTION_POLLS) {
+            // The failed attempt left its end of session queued; the next
+            // attempt must not read it as its own.
+            messageQueue stale;
+            g_client->receiveMessages(stale);
             g_client->connect(name);
             polls = 0;
         }
@@ -164,12 +168,10 @@ bool waitForMessages(messageQueue& in) {
     }
 }
 
-void answerOwnJoinRequests(messageQueue& in, messageQueue& out) {
+void answerOwnJoinRequests(messageQueue& in) {
     g_host->receiveMessages(in);
-    g_serverGame->tick(0.0f, g_serverObjects, in, out);
+    tickHostedGame(0.0f, in);
     in.clear();
-    g_host->sendMessages(out);
-    out.clear();
 }
 
 bool join() {
@@ -183,12 +185,31 @@ bool join() {
         in.clear();
         out.clear();
         if (g_host != nullptr)
-            answerOwnJoinRequests(in, out);
+            answerOwnJoinRequests(in);
         if (!waitForMessages(in) || holdsSessionTerminated(in) || millisecondsSince(start) > JOIN_DEADLINE_MS)
             return false;
         g_collector->update(0.0f, in, out);
     }
     return true;
+}
+
+// Says on standard error why the game could not be joined, when the
+// connection knows.
+void reportUnavailable() {
+    const networkEnd end = g_client->getEnd();
+    const std::string host = !g_options.connectHost.empty() && end == networkEnd::badAddress
+                                 ? g_options.connectHost
+                                 : formatAddress(g_client->getHostAddress());
+    const char* reason = end == networkEnd::none ? "no answer to the join request" : describeEnd(end);
+    std::fprintf(stderr, "zeb: cannot join the game at %s: %s\n", host.c_str(), reason);
+}
+
+// A copy that could not join lets go of its connection, and a copy that
+// hosts a game it cannot play in stops hosting it.
+void giveUp() {
+    reportUnavailable();
+    g_client->disconnect();
+    stopHosting();
 }
 
 } // namespace
@@ -210,6 +231,8 @@ setupResult setupGame(gameWindow* window) {
     setupResult result = startConnection();
     if (result == setupResult::joined && !join())
         result = setupResult::unavailable;
+    if (result == setupResult::unavailable)
+        giveUp();
     g_running = (result == setupResult::joined);
     g_input.clear();
     return result;

@@ -1,5 +1,6 @@
 #include "game/shell.h"
 
+#include "game/shellnetwork.h"
 #include "game/zebgamestatecollector.h"
 #include "game/zebgamestategame.h"
 #include "game/zebobjectparticlesystem.h"
@@ -57,6 +58,9 @@ void updateClient(float changeInTime) {
     if (!g_client->isConnected()) {
         g_collector->reset();
         g_running = false;
+        // Its own player gone, a hosting copy cannot go on: a game nobody
+        // steps would freeze for everyone, and newcomers would join it.
+        stopHosting();
         return;
     }
     messageQueue receivedMessages;
@@ -78,10 +82,8 @@ void updateHost(float changeInTime) {
         return;
     }
     messageQueue receivedMessages;
-    messageQueue messagesToSendOut;
     g_host->receiveMessages(receivedMessages);
-    g_serverGame->tick(changeInTime, g_serverObjects, receivedMessages, messagesToSendOut);
-    g_host->sendMessages(messagesToSendOut);
+    tickHostedGame(changeInTime, receivedMessages);
 }
 
 } // namespace

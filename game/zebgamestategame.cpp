@@ -119,6 +119,45 @@ int ZEBGameStateGame::addPlayer(uint32_t playerID, const char* name) {
     return record.shipID;
 }
 
+// A newcomer in a game whose places have all been used takes over the place
+// of a player who left: ship, bullets and colour, with its own name and a new
+// score, so the element list stays bounded however many come and go.
+int ZEBGameStateGame::takeOverPlace(uint32_t playerID, const char* name) {
+    int index = 0;
+    while (m_players[index].connected)
+        ++index; // the caller knows that a place is free
+    m_playerIDs[index] = playerID;
+    PlayerRecord& player = m_players[index];
+    const PlayerRecord fresh;
+    player.input = fresh.input;
+    player.fireTimer = fresh.fireTimer;
+    player.score = fresh.score;
+    player.respawnTimer = fresh.respawnTimer;
+    copyPlayerName(player.name, name);
+    player.connected = true;
+
+    ZEBGameStateElement& ship = m_elements[player.shipID];
+    ship.initialise(player.shipID, ZERO, 0.0f, ZERO, SHIP_SCALE, TYPE_PLAYER, firstOrZero(m_playerObjects),
+                    ship.getColour(), true);
+    for (int slot = 0; slot < BULLETS_PER_PLAYER; ++slot) {
+        player.bulletAges[slot] = BULLET_AGE_EXPIRED;
+        m_elements[player.bulletIDs[slot]].setVisible(false);
+    }
+    return player.shipID;
+}
+
+int ZEBGameStateGame::getConnectedPlayerCount() const {
+    int count = 0;
+    for (const PlayerRecord& player : m_players)
+        count += player.connected ? 1 : 0;
+    return count;
+}
+
+void ZEBGameStateGame::takeRefusals(std::vector<PlayerRefusal>& refusals) {
+    refusals.swap(m_refusals);
+    m_refusals.clear();
+}
+
 int ZEBGameStateGame::findPlayer(uint32_t playerID) {
     const int index = lookupPlayer(playerID);
     if (index >= 0)
@@ -137,7 +176,10 @@ int ZEBGameStateGame::lookupPlayer(uint32_t playerID) const {
 
 void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received,
                             messageQueue& toSend) {
+    if (!(dt <= MAX_TICK_STEP)) // also a time that is not a number
+        dt = MAX_TICK_STEP;
     handleMessages(received, toSend);
+    updatePending(dt);
     updatePlayers(dt, toSend);
     moveElements(dt, toSend);
     collide(objects, dt, toSend);

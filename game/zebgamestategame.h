@@ -23,7 +23,7 @@ constexpr float PLAY_AREA_WIDTH = 20.0f;
 float wrapPlayArea(float value);
 bool wrapPlayArea(vector3& position); // x and y; true when either changed
 
-constexpr int MAX_PLAYERS = 8;
+constexpr int MAX_PLAYERS = 8; // players connected at once; a place that is left is taken again
 constexpr int PLAYER_COLOUR_COUNT = 8;
 constexpr int BULLETS_PER_PLAYER = 2;
 constexpr int MAX_REGULAR_UPDATES = 4; // non-ship updates per tick
@@ -52,7 +52,25 @@ constexpr int SCORE_ASTEROID_BROKEN = 5;
 constexpr int SCORE_HIT_BY_ASTEROID = -5;
 constexpr int SCORE_HIT_BY_BULLET = -10;
 
-// One player ever admitted; kept after the player leaves.
+// A stalled host (a dragged window, a suspended machine) must not move the
+// game by the whole pause in one step: every ship would die at once.
+constexpr float MAX_TICK_STEP = 0.25f;
+// A connection that has not asked to join by then holds a transport slot for
+// nothing; the host drops it.
+constexpr float JOIN_WAIT_LIMIT = 5.0f;
+// Connections waiting to join that the game keeps track of; the transport
+// never has more peers than this.
+constexpr int MAX_PENDING_CONNECTIONS = 64;
+
+// Why the game wants the transport to drop a connection.
+enum class refusalReason { gameFull, noJoinRequest };
+
+struct PlayerRefusal {
+    uint32_t playerID = 0;
+    refusalReason reason = refusalReason::gameFull;
+};
+
+// One place of the game: kept after its player leaves, until a newcomer takes it over.
 struct PlayerRecord {
     PlayerInput input;
     int32_t shipID = 0;
@@ -84,6 +102,10 @@ class ZEBGameStateGame {
     int addPlayer(uint32_t playerID, const char* name); // returns the new ship's id
     int findPlayer(uint32_t playerID);                  // registers an id it has not seen
     void handleMessages(messageQueue& received, messageQueue& toSend);
+    int getConnectedPlayerCount() const;
+    // Connections the transport should drop (a full game, no join request in
+    // time), gathered since the last call.
+    void takeRefusals(std::vector<PlayerRefusal>& refusals);
 
     // Simulation phases.
     void updatePlayers(float dt, messageQueue& toSend);
@@ -114,7 +136,17 @@ class ZEBGameStateGame {
     PlayerRecord& playerForTest(int index) { return m_players[index]; }
 
   private:
-    int lookupPlayer(uint32_t playerID) const; // index of an admitted player, or -1
+    struct PendingConnection {
+        uint32_t playerID = 0;
+        float waited = 0.0f; // seconds since the transport reported it
+    };
+
+    int lookupPlayer(uint32_t playerID) const;              // index of an admitted player, or -1
+    int takeOverPlace(uint32_t playerID, const char* name); // returns the ship's id
+    void refuse(uint32_t playerID, refusalReason reason);
+    void forgetPending(uint32_t playerID);
+    void updatePending(float dt);
+    void handlePlayerCreated(const networkMessage& message);
     void handleJoinRequest(const networkMessage& message, messageQueue& toSend);
     void handlePlayerDestroyed(const networkMessage& message, messageQueue& toSend);
     void handlePlayerInput(const networkMessage& message);
@@ -148,4 +180,6 @@ class ZEBGameStateGame {
     std::vector<int32_t> m_asteroidObjects;
     float m_statsCountdown = STATS_INTERVAL;
     std::vector<matrix> m_worldTransforms; // collide's scratch: positions do not change while it tests
+    std::vector<PendingConnection> m_pending;
+    std::vector<PlayerRefusal> m_refusals;
 };

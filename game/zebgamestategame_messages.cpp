@@ -21,6 +21,9 @@ void ZEBGameStateGame::handleMessages(messageQueue& received, messageQueue& toSe
     while (received.hasMessages()) {
         const networkMessage message = received.pop();
         switch (message.getType()) {
+        case MSG_PLAYER_CREATED:
+            handlePlayerCreated(message);
+            break;
         case MSG_JOIN_REQUEST:
             handleJoinRequest(message, toSend);
             break;
@@ -39,31 +42,81 @@ void ZEBGameStateGame::handleMessages(messageQueue& received, messageQueue& toSe
     }
 }
 
+// Connections are reported by the transport itself (sender 0); a peer's
+// packet claiming to be one never reaches the game, and is ignored here too.
+void ZEBGameStateGame::handlePlayerCreated(const networkMessage& message) {
+    PlayerCreated created;
+    if (message.getPlayerID() != 0 || !readPlayerCreated(message.getData(), message.getDataSize(), &created))
+        return;
+    if (lookupPlayer(created.playerID) >= 0 || static_cast<int>(m_pending.size()) >= MAX_PENDING_CONNECTIONS)
+        return;
+    forgetPending(created.playerID);
+    m_pending.push_back({created.playerID, 0.0f});
+}
+
+void ZEBGameStateGame::forgetPending(uint32_t playerID) {
+    std::erase_if(m_pending,
+                  [playerID](const PendingConnection& pending) { return pending.playerID == playerID; });
+}
+
+void ZEBGameStateGame::updatePending(float dt) {
+    for (PendingConnection& pending : m_pending) {
+        pending.waited += dt;
+        if (pending.waited >= JOIN_WAIT_LIMIT)
+            refuse(pending.playerID, refusalReason::noJoinRequest);
+    }
+    std::erase_if(m_pending,
+                  [](const PendingConnection& pending) { return pending.waited >= JOIN_WAIT_LIMIT; });
+}
+
+void ZEBGameStateGame::refuse(uint32_t playerID, refusalReason reason) {
+    for (const PlayerRefusal& refusal : m_refusals) {
+        if (refusal.playerID == playerID)
+            return; // the client asks every frame until the transport drops it
+    }
+    m_refusals.push_back({playerID, reason});
+}
+
 void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQueue& toSend) {
-    if (getPlayerCount() >= MAX_PLAYERS || lookupPlayer(message.getPlayerID()) >= 0)
+    const uint32_t sender = message.getPlayerID();
+    if (lookupPlayer(sender) >= 0)
         return;
     JoinRequest request;
     if (!readJoinRequest(message.getData(), message.getDataSize(), &request))
         return;
-    const int shipID = addPlayer(message.getPlayerID(), request.name);
+    forgetPending(sender);
+    if (getConnectedPlayerCount() >= MAX_PLAYERS) {
+        refuse(sender, refusalReason::gameFull);
+        return;
+    }
+    const bool newPlace = getPlayerCount() < MAX_PLAYERS;
+    const int shipID = newPlace ? addPlayer(sender, request.name) : takeOverPlace(sender, request.name);
 
-    // The full state is this player's alone; the new elements concern everyone.
+    // The full state is this player's alone; the place concerns everyone.
     networkMessage fullState;
     sendFullState(fullState, shipID);
-    fullState.setDestination(message.getPlayerID());
+    fullState.setDestination(sender);
     fullState.setGuaranteed(true);
     toSend.push(fullState);
     for (int id = shipID; id < shipID + 1 + BULLETS_PER_PLAYER; ++id) {
-        networkMessage newElement = writeNewElement(m_elements[id]);
-        newElement.setGuaranteed(true);
-        toSend.push(newElement);
+        if (newPlace) {
+            networkMessage newElement = writeNewElement(m_elements[id]);
+            newElement.setGuaranteed(true);
+            toSend.push(newElement);
+        } else {
+            sendElementUpdate(id, toSend); // the others already hold these elements
+        }
     }
 }
 
+// Only the transport reports a player gone (sender 0): a peer must not end
+// another player's game by naming its id.
 void ZEBGameStateGame::handlePlayerDestroyed(const networkMessage& message, messageQueue& toSend) {
     PlayerDestroyed destroyed;
-    if (!readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
+    if (message.getPlayerID() != 0 ||
+        !readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
         return;
+    forgetPending(destroyed.playerID);
     const int index = lookupPlayer(destroyed.playerID);
     if (index < 0 || !m_players[index].connected)
         return;

@@ -8,6 +8,45 @@
 #include <algorithm>
 #include <cstdio>
 
+const char* describeEnd(networkEnd end) {
+    switch (end) {
+    case networkEnd::none:
+        return "connected";
+    case networkEnd::badAddress:
+        return "unknown host or bad address";
+    case networkEnd::noAnswer:
+        return "no answer";
+    case networkEnd::refused:
+        return "connection refused";
+    case networkEnd::gameFull:
+        return "the game is full";
+    case networkEnd::notJoined:
+        return "dropped before joining";
+    case networkEnd::hostStopped:
+        return "the host ended the game";
+    case networkEnd::connectionLost:
+        return "the host stopped answering";
+    }
+    return "unknown";
+}
+
+namespace {
+
+networkEnd endOfSession(uint32_t reason) {
+    switch (reason) {
+    case NET_REASON_SESSION_TERMINATED:
+        return networkEnd::hostStopped;
+    case NET_REASON_GAME_FULL:
+        return networkEnd::gameFull;
+    case NET_REASON_NOT_JOINED:
+        return networkEnd::notJoined;
+    default:
+        return networkEnd::connectionLost;
+    }
+}
+
+} // namespace
+
 networkClient::networkClient() = default;
 
 networkClient::~networkClient() {
@@ -74,8 +113,10 @@ void networkClient::connect(std::string name) {
 
 bool networkClient::connectTo(const std::string& address) {
     netAddress parsed;
-    if (!parseAddress(address, getGamePort(), parsed))
+    if (!parseAddress(address, getGamePort(), parsed)) {
+        m_end = networkEnd::badAddress;
         return false;
+    }
     {
         std::lock_guard<std::recursive_mutex> guard(m_lock);
         if (m_connected || isConnecting())
@@ -90,8 +131,10 @@ bool networkClient::connectTo(const std::string& address) {
 bool networkClient::startConnect(const netAddress& address) {
     if (m_client == nullptr)
         return false;
+    m_end = networkEnd::none;
     if (m_client->connect(address) == NET_OK)
         return true;
+    m_end = networkEnd::refused;
     relayTerminated();
     return false;
 }
@@ -132,6 +175,11 @@ bool networkClient::isConnecting() const {
     return m_client != nullptr && (m_client->isConnecting() || m_client->isConnected());
 }
 
+netAddress networkClient::getHostAddress() {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    return m_hostAddress;
+}
+
 uint64_t networkClient::getSentBytes() const {
     return m_client != nullptr ? m_client->getSentBytes() : 0;
 }
@@ -156,6 +204,7 @@ void networkClient::onConnectComplete(int result) {
         return;
     }
     // A failed connect is not a connection: a game waiting to join must learn of it.
+    m_end = result == NET_E_TIMEDOUT ? networkEnd::noAnswer : networkEnd::refused;
     relayTerminated();
 }
 
@@ -166,6 +215,9 @@ void networkClient::handle(uint32_t messageId, void* message) {
         return;
     case NET_MSGID_ENUM_HOSTS_RESPONSE: {
         const auto* response = static_cast<const netMsgEnumHostsResponse*>(message);
+        const netApplicationDesc& desc = *response->applicationDesc;
+        if (desc.maxPlayers != 0 && desc.currentPlayers >= desc.maxPlayers)
+            return; // a full game has no place for this copy
         session newSession;
         newSession.hostAddress = response->hostAddress;
         newSession.applicationDesc = *response->applicationDesc;
@@ -177,6 +229,7 @@ void networkClient::handle(uint32_t messageId, void* message) {
         relayReceived(*static_cast<const netMsgReceive*>(message));
         return;
     case NET_MSGID_TERMINATE_SESSION:
+        m_end = endOfSession(static_cast<const netMsgTerminateSession*>(message)->reason);
         disconnect();
         relayTerminated();
         return;

@@ -10,6 +10,19 @@
 
 class netClient;
 
+// How the last connection ended, or why it could not be made.
+enum class networkEnd {
+    none,           // connected, or nothing tried yet
+    badAddress,     // the address did not parse or resolve
+    noAnswer,       // nobody answered the connect in time
+    refused,        // the host refused the connection
+    gameFull,       // the host's game had no place
+    notJoined,      // the host dropped a connection that never joined
+    hostStopped,    // the host ended the session
+    connectionLost, // the host stopped answering
+};
+const char* describeEnd(networkEnd end); // a short phrase for a report
+
 // The playing end: finds sessions of its application GUID, connects to one by
 // name (or straight to an address), sends to the server and turns the
 // server's data and the end of the session (type 3) into messages.
@@ -42,7 +55,9 @@ class networkClient final : public networkConnection {
     void send(const networkMessage& message) override; // guaranteed ones reliably
 
     void addDiscoveryTarget(uint32_t target); // searched besides the process-wide targets
-    bool isConnecting() const;     // a connect is under way or its connection is up; false once it ends
+    bool isConnecting() const; // a connect is under way or its connection is up; false once it ends
+    networkEnd getEnd() const { return m_end; }
+    netAddress getHostAddress();   // the host last connected to
     uint64_t getSentBytes() const; // UDP payload bytes sent so far
 
     static int messageHandler(void* userContext, uint32_t messageId, void* message);
@@ -57,4 +72,5 @@ class networkClient final : public networkConnection {
     netAddress m_hostAddress;
     std::unique_ptr<netClient> m_client; // null until initialise succeeds
     std::vector<uint32_t> m_extraTargets;
+    std::atomic<networkEnd> m_end{networkEnd::none}; // written by the service thread
 };

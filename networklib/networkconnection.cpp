@@ -46,11 +46,21 @@ void networkConnection::relay(const networkMessage& message) {
         logMessage(message);
 }
 
+bool isTransportEvent(int type) {
+    return type == NETWORK_PLAYER_CREATED || type == NETWORK_PLAYER_DESTROYED ||
+           type == NETWORK_SESSION_TERMINATED;
+}
+
 void networkConnection::relayReceived(const netMsgReceive& received) {
     if (received.data == nullptr || received.size < static_cast<size_t>(MESSAGE_TYPE_SIZE))
         return;
     networkMessage message;
     // The transport's packets are far below INT_MAX.
-    if (message.setFromReceived(received.senderID, received.data, static_cast<int>(received.size)))
-        relay(message);
+    if (!message.setFromReceived(received.senderID, received.data, static_cast<int>(received.size)))
+        return;
+    // Only this side's transport reports players and the end of a session; a
+    // peer's packet claiming to be such a report is a forgery.
+    if (isTransportEvent(message.getType()))
+        return;
+    relay(message);
 }

@@ -20,6 +20,9 @@ constexpr int NETWORK_SESSION_TERMINATED = 3; // no payload
 constexpr int NETWORK_PLAYER_CREATED_SIZE = 4;
 constexpr int NETWORK_PLAYER_DESTROYED_SIZE = 8;
 
+// True for the types above: made by the network layer alone, never by a peer.
+bool isTransportEvent(int type);
+
 // What the host and the client share: the queue of received messages under
 // the connection's lock, the session description and the message log. Events
 // arrive on the transport's service thread and become messages on the queue;
@@ -31,9 +34,6 @@ class networkConnection {
 
     void setApplicationGuid(const netGuid& guid);
     void setSessionName(const std::string& name); // UTF-8, cut to 255 bytes
-    void setMaxPlayers(uint32_t maximum) {
-        m_applicationDesc.maxPlayers = maximum;
-    } // advertised; 0: no limit
     bool isConnected() const { return m_connected; }
 
     void receiveMessages(messageQueue& queue); // replaces queue's contents with what arrived

@@ -3,6 +3,7 @@
 #include "assertion.h"
 #include "littleendian.h"
 #include "platform/net/netevents.h"
+#include "platform/net/netprotocol.h"
 #include "platform/net/netserver.h"
 #include "platform/net/netsettings.h"
 
@@ -50,6 +51,18 @@ void networkHost::send(const networkMessage& message) {
     }
     m_server->sendTo(message.getDestination(), message.getWireBuffer(),
                      static_cast<size_t>(message.getWireSize()), message.isGuaranteed());
+}
+
+void networkHost::dropPlayer(uint32_t playerID, networkDropReason reason) {
+    if (m_server == nullptr)
+        return;
+    m_server->disconnectPlayer(playerID, reason == networkDropReason::gameFull ? NET_DISCONNECT_GAME_FULL
+                                                                               : NET_DISCONNECT_NOT_JOINED);
+}
+
+void networkHost::setJoinedPlayers(uint32_t count) {
+    if (m_server != nullptr)
+        m_server->setJoinedPlayers(count);
 }
 
 uint16_t networkHost::getPort() const {

@@ -7,6 +7,9 @@
 
 class netServer;
 
+// Why the game has the host drop a player; the client learns it.
+enum class networkDropReason { gameFull, notJoined };
+
 // The hosting end: hosts a session of the application GUID under the session
 // name and turns its events into messages: a player joining becomes type 1
 // (its id), a player leaving type 2 (id, reason), data the received message
@@ -23,6 +26,13 @@ class networkHost final : public networkConnection {
     // To the message's destination player, or to all when it names none;
     // reliably when the message is guaranteed, else unreliable and in order.
     void send(const networkMessage& message) override;
+
+    // Disconnects a player once what was sent to it has arrived.
+    void dropPlayer(uint32_t playerID, networkDropReason reason);
+    // What discovery answers say: the game's limit (before hosting starts)
+    // and the players in the game now.
+    void setMaxPlayers(uint32_t maxPlayers) { m_applicationDesc.maxPlayers = maxPlayers; }
+    void setJoinedPlayers(uint32_t count);
 
     void setPort(uint16_t port) { m_port = port; } // where to listen first; the default is the game port
     uint16_t getPort() const;                      // the port listened on while hosting, else 0

@@ -127,6 +127,14 @@ void netClient::run() {
         }
         if (!serviceTransport())
             break;
+        if (isHostSilent()) {
+            enet_peer_reset(m_peer); // nothing more will come: leave without a goodbye
+            m_peer = nullptr;
+            m_state = CLOSING;
+            netMsgTerminateSession terminated{NET_REASON_CONNECTION_LOST};
+            deliver(NET_MSGID_TERMINATE_SESSION, &terminated);
+            break;
+        }
         if (m_state == CONNECTING && std::chrono::steady_clock::now() >= m_deadline) {
             enet_peer_reset(m_peer); // ENet alone would keep resending for much longer
             finishConnect(NET_E_TIMEDOUT);
@@ -147,6 +155,28 @@ void netClient::sendPackets(std::vector<netOutgoing>& packets) {
     }
     enet_host_flush(m_host);
 }
+
+bool netClient::isHostSilent() const {
+    return m_state == CONNECTED && m_peer != nullptr &&
+           quietFor(m_peer, m_connectedAt, netPeerClock()) >= NET_PEER_SILENCE_LIMIT_MS;
+}
+
+namespace {
+
+uint32_t endReason(uint32_t disconnectData) {
+    switch (disconnectData) {
+    case NET_DISCONNECT_HOST_STOPPED:
+        return NET_REASON_SESSION_TERMINATED;
+    case NET_DISCONNECT_GAME_FULL:
+        return NET_REASON_GAME_FULL;
+    case NET_DISCONNECT_NOT_JOINED:
+        return NET_REASON_NOT_JOINED;
+    default:
+        return NET_REASON_CONNECTION_LOST;
+    }
+}
+
+} // namespace
 
 bool netClient::serviceTransport() {
     ENetEvent event;
@@ -169,6 +199,7 @@ bool netClient::dispatch(ENetEvent& event) {
     switch (event.type) {
     case ENET_EVENT_TYPE_CONNECT:
         configurePeer(m_peer);
+        m_connectedAt = netPeerClock();
         finishConnect(NET_OK);
         return true;
     case ENET_EVENT_TYPE_DISCONNECT: {
@@ -178,9 +209,7 @@ bool netClient::dispatch(ENetEvent& event) {
             return false;
         }
         m_state = CLOSING;
-        const uint32_t reason = event.data == NET_DISCONNECT_HOST_STOPPED ? NET_REASON_SESSION_TERMINATED
-                                                                          : NET_REASON_CONNECTION_LOST;
-        netMsgTerminateSession terminated{reason};
+        netMsgTerminateSession terminated{endReason(event.data)};
         deliver(NET_MSGID_TERMINATE_SESSION, &terminated);
         return false;
     }

@@ -55,6 +55,7 @@ class netClient {
     void run();
     void sendPackets(std::vector<netOutgoing>& packets);
     bool serviceTransport(); // false once the connection has ended
+    bool isHostSilent() const;
     bool dispatch(_ENetEvent& event);
     void finishConnect(int result);
     void shutdownTransport();
@@ -67,6 +68,7 @@ class netClient {
     _ENetHost* m_host = nullptr;
     _ENetPeer* m_peer = nullptr;
     std::chrono::steady_clock::time_point m_deadline;
+    uint32_t m_connectedAt = 0; // transport time of the connect
     std::atomic<state> m_state{IDLE};
     std::atomic<uint64_t> m_sentBytes{0};
     std::thread m_thread;

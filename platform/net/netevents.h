@@ -29,6 +29,9 @@ constexpr int NET_E_INVALID = -3;      // bad address or the transport could not
 constexpr uint32_t NET_REASON_NORMAL = 0x0001;             // the player disconnected
 constexpr uint32_t NET_REASON_CONNECTION_LOST = 0x0002;    // stopped answering
 constexpr uint32_t NET_REASON_SESSION_TERMINATED = 0x0003; // the host ended the session
+// Reasons of ZEB's own, beyond DirectPlay's.
+constexpr uint32_t NET_REASON_GAME_FULL = 0x0101;  // the host's game had no place
+constexpr uint32_t NET_REASON_NOT_JOINED = 0x0102; // the host dropped a connection that never joined
 
 // Player ids are 1 upwards; the server itself is this one.
 constexpr uint32_t NET_SERVER_PLAYER_ID = 0xFFFFFFFF;

@@ -10,6 +10,8 @@
 struct netOutgoing {
     uint32_t destination = 0; // 0: every player (the client ignores it)
     bool reliable = false;
+    bool disconnect = false;     // instead of bytes: disconnect the destination once sent to
+    uint32_t disconnectData = 0; // carried by the disconnect, for the other end
     std::vector<uint8_t> bytes;
 };
 

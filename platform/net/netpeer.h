@@ -14,3 +14,11 @@ void configurePeer(_ENetPeer* peer);
 // disconnect arrives with them, so a reliable ping goes first and the
 // disconnect waits for its acknowledgement.
 void disconnectAfterDelivery(_ENetPeer* peer, uint32_t data);
+
+// The transport's millisecond clock, the one peers' receive times are read on.
+uint32_t netPeerClock();
+// True while a connection is being set up, in either direction.
+bool isHandshaking(const _ENetPeer* peer);
+// Milliseconds since the peer last acknowledged anything, or since `since`
+// (when the connection was made) if that is later.
+uint32_t quietFor(const _ENetPeer* peer, uint32_t since, uint32_t now);

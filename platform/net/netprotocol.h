@@ -13,12 +13,26 @@ constexpr int NET_CONNECT_DEADLINE_MS = 3000;          // a connect gives up aft
 constexpr uint32_t NET_PEER_TIMEOUT_LIMIT = 32;        // ENet's default resend count
 constexpr uint32_t NET_PEER_TIMEOUT_MINIMUM_MS = 2000; // a silent peer is dropped between these two
 constexpr uint32_t NET_PEER_TIMEOUT_MAXIMUM_MS = 4000;
-constexpr int NET_STOP_LINGER_MS = 100; // a stopping host waits this long for goodbyes
-constexpr int NET_DISCOVERY_BURST = 64; // datagrams handled per service round
+// ENet checks a peer's time-out only when it resends, and its resends back off
+// (a lossy link took 7.5 s to notice a dead peer): a connected peer that has
+// acknowledged nothing for this long is dropped by the service thread itself.
+// ENet pings an idle peer every 500 ms, so a live one is never this quiet.
+constexpr uint32_t NET_PEER_SILENCE_LIMIT_MS = 4000;
+// A connect that the other side never completes holds a peer slot: it is
+// reset after this long, or much sooner while slots run short.
+constexpr uint32_t NET_HANDSHAKE_LIMIT_MS = 2000;
+constexpr uint32_t NET_CROWDED_HANDSHAKE_MS = 250;
+constexpr size_t NET_FREE_PEER_RESERVE = 8; // fewer free slots than this: crowded
+constexpr int NET_STOP_LINGER_MS = 100;     // a stopping host waits this long for goodbyes
+constexpr int NET_DISCOVERY_BURST = 64;     // datagrams handled per service round
 
 // Data carried by ENet's disconnect command.
 constexpr uint32_t NET_DISCONNECT_LEAVE = 1;        // a client left on purpose
 constexpr uint32_t NET_DISCONNECT_HOST_STOPPED = 2; // the host ended the session
 constexpr uint32_t NET_DISCONNECT_REFUSED = 3;      // wrong protocol version
+constexpr uint32_t NET_DISCONNECT_GAME_FULL = 4;    // the game has no place for another player
+constexpr uint32_t NET_DISCONNECT_NOT_JOINED = 5;   // connected, but never asked to join
+constexpr uint32_t NET_DISCONNECT_TIMED_OUT = 6;    // stopped answering
 
 static_assert(NET_PEER_TIMEOUT_MAXIMUM_MS < 5000, "a killed peer must be dropped within 5 s");
+static_assert(NET_PEER_SILENCE_LIMIT_MS < 5000, "a killed peer must be dropped within 5 s");

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <enet/enet.h>
+#include <enet/time.h>
 #include <poll.h>
 
 namespace {
@@ -49,6 +50,8 @@ int netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t disc
     m_desc.sessionName = limitSessionName(desc.sessionName);
     // Without discovery the session can still be joined by address.
     m_discoveryFd = openDiscoveryListener(discoveryPort);
+    m_peerSince.assign(m_host->peerCount, 0);
+    m_joinedPlayers = 0;
     m_outbox.reset();
     m_hosting = true;
     m_thread = std::thread(&netServer::run, this);
@@ -72,6 +75,16 @@ void netServer::sendTo(uint32_t destination, const uint8_t* data, size_t size, b
     if (data != nullptr)
         packet.bytes.assign(data, data + size);
     m_outbox.post(std::move(packet));
+}
+
+void netServer::disconnectPlayer(uint32_t playerID, uint32_t data) {
+    if (!m_hosting || playerID == 0)
+        return;
+    netOutgoing request;
+    request.destination = playerID;
+    request.disconnect = true;
+    request.disconnectData = data;
+    m_outbox.post(std::move(request));
 }
 
 void netServer::deliver(uint32_t messageId, void* message) {
@@ -102,6 +115,12 @@ void netServer::run() {
 
 void netServer::sendPackets(std::vector<netOutgoing>& packets) {
     for (netOutgoing& outgoing : packets) {
+        if (outgoing.disconnect) {
+            const auto player = m_players.find(outgoing.destination);
+            if (player != m_players.end())
+                disconnectAfterDelivery(player->second, outgoing.disconnectData);
+            continue;
+        }
         const enet_uint32 flags = outgoing.reliable ? ENET_PACKET_FLAG_RELIABLE : 0;
         ENetPacket* packet = enet_packet_create(outgoing.bytes.data(), outgoing.bytes.size(), flags);
         if (packet == nullptr)
@@ -124,6 +143,7 @@ void netServer::serviceTransport() {
     ENetEvent event;
     while (enet_host_service(m_host, &event, 0) > 0)
         dispatch(event);
+    supervisePeers();
     enet_host_flush(m_host);
     m_sentBytes += m_host->totalSentData;
     m_host->totalSentData = 0;
@@ -160,6 +180,7 @@ void netServer::onConnect(ENetPeer* peer, uint32_t version) {
     const uint32_t player = m_nextPlayerID++;
     peer->data = reinterpret_cast<void*>(static_cast<uintptr_t>(player));
     configurePeer(peer);
+    m_peerSince[static_cast<size_t>(peer - m_host->peers)] = netPeerClock();
     m_players[player] = peer;
     ++m_playerCount;
     netMsgCreatePlayer created{player};
@@ -178,6 +199,52 @@ void netServer::onDisconnect(ENetPeer* peer, uint32_t data) {
     deliver(NET_MSGID_DESTROY_PLAYER, &destroyed);
 }
 
+// Every peer the transport creates, a half-open connect included, carries the
+// game's time-outs from the first service round that sees it. Handshakes that
+// never finish are reset, early when slots run short, so that a burst of
+// forged connects cannot lock newcomers out; connected peers that have gone
+// quiet are dropped without waiting for ENet's backed-off resends.
+void netServer::supervisePeers() {
+    const uint32_t now = netPeerClock();
+    size_t freeSlots = 0;
+    for (size_t i = 0; i < m_host->peerCount; ++i) {
+        if (m_host->peers[i].state == ENET_PEER_STATE_DISCONNECTED) {
+            m_peerSince[i] = 0;
+            ++freeSlots;
+        }
+    }
+    const uint32_t handshakeLimit =
+        freeSlots < NET_FREE_PEER_RESERVE ? NET_CROWDED_HANDSHAKE_MS : NET_HANDSHAKE_LIMIT_MS;
+    for (size_t i = 0; i < m_host->peerCount; ++i) {
+        ENetPeer* peer = &m_host->peers[i];
+        if (peer->state == ENET_PEER_STATE_DISCONNECTED)
+            continue;
+        if (m_peerSince[i] == 0) {
+            m_peerSince[i] = now;
+            setPeerTimeouts(peer);
+        }
+        const uint32_t quiet = quietFor(peer, m_peerSince[i], now);
+        if (isHandshaking(peer) && ENET_TIME_DIFFERENCE(now, m_peerSince[i]) >= handshakeLimit) {
+            enet_peer_reset(peer);
+            m_peerSince[i] = 0;
+        } else if (peer->state == ENET_PEER_STATE_CONNECTED && quiet >= NET_PEER_SILENCE_LIMIT_MS) {
+            dropSilentPeer(peer);
+            m_peerSince[i] = 0;
+        }
+    }
+}
+
+void netServer::dropSilentPeer(ENetPeer* peer) {
+    const uint32_t player = playerOf(peer);
+    enet_peer_disconnect_now(peer, NET_DISCONNECT_TIMED_OUT);
+    peer->data = nullptr;
+    if (player == 0 || m_players.erase(player) == 0)
+        return;
+    --m_playerCount;
+    netMsgDestroyPlayer destroyed{player, NET_REASON_CONNECTION_LOST};
+    deliver(NET_MSGID_DESTROY_PLAYER, &destroyed);
+}
+
 void netServer::answerQueries() {
     uint8_t buffer[DISCOVERY_QUERY_SIZE + 1];
     for (int i = 0; i < NET_DISCOVERY_BURST; ++i) {
@@ -193,7 +260,7 @@ void netServer::answerQueries() {
             continue;
         discoveryAnswer answer;
         answer.desc = m_desc;
-        answer.desc.currentPlayers = m_playerCount;
+        answer.desc.currentPlayers = m_joinedPlayers;
         answer.gamePort = m_port;
         sendDatagram(m_discoveryFd, from, encodeDiscoveryAnswer(answer));
     }

@@ -34,6 +34,12 @@ class netServer {
 
     // Copies the bytes and returns at once. destination 0 means every player.
     void sendTo(uint32_t destination, const uint8_t* data, size_t size, bool reliable);
+    // Disconnects a player after what was sent to it so far, with data for the
+    // other end (NET_DISCONNECT_*); its departure arrives as a destroy event.
+    void disconnectPlayer(uint32_t playerID, uint32_t data);
+    // What discovery answers advertise: players in the game now (which only
+    // the game knows) and its limit.
+    void setJoinedPlayers(uint32_t count) { m_joinedPlayers = count; }
 
     bool isHosting() const { return m_hosting; }
     uint16_t getPort() const { return m_port; } // the port really listened on
@@ -47,6 +53,8 @@ class netServer {
     void dispatch(_ENetEvent& event);
     void onConnect(_ENetPeer* peer, uint32_t version);
     void onDisconnect(_ENetPeer* peer, uint32_t data);
+    void supervisePeers();
+    void dropSilentPeer(_ENetPeer* peer);
     void answerQueries();
     void shutdownTransport();
     void deliver(uint32_t messageId, void* message);
@@ -60,8 +68,10 @@ class netServer {
     uint16_t m_port = 0;
     std::atomic<bool> m_hosting{false};
     std::atomic<uint32_t> m_playerCount{0};
+    std::atomic<uint32_t> m_joinedPlayers{0};
     std::atomic<uint64_t> m_sentBytes{0};
     uint32_t m_nextPlayerID = 1; // never reused, even across sessions of this object
     std::unordered_map<uint32_t, _ENetPeer*> m_players;
+    std::vector<uint32_t> m_peerSince; // per peer slot: transport time first seen or connected; 0 free
     std::thread m_thread;
 };

@@ -1,17 +1,22 @@
 #include "platform/system/clock.h"
 
-#include <SDL.h>
-
 #include <atomic>
+#include <ctime>
 
 namespace {
 
-// SDL starts its tick counter on first use, so the clock works before SDL_Init.
-uint32_t sdlClock() {
-    return SDL_GetTicks();
+// Milliseconds since the machine booted, as the game's clock has always
+// counted: it seeds the random source, so two runs must not start at the same
+// value (a counter from process start would give every run the same field).
+uint32_t bootClock() {
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const uint64_t ms =
+        static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<uint32_t>(ms); // wraps at 2^32
 }
 
-std::atomic<ClockSource> g_clockSource{&sdlClock};
+std::atomic<ClockSource> g_clockSource{&bootClock};
 
 } // namespace
 
@@ -21,6 +26,6 @@ uint32_t timeGetTime() {
 
 ClockSource setClockSource(ClockSource source) {
     ClockSource previous =
-        g_clockSource.exchange(source != nullptr ? source : &sdlClock, std::memory_order_acq_rel);
+        g_clockSource.exchange(source != nullptr ? source : &bootClock, std::memory_order_acq_rel);
     return previous;
 }

@@ -1,5 +1,6 @@
 #include "app/appchecks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -12,6 +13,10 @@ constexpr int FALLBACK_DISCOVERY_PORT = 47311;
 struct colourVector {
     double r, g, b;
     double length() const { return std::sqrt(r * r + g * g + b * b); }
+    // Player colours lack at least one channel; asteroids are pastel (every
+    // channel at least half of the brightest), so a line crossing the table
+    // is never taken for a row.
+    bool isSaturated() const { return std::min({r, g, b}) < 0.4 * std::max({r, g, b}); }
 };
 
 colourVector fromBackground(uint32_t p) {
@@ -27,7 +32,7 @@ int scoreRowExtent(const pngImage& image, int row) {
     for (int y = top; y < bottom; ++y) {
         for (int x = 0; x < FIRST_LETTER_COLUMNS; ++x) {
             const colourVector c = fromBackground(image.at(x, MENU_ROWS + y));
-            if (c.length() > brightest.length())
+            if (c.isSaturated() && c.length() > brightest.length())
                 brightest = c;
         }
     }

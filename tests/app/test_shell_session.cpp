@@ -4,6 +4,7 @@
 #include "game/zebgamestatecollector.h"
 #include "game/zebobjectparticlesystem.h"
 #include "networklib/networkclient.h"
+#include "networklib/networkhost.h"
 #include "platform/system/window.h"
 
 #include <gtest/gtest.h>
@@ -76,10 +77,19 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     // Every effect ends and is removed.
     ASSERT_TRUE(framesUntil([] { return g_particleSystems.empty(); }, 400));
 
-    // The connection goes: the game stops, and the loop keeps getting frames.
+    // Another player is connected when this copy's own connection goes: the
+    // game stops, the copy stops hosting and the other player is told.
+    networkClient other;
+    other.setApplicationGuid(APPLICATION_GUID);
+    other.initialise();
+    ASSERT_TRUE(other.connectTo("127.0.0.1:" + std::to_string(g_host->getPort())));
+    ASSERT_TRUE(waitUntil([&] { return other.isConnected(); }, 3000));
     g_client->disconnect();
     EXPECT_TRUE(updateGame(FRAME));
     EXPECT_FALSE(g_running);
+    EXPECT_FALSE(g_host->isConnected());
+    EXPECT_TRUE(waitUntil([&] { return !other.isConnected(); }, 3000));
+    EXPECT_EQ(other.getEnd(), networkEnd::hostStopped);
     EXPECT_EQ(g_collector->getElementCount(), 0);
     EXPECT_FALSE(g_collector->hasJoined());
     EXPECT_TRUE(updateGame(FRAME));
@@ -92,7 +102,7 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     EXPECT_EQ(g_serverGame, nullptr);
     EXPECT_EQ(g_camera, nullptr);
     const std::vector<int> log = readLogTypes(folder + "/message_log.csv");
-    EXPECT_EQ(countType(log, 1), 1); // the host saw its own client join
+    EXPECT_EQ(countType(log, 1), 2); // the host saw its own client and the other player join
     EXPECT_EQ(countType(log, 6), 1);
     EXPECT_GE(countType(log, 12), 1); // the explosion reached the client
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace {
 
 uint32_t g_now = 0;
@@ -74,4 +76,15 @@ TEST(Clock, ReplacingAndRestoringTheSource) {
     const ClockSource real = setClockSource(original);
     EXPECT_NE(real, &fakeClock);
     EXPECT_NE(real, nullptr);
+}
+
+// The clock seeds the random source: it counts from boot, not from the start of
+// the process, so two runs never start from the same value.
+TEST(Clock, CountsFromBoot) {
+    std::ifstream uptime("/proc/uptime");
+    double seconds = 0.0;
+    ASSERT_TRUE(uptime >> seconds);
+    const uint32_t expected = static_cast<uint32_t>(static_cast<uint64_t>(seconds * 1000.0));
+    const uint32_t now = timeGetTime();
+    EXPECT_LT(static_cast<uint32_t>(now - expected), 2000u) << now << " vs " << expected;
 }

@@ -164,9 +164,10 @@ bool serverRefuses(const ZEBGameStateGame& game, const std::vector<uint32_t>& ad
     switch (m.getType()) {
     case MSG_JOIN_REQUEST:
         return size != JOIN_REQUEST_SIZE || playerOf(m.getPlayerID()) >= 0 ||
-               game.getPlayerCount() >= MAX_PLAYERS;
+               game.getConnectedPlayerCount() >= MAX_PLAYERS;
     case MSG_PLAYER_DESTROYED: {
-        if (size != PLAYER_DESTROYED_SIZE)
+        // Only the transport (sender 0) reports a player gone; a peer cannot.
+        if (size != PLAYER_DESTROYED_SIZE || m.getPlayerID() != 0)
             return true;
         uint32_t id = 0;
         std::memcpy(&id, m.getData(), 4);

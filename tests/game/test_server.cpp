@@ -424,9 +424,11 @@ TEST(ServerBroadcast, RegularUpdatesTakeTheFourOldestLowIdsAndSkipShips) {
 TEST(ServerBroadcast, ScoreTableAfterOneSecondThenEveryTickPerGame) {
     Server s(0);
     Server other(0);
-    s.tick(0.5f);
+    s.tick(0.25f);
+    s.tick(0.25f);
     EXPECT_EQ(s.game.getStatsCountdown(), 0.5f);
-    s.tick(0.5f);
+    s.tick(0.25f);
+    s.tick(0.25f);
     ASSERT_EQ(s.types(), std::vector<int>{MSG_PLAYER_STATS});
     EXPECT_EQ(s.out[0].getDataSize(), 4); // no players: count 0
     s.tick(0.0f);

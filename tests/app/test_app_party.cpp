@@ -1,0 +1,125 @@
+// The real program through an evening of play on loopback: a full dedicated
+// server refuses a ninth player and takes newcomers again when one leaves, a
+// failed --connect says why, and every run deals its own field.
+
+#include "app/appchecks.h"
+#include "app/appprocess.h"
+#include "game/protocol.h"
+#include "game/shell.h"
+#include "networklib/networkclient.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int JOIN_DEADLINE_MS = 10000;
+
+// A player of the test's own: connects, asks to join until its full state
+// arrives, and keeps what it was sent.
+struct testPlayer {
+    networkClient client;
+    std::vector<networkMessage> received;
+
+    bool join(const std::string& address) {
+        client.setApplicationGuid(APPLICATION_GUID);
+        client.initialise();
+        if (!client.connectTo(address))
+            return false;
+        return waitUntil(
+            [&] {
+                messageQueue out;
+                out.push(writeJoinRequest("Tester"));
+                client.sendMessages(out);
+                messageQueue in;
+                client.receiveMessages(in);
+                while (in.hasMessages())
+                    received.push_back(in.pop());
+                for (const networkMessage& message : received)
+                    if (message.getType() == MSG_FULL_STATE)
+                        return true;
+                return false;
+            },
+            JOIN_DEADLINE_MS);
+    }
+
+    std::vector<uint8_t> fullState() const {
+        for (const networkMessage& message : received)
+            if (message.getType() == MSG_FULL_STATE)
+                return std::vector<uint8_t>(message.getData(), message.getData() + message.getDataSize());
+        return {};
+    }
+};
+
+class party : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        useLoopbackDiscovery();
+        useHeadlessDrivers();
+    }
+    void TearDown() override {
+        for (appProcess* process : {&m_server, &m_other, &m_ninth})
+            killAndReap(*process);
+    }
+    static std::string output(const appProcess& process, const char* file = "/stdout.txt") {
+        return readFile(process.folder + file);
+    }
+    std::string startServer(appProcess& server, const char* tag) {
+        const std::string port = std::to_string(findFreePort());
+        server = startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder(tag));
+        EXPECT_TRUE(waitUntil([&] { return output(server).find("on port " + port) != std::string::npos; },
+                              JOIN_DEADLINE_MS))
+            << output(server, "/stderr.txt");
+        return "127.0.0.1:" + port;
+    }
+
+    appProcess m_server;
+    appProcess m_other;
+    appProcess m_ninth;
+};
+
+TEST_F(party, aFullServerRefusesANinthPlayerAndTakesNewcomersAgain) {
+    const std::string address = startServer(m_server, "server");
+    std::vector<std::unique_ptr<testPlayer>> players;
+    for (int i = 0; i < 8; ++i) {
+        players.push_back(std::make_unique<testPlayer>());
+        ASSERT_TRUE(players.back()->join(address)) << i;
+    }
+
+    m_ninth = startProgram(ZEB_PROGRAM, {"--connect", address, "--frames", "20"}, makeTempFolder("ninth"));
+    ASSERT_TRUE(waitForExit(m_ninth, 30000));
+    EXPECT_EQ(exitCode(m_ninth), 0);
+    EXPECT_NE(output(m_ninth, "/stderr.txt").find("the game is full"), std::string::npos)
+        << output(m_ninth, "/stderr.txt");
+    EXPECT_NE(output(m_server).find("refused: the game is full"), std::string::npos) << output(m_server);
+
+    // One leaves: the next newcomer takes that place.
+    players[2]->client.disconnect();
+    testPlayer newcomer;
+    ASSERT_TRUE(newcomer.join(address));
+    EXPECT_EQ(newcomer.fullState().size(), players[7]->fullState().size()); // no new elements
+}
+
+TEST_F(party, aFailedConnectSaysWhereAndWhy) {
+    const std::string dead = "127.0.0.1:" + std::to_string(findFreePort());
+    m_other = startProgram(ZEB_PROGRAM, {"--connect", dead, "--frames", "5"}, makeTempFolder("dead"));
+    ASSERT_TRUE(waitForExit(m_other, 30000));
+    const std::string said = output(m_other, "/stderr.txt");
+    EXPECT_NE(said.find("cannot join the game at " + dead + ": no answer"), std::string::npos) << said;
+}
+
+TEST_F(party, everyRunDealsItsOwnField) {
+    const std::string first = startServer(m_server, "first");
+    const std::string second = startServer(m_other, "second");
+    testPlayer a;
+    testPlayer b;
+    ASSERT_TRUE(a.join(first));
+    ASSERT_TRUE(b.join(second));
+    ASSERT_FALSE(a.fullState().empty());
+    EXPECT_NE(a.fullState(), b.fullState());
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+// Players coming and going all evening: places are freed and taken over, a
+// full game refuses, idle connections are dropped, only the transport reports
+// departures, and a stalled host does not jump.
+
+#include "playharness.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using play::FRAME;
+using play::received;
+
+namespace {
+
+networkMessage fromTransport(const networkMessage& message) {
+    return received(message, 0);
+}
+
+networkMessage playerCreated(uint32_t id) {
+    PlayerCreated created;
+    created.playerID = id;
+    return fromTransport(writePlayerCreated(created));
+}
+
+std::vector<PlayerRefusal> refusalsOf(ZEBGameStateGame& game) {
+    std::vector<PlayerRefusal> refusals;
+    game.takeRefusals(refusals);
+    return refusals;
+}
+
+} // namespace
+
+TEST(Places, FiftyComingAndGoingThenTwoNewcomersEachGetTheirOwnShip) {
+    play::Harness h(1, 11u);
+    uint32_t nextID = 1;
+    for (int cycle = 0; cycle < 50; ++cycle) {
+        play::Client& client = h.addClient(nextID++, "Visitor");
+        ASSERT_TRUE(h.joinAll()) << cycle;
+        h.disconnect(client);
+        h.step();
+    }
+    EXPECT_EQ(h.game.getPlayerCount(), MAX_PLAYERS);
+    EXPECT_EQ(h.game.getElementCount(), ELEMENTS_PER_FAMILY + 3 * MAX_PLAYERS);
+    EXPECT_EQ(h.game.getConnectedPlayerCount(), 0);
+
+    play::Client& first = h.addClient(nextID++, "Ann");
+    play::Client& second = h.addClient(nextID++, "Bob");
+    ASSERT_TRUE(h.joinAll());
+    h.steps(5);
+    const int firstShip = first.collector.getOwnIndex();
+    const int secondShip = second.collector.getOwnIndex();
+    EXPECT_NE(firstShip, secondShip);
+    EXPECT_EQ(h.game.getElementCount(), ELEMENTS_PER_FAMILY + 3 * MAX_PLAYERS);
+    for (const play::Client* client : {&first, &second}) {
+        const PlayerRecord& place = h.game.getPlayer(h.playerIndex(*client));
+        EXPECT_TRUE(place.connected);
+        EXPECT_EQ(place.score, 0);
+        EXPECT_TRUE(h.game.getElement(place.shipID).isVisible());
+        // Both see the other's ship at its place.
+        EXPECT_TRUE(client->collector.getElementState(firstShip).isVisible());
+        EXPECT_TRUE(client->collector.getElementState(secondShip).isVisible());
+    }
+    EXPECT_STREQ(h.game.getPlayer(h.playerIndex(first)).name, "Ann");
+    EXPECT_STREQ(h.game.getPlayer(h.playerIndex(second)).name, "Bob");
+    EXPECT_EQ(h.game.getConnectedPlayerCount(), 2);
+}
+
+TEST(Places, ANinthConnectedPlayerIsRefusedAndALeaveMakesRoom) {
+    play::Harness h(1, 12u);
+    std::vector<play::Client*> players;
+    for (uint32_t id = 1; id <= MAX_PLAYERS; ++id)
+        players.push_back(&h.addClient(id));
+    ASSERT_TRUE(h.joinAll());
+    refusalsOf(h.game);
+
+    play::Client& ninth = h.addClient(9);
+    h.steps(3); // it asks every frame
+    EXPECT_FALSE(ninth.collector.hasJoined());
+    const std::vector<PlayerRefusal> refusals = refusalsOf(h.game);
+    ASSERT_EQ(refusals.size(), 1u); // once, however often it asks
+    EXPECT_EQ(refusals[0].playerID, 9u);
+    EXPECT_EQ(refusals[0].reason, refusalReason::gameFull);
+    EXPECT_EQ(h.game.getPlayerCount(), MAX_PLAYERS);
+
+    h.disconnect(*players[3]);
+    h.disconnect(ninth); // the transport dropped it
+    play::Client& tenth = h.addClient(10, "Tenth");
+    ASSERT_TRUE(h.joinAll());
+    EXPECT_EQ(h.game.getPlayer(3).score, 0);
+    EXPECT_STREQ(h.game.getPlayer(3).name, "Tenth");
+    EXPECT_EQ(tenth.collector.getOwnIndex(), h.game.getPlayer(3).shipID);
+    EXPECT_TRUE(refusalsOf(h.game).empty());
+}
+
+TEST(Places, AConnectionThatNeverAsksToJoinIsDropped) {
+    play::Harness h(1, 13u);
+    h.serverInbox.push(playerCreated(5)); // stays silent
+    h.serverInbox.push(playerCreated(6)); // joins in time
+    h.addClient(6);
+    const int framesToLimit = static_cast<int>(JOIN_WAIT_LIMIT / FRAME);
+    h.steps(framesToLimit - 5);
+    EXPECT_TRUE(refusalsOf(h.game).empty());
+    h.steps(10);
+    const std::vector<PlayerRefusal> refusals = refusalsOf(h.game);
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_EQ(refusals[0].playerID, 5u);
+    EXPECT_EQ(refusals[0].reason, refusalReason::noJoinRequest);
+
+    // A stalled host's long step counts only as its capped share.
+    h.serverInbox.push(playerCreated(7));
+    for (int i = 0; i < static_cast<int>(JOIN_WAIT_LIMIT / MAX_TICK_STEP) - 1; ++i)
+        h.step(60.0f);
+    EXPECT_TRUE(refusalsOf(h.game).empty());
+}
+
+TEST(Places, OnlyTheTransportReportsPlayersComingAndGoing) {
+    play::Harness h(1, 14u);
+    play::Client& victim = h.addClient(1);
+    play::Client& attacker = h.addClient(2);
+    ASSERT_TRUE(h.joinAll());
+    PlayerDestroyed forged;
+    forged.playerID = victim.playerID;
+    h.serverInbox.push(received(writePlayerDestroyed(forged), attacker.playerID));
+    PlayerCreated ghost;
+    ghost.playerID = 77;
+    h.serverInbox.push(received(writePlayerCreated(ghost), attacker.playerID));
+    h.steps(static_cast<int>(JOIN_WAIT_LIMIT / FRAME) + 2);
+    const PlayerRecord& place = h.game.getPlayer(h.playerIndex(victim));
+    EXPECT_TRUE(place.connected);
+    EXPECT_STREQ(place.name, "Player");
+    EXPECT_TRUE(refusalsOf(h.game).empty()); // the ghost was never tracked
+}
+
+TEST(Places, NoTickAdvancesByMoreThanAQuarterSecond) {
+    for (const float stalled : {10.0f, 1e30f, INFINITY, std::nanf("")}) {
+        play::Harness h(1, 15u);
+        const ZEBGameStateElement before = h.game.getElement(0);
+        messageQueue none;
+        messageQueue out;
+        h.game.tick(stalled, h.shapes, none, out);
+        EXPECT_FLOAT_EQ(h.game.getStatsCountdown(), STATS_INTERVAL - MAX_TICK_STEP) << stalled;
+        ZEBGameStateElement moved = before;
+        moved.update(MAX_TICK_STEP);
+        vector3 expected = moved.getPosition();
+        wrapPlayArea(expected);
+        EXPECT_FLOAT_EQ(h.game.getElement(0).getPosition().x, expected.x) << stalled;
+        EXPECT_FLOAT_EQ(h.game.getElement(0).getPosition().y, expected.y) << stalled;
+    }
+}
