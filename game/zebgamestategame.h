@@ -28,7 +28,7 @@ constexpr int PLAYER_COLOUR_COUNT = 8;
 constexpr int BULLETS_PER_PLAYER = 2;
 constexpr int MAX_REGULAR_UPDATES = 4; // non-ship updates per tick
 constexpr float REGULAR_UPDATE_AGE = 0.25f;
-constexpr float STATS_INTERVAL = 1.0f; // first score table after one second
+constexpr float STATS_INTERVAL = 1.0f; // first score table after one second, then at least this often
 
 constexpr float LARGE_ASTEROID_SCALE = 2.5f;
 constexpr float MEDIUM_ASTEROID_SCALE = 0.875f;  // 2.5 * 0.35
@@ -119,6 +119,7 @@ class ZEBGameStateGame {
     void sendElementUpdate(int id, messageQueue& toSend);
     void sendExplosion(int id, float duration, messageQueue& toSend) const;
     void sendPlayerStats(messageQueue& toSend) const;
+    networkMessage writeStats() const;
 
     // Read access for the shell, tests and benchmarks.
     int getElementCount() const { return static_cast<int>(m_elements.size()); }
@@ -167,6 +168,8 @@ class ZEBGameStateGame {
     void explodeAsteroids(const std::vector<int>& asteroidsToExplode, messageQueue& toSend);
     bool anyAsteroidVisible() const;
     void sendRegularUpdates(messageQueue& toSend);
+    void sendShipUpdates(messageQueue& toSend);
+    void sendStatsWhenDue(float dt, messageQueue& toSend);
 
     std::vector<colour4> m_colours;
     std::vector<bool> m_colourUsed;
@@ -179,7 +182,10 @@ class ZEBGameStateGame {
     std::vector<int32_t> m_bulletObjects;
     std::vector<int32_t> m_asteroidObjects;
     float m_statsCountdown = STATS_INTERVAL;
-    std::vector<matrix> m_worldTransforms; // collide's scratch: positions do not change while it tests
+    bool m_statsStarted = false;             // the first table has gone out
+    std::vector<uint8_t> m_lastStats;        // the payload of the last table sent
+    std::vector<bool> m_hiddenShipAnnounced; // per player: its hidden ship's update has gone out guaranteed
+    std::vector<matrix> m_worldTransforms;   // collide's scratch: positions do not change while it tests
     std::vector<PendingConnection> m_pending;
     std::vector<PlayerRefusal> m_refusals;
 };

@@ -181,7 +181,7 @@ void ZEBGameStateGame::sendExplosion(int id, float duration, messageQueue& toSen
     toSend.push(writeExplosion(explosion));
 }
 
-void ZEBGameStateGame::sendPlayerStats(messageQueue& toSend) const {
+networkMessage ZEBGameStateGame::writeStats() const {
     std::vector<PlayerStats> rows(m_players.size());
     for (int i = 0; i < getPlayerCount(); ++i) {
         std::memcpy(rows[i].name, m_players[i].name, PLAYER_NAME_SIZE);
@@ -189,18 +189,51 @@ void ZEBGameStateGame::sendPlayerStats(messageQueue& toSend) const {
         rows[i].score = m_players[i].score;
         rows[i].colour = m_elements[m_players[i].shipID].getColour();
     }
-    toSend.push(writePlayerStats(rows));
+    return writePlayerStats(rows);
+}
+
+void ZEBGameStateGame::sendPlayerStats(messageQueue& toSend) const {
+    toSend.push(writeStats());
 }
 
 void ZEBGameStateGame::broadcast(float dt, messageQueue& toSend) {
-    for (const PlayerRecord& player : m_players)
-        sendElementUpdate(player.shipID, toSend);
+    sendShipUpdates(toSend);
     sendRegularUpdates(toSend);
-    m_statsCountdown -= dt;
-    if (m_statsCountdown <= 0.0f) {
-        sendPlayerStats(toSend);
-        m_statsCountdown = 0.0f;
+    sendStatsWhenDue(dt, toSend);
+}
+
+// A hidden ship cannot change until the game shows it again, so one update
+// that is sure to arrive says all there is; visible ships go every tick.
+void ZEBGameStateGame::sendShipUpdates(messageQueue& toSend) {
+    m_hiddenShipAnnounced.resize(m_players.size(), false);
+    for (int i = 0; i < getPlayerCount(); ++i) {
+        const int shipID = m_players[i].shipID;
+        const bool hidden = !m_elements[shipID].isVisible();
+        if (hidden && m_hiddenShipAnnounced[i])
+            continue;
+        m_elements[shipID].resetTimeSinceUpdate();
+        networkMessage update = writeElementUpdate(m_elements[shipID]);
+        update.setGuaranteed(hidden);
+        toSend.push(update);
+        m_hiddenShipAnnounced[i] = hidden;
     }
+}
+
+// Clients show the last table they received: after the first, one second in,
+// a table goes out when its content changes and otherwise once a second.
+void ZEBGameStateGame::sendStatsWhenDue(float dt, messageQueue& toSend) {
+    m_statsCountdown -= dt;
+    if (!m_statsStarted && m_statsCountdown > 0.0f)
+        return;
+    networkMessage stats = writeStats();
+    const std::vector<uint8_t> payload(stats.getData(), stats.getData() + stats.getDataSize());
+    if (m_statsStarted && payload == m_lastStats && m_statsCountdown > 0.0f)
+        return;
+    stats.setGuaranteed(true);
+    toSend.push(stats);
+    m_lastStats = payload;
+    m_statsStarted = true;
+    m_statsCountdown = STATS_INTERVAL;
 }
 
 void ZEBGameStateGame::sendRegularUpdates(messageQueue& toSend) {

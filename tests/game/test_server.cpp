@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -421,7 +423,7 @@ TEST(ServerBroadcast, RegularUpdatesTakeTheFourOldestLowIdsAndSkipShips) {
     EXPECT_EQ(ids, (std::vector<int>{7, 4, 5, 6}));
 }
 
-TEST(ServerBroadcast, ScoreTableAfterOneSecondThenEveryTickPerGame) {
+TEST(ServerBroadcast, ScoreTableAfterOneSecondThenOnChangeOrOnceASecond) {
     Server s(0);
     Server other(0);
     s.tick(0.25f);
@@ -431,15 +433,22 @@ TEST(ServerBroadcast, ScoreTableAfterOneSecondThenEveryTickPerGame) {
     s.tick(0.25f);
     ASSERT_EQ(s.types(), std::vector<int>{MSG_PLAYER_STATS});
     EXPECT_EQ(s.out[0].getDataSize(), 4); // no players: count 0
+    EXPECT_TRUE(s.out[0].isGuaranteed());
     s.tick(0.0f);
-    EXPECT_EQ(s.types(), std::vector<int>{MSG_PLAYER_STATS});
+    EXPECT_TRUE(s.types().empty()); // nothing changed
     EXPECT_EQ(other.game.getStatsCountdown(), STATS_INTERVAL);
 
     s.join(1);
     s.join(2);
     s.tick(0.0f);
+    auto tablesSent = [&s] {
+        const std::vector<int> types = s.types();
+        return static_cast<int>(std::count(types.begin(), types.end(), MSG_PLAYER_STATS));
+    };
+    EXPECT_EQ(tablesSent(), 1); // joins change it
     s.game.playerForTest(0).score = -5;
     s.tick(0.0f);
+    ASSERT_EQ(s.out.back().getType(), MSG_PLAYER_STATS);
     std::vector<PlayerStats> rows;
     ASSERT_TRUE(readPlayerStats(s.out.back().getData(), s.out.back().getDataSize(), &rows));
     EXPECT_EQ(s.out.back().getDataSize(), 116);
@@ -448,6 +457,41 @@ TEST(ServerBroadcast, ScoreTableAfterOneSecondThenEveryTickPerGame) {
     EXPECT_EQ(rows[0].score, -5);
     EXPECT_EQ(rows[1].uniqueID, s.game.getPlayer(1).shipID);
     EXPECT_EQ(rows[1].colour, s.game.getElement(rows[1].uniqueID).getColour());
+
+    // Unchanged, it is repeated once a second.
+    int tables = 0;
+    for (int i = 0; i < 50; ++i) {
+        s.tick(1.0f / 45.0f);
+        tables += tablesSent();
+    }
+    EXPECT_EQ(tables, 1);
+}
+
+TEST(ServerBroadcast, AHiddenShipIsAnnouncedOnceAndSurely) {
+    Server s(1);
+    s.park();
+    s.join(1);
+    s.join(2);
+    s.tick(0.0f);
+    const int hidden = s.game.getPlayer(1).shipID;
+    s.game.elementForTest(hidden).setVisible(false);
+    s.game.playerForTest(1).respawnTimer = 100.0f; // waiting to come back
+    auto updatesOf = [&](int id) {
+        std::vector<bool> guaranteed;
+        for (const networkMessage& message : s.out)
+            if (message.getType() == MSG_ELEMENT_UPDATE && updateID(message) == id)
+                guaranteed.push_back(message.isGuaranteed());
+        EXPECT_LE(guaranteed.size(), 1u);
+        return guaranteed;
+    };
+    s.tick(0.0f);
+    EXPECT_EQ(updatesOf(hidden), std::vector<bool>{true});
+    s.tick(0.0f);
+    EXPECT_TRUE(updatesOf(hidden).empty());
+    EXPECT_EQ(updatesOf(s.game.getPlayer(0).shipID), std::vector<bool>{false}); // the visible one goes on
+    s.game.elementForTest(hidden).setVisible(true);
+    s.tick(0.0f);
+    EXPECT_EQ(updatesOf(hidden), std::vector<bool>{false});
 }
 
 TEST(ServerSimulation, WrapSendsAnUpdateOnlyWhenTheAreaIsLeft) {
