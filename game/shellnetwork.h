@@ -34,3 +34,11 @@ std::vector<PlayerRefusal> tickHostedGame(float dt, messageQueue& received);
 
 // Ends this copy's hosting: the players are told and discovery falls silent.
 void stopHosting();
+
+// The dedicated server's counters (with --metrics): startServerCounters serves
+// them, false after saying why on standard error when it cannot;
+// recordServerTick updates them after every tick; stopServerCounters ends the
+// serving before the host goes.
+bool startServerCounters();
+void recordServerTick(double tickSeconds, size_t refusedJoins);
+void stopServerCounters();

@@ -52,6 +52,20 @@ bool isSessionName(const std::string& text) {
     return true;
 }
 
+// [ADDR:]PORT; PORT may be 0, so the system picks one.
+bool parseMetricsEndpoint(const std::string& text, shellOptions& options) {
+    const size_t colon = text.rfind(':');
+    const std::string address = colon == std::string::npos ? "127.0.0.1" : text.substr(0, colon);
+    long port = 0;
+    if (!parseIPv4(address) ||
+        !parseNumber(text.substr(colon == std::string::npos ? 0 : colon + 1), 0, MAX_PORT, port))
+        return false;
+    options.metrics = true;
+    options.metricsAddress = address;
+    options.metricsPort = static_cast<uint16_t>(port);
+    return true;
+}
+
 // The options of the dedicated server's operators, apart from the game's own.
 bool applyServerValue(const std::string& name, const std::string& value, shellOptions& options,
                       std::string& error) {
@@ -67,6 +81,11 @@ bool applyServerValue(const std::string& name, const std::string& value, shellOp
             return true;
         }
         error = "--session-name needs 1 to 255 bytes of text without control characters";
+    } else if (name == "--metrics") {
+        if (parseMetricsEndpoint(value, options))
+            return true;
+        error =
+            "--metrics needs [ADDR:]PORT (an IPv4 address, a port from 0 to 65535), got \"" + value + "\"";
     } else {
         error = "unknown option " + name;
     }
@@ -74,7 +93,7 @@ bool applyServerValue(const std::string& name, const std::string& value, shellOp
 }
 
 bool takesServerValue(const std::string& name) {
-    return name == "--config" || name == "--session-name";
+    return name == "--config" || name == "--session-name" || name == "--metrics";
 }
 
 // Applies one option that takes a value.
@@ -211,6 +230,11 @@ bool parseOptions(int argc, const char* const* argv, shellOptions& options, std:
         error = "--server hosts a game; it cannot also --connect to one";
         return false;
     }
+    // --status may read a server's settings file; it ignores the counters.
+    if (options.metrics && !options.server && !options.status) {
+        error = "--metrics serves the counters of a dedicated server: it needs --server";
+        return false;
+    }
     if (options.status && (options.server || !options.connectHost.empty())) {
         error = "--status only asks the hosts on the network; it cannot also --server or --connect";
         return false;
@@ -234,6 +258,8 @@ std::string usageText(const char* programName) {
            "  --session-name NAME       the name a hosting copy advertises (default \"The Game\")\n"
            "  --config FILE             read settings (key = value) from FILE; the command line wins\n"
            "  --status                  print each host that answers the search: name, players, maximum\n"
+           "  --metrics [ADDR:]PORT     with --server: serve counters on http://ADDR:PORT/metrics\n"
+           "                            (Prometheus text; ADDR 127.0.0.1 unless given)\n"
            "  --help                    show this text\n"
            "  --version                 show the version\n"
            "\n"

@@ -22,6 +22,9 @@ struct shellOptions {
     std::string config;                        // settings file read before the command line; empty: none
     std::string sessionName;                   // the name a hosting copy advertises; empty: "The Game"
     bool status = false;                       // ask the hosts on the network how they are, then quit
+    bool metrics = false;                      // the dedicated server serves its counters over HTTP
+    std::string metricsAddress = "127.0.0.1";  // where: loopback unless asked otherwise
+    uint16_t metricsPort = 0;                  // 0: a port the system picks
 };
 
 // False with a one-line reason in error when the command line is not understood.

@@ -49,10 +49,13 @@ void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
 }
 
 void tickServer(float dt) {
+    const serverClock::time_point started = serverClock::now();
     messageQueue receivedMessages;
     g_host->receiveMessages(receivedMessages);
     reportPlayers(receivedMessages);
-    reportRefusals(tickHostedGame(dt, receivedMessages));
+    const std::vector<PlayerRefusal> refusals = tickHostedGame(dt, receivedMessages);
+    reportRefusals(refusals);
+    recordServerTick(std::chrono::duration<double>(serverClock::now() - started).count(), refusals.size());
 }
 
 // 45 ticks a second on a fixed schedule; each tick steps the game by the time
@@ -84,12 +87,15 @@ int runDedicatedServer() {
     }
     printServerEvent("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C",
                      getHostedSessionName().c_str(), g_host->getPort());
-    serveUntilStopped();
+    const bool counting = startServerCounters();
+    if (counting)
+        serveUntilStopped();
+    stopServerCounters();
     g_host->stopHosting();
     delete g_host;
     g_host = nullptr;
     delete g_serverGame;
     g_serverGame = nullptr;
     printServerEvent("ZEB server: stopped");
-    return 0;
+    return counting ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "app/appchecks.h"
 #include "app/appprocess.h"
+#include "app/httpget.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,12 @@ std::vector<std::string> lines(const std::string& text) {
     for (std::string line; std::getline(stream, line);)
         result.push_back(line);
     return result;
+}
+
+// The value of one sample line "name value" of a scrape; -1 when missing.
+double metric(const std::string& body, const std::string& name) {
+    const size_t at = body.find("\n" + name + " ");
+    return at == std::string::npos ? -1.0 : std::stod(body.substr(at + name.size() + 2));
 }
 
 class operatorTools : public ::testing::Test {
@@ -87,6 +94,52 @@ TEST_F(operatorTools, statusShowsAServerConfiguredByItsSettingsFile) {
     for (const std::string& line : output)
         EXPECT_TRUE(std::regex_match(line, timestamped)) << line;
     EXPECT_NE(output.back().find("ZEB server: stopped"), std::string::npos);
+}
+
+// The counters are served on loopback only when asked for, follow a player
+// coming and going, and count its traffic.
+TEST_F(operatorTools, countersAreScrapedFromTheRunningServer) {
+    const std::string port = std::to_string(findFreePort());
+    m_server =
+        startProgram(ZEB_PROGRAM, {"--server", "--port", port, "--metrics", "0"}, makeTempFolder("server"));
+    const std::string announced = "counters on http://127.0.0.1:";
+    ASSERT_TRUE(waitUntil([&] { return serverOutput().find("/metrics\n") != std::string::npos; }, 10000))
+        << serverOutput() << readFile(m_server.folder + "/stderr.txt");
+    const std::string output = serverOutput();
+    const size_t at = output.find(announced);
+    ASSERT_NE(at, std::string::npos) << output;
+    const uint16_t metricsPort = static_cast<uint16_t>(std::stoi(output.substr(at + announced.size())));
+
+    std::string body;
+    auto scrape = [&] { return body = okBody(httpGetLoopback(metricsPort, "/metrics", 3000)); };
+    ASSERT_FALSE(scrape().empty());
+    EXPECT_EQ(metric(body, "zeb_players_connected"), 0);
+    EXPECT_EQ(metric(body, "zeb_received_messages_total"), 0);
+    EXPECT_TRUE(okBody(httpGetLoopback(metricsPort, "/", 3000)).empty()) << "only /metrics is served";
+
+    m_player = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port}, makeTempFolder("player"));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return metric(scrape(), "zeb_players_connected") == 1 &&
+                   metric(body, "zeb_sent_messages_total") > 0;
+        },
+        10000))
+        << body;
+    EXPECT_GT(metric(body, "zeb_received_messages_total"), 0);
+    EXPECT_GT(metric(body, "zeb_received_bytes_total"), 0);
+    EXPECT_GT(metric(body, "zeb_sent_bytes_total"), 0);
+    // The rate counts whole seconds only.
+    EXPECT_TRUE(waitUntil([&] { return metric(scrape(), "zeb_ticks_per_second") > 0; }, 5000)) << body;
+    EXPECT_GT(metric(body, "zeb_tick_longest_seconds"), 0);
+
+    stopProcess(m_player, SIGTERM);
+    ASSERT_TRUE(waitForExit(m_player, 10000));
+    ASSERT_TRUE(waitUntil([&] { return metric(scrape(), "zeb_players_connected") == 0; }, 10000)) << body;
+    EXPECT_EQ(metric(body, "zeb_peers_dropped_total"), 0) << "the player left; it was not lost";
+    EXPECT_EQ(metric(body, "zeb_refused_joins_total"), 0);
+    stopProcess(m_server, SIGTERM);
+    ASSERT_TRUE(waitForExit(m_server, 10000));
+    EXPECT_EQ(exitCode(m_server), 0);
 }
 
 TEST_F(operatorTools, statusWithoutAnyServerSaysSoAndFails) {

@@ -33,6 +33,15 @@ TEST(serverOptions, parsedInBothSpellings) {
     ASSERT_TRUE(load({"--session-name=LAN Party", "--server"}, options, error)) << error;
     EXPECT_EQ(options.sessionName, "LAN Party");
     EXPECT_TRUE(options.server);
+    shellOptions local;
+    ASSERT_TRUE(load({"--server", "--metrics", "9100"}, local, error)) << error;
+    EXPECT_TRUE(local.metrics);
+    EXPECT_EQ(local.metricsAddress, "127.0.0.1");
+    EXPECT_EQ(local.metricsPort, 9100);
+    shellOptions everywhere;
+    ASSERT_TRUE(load({"--server", "--metrics=0.0.0.0:0"}, everywhere, error)) << error;
+    EXPECT_EQ(everywhere.metricsAddress, "0.0.0.0");
+    EXPECT_EQ(everywhere.metricsPort, 0);
     shellOptions status;
     ASSERT_TRUE(load({"--status", "--discovery", "127.255.255.255"}, status, error)) << error;
     EXPECT_TRUE(status.status);
@@ -47,6 +56,11 @@ TEST(serverOptions, badValuesAreRefused) {
         {"--config", ""},
         {"--status", "--server"},
         {"--status", "--connect", "127.0.0.1"},
+        {"--metrics", "9100"},
+        {"--server", "--metrics", "70000"},
+        {"--server", "--metrics", "1.2.3:9100"},
+        {"--server", "--metrics", "localhost:9100"},
+        {"--server", "--metrics", "127.0.0.1:"},
         {"--status=1"},
         {"--config", "/nonexistent/server.conf"},
     };
@@ -62,13 +76,14 @@ TEST(serverSettings, keysTakeTheOptionsValues) {
     shellOptions options;
     std::string error;
     ASSERT_TRUE(applySettings("# the LAN party\n\n  port = 27400\r\ndiscovery=127.255.255.255,10.0.0.255\n"
-                              "discovery-port =27500\nsession-name = Friday Night\n",
+                              "discovery-port =27500\nsession-name = Friday Night\nmetrics = 9100\n",
                               "server.conf", options, error))
         << error;
     EXPECT_EQ(options.port, 27400);
     EXPECT_EQ(options.discoveryTargets, (std::vector<std::string>{"127.255.255.255", "10.0.0.255"}));
     EXPECT_EQ(options.discoveryPort, 27500);
     EXPECT_EQ(options.sessionName, "Friday Night");
+    EXPECT_EQ(options.metricsPort, 9100);
 }
 
 TEST(serverSettings, wrongLinesAreRefusedWithTheirNumber) {

@@ -27,7 +27,7 @@ require("${info}" "\n Package: zeb\n" "its name")
 require("${info}" "\n Version: ${VERSION}\n" "the project's version")
 require("${info}" "\n Section: games\n" "its section")
 # Taken from the shared libraries the program links.
-foreach(library libsdl2-2.0-0 libsdl2-ttf-2.0-0 libenet7 libpugixml1v5 libfontconfig1 libc6)
+foreach(library libsdl2-2.0-0 libsdl2-ttf-2.0-0 libenet7 libpugixml1v5 libfontconfig1 libcpp-httplib0.11 libc6)
     require("${info}" "\n Depends:[^\n]*${library}" "a dependency on ${library}")
 endforeach()
 
