@@ -24,6 +24,8 @@ int run() {
     try {
         if (g_options.status)
             return runStatusQuery();
+        if (g_options.bot)
+            return runBot();
         return g_options.server ? runDedicatedServer() : runWindowedGame();
     } catch (const QXL::InvalidFileFormatException&) {
         return reportLevelFailure("it is not a valid level (malformed XML, or a part is missing or wrong)");

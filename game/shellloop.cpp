@@ -87,7 +87,9 @@ int runWindowedGame() {
         shutdownGame();
         return 1;
     }
+    startBots();
     const int exitCode = runMessageLoop(window, updateGame, renderGame, g_options.frames);
+    stopBots();
     if (!g_options.screenshot.empty())
         saveScreenshot(g_options.screenshot);
     shutdownGame();

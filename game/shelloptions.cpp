@@ -8,6 +8,7 @@ namespace {
 constexpr long MAX_PORT = 65535;
 constexpr long MAX_FRAMES = 1000000000L;
 constexpr size_t MAX_SESSION_NAME_BYTES = 255; // what the search's answer carries
+constexpr long MAX_BOTS = 8;                   // the game's player limit
 
 bool parseNumber(const std::string& text, long low, long high, long& value) {
     if (text.empty() || text.size() > 10)
@@ -81,6 +82,13 @@ bool applyServerValue(const std::string& name, const std::string& value, shellOp
             return true;
         }
         error = "--session-name needs 1 to 255 bytes of text without control characters";
+    } else if (name == "--bots") {
+        long count = 0;
+        if (parseNumber(value, 1, MAX_BOTS, count)) {
+            options.bots = static_cast<int>(count);
+            return true;
+        }
+        error = "--bots needs a count from 1 to 8, got \"" + value + "\"";
     } else if (name == "--metrics") {
         if (parseMetricsEndpoint(value, options))
             return true;
@@ -93,7 +101,7 @@ bool applyServerValue(const std::string& name, const std::string& value, shellOp
 }
 
 bool takesServerValue(const std::string& name) {
-    return name == "--config" || name == "--session-name" || name == "--metrics";
+    return name == "--config" || name == "--session-name" || name == "--metrics" || name == "--bots";
 }
 
 // Applies one option that takes a value.
@@ -148,6 +156,8 @@ bool applyFlag(const std::string& name, shellOptions& options) {
         options.server = true;
     else if (name == "--status")
         options.status = true;
+    else if (name == "--bot")
+        options.bot = true;
     else
         return false;
     return true;
@@ -230,6 +240,14 @@ bool parseOptions(int argc, const char* const* argv, shellOptions& options, std:
         error = "--server hosts a game; it cannot also --connect to one";
         return false;
     }
+    if (options.bot && (options.server || options.status || options.bots > 0)) {
+        error = "--bot is a player of its own; it cannot also --server, --status or --bots";
+        return false;
+    }
+    if (options.bots > 0 && (options.status || !options.connectHost.empty())) {
+        error = "--bots needs a copy that hosts: it cannot go with --status or --connect";
+        return false;
+    }
     // --status may read a server's settings file; it ignores the counters.
     if (options.metrics && !options.server && !options.status) {
         error = "--metrics serves the counters of a dedicated server: it needs --server";
@@ -258,6 +276,8 @@ std::string usageText(const char* programName) {
            "  --session-name NAME       the name a hosting copy advertises (default \"The Game\")\n"
            "  --config FILE             read settings (key = value) from FILE; the command line wins\n"
            "  --status                  print each host that answers the search: name, players, maximum\n"
+           "  --bot                     play as a computer player, without window or sound\n"
+           "  --bots N                  when this copy hosts, bring N computer players along\n"
            "  --metrics [ADDR:]PORT     with --server: serve counters on http://ADDR:PORT/metrics\n"
            "                            (Prometheus text; ADDR 127.0.0.1 unless given)\n"
            "  --help                    show this text\n"

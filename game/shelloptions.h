@@ -25,6 +25,8 @@ struct shellOptions {
     bool metrics = false;                      // the dedicated server serves its counters over HTTP
     std::string metricsAddress = "127.0.0.1";  // where: loopback unless asked otherwise
     uint16_t metricsPort = 0;                  // 0: a port the system picks
+    bool bot = false;                          // a computer player without window or sound
+    int bots = 0;                              // computer players a hosting copy starts
 };
 
 // False with a one-line reason in error when the command line is not understood.

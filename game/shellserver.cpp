@@ -88,8 +88,11 @@ int runDedicatedServer() {
     printServerEvent("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C",
                      getHostedSessionName().c_str(), g_host->getPort());
     const bool counting = startServerCounters();
-    if (counting)
+    if (counting) {
+        startBots();
         serveUntilStopped();
+        stopBots();
+    }
     stopServerCounters();
     g_host->stopHosting();
     delete g_host;

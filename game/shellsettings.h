@@ -10,7 +10,8 @@
 // take the same values; only the settings of a hosting copy are allowed.
 constexpr size_t SETTINGS_MAX_FILE_BYTES = 65536;
 constexpr size_t SETTINGS_MAX_LINE_BYTES = 1024;
-constexpr const char* SETTINGS_KEYS[] = {"port", "discovery", "discovery-port", "session-name", "metrics"};
+constexpr const char* SETTINGS_KEYS[] = {"port",         "discovery", "discovery-port",
+                                         "session-name", "metrics",   "bots"};
 
 // Applies the settings in text to options; false with the file name, the line
 // number and the reason in error at the first line that is wrong.

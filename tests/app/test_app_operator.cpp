@@ -142,6 +142,30 @@ TEST_F(operatorTools, countersAreScrapedFromTheRunningServer) {
     EXPECT_EQ(exitCode(m_server), 0);
 }
 
+// Three computer players join a dedicated server on loopback, play and score;
+// stopping the server stops them too.
+TEST_F(operatorTools, aServerWithThreeBotsPlays) {
+    const std::string port = std::to_string(findFreePort());
+    m_server =
+        startProgram(ZEB_PROGRAM, {"--server", "--port", port, "--bots", "3"}, makeTempFolder("server"));
+    ASSERT_TRUE(waitUntil([&] { return serverOutput().find("Player 3 joined") != std::string::npos; }, 20000))
+        << serverOutput() << readFile(m_server.folder + "/stderr.txt");
+    EXPECT_NE(serverOutput().find("ZEB server: started 3 bots"), std::string::npos);
+    int status = -1;
+    EXPECT_TRUE(waitUntil(
+        [&] { return askStatus(status).find(" 3 players, maximum 8\n") != std::string::npos; }, 10000));
+
+    const std::regex scored(R"(ZEB bot \d+: score [1-9]\d*\n)");
+    ASSERT_TRUE(waitUntil([&] { return std::regex_search(serverOutput(), scored); }, 60000))
+        << serverOutput();
+    for (const char* bot : {"/bot-1", "/bot-2", "/bot-3"})
+        EXPECT_EQ(countType(readLogTypes(m_server.folder + bot + "/message_log.csv"), 6), 1) << bot;
+
+    stopProcess(m_server, SIGTERM);
+    ASSERT_TRUE(waitForExit(m_server, 10000));
+    EXPECT_EQ(exitCode(m_server), 0);
+}
+
 TEST_F(operatorTools, statusWithoutAnyServerSaysSoAndFails) {
     int status = -1;
     const std::string answer = askStatus(status);

@@ -42,6 +42,12 @@ TEST(serverOptions, parsedInBothSpellings) {
     ASSERT_TRUE(load({"--server", "--metrics=0.0.0.0:0"}, everywhere, error)) << error;
     EXPECT_EQ(everywhere.metricsAddress, "0.0.0.0");
     EXPECT_EQ(everywhere.metricsPort, 0);
+    shellOptions bots;
+    ASSERT_TRUE(load({"--server", "--bots", "3"}, bots, error)) << error;
+    EXPECT_EQ(bots.bots, 3);
+    shellOptions bot;
+    ASSERT_TRUE(load({"--bot", "--connect", "127.0.0.1:27400"}, bot, error)) << error;
+    EXPECT_TRUE(bot.bot);
     shellOptions status;
     ASSERT_TRUE(load({"--status", "--discovery", "127.255.255.255"}, status, error)) << error;
     EXPECT_TRUE(status.status);
@@ -57,6 +63,10 @@ TEST(serverOptions, badValuesAreRefused) {
         {"--status", "--server"},
         {"--status", "--connect", "127.0.0.1"},
         {"--metrics", "9100"},
+        {"--bots", "0"},
+        {"--bots", "9"},
+        {"--bot", "--server"},
+        {"--bots", "2", "--connect", "127.0.0.1"},
         {"--server", "--metrics", "70000"},
         {"--server", "--metrics", "1.2.3:9100"},
         {"--server", "--metrics", "localhost:9100"},
