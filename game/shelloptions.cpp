@@ -244,11 +244,11 @@ bool parseOptions(int argc, const char* const* argv, shellOptions& options, std:
         error = "--bot is a player of its own; it cannot also --server, --status or --bots";
         return false;
     }
-    if (options.bots > 0 && (options.status || !options.connectHost.empty())) {
-        error = "--bots needs a copy that hosts: it cannot go with --status or --connect";
+    if (options.bots > 0 && !options.connectHost.empty()) {
+        error = "--bots needs a copy that hosts: it cannot go with --connect";
         return false;
     }
-    // --status may read a server's settings file; it ignores the counters.
+    // --status may read a server's settings file; it ignores the counters and the bots.
     if (options.metrics && !options.server && !options.status) {
         error = "--metrics serves the counters of a dedicated server: it needs --server";
         return false;

@@ -49,7 +49,9 @@ TEST(serverOptions, parsedInBothSpellings) {
     ASSERT_TRUE(load({"--bot", "--connect", "127.0.0.1:27400"}, bot, error)) << error;
     EXPECT_TRUE(bot.bot);
     shellOptions status;
-    ASSERT_TRUE(load({"--status", "--discovery", "127.255.255.255"}, status, error)) << error;
+    ASSERT_TRUE(load({"--status", "--discovery", "127.255.255.255", "--bots", "2", "--metrics", "9100"},
+                     status, error))
+        << error;
     EXPECT_TRUE(status.status);
 }
 
