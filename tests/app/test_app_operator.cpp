@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 
@@ -24,6 +24,31 @@ std::vector<std::string> lines(const std::string& text) {
 double metric(const std::string& body, const std::string& name) {
     const size_t at = body.find("\n" + name + " ");
     return at == std::string::npos ? -1.0 : std::stod(body.substr(at + name.size() + 2));
+}
+
+// "2026-12-07T11:36:34.123Z " at the start of the line.
+bool startsWithTime(const std::string& line) {
+    const std::string shape = "dddd-dd-ddTdd:dd:dd.dddZ ";
+    if (line.size() < shape.size())
+        return false;
+    for (size_t i = 0; i < shape.size(); ++i) {
+        const bool digit = line[i] >= '0' && line[i] <= '9';
+        if (shape[i] == 'd' ? !digit : line[i] != shape[i])
+            return false;
+    }
+    return true;
+}
+
+// A line "... ZEB bot <pid>: score <n>" with n above 0.
+bool aBotScored(const std::string& output) {
+    const std::string marker = ": score ";
+    for (const std::string& line : lines(output)) {
+        const size_t at = line.find(marker);
+        if (line.find("ZEB bot ") != std::string::npos && at != std::string::npos &&
+            std::atoi(line.c_str() + at + marker.size()) > 0)
+            return true;
+    }
+    return false;
 }
 
 class operatorTools : public ::testing::Test {
@@ -88,11 +113,12 @@ TEST_F(operatorTools, statusShowsAServerConfiguredByItsSettingsFile) {
     ASSERT_TRUE(waitForExit(m_server, 10000));
     EXPECT_EQ(exitCode(m_server), 0);
 
-    const std::regex timestamped(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z (ZEB server: |Player \d+ ).*)");
     const std::vector<std::string> output = lines(serverOutput());
     ASSERT_GE(output.size(), 4u);
-    for (const std::string& line : output)
-        EXPECT_TRUE(std::regex_match(line, timestamped)) << line;
+    for (const std::string& line : output) {
+        EXPECT_TRUE(startsWithTime(line)) << line;
+        EXPECT_TRUE(line.find(" ZEB server: ") == 24 || line.find(" Player ") == 24) << line;
+    }
     EXPECT_NE(output.back().find("ZEB server: stopped"), std::string::npos);
 }
 
@@ -155,9 +181,7 @@ TEST_F(operatorTools, aServerWithThreeBotsPlays) {
     EXPECT_TRUE(waitUntil(
         [&] { return askStatus(status).find(" 3 players, maximum 8\n") != std::string::npos; }, 10000));
 
-    const std::regex scored(R"(ZEB bot \d+: score [1-9]\d*\n)");
-    ASSERT_TRUE(waitUntil([&] { return std::regex_search(serverOutput(), scored); }, 60000))
-        << serverOutput();
+    ASSERT_TRUE(waitUntil([&] { return aBotScored(serverOutput()); }, 60000)) << serverOutput();
     for (const char* bot : {"/bot-1", "/bot-2", "/bot-3"})
         EXPECT_EQ(countType(readLogTypes(m_server.folder + bot + "/message_log.csv"), 6), 1) << bot;
 
