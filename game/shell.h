@@ -48,6 +48,7 @@ extern PlayerInput g_input;
 extern bool g_soundEnabled;
 extern float g_soundToggleDelay;
 extern bool g_running;
+extern float g_rejoinDelay; // seconds until this copy looks for a game again; negative: not waiting
 
 extern ZEBGameStateCollector* g_collector;
 extern networkClient* g_client;
@@ -69,6 +70,8 @@ enum class setupResult {
 };
 
 setupResult setupGame(gameWindow* window);
+// After the game ended under it: a fresh search, then joining what it finds or hosting.
+setupResult restartSession();
 void shutdownGame();
 bool updateGame(float changeInTime); // true when the frame was accepted
 void renderGame();

@@ -7,6 +7,7 @@ uint8_t g_keys[KEY_TABLE_SIZE] = {};
 PlayerInput g_input;
 bool g_soundEnabled = true;
 float g_soundToggleDelay = 0.0f;
+float g_rejoinDelay = -1.0f;
 bool g_running = false;
 
 ZEBGameStateCollector* g_collector = nullptr;

@@ -158,6 +158,8 @@ bool applyFlag(const std::string& name, shellOptions& options) {
         options.status = true;
     else if (name == "--bot")
         options.bot = true;
+    else if (name == "--no-rejoin")
+        options.rejoin = false;
     else
         return false;
     return true;
@@ -271,6 +273,7 @@ std::string usageText(const char* programName) {
            "  --server                  host a game without window, sound or own player\n"
            "  --discovery ADDR[,ADDR]   where to search for games (IPv4 broadcast or host addresses)\n"
            "  --discovery-port N        the port of the game search (default 27350)\n"
+           "  --no-rejoin               when the host leaves, stay on \"Game Unavailable\"\n"
            "  --frames N                quit after N drawn frames\n"
            "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"
            "  --session-name NAME       the name a hosting copy advertises (default \"The Game\")\n"

@@ -17,6 +17,7 @@ struct shellOptions {
     uint16_t port = 0;                         // the port a hosting copy listens on; 0: the default
     std::vector<std::string> discoveryTargets; // IPv4 addresses; empty: the default targets
     uint16_t discoveryPort = 0;                // 0: the default discovery port
+    bool rejoin = true;                        // after the host leaves, search again (or host)
     long frames = 0;                           // quit after this many accepted frames; 0: no limit
     std::string screenshot;                    // PNG of the last drawn frame, written when quitting
     std::string config;                        // settings file read before the command line; empty: none

@@ -214,20 +214,10 @@ void giveUp() {
 
 } // namespace
 
-setupResult setupGame(gameWindow* window) {
-    initialiseRenderDevice(window);
-    initialiseSounds(window);
-    setRenderStates();
-    g_font.create(FONT_FACE, FONT_SIZE);
-    seedRandom(timeGetTime());
-    g_camera = new camera();
-    g_camera->setPosition(CAMERA_START);
-    std::memset(g_keys, 0, sizeof(g_keys));
-    g_collector = new ZEBGameStateCollector();
-    g_client = new networkClient();
-    loadLevelFile(g_clientObjects, nullptr);
-    applyNetworkOptions();
+namespace {
 
+// Searches and joins, or hosts; what cannot be joined is let go.
+setupResult connectAndJoin() {
     setupResult result = startConnection();
     if (result == setupResult::joined && !join())
         result = setupResult::unavailable;
@@ -238,7 +228,9 @@ setupResult setupGame(gameWindow* window) {
     return result;
 }
 
-void shutdownGame() {
+// Ends this copy's part in the current session: its connection, and the
+// hosted game when it hosts one.
+void releaseSession() {
     g_running = false;
     if (g_client != nullptr)
         g_client->disconnect();
@@ -252,6 +244,38 @@ void shutdownGame() {
     g_host = nullptr;
     delete g_serverGame;
     g_serverGame = nullptr;
+    g_serverObjects.clear();
+}
+
+} // namespace
+
+setupResult setupGame(gameWindow* window) {
+    initialiseRenderDevice(window);
+    initialiseSounds(window);
+    setRenderStates();
+    g_font.create(FONT_FACE, FONT_SIZE);
+    seedRandom(timeGetTime());
+    g_camera = new camera();
+    g_camera->setPosition(CAMERA_START);
+    std::memset(g_keys, 0, sizeof(g_keys));
+    g_collector = new ZEBGameStateCollector();
+    g_client = new networkClient();
+    loadLevelFile(g_clientObjects, nullptr);
+    applyNetworkOptions();
+    g_rejoinDelay = -1.0f;
+    return connectAndJoin();
+}
+
+setupResult restartSession() {
+    releaseSession();
+    g_collector = new ZEBGameStateCollector();
+    g_client = new networkClient();
+    return connectAndJoin();
+}
+
+void shutdownGame() {
+    releaseSession();
+    g_rejoinDelay = -1.0f;
     delete g_camera;
     g_camera = nullptr;
 }

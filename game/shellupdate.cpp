@@ -6,6 +6,7 @@
 #include "game/zebobjectparticlesystem.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
+#include "random.h"
 #include "sound/soundlist.h"
 
 #include <cstddef>
@@ -54,8 +55,38 @@ void playSounds() {
         g_soundList->play(entry);
 }
 
+// After the host has left, every copy searches again; the first to find
+// nothing hosts and the others join it. The copies wait in turn, by the place
+// each held, so that two rarely search at once, with a little chance on top.
+constexpr float REJOIN_FIRST_DELAY = 0.5f;
+constexpr float REJOIN_STAGGER = 0.75f; // more than a search and a start of hosting take
+constexpr float REJOIN_JITTER = 0.25f;
+constexpr int PLACES = 8;
+
+float rejoinDelay(int ownShip) {
+    const int place = ownShip >= 0 ? (ownShip / 3) % PLACES : 0; // a place's ship ids are three apart
+    return REJOIN_FIRST_DELAY + REJOIN_STAGGER * static_cast<float>(place) +
+           REJOIN_JITTER * static_cast<float>(random15()) / static_cast<float>(RANDOM_MAX);
+}
+
+void scheduleRejoin() {
+    const networkEnd end = g_client->getEnd();
+    if (g_options.rejoin && (end == networkEnd::hostStopped || end == networkEnd::connectionLost))
+        g_rejoinDelay = rejoinDelay(g_collector->getOwnIndex());
+}
+
+void waitToRejoin(float changeInTime) {
+    g_rejoinDelay -= changeInTime;
+    if (g_rejoinDelay >= 0.0f)
+        return;
+    g_rejoinDelay = -1.0f;
+    if (restartSession() == setupResult::unavailable && g_options.rejoin)
+        g_rejoinDelay = rejoinDelay(-1) + REJOIN_STAGGER * PLACES; // nothing to join yet: later
+}
+
 void updateClient(float changeInTime) {
     if (!g_client->isConnected()) {
+        scheduleRejoin();
         g_collector->reset();
         g_running = false;
         // Its own player gone, a hosting copy cannot go on: a game nobody
@@ -92,6 +123,8 @@ bool updateGame(float changeInTime) {
     if (!(changeInTime >= MIN_FRAME_TIME)) // also refuses a time that is not a number
         return false;
     readKeys();
+    if (!g_running && g_rejoinDelay >= 0.0f)
+        waitToRejoin(changeInTime);
     if (g_running) {
         if (g_client != nullptr && g_collector != nullptr)
             updateClient(changeInTime);

@@ -4,6 +4,7 @@
 #include "networklib/networkmessage.h"
 #include "random.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -62,6 +63,11 @@ void ZEBGameStateGame::setAsteroids(int count, float speed) {
 
 void ZEBGameStateGame::sortObjects(std::vector<ZEBObject>& objects) {
     for (int i = 0; i < static_cast<int>(objects.size()); ++i) {
+        float radius = 0.0f;
+        for (int v = 0; v < objects[i].getNumVertices(); ++v)
+            radius =
+                std::max(radius, std::hypot(objects[i].getVertices()[v].x, objects[i].getVertices()[v].y));
+        m_shapeRadii.push_back(radius);
         switch (objects[i].getType()) {
         case TYPE_ASTEROID:
             m_asteroidObjects.push_back(i);
@@ -89,10 +95,11 @@ int ZEBGameStateGame::chooseColour() {
 
 int ZEBGameStateGame::addPlayer(uint32_t playerID, const char* name) {
     const colour4 colour = m_colours[chooseColour()];
+    const int place = getPlayerCount();
 
     ZEBGameStateElement ship;
-    ship.initialise(getElementCount(), ZERO, 0.0f, ZERO, SHIP_SCALE, TYPE_PLAYER,
-                    firstOrZero(m_playerObjects), colour, true);
+    ship.initialise(getElementCount(), spawnPoint(place), spawnRotation(place), ZERO, SHIP_SCALE, TYPE_PLAYER,
+                    firstOrZero(m_playerObjects), colour, isSpawnClear(place));
     m_elements.push_back(ship);
 
     findPlayer(playerID);
@@ -137,8 +144,9 @@ int ZEBGameStateGame::takeOverPlace(uint32_t playerID, const char* name) {
     player.connected = true;
 
     ZEBGameStateElement& ship = m_elements[player.shipID];
-    ship.initialise(player.shipID, ZERO, 0.0f, ZERO, SHIP_SCALE, TYPE_PLAYER, firstOrZero(m_playerObjects),
-                    ship.getColour(), true);
+    ship.initialise(player.shipID, spawnPoint(index), spawnRotation(index), ZERO, SHIP_SCALE, TYPE_PLAYER,
+                    firstOrZero(m_playerObjects), ship.getColour(), false);
+    ship.setVisible(isSpawnClear(index));
     for (int slot = 0; slot < BULLETS_PER_PLAYER; ++slot) {
         player.bulletAges[slot] = BULLET_AGE_EXPIRED;
         m_elements[player.bulletIDs[slot]].setVisible(false);

@@ -52,6 +52,14 @@ constexpr int SCORE_ASTEROID_BROKEN = 5;
 constexpr int SCORE_HIT_BY_ASTEROID = -5;
 constexpr int SCORE_HIT_BY_BULLET = -10;
 
+// Each place has a spawn point of its own on a ring round the centre, the ship
+// facing outwards, so that ships never appear inside each other or in each
+// other's line of fire; a ship appears only when nothing could reach it within
+// the grace time, and waits otherwise.
+constexpr float SPAWN_RING_RADIUS = 2.5f;
+constexpr float SPAWN_GRACE_TIME = 1.0f;
+constexpr float SPAWN_MARGIN = 0.25f;
+
 // A stalled host (a dragged window, a suspended machine) must not move the
 // game by the whole pause in one step: every ship would die at once.
 constexpr float MAX_TICK_STEP = 0.25f;
@@ -131,6 +139,8 @@ class ZEBGameStateGame {
     int getNumberOfAsteroids() const { return m_numberOfAsteroids; }
     float getAsteroidSpeed() const { return m_asteroidSpeed; }
     float getStatsCountdown() const { return m_statsCountdown; }
+    vector3 spawnPoint(int place) const;  // where the ship of that place appears
+    float spawnRotation(int place) const; // facing away from the centre
 
     // Direct placement of elements and players, for scenario tests only.
     ZEBGameStateElement& elementForTest(int id) { return m_elements[id]; }
@@ -153,12 +163,15 @@ class ZEBGameStateGame {
     void handlePlayerInput(const networkMessage& message);
     void handlePlayerState(const networkMessage& message);
 
+    float elementRadius(int id) const;
+    bool isSpawnClear(int place) const;
+    void placeShip(int place, messageQueue& toSend);
     int chooseColour();
     int randomShape() const;
     void addAsteroidFragment(const vector3& position, const colour4& colour, float scale);
     void updateBullets(PlayerRecord& player, float dt, messageQueue& toSend);
     void fireBullet(PlayerRecord& player, messageQueue& toSend);
-    void respawnShip(PlayerRecord& player, float dt, messageQueue& toSend);
+    void respawnShip(int place, float dt, messageQueue& toSend);
     bool collideShip(std::vector<ZEBObject>& objects, PlayerRecord& player, int other, float dt,
                      std::vector<int>& asteroidsToExplode, messageQueue& toSend);
     void collideBullets(std::vector<ZEBObject>& objects, PlayerRecord& player, int asteroid, float dt,
@@ -181,6 +194,7 @@ class ZEBGameStateGame {
     std::vector<int32_t> m_playerObjects;
     std::vector<int32_t> m_bulletObjects;
     std::vector<int32_t> m_asteroidObjects;
+    std::vector<float> m_shapeRadii; // per level shape: its farthest vertex from the origin
     float m_statsCountdown = STATS_INTERVAL;
     bool m_statsStarted = false;             // the first table has gone out
     std::vector<uint8_t> m_lastStats;        // the payload of the last table sent

@@ -82,14 +82,15 @@ void ZEBGameStateGame::addAsteroidFragment(const vector3& position, const colour
 }
 
 void ZEBGameStateGame::updatePlayers(float dt, messageQueue& toSend) {
-    for (PlayerRecord& player : m_players) {
+    for (int place = 0; place < getPlayerCount(); ++place) {
+        PlayerRecord& player = m_players[place];
         player.fireTimer += dt;
         updateBullets(player, dt, toSend);
         if (m_elements[player.shipID].isVisible()) {
             if (player.input.fire && player.fireTimer >= FIRE_INTERVAL)
                 fireBullet(player, toSend);
         } else if (player.connected) {
-            respawnShip(player, dt, toSend);
+            respawnShip(place, dt, toSend);
         }
     }
 }
@@ -114,9 +115,14 @@ void ZEBGameStateGame::fireBullet(PlayerRecord& player, messageQueue& toSend) {
         slot = 1;
 
     const ZEBGameStateElement& ship = m_elements[player.shipID];
-    const vector3 position = ship.getPosition();
     const float rotation = ship.getRotation();
     const vector3 direction = scaled(ship.getDirection(), BULLET_SPEED);
+    // From the nose, not the centre: a shot never starts inside a ship beside it.
+    // The bullet travels against its velocity.
+    const float ahead = elementRadius(player.shipID);
+    const vector3 travel = ship.getDirection();
+    vector3 position(ship.getPosition().x - travel.x * ahead, ship.getPosition().y - travel.y * ahead, 0.0f);
+    wrapPlayArea(position);
 
     player.bulletAges[slot] = 0.0f;
     ZEBGameStateElement& bullet = m_elements[player.bulletIDs[slot]];
@@ -125,17 +131,6 @@ void ZEBGameStateGame::fireBullet(PlayerRecord& player, messageQueue& toSend) {
     bullet.setVelocity(direction);
     bullet.setVisible(true);
     sendElementUpdate(player.bulletIDs[slot], toSend);
-}
-
-void ZEBGameStateGame::respawnShip(PlayerRecord& player, float dt, messageQueue& toSend) {
-    player.respawnTimer -= dt;
-    if (player.respawnTimer > 0.0f)
-        return;
-    ZEBGameStateElement& ship = m_elements[player.shipID];
-    ship.setPosition(ZERO);
-    ship.setVelocity(ZERO);
-    ship.setVisible(true);
-    sendElementUpdate(player.shipID, toSend);
 }
 
 void ZEBGameStateGame::moveElements(float dt, messageQueue& toSend) {
@@ -261,9 +256,7 @@ void ZEBGameStateGame::newRound(messageQueue& toSend) {
         ZEBGameStateElement& element = m_elements[id];
         switch (element.getType()) {
         case TYPE_PLAYER:
-            element.setPosition(ZERO);
-            element.setVelocity(ZERO);
-            element.setVisible(true);
+            element.setVisible(false); // placed below, once the new field is laid
             break;
         case TYPE_BULLET:
             element.setPosition(ZERO);
@@ -289,8 +282,9 @@ void ZEBGameStateGame::newRound(messageQueue& toSend) {
         }
         sendElementUpdate(id, toSend);
     }
-    for (const PlayerRecord& player : m_players) {
-        if (!player.connected)
-            m_elements[player.shipID].setVisible(false);
+    for (int place = 0; place < getPlayerCount(); ++place) {
+        m_players[place].respawnTimer = 0.0f;
+        if (m_players[place].connected && isSpawnClear(place))
+            placeShip(place, toSend);
     }
 }

@@ -180,6 +180,10 @@ netAddress networkClient::getHostAddress() {
     return m_hostAddress;
 }
 
+uint64_t networkClient::getReceivedBytes() const {
+    return m_client != nullptr ? m_client->getReceivedBytes() : 0;
+}
+
 uint64_t networkClient::getSentBytes() const {
     return m_client != nullptr ? m_client->getSentBytes() : 0;
 }
@@ -237,4 +241,14 @@ void networkClient::handle(uint32_t messageId, void* message) {
         ZEB_FAIL("Handle this message!");
         return;
     }
+}
+
+void networkClient::holdSends() {
+    if (m_client != nullptr)
+        m_client->holdSends();
+}
+
+void networkClient::releaseSends() {
+    if (m_client != nullptr)
+        m_client->releaseSends();
 }

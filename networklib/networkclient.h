@@ -58,11 +58,14 @@ class networkClient final : public networkConnection {
     bool isConnecting() const; // a connect is under way or its connection is up; false once it ends
     networkEnd getEnd() const { return m_end; }
     netAddress getHostAddress();   // the host last connected to
-    uint64_t getSentBytes() const; // UDP payload bytes sent so far
+    uint64_t getSentBytes() const;     // UDP payload bytes sent so far
+    uint64_t getReceivedBytes() const; // UDP payload bytes received so far, headers included
 
     static int messageHandler(void* userContext, uint32_t messageId, void* message);
 
   private:
+    void holdSends() override;
+    void releaseSends() override;
     void handle(uint32_t messageId, void* message);
     bool startConnect(const netAddress& address);
     void onConnectComplete(int result);

@@ -26,8 +26,10 @@ void networkConnection::receiveMessages(messageQueue& queue) {
 
 void networkConnection::sendMessages(messageQueue& queue) {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
+    holdSends();
     while (queue.hasMessages())
         send(queue.pop());
+    releaseSends();
 }
 
 void networkConnection::queueReceived(const networkMessage& message) {

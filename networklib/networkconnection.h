@@ -50,6 +50,10 @@ class networkConnection {
     networkConnection(const networkConnection&) = delete;
     networkConnection& operator=(const networkConnection&) = delete;
 
+    // Around a batch of sends, so that it leaves in one round.
+    virtual void holdSends() {}
+    virtual void releaseSends() {}
+
     // Queues (and logs) a message built by a handler, under the lock.
     void relay(const networkMessage& message);
     // Relays a peer's packet as a message. A packet too short for a type is the

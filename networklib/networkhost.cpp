@@ -117,3 +117,13 @@ void networkHost::handle(uint32_t messageId, void* message) {
     }
     relay(toRelay);
 }
+
+void networkHost::holdSends() {
+    if (m_server != nullptr)
+        m_server->holdSends();
+}
+
+void networkHost::releaseSends() {
+    if (m_server != nullptr)
+        m_server->releaseSends();
+}

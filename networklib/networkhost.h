@@ -44,6 +44,8 @@ class networkHost final : public networkConnection {
     static int messageHandler(void* userContext, uint32_t messageId, void* message);
 
   private:
+    void holdSends() override;
+    void releaseSends() override;
     void handle(uint32_t messageId, void* message);
 
     std::unique_ptr<netServer> m_server; // null until hosting starts

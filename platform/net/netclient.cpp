@@ -6,6 +6,7 @@
 #include "platform/net/netprotocol.h"
 #include "platform/net/netsocket.h"
 
+#include <algorithm>
 #include <enet/enet.h>
 #include <poll.h>
 
@@ -115,7 +116,7 @@ void netClient::run() {
     std::vector<netOutgoing> packets;
     while (true) {
         pollfd fds[2] = {{m_host->socket, POLLIN, 0}, {m_outbox.getWakeFd(), POLLIN, 0}};
-        poll(fds, 2, NET_SERVICE_POLL_MS);
+        poll(fds, 2, msUntilDue());
         m_outbox.take(packets);
         sendPackets(packets);
         if (m_outbox.isStopRequested()) {
@@ -156,6 +157,23 @@ void netClient::sendPackets(std::vector<netOutgoing>& packets) {
     enet_host_flush(m_host);
 }
 
+int netClient::msUntilDue() const {
+    if (m_peer == nullptr)
+        return NET_SERVICE_IDLE_MS;
+    const uint32_t now = netPeerClock();
+    int due = msUntilPeerDue(m_peer, now);
+    if (m_state == CONNECTING) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              m_deadline - std::chrono::steady_clock::now())
+                              .count();
+        due = std::min<int>(due, static_cast<int>(std::clamp<long long>(left, 0, NET_SERVICE_IDLE_MS)));
+    } else if (m_state == CONNECTED) {
+        due = std::min(due,
+                       msUntil(now + NET_PEER_SILENCE_LIMIT_MS - quietFor(m_peer, m_connectedAt, now), now));
+    }
+    return due;
+}
+
 bool netClient::isHostSilent() const {
     return m_state == CONNECTED && m_peer != nullptr &&
            quietFor(m_peer, m_connectedAt, netPeerClock()) >= NET_PEER_SILENCE_LIMIT_MS;
@@ -186,6 +204,8 @@ bool netClient::serviceTransport() {
     enet_host_flush(m_host);
     m_sentBytes += m_host->totalSentData;
     m_host->totalSentData = 0;
+    m_receivedBytes += m_host->totalReceivedData;
+    m_host->totalReceivedData = 0;
     return alive;
 }
 

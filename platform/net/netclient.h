@@ -44,10 +44,14 @@ class netClient {
     void close();
 
     void send(const uint8_t* data, size_t size, bool reliable); // dropped unless connected
+    // Sends between these leave together (see netOutbox::holdWakes).
+    void holdSends() { m_outbox.holdWakes(); }
+    void releaseSends() { m_outbox.releaseWakes(); }
 
     bool isConnecting() const { return m_state == CONNECTING; }
     bool isConnected() const { return m_state == CONNECTED; }
-    uint64_t getSentBytes() const { return m_sentBytes; } // UDP payload bytes sent so far
+    uint64_t getSentBytes() const { return m_sentBytes; }         // UDP payload bytes sent so far
+    uint64_t getReceivedBytes() const { return m_receivedBytes; } // UDP payload bytes received so far
 
   private:
     enum state { IDLE, CONNECTING, CONNECTED, CLOSING };
@@ -56,6 +60,7 @@ class netClient {
     void sendPackets(std::vector<netOutgoing>& packets);
     bool serviceTransport(); // false once the connection has ended
     bool isHostSilent() const;
+    int msUntilDue() const; // until the transport, the connect deadline or the silence limit needs the thread
     bool dispatch(_ENetEvent& event);
     void finishConnect(int result);
     void shutdownTransport();
@@ -71,5 +76,6 @@ class netClient {
     uint32_t m_connectedAt = 0; // transport time of the connect
     std::atomic<state> m_state{IDLE};
     std::atomic<uint64_t> m_sentBytes{0};
+    std::atomic<uint64_t> m_receivedBytes{0};
     std::thread m_thread;
 };

@@ -17,11 +17,34 @@ void netOutbox::wake() {
 }
 
 void netOutbox::post(netOutgoing packet) {
+    bool wakeNow = false;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_pending.push_back(std::move(packet));
+        wakeNow = m_held == 0;
+        m_wakeOwed = m_wakeOwed || !wakeNow;
     }
-    wake();
+    if (wakeNow)
+        wake();
+}
+
+void netOutbox::holdWakes() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    ++m_held;
+}
+
+void netOutbox::releaseWakes() {
+    bool wakeNow = false;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        if (m_held > 0)
+            --m_held;
+        wakeNow = m_held == 0 && m_wakeOwed;
+        if (wakeNow)
+            m_wakeOwed = false;
+    }
+    if (wakeNow)
+        wake();
 }
 
 void netOutbox::requestStop() {

@@ -26,6 +26,10 @@ class netOutbox {
     int getWakeFd() const { return m_eventFd; }
 
     void post(netOutgoing packet);
+    // Between these, posts wake the service thread once, at the release: a
+    // batch leaves in one round instead of one wake-up per packet.
+    void holdWakes();
+    void releaseWakes();
     void requestStop();
     void reset(); // forget packets and the stop request (before a new service thread)
 
@@ -39,5 +43,7 @@ class netOutbox {
     mutable std::mutex m_lock;
     std::vector<netOutgoing> m_pending;
     bool m_stop = false;
+    int m_held = 0;          // nested holds
+    bool m_wakeOwed = false; // something was posted while held
     int m_eventFd = -1;
 };

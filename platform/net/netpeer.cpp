@@ -45,3 +45,26 @@ uint32_t quietFor(const ENetPeer* peer, uint32_t since, uint32_t now) {
                               : since;
     return ENET_TIME_LESS(now, last) ? 0 : ENET_TIME_DIFFERENCE(now, last);
 }
+
+int msUntil(uint32_t deadline, uint32_t now) {
+    if (!ENET_TIME_LESS(now, deadline))
+        return 0;
+    const uint32_t left = ENET_TIME_DIFFERENCE(deadline, now);
+    return left < static_cast<uint32_t>(NET_SERVICE_IDLE_MS) ? static_cast<int>(left) : NET_SERVICE_IDLE_MS;
+}
+
+int msUntilPeerDue(const ENetPeer* peer, uint32_t now) {
+    if (peer->state == ENET_PEER_STATE_DISCONNECTED)
+        return NET_SERVICE_IDLE_MS;
+    // Acknowledgements go out at the next service; commands still queued wait
+    // for room in the window, which an acknowledgement from the other end makes.
+    if (!enet_list_empty(&peer->acknowledgements))
+        return 0;
+    if (!enet_list_empty(&peer->outgoingCommands))
+        return 1;
+    if (!enet_list_empty(&peer->sentReliableCommands))
+        return msUntil(peer->nextTimeout, now);
+    if (peer->state == ENET_PEER_STATE_CONNECTED || peer->state == ENET_PEER_STATE_DISCONNECT_LATER)
+        return msUntil(peer->lastReceiveTime + peer->pingInterval, now);
+    return NET_SERVICE_IDLE_MS;
+}

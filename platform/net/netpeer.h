@@ -22,3 +22,9 @@ bool isHandshaking(const _ENetPeer* peer);
 // Milliseconds since the peer last acknowledged anything, or since `since`
 // (when the connection was made) if that is later.
 uint32_t quietFor(const _ENetPeer* peer, uint32_t since, uint32_t now);
+
+// Milliseconds until ENet has something to do for this peer on its own (a
+// resend, a ping, a queued acknowledgement); NET_SERVICE_IDLE_MS when nothing.
+int msUntilPeerDue(const _ENetPeer* peer, uint32_t now);
+// Milliseconds from now until deadline, 0 when it has passed.
+int msUntil(uint32_t deadline, uint32_t now);

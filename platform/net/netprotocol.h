@@ -7,8 +7,11 @@
 constexpr size_t NET_MAX_PEERS = 64;    // slots; the game refuses players itself
 constexpr size_t NET_CHANNEL_COUNT = 1; // everything on channel 0
 constexpr uint8_t NET_CHANNEL = 0;
-constexpr size_t NET_MAX_PACKET_SIZE = 1024 * 1024;    // larger packets are refused by the transport
-constexpr int NET_SERVICE_POLL_MS = 5;                 // idle wake-up for pings, resends and deadlines
+constexpr size_t NET_MAX_PACKET_SIZE = 1024 * 1024; // larger packets are refused by the transport
+// A service thread sleeps until a packet or a send wakes it, or until the
+// transport's next resend, ping or deadline is due; never longer than this,
+// for what ENet keeps to itself (its bandwidth epoch is a second).
+constexpr int NET_SERVICE_IDLE_MS = 1000;
 constexpr int NET_CONNECT_DEADLINE_MS = 3000;          // a connect gives up after this
 constexpr uint32_t NET_PEER_TIMEOUT_LIMIT = 32;        // ENet's default resend count
 constexpr uint32_t NET_PEER_TIMEOUT_MINIMUM_MS = 2000; // a silent peer is dropped between these two

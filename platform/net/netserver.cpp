@@ -6,6 +6,7 @@
 #include "platform/net/netprotocol.h"
 #include "platform/net/netsocket.h"
 
+#include <algorithm>
 #include <chrono>
 #include <enet/enet.h>
 #include <enet/time.h>
@@ -96,7 +97,7 @@ void netServer::run() {
     while (true) {
         pollfd fds[3] = {
             {m_host->socket, POLLIN, 0}, {m_outbox.getWakeFd(), POLLIN, 0}, {m_discoveryFd, POLLIN, 0}};
-        poll(fds, m_discoveryFd >= 0 ? 3 : 2, NET_SERVICE_POLL_MS);
+        poll(fds, m_discoveryFd >= 0 ? 3 : 2, msUntilDue());
         m_outbox.take(packets);
         sendPackets(packets);
         if (m_outbox.isStopRequested()) {
@@ -257,6 +258,30 @@ void netServer::supervisePeers() {
             m_peerSince[i] = 0;
         }
     }
+}
+
+int netServer::msUntilDue() const {
+    const uint32_t now = netPeerClock();
+    size_t freeSlots = 0;
+    for (size_t i = 0; i < m_host->peerCount; ++i)
+        freeSlots += m_host->peers[i].state == ENET_PEER_STATE_DISCONNECTED ? 1 : 0;
+    const uint32_t handshakeLimit =
+        freeSlots < NET_FREE_PEER_RESERVE ? NET_CROWDED_HANDSHAKE_MS : NET_HANDSHAKE_LIMIT_MS;
+    int due = NET_SERVICE_IDLE_MS;
+    for (size_t i = 0; i < m_host->peerCount; ++i) {
+        const ENetPeer* peer = &m_host->peers[i];
+        if (peer->state == ENET_PEER_STATE_DISCONNECTED)
+            continue;
+        due = std::min(due, msUntilPeerDue(peer, now));
+        if (m_peerSince[i] == 0)
+            return 0; // not yet seen by the supervision
+        if (isHandshaking(peer))
+            due = std::min(due, msUntil(m_peerSince[i] + handshakeLimit, now));
+        else if (peer->state == ENET_PEER_STATE_CONNECTED)
+            due = std::min(
+                due, msUntil(now + NET_PEER_SILENCE_LIMIT_MS - quietFor(peer, m_peerSince[i], now), now));
+    }
+    return due;
 }
 
 void netServer::dropSilentPeer(ENetPeer* peer) {

@@ -36,6 +36,9 @@ class netServer {
 
     // Copies the bytes and returns at once. destination 0 means every player.
     void sendTo(uint32_t destination, const uint8_t* data, size_t size, bool reliable);
+    // Sends between these leave together (see netOutbox::holdWakes).
+    void holdSends() { m_outbox.holdWakes(); }
+    void releaseSends() { m_outbox.releaseWakes(); }
     // Disconnects a player after what was sent to it so far, with data for the
     // other end (NET_DISCONNECT_*); its departure arrives as a destroy event.
     void disconnectPlayer(uint32_t playerID, uint32_t data);
@@ -57,6 +60,7 @@ class netServer {
     void onConnect(_ENetPeer* peer, uint32_t version);
     void onDisconnect(_ENetPeer* peer, uint32_t data);
     void supervisePeers();
+    int msUntilDue() const; // until the transport or a peer's deadline next needs the thread
     void dropSilentPeer(_ENetPeer* peer);
     void answerQueries();
     void shutdownTransport();

@@ -6,6 +6,8 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 #include <deque>
 #include <string>
 
@@ -141,10 +143,20 @@ bool peekMessage(windowMessage& message) {
     return true;
 }
 
+// Drivers without a display have no events to wait for: SDL would poll for
+// them every millisecond, so the thread sleeps the whole time instead.
+bool driverWaitsByPolling() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+}
+
 void waitMessage(uint32_t milliseconds) {
     if (!g_posted.empty() || milliseconds == 0)
         return;
-    SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+    if (driverWaitsByPolling())
+        SDL_Delay(milliseconds);
+    else
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
 }
 
 int64_t dispatchMessage(const windowMessage& message) {

@@ -111,6 +111,27 @@ TEST_F(party, aFailedConnectSaysWhereAndWhy) {
     EXPECT_NE(said.find("cannot join the game at " + dead + ": no answer"), std::string::npos) << said;
 }
 
+TEST_F(party, whenTheHostIsKilledTheOthersPlayOnInANewGame) {
+    const std::string port = std::to_string(findFreePort());
+    m_server = startProgram(ZEB_PROGRAM, {"--port", port}, makeTempFolder("host"));
+    auto log = [](const appProcess& process) { return readLogTypes(process.folder + "/message_log.csv"); };
+    ASSERT_TRUE(waitUntil([&] { return countType(log(m_server), MSG_FULL_STATE) == 1; }, JOIN_DEADLINE_MS));
+    m_other = startProgram(ZEB_PROGRAM, {"--frames", "3000"}, makeTempFolder("a"));
+    m_ninth = startProgram(ZEB_PROGRAM, {"--frames", "3000"}, makeTempFolder("b"));
+    for (const appProcess* copy : {&m_other, &m_ninth})
+        ASSERT_TRUE(waitUntil([&] { return countType(log(*copy), MSG_FULL_STATE) == 1; }, JOIN_DEADLINE_MS));
+
+    stopProcess(m_server, SIGKILL);
+    ASSERT_TRUE(waitForExit(m_server, 5000));
+    // Each notices, waits its turn, searches: one hosts, the other joins it.
+    for (const appProcess* copy : {&m_other, &m_ninth})
+        ASSERT_TRUE(waitUntil([&] { return countType(log(*copy), MSG_FULL_STATE) == 2; }, 30000));
+    const int hostedA = countType(log(m_other), MSG_PLAYER_CREATED);
+    const int hostedB = countType(log(m_ninth), MSG_PLAYER_CREATED);
+    EXPECT_EQ(hostedA + hostedB, 2); // one new host saw both players arrive
+    EXPECT_TRUE(hostedA == 0 || hostedB == 0);
+}
+
 TEST_F(party, everyRunDealsItsOwnField) {
     const std::string first = startServer(m_server, "first");
     const std::string second = startServer(m_other, "second");

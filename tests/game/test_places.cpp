@@ -44,6 +44,7 @@ TEST(Places, FiftyComingAndGoingThenTwoNewcomersEachGetTheirOwnShip) {
     EXPECT_EQ(h.game.getElementCount(), ELEMENTS_PER_FAMILY + 3 * MAX_PLAYERS);
     EXPECT_EQ(h.game.getConnectedPlayerCount(), 0);
 
+    h.parkAsteroids(); // nothing keeps the newcomers from appearing
     play::Client& first = h.addClient(nextID++, "Ann");
     play::Client& second = h.addClient(nextID++, "Bob");
     ASSERT_TRUE(h.joinAll());

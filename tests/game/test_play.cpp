@@ -269,12 +269,12 @@ TEST(Play, BulletBreaksALargeAsteroidIntoItsTwoFragments) {
     EXPECT_EQ(sounds, (std::vector<int32_t>{TYPE_BULLET, TYPE_ASTEROID}));
 }
 
-TEST(Play, ShipHitByAnAsteroidLosesFivePointsAndReturnsAtTheCentre) {
+TEST(Play, ShipHitByAnAsteroidLosesFivePointsAndReturnsAtItsSpawnPoint) {
     Harness h(1);
     Client& a = h.addClient(1);
     ASSERT_TRUE(h.joinAll());
     const int ship = a.collector.getOwnIndex();
-    placeAsteroid(h, 0, vector3(4.0f, 0.0f, 0.0f), vector3(5.0f, 0.0f, 0.0f)); // moving towards -x
+    placeAsteroid(h, 0, vector3(8.0f, 0.0f, 0.0f), vector3(5.0f, 0.0f, 0.0f)); // moving towards -x
 
     for (int frame = 0; frame < 30 && h.game.getElement(ship).isVisible(); ++frame)
         h.step();
@@ -301,7 +301,7 @@ TEST(Play, ShipHitByAnAsteroidLosesFivePointsAndReturnsAtTheCentre) {
             backAt = h.ticks;
     }
     EXPECT_EQ(backAt - hitAt, delay);
-    EXPECT_EQ(h.game.getElement(ship).getPosition(), ZERO);
+    EXPECT_EQ(h.game.getElement(ship).getPosition(), h.game.spawnPoint(0));
     EXPECT_EQ(h.game.getElement(ship).getVelocity(), ZERO);
     h.step();
     EXPECT_TRUE(a.collector.getElementState(ship).isVisible());
@@ -314,10 +314,13 @@ TEST(Play, AnotherPlayersBulletCostsTenPointsButOwnBulletsNeverHit) {
     Client& b = h.addClient(2);
     ASSERT_TRUE(h.joinAll());
     h.parkAsteroids();
+    h.steps(2); // a ship kept back by an asteroid at its spawn point appears
     const int shipA = a.collector.getOwnIndex();
     const int shipB = b.collector.getOwnIndex();
+    ASSERT_TRUE(h.game.getElement(shipB).isVisible());
 
-    moveOwnShip(h, b, vector3(3.0f, 0.0f, 0.0f)); // in A's line of fire
+    b.collector.elementForTest(shipB).setRotation(0.0f); // nose on the line, as the hit test needs
+    moveOwnShip(h, b, vector3(6.0f, 0.0f, 0.0f));        // in A's line of fire
     fireOnce(h, a);
     for (int frame = 0; frame < 40 && h.game.getElement(shipB).isVisible(); ++frame)
         h.step();
@@ -365,8 +368,11 @@ TEST(Play, BreakingTheLastPieceStartsANewRound) {
         EXPECT_NEAR(speed, 1.0f, 1e-5f) << id; // every piece at the level's speed
     }
     const int ship = a.collector.getOwnIndex();
-    EXPECT_EQ(h.game.getElement(ship).getPosition(), ZERO);
     EXPECT_GE(h.countInLastTick(MSG_ELEMENT_UPDATE), h.game.getElementCount());
+    // The ship comes back at its spawn point once the new field leaves it room.
+    for (int frame = 0; frame < 45 * 20 && !h.game.getElement(ship).isVisible(); ++frame)
+        h.step();
+    EXPECT_EQ(h.game.getElement(ship).getPosition(), h.game.spawnPoint(0));
 
     h.step();
     EXPECT_TRUE(a.collector.getElementState(0).isVisible());

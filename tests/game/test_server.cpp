@@ -246,7 +246,7 @@ TEST(ServerJoin, InputAndStateChangeOnlyTheSendersRecordAndShip) {
     s.tick(0.0f);
     EXPECT_EQ(s.game.getElement(ship2).getPosition(), vector3(3.0f, 4.0f, 0.0f));
     EXPECT_EQ(s.game.getElement(ship2).getRotation(), 45.0f);
-    EXPECT_EQ(s.game.getElement(ship1).getPosition(), ZERO);
+    EXPECT_EQ(s.game.getElement(ship1).getPosition(), s.game.spawnPoint(0));
     const PlayerInput& input = s.game.getPlayer(1).input;
     EXPECT_TRUE(input.up && input.left && input.fire);
     EXPECT_FALSE(input.down || input.right);
@@ -279,8 +279,8 @@ TEST(ServerJoin, ShipStatesThatAreNotTheSendersOrNotFiniteAreDropped) {
     }
     s.send(1, raw(MSG_PLAYER_STATE, std::vector<uint8_t>(PLAYER_STATE_SIZE - 1, 0)));
     s.tick(0.0f);
-    EXPECT_EQ(s.game.getElement(ship2).getPosition(), ZERO);
-    EXPECT_EQ(s.game.getElement(ship1).getPosition(), ZERO);
+    EXPECT_EQ(s.game.getElement(ship2).getPosition(), s.game.spawnPoint(1));
+    EXPECT_EQ(s.game.getElement(ship1).getPosition(), s.game.spawnPoint(0));
     EXPECT_EQ(s.game.getElement(ship1).getRotation(), 0.0f);
     EXPECT_EQ(s.game.getElement(ship1).getVelocity(), ZERO);
 
@@ -308,7 +308,7 @@ TEST(ServerJoin, AStaleStateDoesNotReviveADestroyedShip) {
     s.sendState(1, stale);
     s.tick(FRAME);
     EXPECT_FALSE(s.game.getElement(ship).isVisible());
-    EXPECT_EQ(s.game.getElement(ship).getPosition(), ZERO);
+    EXPECT_EQ(s.game.getElement(ship).getPosition(), s.game.spawnPoint(0));
 
     // Once the game has brought it back, the client's states count again.
     for (int frame = 0; frame < 120 && !s.game.getElement(ship).isVisible(); ++frame)
@@ -517,10 +517,10 @@ TEST(ServerSimulation, NoFamiliesMeansANewRoundEveryTick) {
     s.game.elementForTest(s.game.getPlayer(0).bulletIDs[0]).setVisible(true);
     s.game.playerForTest(0).bulletAges[0] = 0.0f; // in flight
     s.tick(FRAME);
-    EXPECT_EQ(s.game.getElement(ship).getPosition(), ZERO);
+    EXPECT_EQ(s.game.getElement(ship).getPosition(), s.game.spawnPoint(0));
     EXPECT_FALSE(s.game.getElement(s.game.getPlayer(0).bulletIDs[0]).isVisible());
-    // A round's updates (3 elements) and the ship's regular one.
-    EXPECT_EQ(s.out.size(), 4u);
+    // A round's updates (3 elements), the ship placed at its spawn point, and its regular one.
+    EXPECT_EQ(s.out.size(), 5u);
 }
 
 TEST(ServerSimulation, RoundAndFragmentDrawsFollowTheStatedOrder) {
