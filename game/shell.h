@@ -121,3 +121,10 @@ int runMessageLoop(gameWindow* window, frameUpdateFunction update, frameRenderFu
 // The whole windowed program and the windowless host; each returns the exit code.
 int runWindowedGame();
 int runDedicatedServer();
+int runStatusQuery(); // 0 when at least one host answered
+int runBot();         // a computer player: joins like any player, headless, until stopped
+
+// With --bots N on a copy that hosts: N bots as child processes, stopped (and
+// waited for) before the host goes.
+void startBots();
+void stopBots();

@@ -107,7 +107,9 @@ int runWindowedGame() {
     if (g_soundList != nullptr)
         g_soundList->setEnabled(g_soundEnabled);
     fitGameToWindow(window);
+    startBots();
     const int exitCode = runMessageLoop(window, updateGame, renderGame, g_options.frames);
+    stopBots();
     if (!g_options.screenshot.empty())
         saveScreenshot(g_options.screenshot);
     shutdownGame();

@@ -40,6 +40,7 @@ class networkClient final : public networkConnection {
     void initialise() override;
     void enumerateHosts(); // blocks for the discovery window; answers become session records
     void getSessions(std::vector<std::string>& names);
+    std::vector<session> getSessionRecords(); // every answer so far, in order of arrival
     void addSession(const session& newSession);
 
     // Connects to the first session of that name, else to the first listed.
