@@ -1,7 +1,9 @@
 #pragma once
 
 #include "game/protocol.h"
+#include "game/shellbindings.h"
 #include "game/shelloptions.h"
+#include "game/shellsettings.h"
 #include "game/zebobject.h"
 #include "platform/net/netguid.h"
 
@@ -42,6 +44,7 @@ constexpr const char* SOUND_ENABLED_TEXT = "Sound is Enabled, to Disable press '
 constexpr const char* SOUND_DISABLED_TEXT = "Sound is Disabled, to Enable press 'Z'";
 constexpr const char* WINDOW_TITLE = "ZEB - Ships and Asteroids";
 constexpr const char* WINDOW_CLASS = "ZEB";
+constexpr int HUD_FONT_SIZE = 16; // for the designed 700-pixel play area; text scales with the area
 
 extern uint8_t g_keys[KEY_TABLE_SIZE];
 extern PlayerInput g_input;
@@ -61,6 +64,9 @@ extern std::vector<ZEBObject> g_clientObjects;
 extern std::vector<ZEBObject> g_serverObjects;
 extern std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
 extern shellOptions g_options;
+extern keyBindings g_bindings;
+extern shellSettings g_settings; // as read from the settings file, with the changes made while playing
+extern std::string g_playerName; // sent in the join request
 
 // How set-up ended.
 enum class setupResult {
@@ -69,11 +75,20 @@ enum class setupResult {
     cannotHost,  // nothing to join and hosting failed: the program ends with an error
 };
 
+// Reads the user's settings file (a broken one is reported on standard error
+// and the defaults are used) and applies it; --name wins over the file's name.
+void loadUserSettings();
+void saveUserSettings(); // after a change; does nothing unless loadUserSettings found a usable place
+
 setupResult setupGame(gameWindow* window);
 // After the game ended under it: a fresh search, then joining what it finds or hosting.
 setupResult restartSession();
 void shutdownGame();
-bool updateGame(float changeInTime); // true when the frame was accepted
+// True when the frame was accepted: frameTime, the seconds since the frame
+// became due on the fine clock, is at least MIN_FRAME_TIME. The frame then
+// runs with changeInTime, the milliseconds since the last accepted frame.
+bool updateGame(float changeInTime, float frameTime);
+bool updateGame(float changeInTime); // one time for both
 void renderGame();
 
 // The key table's part of the window procedure: key-down and key-up messages
@@ -87,10 +102,17 @@ void readKeys();
 void captureFrameForScreenshot(void* nativeRenderer);
 bool saveScreenshot(const std::string& path);
 
+// The window that fits: the play area is the largest square below the menu
+// strip, and the text scales with it. The window's size and full screen are
+// kept in the settings.
+void fitGameToWindow(gameWindow* window);
+void rememberWindowPlacement(gameWindow* window);
+void toggleFullScreen(gameWindow* window); // F11 and Alt+Enter
+
 // The window procedure and the main loop: at most one message per pass, the
 // update with the time since the last accepted frame, a drawing after each
 // accepted one. frameLimit > 0 closes the window after that many frames.
-using frameUpdateFunction = bool (*)(float changeInTime);
+using frameUpdateFunction = bool (*)(float changeInTime, float frameTime);
 using frameRenderFunction = void (*)();
 int64_t shellWindowProcedure(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam);
 int runMessageLoop(gameWindow* window, frameUpdateFunction update, frameRenderFunction render,

@@ -21,3 +21,6 @@ std::vector<ZEBObject> g_clientObjects;
 std::vector<ZEBObject> g_serverObjects;
 std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
 shellOptions g_options;
+keyBindings g_bindings = defaultBindings();
+shellSettings g_settings;
+std::string g_playerName = PLAYER_NAME;

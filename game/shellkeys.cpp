@@ -1,7 +1,20 @@
 #include "game/shell.h"
 
+#include "platform/system/gamepad.h"
 #include "platform/system/window.h"
 #include "sound/soundlist.h"
+
+namespace {
+
+bool anyDown(control which) {
+    for (const uint32_t key : g_bindings.of(which)) {
+        if (key < KEY_TABLE_SIZE && g_keys[key] != 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 bool handleKeyMessage(gameWindow*, uint32_t message, uint64_t wParam, int64_t) {
     if (message != WM_KEYDOWN && message != WM_KEYUP)
@@ -14,16 +27,23 @@ bool handleKeyMessage(gameWindow*, uint32_t message, uint64_t wParam, int64_t) {
 
 void readKeys() {
     if (g_running) {
-        g_input.up = g_keys[KEY_W] != 0;
-        g_input.left = g_keys[KEY_A] != 0;
-        g_input.right = g_keys[KEY_D] != 0;
-        g_input.fire = g_keys[KEY_SPACE] != 0;
+        const gamepadControls pad = readGamepads();
+        g_input.up = anyDown(control::thrust) || pad.thrust;
+        g_input.left = anyDown(control::left) || pad.left;
+        g_input.right = anyDown(control::right) || pad.right;
+        g_input.fire = anyDown(control::fire) || pad.fire;
     }
-    if (g_soundToggleDelay <= 0.0f && g_keys[KEY_Z] != 0) {
+    if (g_soundToggleDelay <= 0.0f && anyDown(control::sound)) {
         g_soundEnabled = !g_soundEnabled;
         if (g_soundList != nullptr)
             g_soundList->setEnabled(g_soundEnabled);
         g_soundToggleDelay = SOUND_TOGGLE_DELAY;
-        g_keys[KEY_Z] = 0; // consumed: holding the key toggles again only on a repeated key-down
+        g_settings.sound = g_soundEnabled;
+        saveUserSettings();
+        // Consumed: holding the key toggles again only on a repeated key-down.
+        for (const uint32_t key : g_bindings.of(control::sound)) {
+            if (key < KEY_TABLE_SIZE)
+                g_keys[key] = 0;
+        }
     }
 }

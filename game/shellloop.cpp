@@ -1,19 +1,40 @@
 #include "game/shell.h"
 
-#include "platform/system/aboutbox.h"
+#include "game/shellframegate.h"
+#include "sound/soundlist.h"
+
 #include "platform/system/clock.h"
 #include "platform/system/menustrip.h"
+#include "platform/system/virtualkeys.h"
 #include "platform/system/window.h"
 
 #include <cstdio>
 
+namespace {
+
+bool isFullScreenKey(uint32_t message, uint64_t wParam) {
+    const uint32_t key = static_cast<uint32_t>(wParam & 0xFFFF);
+    return (message == WM_KEYDOWN && key == VK_F11) || (message == WM_SYSKEYDOWN && key == VK_RETURN);
+}
+
+} // namespace
+
 int64_t shellWindowProcedure(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam) {
+    if (isFullScreenKey(message, wParam)) {
+        if ((lParam & KEY_REPEAT_FLAG) == 0)
+            toggleFullScreen(window);
+        return 0;
+    }
     if (handleKeyMessage(window, message, wParam, lParam))
         return 0;
     switch (message) {
+    case WM_SIZE:
+        fitGameToWindow(window);
+        rememberWindowPlacement(window);
+        return 0;
     case WM_COMMAND:
         if ((wParam & 0xFFFF) == COMMAND_ABOUT) {
-            showAboutBox(getNativeWindow(window));
+            openAboutBox(window);
             return 0;
         }
         if ((wParam & 0xFFFF) == COMMAND_EXIT) {
@@ -31,39 +52,30 @@ int64_t shellWindowProcedure(gameWindow* window, uint32_t message, uint64_t wPar
     }
 }
 
-namespace {
-
-// The smallest whole number of milliseconds that the update accepts as a frame.
-uint32_t frameDueMilliseconds() {
-    uint32_t ms = 0;
-    while (static_cast<float>(ms / 1000.0) < MIN_FRAME_TIME)
-        ++ms;
-    return ms;
-}
-
-} // namespace
-
 int runMessageLoop(gameWindow* window, frameUpdateFunction update, frameRenderFunction render,
                    long frameLimit) {
-    const uint32_t frameDue = frameDueMilliseconds();
+    frameGate gate(fineClockFrequency());
     long framesDrawn = 0;
     windowMessage msg;
     uint32_t last = timeGetTime();
+    gate.start(fineClockTicks());
     while (msg.message != WM_QUIT) {
         const bool handled = peekMessage(msg);
         if (handled && msg.message != WM_QUIT)
             dispatchMessage(msg);
         const uint32_t now = timeGetTime();
+        const uint64_t fineNow = fineClockTicks();
         const uint64_t elapsed = static_cast<uint32_t>(now - last); // the clock wraps at 2^32
         const float changeInTime = static_cast<float>(static_cast<double>(elapsed) / 1000.0);
-        if (update(changeInTime)) {
+        if (update(changeInTime, gate.frameTime(fineNow))) {
             last = now;
+            gate.accept(fineNow);
             render();
             if (++framesDrawn == frameLimit) // quit as the menu's Exit does
                 postMessage(window, WM_CLOSE, 0, 0);
-        } else if (!handled && elapsed < frameDue) {
+        } else if (!handled) {
             // Nothing to do until the next event or the next frame.
-            waitMessage(static_cast<uint32_t>(frameDue - elapsed));
+            waitMessage(gate.millisecondsUntilDue(fineNow));
         }
     }
     return static_cast<int>(msg.wParam);
@@ -78,7 +90,12 @@ int runWindowedGame() {
                      reason);
         return 1;
     }
-    gameWindow* window = createGameWindow(WINDOW_TITLE, shellWindowProcedure);
+    loadUserSettings();
+    windowPlacement placement;
+    placement.width = g_settings.windowWidth;
+    placement.height = g_settings.windowHeight;
+    placement.fullScreen = g_settings.fullScreen;
+    gameWindow* window = createGameWindow(WINDOW_TITLE, shellWindowProcedure, placement);
     if (window == nullptr) {
         std::fprintf(stderr, "zeb: the game window could not be created\n");
         return 1;
@@ -87,6 +104,9 @@ int runWindowedGame() {
         shutdownGame();
         return 1;
     }
+    if (g_soundList != nullptr)
+        g_soundList->setEnabled(g_soundEnabled);
+    fitGameToWindow(window);
     startBots();
     const int exitCode = runMessageLoop(window, updateGame, renderGame, g_options.frames);
     stopBots();

@@ -1,5 +1,7 @@
 #include "game/shelloptions.h"
 
+#include "game/shellplayername.h"
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -136,6 +138,11 @@ bool applyValue(const std::string& name, const std::string& value, shellOptions&
             return true;
         }
         error = "--screenshot needs a file name";
+    } else if (name == "--name") {
+        std::string reason;
+        if (acceptPlayerName(value, options.name, reason))
+            return true;
+        error = "--name: " + reason;
     } else {
         return applyServerValue(name, value, options, error);
     }
@@ -144,7 +151,7 @@ bool applyValue(const std::string& name, const std::string& value, shellOptions&
 
 bool takesValue(const std::string& name) {
     return takesServerValue(name) || name == "--connect" || name == "--port" || name == "--discovery" ||
-           name == "--discovery-port" || name == "--frames" || name == "--screenshot";
+           name == "--discovery-port" || name == "--frames" || name == "--screenshot" || name == "--name";
 }
 
 bool applyFlag(const std::string& name, shellOptions& options) {
@@ -276,6 +283,7 @@ std::string usageText(const char* programName) {
            "  --no-rejoin               when the host leaves, stay on \"Game Unavailable\"\n"
            "  --frames N                quit after N drawn frames\n"
            "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"
+           "  --name NAME               the player's name (at most 31 bytes of UTF-8)\n"
            "  --session-name NAME       the name a hosting copy advertises (default \"The Game\")\n"
            "  --config FILE             read settings (key = value) from FILE; the command line wins\n"
            "  --status                  print each host that answers the search: name, players, maximum\n"
@@ -286,6 +294,8 @@ std::string usageText(const char* programName) {
            "  --help                    show this text\n"
            "  --version                 show the version\n"
            "\n"
-           "Keys: W thrust, A and D turn, Space fire, Z sound on or off.\n"
+           "Keys: W or Up thrust, A or Left and D or Right turn, Space fire, Z sound on or off,\n"
+           "F11 or Alt+Enter full screen; a game controller plays too. Settings are kept in\n"
+           "$XDG_CONFIG_HOME/zeb/settings.ini (or ~/.config/zeb/settings.ini).\n"
            "The environment variables ZEB_DISCOVERY and ZEB_DISCOVERY_PORT set the search too.\n";
 }

@@ -20,6 +20,7 @@ struct shellOptions {
     bool rejoin = true;                        // after the host leaves, search again (or host)
     long frames = 0;                           // quit after this many accepted frames; 0: no limit
     std::string screenshot;                    // PNG of the last drawn frame, written when quitting
+    std::string name;                          // the player's name; empty: the settings file's
     std::string config;                        // settings file read before the command line; empty: none
     std::string sessionName;                   // the name a hosting copy advertises; empty: "The Game"
     bool status = false;                       // ask the hosts on the network how they are, then quit

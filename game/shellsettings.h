@@ -1,23 +1,37 @@
 #pragma once
 
-#include "game/shelloptions.h"
+#include "game/shellbindings.h"
 
 #include <string>
 
-// The settings file of a dedicated server (for example /etc/zeb/server.conf,
-// named by --config): one "key = value" a line, blank lines and lines starting
-// with # skipped. The keys are the long options' names without the dashes and
-// take the same values; only the settings of a hosting copy are allowed.
-constexpr size_t SETTINGS_MAX_FILE_BYTES = 65536;
-constexpr size_t SETTINGS_MAX_LINE_BYTES = 1024;
-constexpr const char* SETTINGS_KEYS[] = {"port",         "discovery", "discovery-port",
-                                         "session-name", "metrics",   "bots"};
+// What a player sets once and keeps: a simple key = value file in the user's
+// configuration folder. The game writes it again whenever one of these
+// changes while it runs (sound, window size, full screen).
+struct shellSettings {
+    std::string name = "Player";
+    keyBindings keys = defaultBindings();
+    bool sound = true;
+    int windowWidth = 700;
+    int windowHeight = 720; // the menu strip and the square play area
+    bool fullScreen = false;
+};
 
-// Applies the settings in text to options; false with the file name, the line
-// number and the reason in error at the first line that is wrong.
-bool applySettings(const std::string& text, const std::string& fileName, shellOptions& options,
-                   std::string& error);
+constexpr int SETTINGS_MIN_WINDOW_SIZE = 200;
+constexpr int SETTINGS_MAX_WINDOW_SIZE = 16384;
+constexpr size_t SETTINGS_MAX_FILE_BYTES = 64 * 1024; // a longer file is not a settings file
 
-// The command line, with the settings file it names (if any) read first, so
-// that the command line wins over the file.
-bool loadOptions(int argc, const char* const* argv, shellOptions& options, std::string& error);
+// $XDG_CONFIG_HOME/zeb/settings.ini, or $HOME/.config/zeb/settings.ini;
+// empty when neither variable is set.
+std::string settingsFilePath();
+
+// Reads every line: blank lines and lines starting with '#' are skipped, the
+// others are "key = value". False, with settings unchanged and a one-line
+// reason naming the line in error, when anything is wrong.
+bool parseSettings(const std::string& text, shellSettings& settings, std::string& error);
+std::string settingsText(const shellSettings& settings);
+
+// A missing file leaves the defaults and is no error.
+bool loadSettings(const std::string& path, shellSettings& settings, std::string& error);
+// Writes a whole new file beside the old one and puts it in its place, so a
+// crash never leaves half a file; creates the folder when needed.
+bool saveSettings(const std::string& path, const shellSettings& settings);

@@ -177,7 +177,7 @@ void answerOwnJoinRequests(messageQueue& in) {
 bool join() {
     messageQueue in;
     messageQueue out;
-    g_collector->setPlayerName(PLAYER_NAME);
+    g_collector->setPlayerName(g_playerName);
     g_collector->update(0.0f, in, out);
     const uint32_t start = timeGetTime();
     while (!g_collector->hasJoined()) {

@@ -120,7 +120,11 @@ void updateHost(float changeInTime) {
 } // namespace
 
 bool updateGame(float changeInTime) {
-    if (!(changeInTime >= MIN_FRAME_TIME)) // also refuses a time that is not a number
+    return updateGame(changeInTime, changeInTime);
+}
+
+bool updateGame(float changeInTime, float frameTime) {
+    if (!(frameTime >= MIN_FRAME_TIME)) // also refuses a time that is not a number
         return false;
     readKeys();
     if (!g_running && g_rejoinDelay >= 0.0f)

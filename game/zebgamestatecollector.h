@@ -44,7 +44,7 @@ class ZEBGameStateCollector {
     const char* getStatsName(int index) const { return m_playerStats[index].name; }
     int getStatsScore(int index) const { return m_playerStats[index].score; }
     const colour4& getStatsColour(int index) const { return m_playerStats[index].colour; }
-    int getStatsShipID(int index) const { return m_playerStats[index].uniqueID; }
+    bool isOwnStatsRow(int index) const { return m_playerStats[index].uniqueID == m_ownIndex; }
 
     // Read access for tests and the benchmark.
     int getOwnIndex() const { return m_ownIndex; }

@@ -3,6 +3,7 @@
 #include "platform/render/pngwriter.h"
 
 #include <SDL.h>
+#include <string>
 
 #include <cmath>
 #include <cstring>
@@ -67,14 +68,51 @@ bool renderDevice::create(const renderWindow& window) {
         return false;
     }
     m_generation = g_nextGeneration++;
-    const SDL_Rect area = {window.nativeWindow != nullptr ? window.areaX : 0,
-                           window.nativeWindow != nullptr ? window.areaY : 0, window.areaWidth,
-                           window.areaHeight};
-    SDL_RenderSetViewport(sdl(m_renderer), &area);
-    const SDL_Rect clip = {0, 0, window.areaWidth, window.areaHeight};
-    SDL_RenderSetClipRect(sdl(m_renderer), &clip);
+    applyArea();
     return true;
 }
+
+void renderDevice::applyArea() {
+    const bool inWindow = m_window.nativeWindow != nullptr;
+    const SDL_Rect area = {inWindow ? m_window.areaX : 0, inWindow ? m_window.areaY : 0, m_window.areaWidth,
+                           m_window.areaHeight};
+    SDL_RenderSetViewport(sdl(m_renderer), &area);
+    const SDL_Rect clip = {0, 0, m_window.areaWidth, m_window.areaHeight};
+    SDL_RenderSetClipRect(sdl(m_renderer), &clip);
+}
+
+bool renderDevice::setArea(int x, int y, int width, int height) {
+    if (m_renderer == nullptr || m_window.nativeWindow == nullptr || width < 1 || height < 1)
+        return false;
+    m_window.areaX = x;
+    m_window.areaY = y;
+    m_window.areaWidth = width;
+    m_window.areaHeight = height;
+    applyArea();
+    return true;
+}
+
+namespace {
+
+// A GL renderer that rasterises on the processor (Mesa's llvmpipe under a
+// virtual display) is no GPU: it only adds threads the frame waits for, and
+// SDL's own software renderer draws these few lines with less work.
+bool isSoftwareGL(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    using getStringFunction = const unsigned char* (*)(unsigned int);
+    const auto getString = reinterpret_cast<getStringFunction>(SDL_GL_GetProcAddress("glGetString"));
+    constexpr unsigned int GL_RENDERER_NAME = 0x1F01;
+    const unsigned char* name = getString != nullptr ? getString(GL_RENDERER_NAME) : nullptr;
+    if (name == nullptr)
+        return false;
+    const std::string text(reinterpret_cast<const char*>(name));
+    return text.find("llvmpipe") != std::string::npos || text.find("softpipe") != std::string::npos ||
+           text.find("swrast") != std::string::npos;
+}
+
+} // namespace
 
 bool renderDevice::createWindowRenderer() {
     SDL_Window* window = static_cast<SDL_Window*>(m_window.nativeWindow);
@@ -86,6 +124,12 @@ bool renderDevice::createWindowRenderer() {
         SDL_Renderer* renderer = nullptr;
         if (!isSoftwareDriver(SDL_GetCurrentVideoDriver()))
             renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+        if (renderer != nullptr && isSoftwareGL(renderer)) {
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+            // The window's surface, not a GL texture standing in for it.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        }
         if (renderer == nullptr) {
             SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
             renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
@@ -256,7 +300,11 @@ void renderDevice::clear(uint32_t argb, float, uint32_t) {
     SDL_RenderClear(renderer);
 }
 
-void renderDevice::beginScene() {}
+// SDL resets the viewport to the whole window when the window is resized.
+void renderDevice::beginScene() {
+    if (m_renderer != nullptr)
+        applyArea();
+}
 
 void renderDevice::endScene() {}
 

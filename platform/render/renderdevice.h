@@ -23,6 +23,9 @@ class renderDevice {
     renderDevice& operator=(const renderDevice&) = delete;
 
     bool create(const renderWindow& window); // false when no renderer could be made
+    // Moves and resizes the game area within a native window (the window was
+    // resized); false, changing nothing, for an offscreen target or an empty area.
+    bool setArea(int x, int y, int width, int height);
     void release();
     bool isCreated() const { return m_renderer != nullptr; }
     bool isSoftware() const { return m_software; }
@@ -80,6 +83,7 @@ class renderDevice {
     bool createWindowRenderer();
     bool createOffscreenRenderer();
     void applyDrawState();
+    void applyArea();
 
     renderWindow m_window;
     void* m_renderer = nullptr; // SDL_Renderer

@@ -1,26 +1,56 @@
 #include "platform/system/aboutbox.h"
 
-#include <SDL.h>
+#include "platform/system/virtualkeys.h"
 
-#include <string>
+#include <algorithm>
 
 namespace {
 
-constexpr int IDOK = 1;
+constexpr int BUTTON_WIDTH = 60;
+constexpr int BUTTON_HEIGHT = 22;
+constexpr int MARGIN = 10;
+constexpr int CLOSE_MARK_SIZE = 16;
 
 } // namespace
 
-void showAboutBox(void* nativeWindow) {
-    const std::string text = std::string(ABOUT_VERSION_LINE) + "\n" + ABOUT_SECOND_LINE;
-    const SDL_MessageBoxButtonData ok = {
-        SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"};
-    SDL_MessageBoxData box = {};
-    box.flags = SDL_MESSAGEBOX_INFORMATION;
-    box.window = static_cast<SDL_Window*>(nativeWindow);
-    box.title = ABOUT_CAPTION;
-    box.message = text.c_str();
-    box.numbuttons = 1;
-    box.buttons = &ok;
-    int pressed = 0;
-    SDL_ShowMessageBox(&box, &pressed);
+void aboutBox::open(int windowWidth, int windowHeight) {
+    m_x = std::max(0, (windowWidth - WIDTH) / 2);
+    m_y = std::max(0, (windowHeight - HEIGHT) / 2);
+    m_open = true;
+    m_buttonPressed = false;
+}
+
+aboutBox::box aboutBox::closeMark() const {
+    return {m_x + WIDTH - CLOSE_MARK_SIZE - 2, m_y + (CAPTION_HEIGHT - CLOSE_MARK_SIZE) / 2, CLOSE_MARK_SIZE,
+            CLOSE_MARK_SIZE};
+}
+
+aboutBox::box aboutBox::okButton() const {
+    return {m_x + WIDTH - BUTTON_WIDTH - MARGIN, m_y + HEIGHT - BUTTON_HEIGHT - MARGIN, BUTTON_WIDTH,
+            BUTTON_HEIGHT};
+}
+
+bool aboutBox::keyDown(uint32_t key) {
+    if (m_open && (key == VK_RETURN || key == VK_ESCAPE || key == VK_SPACE))
+        m_open = false;
+    return !m_open;
+}
+
+bool aboutBox::mouseDown(int x, int y) {
+    if (!m_open)
+        return false;
+    m_buttonPressed = okButton().contains(x, y);
+    if (closeMark().contains(x, y))
+        m_open = false;
+    return !m_open;
+}
+
+// As with a real button, the press and the release must both be on it.
+bool aboutBox::mouseUp(int x, int y) {
+    if (!m_open)
+        return false;
+    if (m_buttonPressed && okButton().contains(x, y))
+        m_open = false;
+    m_buttonPressed = false;
+    return !m_open;
 }

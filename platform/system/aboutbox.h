@@ -1,10 +1,46 @@
 #pragma once
 
+#include <cstdint>
+
 constexpr const char* ABOUT_CAPTION = "About";
 constexpr const char* ABOUT_VERSION_LINE = "ZEB Version 1.0";
 constexpr const char* ABOUT_SECOND_LINE = "Ships and asteroids for the local network";
+constexpr const char* ABOUT_BUTTON = "OK";
 
-// The modal About box, owned by the native window (an SDL_Window, or null).
-// Returns when it closes: on "OK", Enter, Escape or its close box, or at once
-// when no box can be shown.
-void showAboutBox(void* nativeWindow);
+// The About box, drawn inside the window over the game, so the loop and the
+// game go on while it is open. It is modal: while open it takes every key
+// press and mouse press. It closes on "OK", Enter, Space, Escape and its
+// close mark. Positions are in window pixels of the unscaled layout.
+class aboutBox {
+  public:
+    struct box {
+        int x, y, w, h;
+        bool contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
+    };
+    static constexpr int WIDTH = 300;
+    static constexpr int HEIGHT = 96;
+    static constexpr int CAPTION_HEIGHT = 20;
+
+    void open(int windowWidth, int windowHeight); // centred in the window
+    void close() { m_open = false; }
+    bool isOpen() const { return m_open; }
+
+    // Input while open; each is true when it closed the box.
+    bool keyDown(uint32_t key);
+    bool mouseDown(int x, int y);
+    bool mouseUp(int x, int y);
+
+    box frame() const { return {m_x, m_y, WIDTH, HEIGHT}; }
+    box closeMark() const;
+    box okButton() const;
+    bool isButtonPressed() const { return m_buttonPressed; }
+
+  private:
+    bool m_open = false;
+    bool m_buttonPressed = false;
+    int m_x = 0;
+    int m_y = 0;
+};
+
+// Draws the box with an SDL renderer (given as void*) when it is open.
+void paintAboutBox(const aboutBox& about, void* nativeRenderer);

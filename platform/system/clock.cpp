@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <ctime>
+#include <mutex>
 
 namespace {
 
@@ -16,7 +17,25 @@ uint32_t bootClock() {
     return static_cast<uint32_t>(ms); // wraps at 2^32
 }
 
+constexpr uint64_t NANOSECONDS_PER_SECOND = 1000000000u;
+
+uint64_t monotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * NANOSECONDS_PER_SECOND + static_cast<uint64_t>(now.tv_nsec);
+}
+
 std::atomic<ClockSource> g_clockSource{&bootClock};
+
+std::mutex g_fineLock;
+FineClock g_fineClock;
+
+FineClock currentFineClock() {
+    const std::lock_guard<std::mutex> lock(g_fineLock);
+    if (g_fineClock.ticks == nullptr || g_fineClock.frequency == 0)
+        return {&monotonicNanoseconds, NANOSECONDS_PER_SECOND};
+    return g_fineClock;
+}
 
 } // namespace
 
@@ -27,5 +46,20 @@ uint32_t timeGetTime() {
 ClockSource setClockSource(ClockSource source) {
     ClockSource previous =
         g_clockSource.exchange(source != nullptr ? source : &bootClock, std::memory_order_acq_rel);
+    return previous;
+}
+
+uint64_t fineClockTicks() {
+    return currentFineClock().ticks();
+}
+
+uint64_t fineClockFrequency() {
+    return currentFineClock().frequency;
+}
+
+FineClock setFineClock(FineClock clock) {
+    const std::lock_guard<std::mutex> lock(g_fineLock);
+    const FineClock previous = g_fineClock;
+    g_fineClock = clock;
     return previous;
 }

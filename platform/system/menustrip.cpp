@@ -1,6 +1,7 @@
 #include "platform/system/menustrip.h"
 
 #include "platform/system/menufont.h"
+#include "platform/system/virtualkeys.h"
 
 #include <algorithm>
 
@@ -10,6 +11,17 @@ constexpr int STRIP_MARGIN = 4;
 constexpr int TITLE_PADDING = 8;
 constexpr int ITEM_PADDING = 20;
 constexpr int DROP_DOWN_MIN_WIDTH = 120;
+
+// The upper-case letter after '&' in a label, or 0.
+uint32_t mnemonicOf(const char* label) {
+    for (const char* c = label; *c != '\0' && c[1] != '\0'; ++c) {
+        if (*c == '&') {
+            const char letter = c[1];
+            return static_cast<uint32_t>(letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter);
+        }
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -81,4 +93,41 @@ void menuStrip::mouseMove(int x, int y) {
     if (title >= 0 && title != m_openMenu)
         m_openMenu = title;
     m_itemHot = inOpenItem(x, y);
+}
+
+bool menuStrip::openByMnemonic(uint32_t letter) {
+    for (int i = 0; i < MENU_COUNT; ++i) {
+        if (letter != 0 && mnemonicOf(m_menus[i].title) == letter) {
+            m_openMenu = i;
+            m_itemHot = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+void menuStrip::openFirst() {
+    m_openMenu = 0;
+    m_itemHot = true;
+}
+
+void menuStrip::close() {
+    m_openMenu = -1;
+    m_itemHot = false;
+}
+
+uint32_t menuStrip::keyDown(uint32_t key) {
+    if (m_openMenu < 0)
+        return 0;
+    if (key == VK_ESCAPE || key == VK_F10) {
+        close();
+    } else if (key == VK_LEFT || key == VK_RIGHT) {
+        m_openMenu = (m_openMenu + (key == VK_LEFT ? MENU_COUNT - 1 : 1)) % MENU_COUNT;
+        m_itemHot = true;
+    } else if (key == VK_RETURN || key == mnemonicOf(m_menus[m_openMenu].entry.label)) {
+        const uint32_t command = m_menus[m_openMenu].entry.command;
+        close();
+        return command;
+    }
+    return 0;
 }

@@ -6,8 +6,11 @@ constexpr int MENU_STRIP_HEIGHT = 20;
 constexpr uint32_t COMMAND_ABOUT = 104;
 constexpr uint32_t COMMAND_EXIT = 105;
 
-// The window's menus, used with the mouse: a press on a title opens its menu,
+// The window's menus. With the mouse: a press on a title opens its menu,
 // releasing (or pressing) on an item chooses it, a press elsewhere closes it.
+// With the keys: Alt and a title's underlined letter, or F10 for the first,
+// open a menu; while one is open, Left and Right move between the menus,
+// Enter or the item's underlined letter chooses it and Escape closes it.
 class menuStrip {
   public:
     struct item {
@@ -26,6 +29,14 @@ class menuStrip {
     uint32_t mouseDown(int x, int y);
     uint32_t mouseUp(int x, int y);
     void mouseMove(int x, int y);
+
+    // Keys (virtual-key codes). openByMnemonic takes the letter pressed with
+    // Alt and is false when no title has it; keyDown takes a key pressed
+    // while a menu is open and returns the chosen command or 0.
+    bool openByMnemonic(uint32_t letter);
+    void openFirst();
+    uint32_t keyDown(uint32_t key);
+    void close();
 
     int getOpenMenu() const { return m_openMenu; } // -1 when none is open
     bool isItemHot() const { return m_itemHot; }

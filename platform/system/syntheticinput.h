@@ -8,3 +8,11 @@ void pushKeyEvent(uint32_t virtualKey, bool down, bool withAlt, bool repeat);
 void pushMouseButtonEvent(int x, int y, bool down);
 void pushMouseMoveEvent(int x, int y);
 void pushCloseEvent(); // the close box
+
+// A virtual game controller, as a pad plugged in would appear. Returns its
+// device index, or -1; the state set reaches the pad at the next event poll.
+int attachVirtualGamepad();
+void detachVirtualGamepad(int deviceIndex);
+enum class virtualPadInput { leftStickX, rightTrigger, buttonA, buttonB, dpadLeft, dpadRight, dpadUp };
+// Buttons 0 or 1, the stick -32768 to 32767, the trigger 0 (at rest) to 32767.
+void setVirtualGamepad(int deviceIndex, virtualPadInput input, int16_t value);

@@ -46,6 +46,8 @@ int32_t nativeKeyFromVirtual(uint32_t virtualKey) {
         return SDLK_a + static_cast<int32_t>(virtualKey - 'A');
     if (virtualKey >= '0' && virtualKey <= '9')
         return static_cast<int32_t>(virtualKey);
+    if (virtualKey >= VK_F1 && virtualKey < VK_F1 + FUNCTION_KEY_COUNT)
+        return SDLK_F1 + static_cast<int32_t>(virtualKey - VK_F1);
     for (const keyPair& pair : NAMED_KEYS) {
         if (pair.virtualKey == virtualKey)
             return pair.native;

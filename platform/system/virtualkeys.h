@@ -19,6 +19,8 @@ constexpr uint32_t VK_RIGHT = 0x27;
 constexpr uint32_t VK_DOWN = 0x28;
 constexpr uint32_t VK_NUMPAD0 = 0x60;
 constexpr uint32_t VK_F1 = 0x70;
+constexpr uint32_t VK_F10 = 0x79;
+constexpr uint32_t VK_F11 = 0x7A;
 
 // The code of an SDL key (SDL_Keycode), or VK_NONE.
 uint32_t virtualKeyFromNative(int32_t nativeKey);

@@ -1,13 +1,15 @@
 #include "platform/system/window.h"
 
+#include "platform/system/aboutbox.h"
+#include "platform/system/gamepad.h"
 #include "platform/system/menustrip.h"
+#include "platform/system/pixeldraw.h"
 #include "platform/system/virtualkeys.h"
 #include "platform/system/windowicon.h"
 
 #include <SDL.h>
 
-#include <cstring>
-
+#include <algorithm>
 #include <deque>
 #include <string>
 
@@ -15,6 +17,7 @@ struct gameWindow {
     SDL_Window* native = nullptr;
     windowProcedure procedure = nullptr;
     menuStrip menu;
+    aboutBox about;
     bool destroyed = false;
 };
 
@@ -24,20 +27,8 @@ gameWindow g_window;
 bool g_windowExists = false;
 std::deque<windowMessage> g_posted; // messages waiting for the loop, before any new event
 
-constexpr int64_t KEY_REPEAT_FLAG = int64_t(1) << 30; // the key was already down
-
 void post(uint32_t message, uint64_t wParam, int64_t lParam) {
     g_posted.push_back({message, wParam, lParam});
-}
-
-void translateKey(const SDL_KeyboardEvent& key) {
-    const uint32_t code = virtualKeyFromNative(key.keysym.sym);
-    if (code == VK_NONE)
-        return;
-    const bool system = (key.keysym.mod & KMOD_ALT) != 0 || code == VK_MENU;
-    const bool down = key.type == SDL_KEYDOWN;
-    const uint32_t message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-    post(message, code, key.repeat != 0 ? KEY_REPEAT_FLAG | 1 : 1);
 }
 
 void postCommand(uint32_t command) {
@@ -45,11 +36,68 @@ void postCommand(uint32_t command) {
         post(WM_COMMAND, command, 0);
 }
 
+// An open About box or menu takes the key presses, as a modal box or a menu
+// loop would; releases still reach the window, so no key stays down.
+bool takenByBoxOrMenu(uint32_t code) {
+    if (g_window.about.isOpen()) {
+        g_window.about.keyDown(code);
+        return true;
+    }
+    if (g_window.menu.getOpenMenu() >= 0) {
+        postCommand(g_window.menu.keyDown(code));
+        return true;
+    }
+    return false;
+}
+
+void translateKey(const SDL_KeyboardEvent& key) {
+    const uint32_t code = virtualKeyFromNative(key.keysym.sym);
+    if (code == VK_NONE)
+        return;
+    const bool down = key.type == SDL_KEYDOWN;
+    if (down && takenByBoxOrMenu(code))
+        return;
+    // F10 is a system key, as on the system the game was designed for.
+    const bool system = (key.keysym.mod & KMOD_ALT) != 0 || code == VK_MENU || code == VK_F10;
+    const uint32_t message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    post(message, code, key.repeat != 0 ? KEY_REPEAT_FLAG | 1 : 1);
+}
+
 void translateWindowEvent(const SDL_WindowEvent& event) {
     if (event.event == SDL_WINDOWEVENT_CLOSE)
         post(WM_CLOSE, 0, 0);
     else if (event.event == SDL_WINDOWEVENT_EXPOSED)
         post(WM_PAINT, 0, 0);
+    else if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        post(WM_SIZE, 0, (int64_t(event.data2) << 16) | (event.data1 & 0xFFFF));
+    if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED && g_window.about.isOpen())
+        g_window.about.open(event.data1, event.data2); // stays in the middle
+}
+
+constexpr int WINDOW_MIN_SIZE = 200; // room for the menus and a play area worth playing in
+
+// Real pixels per window unit: 2 on a high-density screen, 1 elsewhere.
+int pixelScale(SDL_Window* native) {
+    int width = 0;
+    int height = 0;
+    int pixelWidth = 0;
+    int pixelHeight = 0;
+    SDL_GetWindowSize(native, &width, &height);
+    SDL_GetWindowSizeInPixels(native, &pixelWidth, &pixelHeight);
+    if (SDL_Renderer* renderer = SDL_GetRenderer(native))
+        SDL_GetRendererOutputSize(renderer, &pixelWidth, &pixelHeight);
+    if (width < 1 || pixelWidth <= width)
+        return 1;
+    return (pixelWidth + width / 2) / width;
+}
+
+// A window larger than the screen's usable part is made to fit it.
+void clampToScreen(int& width, int& height) {
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w < 1 || usable.h < 1)
+        return;
+    width = std::min(width, usable.w);
+    height = std::min(height, usable.h);
 }
 
 void translate(const SDL_Event& event) {
@@ -67,12 +115,26 @@ void translate(const SDL_Event& event) {
         translateKey(event.key);
         break;
     case SDL_MOUSEBUTTONDOWN:
-        if (event.button.button == SDL_BUTTON_LEFT)
+        if (event.button.button != SDL_BUTTON_LEFT)
+            break;
+        if (g_window.about.isOpen())
+            g_window.about.mouseDown(event.button.x, event.button.y);
+        else
             postCommand(g_window.menu.mouseDown(event.button.x, event.button.y));
         break;
     case SDL_MOUSEBUTTONUP:
-        if (event.button.button == SDL_BUTTON_LEFT)
+        if (event.button.button != SDL_BUTTON_LEFT)
+            break;
+        if (g_window.about.isOpen())
+            g_window.about.mouseUp(event.button.x, event.button.y);
+        else
             postCommand(g_window.menu.mouseUp(event.button.x, event.button.y));
+        break;
+    case SDL_CONTROLLERDEVICEADDED:
+        gamepadAdded(event.cdevice.which);
+        break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        gamepadRemoved(event.cdevice.which);
         break;
     case SDL_MOUSEMOTION:
         g_window.menu.mouseMove(event.motion.x, event.motion.y);
@@ -101,28 +163,36 @@ bool initialiseWindowSystem(const char** reason) {
         drivers = displayDrivers();
         SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0)
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) {
+        initialiseGamepads();
         return true;
+    }
     const bool noDisplaySet = SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr;
     if (reason != nullptr)
         *reason = noDisplaySet ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : SDL_GetError();
     return false;
 }
 
-gameWindow* createGameWindow(const char* title, windowProcedure procedure) {
+gameWindow* createGameWindow(const char* title, windowProcedure procedure, const windowPlacement& placement) {
     if (g_windowExists && !g_window.destroyed)
         return nullptr;
     if (g_windowExists)
         SDL_DestroyWindow(g_window.native); // a destroyed window's renderer is gone by now
+    int width = std::max(1, placement.width);
+    int height = std::max(1, placement.height);
+    clampToScreen(width, height);
+    const Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI |
+                         (placement.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     SDL_Window* native =
-        SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, GAME_AREA_WIDTH,
-                         MENU_STRIP_HEIGHT + GAME_AREA_HEIGHT, SDL_WINDOW_SHOWN);
+        SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, flags);
     if (native == nullptr)
         return nullptr;
+    SDL_SetWindowMinimumSize(native, WINDOW_MIN_SIZE, WINDOW_MIN_SIZE);
     setWindowIcon(native);
     g_window.native = native;
     g_window.procedure = procedure;
     g_window.menu = menuStrip();
+    g_window.about = aboutBox();
     g_window.destroyed = false;
     g_windowExists = true;
     g_posted.clear();
@@ -143,20 +213,14 @@ bool peekMessage(windowMessage& message) {
     return true;
 }
 
-// Drivers without a display have no events to wait for: SDL would poll for
-// them every millisecond, so the thread sleeps the whole time instead.
-bool driverWaitsByPolling() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
-}
-
+// The loop reads input once a frame, so waking for every event (X11 sends
+// several a frame, a display-less driver makes SDL poll each millisecond)
+// only costs wake-ups: the thread sleeps until the frame is due, and the
+// events that came meanwhile are taken then.
 void waitMessage(uint32_t milliseconds) {
     if (!g_posted.empty() || milliseconds == 0)
         return;
-    if (driverWaitsByPolling())
-        SDL_Delay(milliseconds);
-    else
-        SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+    SDL_Delay(milliseconds);
 }
 
 int64_t dispatchMessage(const windowMessage& message) {
@@ -165,9 +229,19 @@ int64_t dispatchMessage(const windowMessage& message) {
     return g_window.procedure(&g_window, message.message, message.wParam, message.lParam);
 }
 
-int64_t defWindowProc(gameWindow* window, uint32_t message, uint64_t, int64_t) {
-    if (message == WM_CLOSE && window != nullptr)
+// Alt and a menu's underlined letter opens that menu, F10 the first one.
+int64_t defWindowProc(gameWindow* window, uint32_t message, uint64_t wParam, int64_t) {
+    if (window == nullptr)
+        return 0;
+    if (message == WM_CLOSE)
         destroyWindow(window);
+    if (message == WM_SYSKEYDOWN && !window->about.isOpen()) {
+        const uint32_t code = static_cast<uint32_t>(wParam & 0xFFFF);
+        if (code == VK_F10)
+            window->menu.openFirst();
+        else
+            window->menu.openByMnemonic(code);
+    }
     return 0;
 }
 
@@ -197,8 +271,69 @@ int getGameAreaTop(gameWindow*) {
 }
 
 void paintMenuStrip(gameWindow* window, void* nativeRenderer) {
+    SDL_Renderer* renderer = static_cast<SDL_Renderer*>(nativeRenderer);
+    if (window == nullptr || window->destroyed || renderer == nullptr)
+        return;
+    const rendererStateGuard saved(renderer);
+    SDL_RenderSetViewport(renderer, nullptr);
+    SDL_RenderSetClipRect(renderer, nullptr);
+    const float scale = static_cast<float>(pixelScale(window->native));
+    SDL_RenderSetScale(renderer, scale, scale);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window->native, &width, &height);
+    paintMenu(window->menu, renderer, width);
+    paintAboutBox(window->about, renderer);
+}
+
+pixelRect fitPlayArea(int pixelWidth, int pixelHeight, int menuPixels) {
+    const int below = std::max(1, pixelHeight - menuPixels);
+    const int side = std::max(1, std::min(pixelWidth, below));
+    return {std::max(0, (pixelWidth - side) / 2), menuPixels + std::max(0, (below - side) / 2), side, side};
+}
+
+pixelRect getPlayArea(gameWindow* window) {
+    if (window == nullptr)
+        return fitPlayArea(GAME_AREA_WIDTH, MENU_STRIP_HEIGHT + GAME_AREA_HEIGHT, MENU_STRIP_HEIGHT);
+    int pixelWidth = 0;
+    int pixelHeight = 0;
+    SDL_GetWindowSizeInPixels(window->native, &pixelWidth, &pixelHeight);
+    if (SDL_Renderer* renderer = SDL_GetRenderer(window->native))
+        SDL_GetRendererOutputSize(renderer, &pixelWidth, &pixelHeight);
+    return fitPlayArea(pixelWidth, pixelHeight, MENU_STRIP_HEIGHT * pixelScale(window->native));
+}
+
+windowPlacement getWindowPlacement(gameWindow* window) {
+    windowPlacement placement;
+    if (window == nullptr)
+        return placement;
+    placement.fullScreen = (SDL_GetWindowFlags(window->native) & SDL_WINDOW_FULLSCREEN) != 0;
+    if (!placement.fullScreen)
+        SDL_GetWindowSize(window->native, &placement.width, &placement.height);
+    return placement;
+}
+
+void setFullScreen(gameWindow* window, bool fullScreen) {
     if (window != nullptr && !window->destroyed)
-        paintMenu(window->menu, nativeRenderer, GAME_AREA_WIDTH);
+        SDL_SetWindowFullscreen(window->native, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+void openAboutBox(gameWindow* window) {
+    if (window == nullptr)
+        return;
+    window->menu.close();
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window->native, &width, &height);
+    window->about.open(width, height);
+}
+
+bool isAboutBoxOpen(const gameWindow* window) {
+    return window != nullptr && window->about.isOpen();
+}
+
+int getOpenMenu(const gameWindow* window) {
+    return window != nullptr ? window->menu.getOpenMenu() : -1;
 }
 
 bool readWindowPixels(void* nativeRenderer, std::vector<uint32_t>& pixels, int& width, int& height) {

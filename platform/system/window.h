@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/system/menustrip.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -9,6 +11,7 @@
 
 constexpr uint32_t WM_NULL = 0x0000;
 constexpr uint32_t WM_DESTROY = 0x0002;
+constexpr uint32_t WM_SIZE = 0x0005; // the window's size changed
 constexpr uint32_t WM_PAINT = 0x000F;
 constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_QUIT = 0x0012;
@@ -20,6 +23,8 @@ constexpr uint32_t WM_COMMAND = 0x0111; // low 16 bits of wParam: the command
 
 constexpr int GAME_AREA_WIDTH = 700;
 constexpr int GAME_AREA_HEIGHT = 700;
+
+constexpr int64_t KEY_REPEAT_FLAG = int64_t(1) << 30; // in lParam: the key was already down
 
 struct windowMessage {
     uint32_t message = WM_NULL;
@@ -34,9 +39,19 @@ using windowProcedure = int64_t (*)(gameWindow* window, uint32_t message, uint64
 // display to open a window on; reason stays valid until the next call.
 bool initialiseWindowSystem(const char** reason);
 
-// Creates and shows the window; null on failure or while another window lives.
-// The procedure receives every dispatched message.
-gameWindow* createGameWindow(const char* title, windowProcedure procedure);
+// The window's size in the window system's units (not pixels on a
+// high-density screen): the menu strip and the play area below it.
+struct windowPlacement {
+    int width = GAME_AREA_WIDTH;
+    int height = MENU_STRIP_HEIGHT + GAME_AREA_HEIGHT;
+    bool fullScreen = false;
+};
+
+// Creates and shows the window, resizable, no larger than the screen; null on
+// failure or while another window lives. The procedure receives every
+// dispatched message.
+gameWindow* createGameWindow(const char* title, windowProcedure procedure,
+                             const windowPlacement& placement = windowPlacement());
 
 // Takes at most one pending event without waiting and turns it into a message.
 // False when nothing produced a message.
@@ -57,9 +72,33 @@ void destroyWindow(gameWindow* window);
 void* getNativeWindow(gameWindow* window); // the SDL_Window, for the platform layer
 int getGameAreaTop(gameWindow* window);    // the game area's first row below the menu strip
 
-// Draws the menu strip (and an open menu) with the native renderer; called
-// before the frame is presented.
+// A rectangle of real pixels of the window's client area.
+struct pixelRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const pixelRect&) const = default;
+};
+
+// The play area keeps its square: the largest square below the menu strip,
+// centred in what is left.
+pixelRect fitPlayArea(int pixelWidth, int pixelHeight, int menuPixels);
+pixelRect getPlayArea(gameWindow* window); // for the window's present size and pixel density
+
+windowPlacement getWindowPlacement(gameWindow* window);  // the size when not full screen
+void setFullScreen(gameWindow* window, bool fullScreen); // the whole screen, the menu strip kept
+
+// Draws the menu strip, an open menu and an open About box with the native
+// renderer; called before the frame is presented.
 void paintMenuStrip(gameWindow* window, void* nativeRenderer);
+
+// The About box is drawn in the window and leaves the loop running; while it
+// is open it takes the key and mouse presses. It closes by itself on "OK",
+// Enter, Escape or its close mark.
+void openAboutBox(gameWindow* window);
+bool isAboutBoxOpen(const gameWindow* window);
+int getOpenMenu(const gameWindow* window); // -1 when no menu is open
 
 // Reads the whole client area (menu strip and game area) as 0xAARRGGBB, row by
 // row, from the native renderer before the frame is presented.

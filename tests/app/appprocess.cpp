@@ -68,9 +68,14 @@ std::vector<std::string> mergedEnvironment(const std::vector<std::string>& extra
         if (!replaced)
             merged.push_back(text);
     }
-    for (const std::string& added : extra) {
-        if (added.find('=') != std::string::npos) // a bare name only removes the variable
-            merged.push_back(added);
+    // A later entry for the same name wins; a bare name only removes the variable.
+    for (size_t i = 0; i < extra.size(); ++i) {
+        const std::string name = extra[i].substr(0, extra[i].find('='));
+        bool overridden = false;
+        for (size_t later = i + 1; later < extra.size(); ++later)
+            overridden = overridden || extra[later].substr(0, extra[later].find('=')) == name;
+        if (!overridden && extra[i].find('=') != std::string::npos)
+            merged.push_back(extra[i]);
     }
     return merged;
 }
@@ -89,7 +94,10 @@ appProcess startProgram(const std::string& program, const std::vector<std::strin
                         const std::string& folder, const std::vector<std::string>& extraEnvironment) {
     std::vector<std::string> argv = {program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> env = mergedEnvironment(extraEnvironment);
+    // Each copy keeps its settings in its own folder unless the test says otherwise.
+    std::vector<std::string> extra = {"XDG_CONFIG_HOME=" + folder + "/config"};
+    extra.insert(extra.end(), extraEnvironment.begin(), extraEnvironment.end());
+    std::vector<std::string> env = mergedEnvironment(extra);
     std::vector<char*> argvPointers = pointers(argv);
     std::vector<char*> envPointers = pointers(env);
     const std::string out = folder + "/stdout.txt";

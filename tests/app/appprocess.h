@@ -26,7 +26,8 @@ bool copyGameData(const std::string& folder);
 
 // Starts program with arguments in folder; extraEnvironment entries
 // ("NAME=value") are added to (or replace) this process's environment; a bare
-// "NAME" removes that variable.
+// "NAME" removes that variable. XDG_CONFIG_HOME is folder/config unless given,
+// so no copy reads or writes the user's settings.
 appProcess startProgram(const std::string& program, const std::vector<std::string>& arguments,
                         const std::string& folder, const std::vector<std::string>& extraEnvironment = {});
 

@@ -1,4 +1,6 @@
 #include "game/shell.h"
+#include "game/shellframegate.h"
+#include "random.h"
 #include "sound/soundlist.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +27,7 @@ class shellFrame : public ::testing::Test {
     void TearDown() override {
         g_soundList = nullptr;
         g_running = false;
+        g_bindings = defaultBindings();
     }
 
     soundList m_sounds;
@@ -105,6 +108,110 @@ TEST_F(shellFrame, soundCanBeToggledAfterTheGameIsLost) {
     g_keys[KEY_Z] = 1;
     EXPECT_TRUE(updateGame(0.05f)); // accepted frames go on, so the loop keeps drawing
     EXPECT_FALSE(g_soundEnabled);
+}
+
+// A loop whose passes come every 0.1 to 0.4 ms, on a nanosecond clock: the
+// gate takes 45 frames a simulated second, and the frames still run with the
+// millisecond times between them.
+TEST_F(shellFrame, theFineGateGivesFortyFiveFramesASecond) {
+    constexpr uint64_t NANOSECONDS = 1000000000;
+    constexpr uint64_t SIMULATED = 100 * NANOSECONDS;
+    seedRandom(7);
+    frameGate gate(NANOSECONDS);
+    uint64_t fine = 0;
+    uint32_t last = 0;
+    gate.start(fine);
+    int frames = 0;
+    double handedTime = 0.0;
+    while (fine < SIMULATED) {
+        fine += 100000 + static_cast<uint64_t>(random15()) * 300000 / RANDOM_MAX;
+        const uint32_t now = static_cast<uint32_t>(fine / 1000000);
+        const float changeInTime = static_cast<float>((now - last) / 1000.0);
+        if (updateGame(changeInTime, gate.frameTime(fine))) {
+            ASSERT_GE(changeInTime, 0.021f);
+            ASSERT_LE(changeInTime, 0.023f);
+            handedTime += changeInTime;
+            last = now;
+            gate.accept(fine);
+            ++frames;
+        }
+    }
+    EXPECT_NEAR(frames, 4500, 1);
+    EXPECT_NEAR(handedTime, 100.0, 0.03);
+}
+
+TEST_F(shellFrame, theGateWaitsNoLongerThanTheFrameIsAwayAndStartsAfreshAfterAStall) {
+    frameGate gate(1000000); // microseconds
+    gate.start(0);
+    EXPECT_EQ(gate.getPeriod(), 22223u);
+    EXPECT_EQ(gate.millisecondsUntilDue(0), 22u);
+    EXPECT_EQ(gate.millisecondsUntilDue(22000), 0u); // 0.223 ms left: spin, do not sleep past it
+    EXPECT_LT(gate.frameTime(22222), MIN_FRAME_TIME);
+    EXPECT_GE(gate.frameTime(22223), MIN_FRAME_TIME);
+    gate.accept(22500);
+    EXPECT_FLOAT_EQ(gate.frameTime(22500), 0.000277f); // measured from when it was due
+    gate.accept(5000000);                              // a stall of five seconds
+    EXPECT_EQ(gate.frameTime(5000000), 0.0f);
+}
+
+// The arrows work beside W, A and D; other keys may be bound instead, and
+// then the old ones do nothing.
+TEST_F(shellFrame, arrowsWorkBesideTheLettersAndBindingsChangeTheKeys) {
+    struct row {
+        std::vector<uint32_t> down;
+        bool up, left, right, fire;
+    };
+    const row arrows[] = {
+        {{0x26}, true, false, false, false},      // Up
+        {{0x25}, false, true, false, false},      // Left
+        {{0x27}, false, false, true, false},      // Right
+        {{0x28}, false, false, false, false},     // Down does nothing
+        {{0x57, 0x26}, true, false, false, false} // both thrust keys
+    };
+    for (const row& r : arrows) {
+        std::memset(g_keys, 0, sizeof(g_keys));
+        for (const uint32_t key : r.down)
+            g_keys[key] = 1;
+        readKeys();
+        EXPECT_EQ(g_input.up, r.up);
+        EXPECT_EQ(g_input.left, r.left);
+        EXPECT_EQ(g_input.right, r.right);
+        EXPECT_EQ(g_input.fire, r.fire);
+    }
+
+    ASSERT_TRUE(parseKeyList("I", g_bindings.of(control::thrust)));
+    ASSERT_TRUE(parseKeyList("m, num0", g_bindings.of(control::sound)));
+    std::memset(g_keys, 0, sizeof(g_keys));
+    g_keys[KEY_W] = 1;
+    g_keys[KEY_Z] = 1;
+    readKeys();
+    EXPECT_FALSE(g_input.up);
+    EXPECT_TRUE(g_soundEnabled);
+    g_keys['I'] = 1;
+    g_keys[0x60] = 1;
+    readKeys();
+    EXPECT_TRUE(g_input.up);
+    EXPECT_FALSE(g_soundEnabled);
+    EXPECT_EQ(g_keys[0x60], 0); // the sound key's press is consumed
+}
+
+TEST(keyBindings, namesReadAndWriteBack) {
+    struct row {
+        const char* text;
+        bool valid;
+        const char* written;
+    };
+    const row rows[] = {
+        {"W, Up", true, "W, Up"},     {"w,up", true, "W, Up"},  {"Space", true, "Space"},
+        {"F1, F12", true, "F1, F12"}, {"Num7", true, "Num7"},   {"F10", false, ""},
+        {"F11", false, ""},           {"", false, ""},          {"W,", false, ""},
+        {"Escape", false, ""},        {"A,B,C,D,E", false, ""}, {"Ctrl , Shift", true, "Ctrl, Shift"},
+    };
+    for (const row& r : rows) {
+        std::vector<uint32_t> keys = {0x41};
+        EXPECT_EQ(parseKeyList(r.text, keys), r.valid) << r.text;
+        EXPECT_EQ(keyListText(keys), r.valid ? r.written : "A") << r.text;
+    }
 }
 
 } // namespace

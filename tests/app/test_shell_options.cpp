@@ -41,6 +41,10 @@ TEST(shellOptions, everyOptionInBothSpellings) {
     EXPECT_EQ(options.frames, 90);
     EXPECT_EQ(options.screenshot, "out.png");
 
+    shellOptions named;
+    ASSERT_TRUE(parse({"--name=Zo\xC3\xAB"}, named, error)) << error;
+    EXPECT_EQ(named.name, "Zo\xC3\xAB");
+
     shellOptions server;
     ASSERT_TRUE(parse({"--server", "--version", "--help"}, server, error));
     EXPECT_TRUE(server.server && server.version && server.help);
@@ -67,6 +71,8 @@ TEST(shellOptions, badValuesAreRefusedWithTheOptionNamed) {
         {"--discovery", "1.2.3.4,"},
         {"--discovery-port", "70000"},
         {"--screenshot", ""},
+        {"--name", ""},
+        {"--name", "bad\xFF"},
         {"--fly"},
         {"--server=yes"},
         {"--server", "--connect", "h"},

@@ -111,3 +111,108 @@ TEST_F(shellRender, aFrameWithoutADeviceReportsAndReturns) {
     ASSERT_GE(m_reports.count(), 1u);
     EXPECT_TRUE(m_reports.holds(0, "D3D Device is not initialised!", "( g_pd3dDevice != NULL )"));
 }
+
+namespace {
+
+bool isDrawn(uint32_t p) {
+    const int r = static_cast<int>((p >> 16) & 0xFF);
+    const int g = static_cast<int>((p >> 8) & 0xFF);
+    const int b = static_cast<int>(p & 0xFF);
+    return std::abs(r - 0x0D) + std::abs(g - 0x0D) + std::abs(b - 0x1A) > 30;
+}
+
+// Drawn pixels in the rectangle [x0, x1) x [y0, y1), and the rightmost column holding one.
+int drawnPixels(const std::vector<uint32_t>& pixels, int x0, int x1, int y0, int y1,
+                int* rightmost = nullptr) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            if (isDrawn(pixels[static_cast<size_t>(y) * AREA + x])) {
+                ++count;
+                if (rightmost != nullptr && x > *rightmost)
+                    *rightmost = x;
+            }
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+// The own row starts with a marker; other rows, with the same name and score,
+// do not.
+TEST_F(shellRender, theOwnRowOfTheScoreTableIsMarked) {
+    std::vector<PlayerStats> rows(2);
+    for (PlayerStats& row : rows) {
+        std::snprintf(row.name, sizeof(row.name), "Player");
+        row.colour = colour4(0.0f, 1.0f, 0.0f, 1.0f);
+    }
+    rows[0].uniqueID = 1;
+    rows[1].uniqueID = g_collector->getOwnIndex();
+    deliver(writePlayerStats(rows));
+    renderGame();
+    const std::vector<uint32_t> pixels = frame();
+    int otherEnd = -1;
+    int ownEnd = -1;
+    drawnPixels(pixels, 0, AREA, 0, 17, &otherEnd);
+    drawnPixels(pixels, 0, AREA, 17, 35, &ownEnd);
+    EXPECT_GT(otherEnd, 40);
+    EXPECT_GT(ownEnd, otherEnd + 6) << "other row to " << otherEnd << ", own row to " << ownEnd;
+}
+
+// Two ships of one shape and colour: only the own one carries the ring.
+TEST_F(shellRender, theOwnShipCarriesAFaintRingOthersDoNot) {
+    const vector3 outline[] = {
+        {1.5f, 0.0f, 0.0f}, {-1.0f, 0.9f, 0.0f}, {-0.5f, 0.0f, 0.0f}, {-1.0f, -0.9f, 0.0f}};
+    g_clientObjects.resize(1);
+    ASSERT_TRUE(g_clientObjects[0].create(TYPE_PLAYER, outline, 4));
+    ZEBGameStateElement other;
+    other.initialise(1, vector3(6.0f, 0.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
+    deliver(writeNewElement(other));
+    g_collector->elementForTest(g_collector->getOwnIndex())
+        .initialise(0, vector3(-6.0f, 0.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
+    renderGame();
+    const std::vector<uint32_t> pixels = frame();
+    g_clientObjects.clear();
+    const int own = drawnPixels(pixels, 0, AREA / 2, 200, 500);
+    const int others = drawnPixels(pixels, AREA / 2, AREA, 200, 500);
+    EXPECT_GT(others, 100);
+    EXPECT_GT(own, others + 200) << "own " << own << ", other " << others;
+}
+
+// A shape reaching over an edge shows on both sides of the play area, and in
+// a corner on all four; one well inside shows once.
+TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
+    const vector3 square[] = {
+        {2.0f, 2.0f, 0.0f}, {-2.0f, 2.0f, 0.0f}, {-2.0f, -2.0f, 0.0f}, {2.0f, -2.0f, 0.0f}};
+    g_clientObjects.resize(1);
+    ASSERT_TRUE(g_clientObjects[0].create(TYPE_ASTEROID, square, 4));
+    ZEBGameStateElement rock;
+    rock.initialise(1, ZERO, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE, true);
+    deliver(writeNewElement(rock));
+    g_collector->elementForTest(g_collector->getOwnIndex()).setVisible(false);
+    struct row {
+        vector3 position;
+        bool left, right, top, bottom; // drawn pixels in the strip along that edge
+    };
+    const row rows[] = {
+        {{0.0f, 0.0f, 0.0f}, false, false, false, false}, {{9.5f, 0.0f, 0.0f}, true, true, false, false},
+        {{-9.0f, 0.0f, 0.0f}, true, true, false, false},  {{0.0f, 9.5f, 0.0f}, false, false, true, true},
+        {{9.5f, -9.5f, 0.0f}, true, true, true, true},
+    };
+    constexpr int STRIP = 40;
+    for (const row& r : rows) {
+        g_collector->elementForTest(1).initialise(1, r.position, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE,
+                                                  true);
+        renderGame();
+        const std::vector<uint32_t> pixels = frame();
+        // The sound line lies along the bottom: the side strips stop above it.
+        EXPECT_EQ(drawnPixels(pixels, 0, STRIP, 0, 600) > 0, r.left) << r.position.x << "," << r.position.y;
+        EXPECT_EQ(drawnPixels(pixels, AREA - STRIP, AREA, 0, 600) > 0, r.right)
+            << r.position.x << "," << r.position.y;
+        EXPECT_EQ(drawnPixels(pixels, 300, AREA, 0, STRIP) > 0, r.top) << r.position.x << "," << r.position.y;
+        EXPECT_EQ(drawnPixels(pixels, 0, AREA, AREA - STRIP, AREA) > 0, r.bottom)
+            << r.position.x << "," << r.position.y;
+    }
+    g_clientObjects.clear();
+}

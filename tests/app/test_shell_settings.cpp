@@ -1,151 +1,165 @@
-#include "game/serverevent.h"
+// The player's name and the settings file.
+
+#include "game/shell.h"
+#include "game/shellplayername.h"
 #include "game/shellsettings.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
-#include <unistd.h>
-#include <vector>
 
 namespace {
 
-bool load(std::vector<const char*> arguments, shellOptions& options, std::string& error) {
-    arguments.insert(arguments.begin(), "zeb");
-    return loadOptions(static_cast<int>(arguments.size()), arguments.data(), options, error);
-}
-
-std::string writeTempSettings(const std::string& text) {
-    char path[] = "/tmp/zeb-settings-XXXXXX";
-    const int fd = mkstemp(path);
-    if (fd < 0)
-        return std::string();
-    close(fd);
-    std::ofstream(path) << text;
-    return path;
-}
-
-TEST(serverOptions, parsedInBothSpellings) {
-    shellOptions options;
-    std::string error;
-    ASSERT_TRUE(load({"--session-name=LAN Party", "--server"}, options, error)) << error;
-    EXPECT_EQ(options.sessionName, "LAN Party");
-    EXPECT_TRUE(options.server);
-    shellOptions local;
-    ASSERT_TRUE(load({"--server", "--metrics", "9100"}, local, error)) << error;
-    EXPECT_TRUE(local.metrics);
-    EXPECT_EQ(local.metricsAddress, "127.0.0.1");
-    EXPECT_EQ(local.metricsPort, 9100);
-    shellOptions everywhere;
-    ASSERT_TRUE(load({"--server", "--metrics=0.0.0.0:0"}, everywhere, error)) << error;
-    EXPECT_EQ(everywhere.metricsAddress, "0.0.0.0");
-    EXPECT_EQ(everywhere.metricsPort, 0);
-    shellOptions bots;
-    ASSERT_TRUE(load({"--server", "--bots", "3"}, bots, error)) << error;
-    EXPECT_EQ(bots.bots, 3);
-    shellOptions bot;
-    ASSERT_TRUE(load({"--bot", "--connect", "127.0.0.1:27400"}, bot, error)) << error;
-    EXPECT_TRUE(bot.bot);
-    shellOptions status;
-    ASSERT_TRUE(load({"--status", "--discovery", "127.255.255.255", "--bots", "2", "--metrics", "9100"},
-                     status, error))
-        << error;
-    EXPECT_TRUE(status.status);
-}
-
-TEST(serverOptions, badValuesAreRefused) {
-    const std::string tooLong(256, 'x');
-    const std::vector<std::vector<const char*>> bad = {
-        {"--session-name", ""},
-        {"--session-name", tooLong.c_str()},
-        {"--session-name", "a\tb"},
-        {"--config", ""},
-        {"--status", "--server"},
-        {"--status", "--connect", "127.0.0.1"},
-        {"--metrics", "9100"},
-        {"--bots", "0"},
-        {"--bots", "9"},
-        {"--bot", "--server"},
-        {"--bots", "2", "--connect", "127.0.0.1"},
-        {"--server", "--metrics", "70000"},
-        {"--server", "--metrics", "1.2.3:9100"},
-        {"--server", "--metrics", "localhost:9100"},
-        {"--server", "--metrics", "127.0.0.1:"},
-        {"--status=1"},
-        {"--config", "/nonexistent/server.conf"},
+TEST(playerName, validUtf8UpToThirtyOneBytesCutAtACharacterBoundary) {
+    struct row {
+        std::string given;
+        bool accepted;
+        std::string kept;
     };
-    for (const auto& arguments : bad) {
-        shellOptions options;
+    const std::string thirtyOne(31, 'x');
+    const row rows[] = {
+        {"Ann", true, "Ann"},
+        {thirtyOne + "yz", true, thirtyOne},
+        {std::string(30, 'x') + "\xC3\xA9", true, std::string(30, 'x')}, // é would end at byte 32
+        {std::string(29, 'x') + "\xC3\xA9!", true, std::string(29, 'x') + "\xC3\xA9"},
+        {"\xF0\x9F\x9A\x80 Rocket", true, "\xF0\x9F\x9A\x80 Rocket"},
+        {"", false, ""},
+        {"bad\xFF", false, ""},
+        {"\xC0\xAF", false, ""},         // overlong '/'
+        {"\xED\xA0\x80", false, ""},     // a surrogate
+        {"\xF4\x90\x80\x80", false, ""}, // beyond U+10FFFF
+        {"cut\xE2\x82", false, ""},      // a sequence cut short
+        {"tab\there", false, ""},
+        {"del\x7F", false, ""},
+    };
+    for (const row& r : rows) {
+        std::string name = "before";
         std::string error;
-        EXPECT_FALSE(load(arguments, options, error)) << arguments[0];
-        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(acceptPlayerName(r.given, name, error), r.accepted) << r.given;
+        EXPECT_EQ(name, r.accepted ? r.kept : "before") << r.given;
+        EXPECT_EQ(error.empty(), r.accepted) << r.given;
     }
 }
 
-TEST(serverSettings, keysTakeTheOptionsValues) {
-    shellOptions options;
+TEST(settingsFile, everySettingReadsAndWritesBack) {
+    shellSettings settings;
     std::string error;
-    ASSERT_TRUE(applySettings("# the LAN party\n\n  port = 27400\r\ndiscovery=127.255.255.255,10.0.0.255\n"
-                              "discovery-port =27500\nsession-name = Friday Night\nmetrics = 9100\n",
-                              "server.conf", options, error))
+    ASSERT_TRUE(parseSettings("# mine\n\n name = Zoë \nkey_thrust = I, Up\nkey_left=J\nkey_right = L\n"
+                              "key_fire = Ctrl\nkey_sound = M\nsound = off\nwindow_width = 1000\n"
+                              "window_height = 800\r\nfull_screen = on\n",
+                              settings, error))
         << error;
-    EXPECT_EQ(options.port, 27400);
-    EXPECT_EQ(options.discoveryTargets, (std::vector<std::string>{"127.255.255.255", "10.0.0.255"}));
-    EXPECT_EQ(options.discoveryPort, 27500);
-    EXPECT_EQ(options.sessionName, "Friday Night");
-    EXPECT_EQ(options.metricsPort, 9100);
+    EXPECT_EQ(settings.name, "Zoë");
+    EXPECT_EQ(keyListText(settings.keys.of(control::thrust)), "I, Up");
+    EXPECT_EQ(keyListText(settings.keys.of(control::fire)), "Ctrl");
+    EXPECT_FALSE(settings.sound);
+    EXPECT_EQ(settings.windowWidth, 1000);
+    EXPECT_EQ(settings.windowHeight, 800);
+    EXPECT_TRUE(settings.fullScreen);
+
+    shellSettings again;
+    ASSERT_TRUE(parseSettings(settingsText(settings), again, error)) << error;
+    EXPECT_EQ(settingsText(again), settingsText(settings));
 }
 
-TEST(serverSettings, wrongLinesAreRefusedWithTheirNumber) {
-    struct badFile {
-        std::string text;
-        std::string reason;
+TEST(settingsFile, aBrokenLineRefusesTheWholeFileAndNamesTheLine) {
+    const char* broken[] = {
+        "sound = maybe",     "window_width = 150",   "window_height = 99999",
+        "window_width = -5", "key_fire = Escape",    "name =",
+        "name = \xFF",       "colour = red",         "just some words",
+        "full_screen = 2",   "key_left = A,B,C,D,E",
     };
-    const std::vector<badFile> bad = {
-        {"port = 27400\nport 27401\n", "server.conf:2: expected key = value"},
-        {"frames = 10\n", "server.conf:1: unknown setting \"frames\""},
-        {"server = 1\n", "server.conf:1: unknown setting \"server\""},
-        {"\n\nport = 0\n", "server.conf:3: --port needs"},
-        {"session-name =\n", "server.conf:1: --session-name needs"},
-        {"discovery-port = " + std::string(2000, '1') + "\n", "server.conf:1: the line is longer"},
-    };
-    for (const badFile& file : bad) {
-        shellOptions options;
+    for (const char* line : broken) {
+        shellSettings settings;
+        settings.name = "kept";
         std::string error;
-        EXPECT_FALSE(applySettings(file.text, "server.conf", options, error)) << file.text;
-        EXPECT_EQ(error.rfind(file.reason, 0), 0u) << error;
+        EXPECT_FALSE(parseSettings(std::string("sound = off\n") + line + "\n", settings, error)) << line;
+        EXPECT_EQ(settings.name, "kept") << line;
+        EXPECT_TRUE(settings.sound) << line; // nothing of the file is taken
+        EXPECT_EQ(error.rfind("line 2: ", 0), 0u) << line << ": " << error;
     }
 }
 
-TEST(serverSettings, theCommandLineWinsOverTheFile) {
-    const std::string path =
-        writeTempSettings("port = 27400\ndiscovery-port = 27500\nsession-name = From File\n");
-    ASSERT_FALSE(path.empty());
-    shellOptions options;
+// The shell's use of the file, in a configuration folder of this test's own.
+class userSettings : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_folder = std::filesystem::temp_directory_path() /
+                   ("zeb-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                    "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(m_folder);
+        setenv("XDG_CONFIG_HOME", m_folder.c_str(), 1);
+        g_options = shellOptions();
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(m_folder);
+        g_options = shellOptions();
+        g_bindings = defaultBindings();
+        g_soundEnabled = true;
+        g_playerName = PLAYER_NAME;
+        g_settings = shellSettings();
+        loadUserSettings(); // forgets the file: the folder is gone, nothing is written into it
+        std::filesystem::remove_all(m_folder);
+    }
+    std::string file() const { return (m_folder / "zeb" / "settings.ini").string(); }
+    void write(const std::string& text) const {
+        std::filesystem::create_directories(m_folder / "zeb");
+        std::ofstream(file()) << text;
+    }
+    static std::string read(const std::string& path) {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path m_folder;
+};
+
+TEST_F(userSettings, withoutFileOrNameThePlayerIsPlayerAndAChangeCreatesTheFile) {
+    loadUserSettings();
+    EXPECT_EQ(g_playerName, "Player");
+    EXPECT_FALSE(std::filesystem::exists(file()));
+    g_settings.sound = false;
+    saveUserSettings();
+    shellSettings written;
     std::string error;
-    const bool loaded = load({"--server", "--config", path.c_str(), "--port", "27401"}, options, error);
-    std::remove(path.c_str());
-    ASSERT_TRUE(loaded) << error;
-    EXPECT_EQ(options.port, 27401);
-    EXPECT_EQ(options.discoveryPort, 27500);
-    EXPECT_EQ(options.sessionName, "From File");
-    EXPECT_TRUE(options.server);
+    ASSERT_TRUE(loadSettings(file(), written, error)) << error;
+    EXPECT_FALSE(written.sound);
+    EXPECT_EQ(written.name, "Player");
 }
 
-TEST(serverEvent, timesAreIso8601InUtcToTheMillisecond) {
-    using namespace std::chrono;
-    const struct {
-        int64_t milliseconds;
-        const char* text;
-    } cases[] = {
-        {0, "1970-01-01T00:00:00.000Z"},
-        {1796643394123, "2026-12-07T11:36:34.123Z"},
-        {951782400999, "2000-02-29T00:00:00.999Z"},
-    };
-    for (const auto& sample : cases)
-        EXPECT_EQ(formatEventTime(system_clock::time_point(milliseconds(sample.milliseconds))), sample.text);
+TEST_F(userSettings, theFileSetsNameKeysAndSoundAndTheCommandLineNameWins) {
+    write("name = Ada\nkey_fire = F\nsound = off\n");
+    loadUserSettings();
+    EXPECT_EQ(g_playerName, "Ada");
+    EXPECT_EQ(keyListText(g_bindings.of(control::fire)), "F");
+    EXPECT_FALSE(g_soundEnabled);
+
+    g_options.name = "Grace";
+    loadUserSettings();
+    EXPECT_EQ(g_playerName, "Grace");
+    EXPECT_EQ(g_settings.name, "Ada"); // the file keeps its own
+}
+
+TEST_F(userSettings, aBrokenFileSaysSoOnceAndIsLeftAlone) {
+    const std::string broken = "name = Ada\nsound = loud\n";
+    write(broken);
+    testing::internal::CaptureStderr();
+    loadUserSettings();
+    g_settings.sound = false;
+    saveUserSettings();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(g_playerName, "Player");
+    EXPECT_TRUE(g_soundEnabled);
+    EXPECT_EQ(read(file()), broken);
+    ASSERT_FALSE(said.empty());
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
+    EXPECT_NE(said.find("line 2: sound needs on or off"), std::string::npos) << said;
 }
 
 } // namespace

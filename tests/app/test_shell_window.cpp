@@ -1,7 +1,10 @@
 #include "game/shell.h"
+#include "platform/system/aboutbox.h"
 #include "platform/system/clock.h"
+#include "platform/system/gamepad.h"
 #include "platform/system/menustrip.h"
 #include "platform/system/syntheticinput.h"
+#include "platform/system/virtualkeys.h"
 #include "platform/system/window.h"
 
 #include <gtest/gtest.h>
@@ -119,7 +122,7 @@ TEST_F(shellWindow, theMenusAreUsedWithTheMouse) {
     const int helpX = layout.titleLeft(1) + 6;
     const int itemY = MENU_STRIP_HEIGHT + MENU_ITEM_HEIGHT / 2;
 
-    // Help, then "About ...": the box cannot show without a display and returns at once.
+    // Help, then "About ...": the box opens in the window.
     pushMouseButtonEvent(helpX, 8, true);
     pushMouseButtonEvent(helpX, 8, false);
     pushMouseButtonEvent(helpX + 10, itemY, true);
@@ -128,6 +131,10 @@ TEST_F(shellWindow, theMenusAreUsedWithTheMouse) {
     ASSERT_EQ(g_seen.size(), 1u);
     EXPECT_EQ(g_seen[0].message, WM_COMMAND);
     EXPECT_EQ(g_seen[0].wParam, COMMAND_ABOUT);
+    EXPECT_TRUE(isAboutBoxOpen(m_window));
+    pushKeyEvent(VK_ESCAPE, true, false, false);
+    drain();
+    ASSERT_FALSE(isAboutBoxOpen(m_window));
 
     // A press in the game area closes an open menu without choosing anything.
     pushMouseButtonEvent(fileX, 8, true);
@@ -150,18 +157,24 @@ TEST_F(shellWindow, theMenusAreUsedWithTheMouse) {
 // The loop: one message per pass, the update called every pass with the time
 // since the last accepted frame, across the clock's wrap-around.
 uint32_t g_fakeNow = 0;
+uint64_t g_fakeFine = 0; // nanoseconds, in step with g_fakeNow but never wrapping
 uint32_t fakeClock() {
+    g_fakeFine += 4000000;
     return g_fakeNow += 4;
 }
+uint64_t fakeFineClock() {
+    return g_fakeFine;
+}
+constexpr FineClock FAKE_FINE_CLOCK = {fakeFineClock, 1000000000};
 
 std::vector<float> g_updateTimes;
 std::vector<int> g_keysSeen;
 int g_frames = 0;
 
-bool recordingUpdate(float changeInTime) {
+bool recordingUpdate(float changeInTime, float frameTime) {
     g_updateTimes.push_back(changeInTime);
     g_keysSeen.push_back(g_keys['W'] + g_keys['A'] + g_keys['D']);
-    return changeInTime >= MIN_FRAME_TIME;
+    return frameTime >= MIN_FRAME_TIME;
 }
 void countingRender() {
     ++g_frames;
@@ -176,7 +189,9 @@ TEST_F(shellWindow, theLoopAccumulatesTimeUntilAFrameIsDueAndStopsAfterItsFrames
     pushKeyEvent('A', true, false, false);
     pushKeyEvent('D', true, false, false);
     const ClockSource previous = setClockSource(fakeClock);
+    const FineClock previousFine = setFineClock(FAKE_FINE_CLOCK);
     const int exitCode = runMessageLoop(m_window, recordingUpdate, countingRender, 3);
+    setFineClock(previousFine);
     setClockSource(previous);
 
     EXPECT_EQ(exitCode, 0);
@@ -188,6 +203,200 @@ TEST_F(shellWindow, theLoopAccumulatesTimeUntilAFrameIsDueAndStopsAfterItsFrames
     EXPECT_EQ(g_keysSeen[0], 1); // one key message per pass
     EXPECT_EQ(g_keysSeen[1], 2);
     EXPECT_EQ(g_keysSeen[2], 3);
+}
+
+// The box is modal for input but not for the game: it takes key presses and
+// mouse presses, and each way of closing it closes it.
+struct closeWay {
+    const char* name;
+    void (*act)(const aboutBox& layout);
+};
+
+void pressKey(uint32_t key) {
+    pushKeyEvent(key, true, false, false);
+    pushKeyEvent(key, false, false, false);
+}
+
+void clickAt(int x, int y) {
+    pushMouseButtonEvent(x, y, true);
+    pushMouseButtonEvent(x, y, false);
+}
+
+const closeWay CLOSE_WAYS[] = {
+    {"Escape", [](const aboutBox&) { pressKey(VK_ESCAPE); }},
+    {"Enter", [](const aboutBox&) { pressKey(VK_RETURN); }},
+    {"OK", [](const aboutBox& b) { clickAt(b.okButton().x + 5, b.okButton().y + 5); }},
+    {"close mark", [](const aboutBox& b) { clickAt(b.closeMark().x + 8, b.closeMark().y + 8); }},
+};
+
+TEST_F(shellWindow, theAboutBoxTakesPressesAndClosesEveryWay) {
+    aboutBox layout;
+    layout.open(GAME_AREA_WIDTH, MENU_STRIP_HEIGHT + GAME_AREA_HEIGHT);
+    for (const closeWay& way : CLOSE_WAYS) {
+        shellWindowProcedure(m_window, WM_COMMAND, COMMAND_ABOUT, 0);
+        ASSERT_TRUE(isAboutBoxOpen(m_window)) << way.name;
+        pushKeyEvent('W', true, false, false);
+        clickAt(layout.frame().x + 40, layout.frame().y + 40); // inside, on nothing
+        clickAt(5, 5);                                         // the menu strip, under the box's rule
+        drain();
+        EXPECT_TRUE(isAboutBoxOpen(m_window)) << way.name;
+        EXPECT_EQ(g_keys['W'], 0) << way.name;
+        EXPECT_EQ(getOpenMenu(m_window), -1) << way.name;
+        way.act(layout);
+        drain();
+        EXPECT_FALSE(isAboutBoxOpen(m_window)) << way.name;
+        EXPECT_EQ(g_keys[VK_ESCAPE] + g_keys[VK_RETURN], 0) << way.name;
+    }
+    // A press that starts off the button and ends on it is no click.
+    shellWindowProcedure(m_window, WM_COMMAND, COMMAND_ABOUT, 0);
+    pushMouseButtonEvent(layout.okButton().x - 20, layout.okButton().y + 5, true);
+    pushMouseButtonEvent(layout.okButton().x + 5, layout.okButton().y + 5, false);
+    drain();
+    EXPECT_TRUE(isAboutBoxOpen(m_window));
+}
+
+TEST_F(shellWindow, theGameLoopGoesOnWhileTheAboutBoxIsOpen) {
+    g_fakeNow = 0;
+    g_frames = 0;
+    g_updateTimes.clear();
+    g_keysSeen.clear();
+    shellWindowProcedure(m_window, WM_COMMAND, COMMAND_ABOUT, 0);
+    const ClockSource previous = setClockSource(fakeClock);
+    const FineClock previousFine = setFineClock(FAKE_FINE_CLOCK);
+    runMessageLoop(m_window, recordingUpdate, countingRender, 20);
+    setFineClock(previousFine);
+    setClockSource(previous);
+    EXPECT_EQ(g_frames, 20);
+    EXPECT_TRUE(isAboutBoxOpen(m_window));
+}
+
+// The menus from the keyboard: each row presses keys and expects the open
+// menu (-1: none) and the command chosen (0: none).
+struct menuKeys {
+    const char* name;
+    std::vector<std::pair<uint32_t, bool>> presses; // key, with Alt
+    int openMenu;
+    uint32_t command;
+};
+
+TEST_F(shellWindow, altLettersAndF10OpenTheMenusAndEscapeClosesThem) {
+    const menuKeys rows[] = {
+        {"Alt+F", {{'F', true}}, 0, 0},
+        {"Alt+H", {{'H', true}}, 1, 0},
+        {"F10", {{VK_F10, false}}, 0, 0},
+        {"F10 twice", {{VK_F10, false}, {VK_F10, false}}, -1, 0},
+        {"Escape", {{'F', true}, {VK_ESCAPE, false}}, -1, 0},
+        {"Alt+Q", {{'Q', true}}, -1, 0},
+        {"Right to Help, Enter", {{VK_F10, false}, {VK_RIGHT, false}, {VK_RETURN, false}}, -1, COMMAND_ABOUT},
+        {"File's x", {{'F', true}, {'X', false}}, -1, COMMAND_EXIT},
+    };
+    for (const menuKeys& row : rows) {
+        for (const auto& [key, alt] : row.presses) {
+            pushKeyEvent(key, true, alt, false);
+            pushKeyEvent(key, false, alt, false);
+        }
+        drain();
+        EXPECT_EQ(getOpenMenu(m_window), row.openMenu) << row.name;
+        uint32_t command = 0;
+        for (const windowMessage& seen : g_seen)
+            command = seen.message == WM_COMMAND ? static_cast<uint32_t>(seen.wParam) : command;
+        EXPECT_EQ(command, row.command) << row.name;
+        for (int key = 0; key < KEY_TABLE_SIZE; ++key)
+            ASSERT_EQ(g_keys[key], 0) << row.name << ": key " << key << " reached the game";
+        if (row.command == COMMAND_EXIT)
+            break; // the window is gone
+        if (getOpenMenu(m_window) >= 0 || isAboutBoxOpen(m_window)) {
+            pushKeyEvent(VK_ESCAPE, true, false, false); // closes what the row left open
+            drain();
+        }
+        g_seen.clear();
+    }
+}
+
+// A pad plugged in while the game runs is opened and plays beside the keys;
+// unplugged, it stops.
+TEST_F(shellWindow, aGamepadPluggedInPlaysAndUnpluggedStops) {
+    const int pad = attachVirtualGamepad();
+    ASSERT_GE(pad, 0);
+    drain();
+    ASSERT_EQ(getGamepadCount(), 1);
+    g_running = true;
+    struct padRow {
+        virtualPadInput input;
+        int16_t value;
+        bool PlayerInput::*flag;
+    };
+    const padRow rows[] = {
+        {virtualPadInput::leftStickX, -30000, &PlayerInput::left},
+        {virtualPadInput::leftStickX, 30000, &PlayerInput::right},
+        {virtualPadInput::dpadLeft, 1, &PlayerInput::left},
+        {virtualPadInput::dpadRight, 1, &PlayerInput::right},
+        {virtualPadInput::rightTrigger, 32767, &PlayerInput::up},
+        {virtualPadInput::buttonB, 1, &PlayerInput::up},
+        {virtualPadInput::dpadUp, 1, &PlayerInput::up},
+        {virtualPadInput::buttonA, 1, &PlayerInput::fire},
+    };
+    for (const padRow& row : rows) {
+        setVirtualGamepad(pad, row.input, row.value);
+        drain();
+        readKeys();
+        EXPECT_TRUE(g_input.*row.flag) << static_cast<int>(row.input);
+        const int others = g_input.up + g_input.left + g_input.right + g_input.fire - 1;
+        EXPECT_EQ(others, 0) << static_cast<int>(row.input);
+        setVirtualGamepad(pad, row.input, 0);
+        drain();
+        readKeys();
+        EXPECT_FALSE(g_input.*row.flag) << static_cast<int>(row.input);
+    }
+    // A stick resting a little off centre turns nothing.
+    setVirtualGamepad(pad, virtualPadInput::leftStickX, -GAMEPAD_STICK_DEAD_ZONE);
+    drain();
+    readKeys();
+    EXPECT_FALSE(g_input.left);
+
+    setVirtualGamepad(pad, virtualPadInput::buttonA, 1);
+    drain();
+    detachVirtualGamepad(pad);
+    drain();
+    EXPECT_EQ(getGamepadCount(), 0);
+    readKeys();
+    EXPECT_FALSE(g_input.fire);
+    g_running = false;
+}
+
+TEST(playArea, theLargestCentredSquareBelowTheMenuStrip) {
+    struct row {
+        int width, height, menu;
+        pixelRect area;
+    };
+    const row rows[] = {
+        {700, 720, 20, {0, 20, 700, 700}},     {900, 600, 20, {160, 20, 580, 580}},
+        {600, 900, 20, {0, 160, 600, 600}},    {1280, 720, 20, {290, 20, 700, 700}},
+        {2800, 2880, 40, {0, 60, 2800, 2800}}, // a high-density screen: twice the pixels
+        {10, 10, 20, {4, 20, 1, 1}},           // smaller than the strip: never empty
+    };
+    for (const row& r : rows) {
+        const pixelRect area = fitPlayArea(r.width, r.height, r.menu);
+        EXPECT_EQ(area, r.area) << r.width << "x" << r.height << ": " << area.x << "," << area.y << " "
+                                << area.width << "x" << area.height;
+    }
+}
+
+TEST_F(shellWindow, f11AndAltEnterSwitchFullScreenAndKeepTheKeyTableClean) {
+    const struct {
+        uint32_t key;
+        bool alt;
+    } presses[] = {{VK_F11, false}, {VK_F11, false}, {VK_RETURN, true}, {VK_RETURN, true}};
+    bool expected = false;
+    for (const auto& press : presses) {
+        pushKeyEvent(press.key, true, press.alt, false);
+        pushKeyEvent(press.key, true, press.alt, true); // auto-repeat does not switch back
+        pushKeyEvent(press.key, false, press.alt, false);
+        drain();
+        expected = !expected;
+        EXPECT_EQ(getWindowPlacement(m_window).fullScreen, expected) << press.key;
+        EXPECT_EQ(g_keys[press.key], 0) << press.key;
+    }
 }
 
 } // namespace

@@ -56,9 +56,17 @@ font::font()
 font::~font() = default;
 
 void font::create(const char* name, int size) {
+    m_faceName = name != nullptr ? name : "";
     const bool created = g_pd3dDevice != nullptr && m_font.create(name, size, size / 2);
     if (!created)
         reportAssertion("font: Failed to create font", "( S_OK == hr )", __FILE__, __LINE__);
+}
+
+void font::setSize(int size) {
+    if (size == m_font.getHeight())
+        return;
+    const std::string face = m_faceName; // create replaces the name it is given
+    create(face.c_str(), size);
 }
 
 void font::setRect(float left, float right, float top, float bottom) {

@@ -17,6 +17,8 @@ class font {
     font& operator=(const font&) = delete;
 
     void create(const char* name, int size); // height size, width size / 2
+    void setSize(int size);                  // the same face again at another height
+    int getSize() const { return m_font.getHeight(); }
 
     void setLeft(float left) { m_left = left; }
     void setRight(float right) { m_right = right; }
@@ -47,6 +49,7 @@ class font {
     float m_blue;
     float m_alpha;
     textFont m_font;
+    std::string m_faceName;
     void* m_sprite; // never created; kept for the drawing call's shape
 };
 

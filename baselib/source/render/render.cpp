@@ -63,6 +63,12 @@ void initialiseRender(const renderWindow& window, const float& nearPlane, const 
     g_pd3dDevice->setDepthTest(true);
 }
 
+void resizeRender(int areaX, int areaY, int areaWidth, int areaHeight) {
+    if (g_pd3dDevice == nullptr || !g_pd3dDevice->setArea(areaX, areaY, areaWidth, areaHeight))
+        return;
+    g_window = g_pd3dDevice->getWindow();
+}
+
 void shutdownRender() {
     deviceObject().release();
     g_system.release();

@@ -21,6 +21,9 @@ constexpr float RENDER_FIELD_OF_VIEW = 0.7853982f; // pi / 4, vertical
 // aspect is that of the game area. Depth testing starts on.
 void initialiseRender(const renderWindow& window, const float& nearPlane, const float& farPlane);
 void shutdownRender(); // releases the device and the entry object; the game never calls it
+// The window was resized: the game area moves and takes its new size; the
+// projection is kept, so the area should stay square.
+void resizeRender(int areaX, int areaY, int areaWidth, int areaHeight);
 
 void clearScene(const float& r, const float& g, const float& b, const float& a); // colour and depth 1.0
 void beginScene();

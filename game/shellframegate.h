@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+// When the next frame is due, read from a clock finer than a millisecond. A
+// millisecond clock can only measure 22 or 23 ms, and accepting at 23 gives
+// about 43 frames a second; here each frame is due one frame period after the
+// previous one was due, so the frames keep 45 a second on average whatever
+// the loop's own delays.
+class frameGate {
+  public:
+    explicit frameGate(uint64_t ticksPerSecond);
+
+    void start(uint64_t now);
+    // Seconds since the current frame became the next one, for the update's
+    // test against MIN_FRAME_TIME.
+    float frameTime(uint64_t now) const;
+    void accept(uint64_t now);                         // the frame was taken
+    uint32_t millisecondsUntilDue(uint64_t now) const; // rounded down: never sleeps past it
+
+    uint64_t getPeriod() const { return m_period; } // ticks
+
+  private:
+    uint64_t m_frequency;
+    uint64_t m_period;
+    uint64_t m_frameStart = 0;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <SDL.h>
+
+// Flat rectangles and bitmap labels for the window's own furniture (the menu
+// strip and the About box), drawn with the SDL renderer in window pixels.
+
+struct rgb {
+    Uint8 r, g, b;
+};
+
+void fillRectangle(SDL_Renderer* renderer, int x, int y, int w, int h, rgb colour);
+void outlineRectangle(SDL_Renderer* renderer, int x, int y, int w, int h, rgb colour);
+
+// A label in the menu face; the letter after '&' is underlined.
+void drawLabel(SDL_Renderer* renderer, const char* label, int x, int y, rgb colour);
+
+// Saves the renderer's viewport, clip, blending, colour and scale, and puts
+// them back when it goes: the render device keeps its own.
+class rendererStateGuard {
+  public:
+    explicit rendererStateGuard(SDL_Renderer* renderer);
+    ~rendererStateGuard();
+    rendererStateGuard(const rendererStateGuard&) = delete;
+    rendererStateGuard& operator=(const rendererStateGuard&) = delete;
+
+  private:
+    SDL_Renderer* m_renderer;
+    SDL_Rect m_viewport;
+    SDL_Rect m_clip;
+    SDL_bool m_clipped;
+    SDL_BlendMode m_blend;
+    Uint8 m_r, m_g, m_b, m_a;
+    float m_scaleX, m_scaleY;
+};
