@@ -2,7 +2,7 @@
 #include "game/shell.h"
 #include "game/shellnetwork.h"
 #include "game/shelloptions.h"
-#include "game/shellserverconfig.h"
+#include "game/serversettings.h"
 #include "platform/system/errorbox.h"
 
 #include <cstdio>

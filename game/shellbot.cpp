@@ -65,7 +65,7 @@ bool joinBot(networkClient& client, ZEBGameStateCollector& collector) {
 // The bot's own score: the row of the table that names its ship.
 int ownScore(const ZEBGameStateCollector& collector) {
     for (int row = 0; row < collector.getStatsCount(); ++row) {
-        if (collector.getStatsShipID(row) == collector.getOwnIndex())
+        if (collector.isOwnStatsRow(row))
             return collector.getStatsScore(row);
     }
     return 0;

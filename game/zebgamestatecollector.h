@@ -45,7 +45,6 @@ class ZEBGameStateCollector {
     int getStatsScore(int index) const { return m_playerStats[index].score; }
     const colour4& getStatsColour(int index) const { return m_playerStats[index].colour; }
     bool isOwnStatsRow(int index) const { return m_playerStats[index].uniqueID == m_ownIndex; }
-    int getStatsShipID(int index) const { return m_playerStats[index].uniqueID; }
 
     // Read access for tests and the benchmark.
     int getOwnIndex() const { return m_ownIndex; }

@@ -1,5 +1,5 @@
 #include "game/serverevent.h"
-#include "game/shellserverconfig.h"
+#include "game/serversettings.h"
 
 #include <gtest/gtest.h>
 

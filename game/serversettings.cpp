@@ -1,4 +1,4 @@
-#include "game/shellserverconfig.h"
+#include "game/serversettings.h"
 
 #include <algorithm>
 #include <fstream>
@@ -15,12 +15,13 @@ std::string trimmed(const std::string& text) {
 }
 
 bool isSettingsKey(const std::string& key) {
-    return std::find(std::begin(SERVER_CONFIG_KEYS), std::end(SERVER_CONFIG_KEYS), key) != std::end(SERVER_CONFIG_KEYS);
+    return std::find(std::begin(SERVER_SETTINGS_KEYS), std::end(SERVER_SETTINGS_KEYS), key) !=
+           std::end(SERVER_SETTINGS_KEYS);
 }
 
 bool applyLine(const std::string& line, shellOptions& options, std::string& reason) {
-    if (line.size() > SERVER_CONFIG_MAX_LINE_BYTES) {
-        reason = "the line is longer than " + std::to_string(SERVER_CONFIG_MAX_LINE_BYTES) + " bytes";
+    if (line.size() > SERVER_SETTINGS_MAX_LINE_BYTES) {
+        reason = "the line is longer than " + std::to_string(SERVER_SETTINGS_MAX_LINE_BYTES) + " bytes";
         return false;
     }
     const std::string content = trimmed(line);
@@ -50,8 +51,8 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& erro
         error = "cannot read the settings file " + path;
         return false;
     }
-    if (text.size() > SERVER_CONFIG_MAX_FILE_BYTES) {
-        error = path + " is larger than " + std::to_string(SERVER_CONFIG_MAX_FILE_BYTES) + " bytes";
+    if (text.size() > SERVER_SETTINGS_MAX_FILE_BYTES) {
+        error = path + " is larger than " + std::to_string(SERVER_SETTINGS_MAX_FILE_BYTES) + " bytes";
         return false;
     }
     return true;
