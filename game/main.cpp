@@ -2,6 +2,7 @@
 #include "game/shell.h"
 #include "game/shellnetwork.h"
 #include "game/shelloptions.h"
+#include "game/serversettings.h"
 #include "platform/system/errorbox.h"
 
 #include <cstdio>
@@ -21,6 +22,10 @@ int reportLevelFailure(const char* reason) {
 
 int run() {
     try {
+        if (g_options.status)
+            return runStatusQuery();
+        if (g_options.bot)
+            return runBot();
         return g_options.server ? runDedicatedServer() : runWindowedGame();
     } catch (const QXL::InvalidFileFormatException&) {
         return reportLevelFailure("it is not a valid level (malformed XML, or a part is missing or wrong)");
@@ -35,7 +40,7 @@ int run() {
 
 int main(int argc, char** argv) {
     std::string error;
-    if (!parseOptions(argc, argv, g_options, error)) {
+    if (!loadOptions(argc, argv, g_options, error)) {
         std::fprintf(stderr, "zeb: %s (try --help)\n", error.c_str());
         return 2;
     }

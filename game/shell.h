@@ -80,6 +80,15 @@ enum class setupResult {
 void loadUserSettings();
 void saveUserSettings(); // after a change; does nothing unless loadUserSettings found a usable place
 
+// While set-up searches and joins it calls this now and then with a line
+// saying what it does, so the window can be drawn and answer; false when the
+// player has closed the window, which ends set-up.
+using setupProgressFunction = bool (*)(const char* status);
+void setSetupProgress(setupProgressFunction progress);
+constexpr const char* SEARCHING_TEXT = "Searching for games ...";
+constexpr const char* HOSTING_TEXT = "Starting a game ...";
+constexpr const char* JOINING_TEXT = "Joining ...";
+
 setupResult setupGame(gameWindow* window);
 // After the game ended under it: a fresh search, then joining what it finds or hosting.
 setupResult restartSession();
@@ -90,6 +99,7 @@ void shutdownGame();
 bool updateGame(float changeInTime, float frameTime);
 bool updateGame(float changeInTime); // one time for both
 void renderGame();
+void renderSetupStatus(const char* status); // the window while set-up runs
 
 // The key table's part of the window procedure: key-down and key-up messages
 // set and clear their entry; true when the message was one of them.
@@ -121,3 +131,10 @@ int runMessageLoop(gameWindow* window, frameUpdateFunction update, frameRenderFu
 // The whole windowed program and the windowless host; each returns the exit code.
 int runWindowedGame();
 int runDedicatedServer();
+int runStatusQuery(); // 0 when at least one host answered
+int runBot();         // a computer player: joins like any player, headless, until stopped
+
+// With --bots N on a copy that hosts: N bots as child processes, stopped (and
+// waited for) before the host goes.
+void startBots();
+void stopBots();

@@ -2,13 +2,20 @@
 
 #include "platform/system/executablepath.h"
 
+#include <vector>
+
 std::string findDataFile(const std::string& name) {
     if (fileExists(name))
         return name;
+    std::vector<std::string> candidates;
     const std::string folder = getExecutableDirectory();
-    if (folder.empty())
-        return name;
-    const std::string candidates[] = {folder + "/" + name, folder + "/../share/zeb/" + name};
+    if (!folder.empty()) {
+        candidates.push_back(folder + "/" + name);
+        candidates.push_back(folder + "/../share/zeb/" + name);
+    }
+#ifdef ZEB_INSTALL_DATA_DIR
+    candidates.push_back(std::string(ZEB_INSTALL_DATA_DIR) + "/" + name);
+#endif
     for (const std::string& candidate : candidates) {
         if (fileExists(candidate))
             return candidate;

@@ -81,6 +81,28 @@ int runMessageLoop(gameWindow* window, frameUpdateFunction update, frameRenderFu
     return static_cast<int>(msg.wParam);
 }
 
+namespace {
+
+gameWindow* g_setupWindow = nullptr;
+
+// Set-up's progress: the window's events are handled and the status drawn. A
+// quit is put back for the loop, which then ends at once.
+bool drawSetupProgress(const char* status) {
+    windowMessage msg;
+    while (peekMessage(msg)) {
+        if (msg.message == WM_QUIT) {
+            postQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        dispatchMessage(msg);
+    }
+    fitGameToWindow(g_setupWindow);
+    renderSetupStatus(status);
+    return true;
+}
+
+} // namespace
+
 int runWindowedGame() {
     const char* reason = "";
     if (!initialiseWindowSystem(&reason)) {
@@ -100,6 +122,8 @@ int runWindowedGame() {
         std::fprintf(stderr, "zeb: the game window could not be created\n");
         return 1;
     }
+    g_setupWindow = window;
+    setSetupProgress(drawSetupProgress);
     if (setupGame(window) == setupResult::cannotHost) {
         shutdownGame();
         return 1;
@@ -107,7 +131,9 @@ int runWindowedGame() {
     if (g_soundList != nullptr)
         g_soundList->setEnabled(g_soundEnabled);
     fitGameToWindow(window);
+    startBots();
     const int exitCode = runMessageLoop(window, updateGame, renderGame, g_options.frames);
+    stopBots();
     if (!g_options.screenshot.empty())
         saveScreenshot(g_options.screenshot);
     shutdownGame();

@@ -41,13 +41,17 @@ const std::string& getLevelFileName() {
     return g_levelFileName;
 }
 
+std::string getHostedSessionName() {
+    return g_options.sessionName.empty() ? SESSION_NAME : g_options.sessionName;
+}
+
 bool startHostedGame() {
     g_serverGame = new ZEBGameStateGame();
     g_host = new networkHost();
     loadLevelFile(g_serverObjects, g_serverGame);
     g_serverGame->createAsteroids();
     g_host->setApplicationGuid(APPLICATION_GUID);
-    g_host->setSessionName(SESSION_NAME);
+    g_host->setSessionName(getHostedSessionName());
     g_host->setMaxPlayers(MAX_PLAYERS);
     if (g_options.port != 0)
         g_host->setPort(g_options.port);
@@ -58,7 +62,8 @@ bool startHostedGame() {
     std::fprintf(
         stderr,
         "zeb: cannot host \"%s\": no port to listen on or no network (tried port %u, then any free port)\n",
-        SESSION_NAME, static_cast<unsigned>(g_options.port != 0 ? g_options.port : getGamePort()));
+        getHostedSessionName().c_str(),
+        static_cast<unsigned>(g_options.port != 0 ? g_options.port : getGamePort()));
     return false;
 }
 

@@ -19,6 +19,9 @@ void applyNetworkOptions();
 void loadLevelFile(std::vector<ZEBObject>& objects, ZEBGameStateGame* game);
 const std::string& getLevelFileName();
 
+// The name this copy hosts under: --session-name, else "The Game".
+std::string getHostedSessionName();
+
 // Creates g_serverGame and g_host, configures the game from the level and
 // hosts "The Game". False, after saying why on standard error, when the copy
 // cannot host.
@@ -31,3 +34,11 @@ std::vector<PlayerRefusal> tickHostedGame(float dt, messageQueue& received);
 
 // Ends this copy's hosting: the players are told and discovery falls silent.
 void stopHosting();
+
+// The dedicated server's counters (with --metrics): startServerCounters serves
+// them, false after saying why on standard error when it cannot;
+// recordServerTick updates them after every tick; stopServerCounters ends the
+// serving before the host goes.
+bool startServerCounters();
+void recordServerTick(double tickSeconds, size_t refusedJoins);
+void stopServerCounters();

@@ -9,6 +9,8 @@ namespace {
 
 constexpr long MAX_PORT = 65535;
 constexpr long MAX_FRAMES = 1000000000L;
+constexpr size_t MAX_SESSION_NAME_BYTES = 255; // what the search's answer carries
+constexpr long MAX_BOTS = 8;                   // the game's player limit
 
 bool parseNumber(const std::string& text, long low, long high, long& value) {
     if (text.empty() || text.size() > 10)
@@ -41,6 +43,67 @@ bool parseDiscoveryList(const std::string& text, std::vector<std::string>& targe
     }
     targets = parsed;
     return true;
+}
+
+bool isSessionName(const std::string& text) {
+    if (text.empty() || text.size() > MAX_SESSION_NAME_BYTES)
+        return false;
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+// [ADDR:]PORT; PORT may be 0, so the system picks one.
+bool parseMetricsEndpoint(const std::string& text, shellOptions& options) {
+    const size_t colon = text.rfind(':');
+    const std::string address = colon == std::string::npos ? "127.0.0.1" : text.substr(0, colon);
+    long port = 0;
+    if (!parseIPv4(address) ||
+        !parseNumber(text.substr(colon == std::string::npos ? 0 : colon + 1), 0, MAX_PORT, port))
+        return false;
+    options.metrics = true;
+    options.metricsAddress = address;
+    options.metricsPort = static_cast<uint16_t>(port);
+    return true;
+}
+
+// The options of the dedicated server's operators, apart from the game's own.
+bool applyServerValue(const std::string& name, const std::string& value, shellOptions& options,
+                      std::string& error) {
+    if (name == "--config") {
+        if (!value.empty()) {
+            options.config = value;
+            return true;
+        }
+        error = "--config needs a file name";
+    } else if (name == "--session-name") {
+        if (isSessionName(value)) {
+            options.sessionName = value;
+            return true;
+        }
+        error = "--session-name needs 1 to 255 bytes of text without control characters";
+    } else if (name == "--bots") {
+        long count = 0;
+        if (parseNumber(value, 1, MAX_BOTS, count)) {
+            options.bots = static_cast<int>(count);
+            return true;
+        }
+        error = "--bots needs a count from 1 to 8, got \"" + value + "\"";
+    } else if (name == "--metrics") {
+        if (parseMetricsEndpoint(value, options))
+            return true;
+        error =
+            "--metrics needs [ADDR:]PORT (an IPv4 address, a port from 0 to 65535), got \"" + value + "\"";
+    } else {
+        error = "unknown option " + name;
+    }
+    return false;
+}
+
+bool takesServerValue(const std::string& name) {
+    return name == "--config" || name == "--session-name" || name == "--metrics" || name == "--bots";
 }
 
 // Applies one option that takes a value.
@@ -81,14 +144,14 @@ bool applyValue(const std::string& name, const std::string& value, shellOptions&
             return true;
         error = "--name: " + reason;
     } else {
-        error = "unknown option " + name;
+        return applyServerValue(name, value, options, error);
     }
     return false;
 }
 
 bool takesValue(const std::string& name) {
-    return name == "--connect" || name == "--port" || name == "--discovery" || name == "--discovery-port" ||
-           name == "--frames" || name == "--screenshot" || name == "--name";
+    return takesServerValue(name) || name == "--connect" || name == "--port" || name == "--discovery" ||
+           name == "--discovery-port" || name == "--frames" || name == "--screenshot" || name == "--name";
 }
 
 bool applyFlag(const std::string& name, shellOptions& options) {
@@ -98,6 +161,10 @@ bool applyFlag(const std::string& name, shellOptions& options) {
         options.version = true;
     else if (name == "--server")
         options.server = true;
+    else if (name == "--status")
+        options.status = true;
+    else if (name == "--bot")
+        options.bot = true;
     else if (name == "--no-rejoin")
         options.rejoin = false;
     else
@@ -106,6 +173,15 @@ bool applyFlag(const std::string& name, shellOptions& options) {
 }
 
 } // namespace
+
+bool applyOption(const std::string& name, const std::string& value, shellOptions& options,
+                 std::string& error) {
+    if (takesValue(name))
+        return applyValue(name, value, options, error);
+    shellOptions untouched;
+    error = applyFlag(name, untouched) ? name + " takes no value" : "unknown option " + name;
+    return false;
+}
 
 bool parsePort(const std::string& text, uint16_t& port) {
     long value = 0;
@@ -173,6 +249,23 @@ bool parseOptions(int argc, const char* const* argv, shellOptions& options, std:
         error = "--server hosts a game; it cannot also --connect to one";
         return false;
     }
+    if (options.bot && (options.server || options.status || options.bots > 0)) {
+        error = "--bot is a player of its own; it cannot also --server, --status or --bots";
+        return false;
+    }
+    if (options.bots > 0 && !options.connectHost.empty()) {
+        error = "--bots needs a copy that hosts: it cannot go with --connect";
+        return false;
+    }
+    // --status may read a server's settings file; it ignores the counters and the bots.
+    if (options.metrics && !options.server && !options.status) {
+        error = "--metrics serves the counters of a dedicated server: it needs --server";
+        return false;
+    }
+    if (options.status && (options.server || !options.connectHost.empty())) {
+        error = "--status only asks the hosts on the network; it cannot also --server or --connect";
+        return false;
+    }
     return true;
 }
 
@@ -191,6 +284,13 @@ std::string usageText(const char* programName) {
            "  --frames N                quit after N drawn frames\n"
            "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"
            "  --name NAME               the player's name (at most 31 bytes of UTF-8)\n"
+           "  --session-name NAME       the name a hosting copy advertises (default \"The Game\")\n"
+           "  --config FILE             read settings (key = value) from FILE; the command line wins\n"
+           "  --status                  print each host that answers the search: name, players, maximum\n"
+           "  --bot                     play as a computer player, without window or sound\n"
+           "  --bots N                  when this copy hosts, bring N computer players along\n"
+           "  --metrics [ADDR:]PORT     with --server: serve counters on http://ADDR:PORT/metrics\n"
+           "                            (Prometheus text; ADDR 127.0.0.1 unless given)\n"
            "  --help                    show this text\n"
            "  --version                 show the version\n"
            "\n"

@@ -21,10 +21,23 @@ struct shellOptions {
     long frames = 0;                           // quit after this many accepted frames; 0: no limit
     std::string screenshot;                    // PNG of the last drawn frame, written when quitting
     std::string name;                          // the player's name; empty: the settings file's
+    std::string config;                        // settings file read before the command line; empty: none
+    std::string sessionName;                   // the name a hosting copy advertises; empty: "The Game"
+    bool status = false;                       // ask the hosts on the network how they are, then quit
+    bool metrics = false;                      // the dedicated server serves its counters over HTTP
+    std::string metricsAddress = "127.0.0.1";  // where: loopback unless asked otherwise
+    uint16_t metricsPort = 0;                  // 0: a port the system picks
+    bool bot = false;                          // a computer player without window or sound
+    int bots = 0;                              // computer players a hosting copy starts
 };
 
 // False with a one-line reason in error when the command line is not understood.
 bool parseOptions(int argc, const char* const* argv, shellOptions& options, std::string& error);
+
+// Applies one option by its command-line name ("--port") and value; false with
+// a one-line reason when the option is unknown, takes no value or the value is wrong.
+bool applyOption(const std::string& name, const std::string& value, shellOptions& options,
+                 std::string& error);
 
 std::string usageText(const char* programName);
 

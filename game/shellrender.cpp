@@ -166,3 +166,14 @@ void renderGame() {
     g_font.print(g_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT);
     endScene();
 }
+
+void renderSetupStatus(const char* status) {
+    clearScene(BACKGROUND_RED, BACKGROUND_GREEN, BACKGROUND_BLUE, 1.0f);
+    beginScene();
+    if (g_pd3dDevice == nullptr)
+        return;
+    g_font.setTop(TOP_LINE);
+    g_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
+    g_font.print(status);
+    endScene();
+}

@@ -1,5 +1,6 @@
 #include "game/shell.h"
 
+#include "game/serverevent.h"
 #include "game/shellnetwork.h"
 #include "game/zebgamestategame.h"
 #include "networklib/networkhost.h"
@@ -26,33 +27,35 @@ void reportPlayers(messageQueue& received) {
         if (message.getType() == MSG_PLAYER_CREATED) {
             PlayerCreated created;
             if (readPlayerCreated(message.getData(), message.getDataSize(), &created))
-                std::printf("Player %u joined (%u connected)\n", created.playerID, g_host->getPlayerCount());
+                printServerEvent("Player %u joined (%u connected)", created.playerID,
+                                 g_host->getPlayerCount());
         } else if (message.getType() == MSG_PLAYER_DESTROYED) {
             PlayerDestroyed destroyed;
             if (readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
-                std::printf("Player %u left (%u connected)\n", destroyed.playerID, g_host->getPlayerCount());
+                printServerEvent("Player %u left (%u connected)", destroyed.playerID,
+                                 g_host->getPlayerCount());
         }
         passed.push(message);
     }
-    std::fflush(stdout);
     received = passed;
 }
 
 void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
     for (const PlayerRefusal& refusal : refusals) {
-        std::printf("Player %u refused: %s\n", refusal.playerID,
-                    refusal.reason == refusalReason::gameFull ? "the game is full"
-                                                              : "no join request in time");
+        printServerEvent("Player %u refused: %s", refusal.playerID,
+                         refusal.reason == refusalReason::gameFull ? "the game is full"
+                                                                   : "no join request in time");
     }
-    if (!refusals.empty())
-        std::fflush(stdout);
 }
 
 void tickServer(float dt) {
+    const serverClock::time_point started = serverClock::now();
     messageQueue receivedMessages;
     g_host->receiveMessages(receivedMessages);
     reportPlayers(receivedMessages);
-    reportRefusals(tickHostedGame(dt, receivedMessages));
+    const std::vector<PlayerRefusal> refusals = tickHostedGame(dt, receivedMessages);
+    reportRefusals(refusals);
+    recordServerTick(std::chrono::duration<double>(serverClock::now() - started).count(), refusals.size());
 }
 
 // 45 ticks a second on a fixed schedule; each tick steps the game by the time
@@ -82,14 +85,20 @@ int runDedicatedServer() {
         g_host = nullptr;
         return 1;
     }
-    std::printf("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C\n", SESSION_NAME, g_host->getPort());
-    std::fflush(stdout);
-    serveUntilStopped();
+    printServerEvent("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C",
+                     getHostedSessionName().c_str(), g_host->getPort());
+    const bool counting = startServerCounters();
+    if (counting) {
+        startBots();
+        serveUntilStopped();
+        stopBots();
+    }
+    stopServerCounters();
     g_host->stopHosting();
     delete g_host;
     g_host = nullptr;
     delete g_serverGame;
     g_serverGame = nullptr;
-    std::printf("ZEB server: stopped\n");
-    return 0;
+    printServerEvent("ZEB server: stopped");
+    return counting ? 0 : 1;
 }

@@ -39,6 +39,23 @@ constexpr int FONT_SIZE = 16;
 constexpr const char* FONT_FACE = "Arial";
 const vector3 CAMERA_START = {std::bit_cast<float>(0xBCA3D6E0u), 0.0f, -23.98f};
 
+constexpr uint32_t SETUP_PROGRESS_MS = 40; // how often set-up lets the window be drawn
+
+setupProgressFunction g_progress = nullptr;
+uint32_t g_lastProgress = 0;
+bool g_abandoned = false; // the player closed the window during set-up
+
+// False once the player has closed the window: set-up then stops.
+bool showProgress(const char* status, bool now = false) {
+    if (g_progress == nullptr || g_abandoned)
+        return !g_abandoned;
+    if (!now && timeGetTime() - g_lastProgress < SETUP_PROGRESS_MS)
+        return true;
+    g_lastProgress = timeGetTime();
+    g_abandoned = !g_progress(status);
+    return !g_abandoned;
+}
+
 void pollPause() {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
@@ -105,7 +122,7 @@ bool connectToOwnSession(const std::string& name) {
     g_client->connect(name);
     int polls = 0;
     while (!g_client->isConnected()) {
-        if (millisecondsSince(start) > CONNECT_DEADLINE_MS)
+        if (millisecondsSince(start) > CONNECT_DEADLINE_MS || !showProgress(JOINING_TEXT))
             return false;
         if (++polls >= CONNECTION_POLLS) {
             // The failed attempt left its end of session queued; the next
@@ -121,6 +138,8 @@ bool connectToOwnSession(const std::string& name) {
 }
 
 setupResult hostAndConnect(std::vector<std::string>& sessions) {
+    if (!showProgress(HOSTING_TEXT, true))
+        return setupResult::unavailable;
     if (!startHostedGame())
         return setupResult::cannotHost;
     if (!findOwnSession(sessions)) {
@@ -141,6 +160,8 @@ setupResult startConnection() {
             address += ":" + std::to_string(g_options.connectPort);
         return g_client->connectTo(address) ? setupResult::joined : setupResult::unavailable;
     }
+    if (!showProgress(SEARCHING_TEXT, true))
+        return setupResult::unavailable;
     g_client->enumerateHosts();
     std::vector<std::string> sessions;
     for (int poll = 0; poll < SESSION_POLLS && sessions.empty(); ++poll)
@@ -164,6 +185,8 @@ bool waitForMessages(messageQueue& in) {
             return false;
         if (millisecondsSince(start) >= pass)
             return true;
+        if (!showProgress(JOINING_TEXT))
+            return false;
         pollPause();
     }
 }
@@ -207,7 +230,8 @@ void reportUnavailable() {
 // A copy that could not join lets go of its connection, and a copy that
 // hosts a game it cannot play in stops hosting it.
 void giveUp() {
-    reportUnavailable();
+    if (!g_abandoned)
+        reportUnavailable();
     g_client->disconnect();
     stopHosting();
 }
@@ -264,6 +288,11 @@ setupResult setupGame(gameWindow* window) {
     applyNetworkOptions();
     g_rejoinDelay = -1.0f;
     return connectAndJoin();
+}
+
+void setSetupProgress(setupProgressFunction progress) {
+    g_progress = progress;
+    g_abandoned = false;
 }
 
 setupResult restartSession() {

@@ -83,6 +83,11 @@ void networkClient::getSessions(std::vector<std::string>& names) {
         names.push_back(listed.name);
 }
 
+std::vector<networkClient::session> networkClient::getSessionRecords() {
+    std::lock_guard<std::recursive_mutex> guard(m_lock);
+    return m_sessions;
+}
+
 void networkClient::addSession(const session& newSession) {
     std::lock_guard<std::recursive_mutex> guard(m_lock);
     // A host answers every query it hears, so one search can bring several

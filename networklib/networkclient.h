@@ -43,6 +43,7 @@ class networkClient final : public networkConnection {
     void initialise() override;
     void enumerateHosts(); // blocks for the discovery window; answers become session records
     void getSessions(std::vector<std::string>& names);
+    std::vector<session> getSessionRecords(); // one per session, in order of first arrival
     void addSession(const session& newSession); // one record per session instance, the latest
 
     // Connects to the first session of that name, else to the first listed.

@@ -73,6 +73,10 @@ uint32_t networkHost::getPlayerCount() const {
     return m_server != nullptr ? m_server->getPlayerCount() : 0;
 }
 
+netServerStats networkHost::getStats() const {
+    return m_server != nullptr ? m_server->getStats() : netServerStats();
+}
+
 uint64_t networkHost::getSentBytes() const {
     return m_server != nullptr ? m_server->getSentBytes() : 0;
 }

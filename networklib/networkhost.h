@@ -1,6 +1,7 @@
 #pragma once
 
 #include "networklib/networkconnection.h"
+#include "platform/net/netstats.h"
 
 #include <cstdint>
 #include <memory>
@@ -37,7 +38,8 @@ class networkHost final : public networkConnection {
     void setPort(uint16_t port) { m_port = port; } // where to listen first; the default is the game port
     uint16_t getPort() const;                      // the port listened on while hosting, else 0
     uint32_t getPlayerCount() const;
-    uint64_t getSentBytes() const; // UDP payload bytes sent so far
+    uint64_t getSentBytes() const;   // UDP payload bytes sent so far
+    netServerStats getStats() const; // the transport's counts since hosting began; zero before
 
     static int messageHandler(void* userContext, uint32_t messageId, void* message);
 

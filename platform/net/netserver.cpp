@@ -119,8 +119,10 @@ void netServer::sendPackets(std::vector<netOutgoing>& packets) {
     for (netOutgoing& outgoing : packets) {
         if (outgoing.disconnect) {
             const auto player = m_players.find(outgoing.destination);
-            if (player != m_players.end())
+            if (player != m_players.end()) {
+                m_closingPlayers.insert(outgoing.destination);
                 disconnectAfterDelivery(player->second, outgoing.disconnectData);
+            }
             continue;
         }
         const enet_uint32 flags = outgoing.reliable ? ENET_PACKET_FLAG_RELIABLE : 0;
@@ -129,16 +131,36 @@ void netServer::sendPackets(std::vector<netOutgoing>& packets) {
             continue;
         if (outgoing.destination == 0) {
             enet_host_broadcast(m_host, NET_CHANNEL, packet);
+            m_sentMessages += m_players.size();
             continue;
         }
         const auto player = m_players.find(outgoing.destination);
         if (player == m_players.end() || enet_peer_send(player->second, NET_CHANNEL, packet) != 0)
             enet_packet_destroy(packet);
+        else
+            ++m_sentMessages;
     }
     if (!packets.empty())
         enet_host_flush(m_host);
+    countTraffic();
+}
+
+void netServer::countTraffic() {
     m_sentBytes += m_host->totalSentData;
     m_host->totalSentData = 0;
+    m_receivedBytes += m_host->totalReceivedData;
+    m_host->totalReceivedData = 0;
+}
+
+netServerStats netServer::getStats() const {
+    netServerStats stats;
+    stats.sentBytes = m_sentBytes;
+    stats.receivedBytes = m_receivedBytes;
+    stats.sentMessages = m_sentMessages;
+    stats.receivedMessages = m_receivedMessages;
+    stats.droppedPeers = m_droppedPeers;
+    stats.refusedConnects = m_refusedConnects;
+    return stats;
 }
 
 void netServer::serviceTransport() {
@@ -147,8 +169,7 @@ void netServer::serviceTransport() {
         dispatch(event);
     supervisePeers();
     enet_host_flush(m_host);
-    m_sentBytes += m_host->totalSentData;
-    m_host->totalSentData = 0;
+    countTraffic();
 }
 
 void netServer::dispatch(ENetEvent& event) {
@@ -162,6 +183,7 @@ void netServer::dispatch(ENetEvent& event) {
     case ENET_EVENT_TYPE_RECEIVE: {
         const uint32_t player = playerOf(event.peer);
         if (player != 0) { // a refused peer's data goes nowhere
+            ++m_receivedMessages;
             netMsgReceive received{player, event.packet->data, event.packet->dataLength};
             deliver(NET_MSGID_RECEIVE, &received);
         }
@@ -175,6 +197,7 @@ void netServer::dispatch(ENetEvent& event) {
 
 void netServer::onConnect(ENetPeer* peer, uint32_t version) {
     if (version != NET_PROTOCOL_VERSION) {
+        ++m_refusedConnects;
         peer->data = nullptr;
         enet_peer_disconnect(peer, NET_DISCONNECT_REFUSED);
         return;
@@ -196,6 +219,8 @@ void netServer::onDisconnect(ENetPeer* peer, uint32_t data) {
         return;
     --m_playerCount;
     // A time-out carries no data; a client that leaves says so.
+    if (m_closingPlayers.erase(player) == 0 && data != NET_DISCONNECT_LEAVE)
+        ++m_droppedPeers;
     netMsgDestroyPlayer destroyed{player, data == NET_DISCONNECT_LEAVE ? NET_REASON_NORMAL
                                                                        : NET_REASON_CONNECTION_LOST};
     deliver(NET_MSGID_DESTROY_PLAYER, &destroyed);
@@ -267,6 +292,8 @@ void netServer::dropSilentPeer(ENetPeer* peer) {
     if (player == 0 || m_players.erase(player) == 0)
         return;
     --m_playerCount;
+    if (m_closingPlayers.erase(player) == 0)
+        ++m_droppedPeers;
     netMsgDestroyPlayer destroyed{player, NET_REASON_CONNECTION_LOST};
     deliver(NET_MSGID_DESTROY_PLAYER, &destroyed);
 }
@@ -321,9 +348,10 @@ void netServer::shutdownTransport() {
     for (const auto& player : m_players) // slow to answer: tell them anyway
         enet_peer_disconnect(player.second, NET_DISCONNECT_HOST_STOPPED);
     enet_host_flush(m_host);
-    m_sentBytes += m_host->totalSentData;
+    countTraffic();
     enet_host_destroy(m_host);
     m_host = nullptr;
     m_players.clear();
+    m_closingPlayers.clear();
     m_playerCount = 0;
 }

@@ -4,11 +4,13 @@
 #include "platform/net/netapplicationdesc.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netoutbox.h"
+#include "platform/net/netstats.h"
 
 #include <atomic>
 #include <cstdint>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 
 struct _ENetHost;
 struct _ENetPeer;
@@ -49,6 +51,7 @@ class netServer {
     uint16_t getPort() const { return m_port; } // the port really listened on
     uint32_t getPlayerCount() const { return m_playerCount; }
     uint64_t getSentBytes() const { return m_sentBytes; } // UDP payload bytes sent so far
+    netServerStats getStats() const;                      // safe from any thread
 
   private:
     void run();
@@ -63,6 +66,7 @@ class netServer {
     void answerQueries();
     void shutdownTransport();
     void deliver(uint32_t messageId, void* message);
+    void countTraffic(); // moves ENet's byte counts into ours
 
     void* m_context = nullptr;
     netMessageHandler m_handler = nullptr;
@@ -77,8 +81,14 @@ class netServer {
     std::atomic<uint32_t> m_playerCount{0};
     std::atomic<uint32_t> m_joinedPlayers{0};
     std::atomic<uint64_t> m_sentBytes{0};
+    std::atomic<uint64_t> m_receivedBytes{0};
+    std::atomic<uint64_t> m_sentMessages{0};
+    std::atomic<uint64_t> m_receivedMessages{0};
+    std::atomic<uint64_t> m_droppedPeers{0};
+    std::atomic<uint64_t> m_refusedConnects{0};
     uint32_t m_nextPlayerID = 1; // never reused, even across sessions of this object
     std::unordered_map<uint32_t, _ENetPeer*> m_players;
+    std::unordered_set<uint32_t> m_closingPlayers; // disconnected by this end: not counted as dropped
     std::vector<uint32_t> m_peerSince; // per peer slot: transport time first seen or connected; 0 free
     std::thread m_thread;
 };

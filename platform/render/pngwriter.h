@@ -14,6 +14,10 @@ std::vector<uint8_t> encodePNG(const std::vector<uint32_t>& pixels, int width, i
 
 bool writePNG(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height);
 
+// The same with the alpha channel kept (8-bit RGBA), for pictures with transparent parts.
+std::vector<uint8_t> encodePNGWithAlpha(const std::vector<uint32_t>& pixels, int width, int height);
+bool writePNGWithAlpha(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height);
+
 uint32_t pngCrc32(const uint8_t* data, size_t length);
 
 // Inflates a zlib stream that must hold exactly expectedSize bytes; empty otherwise.

@@ -3,6 +3,7 @@
 #include "platform/render/pngwriter.h"
 
 #include <SDL.h>
+#include <string>
 
 #include <cmath>
 #include <cstring>
@@ -91,6 +92,28 @@ bool renderDevice::setArea(int x, int y, int width, int height) {
     return true;
 }
 
+namespace {
+
+// A GL renderer that rasterises on the processor (Mesa's llvmpipe under a
+// virtual display) is no GPU: it only adds threads the frame waits for, and
+// SDL's own software renderer draws these few lines with less work.
+bool isSoftwareGL(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    using getStringFunction = const unsigned char* (*)(unsigned int);
+    const auto getString = reinterpret_cast<getStringFunction>(SDL_GL_GetProcAddress("glGetString"));
+    constexpr unsigned int GL_RENDERER_NAME = 0x1F01;
+    const unsigned char* name = getString != nullptr ? getString(GL_RENDERER_NAME) : nullptr;
+    if (name == nullptr)
+        return false;
+    const std::string text(reinterpret_cast<const char*>(name));
+    return text.find("llvmpipe") != std::string::npos || text.find("softpipe") != std::string::npos ||
+           text.find("swrast") != std::string::npos;
+}
+
+} // namespace
+
 bool renderDevice::createWindowRenderer() {
     SDL_Window* window = static_cast<SDL_Window*>(m_window.nativeWindow);
     if (SDL_Renderer* existing = SDL_GetRenderer(window)) {
@@ -101,6 +124,12 @@ bool renderDevice::createWindowRenderer() {
         SDL_Renderer* renderer = nullptr;
         if (!isSoftwareDriver(SDL_GetCurrentVideoDriver()))
             renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
+        if (renderer != nullptr && isSoftwareGL(renderer)) {
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+            // The window's surface, not a GL texture standing in for it.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        }
         if (renderer == nullptr) {
             SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
             renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);

@@ -10,7 +10,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstring>
 #include <deque>
 #include <string>
 
@@ -214,20 +213,14 @@ bool peekMessage(windowMessage& message) {
     return true;
 }
 
-// Drivers without a display have no events to wait for: SDL would poll for
-// them every millisecond, so the thread sleeps the whole time instead.
-bool driverWaitsByPolling() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
-}
-
+// The loop reads input once a frame, so waking for every event (X11 sends
+// several a frame, a display-less driver makes SDL poll each millisecond)
+// only costs wake-ups: the thread sleeps until the frame is due, and the
+// events that came meanwhile are taken then.
 void waitMessage(uint32_t milliseconds) {
     if (!g_posted.empty() || milliseconds == 0)
         return;
-    if (driverWaitsByPolling())
-        SDL_Delay(milliseconds);
-    else
-        SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+    SDL_Delay(milliseconds);
 }
 
 int64_t dispatchMessage(const windowMessage& message) {

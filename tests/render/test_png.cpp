@@ -17,7 +17,8 @@ uint32_t big32(const std::vector<uint8_t>& bytes, size_t at) {
 struct decodedPNG {
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> raw; // filter byte and RGB per row
+    int pixelBytes = 3;       // RGB, or 4 for RGBA
+    std::vector<uint8_t> raw; // filter byte and the pixels per row
 };
 
 // Reads back what encodePNG writes: chunks with their CRCs and the deflated
@@ -39,8 +40,9 @@ bool decodePNG(const std::vector<uint8_t>& png, decodedPNG& out) {
         if (type == "IHDR") {
             out.width = static_cast<int>(big32(png, at + 8));
             out.height = static_cast<int>(big32(png, at + 12));
-            if (png[at + 16] != 8 || png[at + 17] != 2)
+            if (png[at + 16] != 8 || (png[at + 17] != 2 && png[at + 17] != 6))
                 return false;
+            out.pixelBytes = png[at + 17] == 6 ? 4 : 3;
         } else if (type == "IDAT") {
             zlib.insert(zlib.end(), png.begin() + at + 8, png.begin() + at + 8 + length);
         }
@@ -49,8 +51,8 @@ bool decodePNG(const std::vector<uint8_t>& png, decodedPNG& out) {
     }
     if (!ended || at != png.size() || out.width < 1 || out.height < 1)
         return false;
-    out.raw =
-        inflatePNGData(zlib, static_cast<size_t>(out.height) * (1 + 3 * static_cast<size_t>(out.width)));
+    out.raw = inflatePNGData(zlib, static_cast<size_t>(out.height) *
+                                       (1 + static_cast<size_t>(out.pixelBytes) * out.width));
     return !out.raw.empty();
 }
 
@@ -59,6 +61,19 @@ bool decodePNG(const std::vector<uint8_t>& png, decodedPNG& out) {
 TEST(PNGWriter, ChecksumMatchesItsReferenceValue) {
     const char* check = "123456789";
     EXPECT_EQ(pngCrc32(reinterpret_cast<const uint8_t*>(check), 9), 0xCBF43926u);
+}
+
+TEST(PNGWriter, AlphaIsKeptOnlyWhenAskedFor) {
+    const std::vector<uint32_t> pixels = {0x00112233u, 0x80445566u, 0xFF778899u};
+    decodedPNG opaque;
+    ASSERT_TRUE(decodePNG(encodePNG(pixels, 3, 1), opaque));
+    EXPECT_EQ(opaque.pixelBytes, 3);
+    EXPECT_EQ(opaque.raw, (std::vector<uint8_t>{0, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99}));
+    decodedPNG translucent;
+    ASSERT_TRUE(decodePNG(encodePNGWithAlpha(pixels, 3, 1), translucent));
+    EXPECT_EQ(translucent.pixelBytes, 4);
+    EXPECT_EQ(translucent.raw, (std::vector<uint8_t>{0, 0x11, 0x22, 0x33, 0x00, 0x44, 0x55, 0x66, 0x80, 0x77,
+                                                     0x88, 0x99, 0xFF}));
 }
 
 TEST(PNGWriter, PixelsSurviveAnEncodingSpanningSeveralBlocks) {

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A plain HTTP/1.0 GET of path from 127.0.0.1:port, for tests only. The whole
+// answer (status line, headers, body), or empty when nothing came back within
+// timeoutMs.
+std::string httpGetLoopback(uint16_t port, const std::string& path, int timeoutMs);
+
+// The body of an answer whose status is 200; empty otherwise.
+std::string okBody(const std::string& answer);

@@ -1,0 +1,20 @@
+# Runs the icon generator into OUTPUT and checks that it writes exactly the
+# icons kept in ICONS.
+file(REMOVE_RECURSE ${OUTPUT})
+file(MAKE_DIRECTORY ${OUTPUT})
+execute_process(COMMAND ${TOOL} ${OUTPUT} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "zeb_makeicons failed: ${status}")
+endif()
+file(GLOB kept RELATIVE ${ICONS} ${ICONS}/*)
+file(GLOB made RELATIVE ${OUTPUT} ${OUTPUT}/*)
+if(NOT kept STREQUAL made)
+    message(FATAL_ERROR "the generator writes ${made}, the source keeps ${kept}")
+endif()
+foreach(name ${kept})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUTPUT}/${name} ${ICONS}/${name}
+                    RESULT_VARIABLE different)
+    if(NOT different EQUAL 0)
+        message(FATAL_ERROR "${name} differs from what the generator writes")
+    endif()
+endforeach()
