@@ -1,9 +1,12 @@
 #include "game/qxl.h"
+#include "game/serversettings.h"
 #include "game/shell.h"
 #include "game/shellnetwork.h"
 #include "game/shelloptions.h"
-#include "game/serversettings.h"
+#include "platform/system/assertionbox.h"
+#include "platform/system/clock.h"
 #include "platform/system/errorbox.h"
+#include "timer.h"
 
 #include <cstdio>
 #include <string>
@@ -39,6 +42,10 @@ int run() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The foundation asks nothing of the platform: the program hands it the
+    // clock its timers read and the way to ask about a broken invariant.
+    setTimerClock(&timeGetTime);
+    setAssertionHandler(&askAboutAssertion);
     std::string error;
     if (!loadOptions(argc, argv, g_options, error)) {
         std::fprintf(stderr, "zeb: %s (try --help)\n", error.c_str());

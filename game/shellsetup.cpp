@@ -81,7 +81,10 @@ void initialiseRenderDevice(gameWindow* window) {
         g_pd3dDevice->setPresentHook(paintWindowDecorations, window);
 }
 
+// The sounds live as long as the process; a second set-up keeps them.
 void initialiseSounds(gameWindow* window) {
+    if (g_soundList != nullptr)
+        return;
     g_soundList = new soundList();
     g_soundList->initialise(getNativeWindow(window));
     for (const char* file : SOUND_FILES)

@@ -1,8 +1,5 @@
 #include "assertion.h"
 
-#include "platform/system/debugger.h"
-#include "platform/system/messagebox.h"
-
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
@@ -49,7 +46,6 @@ void reportAssertion(const char* message, const char* condition, const char* fil
     const AssertionHandler handler = g_assertionHandler.load(std::memory_order_acquire);
     if (handler(ASSERTION_CAPTION, printed) == AssertionAnswer::Quit)
         std::exit(ASSERTION_QUIT_STATUS);
-    breakIntoDebugger();
 }
 
 AssertionHandler setAssertionHandler(AssertionHandler handler) {
@@ -59,10 +55,8 @@ AssertionHandler setAssertionHandler(AssertionHandler handler) {
 
 AssertionAnswer defaultAssertionHandler(const char* caption, const char* text) {
     const std::lock_guard<std::mutex> lock(g_reportMutex);
-    MessageBoxAnswer answer = askYesNo(caption, text);
-    if (answer == MessageBoxAnswer::Failed)
-        answer = askYesNoOnConsole(caption, text);
-    return answer == MessageBoxAnswer::Yes ? AssertionAnswer::Debug : AssertionAnswer::Quit;
+    std::fprintf(stderr, "%s\n\n%s\n(nobody to ask: answering No)\n", orEmpty(text), orEmpty(caption));
+    return AssertionAnswer::Quit;
 }
 
 std::string formatAssertion(const char* message, const char* condition, const char* file, int line, ...) {

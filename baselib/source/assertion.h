@@ -5,8 +5,9 @@
 constexpr int ASSERTION_BUFFER_SIZE = 512;
 
 // Reports a broken invariant of the program's own. message is a printf format
-// filled by the further values. Returns only when the user chooses to debug;
-// answering No ends the program with exit status 1.
+// filled by the further values. Returns only when the handler answers Debug
+// (having stopped in the debugger, if one is attached); No ends the program
+// with exit status 1.
 void reportAssertion(const char* message, const char* condition, const char* file, int line, ...);
 
 // The answer a handler gives to a report.
@@ -17,8 +18,9 @@ enum class AssertionAnswer { Debug, Quit };
 using AssertionHandler = AssertionAnswer (*)(const char* caption, const char* text);
 
 // Returns the previous handler; nullptr restores the default. Safe to call from any thread.
+// The program installs one that asks the user (a message box, else the terminal).
 AssertionHandler setAssertionHandler(AssertionHandler handler);
-// Asks in a message box; without a display, on the terminal; No when there is neither.
+// Writes the report to standard error and answers No: there is nobody to ask.
 AssertionAnswer defaultAssertionHandler(const char* caption, const char* text);
 
 // Formats the report exactly as shown to the user (at most 511 characters).

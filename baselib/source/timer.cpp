@@ -1,8 +1,20 @@
 #include "timer.h"
 
-#include "platform/system/clock.h"
+#include <atomic>
+#include <chrono>
 
 namespace {
+
+uint32_t steadyMilliseconds() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+std::atomic<millisecondClock> g_clock{&steadyMilliseconds};
+
+uint32_t timeGetTime() {
+    return g_clock.load(std::memory_order_acquire)();
+}
 
 // Unsigned subtraction wraps modulo 2^32, so an interval across the clock's wrap stays right.
 double secondsBetween(uint32_t from, uint32_t to) {
@@ -10,6 +22,10 @@ double secondsBetween(uint32_t from, uint32_t to) {
 }
 
 } // namespace
+
+millisecondClock setTimerClock(millisecondClock clock) {
+    return g_clock.exchange(clock != nullptr ? clock : &steadyMilliseconds, std::memory_order_acq_rel);
+}
 
 timer::timer() : m_start(0), m_stop(0), m_elapsed(0.0) {}
 

@@ -1,4 +1,5 @@
 #include "assertioncapture.h"
+#include "platform/system/assertionbox.h"
 #include "platform/system/messagebox.h"
 
 #include <gtest/gtest.h>
@@ -17,14 +18,14 @@ AssertionAnswer answerQuit(const char*, const char*) {
 }
 
 // Runs in a forked child: no display, standard input not a terminal.
-void reportWithoutDisplay() {
+void reportWithoutDisplay(AssertionHandler handler) {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     const int devNull = open("/dev/null", O_RDONLY);
     if (devNull >= 0)
         dup2(devNull, STDIN_FILENO);
-    setAssertionHandler(&defaultAssertionHandler);
+    setAssertionHandler(handler);
     reportAssertion("Lost %d", "( Lost == 0 )", "game/somewhere", 42, 3);
     std::fputs("returned from the report\n", stderr);
     std::exit(0);
@@ -100,9 +101,13 @@ TEST(AssertionDeathTest, AnsweringNoEndsTheProcessWithStatusOne) {
         ::testing::ExitedWithCode(1), "");
 }
 
+// The foundation's own handler, and the program's, which finds no box and no terminal to ask.
 TEST(AssertionDeathTest, WithoutDisplayOrTerminalTheReportGoesToStandardErrorAndTheAnswerIsNo) {
-    EXPECT_EXIT(reportWithoutDisplay(), ::testing::ExitedWithCode(1),
-                "Message: \"Lost 3\"\t\tCondition: \"\\( Lost == 0 \\)\"(.|\n)*Would you like to debug\\?");
+    for (const AssertionHandler handler : {&defaultAssertionHandler, &askAboutAssertion}) {
+        EXPECT_EXIT(
+            reportWithoutDisplay(handler), ::testing::ExitedWithCode(1),
+            "Message: \"Lost 3\"\t\tCondition: \"\\( Lost == 0 \\)\"(.|\n)*Would you like to debug\\?");
+    }
 }
 
 TEST(MessageBoxDeathTest, NoBoxWithoutADisplayAndNoAnswerWithoutATerminal) {

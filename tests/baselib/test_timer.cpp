@@ -20,11 +20,11 @@ class TimerTest : public ::testing::Test {
     void SetUp() override {
         g_now = 0;
         g_reads = 0;
-        m_previous = setClockSource(&fakeClock);
+        m_previous = setTimerClock(&fakeClock);
     }
-    void TearDown() override { setClockSource(m_previous); }
+    void TearDown() override { setTimerClock(m_previous); }
 
-    ClockSource m_previous = nullptr;
+    millisecondClock m_previous = nullptr;
 };
 
 } // namespace

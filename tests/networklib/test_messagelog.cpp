@@ -1,7 +1,7 @@
 #include "nettesthelpers.h"
 
 #include "networklib/messagelog.h"
-#include "platform/system/clock.h"
+#include "timer.h"
 
 #include <atomic>
 #include <fstream>
@@ -29,7 +29,7 @@ std::vector<std::string> logLines() {
 // One log per process: the host's rows and its own client's rows share the
 // file, under one header.
 TEST(MessageLog, AJoinAndATwelveBytePayloadMakeTwoRowsAfterTheHeader) {
-    const ClockSource previous = setClockSource(&testClock);
+    const millisecondClock previous = setTimerClock(&testClock);
     g_now = 1000;
     {
         auto host = makeHost(testGuid());
@@ -57,7 +57,7 @@ TEST(MessageLog, AJoinAndATwelveBytePayloadMakeTwoRowsAfterTheHeader) {
         ASSERT_TRUE(waitUntil([&] { return logLines().size() == 4; }, 3000));
         EXPECT_EQ(logLines().back(), "3.000000,9,5");
     }
-    setClockSource(previous);
+    setTimerClock(previous);
 }
 
 // The log stops at its limit with one row that says so, whatever the row
