@@ -1,9 +1,11 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
+# A folder that is named but missing is a broken checkout, not an option.
 function(zeb_subdirectory path)
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${path}/CMakeLists.txt)
-        add_subdirectory(${path})
+    if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${path}/CMakeLists.txt)
+        message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR}/${path} has no CMakeLists.txt")
     endif()
+    add_subdirectory(${path})
 endfunction()
 
 # Each registered test gets a discovery port of its own, so networking tests

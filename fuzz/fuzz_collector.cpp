@@ -1,5 +1,5 @@
 #include "fuzzinput.h"
-#include "game/zebgamestatecollector.h"
+#include "game/client/zebgamestatecollector.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #include "fuzzinput.h"
-#include "game/levelloader.h"
-#include "game/qxl.h"
-#include "game/zebgamestategame.h"
+#include "game/level/levelloader.h"
+#include "game/level/qxl.h"
+#include "game/server/zebgamestategame.h"
 
 #include <cstdio>
 #include <string>

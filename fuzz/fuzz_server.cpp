@@ -1,6 +1,6 @@
 #include "fuzzinput.h"
-#include "game/zebgamestategame.h"
-#include "game/zebobject.h"
+#include "game/server/zebgamestategame.h"
+#include "game/rules/zebobject.h"
 
 // The host's game fed what players send: messages from up to 256 senders,
 // a few a tick, with the level's kinds of shapes.

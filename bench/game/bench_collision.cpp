@@ -1,6 +1,6 @@
-#include "game/levelloader.h"
-#include "game/zebgamestateelement.h"
-#include "game/zebobject.h"
+#include "game/level/levelloader.h"
+#include "game/rules/zebgamestateelement.h"
+#include "game/rules/zebobject.h"
 
 #include <benchmark/benchmark.h>
 

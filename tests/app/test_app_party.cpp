@@ -4,8 +4,8 @@
 
 #include "app/appchecks.h"
 #include "app/appprocess.h"
-#include "game/protocol.h"
-#include "game/shell.h"
+#include "game/rules/protocol.h"
+#include "game/shell/shell.h"
 #include "networklib/networkclient.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "app/appchecks.h"
 #include "app/appprocess.h"
-#include "game/protocol.h"
+#include "game/rules/protocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "game/serverevent.h"
-#include "game/serversettings.h"
+#include "game/shell/serverevent.h"
+#include "game/shell/serversettings.h"
 
 #include <gtest/gtest.h>
 

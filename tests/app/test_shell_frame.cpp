@@ -1,5 +1,5 @@
-#include "game/shell.h"
-#include "game/shellframegate.h"
+#include "game/shell/shell.h"
+#include "game/shell/shellframegate.h"
 #include "random.h"
 #include "sound/soundlist.h"
 

@@ -1,6 +1,6 @@
-#include "game/shell.h"
-#include "game/zebgamestatecollector.h"
-#include "game/zebobjectparticlesystem.h"
+#include "game/shell/shell.h"
+#include "game/client/zebgamestatecollector.h"
+#include "game/client/zebobjectparticlesystem.h"
 #include "networklib/nettesthelpers.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "game/shelloptions.h"
+#include "game/shell/shelloptions.h"
 
 #include <gtest/gtest.h>
 

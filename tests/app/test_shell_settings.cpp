@@ -1,8 +1,8 @@
 // The player's name and the settings file.
 
-#include "game/shell.h"
-#include "game/shellplayername.h"
-#include "game/shellsettings.h"
+#include "game/shell/shell.h"
+#include "game/shell/shellplayername.h"
+#include "game/shell/shellsettings.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "app/appchecks.h"
 #include "app/appprocess.h"
-#include "game/shell.h"
+#include "game/shell/shell.h"
 #include "platform/system/window.h"
 
 #include <gtest/gtest.h>

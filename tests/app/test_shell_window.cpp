@@ -1,4 +1,4 @@
-#include "game/shell.h"
+#include "game/shell/shell.h"
 #include "platform/system/aboutbox.h"
 #include "platform/system/clock.h"
 #include "platform/system/gamepad.h"

@@ -1,5 +1,5 @@
 #include "game/playharness.h"
-#include "game/zebbotpilot.h"
+#include "game/client/zebbotpilot.h"
 
 #include <gtest/gtest.h>
 

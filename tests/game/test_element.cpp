@@ -1,4 +1,4 @@
-#include "game/zebgamestateelement.h"
+#include "game/rules/zebgamestateelement.h"
 
 #include <gtest/gtest.h>
 

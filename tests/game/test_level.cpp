@@ -1,6 +1,6 @@
-#include "game/levelloader.h"
-#include "game/qxl.h"
-#include "game/zebgamestategame.h"
+#include "game/level/levelloader.h"
+#include "game/level/qxl.h"
+#include "game/server/zebgamestategame.h"
 #include "random.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "game/zebobject.h"
+#include "game/rules/zebobject.h"
 
 #include <gtest/gtest.h>
 

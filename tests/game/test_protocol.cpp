@@ -1,4 +1,4 @@
-#include "game/protocol.h"
+#include "game/rules/protocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "assertion.h"
-#include "game/protocol.h"
+#include "game/rules/protocol.h"
 #include "random.h"
 
 #include <gtest/gtest.h>

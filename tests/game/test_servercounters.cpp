@@ -1,4 +1,4 @@
-#include "game/servercounters.h"
+#include "game/shell/servercounters.h"
 
 #include <gtest/gtest.h>
 

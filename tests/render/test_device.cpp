@@ -1,6 +1,6 @@
 #include "renderharness.h"
 
-#include "game/zebobject.h"
+#include "game/rules/zebobject.h"
 #include "platform/system/window.h"
 #include "render/camera.h"
 

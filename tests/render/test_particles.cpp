@@ -1,7 +1,7 @@
 #include "renderharness.h"
 
-#include "game/zebobject.h"
-#include "game/zebobjectparticlesystem.h"
+#include "game/rules/zebobject.h"
+#include "game/client/zebobjectparticlesystem.h"
 #include "random.h"
 
 namespace {

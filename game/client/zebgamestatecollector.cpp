@@ -1,0 +1,157 @@
+#include "game/client/zebgamestatecollector.h"
+
+#include "displaytext.h"
+#include "networklib/networkmessage.h"
+
+#include <cstring>
+
+void ZEBGameStateCollector::setPlayerName(const std::string& name) {
+    m_playerName = name;
+}
+
+void ZEBGameStateCollector::reset() {
+    m_joined = false;
+    m_elements.clear();
+    m_input.clear();
+}
+
+void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMessages,
+                                   messageQueue& messagesToSendOut) {
+    if (m_joined) {
+        predictOwnShip(changeInTime);
+        processMessages(receivedMessages);
+        sendPlayerState(messagesToSendOut);
+        return;
+    }
+    if (receivedMessages.hasMessages())
+        processMessages(receivedMessages);
+    if (!m_joined)
+        messagesToSendOut.push(writeJoinRequest(m_playerName.c_str()));
+}
+
+void ZEBGameStateCollector::processMessages(messageQueue& receivedMessages) {
+    while (receivedMessages.hasMessages()) {
+        const networkMessage message = receivedMessages.pop();
+        if (message.getType() == MSG_SESSION_TERMINATED)
+            return;
+        if (!m_joined) {
+            if (message.getType() == MSG_FULL_STATE && readJoinReply(message))
+                m_joined = true;
+            continue;
+        }
+        switch (message.getType()) {
+        case MSG_NEW_ELEMENT:
+            handleNewElement(message);
+            break;
+        case MSG_ELEMENT_UPDATE:
+            handleElementUpdate(message);
+            break;
+        case MSG_PLAYER_STATS:
+            handlePlayerStats(message);
+            break;
+        case MSG_EXPLOSION:
+            handleExplosion(message);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+bool ZEBGameStateCollector::readJoinReply(const networkMessage& message) {
+    FullStateHeader header;
+    if (!readFullStateHeader(message.getData(), message.getDataSize(), &header) ||
+        header.count > MAX_COLLECTOR_ELEMENTS - getElementCount())
+        return false;
+    std::vector<ZEBGameStateElement> elements;
+    if (!readFullState(message.getData(), message.getDataSize(), &header, &elements))
+        return false;
+    // The own ship must be one of the elements held, or prediction would read outside the list.
+    const int count = getElementCount() + static_cast<int>(elements.size());
+    if (header.shipID < 0 || header.shipID >= count)
+        return false;
+    m_ownIndex = header.shipID;
+    m_elements.insert(m_elements.end(), elements.begin(), elements.end());
+    return true;
+}
+
+void ZEBGameStateCollector::handleNewElement(const networkMessage& message) {
+    ZEBGameStateElement newElement;
+    if (readNewElement(message.getData(), message.getDataSize(), &newElement))
+        addElement(newElement);
+}
+
+void ZEBGameStateCollector::addElement(const ZEBGameStateElement& newElement) {
+    for (const ZEBGameStateElement& element : m_elements) {
+        if (element.getUniqueID() == newElement.getUniqueID())
+            return;
+    }
+    // An element's index is its id; one that would land elsewhere is refused.
+    if (newElement.getUniqueID() != getElementCount() || getElementCount() >= MAX_COLLECTOR_ELEMENTS)
+        return;
+    m_elements.push_back(newElement);
+}
+
+void ZEBGameStateCollector::handleElementUpdate(const networkMessage& message) {
+    ElementUpdate update;
+    if (!readElementUpdate(message.getData(), message.getDataSize(), &update))
+        return;
+    const int index = update.elementID;
+    if (index < 0 || index >= getElementCount())
+        return;
+    // While the own ship is alive the prediction wins.
+    if (index == m_ownIndex && m_elements[index].isVisible())
+        return;
+    update.record.applyTo(&m_elements[index]);
+}
+
+void ZEBGameStateCollector::handlePlayerStats(const networkMessage& message) {
+    if (!readPlayerStats(message.getData(), message.getDataSize(), &m_playerStats))
+        return;
+    if (getStatsCount() > MAX_STATS_ROWS)
+        m_playerStats.resize(MAX_STATS_ROWS);
+    // Names are drawn as they are kept: only safe text is kept. It is never
+    // longer than what came, so it fits the field.
+    for (PlayerStats& row : m_playerStats) {
+        row.name[PLAYER_NAME_SIZE - 1] = '\0';
+        copyPlayerName(row.name, makeDisplayText(row.name, std::strlen(row.name)).c_str());
+    }
+}
+
+void ZEBGameStateCollector::handleExplosion(const networkMessage& message) {
+    Explosion explosion;
+    if (!readExplosion(message.getData(), message.getDataSize(), &explosion))
+        return;
+    if (explosion.elementID < 0 || explosion.elementID >= getElementCount())
+        return;
+    ZEBGameStateElement& element = m_elements[explosion.elementID];
+    element.startExplosion(explosion.duration, explosion.position, explosion.rotation);
+    if (static_cast<int>(m_sounds.size()) < MAX_PENDING_SOUNDS)
+        m_sounds.push_back(element.getType());
+}
+
+void ZEBGameStateCollector::sendPlayerState(messageQueue& messagesToSendOut) const {
+    messagesToSendOut.push(writePlayerInput(m_input));
+    if (ownShipHeld())
+        messagesToSendOut.push(writePlayerState(m_elements[m_ownIndex]));
+}
+
+void ZEBGameStateCollector::getElement(int index, bool& visible, int& type, int& objectID, matrix& transform,
+                                       colour4& colour) const {
+    const ZEBGameStateElement& element = m_elements[index];
+    visible = element.isVisible();
+    type = element.getType();
+    objectID = element.getObjectID();
+    transform = element.getWorldTransform();
+    colour = element.getColour();
+}
+
+void ZEBGameStateCollector::getExplosion(int index, float& duration, vector3& position,
+                                         float& rotation) const {
+    m_elements[index].getExplosion(&duration, &position, &rotation);
+}
+
+void ZEBGameStateCollector::takeSounds(std::vector<int32_t>& sounds) {
+    sounds = m_sounds;
+    m_sounds.clear();
+}

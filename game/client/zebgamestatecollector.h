@@ -1,0 +1,86 @@
+#pragma once
+
+// game/client: one player's picture of the game. ZEBGameStateCollector builds
+// it from the host's messages and predicts the own ship (the prediction is in
+// zebgamestatecollector_prediction.cpp); beside it the explosion effects, the
+// drawing of the line shapes and the computer pilot that plays from the same
+// picture.
+
+#include "game/rules/motion.h"
+#include "game/rules/protocol.h"
+#include "game/rules/zebgamestateelement.h"
+#include "maths/colour4.h"
+#include "maths/matrix.h"
+#include "maths/vector3.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class messageQueue;
+class networkMessage;
+
+// Own-ship prediction under the player's controls.
+
+// What a host can make a client hold. The largest level (64 asteroid families
+// of seven) with every player's ship and bullets is under 500 elements, and a
+// host admits at most eight players, keeping the rows of those who left.
+constexpr int MAX_COLLECTOR_ELEMENTS = 4096; // more would not be a game: refused
+constexpr int MAX_STATS_ROWS = 64;           // rows past this are not kept
+constexpr int MAX_PENDING_SOUNDS = 32;       // per frame; more would only be noise
+
+// The client's picture of the game, built from the server's messages; it
+// predicts the player's own ship and reports it every frame.
+class ZEBGameStateCollector {
+  public:
+    ZEBGameStateCollector() = default;
+
+    void setPlayerName(const std::string& name); // at most 31 characters travel
+    bool hasJoined() const { return m_joined; }
+    void reset(); // the connection is lost: back to not joined
+
+    void setInput(const PlayerInput& input) { m_input = input; }
+    void update(float changeInTime, messageQueue& receivedMessages, messageQueue& messagesToSendOut);
+
+    int getElementCount() const { return static_cast<int>(m_elements.size()); }
+    void getElement(int index, bool& visible, int& type, int& objectID, matrix& transform,
+                    colour4& colour) const;
+    bool isExploding(int index) const { return m_elements[index].isExploding(); }
+    void getExplosion(int index, float& duration, vector3& position, float& rotation) const;
+    float getElementScale(int index) const { return m_elements[index].getScale(); }
+    void clearExplosion(int index) { m_elements[index].clearExplosion(); }
+    void takeSounds(std::vector<int32_t>& sounds);
+
+    int getStatsCount() const { return static_cast<int>(m_playerStats.size()); }
+    const char* getStatsName(int index) const { return m_playerStats[index].name; }
+    int getStatsScore(int index) const { return m_playerStats[index].score; }
+    const colour4& getStatsColour(int index) const { return m_playerStats[index].colour; }
+    bool isOwnStatsRow(int index) const { return m_playerStats[index].uniqueID == m_ownIndex; }
+
+    // Read access for tests and the benchmark.
+    int getOwnIndex() const { return m_ownIndex; }
+    const ZEBGameStateElement& getElementState(int index) const { return m_elements[index]; }
+    const PlayerInput& getInput() const { return m_input; }
+    ZEBGameStateElement& elementForTest(int index) { return m_elements[index]; } // scenario placement
+
+    void predictOwnShip(float changeInTime);
+
+  private:
+    void processMessages(messageQueue& receivedMessages);
+    bool readJoinReply(const networkMessage& message);
+    void handleNewElement(const networkMessage& message);
+    void handleElementUpdate(const networkMessage& message);
+    void handlePlayerStats(const networkMessage& message);
+    void handleExplosion(const networkMessage& message);
+    void addElement(const ZEBGameStateElement& newElement);
+    void sendPlayerState(messageQueue& messagesToSendOut) const;
+    bool ownShipHeld() const { return m_ownIndex >= 0 && m_ownIndex < getElementCount(); }
+
+    int32_t m_ownIndex = 0;
+    std::string m_playerName;
+    std::vector<PlayerStats> m_playerStats;
+    PlayerInput m_input;
+    std::vector<ZEBGameStateElement> m_elements;
+    std::vector<int32_t> m_sounds;
+    bool m_joined = false;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "game/rules/zebobjecttype.h"
+#include "maths/colour4.h"
+#include "maths/matrix.h"
+#include "maths/vector3.h"
+#include "platform/render/vertexbuffer.h"
+
+#include <vector>
+
+// The line shape of one kind of thing (ship, bullet, asteroid): an open list of
+// model-space vertices drawn as a closed outline. Elements refer to a shape by
+// its index in the level's list and add position, rotation, scale and colour.
+class ZEBObject {
+  public:
+    ZEBObject() = default;
+
+    // Copies the vertices and builds the closed outline buffer (count + 1
+    // vertices, the first repeated). False, leaving the shape empty, when
+    // there are no vertices.
+    bool create(const ZEBObjectType& type, const vector3* vertices, const int& numVertices);
+
+    // True when a vertex of this shape, moved by movement in world space, meets
+    // an edge of the other shape (the closing edge included). Both world
+    // matrices are in the row-vector convention; z plays no part. Writes the
+    // other shape's scratch vertices, so tests sharing a shape must not run at
+    // the same time. Allocates nothing.
+    bool testCollision(const matrix& world, const vector3& movement, ZEBObject& other,
+                       const matrix& otherWorld);
+
+    ZEBObjectType getType() const { return m_type; }
+    const vector3* getVertices() const { return m_vertices.data(); }
+    int getNumVertices() const { return static_cast<int>(m_vertices.size()); }
+    const vertexBuffer& getVertexBuffer() const { return m_vertexBuffer; }
+    int getNumBufferVertices() const { return m_vertexBuffer.getCount(); }
+
+    // ---- Drawing: declared here and defined in game/zebobject_draw.cpp by the
+    // ---- rendering code (draws the closed outline with a world matrix and colour).
+    void draw(const matrix& world, const colour4& colour) const; // world folded into the device's view
+
+  private:
+    std::vector<vector3> m_vertices;      // model coordinates
+    std::vector<vector3> m_worldVertices; // scratch, overwritten by every collision test
+    ZEBObjectType m_type = TYPE_UNKNOWN;
+    vertexBuffer m_vertexBuffer; // the outline as drawn: the vertices, then the first again
+};

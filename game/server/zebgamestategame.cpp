@@ -1,0 +1,161 @@
+#include "game/server/zebgamestategame.h"
+
+#include "game/rules/zebobject.h"
+#include "networklib/networkmessage.h"
+#include "random.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int firstOrZero(const std::vector<int32_t>& list) {
+    return list.empty() ? 0 : list.front();
+}
+
+} // namespace
+
+ZEBGameStateGame::ZEBGameStateGame()
+    : m_colours{colour4(0.5f, 0.0f, 1.0f, 1.0f), colour4(0.0f, 0.0f, 1.0f, 1.0f),
+                colour4(1.0f, 0.0f, 0.0f, 1.0f), colour4(0.0f, 1.0f, 0.0f, 1.0f),
+                colour4(1.0f, 1.0f, 0.0f, 1.0f), colour4(0.0f, 1.0f, 1.0f, 1.0f),
+                colour4(1.0f, 0.0f, 1.0f, 1.0f), colour4(1.0f, 0.5f, 0.0f, 1.0f)},
+      m_colourUsed(PLAYER_COLOUR_COUNT, false) {}
+
+void ZEBGameStateGame::setAsteroids(int count, float speed) {
+    m_numberOfAsteroids = count;
+    m_asteroidSpeed = speed;
+}
+
+void ZEBGameStateGame::sortObjects(std::vector<ZEBObject>& objects) {
+    for (int i = 0; i < static_cast<int>(objects.size()); ++i) {
+        float radius = 0.0f;
+        for (int v = 0; v < objects[i].getNumVertices(); ++v)
+            radius =
+                std::max(radius, std::hypot(objects[i].getVertices()[v].x, objects[i].getVertices()[v].y));
+        m_shapeRadii.push_back(radius);
+        switch (objects[i].getType()) {
+        case TYPE_ASTEROID:
+            m_asteroidObjects.push_back(i);
+            break;
+        case TYPE_PLAYER:
+            m_playerObjects.push_back(i);
+            break;
+        case TYPE_BULLET:
+            m_bulletObjects.push_back(i);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+int ZEBGameStateGame::chooseColour() {
+    int index = 0;
+    do {
+        index = static_cast<int>(random15() / static_cast<double>(RANDOM_MAX) * (PLAYER_COLOUR_COUNT - 1));
+    } while (m_colourUsed[index]);
+    m_colourUsed[index] = true;
+    return index;
+}
+
+int ZEBGameStateGame::addPlayer(uint32_t playerID, const char* name) {
+    const colour4 colour = m_colours[chooseColour()];
+    const int place = getPlayerCount();
+
+    ZEBGameStateElement ship;
+    ship.initialise(getElementCount(), spawnPoint(place), spawnRotation(place), ZERO, SHIP_SCALE, TYPE_PLAYER,
+                    firstOrZero(m_playerObjects), colour, isSpawnClear(place));
+    m_elements.push_back(ship);
+
+    findPlayer(playerID);
+
+    PlayerRecord record;
+    record.shipID = getElementCount() - 1;
+
+    colour4 bulletColour = colour;
+    bulletColour.r *= 0.5f;
+    bulletColour.g *= 0.5f;
+    bulletColour.b *= 0.5f;
+    for (int slot = 0; slot < BULLETS_PER_PLAYER; ++slot) {
+        ZEBGameStateElement bullet;
+        bullet.initialise(getElementCount(), ZERO, 0.0f, ZERO, BULLET_SCALE, TYPE_BULLET,
+                          firstOrZero(m_bulletObjects), bulletColour, false);
+        record.bulletIDs[slot] = getElementCount();
+        record.bulletAges[slot] = BULLET_AGE_EXPIRED;
+        m_elements.push_back(bullet);
+    }
+
+    copyPlayerName(record.name, name);
+    record.connected = true;
+    m_players.push_back(record);
+    return record.shipID;
+}
+
+// A newcomer in a game whose places have all been used takes over the place
+// of a player who left: ship, bullets and colour, with its own name and a new
+// score, so the element list stays bounded however many come and go.
+int ZEBGameStateGame::takeOverPlace(uint32_t playerID, const char* name) {
+    int index = 0;
+    while (m_players[index].connected)
+        ++index; // the caller knows that a place is free
+    m_playerIDs[index] = playerID;
+    PlayerRecord& player = m_players[index];
+    const PlayerRecord fresh;
+    player.input = fresh.input;
+    player.fireTimer = fresh.fireTimer;
+    player.score = fresh.score;
+    player.respawnTimer = fresh.respawnTimer;
+    copyPlayerName(player.name, name);
+    player.connected = true;
+
+    ZEBGameStateElement& ship = m_elements[player.shipID];
+    ship.initialise(player.shipID, spawnPoint(index), spawnRotation(index), ZERO, SHIP_SCALE, TYPE_PLAYER,
+                    firstOrZero(m_playerObjects), ship.getColour(), false);
+    ship.setVisible(isSpawnClear(index));
+    for (int slot = 0; slot < BULLETS_PER_PLAYER; ++slot) {
+        player.bulletAges[slot] = BULLET_AGE_EXPIRED;
+        m_elements[player.bulletIDs[slot]].setVisible(false);
+    }
+    return player.shipID;
+}
+
+int ZEBGameStateGame::getConnectedPlayerCount() const {
+    int count = 0;
+    for (const PlayerRecord& player : m_players)
+        count += player.connected ? 1 : 0;
+    return count;
+}
+
+void ZEBGameStateGame::takeRefusals(std::vector<PlayerRefusal>& refusals) {
+    refusals.swap(m_refusals);
+    m_refusals.clear();
+}
+
+int ZEBGameStateGame::findPlayer(uint32_t playerID) {
+    const int index = lookupPlayer(playerID);
+    if (index >= 0)
+        return index;
+    m_playerIDs.push_back(playerID);
+    return static_cast<int>(m_playerIDs.size()) - 1;
+}
+
+int ZEBGameStateGame::lookupPlayer(uint32_t playerID) const {
+    for (int i = 0; i < static_cast<int>(m_playerIDs.size()); ++i) {
+        if (m_playerIDs[i] == playerID)
+            return i;
+    }
+    return -1;
+}
+
+void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received,
+                            messageQueue& toSend) {
+    if (!(dt <= MAX_TICK_STEP)) // also a time that is not a number
+        dt = MAX_TICK_STEP;
+    handleMessages(received, toSend);
+    updatePending(dt);
+    updatePlayers(dt, toSend);
+    moveElements(dt, toSend);
+    collide(objects, dt, toSend);
+    broadcast(dt, toSend);
+}

@@ -1,0 +1,199 @@
+#pragma once
+
+// game/server: the hosting copy's authoritative game. ZEBGameStateGame keeps
+// the elements and the players' places; its tick takes the received messages in
+// and gives the messages for every player out, and never touches the network.
+// Where a bullet breaks an asteroid: zebgamestategame_simulation.cpp.
+
+#include "game/rules/motion.h"
+#include "game/rules/playarea.h"
+#include "game/rules/protocol.h"
+#include "game/rules/zebgamestateelement.h"
+#include "maths/colour4.h"
+#include "maths/matrix.h"
+#include "maths/vector3.h"
+
+#include <cstdint>
+#include <vector>
+
+class ZEBObject;
+class messageQueue;
+class networkMessage;
+
+constexpr int MAX_PLAYERS = 8; // players connected at once; a place that is left is taken again
+constexpr int PLAYER_COLOUR_COUNT = 8;
+constexpr int BULLETS_PER_PLAYER = 2;
+constexpr int MAX_REGULAR_UPDATES = 4; // non-ship updates per tick
+constexpr float REGULAR_UPDATE_AGE = 0.25f;
+constexpr float STATS_INTERVAL = 1.0f; // first score table after one second, then at least this often
+
+constexpr float LARGE_ASTEROID_SCALE = 2.5f;
+constexpr float MEDIUM_ASTEROID_SCALE = 0.875f;  // 2.5 * 0.35
+constexpr float SMALL_ASTEROID_SCALE = 0.30625f; // 2.5 * 0.35 * 0.35
+constexpr int ELEMENTS_PER_FAMILY = 7;           // one large, two medium, four small
+
+constexpr float BULLET_LIFETIME = 1.0f;
+constexpr float BULLET_AGE_EXPIRED = 50.0f;
+constexpr float FIRE_INTERVAL = 0.25f;
+constexpr float FIRE_TIMER_START = 4.0f;
+constexpr float RESPAWN_DELAY = 2.5f;
+
+constexpr float SHIP_EXPLOSION_TIME = 0.3f;
+constexpr float BULLET_EXPLOSION_TIME = 0.1f;
+constexpr float ASTEROID_EXPLOSION_TIME = 0.16f;
+
+constexpr int SCORE_ASTEROID_BROKEN = 5;
+constexpr int SCORE_HIT_BY_ASTEROID = -5;
+constexpr int SCORE_HIT_BY_BULLET = -10;
+
+// Each place has a spawn point of its own on a ring round the centre, the ship
+// facing outwards, so that ships never appear inside each other or in each
+// other's line of fire; a ship appears only when nothing could reach it within
+// the grace time, and waits otherwise.
+constexpr float SPAWN_RING_RADIUS = 2.5f;
+constexpr float SPAWN_GRACE_TIME = 1.0f;
+constexpr float SPAWN_MARGIN = 0.25f;
+
+// A stalled host (a dragged window, a suspended machine) must not move the
+// game by the whole pause in one step: every ship would die at once.
+constexpr float MAX_TICK_STEP = 0.25f;
+// A connection that has not asked to join by then holds a transport slot for
+// nothing; the host drops it.
+constexpr float JOIN_WAIT_LIMIT = 5.0f;
+// Connections waiting to join that the game keeps track of; the transport
+// never has more peers than this.
+constexpr int MAX_PENDING_CONNECTIONS = 64;
+
+// Why the game wants the transport to drop a connection.
+enum class refusalReason { gameFull, noJoinRequest };
+
+struct PlayerRefusal {
+    uint32_t playerID = 0;
+    refusalReason reason = refusalReason::gameFull;
+};
+
+// One place of the game: kept after its player leaves, until a newcomer takes it over.
+struct PlayerRecord {
+    PlayerInput input;
+    int32_t shipID = 0;
+    int32_t bulletIDs[BULLETS_PER_PLAYER] = {0, 0};
+    float bulletAges[BULLETS_PER_PLAYER] = {BULLET_AGE_EXPIRED, BULLET_AGE_EXPIRED};
+    float fireTimer = FIRE_TIMER_START;
+    int32_t score = 0;
+    float respawnTimer = 0.0f;
+    char name[PLAYER_NAME_SIZE] = {};
+    bool connected = true;
+};
+
+// The authoritative game of the hosting process. tick is its one entry point:
+// received messages in, messages to send out, nothing touches the network.
+class ZEBGameStateGame {
+  public:
+    ZEBGameStateGame();
+
+    // Set-up from the level.
+    void setAsteroids(int count, float speed);
+    void sortObjects(std::vector<ZEBObject>& objects);
+    void createAsteroids();
+
+    // One step of dt seconds: the five phases in order.
+    void tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received, messageQueue& toSend);
+    void idle() const {} // the host is gone: the game is no longer stepped
+
+    // Players.
+    int addPlayer(uint32_t playerID, const char* name); // returns the new ship's id
+    int findPlayer(uint32_t playerID);                  // registers an id it has not seen
+    void handleMessages(messageQueue& received, messageQueue& toSend);
+    int getConnectedPlayerCount() const;
+    // Connections the transport should drop (a full game, no join request in
+    // time), gathered since the last call.
+    void takeRefusals(std::vector<PlayerRefusal>& refusals);
+
+    // Simulation phases.
+    void updatePlayers(float dt, messageQueue& toSend);
+    void moveElements(float dt, messageQueue& toSend);
+    void collide(std::vector<ZEBObject>& objects, float dt, messageQueue& toSend);
+    void newRound(messageQueue& toSend);
+    void broadcast(float dt, messageQueue& toSend);
+
+    // Message builders.
+    void sendFullState(networkMessage& message, int shipID) const;
+    void sendElementUpdate(int id, messageQueue& toSend);
+    void sendExplosion(int id, float duration, messageQueue& toSend) const;
+    void sendPlayerStats(messageQueue& toSend) const;
+    networkMessage writeStats() const;
+
+    // Read access for the shell, tests and benchmarks.
+    int getElementCount() const { return static_cast<int>(m_elements.size()); }
+    const ZEBGameStateElement& getElement(int id) const { return m_elements[id]; }
+    int getPlayerCount() const { return static_cast<int>(m_players.size()); }
+    const PlayerRecord& getPlayer(int index) const { return m_players[index]; }
+    const colour4& getPlayerColour(int index) const { return m_colours[index]; }
+    bool isColourUsed(int index) const { return m_colourUsed[index]; }
+    int getNumberOfAsteroids() const { return m_numberOfAsteroids; }
+    float getAsteroidSpeed() const { return m_asteroidSpeed; }
+    float getStatsCountdown() const { return m_statsCountdown; }
+    vector3 spawnPoint(int place) const;  // where the ship of that place appears
+    float spawnRotation(int place) const; // facing away from the centre
+
+    // Direct placement of elements and players, for scenario tests only.
+    ZEBGameStateElement& elementForTest(int id) { return m_elements[id]; }
+    PlayerRecord& playerForTest(int index) { return m_players[index]; }
+
+  private:
+    struct PendingConnection {
+        uint32_t playerID = 0;
+        float waited = 0.0f; // seconds since the transport reported it
+    };
+
+    int lookupPlayer(uint32_t playerID) const;              // index of an admitted player, or -1
+    int takeOverPlace(uint32_t playerID, const char* name); // returns the ship's id
+    void refuse(uint32_t playerID, refusalReason reason);
+    void forgetPending(uint32_t playerID);
+    void updatePending(float dt);
+    void handlePlayerCreated(const networkMessage& message);
+    void handleJoinRequest(const networkMessage& message, messageQueue& toSend);
+    void handlePlayerDestroyed(const networkMessage& message, messageQueue& toSend);
+    void handlePlayerInput(const networkMessage& message);
+    void handlePlayerState(const networkMessage& message);
+
+    float elementRadius(int id) const;
+    bool isSpawnClear(int place) const;
+    void placeShip(int place, messageQueue& toSend);
+    int chooseColour();
+    int randomShape() const;
+    void addAsteroidFragment(const vector3& position, const colour4& colour, float scale);
+    void updateBullets(PlayerRecord& player, float dt, messageQueue& toSend);
+    void fireBullet(PlayerRecord& player, messageQueue& toSend);
+    void respawnShip(int place, float dt, messageQueue& toSend);
+    bool collideShip(std::vector<ZEBObject>& objects, PlayerRecord& player, int other, float dt,
+                     std::vector<int>& asteroidsToExplode, messageQueue& toSend);
+    void collideBullets(std::vector<ZEBObject>& objects, PlayerRecord& player, int asteroid, float dt,
+                        std::vector<int>& asteroidsToExplode, messageQueue& toSend);
+    bool testHit(std::vector<ZEBObject>& objects, int moving, int other, float dt) const;
+    void destroyShip(PlayerRecord& player, int scoreChange, messageQueue& toSend);
+    void explodeAsteroids(const std::vector<int>& asteroidsToExplode, messageQueue& toSend);
+    bool anyAsteroidVisible() const;
+    void sendRegularUpdates(messageQueue& toSend);
+    void sendShipUpdates(messageQueue& toSend);
+    void sendStatsWhenDue(float dt, messageQueue& toSend);
+
+    std::vector<colour4> m_colours;
+    std::vector<bool> m_colourUsed;
+    std::vector<ZEBGameStateElement> m_elements;
+    std::vector<PlayerRecord> m_players;
+    std::vector<uint32_t> m_playerIDs;
+    int32_t m_numberOfAsteroids = 0;
+    float m_asteroidSpeed = 0.0f;
+    std::vector<int32_t> m_playerObjects;
+    std::vector<int32_t> m_bulletObjects;
+    std::vector<int32_t> m_asteroidObjects;
+    std::vector<float> m_shapeRadii; // per level shape: its farthest vertex from the origin
+    float m_statsCountdown = STATS_INTERVAL;
+    bool m_statsStarted = false;             // the first table has gone out
+    std::vector<uint8_t> m_lastStats;        // the payload of the last table sent
+    std::vector<bool> m_hiddenShipAnnounced; // per player: its hidden ship's update has gone out guaranteed
+    std::vector<matrix> m_worldTransforms;   // collide's scratch: positions do not change while it tests
+    std::vector<PendingConnection> m_pending;
+    std::vector<PlayerRefusal> m_refusals;
+};

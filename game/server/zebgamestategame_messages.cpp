@@ -1,0 +1,249 @@
+#include "game/server/zebgamestategame.h"
+
+#include "networklib/networkmessage.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+const char DISCONNECTED_SUFFIX[] = " [Disconnected]";
+constexpr int DISCONNECTED_SUFFIX_LENGTH = sizeof(DISCONNECTED_SUFFIX) - 1;
+static_assert(DISCONNECTED_SUFFIX_LENGTH < PLAYER_NAME_SIZE - 1, "the suffix must leave room for a name");
+
+bool isFinite(const vector3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+} // namespace
+
+void ZEBGameStateGame::handleMessages(messageQueue& received, messageQueue& toSend) {
+    while (received.hasMessages()) {
+        const networkMessage message = received.pop();
+        switch (message.getType()) {
+        case MSG_PLAYER_CREATED:
+            handlePlayerCreated(message);
+            break;
+        case MSG_JOIN_REQUEST:
+            handleJoinRequest(message, toSend);
+            break;
+        case MSG_PLAYER_DESTROYED:
+            handlePlayerDestroyed(message, toSend);
+            break;
+        case MSG_PLAYER_INPUT:
+            handlePlayerInput(message);
+            break;
+        case MSG_PLAYER_STATE:
+            handlePlayerState(message);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+// Connections are reported by the transport itself (sender 0); a peer's
+// packet claiming to be one never reaches the game, and is ignored here too.
+void ZEBGameStateGame::handlePlayerCreated(const networkMessage& message) {
+    PlayerCreated created;
+    if (message.getPlayerID() != 0 || !readPlayerCreated(message.getData(), message.getDataSize(), &created))
+        return;
+    if (lookupPlayer(created.playerID) >= 0 || static_cast<int>(m_pending.size()) >= MAX_PENDING_CONNECTIONS)
+        return;
+    forgetPending(created.playerID);
+    m_pending.push_back({created.playerID, 0.0f});
+}
+
+void ZEBGameStateGame::forgetPending(uint32_t playerID) {
+    std::erase_if(m_pending,
+                  [playerID](const PendingConnection& pending) { return pending.playerID == playerID; });
+}
+
+void ZEBGameStateGame::updatePending(float dt) {
+    for (PendingConnection& pending : m_pending) {
+        pending.waited += dt;
+        if (pending.waited >= JOIN_WAIT_LIMIT)
+            refuse(pending.playerID, refusalReason::noJoinRequest);
+    }
+    std::erase_if(m_pending,
+                  [](const PendingConnection& pending) { return pending.waited >= JOIN_WAIT_LIMIT; });
+}
+
+void ZEBGameStateGame::refuse(uint32_t playerID, refusalReason reason) {
+    for (const PlayerRefusal& refusal : m_refusals) {
+        if (refusal.playerID == playerID)
+            return; // the client asks every frame until the transport drops it
+    }
+    m_refusals.push_back({playerID, reason});
+}
+
+void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQueue& toSend) {
+    const uint32_t sender = message.getPlayerID();
+    if (lookupPlayer(sender) >= 0)
+        return;
+    JoinRequest request;
+    if (!readJoinRequest(message.getData(), message.getDataSize(), &request))
+        return;
+    forgetPending(sender);
+    if (getConnectedPlayerCount() >= MAX_PLAYERS) {
+        refuse(sender, refusalReason::gameFull);
+        return;
+    }
+    const bool newPlace = getPlayerCount() < MAX_PLAYERS;
+    const int shipID = newPlace ? addPlayer(sender, request.name) : takeOverPlace(sender, request.name);
+
+    // The full state is this player's alone; the place concerns everyone.
+    networkMessage fullState;
+    sendFullState(fullState, shipID);
+    fullState.setDestination(sender);
+    fullState.setGuaranteed(true);
+    toSend.push(fullState);
+    for (int id = shipID; id < shipID + 1 + BULLETS_PER_PLAYER; ++id) {
+        if (newPlace) {
+            networkMessage newElement = writeNewElement(m_elements[id]);
+            newElement.setGuaranteed(true);
+            toSend.push(newElement);
+        } else {
+            sendElementUpdate(id, toSend); // the others already hold these elements
+        }
+    }
+}
+
+// Only the transport reports a player gone (sender 0): a peer must not end
+// another player's game by naming its id.
+void ZEBGameStateGame::handlePlayerDestroyed(const networkMessage& message, messageQueue& toSend) {
+    PlayerDestroyed destroyed;
+    if (message.getPlayerID() != 0 ||
+        !readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
+        return;
+    forgetPending(destroyed.playerID);
+    const int index = lookupPlayer(destroyed.playerID);
+    if (index < 0 || !m_players[index].connected)
+        return;
+    PlayerRecord& player = m_players[index];
+    player.connected = false;
+
+    // Shorten the name so that the name and the suffix fit the field.
+    const int keep = PLAYER_NAME_SIZE - 1 - DISCONNECTED_SUFFIX_LENGTH;
+    if (static_cast<int>(std::strlen(player.name)) > keep)
+        player.name[keep] = '\0';
+    std::strcat(player.name, DISCONNECTED_SUFFIX);
+
+    m_elements[player.shipID].setVisible(false);
+    sendElementUpdate(player.shipID, toSend);
+}
+
+void ZEBGameStateGame::handlePlayerInput(const networkMessage& message) {
+    const int index = lookupPlayer(message.getPlayerID());
+    if (index < 0 || !m_players[index].connected)
+        return;
+    PlayerInput input;
+    if (readPlayerInput(message.getData(), message.getDataSize(), &input))
+        m_players[index].input = input;
+}
+
+void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
+    const int index = lookupPlayer(message.getPlayerID());
+    if (index < 0 || !m_players[index].connected)
+        return;
+    PartialRecord record;
+    if (!readPlayerState(message.getData(), message.getDataSize(), &record))
+        return;
+    const int shipID = m_players[index].shipID;
+    if (record.getID() != shipID)
+        return;
+    // Only the game brings a destroyed ship back (respawn, new round): a state
+    // the client sent before it learnt of the explosion must not revive it.
+    if (!m_elements[shipID].isVisible())
+        return;
+    ZEBGameStateElement ship = m_elements[shipID];
+    record.applyTo(&ship);
+    if (!isFinite(ship.getPosition()) || !std::isfinite(ship.getRotation()) || !isFinite(ship.getVelocity()))
+        return;
+    m_elements[shipID] = ship;
+}
+
+void ZEBGameStateGame::sendFullState(networkMessage& message, int shipID) const {
+    message = writeFullState(m_elements, shipID);
+}
+
+void ZEBGameStateGame::sendElementUpdate(int id, messageQueue& toSend) {
+    m_elements[id].resetTimeSinceUpdate();
+    toSend.push(writeElementUpdate(m_elements[id]));
+}
+
+void ZEBGameStateGame::sendExplosion(int id, float duration, messageQueue& toSend) const {
+    Explosion explosion;
+    explosion.elementID = id;
+    explosion.duration = duration;
+    explosion.position = m_elements[id].getPosition();
+    explosion.rotation = m_elements[id].getRotation();
+    toSend.push(writeExplosion(explosion));
+}
+
+networkMessage ZEBGameStateGame::writeStats() const {
+    std::vector<PlayerStats> rows(m_players.size());
+    for (int i = 0; i < getPlayerCount(); ++i) {
+        std::memcpy(rows[i].name, m_players[i].name, PLAYER_NAME_SIZE);
+        rows[i].uniqueID = m_players[i].shipID;
+        rows[i].score = m_players[i].score;
+        rows[i].colour = m_elements[m_players[i].shipID].getColour();
+    }
+    return writePlayerStats(rows);
+}
+
+void ZEBGameStateGame::sendPlayerStats(messageQueue& toSend) const {
+    toSend.push(writeStats());
+}
+
+void ZEBGameStateGame::broadcast(float dt, messageQueue& toSend) {
+    sendShipUpdates(toSend);
+    sendRegularUpdates(toSend);
+    sendStatsWhenDue(dt, toSend);
+}
+
+// A hidden ship cannot change until the game shows it again, so one update
+// that is sure to arrive says all there is; visible ships go every tick.
+void ZEBGameStateGame::sendShipUpdates(messageQueue& toSend) {
+    m_hiddenShipAnnounced.resize(m_players.size(), false);
+    for (int i = 0; i < getPlayerCount(); ++i) {
+        const int shipID = m_players[i].shipID;
+        const bool hidden = !m_elements[shipID].isVisible();
+        if (hidden && m_hiddenShipAnnounced[i])
+            continue;
+        m_elements[shipID].resetTimeSinceUpdate();
+        networkMessage update = writeElementUpdate(m_elements[shipID]);
+        update.setGuaranteed(hidden);
+        toSend.push(update);
+        m_hiddenShipAnnounced[i] = hidden;
+    }
+}
+
+// Clients show the last table they received: after the first, one second in,
+// a table goes out when its content changes and otherwise once a second.
+void ZEBGameStateGame::sendStatsWhenDue(float dt, messageQueue& toSend) {
+    m_statsCountdown -= dt;
+    if (!m_statsStarted && m_statsCountdown > 0.0f)
+        return;
+    networkMessage stats = writeStats();
+    const std::vector<uint8_t> payload(stats.getData(), stats.getData() + stats.getDataSize());
+    if (m_statsStarted && payload == m_lastStats && m_statsCountdown > 0.0f)
+        return;
+    stats.setGuaranteed(true);
+    toSend.push(stats);
+    m_lastStats = payload;
+    m_statsStarted = true;
+    m_statsCountdown = STATS_INTERVAL;
+}
+
+void ZEBGameStateGame::sendRegularUpdates(messageQueue& toSend) {
+    int sent = 0;
+    for (int id = 0; id < getElementCount() && sent < MAX_REGULAR_UPDATES; ++id) {
+        const ZEBGameStateElement& element = m_elements[id];
+        if (element.isVisible() && element.getTimeSinceUpdate() >= REGULAR_UPDATE_AGE &&
+            element.getType() != TYPE_PLAYER) {
+            sendElementUpdate(id, toSend);
+            ++sent;
+        }
+    }
+}

@@ -1,0 +1,24 @@
+#include "game/shell/shelldata.h"
+
+#include "platform/system/executablepath.h"
+
+#include <vector>
+
+std::string findDataFile(const std::string& name) {
+    if (fileExists(name))
+        return name;
+    std::vector<std::string> candidates;
+    const std::string folder = getExecutableDirectory();
+    if (!folder.empty()) {
+        candidates.push_back(folder + "/" + name);
+        candidates.push_back(folder + "/../share/zeb/" + name);
+    }
+#ifdef ZEB_INSTALL_DATA_DIR
+    candidates.push_back(std::string(ZEB_INSTALL_DATA_DIR) + "/" + name);
+#endif
+    for (const std::string& candidate : candidates) {
+        if (fileExists(candidate))
+            return candidate;
+    }
+    return name;
+}

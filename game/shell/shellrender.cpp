@@ -1,0 +1,179 @@
+#include "game/shell/shell.h"
+
+#include "font/font.h"
+#include "game/client/zebgamestatecollector.h"
+#include "game/client/zebobjectparticlesystem.h"
+#include "game/server/zebgamestategame.h"
+#include "render/camera.h"
+#include "render/linedraw.h"
+#include "render/render.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr float BACKGROUND_RED = 0.05f;
+constexpr float BACKGROUND_GREEN = 0.05f;
+constexpr float BACKGROUND_BLUE = 0.1f;
+constexpr float SCORE_LINE_SPACING = 0.05f;
+constexpr float TOP_LINE = 1.0f;
+constexpr float BOTTOM_EDGE = -1.0f;
+constexpr float SOUND_LINE_TOP = -0.75f;
+constexpr float SOUND_LINE_GREY = 0.75f;
+constexpr int SCORE_TEXT_SIZE = 256;
+// The own row of the score table starts with this marker.
+constexpr const char* OWN_ROW_MARKER = "\xC2\xBB "; // "» "
+// The own ship carries a faint ring, drawn by this client only.
+constexpr int RING_SEGMENTS = 40;
+constexpr float RING_REACH = 1.3f; // times the ship's outline radius
+constexpr float RING_ALPHA = 0.35f;
+
+// A ring of radius 1 around the origin, made once.
+const vertexBuffer& unitRing() {
+    static vertexBuffer ring;
+    if (!ring.isCreated()) {
+        vector3 points[RING_SEGMENTS + 1];
+        for (int i = 0; i <= RING_SEGMENTS; ++i) {
+            const float angle = 6.2831853f * static_cast<float>(i % RING_SEGMENTS) / RING_SEGMENTS;
+            points[i] = vector3(std::cos(angle), std::sin(angle), 0.0f);
+        }
+        ring.create(points, RING_SEGMENTS + 1);
+    }
+    return ring;
+}
+
+// The distance of the outline's farthest vertex from the shape's origin.
+float outlineRadius(const ZEBObject& shape) {
+    float radius = 0.0f;
+    for (int v = 0; v < shape.getNumVertices(); ++v) {
+        const vector3& p = shape.getVertices()[v];
+        radius = std::fmax(radius, std::sqrt(p.x * p.x + p.y * p.y));
+    }
+    return radius;
+}
+
+void drawOwnShipRing(const matrix& transform, const colour4& colour, float radius) {
+    matrix ring = IDENTITY;
+    ring(0, 0) = radius;
+    ring(1, 1) = radius;
+    ring(3, 0) = transform(3, 0);
+    ring(3, 1) = transform(3, 1);
+    ring(3, 2) = transform(3, 2);
+    drawWorldLineStrip(unitRing(), RING_SEGMENTS, ring, colour4(colour.r, colour.g, colour.b, RING_ALPHA));
+}
+
+// The shift that brings the part beyond an edge in again from the other
+// side; 0 when nothing reaches over.
+float wrapShift(float centre, float radius) {
+    if (centre + radius > PLAY_AREA_HALF_WIDTH)
+        return -PLAY_AREA_WIDTH;
+    if (centre - radius < -PLAY_AREA_HALF_WIDTH)
+        return PLAY_AREA_WIDTH;
+    return 0.0f;
+}
+
+// The play area wraps: a shape reaching over an edge is drawn again, shifted
+// by the width of the play area, so it shows on both sides while it crosses.
+void drawWrapped(const ZEBObject& shape, const matrix& transform, const colour4& colour, float radius) {
+    const float shiftsX[] = {0.0f, wrapShift(transform(3, 0), radius)};
+    const float shiftsY[] = {0.0f, wrapShift(transform(3, 1), radius)};
+    const int columns = shiftsX[1] != 0.0f ? 2 : 1;
+    const int rows = shiftsY[1] != 0.0f ? 2 : 1;
+    for (int i = 0; i < columns; ++i) {
+        for (int j = 0; j < rows; ++j) {
+            matrix shifted = transform;
+            shifted(3, 0) += shiftsX[i];
+            shifted(3, 1) += shiftsY[j];
+            shape.draw(shifted, colour);
+        }
+    }
+}
+
+void drawElements() {
+    for (int index = 0; index < g_collector->getElementCount(); ++index) {
+        bool visible = false;
+        int type = 0;
+        int objectID = 0;
+        matrix transform;
+        colour4 colour;
+        g_collector->getElement(index, visible, type, objectID, transform, colour);
+        if (!visible || objectID < 0 || objectID >= static_cast<int>(g_clientObjects.size()))
+            continue;
+        const ZEBObject& shape = g_clientObjects[objectID];
+        const float radius = outlineRadius(shape) * g_collector->getElementScale(index);
+        drawWrapped(shape, transform, colour, radius);
+        if (index == g_collector->getOwnIndex())
+            drawOwnShipRing(transform, colour, RING_REACH * radius);
+    }
+}
+
+// The table comes from the server: a colour outside 0 to 1 would be reported
+// by the font in every frame, so it is drawn as the nearest colour within.
+float unitChannel(float value) {
+    if (value >= 1.0f)
+        return 1.0f;
+    return value > 0.0f ? value : 0.0f; // also for a value that is not a number
+}
+
+void drawScoreTable() {
+    char text[SCORE_TEXT_SIZE];
+    for (int p = 0; p < g_collector->getStatsCount(); ++p) {
+        const float top = TOP_LINE - static_cast<float>(p) * SCORE_LINE_SPACING;
+        // A row below the window has no pixels to print into, and the font
+        // reports every print that draws nothing.
+        if (!(top > BOTTOM_EDGE))
+            break;
+        std::snprintf(text, sizeof(text), "%s%s ( %d )\n",
+                      g_collector->isOwnStatsRow(p) ? OWN_ROW_MARKER : "", g_collector->getStatsName(p),
+                      g_collector->getStatsScore(p));
+        const colour4& colour = g_collector->getStatsColour(p);
+        g_font.setTop(top);
+        g_font.setColour(unitChannel(colour.r), unitChannel(colour.g), unitChannel(colour.b),
+                         unitChannel(colour.a));
+        g_font.print(text);
+    }
+}
+
+void drawGame() {
+    matrix viewMatrix = g_camera->getViewMatrix();
+    transpose(&viewMatrix, &viewMatrix);
+    g_pd3dDevice->setTransform(transformState::view, viewMatrix);
+    drawElements();
+    for (const auto& system : g_particleSystems)
+        system->draw();
+    drawScoreTable();
+}
+
+} // namespace
+
+void renderGame() {
+    clearScene(BACKGROUND_RED, BACKGROUND_GREEN, BACKGROUND_BLUE, 1.0f);
+    beginScene();
+    // Without a device the calls above have reported it; there is nothing to draw on.
+    if (g_pd3dDevice == nullptr)
+        return;
+    g_pd3dDevice->setCullMode(cullMode::none);
+    if (g_running && g_collector != nullptr && g_camera != nullptr) {
+        drawGame();
+    } else {
+        g_font.setTop(TOP_LINE);
+        g_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
+        g_font.print(GAME_UNAVAILABLE_TEXT);
+    }
+    g_font.setTop(SOUND_LINE_TOP);
+    g_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
+    g_font.print(g_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT);
+    endScene();
+}
+
+void renderSetupStatus(const char* status) {
+    clearScene(BACKGROUND_RED, BACKGROUND_GREEN, BACKGROUND_BLUE, 1.0f);
+    beginScene();
+    if (g_pd3dDevice == nullptr)
+        return;
+    g_font.setTop(TOP_LINE);
+    g_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
+    g_font.print(status);
+    endScene();
+}

@@ -1,0 +1,104 @@
+#include "game/shell/shell.h"
+
+#include "game/server/zebgamestategame.h"
+#include "game/shell/serverevent.h"
+#include "game/shell/shellnetwork.h"
+#include "networklib/networkhost.h"
+#include "platform/system/clock.h"
+#include "platform/system/stopsignal.h"
+#include "random.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+using serverClock = std::chrono::steady_clock;
+constexpr int TICKS_PER_SECOND = 45;
+constexpr auto TICK_PERIOD =
+    std::chrono::duration_cast<serverClock::duration>(std::chrono::duration<double>(1.0 / TICKS_PER_SECOND));
+
+// Tells the operator who comes and goes; the messages go on to the game unchanged.
+void reportPlayers(messageQueue& received) {
+    messageQueue passed;
+    while (received.hasMessages()) {
+        const networkMessage message = received.pop();
+        if (message.getType() == MSG_PLAYER_CREATED) {
+            PlayerCreated created;
+            if (readPlayerCreated(message.getData(), message.getDataSize(), &created))
+                printServerEvent("Player %u joined (%u connected)", created.playerID,
+                                 g_host->getPlayerCount());
+        } else if (message.getType() == MSG_PLAYER_DESTROYED) {
+            PlayerDestroyed destroyed;
+            if (readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
+                printServerEvent("Player %u left (%u connected)", destroyed.playerID,
+                                 g_host->getPlayerCount());
+        }
+        passed.push(message);
+    }
+    received = passed;
+}
+
+void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
+    for (const PlayerRefusal& refusal : refusals) {
+        printServerEvent("Player %u refused: %s", refusal.playerID,
+                         refusal.reason == refusalReason::gameFull ? "the game is full"
+                                                                   : "no join request in time");
+    }
+}
+
+void tickServer(float dt) {
+    const serverClock::time_point started = serverClock::now();
+    messageQueue receivedMessages;
+    g_host->receiveMessages(receivedMessages);
+    reportPlayers(receivedMessages);
+    const std::vector<PlayerRefusal> refusals = tickHostedGame(dt, receivedMessages);
+    reportRefusals(refusals);
+    recordServerTick(std::chrono::duration<double>(serverClock::now() - started).count(), refusals.size());
+}
+
+// 45 ticks a second on a fixed schedule; each tick steps the game by the time
+// that really passed since the previous one.
+void serveUntilStopped() {
+    serverClock::time_point last = serverClock::now();
+    serverClock::time_point next = last + TICK_PERIOD;
+    while (!isStopRequested() && g_host->isConnected()) {
+        std::this_thread::sleep_until(next);
+        const serverClock::time_point now = serverClock::now();
+        tickServer(std::chrono::duration<float>(now - last).count());
+        last = now;
+        next += TICK_PERIOD;
+        if (next < now) // fell behind (the machine was busy): do not try to catch up
+            next = now + TICK_PERIOD;
+    }
+}
+
+} // namespace
+
+int runDedicatedServer() {
+    installStopSignals();
+    seedRandom(timeGetTime());
+    applyNetworkOptions();
+    if (!startHostedGame()) {
+        delete g_host;
+        g_host = nullptr;
+        return 1;
+    }
+    printServerEvent("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C",
+                     getHostedSessionName().c_str(), g_host->getPort());
+    const bool counting = startServerCounters();
+    if (counting) {
+        startBots();
+        serveUntilStopped();
+        stopBots();
+    }
+    stopServerCounters();
+    g_host->stopHosting();
+    delete g_host;
+    g_host = nullptr;
+    delete g_serverGame;
+    g_serverGame = nullptr;
+    printServerEvent("ZEB server: stopped");
+    return counting ? 0 : 1;
+}

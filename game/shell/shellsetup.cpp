@@ -1,0 +1,313 @@
+#include "game/shell/shell.h"
+
+#include "font/font.h"
+#include "game/client/zebgamestatecollector.h"
+#include "game/server/zebgamestategame.h"
+#include "game/shell/shelldata.h"
+#include "game/shell/shellnetwork.h"
+#include "networklib/networkclient.h"
+#include "networklib/networkhost.h"
+#include "platform/system/clock.h"
+#include "platform/system/window.h"
+#include "random.h"
+#include "render/camera.h"
+#include "render/render.h"
+#include "sound/soundlist.h"
+
+#include <bit>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+constexpr int SESSION_POLLS = 99999;
+constexpr int CONNECTION_POLLS = 1000;
+constexpr int OWN_SESSION_SEARCHES = 10;             // each takes the discovery window
+constexpr uint32_t LOOPBACK_BROADCAST = 0x7FFFFFFFu; // 127.255.255.255
+constexpr uint32_t CONNECT_DEADLINE_MS = 10000;
+constexpr uint32_t JOIN_DEADLINE_MS = 10000;
+// When nothing arrives, the join request is asked again: soon in the hosting
+// copy, whose own game answers only when this loop ticks it, and after a while
+// when joining another copy, in case the request was lost on the way.
+constexpr uint32_t JOIN_PASS_HOSTING_MS = 5;
+constexpr uint32_t JOIN_PASS_REMOTE_MS = 250;
+constexpr float RENDER_NEAR_PLANE = 1.0f;
+constexpr float RENDER_FAR_PLANE = 100.0f;
+constexpr int FONT_SIZE = 16;
+constexpr const char* FONT_FACE = "Arial";
+const vector3 CAMERA_START = {std::bit_cast<float>(0xBCA3D6E0u), 0.0f, -23.98f};
+
+constexpr uint32_t SETUP_PROGRESS_MS = 40; // how often set-up lets the window be drawn
+
+setupProgressFunction g_progress = nullptr;
+uint32_t g_lastProgress = 0;
+bool g_abandoned = false; // the player closed the window during set-up
+
+// False once the player has closed the window: set-up then stops.
+bool showProgress(const char* status, bool now = false) {
+    if (g_progress == nullptr || g_abandoned)
+        return !g_abandoned;
+    if (!now && timeGetTime() - g_lastProgress < SETUP_PROGRESS_MS)
+        return true;
+    g_lastProgress = timeGetTime();
+    g_abandoned = !g_progress(status);
+    return !g_abandoned;
+}
+
+void pollPause() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+uint32_t millisecondsSince(uint32_t start) {
+    return timeGetTime() - start;
+}
+
+void paintWindowDecorations(void* nativeRenderer, void* window) {
+    paintMenuStrip(static_cast<gameWindow*>(window), nativeRenderer);
+    captureFrameForScreenshot(nativeRenderer);
+}
+
+void initialiseRenderDevice(gameWindow* window) {
+    renderWindow target;
+    target.nativeWindow = getNativeWindow(window);
+    target.areaX = 0;
+    target.areaY = getGameAreaTop(window);
+    target.areaWidth = GAME_AREA_WIDTH;
+    target.areaHeight = GAME_AREA_HEIGHT;
+    initialiseRender(target, RENDER_NEAR_PLANE, RENDER_FAR_PLANE);
+    if (g_pd3dDevice != nullptr)
+        g_pd3dDevice->setPresentHook(paintWindowDecorations, window);
+}
+
+// The sounds live as long as the process; a second set-up keeps them.
+void initialiseSounds(gameWindow* window) {
+    if (g_soundList != nullptr)
+        return;
+    g_soundList = new soundList();
+    g_soundList->initialise(getNativeWindow(window));
+    for (const char* file : SOUND_FILES)
+        g_soundList->addSound(findDataFile(file).c_str());
+}
+
+void setRenderStates() {
+    if (g_pd3dDevice == nullptr)
+        return;
+    g_pd3dDevice->setSamplerFilters(0, textureFilter::linear, textureFilter::linear, textureFilter::linear);
+    g_pd3dDevice->setAlphaBlend(true);
+    g_pd3dDevice->setBlendFactors(blendFactor::sourceAlpha, blendFactor::inverseSourceAlpha);
+}
+
+bool holdsSessionTerminated(messageQueue queue) {
+    while (queue.hasMessages()) {
+        if (queue.pop().getType() == MSG_SESSION_TERMINATED)
+            return true;
+    }
+    return false;
+}
+
+// The first session that answers; the hosting copy always searches its own
+// machine too, so it finds the session it has just started.
+bool findOwnSession(std::vector<std::string>& sessions) {
+    g_client->addDiscoveryTarget(LOOPBACK_BROADCAST);
+    for (int search = 0; search < OWN_SESSION_SEARCHES && sessions.empty(); ++search) {
+        g_client->enumerateHosts();
+        g_client->getSessions(sessions);
+    }
+    return !sessions.empty();
+}
+
+// Connects the hosting copy's own client, asking again after every
+// CONNECTION_POLLS polls without success.
+bool connectToOwnSession(const std::string& name) {
+    const uint32_t start = timeGetTime();
+    g_client->connect(name);
+    int polls = 0;
+    while (!g_client->isConnected()) {
+        if (millisecondsSince(start) > CONNECT_DEADLINE_MS || !showProgress(JOINING_TEXT))
+            return false;
+        if (++polls >= CONNECTION_POLLS) {
+            // The failed attempt left its end of session queued; the next
+            // attempt must not read it as its own.
+            messageQueue stale;
+            g_client->receiveMessages(stale);
+            g_client->connect(name);
+            polls = 0;
+        }
+        pollPause();
+    }
+    return true;
+}
+
+setupResult hostAndConnect(std::vector<std::string>& sessions) {
+    if (!showProgress(HOSTING_TEXT, true))
+        return setupResult::unavailable;
+    if (!startHostedGame())
+        return setupResult::cannotHost;
+    if (!findOwnSession(sessions)) {
+        std::fprintf(stderr, "zeb: hosting \"%s\", but its own session does not answer on this machine\n",
+                     SESSION_NAME);
+        return setupResult::cannotHost;
+    }
+    return connectToOwnSession(sessions[0]) ? setupResult::joined : setupResult::unavailable;
+}
+
+// Searches, then joins the first session found or hosts one.
+setupResult startConnection() {
+    g_client->setApplicationGuid(APPLICATION_GUID);
+    g_client->initialise();
+    if (!g_options.connectHost.empty()) {
+        std::string address = g_options.connectHost;
+        if (g_options.connectPort != 0)
+            address += ":" + std::to_string(g_options.connectPort);
+        return g_client->connectTo(address) ? setupResult::joined : setupResult::unavailable;
+    }
+    if (!showProgress(SEARCHING_TEXT, true))
+        return setupResult::unavailable;
+    g_client->enumerateHosts();
+    std::vector<std::string> sessions;
+    for (int poll = 0; poll < SESSION_POLLS && sessions.empty(); ++poll)
+        g_client->getSessions(sessions);
+    if (sessions.empty())
+        return hostAndConnect(sessions);
+    g_client->connect(sessions[0]);
+    return setupResult::joined;
+}
+
+// Polls the client until something arrives. False when the connection is over;
+// true with an empty queue when it is time to ask again.
+bool waitForMessages(messageQueue& in) {
+    const uint32_t start = timeGetTime();
+    const uint32_t pass = (g_host != nullptr) ? JOIN_PASS_HOSTING_MS : JOIN_PASS_REMOTE_MS;
+    while (true) {
+        g_client->receiveMessages(in);
+        if (in.hasMessages())
+            return true;
+        if (!g_client->isConnected() && !g_client->isConnecting())
+            return false;
+        if (millisecondsSince(start) >= pass)
+            return true;
+        if (!showProgress(JOINING_TEXT))
+            return false;
+        pollPause();
+    }
+}
+
+void answerOwnJoinRequests(messageQueue& in) {
+    g_host->receiveMessages(in);
+    tickHostedGame(0.0f, in);
+    in.clear();
+}
+
+bool join() {
+    messageQueue in;
+    messageQueue out;
+    g_collector->setPlayerName(g_playerName);
+    g_collector->update(0.0f, in, out);
+    const uint32_t start = timeGetTime();
+    while (!g_collector->hasJoined()) {
+        g_client->sendMessages(out);
+        in.clear();
+        out.clear();
+        if (g_host != nullptr)
+            answerOwnJoinRequests(in);
+        if (!waitForMessages(in) || holdsSessionTerminated(in) || millisecondsSince(start) > JOIN_DEADLINE_MS)
+            return false;
+        g_collector->update(0.0f, in, out);
+    }
+    return true;
+}
+
+// Says on standard error why the game could not be joined, when the
+// connection knows.
+void reportUnavailable() {
+    const networkEnd end = g_client->getEnd();
+    const std::string host = !g_options.connectHost.empty() && end == networkEnd::badAddress
+                                 ? g_options.connectHost
+                                 : formatAddress(g_client->getHostAddress());
+    const char* reason = end == networkEnd::none ? "no answer to the join request" : describeEnd(end);
+    std::fprintf(stderr, "zeb: cannot join the game at %s: %s\n", host.c_str(), reason);
+}
+
+// A copy that could not join lets go of its connection, and a copy that
+// hosts a game it cannot play in stops hosting it.
+void giveUp() {
+    if (!g_abandoned)
+        reportUnavailable();
+    g_client->disconnect();
+    stopHosting();
+}
+
+} // namespace
+
+namespace {
+
+// Searches and joins, or hosts; what cannot be joined is let go.
+setupResult connectAndJoin() {
+    setupResult result = startConnection();
+    if (result == setupResult::joined && !join())
+        result = setupResult::unavailable;
+    if (result == setupResult::unavailable)
+        giveUp();
+    g_running = (result == setupResult::joined);
+    g_input.clear();
+    return result;
+}
+
+// Ends this copy's part in the current session: its connection, and the
+// hosted game when it hosts one.
+void releaseSession() {
+    g_running = false;
+    if (g_client != nullptr)
+        g_client->disconnect();
+    delete g_client;
+    g_client = nullptr;
+    delete g_collector;
+    g_collector = nullptr;
+    if (g_host != nullptr)
+        g_host->stopHosting();
+    delete g_host;
+    g_host = nullptr;
+    delete g_serverGame;
+    g_serverGame = nullptr;
+    g_serverObjects.clear();
+}
+
+} // namespace
+
+setupResult setupGame(gameWindow* window) {
+    initialiseRenderDevice(window);
+    initialiseSounds(window);
+    setRenderStates();
+    g_font.create(FONT_FACE, FONT_SIZE);
+    seedRandom(timeGetTime());
+    g_camera = new camera();
+    g_camera->setPosition(CAMERA_START);
+    std::memset(g_keys, 0, sizeof(g_keys));
+    g_collector = new ZEBGameStateCollector();
+    g_client = new networkClient();
+    loadLevelFile(g_clientObjects, nullptr);
+    applyNetworkOptions();
+    g_rejoinDelay = -1.0f;
+    return connectAndJoin();
+}
+
+void setSetupProgress(setupProgressFunction progress) {
+    g_progress = progress;
+    g_abandoned = false;
+}
+
+setupResult restartSession() {
+    releaseSession();
+    g_collector = new ZEBGameStateCollector();
+    g_client = new networkClient();
+    return connectAndJoin();
+}
+
+void shutdownGame() {
+    releaseSession();
+    g_rejoinDelay = -1.0f;
+    delete g_camera;
+    g_camera = nullptr;
+}

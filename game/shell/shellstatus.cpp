@@ -1,0 +1,46 @@
+#include "game/shell/shell.h"
+
+#include "game/shell/shellnetwork.h"
+#include "networklib/networkclient.h"
+
+#include <cstdio>
+
+namespace {
+
+// The name comes from the network: control characters would reach the terminal.
+std::string printable(const std::string& name) {
+    std::string shown = name;
+    for (char& c : shown) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    }
+    return shown;
+}
+
+void printSession(const networkClient::session& listed) {
+    const netApplicationDesc& desc = listed.applicationDesc;
+    // A host that sets no limit advertises 0.
+    const std::string maximum = desc.maxPlayers == 0 ? "no limit" : std::to_string(desc.maxPlayers);
+    std::printf("%s \"%s\": %u players, maximum %s\n", formatAddress(listed.hostAddress).c_str(),
+                printable(listed.name).c_str(), desc.currentPlayers, maximum.c_str());
+}
+
+} // namespace
+
+// One search of the discovery targets: every host that answers within the
+// search window is printed, one line each.
+int runStatusQuery() {
+    applyNetworkOptions();
+    networkClient client;
+    client.setLogging(false);
+    client.setApplicationGuid(APPLICATION_GUID);
+    client.initialise();
+    client.enumerateHosts();
+    const std::vector<networkClient::session> sessions = client.getSessionRecords();
+    for (const networkClient::session& listed : sessions)
+        printSession(listed);
+    if (sessions.empty())
+        std::printf("No game answered.\n");
+    std::fflush(stdout);
+    return sessions.empty() ? 1 : 0;
+}
