@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             received.push(messages[i]);
         messageQueue toSend;
         collector.update(1.0f / 45.0f, received, toSend);
-        if (collector.getElementCount() > MAX_COLLECTOR_ELEMENTS || collector.getStatsCount() > MAX_STATS_ROWS)
+        if (collector.getElementCount() > MAX_COLLECTOR_ELEMENTS ||
+            collector.getStatsCount() > MAX_STATS_ROWS)
             __builtin_trap();
     }
     for (int e = 0; e < collector.getElementCount(); ++e) {

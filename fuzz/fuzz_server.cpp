@@ -1,6 +1,6 @@
 #include "fuzzinput.h"
-#include "game/server/zebgamestategame.h"
 #include "game/rules/zebobject.h"
+#include "game/server/zebgamestategame.h"
 
 // The host's game fed what players send: messages from up to 256 senders,
 // a few a tick, with the level's kinds of shapes.

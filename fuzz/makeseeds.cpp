@@ -33,7 +33,8 @@ void save(const std::string& folder, const std::string& name, const bytes& conte
 
 ZEBGameStateElement element(int id, int type) {
     ZEBGameStateElement e;
-    e.initialise(id, vector3(1.0f, -2.0f, 0.0f), 30.0f, vector3(0.5f, 0.25f, 0.0f), 0.4f, type, 0, WHITE, true);
+    e.initialise(id, vector3(1.0f, -2.0f, 0.0f), 30.0f, vector3(0.5f, 0.25f, 0.0f), 0.4f, type, 0, WHITE,
+                 true);
     return e;
 }
 
@@ -47,8 +48,8 @@ int main(int argc, char** argv) {
     if (argc != 2)
         return 2;
     const std::string root = argv[1];
-    std::vector<ZEBGameStateElement> world{element(0, TYPE_PLAYER), element(1, TYPE_BULLET), element(2, TYPE_BULLET),
-                                           element(3, TYPE_ASTEROID)};
+    std::vector<ZEBGameStateElement> world{element(0, TYPE_PLAYER), element(1, TYPE_BULLET),
+                                           element(2, TYPE_BULLET), element(3, TYPE_ASTEROID)};
     std::vector<PlayerStats> rows(2);
     copyPlayerName(rows[0].name, "Player");
     copyPlayerName(rows[1].name, "Player [Disconnected]");
@@ -57,11 +58,11 @@ int main(int argc, char** argv) {
     input.up = true;
     input.fire = true;
 
-    const std::vector<networkMessage> all{writeJoinRequest("Player"), writeFullState(world, 0),
-                                          writeNewElement(element(4, TYPE_PLAYER)), writeElementUpdate(world[3]),
-                                          writePlayerInput(input), writePlayerState(world[0]), writePlayerStats(rows),
-                                          writeExplosion(explosion), writePlayerCreated({7}),
-                                          writePlayerDestroyed({7, 1})};
+    const std::vector<networkMessage> all{
+        writeJoinRequest("Player"),   writeFullState(world, 0),  writeNewElement(element(4, TYPE_PLAYER)),
+        writeElementUpdate(world[3]), writePlayerInput(input),   writePlayerState(world[0]),
+        writePlayerStats(rows),       writeExplosion(explosion), writePlayerCreated({7}),
+        writePlayerDestroyed({7, 1})};
     for (size_t i = 0; i < all.size(); ++i)
         save(root + "/protocol", "payload_" + std::to_string(all[i].getType()), payloadOf(all[i]));
 

@@ -43,7 +43,7 @@ class networkClient final : public networkConnection {
     void initialise() override;
     void enumerateHosts(); // blocks for the discovery window; answers become session records
     void getSessions(std::vector<std::string>& names);
-    std::vector<session> getSessionRecords(); // one per session, in order of first arrival
+    std::vector<session> getSessionRecords();   // one per session, in order of first arrival
     void addSession(const session& newSession); // one record per session instance, the latest
 
     // Connects to the first session of that name, else to the first listed.
@@ -60,7 +60,7 @@ class networkClient final : public networkConnection {
     void addDiscoveryTarget(uint32_t target); // searched besides the process-wide targets
     bool isConnecting() const; // a connect is under way or its connection is up; false once it ends
     networkEnd getEnd() const { return m_end; }
-    netAddress getHostAddress();   // the host last connected to
+    netAddress getHostAddress();       // the host last connected to
     uint64_t getSentBytes() const;     // UDP payload bytes sent so far
     uint64_t getReceivedBytes() const; // UDP payload bytes received so far, headers included
 

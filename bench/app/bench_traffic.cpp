@@ -4,9 +4,9 @@
 // (UDP payload, ENet headers included), the host's processor time per tick and
 // the messages a client receives per second, by type.
 
+#include "game/client/zebgamestatecollector.h"
 #include "game/level/levelloader.h"
 #include "game/rules/protocol.h"
-#include "game/client/zebgamestatecollector.h"
 #include "game/server/zebgamestategame.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"

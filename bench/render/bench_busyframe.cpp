@@ -1,8 +1,8 @@
 // A busy frame into a 700 x 700 software target: 30 shapes, 10 explosions of
 // 12-vertex shapes (480 lines) and 9 lines of text, drawn as the game draws.
 #include "font/font.h"
-#include "game/rules/zebobject.h"
 #include "game/client/zebobjectparticlesystem.h"
+#include "game/rules/zebobject.h"
 #include "random.h"
 #include "render/camera.h"
 #include "render/render.h"

@@ -1,6 +1,6 @@
-#include "game/shell/shell.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
+#include "game/shell/shell.h"
 #include "networklib/nettesthelpers.h"
 
 #include <gtest/gtest.h>

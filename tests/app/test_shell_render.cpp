@@ -3,9 +3,9 @@
 
 #include "baselib/assertioncapture.h"
 #include "font/font.h"
+#include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
-#include "game/client/zebgamestatecollector.h"
 #include "render/camera.h"
 #include "render/render.h"
 

@@ -3,9 +3,9 @@
 
 #include "app/appchecks.h"
 #include "app/appprocess.h"
+#include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
-#include "game/client/zebgamestatecollector.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 #include "platform/system/clock.h"

@@ -6,10 +6,10 @@
 // addressee. Messages cross as wire bytes, so the sender's id is attached as
 // the network layer would. No network, no clock: time is the dt passed to step.
 
-#include "game/rules/protocol.h"
 #include "game/client/zebgamestatecollector.h"
-#include "game/server/zebgamestategame.h"
+#include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
+#include "game/server/zebgamestategame.h"
 #include "networklib/networkmessage.h"
 #include "random.h"
 

@@ -1,5 +1,5 @@
-#include "game/playharness.h"
 #include "game/client/zebbotpilot.h"
+#include "game/playharness.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The client's game state: joining, applying the server's messages, refusing
 // bad ones, and predicting the own ship.
 
-#include "game/rules/protocol.h"
 #include "game/client/zebgamestatecollector.h"
+#include "game/rules/protocol.h"
 #include "networklib/networkmessage.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "game/level/levelloader.h"
 #include "game/client/zebgamestatecollector.h"
+#include "game/level/levelloader.h"
 #include "game/server/zebgamestategame.h"
 #include "littleendian.h"
 #include "networklib/nettesthelpers.h"

@@ -1,7 +1,7 @@
 #include "renderharness.h"
 
-#include "game/rules/zebobject.h"
 #include "game/client/zebobjectparticlesystem.h"
+#include "game/rules/zebobject.h"
 #include "random.h"
 
 namespace {
