@@ -33,7 +33,8 @@ void ZEBGameStateGame::sortObjects(std::vector<ZEBObject>& objects) {
         for (int v = 0; v < objects[i].getNumVertices(); ++v)
             radius =
                 std::max(radius, std::hypot(objects[i].getVertices()[v].x, objects[i].getVertices()[v].y));
-        m_shapeRadii.push_back(radius);
+        // A shape without an edge can hit nothing (the collision test needs one).
+        m_shapeRadii.push_back(objects[i].getNumVertices() < 2 ? SHAPE_WITHOUT_EDGE : radius);
         switch (objects[i].getType()) {
         case TYPE_ASTEROID:
             m_asteroidObjects.push_back(i);

@@ -188,7 +188,8 @@ class ZEBGameStateGame {
     std::vector<int32_t> m_playerObjects;
     std::vector<int32_t> m_bulletObjects;
     std::vector<int32_t> m_asteroidObjects;
-    std::vector<float> m_shapeRadii; // per level shape: its farthest vertex from the origin
+    std::vector<float> m_shapeRadii;                   // per level shape: its farthest vertex from the origin
+    static constexpr float SHAPE_WITHOUT_EDGE = -1.0f; // its radius: nothing to keep clear of
     float m_statsCountdown = STATS_INTERVAL;
     bool m_statsStarted = false;             // the first table has gone out
     std::vector<uint8_t> m_lastStats;        // the payload of the last table sent

@@ -55,7 +55,7 @@ bool ZEBGameStateGame::isSpawnClear(int place) const {
             : m_shapeRadii[m_playerObjects.front()] * SHIP_SCALE;
     for (int id = 0; id < getElementCount(); ++id) {
         const ZEBGameStateElement& element = m_elements[id];
-        if (id == ownShip || !element.isVisible())
+        if (id == ownShip || !element.isVisible() || elementRadius(id) < 0.0f)
             continue;
         if (!(closestApproach(element, point) > elementRadius(id) + shipRadius + SPAWN_MARGIN))
             return false;
