@@ -87,12 +87,12 @@ TEST(serverOptions, badValuesAreRefused) {
 TEST(serverSettings, keysTakeTheOptionsValues) {
     shellOptions options;
     std::string error;
-    ASSERT_TRUE(applySettings("# the LAN party\n\n  port = 27400\r\ndiscovery=127.255.255.255,10.0.0.255\n"
+    ASSERT_TRUE(applySettings("# the LAN party\n\n  port = 27400\r\ndiscovery=127.255.255.255,127.0.0.255\n"
                               "discovery-port =27500\nsession-name = Friday Night\nmetrics = 9100\n",
                               "server.conf", options, error))
         << error;
     EXPECT_EQ(options.port, 27400);
-    EXPECT_EQ(options.discoveryTargets, (std::vector<std::string>{"127.255.255.255", "10.0.0.255"}));
+    EXPECT_EQ(options.discoveryTargets, (std::vector<std::string>{"127.255.255.255", "127.0.0.255"}));
     EXPECT_EQ(options.discoveryPort, 27500);
     EXPECT_EQ(options.sessionName, "Friday Night");
     EXPECT_EQ(options.metricsPort, 9100);

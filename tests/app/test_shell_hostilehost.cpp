@@ -14,18 +14,6 @@ namespace {
 constexpr float FRAME = 0.03f;
 constexpr int JOINED_ELEMENTS = 8;
 
-long residentKilobytes() {
-    long pages = 0;
-    long resident = 0;
-    std::FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (statm == nullptr)
-        return 0;
-    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-        resident = 0;
-    std::fclose(statm);
-    return resident * 4;
-}
-
 ZEBGameStateElement makeElement(int id) {
     ZEBGameStateElement element;
     element.initialise(id, ZERO, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE, true);

@@ -29,14 +29,14 @@ TEST(shellOptions, everyOptionInBothSpellings) {
     shellOptions options;
     std::string error;
     ASSERT_TRUE(
-        parse({"--connect", "game.local:4000", "--port=27400", "--discovery", "127.255.255.255,10.0.0.255",
+        parse({"--connect", "game.local:4000", "--port=27400", "--discovery", "127.255.255.255,127.0.0.255",
                "--discovery-port=27500", "--frames", "90", "--screenshot=out.png"},
               options, error))
         << error;
     EXPECT_EQ(options.connectHost, "game.local");
     EXPECT_EQ(options.connectPort, 4000);
     EXPECT_EQ(options.port, 27400);
-    EXPECT_EQ(options.discoveryTargets, (std::vector<std::string>{"127.255.255.255", "10.0.0.255"}));
+    EXPECT_EQ(options.discoveryTargets, (std::vector<std::string>{"127.255.255.255", "127.0.0.255"}));
     EXPECT_EQ(options.discoveryPort, 27500);
     EXPECT_EQ(options.frames, 90);
     EXPECT_EQ(options.screenshot, "out.png");
@@ -93,8 +93,8 @@ TEST(shellOptions, addressParsers) {
     EXPECT_FALSE(parseIPv4(""));
     std::string host;
     uint16_t port = 0;
-    EXPECT_TRUE(parseHostAndPort("10.1.2.3:27351", host, port));
-    EXPECT_EQ(host, "10.1.2.3");
+    EXPECT_TRUE(parseHostAndPort("127.1.2.3:27351", host, port));
+    EXPECT_EQ(host, "127.1.2.3");
     EXPECT_EQ(port, 27351);
     EXPECT_FALSE(parseHostAndPort("a b:1", host, port));
 }

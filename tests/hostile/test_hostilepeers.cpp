@@ -31,18 +31,6 @@ constexpr long MEMORY_GROWTH_LIMIT_KB = 1024 * 1024; // the sanitizer quarantine
 constexpr long MEMORY_GROWTH_LIMIT_KB = 192 * 1024;
 #endif
 
-long residentKilobytes() {
-    long pages = 0;
-    long resident = 0;
-    std::FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (statm == nullptr)
-        return 0;
-    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
-        resident = 0;
-    std::fclose(statm);
-    return resident * 4;
-}
-
 std::vector<uint8_t> randomBytes(size_t size) {
     std::vector<uint8_t> bytes(size);
     for (uint8_t& byte : bytes)

@@ -116,3 +116,15 @@ std::unique_ptr<networkClient> makeClient(const netGuid& guid) {
 std::string loopbackAddress(const networkHost& host) {
     return "127.0.0.1:" + std::to_string(host.getPort());
 }
+
+long residentKilobytes() {
+    long pages = 0;
+    long resident = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr)
+        return 0;
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+        resident = 0;
+    std::fclose(statm);
+    return resident * 4;
+}

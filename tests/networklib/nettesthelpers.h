@@ -50,6 +50,9 @@ bool waitForType(Connection& connection, std::vector<networkMessage>& all, int t
 
 uint32_t readPayloadU32(const networkMessage& message, int offset);
 
+// This process's resident memory in kilobytes; 0 when it cannot be read.
+long residentKilobytes();
+
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 
