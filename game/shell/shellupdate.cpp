@@ -62,10 +62,10 @@ void playSounds() {
 constexpr float REJOIN_FIRST_DELAY = 0.5f;
 constexpr float REJOIN_STAGGER = 0.75f; // more than a search and a start of hosting take
 constexpr float REJOIN_JITTER = 0.25f;
-constexpr int PLACES = 8;
+constexpr int ELEMENTS_PER_PLACE = 1 + BULLETS_PER_PLAYER; // a ship and its bullets
 
 float rejoinDelay(int ownShip) {
-    const int place = ownShip >= 0 ? (ownShip / 3) % PLACES : 0; // a place's ship ids are three apart
+    const int place = ownShip >= 0 ? (ownShip / ELEMENTS_PER_PLACE) % MAX_PLAYERS : 0;
     return REJOIN_FIRST_DELAY + REJOIN_STAGGER * static_cast<float>(place) +
            REJOIN_JITTER * static_cast<float>(random15()) / static_cast<float>(RANDOM_MAX);
 }
@@ -82,7 +82,7 @@ void waitToRejoin(float changeInTime) {
         return;
     g_rejoinDelay = -1.0f;
     if (restartSession() == setupResult::unavailable && g_options.rejoin)
-        g_rejoinDelay = rejoinDelay(-1) + REJOIN_STAGGER * PLACES; // nothing to join yet: later
+        g_rejoinDelay = rejoinDelay(-1) + REJOIN_STAGGER * MAX_PLAYERS; // nothing to join yet: later
 }
 
 void updateClient(float changeInTime) {
