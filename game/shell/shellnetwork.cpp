@@ -22,12 +22,8 @@ std::string g_levelFileName = LEVEL_FILE;
 } // namespace
 
 void applyNetworkOptions() {
-    if (!g_options.discoveryTargets.empty()) {
-        std::string list;
-        for (const std::string& target : g_options.discoveryTargets)
-            list += (list.empty() ? "" : ",") + target;
-        setDiscoveryTargets(list);
-    }
+    if (!g_options.discoveryTargets.empty())
+        setDiscoveryTargets(g_options.discoveryTargets);
     if (g_options.discoveryPort != 0)
         setDiscoveryPort(g_options.discoveryPort);
 }

@@ -1,6 +1,7 @@
 #include "game/shell/shelloptions.h"
 
 #include "game/shell/shellplayername.h"
+#include "platform/net/netaddress.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -27,24 +28,6 @@ bool parseNumber(const std::string& text, long low, long high, long& value) {
     return true;
 }
 
-bool parseDiscoveryList(const std::string& text, std::vector<std::string>& targets) {
-    std::vector<std::string> parsed;
-    size_t start = 0;
-    while (true) {
-        const size_t comma = text.find(',', start);
-        const std::string address =
-            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (!parseIPv4(address))
-            return false;
-        parsed.push_back(address);
-        if (comma == std::string::npos)
-            break;
-        start = comma + 1;
-    }
-    targets = parsed;
-    return true;
-}
-
 bool isSessionName(const std::string& text) {
     if (text.empty() || text.size() > MAX_SESSION_NAME_BYTES)
         return false;
@@ -60,7 +43,8 @@ bool parseMetricsEndpoint(const std::string& text, shellOptions& options) {
     const size_t colon = text.rfind(':');
     const std::string address = colon == std::string::npos ? "127.0.0.1" : text.substr(0, colon);
     long port = 0;
-    if (!parseIPv4(address) ||
+    uint32_t host = 0;
+    if (!parseIPv4(address, host) ||
         !parseNumber(text.substr(colon == std::string::npos ? 0 : colon + 1), 0, MAX_PORT, port))
         return false;
     options.metrics = true;
@@ -119,7 +103,7 @@ bool applyValue(const std::string& name, const std::string& value, shellOptions&
             return true;
         error = "--port needs a port from 1 to 65535, got \"" + value + "\"";
     } else if (name == "--discovery") {
-        if (parseDiscoveryList(value, options.discoveryTargets))
+        if (parseAddressList(value, options.discoveryTargets))
             return true;
         error = "--discovery needs IPv4 addresses separated by commas, got \"" + value + "\"";
     } else if (name == "--discovery-port") {
@@ -189,22 +173,6 @@ bool parsePort(const std::string& text, uint16_t& port) {
         return false;
     port = static_cast<uint16_t>(value);
     return true;
-}
-
-bool parseIPv4(const std::string& text) {
-    int parts = 0;
-    size_t start = 0;
-    while (true) {
-        const size_t dot = text.find('.', start);
-        const std::string part =
-            text.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-        long value = 0;
-        if (part.size() > 3 || !parseNumber(part, 0, 255, value) || ++parts > 4)
-            return false;
-        if (dot == std::string::npos)
-            return parts == 4;
-        start = dot + 1;
-    }
 }
 
 bool parseHostAndPort(const std::string& text, std::string& host, uint16_t& port) {

@@ -1,5 +1,6 @@
 #include "platform/net/netaddress.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <charconv>
 #include <netdb.h>
@@ -36,6 +37,25 @@ bool parseIPv4(const std::string& text, uint32_t& host) {
     if (inet_pton(AF_INET, text.c_str(), &address) != 1)
         return false;
     host = ntohl(address.s_addr);
+    return true;
+}
+
+bool parseAddressList(const std::string& commaSeparated, std::vector<uint32_t>& hosts) {
+    std::vector<uint32_t> parsed;
+    size_t start = 0;
+    while (true) {
+        const size_t comma = commaSeparated.find(',', start);
+        std::string entry = commaSeparated.substr(start, comma == std::string::npos ? comma : comma - start);
+        entry.erase(std::remove(entry.begin(), entry.end(), ' '), entry.end());
+        uint32_t host = 0;
+        if (!parseIPv4(entry, host)) // an empty entry too
+            return false;
+        parsed.push_back(host);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    hosts = parsed;
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // An IPv4 address and UDP port, both in host byte order (127.0.0.1 is
 // 0x7F000001). A plain value: copying it is all there is to duplicating it.
@@ -21,5 +22,8 @@ bool parseAddress(const std::string& text, uint16_t defaultPort, netAddress& out
 
 // Reads a dotted IPv4 address only (no name look-up, no port).
 bool parseIPv4(const std::string& text, uint32_t& host);
+// Reads comma-separated dotted IPv4 addresses (blanks around them allowed);
+// false, and hosts unchanged, on any bad or empty entry.
+bool parseAddressList(const std::string& commaSeparated, std::vector<uint32_t>& hosts);
 
 std::string formatAddress(const netAddress& address); // "a.b.c.d:port"

@@ -40,7 +40,7 @@ settings loadSettings() {
     }
     // A list that does not parse searches nowhere rather than falling back to
     // broadcasting on every network.
-    if (!parseTargetList(targets, loaded.targets))
+    if (!parseAddressList(targets, loaded.targets))
         loaded.targets.clear();
     return loaded;
 }
@@ -54,21 +54,6 @@ settings& current() {
 
 } // namespace
 
-bool parseTargetList(const std::string& commaSeparated, std::vector<uint32_t>& targets) {
-    std::vector<uint32_t> parsed;
-    std::stringstream stream(commaSeparated);
-    std::string entry;
-    while (std::getline(stream, entry, ',')) {
-        entry.erase(std::remove(entry.begin(), entry.end(), ' '), entry.end());
-        uint32_t host = 0;
-        if (!parseIPv4(entry, host))
-            return false;
-        parsed.push_back(host);
-    }
-    targets = parsed;
-    return true;
-}
-
 std::vector<uint32_t> getDiscoveryTargets() {
     std::lock_guard<std::mutex> guard(g_settingsLock);
     return current().targets;
@@ -77,21 +62,6 @@ std::vector<uint32_t> getDiscoveryTargets() {
 void setDiscoveryTargets(const std::vector<uint32_t>& targets) {
     std::lock_guard<std::mutex> guard(g_settingsLock);
     current().targets = targets;
-}
-
-bool setDiscoveryTargets(const std::string& commaSeparated) {
-    std::vector<uint32_t> targets;
-    if (!parseTargetList(commaSeparated, targets))
-        return false;
-    setDiscoveryTargets(targets);
-    return true;
-}
-
-void addDiscoveryTarget(uint32_t target) {
-    std::lock_guard<std::mutex> guard(g_settingsLock);
-    auto& targets = current().targets;
-    if (std::find(targets.begin(), targets.end(), target) == targets.end())
-        targets.push_back(target);
 }
 
 uint16_t getDiscoveryPort() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 // Process-wide network settings. Each starts from the environment
@@ -14,14 +13,9 @@ constexpr int NET_DISCOVERY_WINDOW_MS = 400; // an enumeration gathers answers t
 
 std::vector<uint32_t> getDiscoveryTargets(); // host byte order
 void setDiscoveryTargets(const std::vector<uint32_t>& targets);
-bool setDiscoveryTargets(const std::string& commaSeparated); // false (and unchanged) on a bad entry
-void addDiscoveryTarget(uint32_t target);                    // ignored when already listed
 
 uint16_t getDiscoveryPort();
 void setDiscoveryPort(uint16_t port);
 
 uint16_t getGamePort(); // where a host listens first and a client joins by default
 void setGamePort(uint16_t port);
-
-// Splits and parses a comma-separated address list; false on any bad entry.
-bool parseTargetList(const std::string& commaSeparated, std::vector<uint32_t>& targets);

@@ -1,6 +1,8 @@
 #include "game/shell/serverevent.h"
 #include "game/shell/serversettings.h"
 
+#include "platform/net/netaddress.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -92,7 +94,7 @@ TEST(serverSettings, keysTakeTheOptionsValues) {
                               "server.conf", options, error))
         << error;
     EXPECT_EQ(options.port, 27400);
-    EXPECT_EQ(options.discoveryTargets, (std::vector<std::string>{"127.255.255.255", "127.0.0.255"}));
+    EXPECT_EQ(options.discoveryTargets, (std::vector<uint32_t>{NET_LOOPBACK_BROADCAST_HOST, 0x7F0000FF}));
     EXPECT_EQ(options.discoveryPort, 27500);
     EXPECT_EQ(options.sessionName, "Friday Night");
     EXPECT_EQ(options.metricsPort, 9100);

@@ -1,5 +1,7 @@
 #include "game/shell/shelloptions.h"
 
+#include "platform/net/netaddress.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -36,7 +38,7 @@ TEST(shellOptions, everyOptionInBothSpellings) {
     EXPECT_EQ(options.connectHost, "game.local");
     EXPECT_EQ(options.connectPort, 4000);
     EXPECT_EQ(options.port, 27400);
-    EXPECT_EQ(options.discoveryTargets, (std::vector<std::string>{"127.255.255.255", "127.0.0.255"}));
+    EXPECT_EQ(options.discoveryTargets, (std::vector<uint32_t>{NET_LOOPBACK_BROADCAST_HOST, 0x7F0000FF}));
     EXPECT_EQ(options.discoveryPort, 27500);
     EXPECT_EQ(options.frames, 90);
     EXPECT_EQ(options.screenshot, "out.png");
@@ -86,11 +88,6 @@ TEST(shellOptions, badValuesAreRefusedWithTheOptionNamed) {
 }
 
 TEST(shellOptions, addressParsers) {
-    EXPECT_TRUE(parseIPv4("127.255.255.255"));
-    EXPECT_TRUE(parseIPv4("0.0.0.0"));
-    EXPECT_FALSE(parseIPv4("127.0.0.01x"));
-    EXPECT_FALSE(parseIPv4("1..2.3"));
-    EXPECT_FALSE(parseIPv4(""));
     std::string host;
     uint16_t port = 0;
     EXPECT_TRUE(parseHostAndPort("127.1.2.3:27351", host, port));
