@@ -109,34 +109,65 @@ void netClient::send(const uint8_t* data, size_t size, bool reliable) {
 
 void netClient::run() {
     std::vector<netOutgoing> packets;
+    std::unique_lock<std::mutex> transport(m_transportLock);
     while (true) {
         pollfd fds[2] = {{m_host->socket, POLLIN, 0}, {m_outbox.getWakeFd(), POLLIN, 0}};
-        poll(fds, 2, msUntilDue());
-        m_outbox.take(packets);
-        sendPackets(packets);
-        if (m_outbox.isStopRequested()) {
-            // Whatever was handed over before the stop, possibly after the
-            // take above, still leaves ahead of the goodbye.
-            m_outbox.take(packets);
-            sendPackets(packets);
+        const int due = msUntilDue();
+        transport.unlock(); // the game thread may send meanwhile (sendFromCaller)
+        poll(fds, 2, due);
+        transport.lock();
+        if (!serviceRound(packets))
             break;
-        }
-        if (!serviceTransport())
-            break;
-        if (isHostSilent()) {
-            enet_peer_reset(m_peer); // nothing more will come: leave without a goodbye
-            m_peer = nullptr;
-            m_state = CLOSING;
-            postEnd(NET_REASON_CONNECTION_LOST);
-            break;
-        }
-        if (m_state == CONNECTING && std::chrono::steady_clock::now() >= m_deadline) {
-            enet_peer_reset(m_peer); // ENet alone would keep resending for much longer
-            finishConnect(NET_E_TIMEDOUT);
-            break;
-        }
     }
     shutdownTransport();
+}
+
+// One wake-up's work; false once the connection has ended.
+bool netClient::serviceRound(std::vector<netOutgoing>& packets) {
+    m_outbox.take(packets);
+    sendPackets(packets);
+    if (m_outbox.isStopRequested()) {
+        // Whatever was handed over before the stop, possibly after the
+        // take above, still leaves ahead of the goodbye.
+        m_outbox.take(packets);
+        sendPackets(packets);
+        return false;
+    }
+    if (!serviceTransport())
+        return false;
+    if (isHostSilent()) {
+        enet_peer_reset(m_peer); // nothing more will come: leave without a goodbye
+        m_peer = nullptr;
+        m_state = CLOSING;
+        postEnd(NET_REASON_CONNECTION_LOST);
+        return false;
+    }
+    if (m_state == CONNECTING && std::chrono::steady_clock::now() >= m_deadline) {
+        enet_peer_reset(m_peer); // ENet alone would keep resending for much longer
+        finishConnect(NET_E_TIMEDOUT);
+        return false;
+    }
+    return true;
+}
+
+void netClient::releaseSends() {
+    if (m_outbox.releaseQuietly() && !sendFromCaller())
+        m_outbox.wake();
+}
+
+// A playing client hands over its input every frame; waking the service
+// thread only to pass it on would cost a wake-up a frame. While the thread
+// sleeps the caller sends the batch itself. A batch with a reliable packet
+// still wakes the thread, which plans the resends.
+bool netClient::sendFromCaller() {
+    std::unique_lock<std::mutex> transport(m_transportLock, std::try_to_lock);
+    if (!transport.owns_lock() || m_state != CONNECTED)
+        return false;
+    m_outbox.take(m_callerPackets);
+    const bool reliable = std::any_of(m_callerPackets.begin(), m_callerPackets.end(),
+                                      [](const netOutgoing& packet) { return packet.reliable; });
+    sendPackets(m_callerPackets);
+    return !reliable;
 }
 
 void netClient::sendPackets(std::vector<netOutgoing>& packets) {

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -49,7 +50,7 @@ class netClient {
     void send(const uint8_t* data, size_t size, bool reliable); // dropped unless connected
     // Sends between these leave together (see netOutbox::holdWakes).
     void holdSends() { m_outbox.holdWakes(); }
-    void releaseSends() { m_outbox.releaseWakes(); }
+    void releaseSends();
 
     bool isConnecting() const { return m_state == CONNECTING; }
     bool isConnected() const { return m_state == CONNECTED; }
@@ -63,6 +64,8 @@ class netClient {
     enum state { IDLE, CONNECTING, CONNECTED, CLOSING };
 
     void run();
+    bool serviceRound(std::vector<netOutgoing>& packets); // false once the connection has ended
+    bool sendFromCaller();                                // false: the service thread must wake
     void sendPackets(std::vector<netOutgoing>& packets);
     bool serviceTransport(); // false once the connection has ended
     bool isHostSilent() const;
@@ -75,6 +78,10 @@ class netClient {
 
     netOutbox m_outbox;
     netInbox m_inbox;
+    // Held by the service thread except while it sleeps; whoever holds it may
+    // use the transport (m_host, m_peer).
+    std::mutex m_transportLock;
+    std::vector<netOutgoing> m_callerPackets; // sendFromCaller's, under m_transportLock
     _ENetHost* m_host = nullptr;
     _ENetPeer* m_peer = nullptr;
     std::chrono::steady_clock::time_point m_deadline;

@@ -43,17 +43,18 @@ void netOutbox::holdWakes() {
 }
 
 void netOutbox::releaseWakes() {
-    bool wakeNow = false;
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        if (m_held > 0)
-            --m_held;
-        wakeNow = m_held == 0 && m_wakeOwed;
-        if (wakeNow)
-            m_wakeOwed = false;
-    }
-    if (wakeNow)
+    if (releaseQuietly())
         wake();
+}
+
+bool netOutbox::releaseQuietly() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_held > 0)
+        --m_held;
+    const bool owed = m_held == 0 && m_wakeOwed;
+    if (owed)
+        m_wakeOwed = false;
+    return owed;
 }
 
 void netOutbox::requestStop() {

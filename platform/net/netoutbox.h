@@ -30,6 +30,9 @@ class netOutbox {
     // batch leaves in one round instead of one wake-up per packet.
     void holdWakes();
     void releaseWakes();
+    // Ends a hold like releaseWakes, but leaves the wake-up it owes (true) to the caller.
+    bool releaseQuietly();
+    void wake();
     void requestStop();
     void reset(); // forget packets and the stop request (before a new service thread)
 
@@ -38,8 +41,6 @@ class netOutbox {
     bool isStopRequested() const;
 
   private:
-    void wake();
-
     mutable std::mutex m_lock;
     std::vector<netOutgoing> m_pending;
     size_t m_pendingBytes = 0;
