@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -147,18 +148,20 @@ TEST(CollectorMessages, ExplosionsRecordTheirPlaceAndQueueSoundsInOrder) {
     EXPECT_TRUE(sounds.empty());
 }
 
-TEST(CollectorMessages, ScoreTableIsReplacedAndNamesStayTerminated) {
+TEST(CollectorMessages, ScoreTableIsReplacedWithNamesTerminatedAndColoursWithinRange) {
     Client c;
     c.join();
     std::vector<PlayerStats> rows(2);
     std::strcpy(rows[0].name, "Player");
     rows[0].score = -10;
-    rows[1].colour = colour4(1.0f, 0.0f, 0.0f, 1.0f);
+    rows[0].colour = colour4(0.25f, 0.0f, 1.0f, 1.0f);
+    rows[1].colour = colour4(1.5f, -0.25f, NAN, -INFINITY);
     c.update({writePlayerStats(rows)});
     ASSERT_EQ(c.collector.getStatsCount(), 2);
     EXPECT_STREQ(c.collector.getStatsName(0), "Player");
     EXPECT_EQ(c.collector.getStatsScore(0), -10);
-    EXPECT_EQ(c.collector.getStatsColour(1), colour4(1.0f, 0.0f, 0.0f, 1.0f));
+    EXPECT_EQ(c.collector.getStatsColour(0), colour4(0.25f, 0.0f, 1.0f, 1.0f));
+    EXPECT_EQ(c.collector.getStatsColour(1), colour4(1.0f, 0.0f, 0.0f, 0.0f));
 
     networkMessage unterminated = writePlayerStats(rows);
     std::vector<uint8_t> bytes(unterminated.getData(), unterminated.getData() + unterminated.getDataSize());
