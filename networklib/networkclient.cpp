@@ -50,15 +50,12 @@ networkEnd endOfSession(uint32_t reason) {
 
 networkClient::networkClient() = default;
 
-networkClient::~networkClient() {
-    // Ends the service thread while the queue and lock it uses still exist.
-    m_client.reset();
-}
+networkClient::~networkClient() = default;
 
 void networkClient::initialise() {
     networkConnection::initialise();
     auto client = std::make_unique<netClient>();
-    if (!client->initialise(this, &networkClient::messageHandler)) {
+    if (!client->initialise()) {
         std::printf("Failed To Initialise Server.\n");
         return;
     }
@@ -72,24 +69,31 @@ void networkClient::enumerateHosts() {
     for (const uint32_t extra : m_extraTargets)
         if (std::find(targets.begin(), targets.end(), extra) == targets.end())
             targets.push_back(extra);
-    m_client->enumerateHosts(m_applicationDesc.applicationGuid, targets, getDiscoveryPort(),
-                             NET_DISCOVERY_WINDOW_MS);
+    const std::vector<netHostAnswer> answers = m_client->enumerateHosts(
+        m_applicationDesc.applicationGuid, targets, getDiscoveryPort(), NET_DISCOVERY_WINDOW_MS);
+    for (const netHostAnswer& answer : answers) {
+        const netApplicationDesc& desc = answer.applicationDesc;
+        if (desc.maxPlayers != 0 && desc.currentPlayers >= desc.maxPlayers)
+            continue; // a full game has no place for this copy
+        session newSession;
+        newSession.hostAddress = answer.hostAddress;
+        newSession.applicationDesc = desc;
+        newSession.name = makeDisplayText(limitSessionName(desc.sessionName));
+        addSession(newSession);
+    }
 }
 
 void networkClient::getSessions(std::vector<std::string>& names) {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     names.clear();
     for (const session& listed : m_sessions)
         names.push_back(listed.name);
 }
 
 std::vector<networkClient::session> networkClient::getSessionRecords() {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     return m_sessions;
 }
 
 void networkClient::addSession(const session& newSession) {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     // A host answers every query it hears, so one search can bring several
     // answers from one session: the session keeps its place and the latest word.
     const netGuid& instance = newSession.applicationDesc.instanceGuid;
@@ -104,22 +108,15 @@ void networkClient::addSession(const session& newSession) {
 }
 
 void networkClient::connect(std::string name) {
-    netAddress address;
-    {
-        std::lock_guard<std::recursive_mutex> guard(m_lock);
-        if (m_sessions.empty())
-            return;
-        auto chosen = std::find_if(m_sessions.begin(), m_sessions.end(),
-                                   [&name](const session& listed) { return listed.name == name; });
-        if (chosen == m_sessions.end())
-            chosen = m_sessions.begin();
-        address = chosen->hostAddress;
-        if (m_connected || isConnecting())
-            return;
-        m_hostAddress = chosen->hostAddress;
-        m_applicationDesc = chosen->applicationDesc;
-    }
-    startConnect(address);
+    if (m_sessions.empty() || isConnecting())
+        return;
+    auto chosen = std::find_if(m_sessions.begin(), m_sessions.end(),
+                               [&name](const session& listed) { return listed.name == name; });
+    if (chosen == m_sessions.end())
+        chosen = m_sessions.begin();
+    m_hostAddress = chosen->hostAddress;
+    m_applicationDesc = chosen->applicationDesc;
+    startConnect(m_hostAddress);
 }
 
 bool networkClient::connectTo(const std::string& address) {
@@ -128,20 +125,16 @@ bool networkClient::connectTo(const std::string& address) {
         m_end = networkEnd::badAddress;
         return false;
     }
-    {
-        std::lock_guard<std::recursive_mutex> guard(m_lock);
-        if (m_connected || isConnecting())
-            return false;
-        m_hostAddress = parsed;
-    }
+    if (isConnecting())
+        return false;
+    m_hostAddress = parsed;
     return startConnect(parsed);
 }
 
-// Outside the lock: starting may wait for the previous connection's thread,
-// which may itself be waiting for the lock to queue its last message.
 bool networkClient::startConnect(const netAddress& address) {
     if (m_client == nullptr)
         return false;
+    collectEvents(); // the last connection's events are not this one's
     m_end = networkEnd::none;
     if (m_client->connect(address) == NET_OK)
         return true;
@@ -151,17 +144,18 @@ bool networkClient::startConnect(const netAddress& address) {
 }
 
 void networkClient::disconnect() {
-    {
-        std::lock_guard<std::recursive_mutex> guard(m_lock);
-        m_connected = false;
-    }
-    // Outside the lock: closing waits for the service thread, which may be
-    // waiting for the lock.
-    if (m_client != nullptr)
-        m_client->close();
-    // A connect that completed while the thread was stopping has marked the
-    // client connected again; no handler runs after close on this thread.
+    if (m_client == nullptr)
+        return;
+    m_client->close();
+    // What arrived before the close stays for the game's next take; a connect
+    // that completed meanwhile is over all the same.
+    collectEvents();
     m_connected = false;
+}
+
+bool networkClient::isConnected() {
+    collectEvents();
+    return m_connected;
 }
 
 void networkClient::send(const networkMessage& message) {
@@ -169,7 +163,6 @@ void networkClient::send(const networkMessage& message) {
         reportAssertion("Client MUST be set up", "( this->m_client != NULL )", __FILE__, __LINE__);
         return;
     }
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     m_client->send(message.getWireBuffer(), static_cast<size_t>(message.getWireSize()),
                    message.isGuaranteed());
 }
@@ -179,15 +172,11 @@ void networkClient::addDiscoveryTarget(uint32_t target) {
         m_extraTargets.push_back(target);
 }
 
-// Stays true once the transport is up: the handler marks the client connected
-// a moment later, and a caller that asks isConnected and then isConnecting
-// must never see both false in between.
 bool networkClient::isConnecting() const {
     return m_client != nullptr && (m_client->isConnecting() || m_client->isConnected());
 }
 
 netAddress networkClient::getHostAddress() {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     return m_hostAddress;
 }
 
@@ -199,13 +188,8 @@ uint64_t networkClient::getSentBytes() const {
     return m_client != nullptr ? m_client->getSentBytes() : 0;
 }
 
-int networkClient::messageHandler(void* userContext, uint32_t messageId, void* message) {
-    if (userContext == nullptr) {
-        reportAssertion("Must have a valid user context", "( UserContext != NULL )", __FILE__, __LINE__);
-        return NET_OK; // nowhere to queue anything
-    }
-    static_cast<networkClient*>(userContext)->handle(messageId, message);
-    return NET_OK;
+uint64_t networkClient::getDroppedCount() const {
+    return m_client != nullptr ? m_client->getDroppedCount() : 0;
 }
 
 void networkClient::relayTerminated() {
@@ -223,33 +207,30 @@ void networkClient::onConnectComplete(int result) {
     relayTerminated();
 }
 
-void networkClient::handle(uint32_t messageId, void* message) {
-    switch (messageId) {
-    case NET_MSGID_CONNECT_COMPLETE:
-        onConnectComplete(static_cast<const netMsgConnectComplete*>(message)->result);
+// The service thread ends by itself after posting the end; the next connect joins it.
+void networkClient::onSessionEnded(uint32_t reason) {
+    m_end = endOfSession(reason);
+    relayTerminated();
+}
+
+void networkClient::takeEvents(std::vector<netIncoming>& events) {
+    if (m_client != nullptr)
+        m_client->takeEvents(events);
+}
+
+void networkClient::handle(netIncoming& event) {
+    switch (event.kind) {
+    case netEventKind::connected:
+        onConnectComplete(event.detail);
         return;
-    case NET_MSGID_ENUM_HOSTS_RESPONSE: {
-        const auto* response = static_cast<const netMsgEnumHostsResponse*>(message);
-        const netApplicationDesc& desc = *response->applicationDesc;
-        if (desc.maxPlayers != 0 && desc.currentPlayers >= desc.maxPlayers)
-            return; // a full game has no place for this copy
-        session newSession;
-        newSession.hostAddress = response->hostAddress;
-        newSession.applicationDesc = *response->applicationDesc;
-        newSession.name = makeDisplayText(limitSessionName(response->applicationDesc->sessionName));
-        addSession(newSession);
+    case netEventKind::received:
+        relayReceived(event);
         return;
-    }
-    case NET_MSGID_RECEIVE:
-        relayReceived(*static_cast<const netMsgReceive*>(message));
-        return;
-    case NET_MSGID_TERMINATE_SESSION:
-        m_end = endOfSession(static_cast<const netMsgTerminateSession*>(message)->reason);
-        disconnect();
-        relayTerminated();
+    case netEventKind::sessionEnded:
+        onSessionEnded(static_cast<uint32_t>(event.detail));
         return;
     default:
-        ZEB_FAIL("Handle this message!");
+        ZEB_FAIL("Handle this message!"); // a host's event never reaches a client
         return;
     }
 }

@@ -56,6 +56,7 @@ class networkClient final : public networkConnection {
     void disconnect();
 
     void send(const networkMessage& message) override; // guaranteed ones reliably
+    bool isConnected() override;
 
     void addDiscoveryTarget(uint32_t target); // searched besides the process-wide targets
     bool isConnecting() const; // a connect is under way or its connection is up; false once it ends
@@ -63,20 +64,22 @@ class networkClient final : public networkConnection {
     netAddress getHostAddress();       // the host last connected to
     uint64_t getSentBytes() const;     // UDP payload bytes sent so far
     uint64_t getReceivedBytes() const; // UDP payload bytes received so far, headers included
-
-    static int messageHandler(void* userContext, uint32_t messageId, void* message);
+    uint64_t getDroppedCount() const override;
 
   private:
     void holdSends() override;
     void releaseSends() override;
-    void handle(uint32_t messageId, void* message);
+    void takeEvents(std::vector<netIncoming>& events) override;
+    void handle(netIncoming& event) override;
     bool startConnect(const netAddress& address);
     void onConnectComplete(int result);
+    void onSessionEnded(uint32_t reason);
     void relayTerminated();
 
-    std::vector<session> m_sessions; // in order of arrival; guarded by m_lock
+    std::vector<session> m_sessions; // in order of arrival
     netAddress m_hostAddress;
     std::unique_ptr<netClient> m_client; // null until initialise succeeds
     std::vector<uint32_t> m_extraTargets;
-    std::atomic<networkEnd> m_end{networkEnd::none}; // written by the service thread
+    networkEnd m_end = networkEnd::none;
+    bool m_connected = false; // as of the events taken so far
 };

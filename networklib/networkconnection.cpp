@@ -18,36 +18,30 @@ void networkConnection::setSessionName(const std::string& name) {
     m_applicationDesc.sessionName = limitSessionName(name);
 }
 
+void networkConnection::collectEvents() {
+    takeEvents(m_events);
+    for (netIncoming& event : m_events)
+        handle(event);
+    m_events.clear();
+}
+
 void networkConnection::receiveMessages(messageQueue& queue) {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
-    queue = m_received;
+    collectEvents();
+    queue = std::move(m_received);
     m_received.clear();
-    m_backlogs.clear();
-    m_queuedBytes = 0;
 }
 
 void networkConnection::sendMessages(messageQueue& queue) {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     holdSends();
     while (queue.hasMessages())
         send(queue.pop());
     releaseSends();
 }
 
-void networkConnection::queueReceived(const networkMessage& message) {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
-    m_received.push(message);
-}
-
-void networkConnection::logMessage(const networkMessage& message) {
-    m_logFile.write(m_logTimer.getElapsedNow(), message.getType(), message.getDataSize());
-}
-
 void networkConnection::relay(const networkMessage& message) {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
-    queueReceived(message);
+    m_received.push(message);
     if (m_logging)
-        logMessage(message);
+        m_logFile.write(m_logTimer.getElapsedNow(), message.getType(), message.getDataSize());
 }
 
 bool isTransportEvent(int type) {
@@ -55,33 +49,17 @@ bool isTransportEvent(int type) {
            type == NETWORK_SESSION_TERMINATED;
 }
 
-void networkConnection::relayReceived(const netMsgReceive& received) {
-    if (received.data == nullptr || received.size < static_cast<size_t>(MESSAGE_TYPE_SIZE))
-        return;
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
-    if (!admit(received.senderID, received.size))
+void networkConnection::relayReceived(const netIncoming& received) {
+    if (received.bytes.size() < static_cast<size_t>(MESSAGE_TYPE_SIZE))
         return;
     networkMessage message;
     // The transport's packets are far below INT_MAX.
-    if (!message.setFromReceived(received.senderID, received.data, static_cast<int>(received.size)))
+    if (!message.setFromReceived(received.player, received.bytes.data(),
+                                 static_cast<int>(received.bytes.size())))
         return;
     // Only this side's transport reports players and the end of a session; a
     // peer's packet claiming to be such a report is a forgery.
     if (isTransportEvent(message.getType()))
         return;
     relay(message);
-}
-
-bool networkConnection::admit(uint32_t sender, size_t size) {
-    backlog& queued = m_backlogs[sender];
-    if (queued.messages >= MAX_QUEUED_MESSAGES_PER_SENDER ||
-        queued.bytes + static_cast<int64_t>(size) > MAX_QUEUED_BYTES_PER_SENDER ||
-        m_queuedBytes + static_cast<int64_t>(size) > MAX_QUEUED_BYTES) {
-        ++m_dropped;
-        return false;
-    }
-    ++queued.messages;
-    queued.bytes += static_cast<int64_t>(size);
-    m_queuedBytes += static_cast<int64_t>(size);
-    return true;
 }

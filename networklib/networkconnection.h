@@ -4,12 +4,11 @@
 #include "platform/net/netapplicationdesc.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netguid.h"
+#include "platform/net/netinbox.h"
 #include "timer.h"
 
-#include <atomic>
-#include <mutex>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 class messageLog;
 
@@ -23,36 +22,29 @@ constexpr int NETWORK_PLAYER_DESTROYED_SIZE = 8;
 
 // True for the types above: made by the network layer alone, never by a peer.
 bool isTransportEvent(int type);
-// What one sender can make a connection hold between two takes of the game
-// thread. A player sends two small messages a frame and a host about twenty;
-// these leave seconds of room for a stalled game thread, and past them a
-// flooding peer's packets are dropped instead of growing the queue for good.
-// The network layer's own messages (players joining and leaving, the end of
-// the session) are never dropped.
-constexpr int MAX_QUEUED_MESSAGES_PER_SENDER = 4096;
-constexpr int MAX_QUEUED_BYTES_PER_SENDER = 4 * 1024 * 1024; // four of the largest packets
-// All senders together, for peers that come and go faster than the game takes.
-constexpr int MAX_QUEUED_BYTES = 16 * MAX_QUEUED_BYTES_PER_SENDER;
+// The bounds of what a connection holds between two takes of the game are
+// the transport's inbox's (netinbox.h).
 
-// What the host and the client share: the queue of received messages under
-// the connection's lock, the session description and the message log. Events
-// arrive on the transport's service thread and become messages on the queue;
-// the game thread takes them with receiveMessages.
+// What the host and the client share: the session description, the message
+// log, and the turning of the transport's events into messages. A connection
+// belongs to the game's thread: the transport's service thread never calls
+// into it but posts to an inbox that receiveMessages drains, as sends go out
+// through the transport's outbox.
 class networkConnection {
   public:
     virtual void initialise();
     virtual void send(const networkMessage& message) = 0;
+    // Takes what the transport has posted first, so the answer and getEnd
+    // agree with the messages the next receiveMessages returns.
+    virtual bool isConnected() = 0;
 
     void setApplicationGuid(const netGuid& guid);
     void setSessionName(const std::string& name); // UTF-8, cut to 255 bytes
-    bool isConnected() const { return m_connected; }
 
     void receiveMessages(messageQueue& queue); // replaces queue's contents with what arrived
     void sendMessages(messageQueue& queue);    // sends and empties queue, in order
-    void queueReceived(const networkMessage& message);
-    void logMessage(const networkMessage& message); // the caller holds the lock
 
-    uint64_t getDroppedCount() const { return m_dropped; } // peer packets dropped over the bounds
+    virtual uint64_t getDroppedCount() const = 0; // peer packets dropped over the inbox's bounds
 
     bool isLogging() const { return m_logging; }
     void setLogging(bool logging) { m_logging = logging; }
@@ -66,28 +58,24 @@ class networkConnection {
     // Around a batch of sends, so that it leaves in one round.
     virtual void holdSends() {}
     virtual void releaseSends() {}
+    // Takes what the transport posted since the last take.
+    virtual void takeEvents(std::vector<netIncoming>& events) = 0;
+    // Turns one of them into messages (relay); the host and the client know different events.
+    virtual void handle(netIncoming& event) = 0;
+    // Takes and handles what the transport has posted so far.
+    void collectEvents();
 
-    // Queues (and logs) a message built by a handler, under the lock.
+    // Queues (and logs) a message for the game's next take.
     void relay(const networkMessage& message);
     // Relays a peer's packet as a message. A packet too short for a type is the
     // peer's malformed input, not a fault of this program: it is dropped without
     // the assertion report, which could end the process.
-    void relayReceived(const netMsgReceive& received);
-
-    struct backlog {
-        int messages = 0;
-        int64_t bytes = 0;
-    };
-    bool admit(uint32_t sender, size_t size); // the caller holds the lock
+    void relayReceived(const netIncoming& received);
 
     messageQueue m_received;
-    std::unordered_map<uint32_t, backlog> m_backlogs; // of m_received, by sender
-    int64_t m_queuedBytes = 0;                        // of m_received, all senders
-    std::atomic<uint64_t> m_dropped{0};
-    std::recursive_mutex m_lock;
-    std::atomic<bool> m_connected{false}; // written by the service thread, polled by the game
+    std::vector<netIncoming> m_events; // reused by each take
     netApplicationDesc m_applicationDesc;
-    std::atomic<bool> m_logging{true};
+    bool m_logging = true;
     timer m_logTimer;
     messageLog& m_logFile;
 };

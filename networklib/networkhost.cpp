@@ -11,10 +11,7 @@
 
 networkHost::networkHost() : m_port(getGamePort()) {}
 
-networkHost::~networkHost() {
-    // The service thread may still call the handler until the server is gone.
-    m_server.reset();
-}
+networkHost::~networkHost() = default;
 
 void networkHost::initialise() {
     networkConnection::initialise();
@@ -22,26 +19,29 @@ void networkHost::initialise() {
 }
 
 void networkHost::startHosting() {
-    std::lock_guard<std::recursive_mutex> guard(m_lock);
     if (m_server != nullptr && m_server->isHosting())
         return;
     if (m_server == nullptr)
         m_server = std::make_unique<netServer>();
-    if (!m_server->initialise(this, &networkHost::messageHandler)) {
+    if (!m_server->initialise()) {
         std::printf("Failed To Initialise Server.\n");
         return;
     }
     netApplicationDesc desc = m_applicationDesc;
     desc.instanceGuid = makeRandomGuid();
-    if (m_server->host(desc, m_port, getDiscoveryPort()) == NET_OK)
-        m_connected = true;
+    m_server->host(desc, m_port, getDiscoveryPort());
 }
 
+// What arrived before the stop stays for the game's next take.
 void networkHost::stopHosting() {
     if (m_server == nullptr)
         return;
     m_server->close();
-    m_connected = false;
+    collectEvents();
+}
+
+bool networkHost::isConnected() {
+    return m_server != nullptr && m_server->isHosting();
 }
 
 void networkHost::send(const networkMessage& message) {
@@ -81,41 +81,37 @@ uint64_t networkHost::getSentBytes() const {
     return m_server != nullptr ? m_server->getSentBytes() : 0;
 }
 
-int networkHost::messageHandler(void* userContext, uint32_t messageId, void* message) {
-    if (userContext == nullptr) {
-        reportAssertion("Must have a valid user context", "( UserContext != NULL )", __FILE__, __LINE__);
-        return NET_OK; // nowhere to queue anything
-    }
-    static_cast<networkHost*>(userContext)->handle(messageId, message);
-    return NET_OK;
+uint64_t networkHost::getDroppedCount() const {
+    return m_server != nullptr ? m_server->getDroppedCount() : 0;
 }
 
-void networkHost::handle(uint32_t messageId, void* message) {
-    networkMessage toRelay;
-    switch (messageId) {
-    case NET_MSGID_CREATE_PLAYER: {
-        const auto* created = static_cast<const netMsgCreatePlayer*>(message);
+void networkHost::takeEvents(std::vector<netIncoming>& events) {
+    if (m_server != nullptr)
+        m_server->takeEvents(events);
+}
+
+void networkHost::handle(netIncoming& event) {
+    switch (event.kind) {
+    case netEventKind::playerJoined: {
         uint8_t payload[NETWORK_PLAYER_CREATED_SIZE];
-        writeU32(payload, created->playerID);
-        toRelay = networkMessage(NETWORK_PLAYER_CREATED, payload, sizeof(payload));
-        break;
+        writeU32(payload, event.player);
+        relay(networkMessage(NETWORK_PLAYER_CREATED, payload, sizeof(payload)));
+        return;
     }
-    case NET_MSGID_DESTROY_PLAYER: {
-        const auto* destroyed = static_cast<const netMsgDestroyPlayer*>(message);
+    case netEventKind::playerLeft: {
         uint8_t payload[NETWORK_PLAYER_DESTROYED_SIZE];
-        writeU32(payload, destroyed->playerID);
-        writeU32(payload + 4, destroyed->reason);
-        toRelay = networkMessage(NETWORK_PLAYER_DESTROYED, payload, sizeof(payload));
-        break;
+        writeU32(payload, event.player);
+        writeU32(payload + 4, static_cast<uint32_t>(event.detail));
+        relay(networkMessage(NETWORK_PLAYER_DESTROYED, payload, sizeof(payload)));
+        return;
     }
-    case NET_MSGID_RECEIVE:
-        relayReceived(*static_cast<const netMsgReceive*>(message));
+    case netEventKind::received:
+        relayReceived(event);
         return;
     default:
-        ZEB_FAIL("Handle this message!");
+        ZEB_FAIL("Handle this message!"); // a client's event never reaches a host
         return;
     }
-    relay(toRelay);
 }
 
 void networkHost::holdSends() {

@@ -27,6 +27,7 @@ class networkHost final : public networkConnection {
     // To the message's destination player, or to all when it names none;
     // reliably when the message is guaranteed, else unreliable and in order.
     void send(const networkMessage& message) override;
+    bool isConnected() override; // hosting
 
     // Disconnects a player once what was sent to it has arrived.
     void dropPlayer(uint32_t playerID, networkDropReason reason);
@@ -40,13 +41,13 @@ class networkHost final : public networkConnection {
     uint32_t getPlayerCount() const;
     uint64_t getSentBytes() const;   // UDP payload bytes sent so far
     netServerStats getStats() const; // the transport's counts since hosting began; zero before
-
-    static int messageHandler(void* userContext, uint32_t messageId, void* message);
+    uint64_t getDroppedCount() const override;
 
   private:
     void holdSends() override;
     void releaseSends() override;
-    void handle(uint32_t messageId, void* message);
+    void takeEvents(std::vector<netIncoming>& events) override;
+    void handle(netIncoming& event) override;
 
     std::unique_ptr<netServer> m_server; // null until hosting starts
     uint16_t m_port;

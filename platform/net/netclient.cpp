@@ -15,23 +15,19 @@ netClient::~netClient() {
     joinFinishedThread();
 }
 
-bool netClient::initialise(void* userContext, netMessageHandler handler) {
-    m_context = userContext;
-    m_handler = handler;
+bool netClient::initialise() {
     return m_outbox.isValid() && netStartTransport();
 }
 
-void netClient::deliver(uint32_t messageId, void* message) {
-    m_handler(m_context, messageId, message);
-}
-
-void netClient::enumerateHosts(const netGuid& applicationGuid, const std::vector<uint32_t>& targets,
-                               uint16_t discoveryPort, int windowMs) {
-    if (m_handler == nullptr || targets.empty())
-        return;
+std::vector<netHostAnswer> netClient::enumerateHosts(const netGuid& applicationGuid,
+                                                     const std::vector<uint32_t>& targets,
+                                                     uint16_t discoveryPort, int windowMs) {
+    std::vector<netHostAnswer> answers;
+    if (targets.empty())
+        return answers;
     const int fd = openDiscoveryQuerySocket();
     if (fd < 0)
-        return;
+        return answers;
     discoveryQuery query;
     query.applicationGuid = applicationGuid;
     const std::vector<uint8_t> bytes = encodeDiscoveryQuery(query);
@@ -56,23 +52,21 @@ void netClient::enumerateHosts(const netGuid& applicationGuid, const std::vector
         if (answer.version != NET_PROTOCOL_VERSION || !(answer.desc.applicationGuid == applicationGuid) ||
             answer.gamePort == 0)
             continue;
-        netMsgEnumHostsResponse response{netAddress{from.host, answer.gamePort}, &answer.desc};
-        deliver(NET_MSGID_ENUM_HOSTS_RESPONSE, &response);
+        answers.push_back(netHostAnswer{netAddress{from.host, answer.gamePort}, answer.desc});
     }
     closeSocket(fd);
+    return answers;
 }
 
 void netClient::joinFinishedThread() {
-    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
+    if (m_thread.joinable())
         m_thread.join();
 }
 
 int netClient::connect(const netAddress& address, uint32_t version) {
-    if (m_handler == nullptr || m_state == CONNECTING || m_state == CONNECTED)
+    if (!m_outbox.isValid() || m_state == CONNECTING || m_state == CONNECTED)
         return NET_E_INVALID;
     joinFinishedThread(); // the previous connection's thread has ended or is ending
-    if (m_thread.joinable())
-        return NET_E_INVALID; // called from inside the handler: the old thread is still ours
     m_host = enet_host_create(nullptr, 1, NET_CHANNEL_COUNT, 0, 0);
     if (m_host == nullptr)
         return NET_E_INVALID;
@@ -133,8 +127,7 @@ void netClient::run() {
             enet_peer_reset(m_peer); // nothing more will come: leave without a goodbye
             m_peer = nullptr;
             m_state = CLOSING;
-            netMsgTerminateSession terminated{NET_REASON_CONNECTION_LOST};
-            deliver(NET_MSGID_TERMINATE_SESSION, &terminated);
+            postEnd(NET_REASON_CONNECTION_LOST);
             break;
         }
         if (m_state == CONNECTING && std::chrono::steady_clock::now() >= m_deadline) {
@@ -212,8 +205,12 @@ bool netClient::serviceTransport() {
 
 void netClient::finishConnect(int result) {
     m_state = result == NET_OK ? CONNECTED : CLOSING;
-    netMsgConnectComplete complete{result};
-    deliver(NET_MSGID_CONNECT_COMPLETE, &complete);
+    m_inbox.post(netIncoming{netEventKind::connected, NET_SERVER_PLAYER_ID, result, {}});
+}
+
+void netClient::postEnd(uint32_t reason) {
+    m_inbox.post(
+        netIncoming{netEventKind::sessionEnded, NET_SERVER_PLAYER_ID, static_cast<int32_t>(reason), {}});
 }
 
 bool netClient::dispatch(ENetEvent& event) {
@@ -230,13 +227,13 @@ bool netClient::dispatch(ENetEvent& event) {
             return false;
         }
         m_state = CLOSING;
-        netMsgTerminateSession terminated{endReason(event.data)};
-        deliver(NET_MSGID_TERMINATE_SESSION, &terminated);
+        postEnd(endReason(event.data));
         return false;
     }
     case ENET_EVENT_TYPE_RECEIVE: {
-        netMsgReceive received{NET_SERVER_PLAYER_ID, event.packet->data, event.packet->dataLength};
-        deliver(NET_MSGID_RECEIVE, &received);
+        netIncoming received{netEventKind::received, NET_SERVER_PLAYER_ID, 0, {}};
+        received.bytes.assign(event.packet->data, event.packet->data + event.packet->dataLength);
+        m_inbox.post(std::move(received));
         enet_packet_destroy(event.packet);
         return true;
     }

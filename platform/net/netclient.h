@@ -4,6 +4,7 @@
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netguid.h"
+#include "platform/net/netinbox.h"
 #include "platform/net/netoutbox.h"
 
 #include <atomic>
@@ -18,7 +19,9 @@ struct _ENetEvent;
 
 // The playing end of a session: finds hosts by a discovery query and keeps
 // one ENet connection to a chosen host, owned by a service thread that starts
-// with each connect. Events reach the handler on that thread.
+// with each connect. The owner hands sends to the thread through the outbox
+// and takes the connect's outcome, the host's data and the end of the session
+// from the inbox, which outlives each connection.
 class netClient {
   public:
     netClient() = default;
@@ -26,21 +29,21 @@ class netClient {
     netClient(const netClient&) = delete;
     netClient& operator=(const netClient&) = delete;
 
-    bool initialise(void* userContext, netMessageHandler handler); // false: the outbox could not be made
+    bool initialise(); // false: the outbox or the transport could not be made
 
-    // Sends the query to every target and, on the calling thread, hands each
-    // answer for applicationGuid to the handler until windowMs have passed.
-    void enumerateHosts(const netGuid& applicationGuid, const std::vector<uint32_t>& targets,
-                        uint16_t discoveryPort, int windowMs);
+    // Sends the query to every target and returns, in order of arrival, the
+    // answers for applicationGuid that come within windowMs.
+    std::vector<netHostAnswer> enumerateHosts(const netGuid& applicationGuid,
+                                              const std::vector<uint32_t>& targets, uint16_t discoveryPort,
+                                              int windowMs);
 
-    // Starts a connection offering version; its outcome arrives as
-    // NET_MSGID_CONNECT_COMPLETE (a refused version then ends the session).
+    // Starts a connection offering version; its outcome arrives as a
+    // connected event (a refused version then ends the session).
     // NET_OK when started; NET_E_INVALID (and no event) when busy or when the
     // transport cannot start.
     int connect(const netAddress& address, uint32_t version = NET_PROTOCOL_VERSION);
 
-    // Leaves the session. From the service thread (inside the handler) it only
-    // asks the thread to end; from any other thread it also waits for that.
+    // Leaves the session and waits for the service thread to end.
     void close();
 
     void send(const uint8_t* data, size_t size, bool reliable); // dropped unless connected
@@ -50,7 +53,10 @@ class netClient {
 
     bool isConnecting() const { return m_state == CONNECTING; }
     bool isConnected() const { return m_state == CONNECTED; }
-    uint64_t getSentBytes() const { return m_sentBytes; }         // UDP payload bytes sent so far
+    // What arrived since the last take, in order.
+    void takeEvents(std::vector<netIncoming>& events) { m_inbox.take(events); }
+    uint64_t getDroppedCount() const { return m_inbox.getDroppedCount(); } // data over the host's share
+    uint64_t getSentBytes() const { return m_sentBytes; }                  // UDP payload bytes sent so far
     uint64_t getReceivedBytes() const { return m_receivedBytes; } // UDP payload bytes received so far
 
   private:
@@ -65,11 +71,10 @@ class netClient {
     void finishConnect(int result);
     void shutdownTransport();
     void joinFinishedThread();
-    void deliver(uint32_t messageId, void* message);
+    void postEnd(uint32_t reason);
 
-    void* m_context = nullptr;
-    netMessageHandler m_handler = nullptr;
     netOutbox m_outbox;
+    netInbox m_inbox;
     _ENetHost* m_host = nullptr;
     _ENetPeer* m_peer = nullptr;
     std::chrono::steady_clock::time_point m_deadline;

@@ -31,14 +31,12 @@ netServer::~netServer() {
     close();
 }
 
-bool netServer::initialise(void* userContext, netMessageHandler handler) {
-    m_context = userContext;
-    m_handler = handler;
+bool netServer::initialise() {
     return m_outbox.isValid() && netStartTransport();
 }
 
 int netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort) {
-    if (m_hosting || m_handler == nullptr || !m_outbox.isValid())
+    if (m_hosting || !m_outbox.isValid())
         return NET_E_INVALID;
     m_host = createListeningHost(port);
     if (m_host == nullptr) // another copy already hosts on this port
@@ -87,10 +85,6 @@ void netServer::disconnectPlayer(uint32_t playerID, uint32_t data) {
     request.disconnect = true;
     request.disconnectData = data;
     m_outbox.post(std::move(request));
-}
-
-void netServer::deliver(uint32_t messageId, void* message) {
-    m_handler(m_context, messageId, message);
 }
 
 void netServer::run() {
@@ -184,8 +178,9 @@ void netServer::dispatch(ENetEvent& event) {
         const uint32_t player = playerOf(event.peer);
         if (player != 0) { // a refused peer's data goes nowhere
             ++m_receivedMessages;
-            netMsgReceive received{player, event.packet->data, event.packet->dataLength};
-            deliver(NET_MSGID_RECEIVE, &received);
+            netIncoming received{netEventKind::received, player, 0, {}};
+            received.bytes.assign(event.packet->data, event.packet->data + event.packet->dataLength);
+            m_inbox.post(std::move(received));
         }
         enet_packet_destroy(event.packet);
         break;
@@ -208,8 +203,7 @@ void netServer::onConnect(ENetPeer* peer, uint32_t version) {
     m_peerSince[static_cast<size_t>(peer - m_host->peers)] = netPeerClock();
     m_players[player] = peer;
     ++m_playerCount;
-    netMsgCreatePlayer created{player};
-    deliver(NET_MSGID_CREATE_PLAYER, &created);
+    m_inbox.post(netIncoming{netEventKind::playerJoined, player, 0, {}});
 }
 
 void netServer::onDisconnect(ENetPeer* peer, uint32_t data) {
@@ -221,9 +215,7 @@ void netServer::onDisconnect(ENetPeer* peer, uint32_t data) {
     // A time-out carries no data; a client that leaves says so.
     if (m_closingPlayers.erase(player) == 0 && data != NET_DISCONNECT_LEAVE)
         ++m_droppedPeers;
-    netMsgDestroyPlayer destroyed{player, data == NET_DISCONNECT_LEAVE ? NET_REASON_NORMAL
-                                                                       : NET_REASON_CONNECTION_LOST};
-    deliver(NET_MSGID_DESTROY_PLAYER, &destroyed);
+    postLeave(player, data == NET_DISCONNECT_LEAVE ? NET_REASON_NORMAL : NET_REASON_CONNECTION_LOST);
 }
 
 // Every peer the transport creates, a half-open connect included, carries the
@@ -294,8 +286,11 @@ void netServer::dropSilentPeer(ENetPeer* peer) {
     --m_playerCount;
     if (m_closingPlayers.erase(player) == 0)
         ++m_droppedPeers;
-    netMsgDestroyPlayer destroyed{player, NET_REASON_CONNECTION_LOST};
-    deliver(NET_MSGID_DESTROY_PLAYER, &destroyed);
+    postLeave(player, NET_REASON_CONNECTION_LOST);
+}
+
+void netServer::postLeave(uint32_t player, uint32_t reason) {
+    m_inbox.post(netIncoming{netEventKind::playerLeft, player, static_cast<int32_t>(reason), {}});
 }
 
 void netServer::answerQueries() {

@@ -3,6 +3,7 @@
 #include "platform/net/netanswerlimiter.h"
 #include "platform/net/netapplicationdesc.h"
 #include "platform/net/netevents.h"
+#include "platform/net/netinbox.h"
 #include "platform/net/netoutbox.h"
 #include "platform/net/netstats.h"
 
@@ -18,7 +19,8 @@ struct _ENetEvent;
 
 // The hosting end of a session: an ENet host with one peer per player, a
 // discovery listener that answers queries for its application, and a service
-// thread that owns both. Every event reaches the handler on that thread.
+// thread that owns both. The owner hands sends to the thread through the
+// outbox and takes players' comings and goings and their data from the inbox.
 class netServer {
   public:
     netServer() = default;
@@ -26,13 +28,14 @@ class netServer {
     netServer(const netServer&) = delete;
     netServer& operator=(const netServer&) = delete;
 
-    bool initialise(void* userContext, netMessageHandler handler); // false: the outbox could not be made
+    bool initialise(); // false: the outbox or the transport could not be made
 
     // Listens on port, or on a port the system picks when that one is taken,
     // and answers discovery on discoveryPort. NET_OK or NET_E_INVALID.
     int host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort);
 
-    // Disconnects every player, flushes, then destroys the transport. No events follow.
+    // Disconnects every player, flushes, then destroys the transport. No events
+    // follow; those already posted stay in the inbox.
     void close();
 
     // Copies the bytes and returns at once. destination 0 means every player.
@@ -46,6 +49,9 @@ class netServer {
     // What discovery answers advertise: players in the game now (which only
     // the game knows) and its limit.
     void setJoinedPlayers(uint32_t count) { m_joinedPlayers = count; }
+    // What arrived since the last take, in order.
+    void takeEvents(std::vector<netIncoming>& events) { m_inbox.take(events); }
+    uint64_t getDroppedCount() const { return m_inbox.getDroppedCount(); } // data over a sender's share
 
     bool isHosting() const { return m_hosting; }
     uint16_t getPort() const { return m_port; } // the port really listened on
@@ -65,12 +71,11 @@ class netServer {
     void dropSilentPeer(_ENetPeer* peer);
     void answerQueries();
     void shutdownTransport();
-    void deliver(uint32_t messageId, void* message);
+    void postLeave(uint32_t player, uint32_t reason);
     void countTraffic(); // moves ENet's byte counts into ours
 
-    void* m_context = nullptr;
-    netMessageHandler m_handler = nullptr;
     netOutbox m_outbox;
+    netInbox m_inbox;
     netApplicationDesc m_desc;
     _ENetHost* m_host = nullptr;
     int m_discoveryFd = -1;

@@ -52,16 +52,16 @@ std::vector<uint8_t> typed(int32_t type, const std::vector<uint8_t>& payload) {
 // A peer on the transport alone, which sends any bytes, with any connect data.
 class rawPeer {
   public:
-    rawPeer() { m_client.initialise(this, &rawPeer::handler); }
+    rawPeer() { m_client.initialise(); }
     bool connect(const netAddress& address, uint32_t version = NET_PROTOCOL_VERSION) {
         return m_client.connect(address, version) == NET_OK;
     }
     bool waitConnected() {
-        return waitUntil([this] { return m_client.isConnected() || m_ended; }, WAIT_MS) &&
+        return waitUntil([this] { return m_client.isConnected() || hasEnded(); }, WAIT_MS) &&
                m_client.isConnected();
     }
     bool waitEnded() {
-        return waitUntil([this] { return m_ended.load(); }, WAIT_MS);
+        return waitUntil([this] { return hasEnded(); }, WAIT_MS);
     }
     void send(const std::vector<uint8_t>& bytes, bool reliable = true) {
         m_client.send(bytes.data(), bytes.size(), reliable);
@@ -69,17 +69,17 @@ class rawPeer {
     void close() { m_client.close(); }
 
   private:
-    static int handler(void* context, uint32_t id, void* message) {
-        auto* self = static_cast<rawPeer*>(context);
-        if (id == NET_MSGID_TERMINATE_SESSION ||
-            (id == NET_MSGID_CONNECT_COMPLETE &&
-             static_cast<netMsgConnectComplete*>(message)->result != NET_OK))
-            self->m_ended = true;
-        return NET_OK;
+    bool hasEnded() {
+        m_client.takeEvents(m_events);
+        for (const netIncoming& event : m_events)
+            m_ended = m_ended || event.kind == netEventKind::sessionEnded ||
+                      (event.kind == netEventKind::connected && event.detail != NET_OK);
+        return m_ended;
     }
 
     netClient m_client;
-    std::atomic<bool> m_ended{false};
+    std::vector<netIncoming> m_events;
+    bool m_ended = false;
 };
 
 class hostilePeers : public ::testing::Test {

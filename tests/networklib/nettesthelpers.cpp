@@ -13,6 +13,11 @@
 
 namespace {
 
+// A test program started by hand, outside CTest, still searches loopback only.
+struct loopbackDiscovery {
+    loopbackDiscovery() { setenv("ZEB_DISCOVERY", "127.255.255.255", 0); }
+} g_loopbackDiscovery;
+
 std::mutex g_reportLock;
 std::vector<std::string> g_reports;
 

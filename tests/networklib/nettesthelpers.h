@@ -2,6 +2,7 @@
 
 #include "networklib/networkmessage.h"
 #include "platform/net/netguid.h"
+#include "platform/net/netinbox.h"
 
 #include <chrono>
 #include <functional>
@@ -42,6 +43,21 @@ bool waitForType(Connection& connection, std::vector<networkMessage>& all, int t
             drain(connection, all);
             for (const networkMessage& message : all)
                 if (message.getType() == type)
+                    return true;
+            return false;
+        },
+        timeoutMs);
+}
+
+// Takes a raw transport's events (a netClient's or a netServer's) until one of
+// kind has arrived or timeoutMs pass; the events taken are dropped.
+template <typename Transport> bool waitForEvent(Transport& transport, netEventKind kind, int timeoutMs) {
+    std::vector<netIncoming> events;
+    return waitUntil(
+        [&] {
+            transport.takeEvents(events);
+            for (const netIncoming& event : events)
+                if (event.kind == kind)
                     return true;
             return false;
         },

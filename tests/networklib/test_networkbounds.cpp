@@ -1,4 +1,5 @@
 #include "nettesthelpers.h"
+#include "platform/net/netinbox.h"
 #include "platform/net/netoutbox.h"
 #include "platform/net/netprotocol.h"
 
@@ -34,7 +35,7 @@ TEST(NetworkBounds, AFloodingPlayerIsHeldToItsShareOfTheQueue) {
     const uint32_t player = readPayloadU32(arrived.back(), 0);
     arrived.clear();
 
-    constexpr int SENT = MAX_QUEUED_MESSAGES_PER_SENDER + 1000;
+    constexpr int SENT = NET_INBOX_MAX_MESSAGES_PER_SENDER + 1000;
     const uint8_t payload[8] = {};
     for (int i = 0; i < SENT; ++i) {
         networkMessage message(9, payload, sizeof(payload));
@@ -43,12 +44,12 @@ TEST(NetworkBounds, AFloodingPlayerIsHeldToItsShareOfTheQueue) {
         queue.push(message);
         client->sendMessages(queue);
     }
-    ASSERT_TRUE(
-        waitUntil([&] { return host->getDroppedCount() == SENT - MAX_QUEUED_MESSAGES_PER_SENDER; }, WAIT_MS))
+    ASSERT_TRUE(waitUntil([&] { return host->getDroppedCount() == SENT - NET_INBOX_MAX_MESSAGES_PER_SENDER; },
+                          WAIT_MS))
         << host->getDroppedCount();
     client->disconnect();
     ASSERT_TRUE(waitForType(*host, arrived, NETWORK_PLAYER_DESTROYED, WAIT_MS));
-    EXPECT_EQ(countFrom(arrived, player, 9), MAX_QUEUED_MESSAGES_PER_SENDER);
+    EXPECT_EQ(countFrom(arrived, player, 9), NET_INBOX_MAX_MESSAGES_PER_SENDER);
 }
 
 TEST(NetworkBounds, AFullOutboxRefusesInsteadOfGrowing) {
@@ -70,4 +71,30 @@ TEST(NetworkBounds, AFullOutboxRefusesInsteadOfGrowing) {
     netOutgoing disconnect;
     disconnect.disconnect = true;
     EXPECT_TRUE(outbox.post(disconnect));
+}
+
+// Each sender fills only its own share; the transport's events always go in,
+// and a take frees every share.
+TEST(NetworkBounds, TheInboxHoldsEachSenderToItsShareButKeepsEveryEvent) {
+    netInbox inbox;
+    auto data = [](uint32_t sender, size_t size) {
+        netIncoming event;
+        event.player = sender;
+        event.bytes.resize(size);
+        return event;
+    };
+    int accepted = 0;
+    while (accepted <= NET_INBOX_MAX_MESSAGES_PER_SENDER && inbox.post(data(1, 1)))
+        ++accepted;
+    EXPECT_EQ(accepted, NET_INBOX_MAX_MESSAGES_PER_SENDER);
+    EXPECT_TRUE(inbox.post(data(2, 1)));
+    EXPECT_FALSE(inbox.post(data(2, NET_INBOX_MAX_BYTES_PER_SENDER)));
+    EXPECT_TRUE(inbox.post(netIncoming{netEventKind::playerLeft, 1, 0, {}}));
+    EXPECT_EQ(inbox.getDroppedCount(), 2u);
+
+    std::vector<netIncoming> taken;
+    inbox.take(taken);
+    ASSERT_EQ(taken.size(), static_cast<size_t>(accepted) + 2);
+    EXPECT_EQ(taken.back().kind, netEventKind::playerLeft);
+    EXPECT_TRUE(inbox.post(data(1, NET_INBOX_MAX_BYTES_PER_SENDER)));
 }

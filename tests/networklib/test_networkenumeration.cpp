@@ -4,6 +4,7 @@
 #include "platform/net/netsettings.h"
 #include "platform/net/netsocket.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -11,38 +12,36 @@ namespace {
 
 constexpr int WAIT_MS = 3000;
 
-// A stand-in host on the discovery port that answers only after the client
-// has recorded another answer, so the order of arrival is known. It also
-// sends answers that must be ignored: wrong magic and a foreign GUID.
-void answerLate(int fd, const netGuid& guid, uint16_t gamePort, networkClient& client) {
+// A stand-in host on the discovery port that answers the query for two
+// sessions of its own, one after the other, so their order of arrival is
+// known. Between them it sends answers that must be ignored: wrong magic and
+// a foreign GUID.
+void answerTwice(int fd, const netGuid& guid, uint16_t gamePort) {
     uint8_t buffer[64];
     netAddress from;
     long size = -1;
     if (waitReadable(fd, WAIT_MS))
         size = receiveDatagram(fd, buffer, sizeof(buffer), from);
     discoveryQuery query;
-    if (size > 0 && decodeDiscoveryQuery(buffer, static_cast<size_t>(size), query) &&
-        query.applicationGuid == guid) {
-        std::vector<std::string> names;
-        waitUntil(
-            [&] {
-                client.getSessions(names);
-                return !names.empty();
-            },
-            WAIT_MS);
-        discoveryAnswer answer;
-        answer.desc.applicationGuid = guid;
-        answer.desc.sessionName = "Late";
-        answer.gamePort = gamePort;
-        std::vector<uint8_t> wrongMagic = encodeDiscoveryAnswer(answer);
-        wrongMagic[0] = 'X';
-        sendDatagram(fd, from, wrongMagic);
-        discoveryAnswer foreign = answer;
-        foreign.desc.applicationGuid.bytes[0] ^= 0xFF;
-        foreign.desc.sessionName = "Foreign";
-        sendDatagram(fd, from, encodeDiscoveryAnswer(foreign));
-        sendDatagram(fd, from, encodeDiscoveryAnswer(answer));
-    }
+    if (size <= 0 || !decodeDiscoveryQuery(buffer, static_cast<size_t>(size), query) ||
+        !(query.applicationGuid == guid))
+        return;
+    discoveryAnswer answer;
+    answer.desc.applicationGuid = guid;
+    answer.desc.instanceGuid.bytes[0] = 1;
+    answer.desc.sessionName = "Ahead";
+    answer.gamePort = gamePort;
+    sendDatagram(fd, from, encodeDiscoveryAnswer(answer));
+    std::vector<uint8_t> wrongMagic = encodeDiscoveryAnswer(answer);
+    wrongMagic[0] = 'X';
+    sendDatagram(fd, from, wrongMagic);
+    discoveryAnswer foreign = answer;
+    foreign.desc.applicationGuid.bytes[0] ^= 0xFF;
+    foreign.desc.sessionName = "Foreign";
+    sendDatagram(fd, from, encodeDiscoveryAnswer(foreign));
+    answer.desc.instanceGuid.bytes[0] = 2;
+    answer.desc.sessionName = "Behind";
+    sendDatagram(fd, from, encodeDiscoveryAnswer(answer));
 }
 
 } // namespace
@@ -56,13 +55,18 @@ TEST(NetworkEnumeration, ListsHostsOfItsOwnGuidInTheOrderTheyAnswered) {
     auto client = makeClient(guid);
     const int lateFd = openDiscoveryListener(getDiscoveryPort()); // bound before the query goes out
     ASSERT_GE(lateFd, 0);
-    std::thread late(answerLate, lateFd, guid, early->getPort(), std::ref(*client));
+    std::thread late(answerTwice, lateFd, guid, early->getPort());
     client->enumerateHosts();
     late.join();
     closeSocket(lateFd);
     std::vector<std::string> names{"stale", "names"};
     client->getSessions(names);
-    EXPECT_EQ(names, (std::vector<std::string>{"Early", "Late"}));
+    ASSERT_EQ(names.size(), 3u);
+    // The real host answers whenever it hears the query; the stand-in's two
+    // answers keep the order in which they came.
+    const auto ahead = std::find(names.begin(), names.end(), "Ahead");
+    EXPECT_NE(std::find(names.begin(), names.end(), "Early"), names.end());
+    EXPECT_LT(ahead - names.begin(), std::find(names.begin(), names.end(), "Behind") - names.begin());
 }
 
 TEST(NetworkEnumeration, OneRecordPerSessionAndGetSessionsReplacesTheList) {

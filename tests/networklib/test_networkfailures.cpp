@@ -24,28 +24,12 @@ constexpr const char* CHILD_VARIABLE = "ZEB_NET_TEST_CHILD";
 
 // Records what a bare transport client hears, for traffic the game's classes
 // would never send.
-struct rawEvents {
-    std::mutex lock;
-    std::vector<uint32_t> ids;
-    static int handler(void* context, uint32_t id, void*) {
-        auto* self = static_cast<rawEvents*>(context);
-        std::lock_guard<std::mutex> guard(self->lock);
-        self->ids.push_back(id);
-        return NET_OK;
-    }
-    bool has(uint32_t id) {
-        std::lock_guard<std::mutex> guard(lock);
-        return std::find(ids.begin(), ids.end(), id) != ids.end();
-    }
-};
-
 // The program started again as a child: joins the host named in the
 // environment, says hello, then waits to be killed (bounded, in case it is not).
 [[noreturn]] void runChild(const char* address) {
-    rawEvents events;
     netClient client;
     netAddress host;
-    if (!client.initialise(&events, &rawEvents::handler) || !parseAddress(address, 0, host))
+    if (!client.initialise() || !parseAddress(address, 0, host))
         _exit(2);
     client.connect(host);
     if (!waitUntil([&] { return client.isConnected(); }, 5000))
@@ -160,11 +144,10 @@ TEST(NetworkFailures, ConnectWithoutASessionOrWhileConnectedDoesNothing) {
 
 TEST(NetworkFailures, AWrongProtocolVersionIsRefused) {
     auto host = makeHost(testGuid());
-    rawEvents events;
     netClient raw;
-    ASSERT_TRUE(raw.initialise(&events, &rawEvents::handler));
+    ASSERT_TRUE(raw.initialise());
     ASSERT_EQ(raw.connect(netAddress{NET_LOOPBACK_HOST, host->getPort()}, NET_PROTOCOL_VERSION + 1), NET_OK);
-    ASSERT_TRUE(waitUntil([&] { return events.has(NET_MSGID_TERMINATE_SESSION); }, WAIT_MS));
+    ASSERT_TRUE(waitForEvent(raw, netEventKind::sessionEnded, WAIT_MS));
     std::vector<networkMessage> got;
     drain(*host, got);
     EXPECT_TRUE(got.empty());
@@ -174,9 +157,8 @@ TEST(NetworkFailures, AWrongProtocolVersionIsRefused) {
 TEST(NetworkFailures, PacketsTooShortForATypeNeverReachTheGame) {
     assertionCapture capture;
     auto host = makeHost(testGuid());
-    rawEvents events;
     netClient raw;
-    ASSERT_TRUE(raw.initialise(&events, &rawEvents::handler));
+    ASSERT_TRUE(raw.initialise());
     ASSERT_EQ(raw.connect(netAddress{NET_LOOPBACK_HOST, host->getPort()}), NET_OK);
     ASSERT_TRUE(waitUntil([&] { return raw.isConnected(); }, WAIT_MS));
     const uint8_t bytes[4] = {77, 0, 0, 0};
@@ -193,7 +175,7 @@ TEST(NetworkFailures, PacketsTooShortForATypeNeverReachTheGame) {
 
     // The same at a client, from a host that sends short packets.
     netServer rawHost;
-    ASSERT_TRUE(rawHost.initialise(&events, &rawEvents::handler));
+    ASSERT_TRUE(rawHost.initialise());
     netApplicationDesc desc;
     desc.applicationGuid = testGuid();
     ASSERT_EQ(rawHost.host(desc, 0, getDiscoveryPort()), NET_OK);

@@ -67,16 +67,6 @@ std::vector<uint8_t> connectDatagram(uint32_t connectID) {
     return bytes;
 }
 
-struct enumerated {
-    std::vector<netApplicationDesc> sessions;
-    static int handler(void* context, uint32_t id, void* message) {
-        if (id == NET_MSGID_ENUM_HOSTS_RESPONSE)
-            static_cast<enumerated*>(context)->sessions.push_back(
-                *static_cast<netMsgEnumHostsResponse*>(message)->applicationDesc);
-        return NET_OK;
-    }
-};
-
 } // namespace
 
 TEST(NetworkParty, PeersCannotForgeTheTransportsReports) {
@@ -146,13 +136,13 @@ TEST(NetworkParty, DiscoveryCountsPlayersAndSearchersPassOverFullGames) {
     EXPECT_TRUE(names.empty());
 
     host.setJoinedPlayers(3);
-    enumerated seen;
     netClient raw;
-    ASSERT_TRUE(raw.initialise(&seen, &enumerated::handler));
-    raw.enumerateHosts(guid, getDiscoveryTargets(), getDiscoveryPort(), NET_DISCOVERY_WINDOW_MS);
-    ASSERT_EQ(seen.sessions.size(), 1u);
-    EXPECT_EQ(seen.sessions[0].currentPlayers, 3u);
-    EXPECT_EQ(seen.sessions[0].maxPlayers, 8u);
+    ASSERT_TRUE(raw.initialise());
+    const std::vector<netHostAnswer> seen =
+        raw.enumerateHosts(guid, getDiscoveryTargets(), getDiscoveryPort(), NET_DISCOVERY_WINDOW_MS);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].applicationDesc.currentPlayers, 3u);
+    EXPECT_EQ(seen[0].applicationDesc.maxPlayers, 8u);
 }
 
 TEST(NetworkParty, HalfOpenConnectsCannotLockTheDoor) {
