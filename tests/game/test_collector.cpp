@@ -2,6 +2,7 @@
 // bad ones, and predicting the own ship.
 
 #include "game/client/zebgamestatecollector.h"
+#include "game/gamestateaccess.h"
 #include "game/rules/protocol.h"
 #include "networklib/networkmessage.h"
 
@@ -261,7 +262,7 @@ TEST(CollectorPrediction, ASpeedOfExactlyTheLimitIsKept) {
     Client c;
     c.join();
     // Rotation 0 faces (-1, 0, 0) in velocity terms: thrust adds along it.
-    c.collector.elementForTest(3).setVelocity(vector3(-5.5f, 0.0f, 0.0f));
+    elementOf(c.collector, 3).setVelocity(vector3(-5.5f, 0.0f, 0.0f));
     PlayerInput input;
     input.up = true;
     c.collector.setInput(input);
@@ -287,7 +288,7 @@ TEST(CollectorPrediction, TurningWrappingAndTheFlagsLeftForTheServer) {
 
     const float xs[][2] = {{10.0f, -10.0f}, {-10.0f, -10.0f}, {31.0f, -9.0f}, {1e30f, 0.0f}};
     for (const auto& x : xs) {
-        c.collector.elementForTest(3).setPosition(vector3(x[0], 0.0f, 50.0f));
+        elementOf(c.collector, 3).setPosition(vector3(x[0], 0.0f, 50.0f));
         c.collector.predictOwnShip(0.0f);
         const vector3& p = c.collector.getElementState(3).getPosition();
         if (x[0] < 1e29f) {
@@ -301,8 +302,8 @@ TEST(CollectorPrediction, TurningWrappingAndTheFlagsLeftForTheServer) {
 TEST(CollectorPrediction, AHiddenShipTakesNoControlAndSendsEveryFlag) {
     Client c;
     c.join();
-    c.collector.elementForTest(3).setVisible(false);
-    c.collector.elementForTest(3).setVelocity(vector3(1.0f, 0.0f, 0.0f));
+    elementOf(c.collector, 3).setVisible(false);
+    elementOf(c.collector, 3).setVelocity(vector3(1.0f, 0.0f, 0.0f));
     PlayerInput input;
     input.up = true;
     input.left = true;
