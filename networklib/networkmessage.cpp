@@ -32,14 +32,8 @@ void networkMessage::clear() {
 }
 
 bool networkMessage::setFromReceived(uint32_t playerID, const void* buffer, int size) {
-    if (buffer == nullptr) {
-        reportAssertion("Message must contain data!", "( Message != NULL )", __FILE__, __LINE__);
-        clear();
-        return false;
-    }
-    if (size < MESSAGE_TYPE_SIZE) {
-        reportAssertion("Message must at least have a message type!",
-                        "( MessageSize >= ( int ) sizeof( int ) )", __FILE__, __LINE__);
+    // The buffer comes from the network: a bad one is refused, never reported.
+    if (buffer == nullptr || size < MESSAGE_TYPE_SIZE) {
         clear();
         return false;
     }

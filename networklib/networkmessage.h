@@ -21,8 +21,8 @@ class networkMessage {
     networkMessage(int type, const void* data, int size); // size <= 0 or null data: no payload
 
     // Rebuilds the message from a received buffer of size bytes. A null buffer
-    // or one shorter than the type is reported and refused: the message is left
-    // empty and false returned. A received message has no wire buffer.
+    // or one shorter than the type is refused: the message is left empty and
+    // false returned. A received message has no wire buffer.
     bool setFromReceived(uint32_t playerID, const void* buffer, int size);
 
     int getType() const { return m_type; }

@@ -4,19 +4,19 @@
 #include "sound/soundresult.h"
 
 // The result code of the sound classes for an answer of the audio layer.
-inline HRESULT toSoundResult(audioResult result) {
+inline win::HRESULT toSoundResult(audioResult result) {
     switch (result) {
     case audioResult::ok:
-        return S_OK;
+        return win::S_OK;
     case audioResult::noDevice:
-        return DSERR_NODRIVER;
+        return win::DSERR_NODRIVER;
     case audioResult::badFormat:
-        return DSERR_BADFORMAT;
+        return win::DSERR_BADFORMAT;
     case audioResult::outOfMemory:
-        return E_OUTOFMEMORY;
+        return win::E_OUTOFMEMORY;
     case audioResult::invalidCall:
-        return DSERR_INVALIDCALL;
+        return win::DSERR_INVALIDCALL;
     default:
-        return E_FAIL;
+        return win::E_FAIL;
     }
 }

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+using namespace win;
+
 CSound::CSound(std::vector<audioBuffer> buffers, uint32_t bufferSize, uint32_t bufferCount,
                std::unique_ptr<CWaveReader> waveReader, uint32_t creationFlags)
     : m_buffers(std::move(buffers)), m_bufferSize(bufferSize), m_waveReader(std::move(waveReader)),

@@ -19,14 +19,14 @@ class CSound {
     CSound(const CSound&) = delete;
     CSound& operator=(const CSound&) = delete;
 
-    HRESULT play(uint32_t priority, uint32_t flags, int32_t volume, int32_t frequency, int32_t pan);
-    HRESULT stop();
-    HRESULT reset(); // every buffer back to its start
+    win::HRESULT play(uint32_t priority, uint32_t flags, int32_t volume, int32_t frequency, int32_t pan);
+    win::HRESULT stop();
+    win::HRESULT reset(); // every buffer back to its start
     bool isPlaying() const;
 
     // The sound's own steps, open for tests.
-    HRESULT fillBuffer(audioBuffer& buffer, bool repeat);
-    HRESULT restoreBuffer(audioBuffer& buffer, bool* restored);
+    win::HRESULT fillBuffer(audioBuffer& buffer, bool repeat);
+    win::HRESULT restoreBuffer(audioBuffer& buffer, bool* restored);
     audioBuffer* findFreeBuffer(); // null without buffers
 
     uint32_t getBufferCount() const { return m_bufferCount; }

@@ -5,6 +5,8 @@
 #include <limits>
 #include <vector>
 
+using namespace win;
+
 namespace {
 
 // The output is opened in this format until setPrimaryBufferFormat asks for another.

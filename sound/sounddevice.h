@@ -12,11 +12,11 @@
 class CSoundDevice {
   public:
     // window is the game's window, unused here; level is a DSSCL_ co-operative level.
-    HRESULT initialise(void* window, uint32_t level);
-    HRESULT setPrimaryBufferFormat(uint32_t channels, uint32_t samplesPerSecond, uint32_t bitsPerSample);
+    win::HRESULT initialise(void* window, uint32_t level);
+    win::HRESULT setPrimaryBufferFormat(uint32_t channels, uint32_t samplesPerSecond, uint32_t bitsPerSample);
     // A sound from a wave file, in *sound; nothing is returned on failure.
-    HRESULT create(std::unique_ptr<CSound>* sound, const char* fileName, uint32_t creationFlags,
-                   DS3DAlgorithm algorithm, uint32_t bufferCount);
+    win::HRESULT create(std::unique_ptr<CSound>* sound, const char* fileName, uint32_t creationFlags,
+                        win::DS3DAlgorithm algorithm, uint32_t bufferCount);
 
     audioDevice* getOutput() { return m_device.get(); } // null until initialise succeeds
 

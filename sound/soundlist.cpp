@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+using namespace win;
+
 soundList::~soundList() {
     // The sounds go before the device they play on.
     m_sounds.clear();

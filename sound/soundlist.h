@@ -21,9 +21,9 @@ class soundList {
     soundList(const soundList&) = delete;
     soundList& operator=(const soundList&) = delete;
 
-    HRESULT initialise(void* window);   // window may be null
-    int addSound(const char* fileName); // the new index, or -1
-    void play(int index);               // from the start
+    win::HRESULT initialise(void* window); // window may be null
+    int addSound(const char* fileName);    // the new index, or -1
+    void play(int index);                  // from the start
     void stop(int index);
     void restart(int index);
     void setEnabled(bool flag);

@@ -3,7 +3,10 @@
 #include <cstdint>
 
 // Result codes of the sound classes, with the values their Windows namesakes
-// have, so a code reads the same in a log on either system.
+// have, so a code reads the same in a log on either system. They keep to a
+// namespace of their own so as not to clash with the real ones on Windows.
+namespace win {
+
 using HRESULT = int32_t;
 
 constexpr HRESULT S_OK = 0;
@@ -20,9 +23,11 @@ constexpr HRESULT DSERR_BADFORMAT = static_cast<HRESULT>(0x88780064u);
 constexpr HRESULT DSERR_NODRIVER = static_cast<HRESULT>(0x88780078u);
 constexpr HRESULT DSERR_BUFFERLOST = static_cast<HRESULT>(0x88780096u);
 
-inline bool succeeded(HRESULT result) {
+} // namespace win
+
+inline bool succeeded(win::HRESULT result) {
     return result >= 0;
 }
-inline bool failed(HRESULT result) {
+inline bool failed(win::HRESULT result) {
     return result < 0;
 }

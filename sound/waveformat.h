@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace win {
+
 // The format block of a wave file: the 16 bytes of every "fmt " chunk, then
 // the count of extra format bytes that follow it.
 struct WAVEFORMATEX {
@@ -15,6 +17,8 @@ struct WAVEFORMATEX {
 };
 
 constexpr uint16_t WAVE_FORMAT_PCM = 1;
+
+} // namespace win
 
 constexpr uint32_t WAVE_CHUNK_HEADER_SIZE = 8; // identifier, then size
 constexpr uint32_t WAVE_RIFF_HEADER_SIZE = 12; // "RIFF", size, "WAVE"

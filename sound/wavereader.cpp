@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using namespace win;
+
 namespace {
 
 constexpr uint32_t fourCC(char a, char b, char c, char d) {

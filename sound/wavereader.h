@@ -15,13 +15,13 @@ constexpr uint32_t WAVEFILE_WRITE = 2; // not offered: open refuses it
 // never read past its end and nothing larger than the file is allocated.
 class CWaveReader {
   public:
-    HRESULT open(const char* fileName, const WAVEFORMATEX* format, uint32_t mode);
+    win::HRESULT open(const char* fileName, const win::WAVEFORMATEX* format, uint32_t mode);
     uint32_t getSize() const { return m_size; } // data bytes found at opening, 0 when none
-    HRESULT rewind();
-    HRESULT read(uint8_t* destination, uint32_t size, uint32_t* bytesRead);
-    HRESULT close();
+    win::HRESULT rewind();
+    win::HRESULT read(uint8_t* destination, uint32_t size, uint32_t* bytesRead);
+    win::HRESULT close();
 
-    const WAVEFORMATEX* getFormat() const { return m_hasFormat ? &m_format : nullptr; }
+    const win::WAVEFORMATEX* getFormat() const { return m_hasFormat ? &m_format : nullptr; }
     uint32_t getFormatSize() const; // 18 plus the extra format bytes; 0 without a format
     const std::vector<uint8_t>& getExtraFormat() const { return m_extraFormat; }
 
@@ -33,12 +33,12 @@ class CWaveReader {
         uint64_t present = 0;    // how much of the contents the file holds
     };
 
-    HRESULT readHeader();
-    HRESULT readFormat(const chunkInfo& chunk);
+    win::HRESULT readHeader();
+    win::HRESULT readFormat(const chunkInfo& chunk);
     bool findChunk(uint32_t id, uint64_t begin, uint64_t end, chunkInfo& found);
     bool readAt(uint64_t offset, uint8_t* destination, uint64_t count);
 
-    WAVEFORMATEX m_format;
+    win::WAVEFORMATEX m_format;
     bool m_hasFormat = false;
     std::vector<uint8_t> m_extraFormat;
     std::ifstream m_file;

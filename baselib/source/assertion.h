@@ -26,10 +26,21 @@ AssertionAnswer defaultAssertionHandler(const char* caption, const char* text);
 // Formats the report exactly as shown to the user (at most 511 characters).
 std::string formatAssertion(const char* message, const char* condition, const char* file, int line, ...);
 
-#define ZEB_ASSERT(condition, conditionText, message)                                                        \
-    do {                                                                                                     \
-        if (!(condition))                                                                                    \
-            reportAssertion(message, conditionText, __FILE__, __LINE__);                                     \
-    } while (0)
+// Reports when holds is false and returns holds, so a caller can both report
+// and step around the broken invariant. Use through ZEB_ASSERT.
+template <typename... Values>
+inline bool checkAssertion(bool holds, const char* condition, const char* message, const char* file, int line,
+                           Values... values) {
+    if (!holds)
+        reportAssertion(message, condition, file, line, values...);
+    return holds;
+}
 
+// ZEB_ASSERT(condition, message, values...) is an expression: the condition's truth.
+// The condition's own source text, in parentheses, becomes the report's condition.
+#define ZEB_ASSERT(condition, message, ...)                                                                  \
+    checkAssertion(static_cast<bool>(condition), "( " #condition " )", message, __FILE__,                    \
+                   __LINE__ __VA_OPT__(, ) __VA_ARGS__)
+
+// A report with no condition to test.
 #define ZEB_FAIL(message) reportAssertion(message, "Forced Failure", __FILE__, __LINE__)

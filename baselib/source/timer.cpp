@@ -12,7 +12,7 @@ uint32_t steadyMilliseconds() {
 
 std::atomic<millisecondClock> g_clock{&steadyMilliseconds};
 
-uint32_t timeGetTime() {
+uint32_t readClock() {
     return g_clock.load(std::memory_order_acquire)();
 }
 
@@ -32,11 +32,11 @@ timer::timer() : m_start(0), m_stop(0), m_elapsed(0.0) {}
 timer::~timer() {}
 
 void timer::start() {
-    m_start = timeGetTime();
+    m_start = readClock();
 }
 
 double timer::stop() {
-    m_stop = timeGetTime();
+    m_stop = readClock();
     m_elapsed = secondsBetween(m_start, m_stop);
     return m_elapsed;
 }
@@ -46,5 +46,5 @@ double timer::getElapsed() const {
 }
 
 double timer::getElapsedNow() const {
-    return secondsBetween(m_start, timeGetTime());
+    return secondsBetween(m_start, readClock());
 }

@@ -5,6 +5,17 @@
 
 #include <cstring>
 
+namespace {
+
+// The nearest value from 0 to 1; a value that is not a number becomes 0.
+float unitChannel(float value) {
+    if (value >= 1.0f)
+        return 1.0f;
+    return value > 0.0f ? value : 0.0f;
+}
+
+} // namespace
+
 void ZEBGameStateCollector::setPlayerName(const std::string& name) {
     m_playerName = name;
 }
@@ -110,11 +121,13 @@ void ZEBGameStateCollector::handlePlayerStats(const networkMessage& message) {
         return;
     if (getStatsCount() > MAX_STATS_ROWS)
         m_playerStats.resize(MAX_STATS_ROWS);
-    // Names are drawn as they are kept: only safe text is kept. It is never
-    // longer than what came, so it fits the field.
+    // Rows are drawn as they are kept: only safe text is kept, never longer
+    // than what came, so it fits the field, and colours within 0 to 1.
     for (PlayerStats& row : m_playerStats) {
         row.name[PLAYER_NAME_SIZE - 1] = '\0';
         copyPlayerName(row.name, makeDisplayText(row.name, std::strlen(row.name)).c_str());
+        row.colour = colour4(unitChannel(row.colour.r), unitChannel(row.colour.g), unitChannel(row.colour.b),
+                             unitChannel(row.colour.a));
     }
 }
 

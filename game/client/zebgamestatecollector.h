@@ -61,11 +61,12 @@ class ZEBGameStateCollector {
     int getOwnIndex() const { return m_ownIndex; }
     const ZEBGameStateElement& getElementState(int index) const { return m_elements[index]; }
     const PlayerInput& getInput() const { return m_input; }
-    ZEBGameStateElement& elementForTest(int index) { return m_elements[index]; } // scenario placement
 
     void predictOwnShip(float changeInTime);
 
   private:
+    friend struct ZEBGameStateCollectorAccess; // scenario tests place elements directly
+
     void processMessages(messageQueue& receivedMessages);
     bool readJoinReply(const networkMessage& message);
     void handleNewElement(const networkMessage& message);

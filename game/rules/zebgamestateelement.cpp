@@ -163,10 +163,7 @@ bool ZEBGameStateElement::readPartial(const uint8_t* buffer, int available) {
 }
 
 int ZEBGameStateElement::getChild(int index) const {
-    if (index < 0 || index >= getNumChildren()) {
-        reportAssertion("Child index out of range!", "( index >= 0 && index < getNumChildren() )", __FILE__,
-                        __LINE__);
+    if (!ZEB_ASSERT(index >= 0 && index < getNumChildren(), "Child index out of range!"))
         return -1;
-    }
     return m_childIDs[index];
 }

@@ -136,11 +136,9 @@ class ZEBGameStateGame {
     vector3 spawnPoint(int place) const;  // where the ship of that place appears
     float spawnRotation(int place) const; // facing away from the centre
 
-    // Direct placement of elements and players, for scenario tests only.
-    ZEBGameStateElement& elementForTest(int id) { return m_elements[id]; }
-    PlayerRecord& playerForTest(int index) { return m_players[index]; }
-
   private:
+    friend struct ZEBGameStateGameAccess; // scenario tests place elements and players directly
+
     struct PendingConnection {
         uint32_t playerID = 0;
         float waited = 0.0f; // seconds since the transport reported it

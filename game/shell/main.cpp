@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <string>
 
+using namespace win;
+
 namespace {
 
 // A level that cannot be read ends the program with the file and the reason.

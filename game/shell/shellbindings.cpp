@@ -4,6 +4,8 @@
 
 #include <cctype>
 
+using namespace win;
+
 namespace {
 
 struct namedKey {

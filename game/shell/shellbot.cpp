@@ -15,6 +15,8 @@
 #include <thread>
 #include <unistd.h>
 
+using namespace win;
+
 namespace {
 
 using botClock = std::chrono::steady_clock;

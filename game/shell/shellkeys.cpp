@@ -4,6 +4,8 @@
 #include "platform/system/window.h"
 #include "sound/soundlist.h"
 
+using namespace win;
+
 namespace {
 
 bool anyDown(control which) {

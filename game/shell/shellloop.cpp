@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+using namespace win;
+
 namespace {
 
 bool isFullScreenKey(uint32_t message, uint64_t wParam) {

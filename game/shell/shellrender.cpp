@@ -108,14 +108,6 @@ void drawElements() {
     }
 }
 
-// The table comes from the server: a colour outside 0 to 1 would be reported
-// by the font in every frame, so it is drawn as the nearest colour within.
-float unitChannel(float value) {
-    if (value >= 1.0f)
-        return 1.0f;
-    return value > 0.0f ? value : 0.0f; // also for a value that is not a number
-}
-
 void drawScoreTable() {
     char text[SCORE_TEXT_SIZE];
     for (int p = 0; p < g_collector->getStatsCount(); ++p) {
@@ -129,8 +121,7 @@ void drawScoreTable() {
                       g_collector->getStatsScore(p));
         const colour4& colour = g_collector->getStatsColour(p);
         g_font.setTop(top);
-        g_font.setColour(unitChannel(colour.r), unitChannel(colour.g), unitChannel(colour.b),
-                         unitChannel(colour.a));
+        g_font.setColour(colour.r, colour.g, colour.b, colour.a);
         g_font.print(text);
     }
 }

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <thread>
 
+using namespace win;
+
 namespace {
 
 using serverClock = std::chrono::steady_clock;

@@ -20,6 +20,8 @@
 #include <cstring>
 #include <thread>
 
+using namespace win;
+
 namespace {
 
 constexpr int SESSION_POLLS = 99999;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using namespace win;
+
 namespace {
 
 constexpr int BUTTON_WIDTH = 60;

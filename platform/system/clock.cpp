@@ -39,7 +39,7 @@ FineClock currentFineClock() {
 
 } // namespace
 
-uint32_t timeGetTime() {
+uint32_t win::timeGetTime() {
     return g_clockSource.load(std::memory_order_acquire)();
 }
 

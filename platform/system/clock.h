@@ -2,8 +2,10 @@
 
 #include <cstdint>
 
+namespace win {
 // The 32-bit millisecond clock; wraps at 2^32. Tests may replace it.
 uint32_t timeGetTime();
+} // namespace win
 
 using ClockSource = uint32_t (*)();
 ClockSource setClockSource(ClockSource source); // nullptr restores the real clock; returns the previous

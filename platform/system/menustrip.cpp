@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+using namespace win;
+
 namespace {
 
 constexpr int STRIP_MARGIN = 4;

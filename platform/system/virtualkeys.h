@@ -4,6 +4,8 @@
 
 // Windows virtual-key codes of the keys the game can see: letters as their
 // upper-case ASCII code, digits as ASCII, Space 0x20. 0 means "no such key".
+namespace win {
+
 constexpr uint32_t VK_NONE = 0x00;
 constexpr uint32_t VK_BACK = 0x08;
 constexpr uint32_t VK_TAB = 0x09;
@@ -22,7 +24,9 @@ constexpr uint32_t VK_F1 = 0x70;
 constexpr uint32_t VK_F10 = 0x79;
 constexpr uint32_t VK_F11 = 0x7A;
 
-// The code of an SDL key (SDL_Keycode), or VK_NONE.
+} // namespace win
+
+// The code of an SDL key (SDL_Keycode), or win::VK_NONE.
 uint32_t virtualKeyFromNative(int32_t nativeKey);
 
 // The SDL key that gives this code, or 0; used to synthesise input in tests.

@@ -13,6 +13,8 @@
 #include <deque>
 #include <string>
 
+using namespace win;
+
 struct gameWindow {
     SDL_Window* native = nullptr;
     windowProcedure procedure = nullptr;

@@ -9,6 +9,8 @@
 // of the window system become the messages of a window procedure, with the
 // message numbers and virtual-key codes the game was designed around.
 
+namespace win {
+
 constexpr uint32_t WM_NULL = 0x0000;
 constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_SIZE = 0x0005; // the window's size changed
@@ -21,13 +23,15 @@ constexpr uint32_t WM_SYSKEYDOWN = 0x0104; // a key pressed with Alt
 constexpr uint32_t WM_SYSKEYUP = 0x0105;
 constexpr uint32_t WM_COMMAND = 0x0111; // low 16 bits of wParam: the command
 
+} // namespace win
+
 constexpr int GAME_AREA_WIDTH = 700;
 constexpr int GAME_AREA_HEIGHT = 700;
 
 constexpr int64_t KEY_REPEAT_FLAG = int64_t(1) << 30; // in lParam: the key was already down
 
 struct windowMessage {
-    uint32_t message = WM_NULL;
+    uint32_t message = win::WM_NULL;
     uint64_t wParam = 0;
     int64_t lParam = 0;
 };

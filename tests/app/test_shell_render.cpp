@@ -4,6 +4,7 @@
 #include "baselib/assertioncapture.h"
 #include "font/font.h"
 #include "game/client/zebgamestatecollector.h"
+#include "game/gamestateaccess.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
 #include "render/camera.h"
@@ -169,7 +170,7 @@ TEST_F(shellRender, theOwnShipCarriesAFaintRingOthersDoNot) {
     ZEBGameStateElement other;
     other.initialise(1, vector3(6.0f, 0.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
     deliver(writeNewElement(other));
-    g_collector->elementForTest(g_collector->getOwnIndex())
+    elementOf(*g_collector, g_collector->getOwnIndex())
         .initialise(0, vector3(-6.0f, 0.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
     renderGame();
     const std::vector<uint32_t> pixels = frame();
@@ -190,7 +191,7 @@ TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
     ZEBGameStateElement rock;
     rock.initialise(1, ZERO, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE, true);
     deliver(writeNewElement(rock));
-    g_collector->elementForTest(g_collector->getOwnIndex()).setVisible(false);
+    elementOf(*g_collector, g_collector->getOwnIndex()).setVisible(false);
     struct row {
         vector3 position;
         bool left, right, top, bottom; // drawn pixels in the strip along that edge
@@ -202,8 +203,7 @@ TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
     };
     constexpr int STRIP = 40;
     for (const row& r : rows) {
-        g_collector->elementForTest(1).initialise(1, r.position, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE,
-                                                  true);
+        elementOf(*g_collector, 1).initialise(1, r.position, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE, true);
         renderGame();
         const std::vector<uint32_t> pixels = frame();
         // The sound line lies along the bottom: the side strips stop above it.

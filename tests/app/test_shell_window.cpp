@@ -12,6 +12,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace win;
+
 namespace {
 
 std::vector<windowMessage> g_seen; // every message the procedure was given

@@ -96,7 +96,7 @@ TEST(Colour4, NegativeCountIsReportedAndProcessesNothing) {
     EXPECT_EQ(out, colours[0]);
     ASSERT_EQ(capture.count(), 3u);
     for (size_t i = 0; i < capture.count(); ++i)
-        EXPECT_TRUE(capture.holds(i, "Number of colours must be positive", "( NumberOfColours >= 0 )"));
+        EXPECT_TRUE(capture.holds(i, "Number of colours must be positive", "( numberOfColours >= 0 )"));
     EXPECT_NE(capture.texts()[0].find("File: \"baselib/source/maths/colour4.cpp\""), std::string::npos);
 }
 

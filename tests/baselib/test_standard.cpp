@@ -53,7 +53,7 @@ TEST(Standard, FactorialLimitsAndReports) {
 
     EXPECT_EQ(factorial(-3), 1);
     ASSERT_EQ(capture.count(), 1u);
-    EXPECT_TRUE(capture.holds(0, "Number must be positive", "( Number >= 0 )"));
+    EXPECT_TRUE(capture.holds(0, "Number must be positive", "( number >= 0 )"));
     EXPECT_NE(capture.texts()[0].find("File: \"baselib/source/maths/standard.cpp\""), std::string::npos);
 
     // 13! does not fit in 32 bits: callers keep n <= 12; the product wraps without undefined behaviour.
@@ -73,11 +73,11 @@ TEST(Standard, BinomialValuesAndReportsInOrder) {
     EXPECT_EQ(binomial(3, 4), 0.25f);
     ASSERT_GE(capture.count(), 1u);
     EXPECT_TRUE(
-        capture.holds(0, "Element Index must not be more than Row Index", "( ElementIndex <= RowIndex )"));
+        capture.holds(0, "Element Index must not be more than Row Index", "( elementIndex <= rowIndex )"));
 
     const size_t before = capture.count();
     binomial(-1, -2);
     ASSERT_GE(capture.count(), before + 2);
-    EXPECT_TRUE(capture.holds(before, "Index must be valid", "( RowIndex >= 0 )"));
-    EXPECT_TRUE(capture.holds(before + 1, "Index must be valid", "( ElementIndex >= 0 )"));
+    EXPECT_TRUE(capture.holds(before, "Index must be valid", "( rowIndex >= 0 )"));
+    EXPECT_TRUE(capture.holds(before + 1, "Index must be valid", "( elementIndex >= 0 )"));
 }

@@ -5,6 +5,8 @@
 
 #include <fstream>
 
+using namespace win;
+
 namespace {
 
 uint32_t g_now = 0;

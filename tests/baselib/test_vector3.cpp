@@ -58,7 +58,7 @@ TEST(Vector3, InterpolateGivesItsFirstArgumentAtOne) {
 
     interpolate(&a, &b, 1.5f, &out);
     ASSERT_EQ(capture.count(), 1u);
-    EXPECT_TRUE(capture.holds(0, "T must be between 0 and 1", "( ( T >= 0.0f ) && ( T <= 1.0f ) )"));
+    EXPECT_TRUE(capture.holds(0, "T must be between 0 and 1", "( t >= 0.0f && t <= 1.0f )"));
     EXPECT_NE(capture.texts()[0].find("File: \"baselib/source/maths/vector3.cpp\""), std::string::npos);
     EXPECT_EQ(out,
               vector3(1.0f * 1.5f + -7.0f * -0.5f, 2.0f * 1.5f + 0.5f * -0.5f, 3.0f * 1.5f + 9.0f * -0.5f));

@@ -7,6 +7,7 @@
 // the network layer would. No network, no clock: time is the dt passed to step.
 
 #include "game/client/zebgamestatecollector.h"
+#include "game/gamestateaccess.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
 #include "game/server/zebgamestategame.h"
@@ -147,7 +148,7 @@ class Harness {
     // Stops every visible asteroid and parks it where it touches nothing.
     void parkAsteroids() {
         for (int id = 0; id < game.getElementCount(); ++id) {
-            ZEBGameStateElement& element = game.elementForTest(id);
+            ZEBGameStateElement& element = elementOf(game, id);
             if (element.getType() != TYPE_ASTEROID)
                 continue;
             element.setVelocity(ZERO);

@@ -67,7 +67,7 @@ TEST(botPilot, getsOutOfTheWayOfAnAsteroidAboutToHitIt) {
         botGame game(5u);
         ASSERT_TRUE(game.harness.joinAll());
         game.harness.parkAsteroids();
-        ZEBGameStateElement& asteroid = game.harness.game.elementForTest([&] {
+        ZEBGameStateElement& asteroid = elementOf(game.harness.game, [&] {
             for (int id = 0; id < game.harness.game.getElementCount(); ++id) {
                 const ZEBGameStateElement& element = game.harness.game.getElement(id);
                 if (element.getType() == TYPE_ASTEROID && element.isVisible())

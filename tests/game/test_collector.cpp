@@ -2,11 +2,13 @@
 // bad ones, and predicting the own ship.
 
 #include "game/client/zebgamestatecollector.h"
+#include "game/gamestateaccess.h"
 #include "game/rules/protocol.h"
 #include "networklib/networkmessage.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -147,18 +149,20 @@ TEST(CollectorMessages, ExplosionsRecordTheirPlaceAndQueueSoundsInOrder) {
     EXPECT_TRUE(sounds.empty());
 }
 
-TEST(CollectorMessages, ScoreTableIsReplacedAndNamesStayTerminated) {
+TEST(CollectorMessages, ScoreTableIsReplacedWithNamesTerminatedAndColoursWithinRange) {
     Client c;
     c.join();
     std::vector<PlayerStats> rows(2);
     std::strcpy(rows[0].name, "Player");
     rows[0].score = -10;
-    rows[1].colour = colour4(1.0f, 0.0f, 0.0f, 1.0f);
+    rows[0].colour = colour4(0.25f, 0.0f, 1.0f, 1.0f);
+    rows[1].colour = colour4(1.5f, -0.25f, NAN, -INFINITY);
     c.update({writePlayerStats(rows)});
     ASSERT_EQ(c.collector.getStatsCount(), 2);
     EXPECT_STREQ(c.collector.getStatsName(0), "Player");
     EXPECT_EQ(c.collector.getStatsScore(0), -10);
-    EXPECT_EQ(c.collector.getStatsColour(1), colour4(1.0f, 0.0f, 0.0f, 1.0f));
+    EXPECT_EQ(c.collector.getStatsColour(0), colour4(0.25f, 0.0f, 1.0f, 1.0f));
+    EXPECT_EQ(c.collector.getStatsColour(1), colour4(1.0f, 0.0f, 0.0f, 0.0f));
 
     networkMessage unterminated = writePlayerStats(rows);
     std::vector<uint8_t> bytes(unterminated.getData(), unterminated.getData() + unterminated.getDataSize());
@@ -258,7 +262,7 @@ TEST(CollectorPrediction, ASpeedOfExactlyTheLimitIsKept) {
     Client c;
     c.join();
     // Rotation 0 faces (-1, 0, 0) in velocity terms: thrust adds along it.
-    c.collector.elementForTest(3).setVelocity(vector3(-5.5f, 0.0f, 0.0f));
+    elementOf(c.collector, 3).setVelocity(vector3(-5.5f, 0.0f, 0.0f));
     PlayerInput input;
     input.up = true;
     c.collector.setInput(input);
@@ -284,7 +288,7 @@ TEST(CollectorPrediction, TurningWrappingAndTheFlagsLeftForTheServer) {
 
     const float xs[][2] = {{10.0f, -10.0f}, {-10.0f, -10.0f}, {31.0f, -9.0f}, {1e30f, 0.0f}};
     for (const auto& x : xs) {
-        c.collector.elementForTest(3).setPosition(vector3(x[0], 0.0f, 50.0f));
+        elementOf(c.collector, 3).setPosition(vector3(x[0], 0.0f, 50.0f));
         c.collector.predictOwnShip(0.0f);
         const vector3& p = c.collector.getElementState(3).getPosition();
         if (x[0] < 1e29f) {
@@ -298,8 +302,8 @@ TEST(CollectorPrediction, TurningWrappingAndTheFlagsLeftForTheServer) {
 TEST(CollectorPrediction, AHiddenShipTakesNoControlAndSendsEveryFlag) {
     Client c;
     c.join();
-    c.collector.elementForTest(3).setVisible(false);
-    c.collector.elementForTest(3).setVelocity(vector3(1.0f, 0.0f, 0.0f));
+    elementOf(c.collector, 3).setVisible(false);
+    elementOf(c.collector, 3).setVelocity(vector3(1.0f, 0.0f, 0.0f));
     PlayerInput input;
     input.up = true;
     input.left = true;

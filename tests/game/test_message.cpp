@@ -87,27 +87,24 @@ TEST_F(MessageTest, ReceivedBuffersKeepTypePayloadAndSender) {
     EXPECT_TRUE(g_reports.empty());
 }
 
-TEST_F(MessageTest, BadReceivedBuffersAreReportedAndDropped) {
+// Received buffers come from outside: a bad one is refused quietly and leaves the message empty.
+TEST_F(MessageTest, BadReceivedBuffersAreRefusedWithoutAReport) {
     const uint8_t three[3] = {5, 0, 0};
-    networkMessage message(8, three, 3);
-    message.setGuaranteed(true);
-    EXPECT_FALSE(message.setFromReceived(7, nullptr, 10));
-    ASSERT_EQ(g_reports.size(), 1u);
-    EXPECT_NE(g_reports[0].find("Message must contain data!"), std::string::npos);
-    EXPECT_NE(g_reports[0].find("( Message != NULL )"), std::string::npos);
-    EXPECT_NE(g_reports[0].find("networklib/networkmessage"), std::string::npos);
-    EXPECT_EQ(message.getType(), 0);
-    EXPECT_EQ(message.getDataSize(), 0);
-    EXPECT_EQ(message.getWireSize(), 0);
-    EXPECT_FALSE(message.isGuaranteed());
-
-    EXPECT_FALSE(message.setFromReceived(7, three, 3));
-    ASSERT_EQ(g_reports.size(), 2u);
-    EXPECT_NE(g_reports[1].find("Message must at least have a message type!"), std::string::npos);
-    EXPECT_NE(g_reports[1].find("( MessageSize >= ( int ) sizeof( int ) )"), std::string::npos);
-    EXPECT_EQ(message.getPlayerID(), 0u);
-    EXPECT_FALSE(message.setFromReceived(7, three, -5));
-    EXPECT_EQ(g_reports.size(), 3u);
+    const struct {
+        const void* buffer;
+        int size;
+    } bad[] = {{nullptr, 10}, {nullptr, 0}, {three, 3}, {three, 0}, {three, -5}};
+    for (const auto& received : bad) {
+        networkMessage message(8, three, 3);
+        message.setGuaranteed(true);
+        EXPECT_FALSE(message.setFromReceived(7, received.buffer, received.size));
+        EXPECT_EQ(message.getType(), 0);
+        EXPECT_EQ(message.getDataSize(), 0);
+        EXPECT_EQ(message.getWireSize(), 0);
+        EXPECT_EQ(message.getPlayerID(), 0u);
+        EXPECT_FALSE(message.isGuaranteed());
+    }
+    EXPECT_TRUE(g_reports.empty());
 }
 
 TEST_F(MessageTest, CopiesAreDeepAndKeepRouting) {

@@ -45,9 +45,9 @@ void placeAsteroid(Harness& h, int id, const vector3& position, const vector3& v
     h.parkAsteroids();
     for (int i = 0; i < h.game.getElementCount(); ++i) {
         if (h.game.getElement(i).getType() == TYPE_ASTEROID)
-            h.game.elementForTest(i).setVisible(false);
+            elementOf(h.game, i).setVisible(false);
     }
-    ZEBGameStateElement& asteroid = h.game.elementForTest(id);
+    ZEBGameStateElement& asteroid = elementOf(h.game, id);
     asteroid.setPosition(position);
     asteroid.setVelocity(velocity);
     asteroid.setRotation(0.0f);
@@ -56,7 +56,7 @@ void placeAsteroid(Harness& h, int id, const vector3& position, const vector3& v
 
 // The client owns its ship's place; the next frame tells the server.
 void moveOwnShip(Harness& h, Client& client, const vector3& position) {
-    client.collector.elementForTest(client.collector.getOwnIndex()).setPosition(position);
+    elementOf(client.collector, client.collector.getOwnIndex()).setPosition(position);
     h.step();
 }
 
@@ -319,8 +319,8 @@ TEST(Play, AnotherPlayersBulletCostsTenPointsButOwnBulletsNeverHit) {
     const int shipB = b.collector.getOwnIndex();
     ASSERT_TRUE(h.game.getElement(shipB).isVisible());
 
-    b.collector.elementForTest(shipB).setRotation(0.0f); // nose on the line, as the hit test needs
-    moveOwnShip(h, b, vector3(6.0f, 0.0f, 0.0f));        // in A's line of fire
+    elementOf(b.collector, shipB).setRotation(0.0f); // nose on the line, as the hit test needs
+    moveOwnShip(h, b, vector3(6.0f, 0.0f, 0.0f));    // in A's line of fire
     fireOnce(h, a);
     for (int frame = 0; frame < 40 && h.game.getElement(shipB).isVisible(); ++frame)
         h.step();
@@ -336,7 +336,7 @@ TEST(Play, AnotherPlayersBulletCostsTenPointsButOwnBulletsNeverHit) {
     ASSERT_TRUE(h.game.getElement(shipB).isVisible());
     moveOwnShip(h, b, vector3(0.0f, -5.0f, 0.0f));
     fireOnce(h, a);
-    a.collector.elementForTest(shipA).setPosition(vector3(3.0f, 0.0f, 0.0f));
+    elementOf(a.collector, shipA).setPosition(vector3(3.0f, 0.0f, 0.0f));
     const int bullet = h.game.getPlayer(h.playerIndex(a)).bulletIDs[1];
     ASSERT_TRUE(h.game.getElement(bullet).isVisible());
     for (int frame = 0; frame < 50; ++frame) {
@@ -385,7 +385,7 @@ TEST(Play, ALeavingPlayerKeepsADisconnectedRowWithItsScore) {
     Client& b = h.addClient(2, "Second");
     ASSERT_TRUE(h.joinAll());
     h.parkAsteroids();
-    h.game.playerForTest(0).score = 15;
+    playerOf(h.game, 0).score = 15;
     const int shipA = a.collector.getOwnIndex();
 
     h.disconnect(a);

@@ -306,7 +306,7 @@ bool collectorRefuses(const ZEBGameStateCollector& c, const networkMessage& m) {
 // the next comparison is not disturbed by NaN arithmetic.
 void repair(ZEBGameStateCollector& c) {
     for (int i = 0; i < c.getElementCount(); ++i) {
-        ZEBGameStateElement& e = c.elementForTest(i);
+        ZEBGameStateElement& e = elementOf(c, i);
         if (!finite(e.getPosition()) || !finite(e.getVelocity()) || !std::isfinite(e.getRotation())) {
             e.setPosition(ZERO);
             e.setVelocity(ZERO);

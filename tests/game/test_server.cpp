@@ -52,8 +52,8 @@ struct Server {
         for (int id = 0; id < game.getElementCount(); ++id) {
             if (game.getElement(id).getType() != TYPE_ASTEROID)
                 continue;
-            game.elementForTest(id).setPosition(vector3(-6.0f, -6.0f, 0.0f));
-            game.elementForTest(id).setVelocity(ZERO);
+            elementOf(game, id).setPosition(vector3(-6.0f, -6.0f, 0.0f));
+            elementOf(game, id).setVelocity(ZERO);
         }
     }
 
@@ -303,8 +303,8 @@ TEST(ServerJoin, AStaleStateDoesNotReviveADestroyedShip) {
     stale.setPosition(vector3(3.0f, 4.0f, 0.0f));
 
     // The ship is destroyed; the client's state from before it heard of it arrives afterwards.
-    s.game.elementForTest(ship).setVisible(false);
-    s.game.playerForTest(0).respawnTimer = 2.5f;
+    elementOf(s.game, ship).setVisible(false);
+    playerOf(s.game, 0).respawnTimer = 2.5f;
     s.sendState(1, stale);
     s.tick(FRAME);
     EXPECT_FALSE(s.game.getElement(ship).isVisible());
@@ -373,9 +373,9 @@ TEST(ServerTick, JoinAnswerComesFirstAndTheNewShipTakesPartInTheSameTick) {
     s.tick(0.0f);
     const int ship = s.game.getPlayer(0).shipID;
     const int bullet = s.game.getPlayer(0).bulletIDs[0];
-    s.game.elementForTest(bullet).setVisible(true);
-    s.game.playerForTest(0).bulletAges[0] = 0.99f;
-    ZEBGameStateElement& asteroid = s.game.elementForTest(0);
+    elementOf(s.game, bullet).setVisible(true);
+    playerOf(s.game, 0).bulletAges[0] = 0.99f;
+    ZEBGameStateElement& asteroid = elementOf(s.game, 0);
     asteroid.setPosition(vector3(9.99f, 5.0f, 0.0f));
     asteroid.setVelocity(vector3(-1.0f, 0.0f, 0.0f)); // towards +x: wraps this tick
     s.join(2);
@@ -394,8 +394,8 @@ TEST(ServerTick, JoinAnswerComesFirstAndTheNewShipTakesPartInTheSameTick) {
 
 TEST(ServerBroadcast, RegularUpdatesTakeTheFourOldestLowIdsAndSkipShips) {
     Server s(2);
-    s.game.elementForTest(0).setPosition(ZERO);
-    s.game.elementForTest(ELEMENTS_PER_FAMILY).setPosition(ZERO);
+    elementOf(s.game, 0).setPosition(ZERO);
+    elementOf(s.game, ELEMENTS_PER_FAMILY).setPosition(ZERO);
     s.tick(0.2f); // the two large asteroids have moved 0.2 s
     EXPECT_EQ(s.out.size(), 0u);
     s.tick(0.05f); // now 0.25 s: both qualify
@@ -405,8 +405,8 @@ TEST(ServerBroadcast, RegularUpdatesTakeTheFourOldestLowIdsAndSkipShips) {
 
     Server many(1);
     for (int id = 0; id < ELEMENTS_PER_FAMILY; ++id) {
-        many.game.elementForTest(id).setVisible(true);
-        many.game.elementForTest(id).setPosition(vector3(5.0f, 5.0f, 0.0f));
+        elementOf(many.game, id).setVisible(true);
+        elementOf(many.game, id).setPosition(vector3(5.0f, 5.0f, 0.0f));
     }
     many.join(1);
     many.tick(0.3f);
@@ -446,7 +446,7 @@ TEST(ServerBroadcast, ScoreTableAfterOneSecondThenOnChangeOrOnceASecond) {
         return static_cast<int>(std::count(types.begin(), types.end(), MSG_PLAYER_STATS));
     };
     EXPECT_EQ(tablesSent(), 1); // joins change it
-    s.game.playerForTest(0).score = -5;
+    playerOf(s.game, 0).score = -5;
     s.tick(0.0f);
     ASSERT_EQ(s.out.back().getType(), MSG_PLAYER_STATS);
     std::vector<PlayerStats> rows;
@@ -474,8 +474,8 @@ TEST(ServerBroadcast, AHiddenShipIsAnnouncedOnceAndSurely) {
     s.join(2);
     s.tick(0.0f);
     const int hidden = s.game.getPlayer(1).shipID;
-    s.game.elementForTest(hidden).setVisible(false);
-    s.game.playerForTest(1).respawnTimer = 100.0f; // waiting to come back
+    elementOf(s.game, hidden).setVisible(false);
+    playerOf(s.game, 1).respawnTimer = 100.0f; // waiting to come back
     auto updatesOf = [&](int id) {
         std::vector<bool> guaranteed;
         for (const networkMessage& message : s.out)
@@ -489,14 +489,14 @@ TEST(ServerBroadcast, AHiddenShipIsAnnouncedOnceAndSurely) {
     s.tick(0.0f);
     EXPECT_TRUE(updatesOf(hidden).empty());
     EXPECT_EQ(updatesOf(s.game.getPlayer(0).shipID), std::vector<bool>{false}); // the visible one goes on
-    s.game.elementForTest(hidden).setVisible(true);
+    elementOf(s.game, hidden).setVisible(true);
     s.tick(0.0f);
     EXPECT_EQ(updatesOf(hidden), std::vector<bool>{false});
 }
 
 TEST(ServerSimulation, WrapSendsAnUpdateOnlyWhenTheAreaIsLeft) {
     Server s(1);
-    ZEBGameStateElement& asteroid = s.game.elementForTest(0);
+    ZEBGameStateElement& asteroid = elementOf(s.game, 0);
     asteroid.setPosition(vector3(9.9f, -10.0f, 0.0f));
     asteroid.setVelocity(vector3(-2.0f, 0.0f, 0.0f)); // +0.2 in x per 0.1 s
     s.tick(0.1f);
@@ -513,9 +513,9 @@ TEST(ServerSimulation, NoFamiliesMeansANewRoundEveryTick) {
     s.join(1);
     s.tick(0.0f);
     const int ship = s.game.getPlayer(0).shipID;
-    s.game.elementForTest(ship).setPosition(vector3(3.0f, 3.0f, 0.0f));
-    s.game.elementForTest(s.game.getPlayer(0).bulletIDs[0]).setVisible(true);
-    s.game.playerForTest(0).bulletAges[0] = 0.0f; // in flight
+    elementOf(s.game, ship).setPosition(vector3(3.0f, 3.0f, 0.0f));
+    elementOf(s.game, s.game.getPlayer(0).bulletIDs[0]).setVisible(true);
+    playerOf(s.game, 0).bulletAges[0] = 0.0f; // in flight
     s.tick(FRAME);
     EXPECT_EQ(s.game.getElement(ship).getPosition(), s.game.spawnPoint(0));
     EXPECT_FALSE(s.game.getElement(s.game.getPlayer(0).bulletIDs[0]).isVisible());

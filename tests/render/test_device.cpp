@@ -232,7 +232,7 @@ TEST(RenderModule, AreaGivesWindowSizeAndAspect) {
     window.areaHeight = 0;
     initialiseRender(window, 1.0f, 100.0f);
     EXPECT_EQ(g_pd3dDevice, nullptr);
-    EXPECT_TRUE(reports.holds(0, "Error creating D3D Device", "( hr == D3D_OK )"));
+    EXPECT_TRUE(reports.holds(0, "Error creating D3D Device", "( g_pd3dDevice != NULL )"));
     shutdownRender();
 }
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+using namespace win;
+
 namespace {
 
 struct measured {

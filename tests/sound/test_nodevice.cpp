@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+using namespace win;
+
 // Without an audio device the game goes on silent.
 TEST(SoundWithoutDevice, StaysDisabledAndNothingFails) {
     ASSERT_EQ(setenv("SDL_AUDIODRIVER", "zeb_no_such_driver", 1), 0);

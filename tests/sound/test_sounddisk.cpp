@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iterator>
 
+using namespace win;
+
 using namespace std::chrono_literals;
 
 namespace {

@@ -1,6 +1,8 @@
 #include "random.h"
 #include "soundtestoutput.h"
 
+using namespace win;
+
 namespace {
 
 constexpr size_t FRAMES = 300;

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+using namespace win;
+
 namespace {
 
 constexpr int ROUNDS = 4000;

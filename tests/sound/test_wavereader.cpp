@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace win;
+
 namespace {
 
 const byteString SOME_DATA = {1, 2, 3, 4, 5, 6, 7, 8};

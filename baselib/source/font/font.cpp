@@ -27,10 +27,6 @@ int toPixel(float value) {
     return static_cast<int>(clamped);
 }
 
-bool inUnitRange(float value) {
-    return value >= 0.0f && value <= 1.0f;
-}
-
 } // namespace
 
 uint32_t fontColourToARGB(float r, float g, float b, float a) {
@@ -58,8 +54,7 @@ font::~font() = default;
 void font::create(const char* name, int size) {
     m_faceName = name != nullptr ? name : "";
     const bool created = g_pd3dDevice != nullptr && m_font.create(name, size, size / 2);
-    if (!created)
-        reportAssertion("font: Failed to create font", "( S_OK == hr )", __FILE__, __LINE__);
+    ZEB_ASSERT(created, "font: Failed to create font");
 }
 
 void font::setSize(int size) {
@@ -77,18 +72,14 @@ void font::setRect(float left, float right, float top, float bottom) {
 }
 
 void font::setColour(float r, float g, float b, float a) {
-    if (!inUnitRange(r))
-        reportAssertion("font: Red colour value ( %.2f ) must be between 0.0f and 1.0f",
-                        "( r >= 0.0f && r <= 1.0f )", __FILE__, __LINE__, static_cast<double>(r));
-    if (!inUnitRange(g))
-        reportAssertion("font: Green colour value ( %.2f ) must be between 0.0f and 1.0f",
-                        "( g >= 0.0f && g <= 1.0f )", __FILE__, __LINE__, static_cast<double>(g));
-    if (!inUnitRange(b))
-        reportAssertion("font: Blue colour value ( %.2f ) must be between 0.0f and 1.0f",
-                        "( b >= 0.0f && b <= 1.0f )", __FILE__, __LINE__, static_cast<double>(b));
-    if (!inUnitRange(a))
-        reportAssertion("font: Alpha colour value ( %.2f ) must be between 0.0f and 1.0f",
-                        "( a >= 0.0f && a <= 1.0f )", __FILE__, __LINE__, static_cast<double>(a));
+    ZEB_ASSERT(r >= 0.0f && r <= 1.0f, "font: Red colour value ( %.2f ) must be between 0.0f and 1.0f",
+               static_cast<double>(r));
+    ZEB_ASSERT(g >= 0.0f && g <= 1.0f, "font: Green colour value ( %.2f ) must be between 0.0f and 1.0f",
+               static_cast<double>(g));
+    ZEB_ASSERT(b >= 0.0f && b <= 1.0f, "font: Blue colour value ( %.2f ) must be between 0.0f and 1.0f",
+               static_cast<double>(b));
+    ZEB_ASSERT(a >= 0.0f && a <= 1.0f, "font: Alpha colour value ( %.2f ) must be between 0.0f and 1.0f",
+               static_cast<double>(a));
     m_red = r;
     m_green = g;
     m_blue = b;
@@ -98,7 +89,7 @@ void font::setColour(float r, float g, float b, float a) {
 void font::print(const char* text) {
     renderDevice* device = g_pd3dDevice;
     if (device == nullptr || text == nullptr) {
-        reportAssertion("Font failed to print", "Forced Failure", __FILE__, __LINE__);
+        ZEB_FAIL("Font failed to print");
         return;
     }
     device->setDepthTest(false);
@@ -113,7 +104,7 @@ void font::print(const char* text) {
     getWindowSize(width, height);
     const textRect rect = fontPixelRect(m_left, m_right, m_top, m_bottom, width, height);
     if (m_font.drawText(*device, text, rect, colour) == 0)
-        reportAssertion("Font failed to print", "Forced Failure", __FILE__, __LINE__);
+        ZEB_FAIL("Font failed to print");
 
     device->setTransform(transformState::view, savedView);
     device->setTransform(transformState::projection, savedProjection);

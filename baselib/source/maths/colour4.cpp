@@ -15,9 +15,8 @@ float randomInSpan(float min, float span) {
 }
 
 // Reports a negative count; the callers then process no colours.
-void checkCount(const int& count) {
-    if (!(count >= 0))
-        reportAssertion("Number of colours must be positive", "( NumberOfColours >= 0 )", __FILE__, __LINE__);
+void checkCount(const int& numberOfColours) {
+    ZEB_ASSERT(numberOfColours >= 0, "Number of colours must be positive");
 }
 
 float lowest(float a, float b) {

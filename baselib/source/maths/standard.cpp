@@ -79,27 +79,21 @@ void dotProduct(const vector3& a, const vector3& b, float* out) {
     dot(&a, &b, out);
 }
 
-int factorial(int n) {
-    if (!(n >= 0)) {
-        reportAssertion("Number must be positive", "( Number >= 0 )", __FILE__, __LINE__);
+int factorial(int number) {
+    if (!ZEB_ASSERT(number >= 0, "Number must be positive"))
         return 1;
-    }
     uint32_t product = 1;
-    for (int i = 2; i <= n; ++i)
+    for (int i = 2; i <= number; ++i)
         product *= static_cast<uint32_t>(i);
     return static_cast<int>(product);
 }
 
-float binomial(int row, int element) {
-    if (!(row >= 0))
-        reportAssertion("Index must be valid", "( RowIndex >= 0 )", __FILE__, __LINE__);
-    if (!(element >= 0))
-        reportAssertion("Index must be valid", "( ElementIndex >= 0 )", __FILE__, __LINE__);
-    if (!(element <= row))
-        reportAssertion("Element Index must not be more than Row Index", "( ElementIndex <= RowIndex )",
-                        __FILE__, __LINE__);
-    const float numerator = static_cast<float>(factorial(row));
-    const int denominator = wrappedProduct(factorial(element), factorial(row - element));
+float binomial(int rowIndex, int elementIndex) {
+    ZEB_ASSERT(rowIndex >= 0, "Index must be valid");
+    ZEB_ASSERT(elementIndex >= 0, "Index must be valid");
+    ZEB_ASSERT(elementIndex <= rowIndex, "Element Index must not be more than Row Index");
+    const float numerator = static_cast<float>(factorial(rowIndex));
+    const int denominator = wrappedProduct(factorial(elementIndex), factorial(rowIndex - elementIndex));
     return numerator / static_cast<float>(denominator);
 }
 

@@ -124,9 +124,7 @@ void normalise(const vector3* a, vector3* out) {
 }
 
 void interpolate(const vector3* a, const vector3* b, float t, vector3* out) {
-    if (!((t >= 0.0f) && (t <= 1.0f)))
-        reportAssertion("T must be between 0 and 1", "( ( T >= 0.0f ) && ( T <= 1.0f ) )", __FILE__,
-                        __LINE__);
+    ZEB_ASSERT(t >= 0.0f && t <= 1.0f, "T must be between 0 and 1");
     const float rest = 1.0f - t;
     out->x = a->x * t + b->x * rest;
     out->y = a->y * t + b->y * rest;

@@ -3,6 +3,7 @@
 #include "assertion.h"
 
 #include <cmath>
+#include <cstddef>
 
 renderSystem* g_pD3D = nullptr;
 renderDevice* g_pd3dDevice = nullptr;
@@ -29,11 +30,7 @@ uint32_t channelToByte(float value) {
 }
 
 bool deviceReady() {
-    if (g_pd3dDevice == nullptr) {
-        reportAssertion("D3D Device is not initialised!", "( g_pd3dDevice != NULL )", __FILE__, __LINE__);
-        return false;
-    }
-    return true;
+    return ZEB_ASSERT(g_pd3dDevice != NULL, "D3D Device is not initialised!");
 }
 
 } // namespace
@@ -45,16 +42,12 @@ void initialiseRender(const renderWindow& window, const float& nearPlane, const 
 
     if (g_system.initialise(window.nativeWindow != nullptr))
         g_pD3D = &g_system;
-    if (g_pD3D == nullptr) {
-        reportAssertion("Error creating D3D object", "( g_pD3D != NULL )", __FILE__, __LINE__);
+    if (!ZEB_ASSERT(g_pD3D != NULL, "Error creating D3D object"))
         return;
-    }
     if (deviceObject().create(window))
         g_pd3dDevice = &deviceObject();
-    if (g_pd3dDevice == nullptr) {
-        reportAssertion("Error creating D3D Device", "( hr == D3D_OK )", __FILE__, __LINE__);
+    if (!ZEB_ASSERT(g_pd3dDevice != NULL, "Error creating D3D Device"))
         return;
-    }
 
     const float aspect = static_cast<float>(window.areaWidth) / static_cast<float>(window.areaHeight);
     matrix projection;
@@ -102,10 +95,8 @@ void endScene() {
 void getWindowSize(int& width, int& height) {
     if (!deviceReady())
         return;
-    if (g_hWindow == nullptr) {
-        reportAssertion("Window is not initialised!", "( g_hWindow != NULL )", __FILE__, __LINE__);
+    if (!ZEB_ASSERT(g_hWindow != NULL, "Window is not initialised!"))
         return;
-    }
     width = g_hWindow->areaWidth;
     height = g_hWindow->areaHeight;
 }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "game/client/zebgamestatecollector.h"
+#include "game/server/zebgamestategame.h"
+
+// Scenario tests set up positions, visibility, timers and scores directly
+// instead of playing the game until they happen.
+struct ZEBGameStateGameAccess {
+    static ZEBGameStateElement& element(ZEBGameStateGame& game, int id) { return game.m_elements[id]; }
+    static PlayerRecord& player(ZEBGameStateGame& game, int index) { return game.m_players[index]; }
+};
+
+struct ZEBGameStateCollectorAccess {
+    static ZEBGameStateElement& element(ZEBGameStateCollector& collector, int index) {
+        return collector.m_elements[index];
+    }
+};
+
+inline ZEBGameStateElement& elementOf(ZEBGameStateGame& game, int id) {
+    return ZEBGameStateGameAccess::element(game, id);
+}
+inline PlayerRecord& playerOf(ZEBGameStateGame& game, int index) {
+    return ZEBGameStateGameAccess::player(game, index);
+}
+inline ZEBGameStateElement& elementOf(ZEBGameStateCollector& collector, int index) {
+    return ZEBGameStateCollectorAccess::element(collector, index);
+}
