@@ -56,7 +56,7 @@ void networkClient::initialise() {
     networkConnection::initialise();
     auto client = std::make_unique<netClient>();
     if (!client->initialise()) {
-        std::printf("Failed To Initialise Server.\n");
+        std::fputs("Failed To Initialise Server.\n", stderr);
         return;
     }
     m_client = std::move(client);
@@ -159,10 +159,8 @@ bool networkClient::isConnected() {
 }
 
 void networkClient::send(const networkMessage& message) {
-    if (m_client == nullptr) {
-        reportAssertion("Client MUST be set up", "( this->m_client != NULL )", __FILE__, __LINE__);
+    if (!ZEB_ASSERT(this->m_client != NULL, "Client MUST be set up"))
         return;
-    }
     m_client->send(message.getWireBuffer(), static_cast<size_t>(message.getWireSize()),
                    message.isGuaranteed());
 }

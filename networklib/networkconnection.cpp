@@ -50,8 +50,6 @@ bool isTransportEvent(int type) {
 }
 
 void networkConnection::relayReceived(const netIncoming& received) {
-    if (received.bytes.size() < static_cast<size_t>(MESSAGE_TYPE_SIZE))
-        return;
     networkMessage message;
     // The transport's packets are far below INT_MAX.
     if (!message.setFromReceived(received.player, received.bytes.data(),

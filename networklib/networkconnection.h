@@ -67,9 +67,7 @@ class networkConnection {
 
     // Queues (and logs) a message for the game's next take.
     void relay(const networkMessage& message);
-    // Relays a peer's packet as a message. A packet too short for a type is the
-    // peer's malformed input, not a fault of this program: it is dropped without
-    // the assertion report, which could end the process.
+    // Relays a peer's packet as a message; one too short for a type is dropped.
     void relayReceived(const netIncoming& received);
 
     messageQueue m_received;

@@ -24,7 +24,7 @@ void networkHost::startHosting() {
     if (m_server == nullptr)
         m_server = std::make_unique<netServer>();
     if (!m_server->initialise()) {
-        std::printf("Failed To Initialise Server.\n");
+        std::fputs("Failed To Initialise Server.\n", stderr);
         return;
     }
     netApplicationDesc desc = m_applicationDesc;
@@ -45,10 +45,8 @@ bool networkHost::isConnected() {
 }
 
 void networkHost::send(const networkMessage& message) {
-    if (m_server == nullptr) {
-        reportAssertion("Host or Peer MUST be set up", "( this->m_server != NULL )", __FILE__, __LINE__);
+    if (!ZEB_ASSERT(this->m_server != NULL, "Host or Peer MUST be set up"))
         return;
-    }
     m_server->sendTo(message.getDestination(), message.getWireBuffer(),
                      static_cast<size_t>(message.getWireSize()), message.isGuaranteed());
 }
