@@ -1,4 +1,4 @@
-#include "fuzzinput.h"
+#include "fuzz/fuzzinput.h"
 #include "game/level/levelloader.h"
 #include "game/level/qxl.h"
 #include "game/server/zebgamestategame.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "assertion.h"
-#include "littleendian.h"
+#include "baselib/source/assertion.h"
+#include "baselib/source/littleendian.h"
 #include "networklib/networkmessage.h"
 
 #include <cstddef>

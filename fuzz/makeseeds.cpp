@@ -1,5 +1,5 @@
+#include "baselib/source/littleendian.h"
 #include "game/rules/protocol.h"
-#include "littleendian.h"
 #include "platform/net/netdiscovery.h"
 
 #include <cstdio>

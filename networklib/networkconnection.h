@@ -1,11 +1,11 @@
 #pragma once
 
+#include "baselib/source/timer.h"
 #include "networklib/networkmessage.h"
 #include "platform/net/netapplicationdesc.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netguid.h"
 #include "platform/net/netinbox.h"
-#include "timer.h"
 
 #include <string>
 #include <vector>

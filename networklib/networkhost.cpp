@@ -1,7 +1,7 @@
 #include "networklib/networkhost.h"
 
-#include "assertion.h"
-#include "littleendian.h"
+#include "baselib/source/assertion.h"
+#include "baselib/source/littleendian.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netprotocol.h"
 #include "platform/net/netserver.h"

@@ -1,7 +1,7 @@
 #include "networklib/networkmessage.h"
 
-#include "assertion.h"
-#include "littleendian.h"
+#include "baselib/source/assertion.h"
+#include "baselib/source/littleendian.h"
 
 #include <algorithm>
 #include <utility>

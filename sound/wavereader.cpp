@@ -1,6 +1,6 @@
 #include "sound/wavereader.h"
 
-#include "littleendian.h"
+#include "baselib/source/littleendian.h"
 
 #include <algorithm>
 

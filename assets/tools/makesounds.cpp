@@ -4,7 +4,7 @@
 //
 //   zeb_makesounds [output directory]
 
-#include "random.h"
+#include "baselib/source/random.h"
 
 #include <algorithm>
 #include <cmath>

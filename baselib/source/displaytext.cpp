@@ -1,4 +1,4 @@
-#include "displaytext.h"
+#include "baselib/source/displaytext.h"
 
 #include <cstdint>
 

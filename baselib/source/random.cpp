@@ -1,4 +1,4 @@
-#include "random.h"
+#include "baselib/source/random.h"
 
 #include <atomic>
 

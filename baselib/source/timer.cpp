@@ -1,4 +1,4 @@
-#include "timer.h"
+#include "baselib/source/timer.h"
 
 #include <atomic>
 #include <chrono>

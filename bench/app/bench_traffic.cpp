@@ -4,6 +4,7 @@
 // (UDP payload, ENet headers included), the host's processor time per tick and
 // the messages a client receives per second, by type.
 
+#include "baselib/source/random.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/level/levelloader.h"
 #include "game/rules/protocol.h"
@@ -11,7 +12,6 @@
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 #include "platform/net/netguid.h"
-#include "random.h"
 
 #include <benchmark/benchmark.h>
 

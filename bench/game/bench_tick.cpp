@@ -1,12 +1,12 @@
 // One server tick with eight players all firing among twenty asteroid
 // families, and one client update on the messages of such a tick.
 
+#include "baselib/source/random.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
 #include "game/server/zebgamestategame.h"
 #include "networklib/networkmessage.h"
-#include "random.h"
 
 #include <benchmark/benchmark.h>
 

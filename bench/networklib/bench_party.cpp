@@ -3,8 +3,8 @@
 // long a host takes to notice a peer that vanished behind a poor link (50 ms
 // delay and 5 % loss each way). Both must stay within 5 s.
 
-#include "lossyrelay.h"
-#include "nettesthelpers.h"
+#include "tests/networklib/lossyrelay.h"
+#include "tests/networklib/nettesthelpers.h"
 
 #include "platform/net/netguid.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "baselib/source/maths/vector3.h"
 #include "game/rules/protocol.h"
-#include "maths/vector3.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "game/client/zebgamestatecollector.h"
 
-#include "displaytext.h"
+#include "baselib/source/displaytext.h"
 #include "networklib/networkmessage.h"
 
 #include <cstring>

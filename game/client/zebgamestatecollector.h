@@ -6,12 +6,12 @@
 // drawing of the line shapes and the computer pilot that plays from the same
 // picture.
 
+#include "baselib/source/maths/colour4.h"
+#include "baselib/source/maths/matrix.h"
+#include "baselib/source/maths/vector3.h"
 #include "game/rules/motion.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebgamestateelement.h"
-#include "maths/colour4.h"
-#include "maths/matrix.h"
-#include "maths/vector3.h"
 
 #include <cstdint>
 #include <string>

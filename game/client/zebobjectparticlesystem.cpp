@@ -1,10 +1,10 @@
 #include "game/client/zebobjectparticlesystem.h"
 
+#include "baselib/source/maths/matrix.h"
+#include "baselib/source/maths/standard.h"
+#include "baselib/source/random.h"
+#include "baselib/source/render/linedraw.h"
 #include "game/rules/zebobject.h"
-#include "maths/matrix.h"
-#include "maths/standard.h"
-#include "random.h"
-#include "render/linedraw.h"
 
 #include <algorithm>
 #include <cmath>

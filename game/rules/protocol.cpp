@@ -1,7 +1,7 @@
 #include "game/rules/protocol.h"
 
+#include "baselib/source/littleendian.h"
 #include "game/rules/wiremaths.h"
-#include "littleendian.h"
 
 #include <cstring>
 #include <utility>

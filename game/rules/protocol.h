@@ -6,9 +6,9 @@
 // play area with its wrap-around, and the motion constants. Nothing here knows
 // whether it runs on the host or on a client.
 
+#include "baselib/source/maths/colour4.h"
+#include "baselib/source/maths/vector3.h"
 #include "game/rules/zebgamestateelement.h"
-#include "maths/colour4.h"
-#include "maths/vector3.h"
 #include "networklib/networkmessage.h"
 
 #include <array>

@@ -1,8 +1,8 @@
 #include "game/rules/zebgamestateelement.h"
 
-#include "assertion.h"
+#include "baselib/source/assertion.h"
+#include "baselib/source/maths/standard.h"
 #include "game/rules/wiremaths.h"
-#include "maths/standard.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "baselib/source/maths/colour4.h"
+#include "baselib/source/maths/matrix.h"
+#include "baselib/source/maths/vector3.h"
 #include "game/rules/zebobjecttype.h"
-#include "maths/colour4.h"
-#include "maths/matrix.h"
-#include "maths/vector3.h"
 #include "platform/render/vertexbuffer.h"
 
 #include <vector>

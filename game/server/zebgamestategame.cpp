@@ -1,8 +1,8 @@
 #include "game/server/zebgamestategame.h"
 
+#include "baselib/source/random.h"
 #include "game/rules/zebobject.h"
 #include "networklib/networkmessage.h"
-#include "random.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,4 @@
+#include "baselib/source/timer.h"
 #include "game/level/qxl.h"
 #include "game/shell/serversettings.h"
 #include "game/shell/shell.h"
@@ -6,7 +7,6 @@
 #include "platform/system/assertionbox.h"
 #include "platform/system/clock.h"
 #include "platform/system/errorbox.h"
-#include "timer.h"
 
 #include <cstdio>
 #include <string>

@@ -1,6 +1,6 @@
 #include "game/shell/shell.h"
 
-#include "font/font.h"
+#include "baselib/source/font/font.h"
 #include "game/client/zebobjectparticlesystem.h"
 
 uint8_t g_keys[KEY_TABLE_SIZE] = {};

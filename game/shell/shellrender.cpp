@@ -1,12 +1,12 @@
 #include "game/shell/shell.h"
 
-#include "font/font.h"
+#include "baselib/source/font/font.h"
+#include "baselib/source/render/camera.h"
+#include "baselib/source/render/linedraw.h"
+#include "baselib/source/render/render.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/server/zebgamestategame.h"
-#include "render/camera.h"
-#include "render/linedraw.h"
-#include "render/render.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,12 +1,12 @@
 #include "game/shell/shell.h"
 
+#include "baselib/source/random.h"
 #include "game/server/zebgamestategame.h"
 #include "game/shell/serverevent.h"
 #include "game/shell/shellnetwork.h"
 #include "networklib/networkhost.h"
 #include "platform/system/clock.h"
 #include "platform/system/stopsignal.h"
-#include "random.h"
 
 #include <chrono>
 #include <cstdio>

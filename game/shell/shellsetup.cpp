@@ -1,6 +1,9 @@
 #include "game/shell/shell.h"
 
-#include "font/font.h"
+#include "baselib/source/font/font.h"
+#include "baselib/source/random.h"
+#include "baselib/source/render/camera.h"
+#include "baselib/source/render/render.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/server/zebgamestategame.h"
 #include "game/shell/shelldata.h"
@@ -9,9 +12,6 @@
 #include "networklib/networkhost.h"
 #include "platform/system/clock.h"
 #include "platform/system/window.h"
-#include "random.h"
-#include "render/camera.h"
-#include "render/render.h"
 #include "sound/soundlist.h"
 
 #include <bit>

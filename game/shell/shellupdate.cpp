@@ -1,12 +1,12 @@
 #include "game/shell/shell.h"
 
+#include "baselib/source/random.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/server/zebgamestategame.h"
 #include "game/shell/shellnetwork.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
-#include "random.h"
 #include "sound/soundlist.h"
 
 #include <cstddef>

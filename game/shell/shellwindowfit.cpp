@@ -1,8 +1,8 @@
 #include "game/shell/shell.h"
 
-#include "font/font.h"
+#include "baselib/source/font/font.h"
+#include "baselib/source/render/render.h"
 #include "platform/system/window.h"
-#include "render/render.h"
 
 #include <algorithm>
 #include <cmath>

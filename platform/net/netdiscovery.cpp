@@ -1,6 +1,6 @@
 #include "platform/net/netdiscovery.h"
 
-#include "littleendian.h"
+#include "baselib/source/littleendian.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "maths/matrix.h"
-#include "maths/vector3.h"
+#include "baselib/source/maths/matrix.h"
+#include "baselib/source/maths/vector3.h"
 
 // A homogeneous point after the view and projection transforms.
 struct clipPoint {

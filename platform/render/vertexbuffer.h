@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maths/vector3.h"
+#include "baselib/source/maths/vector3.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "app/appchecks.h"
+#include "tests/app/appchecks.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/appprocess.h"
+#include "tests/app/appprocess.h"
 
 #include <cstdint>
 #include <cstdlib>

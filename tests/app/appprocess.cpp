@@ -1,4 +1,4 @@
-#include "app/appprocess.h"
+#include "tests/app/appprocess.h"
 
 #include "platform/render/pngwriter.h"
 

@@ -1,6 +1,6 @@
-#include "app/httpget.h"
+#include "tests/app/httpget.h"
 
-#include "app/appprocess.h"
+#include "tests/app/appprocess.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

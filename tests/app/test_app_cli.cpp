@@ -1,5 +1,5 @@
-#include "app/appchecks.h"
-#include "app/appprocess.h"
+#include "tests/app/appchecks.h"
+#include "tests/app/appprocess.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // and the About box opens from the keys without stopping the game; switched
 // to full screen, the picture fills the screen.
 
-#include "app/appchecks.h"
-#include "app/appprocess.h"
 #include "platform/system/executablepath.h"
+#include "tests/app/appchecks.h"
+#include "tests/app/appprocess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "app/appchecks.h"
-#include "app/appprocess.h"
-#include "app/httpget.h"
+#include "tests/app/appchecks.h"
+#include "tests/app/appprocess.h"
+#include "tests/app/httpget.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // server refuses a ninth player and takes newcomers again when one leaves, a
 // failed --connect says why, and every run deals its own field.
 
-#include "app/appchecks.h"
-#include "app/appprocess.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
 #include "networklib/networkclient.h"
+#include "tests/app/appchecks.h"
+#include "tests/app/appprocess.h"
 
 #include <gtest/gtest.h>
 

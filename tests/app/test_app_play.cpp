@@ -1,6 +1,6 @@
-#include "app/appchecks.h"
-#include "app/appprocess.h"
 #include "game/rules/protocol.h"
+#include "tests/app/appchecks.h"
+#include "tests/app/appprocess.h"
 
 #include <gtest/gtest.h>
 

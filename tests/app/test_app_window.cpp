@@ -1,8 +1,8 @@
-#include "app/appchecks.h"
-#include "app/appprocess.h"
-#include "font/font.h"
+#include "baselib/source/font/font.h"
+#include "baselib/source/render/render.h"
 #include "platform/system/executablepath.h"
-#include "render/render.h"
+#include "tests/app/appchecks.h"
+#include "tests/app/appprocess.h"
 
 #include <gtest/gtest.h>
 

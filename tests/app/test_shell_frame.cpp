@@ -1,6 +1,6 @@
+#include "baselib/source/random.h"
 #include "game/shell/shell.h"
 #include "game/shell/shellframegate.h"
-#include "random.h"
 #include "sound/soundlist.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/shell/shell.h"
-#include "networklib/nettesthelpers.h"
+#include "tests/networklib/nettesthelpers.h"
 
 #include <gtest/gtest.h>
 

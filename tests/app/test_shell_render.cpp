@@ -1,14 +1,14 @@
 // The frame drawing of the shell on an offscreen device: what the score table
 // does with rows the server sends.
 
-#include "baselib/assertioncapture.h"
-#include "font/font.h"
+#include "baselib/source/font/font.h"
+#include "baselib/source/render/camera.h"
+#include "baselib/source/render/render.h"
 #include "game/client/zebgamestatecollector.h"
-#include "game/gamestateaccess.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
-#include "render/camera.h"
-#include "render/render.h"
+#include "tests/baselib/assertioncapture.h"
+#include "tests/game/gamestateaccess.h"
 
 #include <gtest/gtest.h>
 

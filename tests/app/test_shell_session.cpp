@@ -1,11 +1,11 @@
-#include "app/appchecks.h"
-#include "app/appprocess.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/shell/shell.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 #include "platform/system/window.h"
+#include "tests/app/appchecks.h"
+#include "tests/app/appprocess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Set-up never leaves the window black: it reports what it does while it
 // searches, hosts and joins, and a window closed meanwhile ends it at once.
 
-#include "app/appchecks.h"
-#include "app/appprocess.h"
 #include "game/shell/shell.h"
 #include "platform/system/window.h"
+#include "tests/app/appchecks.h"
+#include "tests/app/appprocess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,7 @@
 // Set-up of a copy that joins a session which ends before answering: the
 // whole client game in this process, against a bare host on loopback.
 
-#include "app/appchecks.h"
-#include "app/appprocess.h"
+#include "baselib/source/render/render.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
@@ -10,7 +9,8 @@
 #include "networklib/networkhost.h"
 #include "platform/system/clock.h"
 #include "platform/system/window.h"
-#include "render/render.h"
+#include "tests/app/appchecks.h"
+#include "tests/app/appprocess.h"
 
 #include <gtest/gtest.h>
 

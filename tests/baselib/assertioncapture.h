@@ -1,6 +1,6 @@
 #pragma once
 
-#include "assertion.h"
+#include "baselib/source/assertion.h"
 
 #include <string>
 #include <vector>

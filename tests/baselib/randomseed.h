@@ -1,6 +1,6 @@
 #pragma once
 
-#include "random.h"
+#include "baselib/source/random.h"
 
 #include <cstdint>
 

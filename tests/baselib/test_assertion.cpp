@@ -1,6 +1,6 @@
-#include "assertioncapture.h"
 #include "platform/system/assertionbox.h"
 #include "platform/system/messagebox.h"
+#include "tests/baselib/assertioncapture.h"
 
 #include <gtest/gtest.h>
 

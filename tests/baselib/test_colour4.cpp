@@ -1,8 +1,8 @@
-#include "assertioncapture.h"
-#include "maths/colour4.h"
-#include "maths/standard.h"
-#include "maths/vector3.h"
-#include "randomseed.h"
+#include "baselib/source/maths/colour4.h"
+#include "baselib/source/maths/standard.h"
+#include "baselib/source/maths/vector3.h"
+#include "tests/baselib/assertioncapture.h"
+#include "tests/baselib/randomseed.h"
 
 #include <gtest/gtest.h>
 

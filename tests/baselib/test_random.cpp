@@ -1,4 +1,4 @@
-#include "randomseed.h"
+#include "tests/baselib/randomseed.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "assertioncapture.h"
-#include "maths/standard.h"
+#include "baselib/source/maths/standard.h"
+#include "tests/baselib/assertioncapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
+#include "baselib/source/timer.h"
 #include "platform/system/clock.h"
-#include "timer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "assertioncapture.h"
-#include "maths/vector3.h"
-#include "randomseed.h"
+#include "baselib/source/maths/vector3.h"
+#include "tests/baselib/assertioncapture.h"
+#include "tests/baselib/randomseed.h"
 
 #include <gtest/gtest.h>
 

@@ -6,13 +6,13 @@
 // addressee. Messages cross as wire bytes, so the sender's id is attached as
 // the network layer would. No network, no clock: time is the dt passed to step.
 
+#include "baselib/source/random.h"
 #include "game/client/zebgamestatecollector.h"
-#include "game/gamestateaccess.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
 #include "game/server/zebgamestategame.h"
 #include "networklib/networkmessage.h"
-#include "random.h"
+#include "tests/game/gamestateaccess.h"
 
 #include <cstring>
 #include <memory>

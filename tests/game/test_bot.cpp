@@ -1,5 +1,5 @@
 #include "game/client/zebbotpilot.h"
-#include "game/playharness.h"
+#include "tests/game/playharness.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // bad ones, and predicting the own ship.
 
 #include "game/client/zebgamestatecollector.h"
-#include "game/gamestateaccess.h"
 #include "game/rules/protocol.h"
 #include "networklib/networkmessage.h"
+#include "tests/game/gamestateaccess.h"
 
 #include <gtest/gtest.h>
 

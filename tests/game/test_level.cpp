@@ -1,7 +1,7 @@
+#include "baselib/source/random.h"
 #include "game/level/levelloader.h"
 #include "game/level/qxl.h"
 #include "game/server/zebgamestategame.h"
-#include "random.h"
 
 #include <gtest/gtest.h>
 

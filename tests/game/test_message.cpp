@@ -1,4 +1,4 @@
-#include "assertion.h"
+#include "baselib/source/assertion.h"
 #include "networklib/networkmessage.h"
 
 #include <gtest/gtest.h>

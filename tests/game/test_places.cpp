@@ -2,7 +2,7 @@
 // full game refuses, idle connections are dropped, only the transport reports
 // departures, and a stalled host does not jump.
 
-#include "playharness.h"
+#include "tests/game/playharness.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Scenarios of whole games: one server and several clients in one process.
 
-#include "playharness.h"
+#include "tests/game/playharness.h"
 
 #include <gtest/gtest.h>
 

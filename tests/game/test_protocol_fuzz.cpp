@@ -1,6 +1,6 @@
-#include "assertion.h"
+#include "baselib/source/assertion.h"
+#include "baselib/source/random.h"
 #include "game/rules/protocol.h"
-#include "random.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // server and to a client. Nothing may crash or hang, and a message that the
 // rules refuse must leave the state exactly as it was.
 
-#include "playharness.h"
+#include "tests/game/playharness.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The server game on its own: joining and leaving, the checks on what players
 // send, the simulation's edge cases and the broadcast schedule.
 
-#include "playharness.h"
+#include "tests/game/playharness.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Fair spawns: every place appears at its own point, only where nothing can
 // reach it within a second, and its shots leave from the nose.
 
-#include "playharness.h"
+#include "tests/game/playharness.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
+#include "baselib/source/littleendian.h"
+#include "baselib/source/random.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/level/levelloader.h"
 #include "game/server/zebgamestategame.h"
-#include "littleendian.h"
-#include "networklib/nettesthelpers.h"
 #include "platform/net/netclient.h"
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netprotocol.h"
 #include "platform/net/netsettings.h"
 #include "platform/net/netsocket.h"
-#include "random.h"
+#include "tests/networklib/nettesthelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "lossyrelay.h"
+#include "tests/networklib/lossyrelay.h"
 
 #include <arpa/inet.h>
 #include <chrono>

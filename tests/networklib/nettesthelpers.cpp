@@ -1,7 +1,7 @@
-#include "nettesthelpers.h"
+#include "tests/networklib/nettesthelpers.h"
 
-#include "assertion.h"
-#include "littleendian.h"
+#include "baselib/source/assertion.h"
+#include "baselib/source/littleendian.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "nettesthelpers.h"
+#include "tests/networklib/nettesthelpers.h"
 
+#include "baselib/source/timer.h"
 #include "networklib/messagelog.h"
-#include "timer.h"
 
 #include <atomic>
 #include <fstream>

@@ -1,7 +1,7 @@
-#include "nettesthelpers.h"
 #include "platform/net/netinbox.h"
 #include "platform/net/netoutbox.h"
 #include "platform/net/netprotocol.h"
+#include "tests/networklib/nettesthelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "nettesthelpers.h"
+#include "tests/networklib/nettesthelpers.h"
 
-#include "littleendian.h"
+#include "baselib/source/littleendian.h"
 #include "platform/net/netevents.h"
 
 #include <gtest/gtest.h>

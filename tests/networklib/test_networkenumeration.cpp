@@ -1,4 +1,4 @@
-#include "nettesthelpers.h"
+#include "tests/networklib/nettesthelpers.h"
 
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netsettings.h"

@@ -1,8 +1,8 @@
 // What an evening of play throws at the connections: forged transport
 // reports, a full game, crowds of half-open connects and a poor link.
 
-#include "lossyrelay.h"
-#include "nettesthelpers.h"
+#include "tests/networklib/lossyrelay.h"
+#include "tests/networklib/nettesthelpers.h"
 
 #include "platform/net/netclient.h"
 #include "platform/net/netdiscovery.h"

@@ -1,4 +1,4 @@
-#include "nettesthelpers.h"
+#include "tests/networklib/nettesthelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "baselib/assertioncapture.h"
-#include "render/render.h"
+#include "baselib/source/render/render.h"
+#include "tests/baselib/assertioncapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "render/camera.h"
+#include "baselib/source/render/camera.h"
 
 #include <gtest/gtest.h>
 

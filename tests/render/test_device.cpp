@@ -1,8 +1,8 @@
-#include "renderharness.h"
+#include "tests/render/renderharness.h"
 
+#include "baselib/source/render/camera.h"
 #include "game/rules/zebobject.h"
 #include "platform/system/window.h"
-#include "render/camera.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "renderharness.h"
+#include "tests/render/renderharness.h"
 
-#include "font/font.h"
+#include "baselib/source/font/font.h"
 
 #include <string>
 

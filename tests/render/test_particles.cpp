@@ -1,8 +1,8 @@
-#include "renderharness.h"
+#include "tests/render/renderharness.h"
 
+#include "baselib/source/random.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/rules/zebobject.h"
-#include "random.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "platform/audio/audiodevice.h"
 #include "sound/soundlist.h"
-#include "wavebytes.h"
+#include "tests/sound/wavebytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "soundtestoutput.h"
+#include "tests/sound/soundtestoutput.h"
 
 #include <cstdlib>
 

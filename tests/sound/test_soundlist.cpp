@@ -1,5 +1,5 @@
-#include "random.h"
-#include "soundtestoutput.h"
+#include "baselib/source/random.h"
+#include "tests/sound/soundtestoutput.h"
 
 using namespace win;
 

@@ -1,5 +1,5 @@
 #include "sound/wavereader.h"
-#include "wavebytes.h"
+#include "tests/sound/wavebytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "font/font.h"
+#include "baselib/source/font/font.h"
 
-#include "assertion.h"
-#include "render/render.h"
+#include "baselib/source/assertion.h"
+#include "baselib/source/render/render.h"
 
 #include <cmath>
 

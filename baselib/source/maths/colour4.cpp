@@ -1,8 +1,8 @@
-#include "maths/colour4.h"
+#include "baselib/source/maths/colour4.h"
 
-#include "assertion.h"
-#include "maths/standard.h"
-#include "random.h"
+#include "baselib/source/assertion.h"
+#include "baselib/source/maths/standard.h"
+#include "baselib/source/random.h"
 
 const colour4 WHITE(1.0f, 1.0f, 1.0f, 1.0f);
 

@@ -1,4 +1,4 @@
-#include "maths/matrix.h"
+#include "baselib/source/maths/matrix.h"
 
 // Cramer's rule in the cofactor arrangement: pair products of two rows of the
 // transposed source feed eight cofactors at a time. A singular matrix divides by

@@ -1,4 +1,4 @@
-#include "maths/matrix.h"
+#include "baselib/source/maths/matrix.h"
 
 #include <cmath>
 

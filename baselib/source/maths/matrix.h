@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maths/vector3.h"
+#include "baselib/source/maths/vector3.h"
 
 // 16 single-precision floats, row-major: element (row, column) at 4 * row + column.
 // Transforms are built in the row-vector convention (p' = p * M), while the

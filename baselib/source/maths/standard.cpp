@@ -1,6 +1,6 @@
-#include "maths/standard.h"
+#include "baselib/source/maths/standard.h"
 
-#include "assertion.h"
+#include "baselib/source/assertion.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "maths/vector3.h"
+#include "baselib/source/maths/vector3.h"
 
-#include "assertion.h"
-#include "random.h"
+#include "baselib/source/assertion.h"
+#include "baselib/source/random.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "maths/matrix.h"
-#include "maths/vector3.h"
+#include "baselib/source/maths/matrix.h"
+#include "baselib/source/maths/vector3.h"
 
 // The view: a position and two angles in degrees (x pitch, kept within -90 to
 // 90; y yaw, wrapped towards 0 to 360; z unused) with the axes derived from

@@ -1,6 +1,6 @@
-#include "render/linedraw.h"
+#include "baselib/source/render/linedraw.h"
 
-#include "render/render.h"
+#include "baselib/source/render/render.h"
 
 void drawWorldLineStrip(const vertexBuffer& buffer, int lineCount, const matrix& world,
                         const colour4& colour) {

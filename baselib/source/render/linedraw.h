@@ -1,7 +1,7 @@
 #pragma once
 
-#include "maths/colour4.h"
-#include "maths/matrix.h"
+#include "baselib/source/maths/colour4.h"
+#include "baselib/source/maths/matrix.h"
 #include "platform/render/vertexbuffer.h"
 
 // The device sequence shapes and particles share: the world matrix folded into

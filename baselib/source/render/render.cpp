@@ -1,6 +1,6 @@
-#include "render/render.h"
+#include "baselib/source/render/render.h"
 
-#include "assertion.h"
+#include "baselib/source/assertion.h"
 
 #include <cmath>
 #include <cstddef>

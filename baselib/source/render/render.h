@@ -1,6 +1,6 @@
 #pragma once
 
-#include "maths/matrix.h"
+#include "baselib/source/maths/matrix.h"
 #include "platform/render/renderdevice.h"
 #include "platform/render/rendersystem.h"
 #include "platform/render/renderwindow.h"
