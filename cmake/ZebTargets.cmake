@@ -13,6 +13,8 @@ endfunction()
 # sanitizer tree takes another range, so both trees' tests may run at once.
 if(ZEB_SANITIZE)
     set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 42000)
+elseif(ZEB_THREAD_SANITIZE)
+    set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 43000)
 else()
     set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 41000)
 endif()

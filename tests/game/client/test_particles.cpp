@@ -1,4 +1,4 @@
-#include "tests/render/renderharness.h"
+#include "tests/platform/render/renderharness.h"
 
 #include "baselib/source/random.h"
 #include "game/client/zebobjectparticlesystem.h"

@@ -1,4 +1,4 @@
-#include "tests/render/renderharness.h"
+#include "tests/platform/render/renderharness.h"
 
 #include "baselib/source/render/camera.h"
 #include "game/rules/zebobject.h"
