@@ -5,12 +5,15 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 // Every copy searches loopback only, on a discovery port of this run's own.
+// Headless unless ZEB_BENCH_WINDOW is set (run under xvfb-run for a real window).
 namespace {
 
 constexpr int LAUNCH_DEADLINE_MS = 20000;
@@ -19,9 +22,11 @@ constexpr int CPU_FRAMES = 450; // 10 s at 45 frames a second
 const bool g_environment = [] {
     setenv("ZEB_DISCOVERY", "127.255.255.255", 1);
     setenv("ZEB_DISCOVERY_PORT", std::to_string(47500 + getpid() % 400).c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    unsetenv("DISPLAY");
+    if (std::getenv("ZEB_BENCH_WINDOW") == nullptr) {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        unsetenv("DISPLAY");
+    }
     return true;
 }();
 
@@ -55,6 +60,47 @@ double processorSeconds(pid_t pid) {
     std::sscanf(stat.c_str() + close + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user,
                 &system);
     return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Voluntary context switches so far of a process's threads, summed by the
+// thread's name: each one is a wake-up after the thread slept.
+std::map<std::string, long> wakeUpsByThread(pid_t pid) {
+    std::map<std::string, long> counts;
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto& task : std::filesystem::directory_iterator(tasks)) {
+        std::string name = readFile(task.path().string() + "/comm");
+        name.erase(name.find_last_not_of('\n') + 1);
+        const std::string status = readFile(task.path().string() + "/status");
+        const size_t at = status.find("voluntary_ctxt_switches:");
+        if (at != std::string::npos && (at == 0 || status[at - 1] == '\n'))
+            counts[name] += std::atol(status.c_str() + at + 24);
+    }
+    return counts;
+}
+
+// Wake-ups a second of ZEB's own threads over a window of play, by kind: the
+// game's thread (named like the program), the network service threads, and
+// the threads of the libraries (audio, drawing) together.
+void countWakeUps(benchmark::State& state, pid_t pid, int seconds) {
+    const std::map<std::string, long> before = wakeUpsByThread(pid);
+    waitUntil([] { return false; }, seconds * 1000);
+    const std::map<std::string, long> after = wakeUpsByThread(pid);
+    double game = 0.0, network = 0.0, libraries = 0.0;
+    for (const auto& [name, count] : after) {
+        const auto earlier = before.find(name);
+        const double perSecond =
+            static_cast<double>(count - (earlier == before.end() ? 0 : earlier->second)) / seconds;
+        if (name == "zeb")
+            game += perSecond;
+        else if (name.rfind("zeb-", 0) == 0 && name.find("-net") != std::string::npos)
+            network += perSecond;
+        else
+            libraries += perSecond;
+    }
+    state.counters["game_thread_wakes_per_s"] = game;
+    state.counters["network_thread_wakes_per_s"] = network;
+    state.counters["zeb_threads_wakes_per_s"] = game + network;
+    state.counters["library_thread_wakes_per_s"] = libraries;
 }
 
 // Launch to the first drawn frame (and its teardown) of a copy that finds
@@ -115,7 +161,28 @@ void clientProcessorUse(benchmark::State& state) {
 }
 BENCHMARK(clientProcessorUse)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
-// A dedicated host with eight players: its processor use over ten seconds of play.
+// A joined client that nobody steers: the wake-ups of its threads.
+void idleClientWakeUps(benchmark::State& state) {
+    std::string port;
+    appProcess server = startServer(port);
+    appProcess client = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port, "--no-rejoin"},
+                                     makeTempFolder("bench-idle"));
+    if (!waitUntil([&] { return hasJoined(client); }, LAUNCH_DEADLINE_MS))
+        state.SkipWithError("the client did not join");
+    for (auto _ : state) {
+        const uint64_t start = monotonicMilliseconds();
+        countWakeUps(state, client.pid, 10);
+        state.SetIterationTime(static_cast<double>(monotonicMilliseconds() - start) / 1000.0);
+    }
+    stopProcess(client, SIGTERM);
+    if (!waitForExit(client, 10000))
+        killAndReap(client);
+    stopServer(server);
+}
+BENCHMARK(idleClientWakeUps)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+
+// A dedicated host with eight players: its processor use and its threads'
+// wake-ups over ten seconds of play.
 void serverProcessorUse(benchmark::State& state) {
     constexpr int PLAYERS = 8;
     std::string port;
@@ -130,7 +197,7 @@ void serverProcessorUse(benchmark::State& state) {
     for (auto _ : state) {
         const double before = processorSeconds(server.pid);
         const uint64_t start = monotonicMilliseconds();
-        waitUntil([] { return false; }, 10000); // ten seconds of play
+        countWakeUps(state, server.pid, 10); // ten seconds of play
         const double wall = static_cast<double>(monotonicMilliseconds() - start) / 1000.0;
         state.SetIterationTime(wall);
         state.counters["core_percent"] = 100.0 * (processorSeconds(server.pid) - before) / wall;

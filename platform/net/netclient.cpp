@@ -108,6 +108,7 @@ void netClient::send(const uint8_t* data, size_t size, bool reliable) {
 }
 
 void netClient::run() {
+    netNameServiceThread("zeb-client-net");
     std::vector<netOutgoing> packets;
     std::unique_lock<std::mutex> transport(m_transportLock);
     while (true) {

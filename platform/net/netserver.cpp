@@ -88,15 +88,12 @@ void netServer::disconnectPlayer(uint32_t playerID, uint32_t data) {
 }
 
 void netServer::run() {
+    netNameServiceThread("zeb-host-net");
     std::vector<netOutgoing> packets;
-    std::unique_lock<std::mutex> transport(m_transportLock);
     while (true) {
         pollfd fds[3] = {
             {m_host->socket, POLLIN, 0}, {m_outbox.getWakeFd(), POLLIN, 0}, {m_discoveryFd, POLLIN, 0}};
-        const int due = msUntilDue();
-        transport.unlock(); // the game thread may send meanwhile (sendFromCaller)
-        poll(fds, m_discoveryFd >= 0 ? 3 : 2, due);
-        transport.lock();
+        poll(fds, m_discoveryFd >= 0 ? 3 : 2, msUntilDue());
         m_outbox.take(packets);
         sendPackets(packets);
         if (m_outbox.isStopRequested()) {
@@ -111,27 +108,6 @@ void netServer::run() {
             answerQueries();
     }
     shutdownTransport();
-}
-
-void netServer::releaseSends() {
-    if (m_outbox.releaseQuietly() && !sendFromCaller())
-        m_outbox.wake();
-}
-
-// A host hands over a batch every tick; while the service thread sleeps the
-// caller sends it itself instead of waking the thread for it. A batch with a
-// reliable packet or a disconnect still wakes the thread, which plans the
-// resends and the goodbyes.
-bool netServer::sendFromCaller() {
-    std::unique_lock<std::mutex> transport(m_transportLock, std::try_to_lock);
-    if (!transport.owns_lock() || !m_hosting || m_host == nullptr)
-        return false;
-    m_outbox.take(m_callerPackets);
-    const bool needsThread =
-        std::any_of(m_callerPackets.begin(), m_callerPackets.end(),
-                    [](const netOutgoing& packet) { return packet.reliable || packet.disconnect; });
-    sendPackets(m_callerPackets);
-    return !needsThread;
 }
 
 void netServer::sendPackets(std::vector<netOutgoing>& packets) {

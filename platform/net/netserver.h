@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
@@ -43,7 +42,7 @@ class netServer {
     void sendTo(uint32_t destination, const uint8_t* data, size_t size, bool reliable);
     // Sends between these leave together (see netOutbox::holdWakes).
     void holdSends() { m_outbox.holdWakes(); }
-    void releaseSends();
+    void releaseSends() { m_outbox.releaseWakes(); }
     // Disconnects a player after what was sent to it so far, with data for the
     // other end (NET_DISCONNECT_*); its departure arrives as a destroy event.
     void disconnectPlayer(uint32_t playerID, uint32_t data);
@@ -62,7 +61,6 @@ class netServer {
 
   private:
     void run();
-    bool sendFromCaller(); // false: the service thread must wake
     void sendPackets(std::vector<netOutgoing>& packets);
     void serviceTransport();
     void dispatch(_ENetEvent& event);
@@ -78,10 +76,6 @@ class netServer {
 
     netOutbox m_outbox;
     netInbox m_inbox;
-    // Held by the service thread except while it sleeps; whoever holds it may
-    // use the transport (m_host, the peers, m_players).
-    std::mutex m_transportLock;
-    std::vector<netOutgoing> m_callerPackets; // sendFromCaller's, under m_transportLock
     netApplicationDesc m_desc;
     _ENetHost* m_host = nullptr;
     int m_discoveryFd = -1;
