@@ -136,7 +136,7 @@ bool networkClient::startConnect(const netAddress& address) {
         return false;
     collectEvents(); // the last connection's events are not this one's
     m_end = networkEnd::none;
-    if (m_client->connect(address) == NET_OK)
+    if (m_client->connect(address))
         return true;
     m_end = networkEnd::refused;
     relayTerminated();

@@ -63,13 +63,13 @@ void netClient::joinFinishedThread() {
         m_thread.join();
 }
 
-int netClient::connect(const netAddress& address, uint32_t version) {
+bool netClient::connect(const netAddress& address, uint32_t version) {
     if (!m_outbox.isValid() || m_state == CONNECTING || m_state == CONNECTED)
-        return NET_E_INVALID;
+        return false;
     joinFinishedThread(); // the previous connection's thread has ended or is ending
     m_host = enet_host_create(nullptr, 1, NET_CHANNEL_COUNT, 0, 0);
     if (m_host == nullptr)
-        return NET_E_INVALID;
+        return false;
     m_host->maximumPacketSize = NET_MAX_PACKET_SIZE;
     m_host->maximumWaitingData = NET_MAX_WAITING_DATA;
     ENetAddress target{};
@@ -79,7 +79,7 @@ int netClient::connect(const netAddress& address, uint32_t version) {
     if (m_peer == nullptr) {
         enet_host_destroy(m_host);
         m_host = nullptr;
-        return NET_E_INVALID;
+        return false;
     }
     enet_peer_timeout(m_peer, NET_PEER_TIMEOUT_LIMIT, NET_PEER_TIMEOUT_MINIMUM_MS,
                       NET_PEER_TIMEOUT_MAXIMUM_MS);
@@ -87,7 +87,7 @@ int netClient::connect(const netAddress& address, uint32_t version) {
     m_outbox.reset();
     m_state = CONNECTING;
     m_thread = std::thread(&netClient::run, this);
-    return NET_OK;
+    return true;
 }
 
 void netClient::close() {

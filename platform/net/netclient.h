@@ -39,10 +39,9 @@ class netClient {
                                               int windowMs);
 
     // Starts a connection offering version; its outcome arrives as a
-    // connected event (a refused version then ends the session).
-    // NET_OK when started; NET_E_INVALID (and no event) when busy or when the
-    // transport cannot start.
-    int connect(const netAddress& address, uint32_t version = NET_PROTOCOL_VERSION);
+    // connected event (a refused version then ends the session). False (and
+    // no event) when busy or when the transport cannot start.
+    bool connect(const netAddress& address, uint32_t version = NET_PROTOCOL_VERSION);
 
     // Leaves the session and waits for the service thread to end.
     void close();

@@ -5,11 +5,11 @@
 
 #include <cstdint>
 
-// Outcomes and reasons carried by the events of the inbox (netinbox.h).
+// Outcomes and reasons carried by the events of the inbox (netinbox.h). The
+// calls themselves answer true or false.
 constexpr int NET_OK = 0;
 constexpr int NET_E_TIMEDOUT = -1;     // no answer before the connect deadline
 constexpr int NET_E_NOCONNECTION = -2; // refused or dropped while connecting
-constexpr int NET_E_INVALID = -3;      // bad address or the transport could not start
 
 // Why a player left, as DirectPlay numbers them.
 constexpr uint32_t NET_REASON_NORMAL = 0x0001;             // the player disconnected

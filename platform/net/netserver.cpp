@@ -35,14 +35,14 @@ bool netServer::initialise() {
     return m_outbox.isValid() && netStartTransport();
 }
 
-int netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort) {
+bool netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort) {
     if (m_hosting || !m_outbox.isValid())
-        return NET_E_INVALID;
+        return false;
     m_host = createListeningHost(port);
     if (m_host == nullptr) // another copy already hosts on this port
         m_host = createListeningHost(0);
     if (m_host == nullptr)
-        return NET_E_INVALID;
+        return false;
     m_host->maximumPacketSize = NET_MAX_PACKET_SIZE;
     m_host->maximumWaitingData = NET_MAX_WAITING_DATA;
     m_port = m_host->address.port;
@@ -55,7 +55,7 @@ int netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t disc
     m_outbox.reset();
     m_hosting = true;
     m_thread = std::thread(&netServer::run, this);
-    return NET_OK;
+    return true;
 }
 
 void netServer::close() {

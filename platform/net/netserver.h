@@ -31,8 +31,8 @@ class netServer {
     bool initialise(); // false: the outbox or the transport could not be made
 
     // Listens on port, or on a port the system picks when that one is taken,
-    // and answers discovery on discoveryPort. NET_OK or NET_E_INVALID.
-    int host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort);
+    // and answers discovery on discoveryPort. False when it cannot listen.
+    bool host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort);
 
     // Disconnects every player, flushes, then destroys the transport. No events
     // follow; those already posted stay in the inbox.

@@ -54,7 +54,7 @@ class rawPeer {
   public:
     rawPeer() { m_client.initialise(); }
     bool connect(const netAddress& address, uint32_t version = NET_PROTOCOL_VERSION) {
-        return m_client.connect(address, version) == NET_OK;
+        return m_client.connect(address, version);
     }
     bool waitConnected() {
         return waitUntil([this] { return m_client.isConnected() || hasEnded(); }, WAIT_MS) &&

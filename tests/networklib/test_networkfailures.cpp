@@ -146,7 +146,7 @@ TEST(NetworkFailures, AWrongProtocolVersionIsRefused) {
     auto host = makeHost(testGuid());
     netClient raw;
     ASSERT_TRUE(raw.initialise());
-    ASSERT_EQ(raw.connect(netAddress{NET_LOOPBACK_HOST, host->getPort()}, NET_PROTOCOL_VERSION + 1), NET_OK);
+    ASSERT_TRUE(raw.connect(netAddress{NET_LOOPBACK_HOST, host->getPort()}, NET_PROTOCOL_VERSION + 1));
     ASSERT_TRUE(waitForEvent(raw, netEventKind::sessionEnded, WAIT_MS));
     std::vector<networkMessage> got;
     drain(*host, got);
@@ -159,7 +159,7 @@ TEST(NetworkFailures, PacketsTooShortForATypeNeverReachTheGame) {
     auto host = makeHost(testGuid());
     netClient raw;
     ASSERT_TRUE(raw.initialise());
-    ASSERT_EQ(raw.connect(netAddress{NET_LOOPBACK_HOST, host->getPort()}), NET_OK);
+    ASSERT_TRUE(raw.connect(netAddress{NET_LOOPBACK_HOST, host->getPort()}));
     ASSERT_TRUE(waitUntil([&] { return raw.isConnected(); }, WAIT_MS));
     const uint8_t bytes[4] = {77, 0, 0, 0};
     for (size_t size = 0; size <= 4; ++size)
@@ -178,7 +178,7 @@ TEST(NetworkFailures, PacketsTooShortForATypeNeverReachTheGame) {
     ASSERT_TRUE(rawHost.initialise());
     netApplicationDesc desc;
     desc.applicationGuid = testGuid();
-    ASSERT_EQ(rawHost.host(desc, 0, getDiscoveryPort()), NET_OK);
+    ASSERT_TRUE(rawHost.host(desc, 0, getDiscoveryPort()));
     auto client = makeClient(testGuid());
     ASSERT_TRUE(client->connectTo("127.0.0.1:" + std::to_string(rawHost.getPort())));
     ASSERT_TRUE(waitUntil([&] { return client->isConnected() && rawHost.getPlayerCount() == 1; }, WAIT_MS));
