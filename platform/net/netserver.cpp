@@ -53,6 +53,7 @@ bool netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t dis
     m_peerSince.assign(m_host->peerCount, 0);
     m_joinedPlayers = 0;
     m_outbox.reset();
+    m_lastPump = 0;
     m_hosting = true;
     m_thread = std::thread(&netServer::run, this);
     return true;
@@ -87,13 +88,25 @@ void netServer::disconnectPlayer(uint32_t playerID, uint32_t data) {
     m_outbox.post(std::move(request));
 }
 
+// While the game takes its events every tick it also services the transport
+// then (takeEvents) and sends its batch itself (releaseSends): the service
+// thread leaves the game socket to it, and wakes only for discovery, a
+// reliable send, a stop, or to check that the game still comes. A game that
+// stalls for NET_PUMP_GRACE_MS hands the socket back to the service thread.
 void netServer::run() {
     netNameServiceThread("zeb-host-net");
     std::vector<netOutgoing> packets;
+    std::unique_lock<std::mutex> transport(m_transportLock);
     while (true) {
-        pollfd fds[3] = {
-            {m_host->socket, POLLIN, 0}, {m_outbox.getWakeFd(), POLLIN, 0}, {m_discoveryFd, POLLIN, 0}};
-        poll(fds, m_discoveryFd >= 0 ? 3 : 2, msUntilDue());
+        const uint32_t now = netPeerClock();
+        const bool pumped = isPumped(now);
+        pollfd fds[3] = {{pumped ? -1 : m_host->socket, POLLIN, 0},
+                         {m_outbox.getWakeFd(), POLLIN, 0},
+                         {m_discoveryFd, POLLIN, 0}};
+        const int due = pumped ? msUntil(m_lastPump + NET_PUMP_GRACE_MS, now) : msUntilDue();
+        transport.unlock();
+        poll(fds, m_discoveryFd >= 0 ? 3 : 2, due);
+        transport.lock();
         m_outbox.take(packets);
         sendPackets(packets);
         if (m_outbox.isStopRequested()) {
@@ -108,6 +121,40 @@ void netServer::run() {
             answerQueries();
     }
     shutdownTransport();
+}
+
+bool netServer::isPumped(uint32_t now) const {
+    const uint32_t last = m_lastPump;
+    return last != 0 && ENET_TIME_DIFFERENCE(now, last) < NET_PUMP_GRACE_MS;
+}
+
+void netServer::takeEvents(std::vector<netIncoming>& events) {
+    std::unique_lock<std::mutex> transport(m_transportLock, std::try_to_lock);
+    if (transport.owns_lock() && m_host != nullptr) {
+        serviceTransport();
+        m_lastPump = std::max<uint32_t>(netPeerClock(), 1);
+    }
+    m_inbox.take(events);
+}
+
+void netServer::releaseSends() {
+    if (m_outbox.releaseQuietly() && !sendFromCaller())
+        m_outbox.wake();
+}
+
+// The tick's batch leaves from the caller while the service thread sleeps. A
+// batch with a reliable packet or a disconnect still wakes the thread, which
+// plans the resends and the goodbyes when the game stops servicing.
+bool netServer::sendFromCaller() {
+    std::unique_lock<std::mutex> transport(m_transportLock, std::try_to_lock);
+    if (!transport.owns_lock() || m_host == nullptr)
+        return false;
+    m_outbox.take(m_callerPackets);
+    const bool needsThread =
+        std::any_of(m_callerPackets.begin(), m_callerPackets.end(),
+                    [](const netOutgoing& packet) { return packet.reliable || packet.disconnect; });
+    sendPackets(m_callerPackets);
+    return !needsThread;
 }
 
 void netServer::sendPackets(std::vector<netOutgoing>& packets) {

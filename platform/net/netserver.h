@@ -8,6 +8,7 @@
 #include "platform/net/netstats.h"
 
 #include <atomic>
+#include <mutex>
 #include <cstdint>
 #include <thread>
 #include <unordered_map>
@@ -42,15 +43,16 @@ class netServer {
     void sendTo(uint32_t destination, const uint8_t* data, size_t size, bool reliable);
     // Sends between these leave together (see netOutbox::holdWakes).
     void holdSends() { m_outbox.holdWakes(); }
-    void releaseSends() { m_outbox.releaseWakes(); }
+    void releaseSends();
     // Disconnects a player after what was sent to it so far, with data for the
     // other end (NET_DISCONNECT_*); its departure arrives as a destroy event.
     void disconnectPlayer(uint32_t playerID, uint32_t data);
     // What discovery answers advertise: players in the game now (which only
     // the game knows) and its limit.
     void setJoinedPlayers(uint32_t count) { m_joinedPlayers = count; }
-    // What arrived since the last take, in order.
-    void takeEvents(std::vector<netIncoming>& events) { m_inbox.take(events); }
+    // What arrived since the last take, in order. The taking thread first
+    // services the transport itself when the service thread is asleep.
+    void takeEvents(std::vector<netIncoming>& events);
     uint64_t getDroppedCount() const { return m_inbox.getDroppedCount(); } // data over a sender's share
 
     bool isHosting() const { return m_hosting; }
@@ -61,6 +63,8 @@ class netServer {
 
   private:
     void run();
+    bool isPumped(uint32_t now) const; // the owner has serviced the transport lately
+    bool sendFromCaller();             // false: the service thread must wake
     void sendPackets(std::vector<netOutgoing>& packets);
     void serviceTransport();
     void dispatch(_ENetEvent& event);
@@ -76,6 +80,11 @@ class netServer {
 
     netOutbox m_outbox;
     netInbox m_inbox;
+    // Held by the service thread except while it sleeps; whoever holds it may
+    // use the transport (m_host, the peers, m_players, m_peerSince).
+    std::mutex m_transportLock;
+    std::vector<netOutgoing> m_callerPackets; // sendFromCaller's, under m_transportLock
+    std::atomic<uint32_t> m_lastPump{0};      // transport time of the owner's last service round; 0 none
     netApplicationDesc m_desc;
     _ENetHost* m_host = nullptr;
     int m_discoveryFd = -1;
