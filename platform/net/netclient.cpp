@@ -85,6 +85,7 @@ bool netClient::connect(const netAddress& address, uint32_t version) {
                       NET_PEER_TIMEOUT_MAXIMUM_MS);
     m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(NET_CONNECT_DEADLINE_MS);
     m_outbox.reset();
+    m_pump.reset();
     m_state = CONNECTING;
     m_thread = std::thread(&netClient::run, this);
     return true;
@@ -112,9 +113,14 @@ void netClient::run() {
     std::vector<netOutgoing> packets;
     std::unique_lock<std::mutex> transport(m_transportLock);
     while (true) {
-        pollfd fds[2] = {{m_host->socket, POLLIN, 0}, {m_outbox.getWakeFd(), POLLIN, 0}};
-        const int due = msUntilDue();
-        transport.unlock(); // the game thread may send meanwhile (sendFromCaller)
+        // While the game services the transport as it takes its events, the
+        // socket and ENet's timers are its (see netPumpWatch); this thread
+        // still looks in at least that often for the host's silence.
+        const uint32_t now = netPeerClock();
+        const bool pumped = m_pump.isRecent(now) && m_state == CONNECTED;
+        pollfd fds[2] = {{pumped ? -1 : m_host->socket, POLLIN, 0}, {m_outbox.getWakeFd(), POLLIN, 0}};
+        const int due = pumped ? m_pump.msUntilStale(now) : msUntilDue();
+        transport.unlock(); // the game thread may send and service meanwhile
         poll(fds, 2, due);
         transport.lock();
         if (!serviceRound(packets))
@@ -125,6 +131,8 @@ void netClient::run() {
 
 // One wake-up's work; false once the connection has ended.
 bool netClient::serviceRound(std::vector<netOutgoing>& packets) {
+    if (m_state == CLOSING)
+        return false; // the game's own service round saw the end
     m_outbox.take(packets);
     sendPackets(packets);
     if (m_outbox.isStopRequested()) {
@@ -149,6 +157,19 @@ bool netClient::serviceRound(std::vector<netOutgoing>& packets) {
         return false;
     }
     return true;
+}
+
+void netClient::takeEvents(std::vector<netIncoming>& events) {
+    {
+        std::unique_lock<std::mutex> transport(m_transportLock, std::try_to_lock);
+        if (transport.owns_lock() && m_state == CONNECTED) {
+            if (serviceTransport())
+                m_pump.pumped(netPeerClock());
+            else
+                m_outbox.wake(); // the service thread ends the connection
+        }
+    }
+    m_inbox.take(events);
 }
 
 void netClient::releaseSends() {

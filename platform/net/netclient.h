@@ -6,6 +6,7 @@
 #include "platform/net/netguid.h"
 #include "platform/net/netinbox.h"
 #include "platform/net/netoutbox.h"
+#include "platform/net/netpump.h"
 
 #include <atomic>
 #include <chrono>
@@ -54,7 +55,9 @@ class netClient {
     bool isConnecting() const { return m_state == CONNECTING; }
     bool isConnected() const { return m_state == CONNECTED; }
     // What arrived since the last take, in order.
-    void takeEvents(std::vector<netIncoming>& events) { m_inbox.take(events); }
+    // What arrived since the last take, in order. The taking thread first
+    // services the transport itself when the service thread is asleep.
+    void takeEvents(std::vector<netIncoming>& events);
     uint64_t getDroppedCount() const { return m_inbox.getDroppedCount(); } // data over the host's share
     uint64_t getSentBytes() const { return m_sentBytes; }                  // UDP payload bytes sent so far
     uint64_t getReceivedBytes() const { return m_receivedBytes; } // UDP payload bytes received so far
@@ -81,6 +84,7 @@ class netClient {
     // use the transport (m_host, m_peer).
     std::mutex m_transportLock;
     std::vector<netOutgoing> m_callerPackets; // sendFromCaller's, under m_transportLock
+    netPumpWatch m_pump;
     _ENetHost* m_host = nullptr;
     _ENetPeer* m_peer = nullptr;
     std::chrono::steady_clock::time_point m_deadline;

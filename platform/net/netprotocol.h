@@ -30,8 +30,8 @@ constexpr size_t NET_FREE_PEER_RESERVE = 8; // fewer free slots than this: crowd
 // tick; a game that has not done so for this long leaves the socket to the
 // service thread again.
 constexpr uint32_t NET_PUMP_GRACE_MS = 100;
-constexpr int NET_STOP_LINGER_MS = 100;     // a stopping host waits this long for goodbyes
-constexpr int NET_DISCOVERY_BURST = 64;     // datagrams handled per service round
+constexpr int NET_STOP_LINGER_MS = 100; // a stopping host waits this long for goodbyes
+constexpr int NET_DISCOVERY_BURST = 64; // datagrams handled per service round
 // Received data ENet holds for one peer (fragments being put together, packets
 // not yet serviced): room for the largest packet and the next one, where
 // ENet's default is 32 MB per peer.

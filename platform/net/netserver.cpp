@@ -53,7 +53,7 @@ bool netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t dis
     m_peerSince.assign(m_host->peerCount, 0);
     m_joinedPlayers = 0;
     m_outbox.reset();
-    m_lastPump = 0;
+    m_pump.reset();
     m_hosting = true;
     m_thread = std::thread(&netServer::run, this);
     return true;
@@ -99,11 +99,11 @@ void netServer::run() {
     std::unique_lock<std::mutex> transport(m_transportLock);
     while (true) {
         const uint32_t now = netPeerClock();
-        const bool pumped = isPumped(now);
+        const bool pumped = m_pump.isRecent(now);
         pollfd fds[3] = {{pumped ? -1 : m_host->socket, POLLIN, 0},
                          {m_outbox.getWakeFd(), POLLIN, 0},
                          {m_discoveryFd, POLLIN, 0}};
-        const int due = pumped ? msUntil(m_lastPump + NET_PUMP_GRACE_MS, now) : msUntilDue();
+        const int due = pumped ? m_pump.msUntilStale(now) : msUntilDue();
         transport.unlock();
         poll(fds, m_discoveryFd >= 0 ? 3 : 2, due);
         transport.lock();
@@ -123,16 +123,11 @@ void netServer::run() {
     shutdownTransport();
 }
 
-bool netServer::isPumped(uint32_t now) const {
-    const uint32_t last = m_lastPump;
-    return last != 0 && ENET_TIME_DIFFERENCE(now, last) < NET_PUMP_GRACE_MS;
-}
-
 void netServer::takeEvents(std::vector<netIncoming>& events) {
     std::unique_lock<std::mutex> transport(m_transportLock, std::try_to_lock);
     if (transport.owns_lock() && m_host != nullptr) {
         serviceTransport();
-        m_lastPump = std::max<uint32_t>(netPeerClock(), 1);
+        m_pump.pumped(netPeerClock());
     }
     m_inbox.take(events);
 }

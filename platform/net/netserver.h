@@ -5,11 +5,12 @@
 #include "platform/net/netevents.h"
 #include "platform/net/netinbox.h"
 #include "platform/net/netoutbox.h"
+#include "platform/net/netpump.h"
 #include "platform/net/netstats.h"
 
 #include <atomic>
-#include <mutex>
 #include <cstdint>
+#include <mutex>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
@@ -63,8 +64,7 @@ class netServer {
 
   private:
     void run();
-    bool isPumped(uint32_t now) const; // the owner has serviced the transport lately
-    bool sendFromCaller();             // false: the service thread must wake
+    bool sendFromCaller(); // false: the service thread must wake
     void sendPackets(std::vector<netOutgoing>& packets);
     void serviceTransport();
     void dispatch(_ENetEvent& event);
@@ -84,7 +84,7 @@ class netServer {
     // use the transport (m_host, the peers, m_players, m_peerSince).
     std::mutex m_transportLock;
     std::vector<netOutgoing> m_callerPackets; // sendFromCaller's, under m_transportLock
-    std::atomic<uint32_t> m_lastPump{0};      // transport time of the owner's last service round; 0 none
+    netPumpWatch m_pump;
     netApplicationDesc m_desc;
     _ENetHost* m_host = nullptr;
     int m_discoveryFd = -1;
