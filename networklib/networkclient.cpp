@@ -211,6 +211,11 @@ void networkClient::onSessionEnded(uint32_t reason) {
     relayTerminated();
 }
 
+void networkClient::pumpTransport() {
+    if (m_client != nullptr)
+        m_client->pump();
+}
+
 void networkClient::takeEvents(std::vector<netIncoming>& events) {
     if (m_client != nullptr)
         m_client->takeEvents(events);

@@ -69,6 +69,7 @@ class networkClient final : public networkConnection {
   private:
     void holdSends() override;
     void releaseSends() override;
+    void pumpTransport() override;
     void takeEvents(std::vector<netIncoming>& events) override;
     void handle(netIncoming& event) override;
     bool startConnect(const netAddress& address);

@@ -26,6 +26,7 @@ void networkConnection::collectEvents() {
 }
 
 void networkConnection::receiveMessages(messageQueue& queue) {
+    pumpTransport();
     collectEvents();
     queue = std::move(m_received);
     m_received.clear();

@@ -58,6 +58,9 @@ class networkConnection {
     // Around a batch of sends, so that it leaves in one round.
     virtual void holdSends() {}
     virtual void releaseSends() {}
+    // Services the transport on the game's thread, where the game takes its
+    // messages each frame or tick.
+    virtual void pumpTransport() = 0;
     // Takes what the transport posted since the last take.
     virtual void takeEvents(std::vector<netIncoming>& events) = 0;
     // Turns one of them into messages (relay); the host and the client know different events.

@@ -83,6 +83,11 @@ uint64_t networkHost::getDroppedCount() const {
     return m_server != nullptr ? m_server->getDroppedCount() : 0;
 }
 
+void networkHost::pumpTransport() {
+    if (m_server != nullptr)
+        m_server->pump();
+}
+
 void networkHost::takeEvents(std::vector<netIncoming>& events) {
     if (m_server != nullptr)
         m_server->takeEvents(events);

@@ -46,6 +46,7 @@ class networkHost final : public networkConnection {
   private:
     void holdSends() override;
     void releaseSends() override;
+    void pumpTransport() override;
     void takeEvents(std::vector<netIncoming>& events) override;
     void handle(netIncoming& event) override;
 

@@ -159,17 +159,14 @@ bool netClient::serviceRound(std::vector<netOutgoing>& packets) {
     return true;
 }
 
-void netClient::takeEvents(std::vector<netIncoming>& events) {
-    {
-        std::unique_lock<std::mutex> transport(m_transportLock, std::try_to_lock);
-        if (transport.owns_lock() && m_state == CONNECTED) {
-            if (serviceTransport())
-                m_pump.pumped(netPeerClock());
-            else
-                m_outbox.wake(); // the service thread ends the connection
-        }
-    }
-    m_inbox.take(events);
+void netClient::pump() {
+    std::unique_lock<std::mutex> transport(m_transportLock, std::try_to_lock);
+    if (!transport.owns_lock() || m_state != CONNECTED)
+        return;
+    if (serviceTransport())
+        m_pump.pumped(netPeerClock());
+    else
+        m_outbox.wake(); // the service thread ends the connection
 }
 
 void netClient::releaseSends() {
@@ -186,10 +183,9 @@ bool netClient::sendFromCaller() {
     if (!transport.owns_lock() || m_state != CONNECTED)
         return false;
     m_outbox.take(m_callerPackets);
-    const bool reliable = std::any_of(m_callerPackets.begin(), m_callerPackets.end(),
-                                      [](const netOutgoing& packet) { return packet.reliable; });
+    const bool needsThread = needsServiceThread(m_callerPackets);
     sendPackets(m_callerPackets);
-    return !reliable;
+    return !needsThread;
 }
 
 void netClient::sendPackets(std::vector<netOutgoing>& packets) {

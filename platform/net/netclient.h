@@ -55,9 +55,12 @@ class netClient {
     bool isConnecting() const { return m_state == CONNECTING; }
     bool isConnected() const { return m_state == CONNECTED; }
     // What arrived since the last take, in order.
-    // What arrived since the last take, in order. The taking thread first
-    // services the transport itself when the service thread is asleep.
-    void takeEvents(std::vector<netIncoming>& events);
+    // Services the transport on the calling thread when the service thread
+    // sleeps. An owner that does so each time it takes its events lets the
+    // service thread sleep through the traffic (see netPumpWatch).
+    void pump();
+    // What arrived since the last take, in order.
+    void takeEvents(std::vector<netIncoming>& events) { m_inbox.take(events); }
     uint64_t getDroppedCount() const { return m_inbox.getDroppedCount(); } // data over the host's share
     uint64_t getSentBytes() const { return m_sentBytes; }                  // UDP payload bytes sent so far
     uint64_t getReceivedBytes() const { return m_receivedBytes; } // UDP payload bytes received so far

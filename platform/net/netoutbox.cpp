@@ -2,8 +2,14 @@
 
 #include "platform/net/netprotocol.h"
 
+#include <algorithm>
 #include <sys/eventfd.h>
 #include <unistd.h>
+
+bool needsServiceThread(const std::vector<netOutgoing>& packets) {
+    return std::any_of(packets.begin(), packets.end(),
+                       [](const netOutgoing& packet) { return packet.reliable || packet.disconnect; });
+}
 
 netOutbox::netOutbox() : m_eventFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 

@@ -15,6 +15,10 @@ struct netOutgoing {
     std::vector<uint8_t> bytes;
 };
 
+// True when a batch holds what only the service thread plans for: a reliable
+// packet's resends or a disconnect's goodbye.
+bool needsServiceThread(const std::vector<netOutgoing>& packets);
+
 class netOutbox {
   public:
     netOutbox();

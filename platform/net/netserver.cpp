@@ -89,7 +89,7 @@ void netServer::disconnectPlayer(uint32_t playerID, uint32_t data) {
 }
 
 // While the game takes its events every tick it also services the transport
-// then (takeEvents) and sends its batch itself (releaseSends): the service
+// then (pump) and sends its batch itself (releaseSends): the service
 // thread leaves the game socket to it, and wakes only for discovery, a
 // reliable send, a stop, or to check that the game still comes. A game that
 // stalls for NET_PUMP_GRACE_MS hands the socket back to the service thread.
@@ -123,13 +123,12 @@ void netServer::run() {
     shutdownTransport();
 }
 
-void netServer::takeEvents(std::vector<netIncoming>& events) {
+void netServer::pump() {
     std::unique_lock<std::mutex> transport(m_transportLock, std::try_to_lock);
-    if (transport.owns_lock() && m_host != nullptr) {
-        serviceTransport();
-        m_pump.pumped(netPeerClock());
-    }
-    m_inbox.take(events);
+    if (!transport.owns_lock() || m_host == nullptr)
+        return;
+    serviceTransport();
+    m_pump.pumped(netPeerClock());
 }
 
 void netServer::releaseSends() {
@@ -145,9 +144,7 @@ bool netServer::sendFromCaller() {
     if (!transport.owns_lock() || m_host == nullptr)
         return false;
     m_outbox.take(m_callerPackets);
-    const bool needsThread =
-        std::any_of(m_callerPackets.begin(), m_callerPackets.end(),
-                    [](const netOutgoing& packet) { return packet.reliable || packet.disconnect; });
+    const bool needsThread = needsServiceThread(m_callerPackets);
     sendPackets(m_callerPackets);
     return !needsThread;
 }

@@ -51,9 +51,12 @@ class netServer {
     // What discovery answers advertise: players in the game now (which only
     // the game knows) and its limit.
     void setJoinedPlayers(uint32_t count) { m_joinedPlayers = count; }
-    // What arrived since the last take, in order. The taking thread first
-    // services the transport itself when the service thread is asleep.
-    void takeEvents(std::vector<netIncoming>& events);
+    // Services the transport on the calling thread when the service thread
+    // sleeps. An owner that does so each time it takes its events lets the
+    // service thread sleep through the traffic (see netPumpWatch).
+    void pump();
+    // What arrived since the last take, in order.
+    void takeEvents(std::vector<netIncoming>& events) { m_inbox.take(events); }
     uint64_t getDroppedCount() const { return m_inbox.getDroppedCount(); } // data over a sender's share
 
     bool isHosting() const { return m_hosting; }
