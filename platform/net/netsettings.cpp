@@ -1,6 +1,7 @@
 #include "platform/net/netsettings.h"
 
 #include "platform/net/netaddress.h"
+#include "platform/net/netinterfaces.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,6 +14,7 @@ namespace {
 constexpr uint32_t LIMITED_BROADCAST = 0xFFFFFFFF;
 
 struct settings {
+    bool explicitTargets = false; // false: every card's broadcast, worked out at each search
     std::vector<uint32_t> targets;
     uint16_t discoveryPort = NET_DEFAULT_DISCOVERY_PORT;
     uint16_t gamePort = NET_DEFAULT_GAME_PORT;
@@ -34,10 +36,9 @@ settings loadSettings() {
     settings loaded;
     loaded.discoveryPort = portFromEnvironment("ZEB_DISCOVERY_PORT", NET_DEFAULT_DISCOVERY_PORT);
     const char* targets = std::getenv("ZEB_DISCOVERY");
-    if (targets == nullptr) {
-        loaded.targets = {LIMITED_BROADCAST, NET_LOOPBACK_BROADCAST_HOST};
+    if (targets == nullptr)
         return loaded;
-    }
+    loaded.explicitTargets = true;
     // A list that does not parse searches nowhere rather than falling back to
     // broadcasting on every network.
     if (!parseAddressList(targets, loaded.targets))
@@ -54,13 +55,25 @@ settings& current() {
 
 } // namespace
 
+std::vector<uint32_t> defaultDiscoveryTargets() {
+    std::vector<uint32_t> targets = directedBroadcasts(listInterfaceAddresses());
+    targets.push_back(LIMITED_BROADCAST);
+    targets.push_back(NET_LOOPBACK_BROADCAST_HOST);
+    return targets;
+}
+
 std::vector<uint32_t> getDiscoveryTargets() {
-    std::lock_guard<std::mutex> guard(g_settingsLock);
-    return current().targets;
+    {
+        std::lock_guard<std::mutex> guard(g_settingsLock);
+        if (current().explicitTargets)
+            return current().targets;
+    }
+    return defaultDiscoveryTargets();
 }
 
 void setDiscoveryTargets(const std::vector<uint32_t>& targets) {
     std::lock_guard<std::mutex> guard(g_settingsLock);
+    current().explicitTargets = true;
     current().targets = targets;
 }
 

@@ -11,7 +11,12 @@ constexpr uint16_t NET_DEFAULT_DISCOVERY_PORT = 27350;
 constexpr uint16_t NET_DEFAULT_GAME_PORT = 27351;
 constexpr int NET_DISCOVERY_WINDOW_MS = 400; // an enumeration gathers answers this long
 
+// The explicit list when one was given, else worked out afresh at each call:
+// the directed broadcast of every card that is up, the limited broadcast
+// 255.255.255.255 (which leaves through one card only) and the loopback
+// broadcast 127.255.255.255.
 std::vector<uint32_t> getDiscoveryTargets(); // host byte order
+std::vector<uint32_t> defaultDiscoveryTargets();
 void setDiscoveryTargets(const std::vector<uint32_t>& targets);
 
 uint16_t getDiscoveryPort();
