@@ -73,13 +73,15 @@ void networkClient::enumerateHosts() {
         m_applicationDesc.applicationGuid, targets, getDiscoveryPort(), NET_DISCOVERY_WINDOW_MS);
     for (const netHostAnswer& answer : answers) {
         const netApplicationDesc& desc = answer.applicationDesc;
-        if (desc.maxPlayers != 0 && desc.currentPlayers >= desc.maxPlayers)
-            continue; // a full game has no place for this copy
         session newSession;
         newSession.hostAddress = answer.hostAddress;
         newSession.applicationDesc = desc;
         newSession.name = makeDisplayText(limitSessionName(desc.sessionName));
-        addSession(newSession);
+        // A full game has no place for this copy, but the player is told of it.
+        if (desc.maxPlayers != 0 && desc.currentPlayers >= desc.maxPlayers)
+            mergeSession(m_fullSessions, newSession);
+        else
+            addSession(newSession);
     }
 }
 
@@ -94,17 +96,29 @@ std::vector<networkClient::session> networkClient::getSessionRecords() {
 }
 
 void networkClient::addSession(const session& newSession) {
-    // A host answers every query it hears, so one search can bring several
-    // answers from one session: the session keeps its place and the latest word.
+    mergeSession(m_sessions, newSession);
+}
+
+std::vector<networkClient::session> networkClient::getFullSessions() const {
+    return m_fullSessions;
+}
+
+// A host answers every query it hears, and a host on several of this
+// machine's networks answers on each: one search can bring several answers
+// from one session. The session keeps its place and its first address, the
+// one that answered quickest, and takes the latest word on its players.
+void networkClient::mergeSession(std::vector<session>& list, const session& newSession) {
     const netGuid& instance = newSession.applicationDesc.instanceGuid;
-    for (session& listed : m_sessions) {
+    for (session& listed : list) {
         if (listed.applicationDesc.instanceGuid == instance) {
+            const netAddress firstAddress = listed.hostAddress;
             listed = newSession;
+            listed.hostAddress = firstAddress;
             return;
         }
     }
-    if (m_sessions.size() < MAX_LISTED_SESSIONS)
-        m_sessions.push_back(newSession);
+    if (list.size() < MAX_LISTED_SESSIONS)
+        list.push_back(newSession);
 }
 
 void networkClient::connect(std::string name) {

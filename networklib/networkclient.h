@@ -43,8 +43,9 @@ class networkClient final : public networkConnection {
     void initialise() override;
     void enumerateHosts(); // blocks for the discovery window; answers become session records
     void getSessions(std::vector<std::string>& names);
-    std::vector<session> getSessionRecords();   // one per session, in order of first arrival
-    void addSession(const session& newSession); // one record per session instance, the latest
+    std::vector<session> getSessionRecords();     // one per session, in order of first arrival
+    void addSession(const session& newSession);   // one record per session instance, the latest
+    std::vector<session> getFullSessions() const; // sessions found with no place left, kept apart
 
     // Connects to the first session of that name, else to the first listed.
     // Does nothing while connecting or connected, or with no session listed.
@@ -77,7 +78,10 @@ class networkClient final : public networkConnection {
     void onSessionEnded(uint32_t reason);
     void relayTerminated();
 
-    std::vector<session> m_sessions; // in order of arrival
+    static void mergeSession(std::vector<session>& list, const session& newSession);
+
+    std::vector<session> m_sessions;     // in order of arrival
+    std::vector<session> m_fullSessions; // likewise, those with no place left
     netAddress m_hostAddress;
     std::unique_ptr<netClient> m_client; // null until initialise succeeds
     std::vector<uint32_t> m_extraTargets;

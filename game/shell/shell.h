@@ -94,6 +94,14 @@ constexpr const char* SEARCHING_TEXT = "Searching for games ...";
 constexpr const char* HOSTING_TEXT = "Starting a game ...";
 constexpr const char* JOINING_TEXT = "Joining ...";
 
+// What the last set-up has to tell the player beyond the progress lines: why
+// this copy hosts a game of its own, or why it could not join; empty when
+// nothing. The window shows it for NOTICE_MS while playing, and for as long
+// as the game is unavailable.
+constexpr uint32_t NOTICE_MS = 6000;
+const std::string& getSetupNotice();
+bool isSetupNoticeFresh(); // shown for less than NOTICE_MS
+
 setupResult setupGame(gameWindow* window);
 // After the game ended under it: a fresh search, then joining what it finds or hosting.
 setupResult restartSession();

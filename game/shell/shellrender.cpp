@@ -21,6 +21,7 @@ constexpr float TOP_LINE = 1.0f;
 constexpr float BOTTOM_EDGE = -1.0f;
 constexpr float SOUND_LINE_TOP = -0.75f;
 constexpr float SOUND_LINE_GREY = 0.75f;
+constexpr float NOTICE_LINE_TOP = SOUND_LINE_TOP + 0.05f; // just above the sound line
 constexpr int SCORE_TEXT_SIZE = 256;
 // The own row of the score table starts with this marker.
 constexpr const char* OWN_ROW_MARKER = "\xC2\xBB "; // "» "
@@ -126,6 +127,12 @@ void drawScoreTable() {
     }
 }
 
+void drawNotice(float top) {
+    g_font.setTop(top);
+    g_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
+    g_font.print(getSetupNotice().c_str());
+}
+
 void drawGame() {
     matrix viewMatrix = g_camera->getViewMatrix();
     transpose(&viewMatrix, &viewMatrix);
@@ -145,13 +152,16 @@ void renderGame() {
     if (g_pd3dDevice == nullptr)
         return;
     g_pd3dDevice->setCullMode(cullMode::none);
-    if (g_running && g_collector != nullptr && g_camera != nullptr) {
+    const bool playing = g_running && g_collector != nullptr && g_camera != nullptr;
+    if (playing) {
         drawGame();
     } else {
         g_font.setTop(TOP_LINE);
         g_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
         g_font.print(GAME_UNAVAILABLE_TEXT);
     }
+    if (!getSetupNotice().empty() && (!playing || isSetupNoticeFresh()))
+        drawNotice(playing ? NOTICE_LINE_TOP : TOP_LINE - SCORE_LINE_SPACING);
     g_font.setTop(SOUND_LINE_TOP);
     g_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
     g_font.print(g_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT);

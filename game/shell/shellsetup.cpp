@@ -43,9 +43,17 @@ const vector3 CAMERA_START = {std::bit_cast<float>(0xBCA3D6E0u), 0.0f, -23.98f};
 
 constexpr uint32_t SETUP_PROGRESS_MS = 40; // how often set-up lets the window be drawn
 
+std::string g_notice;
+uint32_t g_noticeSince = 0;
+
 setupProgressFunction g_progress = nullptr;
 uint32_t g_lastProgress = 0;
 bool g_abandoned = false; // the player closed the window during set-up
+
+void setNotice(const std::string& notice) {
+    g_notice = notice;
+    g_noticeSince = timeGetTime();
+}
 
 // False once the player has closed the window: set-up then stops.
 bool showProgress(const char* status, bool now = false) {
@@ -142,8 +150,23 @@ bool connectToOwnSession(const std::string& name) {
     return true;
 }
 
+// A copy that found only full games says so, on the terminal and in the
+// window, before it hosts one of its own.
+void noticeFullGames() {
+    const std::vector<networkClient::session> full = g_client->getFullSessions();
+    if (full.empty())
+        return;
+    const netApplicationDesc& desc = full.front().applicationDesc;
+    char text[NET_MAX_SESSION_NAME + 64];
+    std::snprintf(text, sizeof(text), "%s is full (%u of %u): hosting a new game", full.front().name.c_str(),
+                  desc.currentPlayers, desc.maxPlayers);
+    setNotice(text);
+    std::fprintf(stderr, "zeb: %s\n", text);
+}
+
 setupResult hostAndConnect(std::vector<std::string>& sessions) {
-    if (!showProgress(HOSTING_TEXT, true))
+    noticeFullGames();
+    if (!showProgress(g_notice.empty() ? HOSTING_TEXT : g_notice.c_str(), true))
         return setupResult::unavailable;
     if (!startHostedGame())
         return setupResult::cannotHost;
@@ -230,6 +253,9 @@ void reportUnavailable() {
                                  : formatAddress(g_client->getHostAddress());
     const char* reason = end == networkEnd::none ? "no answer to the join request" : describeEnd(end);
     std::fprintf(stderr, "zeb: cannot join the game at %s: %s\n", host.c_str(), reason);
+    // With --connect this copy neither searches nor hosts: the window says why.
+    if (!g_options.connectHost.empty())
+        setNotice("The game at " + host + ": " + reason + ". --connect joins that host only.");
 }
 
 // A copy that could not join lets go of its connection, and a copy that
@@ -247,6 +273,7 @@ namespace {
 
 // Searches and joins, or hosts; what cannot be joined is let go.
 setupResult connectAndJoin() {
+    g_notice.clear();
     setupResult result = startConnection();
     if (result == setupResult::joined && !join())
         result = setupResult::unavailable;
@@ -277,6 +304,14 @@ void releaseSession() {
 }
 
 } // namespace
+
+const std::string& getSetupNotice() {
+    return g_notice;
+}
+
+bool isSetupNoticeFresh() {
+    return !g_notice.empty() && timeGetTime() - g_noticeSince < NOTICE_MS;
+}
 
 setupResult setupGame(gameWindow* window) {
     initialiseRenderDevice(window);

@@ -17,12 +17,12 @@ std::string printable(const std::string& name) {
     return shown;
 }
 
-void printSession(const networkClient::session& listed) {
+void printSession(const networkClient::session& listed, bool full) {
     const netApplicationDesc& desc = listed.applicationDesc;
     // A host that sets no limit advertises 0.
     const std::string maximum = desc.maxPlayers == 0 ? "no limit" : std::to_string(desc.maxPlayers);
-    std::printf("%s \"%s\": %u players, maximum %s\n", formatAddress(listed.hostAddress).c_str(),
-                printable(listed.name).c_str(), desc.currentPlayers, maximum.c_str());
+    std::printf("%s \"%s\": %u players, maximum %s%s\n", formatAddress(listed.hostAddress).c_str(),
+                printable(listed.name).c_str(), desc.currentPlayers, maximum.c_str(), full ? " (full)" : "");
 }
 
 } // namespace
@@ -36,11 +36,15 @@ int runStatusQuery() {
     client.setApplicationGuid(APPLICATION_GUID);
     client.initialise();
     client.enumerateHosts();
-    const std::vector<networkClient::session> sessions = client.getSessionRecords();
-    for (const networkClient::session& listed : sessions)
-        printSession(listed);
-    if (sessions.empty())
+    const std::vector<networkClient::session> open = client.getSessionRecords();
+    const std::vector<networkClient::session> full = client.getFullSessions();
+    for (const networkClient::session& listed : open)
+        printSession(listed, false);
+    for (const networkClient::session& listed : full)
+        printSession(listed, true);
+    const bool none = open.empty() && full.empty();
+    if (none)
         std::printf("No game answered.\n");
     std::fflush(stdout);
-    return sessions.empty() ? 1 : 0;
+    return none ? 1 : 0;
 }

@@ -11,7 +11,8 @@ std::vector<netInterfaceAddress> listInterfaceAddresses() {
     if (getifaddrs(&list) != 0)
         return found;
     for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr || entry->ifa_netmask == nullptr || entry->ifa_addr->sa_family != AF_INET)
+        if (entry->ifa_addr == nullptr || entry->ifa_netmask == nullptr ||
+            entry->ifa_addr->sa_family != AF_INET)
             continue;
         if ((entry->ifa_flags & IFF_UP) == 0 || (entry->ifa_flags & IFF_RUNNING) == 0)
             continue;

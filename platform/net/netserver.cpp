@@ -1,6 +1,7 @@
 #include "platform/net/netserver.h"
 
 #include "platform/net/netdiscovery.h"
+#include "platform/net/netreply.h"
 #include "platform/net/netenet.h"
 #include "platform/net/netpeer.h"
 #include "platform/net/netprotocol.h"
@@ -50,6 +51,8 @@ bool netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t dis
     m_desc.sessionName = limitSessionName(desc.sessionName);
     // Without discovery the session can still be joined by address.
     m_discoveryFd = openDiscoveryListener(discoveryPort);
+    if (m_discoveryFd >= 0)
+        reportLocalAddresses(m_discoveryFd);
     m_peerSince.assign(m_host->peerCount, 0);
     m_joinedPlayers = 0;
     m_outbox.reset();
@@ -337,7 +340,8 @@ void netServer::answerQueries() {
     uint8_t buffer[DISCOVERY_QUERY_SIZE + 1];
     for (int i = 0; i < NET_DISCOVERY_BURST; ++i) {
         netAddress from;
-        const long size = receiveDatagram(m_discoveryFd, buffer, sizeof(buffer), from);
+        uint32_t local = 0;
+        const long size = receiveDatagramAt(m_discoveryFd, buffer, sizeof(buffer), from, local);
         if (size < 0)
             return;
         discoveryQuery query;
@@ -354,7 +358,8 @@ void netServer::answerQueries() {
         answer.desc = m_desc;
         answer.desc.currentPlayers = m_joinedPlayers;
         answer.gamePort = m_port;
-        sendDatagram(m_discoveryFd, from, encodeDiscoveryAnswer(answer));
+        // A broadcast query's local address is the card's own, not the broadcast address.
+        sendDatagramFrom(m_discoveryFd, local, from, encodeDiscoveryAnswer(answer));
     }
 }
 

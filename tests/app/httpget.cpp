@@ -9,13 +9,17 @@
 #include <unistd.h>
 
 std::string httpGetLoopback(uint16_t port, const std::string& path, int timeoutMs) {
+    return httpGet(INADDR_LOOPBACK, port, path, timeoutMs);
+}
+
+std::string httpGet(uint32_t host, uint16_t port, const std::string& path, int timeoutMs) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return std::string();
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_addr.s_addr = htonl(host);
     std::string answer;
     const std::string request = "GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
     if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0 &&

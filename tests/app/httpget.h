@@ -7,6 +7,8 @@
 // answer (status line, headers, body), or empty when nothing came back within
 // timeoutMs.
 std::string httpGetLoopback(uint16_t port, const std::string& path, int timeoutMs);
+// The same from host (IPv4, host byte order).
+std::string httpGet(uint32_t host, uint16_t port, const std::string& path, int timeoutMs);
 
 // The body of an answer whose status is 200; empty otherwise.
 std::string okBody(const std::string& answer);

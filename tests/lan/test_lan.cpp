@@ -1,0 +1,205 @@
+// The real program on a LAN of network namespaces: games found across
+// switches and through the right card, a host that loses its link, a full
+// game, counters scraped from another machine.
+
+#include "game/rules/protocol.h"
+#include "tests/app/appchecks.h"
+#include "tests/app/appprocess.h"
+#include "tests/app/httpget.h"
+#include "tests/lan/lanbed.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <thread>
+
+namespace {
+
+constexpr int JOIN_MS = 15000;
+constexpr int PARTY_GOES_ON_MS = 30000;
+constexpr int STATUS_MS = 10000;
+constexpr uint16_t METRICS_PORT = 9100;
+
+class lan : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        useHeadlessDrivers();
+        if (!m_bed.isAvailable())
+            GTEST_SKIP() << "no LAN test bed: " << m_bed.getProblem();
+    }
+    void TearDown() override {
+        for (appProcess& process : m_processes)
+            killAndReap(process);
+    }
+
+    // Checked once the bed is wired, before anything runs in it.
+    void expectSealed() {
+        std::string problems;
+        ASSERT_TRUE(m_bed.isSealed(problems)) << problems;
+    }
+
+    appProcess& start(int machine, const std::vector<std::string>& arguments, const char* tag) {
+        const std::string folder = makeTempFolder(tag);
+        EXPECT_TRUE(copyGameData(folder));
+        m_processes.push_back(m_bed.start(machine, ZEB_PROGRAM, arguments, folder));
+        return m_processes.back();
+    }
+    appProcess& startPlayer(int machine, const char* tag) {
+        return start(machine, {"--frames", "100000"}, tag);
+    }
+
+    static int fullStates(const appProcess& copy) {
+        return countType(readLogTypes(copy.folder + "/message_log.csv"), MSG_FULL_STATE);
+    }
+    bool joined(const appProcess& copy, int times = 1) {
+        return waitUntil([&] { return fullStates(copy) >= times; }, JOIN_MS);
+    }
+
+    // One search from machine, as `zeb --status` prints it.
+    std::string status(int machine) {
+        appProcess& asked = start(machine, {"--status"}, "status");
+        waitForExit(asked, STATUS_MS);
+        return readFile(asked.folder + "/stdout.txt");
+    }
+    bool statusSays(int machine, const std::string& text, int timeoutMs = STATUS_MS) {
+        return waitUntil([&] { return status(machine).find(text) != std::string::npos; }, timeoutMs);
+    }
+
+    lanBed m_bed;
+    std::deque<appProcess> m_processes;
+};
+
+std::string at(uint32_t host) {
+    return lanBed::formatHost(host) + ":";
+}
+
+TEST_F(lan, fourMachinesOnOneSwitchPlayOneGame) {
+    const int sw = m_bed.addSwitch();
+    std::vector<uint32_t> addresses;
+    for (int i = 0; i < 4; ++i)
+        addresses.push_back(m_bed.wire(m_bed.addMachine(), sw));
+    expectSealed();
+    std::vector<appProcess*> copies = {&startPlayer(1, "first")};
+    ASSERT_TRUE(joined(*copies[0]));
+    for (int machine = 2; machine <= 4; ++machine) {
+        std::this_thread::sleep_for(std::chrono::seconds(1)); // players arrive a second apart
+        copies.push_back(&startPlayer(machine, "next"));
+    }
+    for (const appProcess* copy : copies)
+        EXPECT_TRUE(joined(*copy)) << readFile(copy->folder + "/stderr.txt");
+    // One game, hosted by the first machine, with all four in it.
+    EXPECT_TRUE(statusSays(4, at(addresses[0])));
+    const std::string found = status(4);
+    EXPECT_NE(found.find("4 players, maximum 8"), std::string::npos) << found;
+    EXPECT_EQ(std::count(found.begin(), found.end(), '\n'), 1) << found;
+}
+
+TEST_F(lan, aGameIsFoundThroughEveryCardNotOnlyTheDefaultRoute) {
+    const int a = m_bed.addSwitch();
+    const int b = m_bed.addSwitch();
+    const int host = m_bed.addMachine();
+    const uint32_t hostAddress = m_bed.wire(host, b);
+    const int twoCards = m_bed.addMachine();
+    m_bed.wire(twoCards, a);
+    m_bed.wire(twoCards, b);
+    m_bed.setDefaultRoute(twoCards, a); // 255.255.255.255 leaves through switch A only
+    const int onB = m_bed.addMachine();
+    m_bed.wire(onB, b);
+    expectSealed();
+    start(host, {"--server"}, "server");
+    EXPECT_TRUE(statusSays(onB, at(hostAddress)));
+    EXPECT_TRUE(statusSays(twoCards, at(hostAddress)));
+    const appProcess& player = startPlayer(twoCards, "twocards");
+    ASSERT_TRUE(joined(player)) << readFile(player.folder + "/stderr.txt");
+    EXPECT_TRUE(statusSays(onB, "1 players, maximum 8"));
+}
+
+TEST_F(lan, aMachineSeesOnlyTheGamesOfItsOwnSwitch) {
+    const int a = m_bed.addSwitch();
+    const int b = m_bed.addSwitch();
+    const uint32_t hostA = m_bed.wire(m_bed.addMachine(), a);
+    m_bed.wire(m_bed.addMachine(), b);
+    const int player = m_bed.addMachine();
+    m_bed.wire(player, a);
+    expectSealed();
+    start(1, {"--server"}, "serverA");
+    start(2, {"--server"}, "serverB");
+    ASSERT_TRUE(statusSays(player, at(hostA)));
+    const std::string found = status(player);
+    EXPECT_EQ(std::count(found.begin(), found.end(), '\n'), 1) << found;
+}
+
+TEST_F(lan, thePartyGoesOnWhenAPlayersOrTheHostsLinkGoesDown) {
+    const int sw = m_bed.addSwitch();
+    for (int i = 0; i < 3; ++i)
+        m_bed.wire(m_bed.addMachine(), sw);
+    expectSealed();
+    appProcess& host = startPlayer(1, "host");
+    ASSERT_TRUE(joined(host));
+    appProcess& first = startPlayer(2, "first");
+    appProcess& second = startPlayer(3, "second");
+    ASSERT_TRUE(joined(first));
+    ASSERT_TRUE(joined(second));
+    ASSERT_TRUE(statusSays(2, "3 players, maximum 8"));
+
+    // A player's cable out for two seconds: it plays on, or comes back by itself.
+    m_bed.setLink(3, sw, false);
+    std::this_thread::sleep_for(std::chrono::seconds(2)); // the length of the outage
+    m_bed.setLink(3, sw, true);
+    EXPECT_TRUE(statusSays(2, "3 players, maximum 8", PARTY_GOES_ON_MS));
+
+    // The host's cable out for good: the other two play on in a new game.
+    const int before = fullStates(first) + fullStates(second);
+    m_bed.setLink(1, sw, false);
+    EXPECT_TRUE(
+        waitUntil([&] { return fullStates(first) + fullStates(second) >= before + 2; }, PARTY_GOES_ON_MS))
+        << readFile(first.folder + "/stderr.txt") << readFile(second.folder + "/stderr.txt");
+    EXPECT_TRUE(statusSays(2, "2 players, maximum 8"));
+}
+
+TEST_F(lan, aNinthMachineIsToldTheGameIsFullAndTheEightPlayOn) {
+    const int sw = m_bed.addSwitch();
+    const int server = m_bed.addMachine();
+    m_bed.wire(server, sw);
+    std::vector<int> players;
+    for (int i = 0; i < 9; ++i) {
+        players.push_back(m_bed.addMachine());
+        m_bed.wire(players.back(), sw);
+    }
+    expectSealed();
+    start(server, {"--server"}, "server");
+    ASSERT_TRUE(statusSays(players[0], "0 players, maximum 8"));
+    for (int i = 0; i < 8; ++i)
+        start(players[i], {"--bot"}, "bot");
+    ASSERT_TRUE(statusSays(players[8], "8 players, maximum 8 (full)", JOIN_MS));
+    const appProcess& ninth = startPlayer(players[8], "ninth");
+    ASSERT_TRUE(joined(ninth));
+    EXPECT_NE(readFile(ninth.folder + "/stderr.txt").find("The Game is full (8 of 8): hosting a new game"),
+              std::string::npos)
+        << readFile(ninth.folder + "/stderr.txt");
+    const std::string found = status(players[0]);
+    EXPECT_NE(found.find("8 players, maximum 8 (full)"), std::string::npos) << found;
+    EXPECT_NE(found.find("1 players, maximum 8\n"), std::string::npos) << found;
+}
+
+TEST_F(lan, aServersCountersAreScrapedFromAnotherMachine) {
+    const int sw = m_bed.addSwitch();
+    const uint32_t serverAddress = m_bed.wire(m_bed.addMachine(), sw);
+    m_bed.wire(m_bed.addMachine(), sw);
+    expectSealed();
+    const std::string endpoint = lanBed::formatHost(serverAddress) + ":" + std::to_string(METRICS_PORT);
+    start(1, {"--server", "--metrics", endpoint}, "server");
+    std::string body;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            m_bed.inside(2, [&] { body = okBody(httpGet(serverAddress, METRICS_PORT, "/metrics", 1000)); });
+            return !body.empty();
+        },
+        STATUS_MS));
+    EXPECT_NE(body.find("zeb_players"), std::string::npos) << body;
+}
+
+} // namespace
