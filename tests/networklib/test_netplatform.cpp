@@ -1,6 +1,7 @@
 #include "platform/net/netaddress.h"
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netguid.h"
+#include "platform/net/netinterfaces.h"
 #include "platform/net/netsettings.h"
 
 #include <gtest/gtest.h>
@@ -125,4 +126,17 @@ TEST(NetDiscovery, LongNamesAreCutTo255BytesOnACharacterBoundary) {
     const std::vector<uint8_t> whole = encodeDiscoveryAnswer(answer);
     ASSERT_TRUE(decodeDiscoveryAnswer(whole.data(), whole.size(), decoded));
     EXPECT_EQ(decoded.desc.sessionName, std::string(255, 'b'));
+}
+
+TEST(NetInterfaces, EveryCardThatCanBroadcastGivesItsComputedBroadcastOnce) {
+    const std::vector<netInterfaceAddress> cards = {
+        {0xC6120102, 0xFFFFFF00, true, false},  // 198.18.1.2/24
+        {0xC6120203, 0xFFFF0000, true, false},  // 198.18.2.3/16
+        {0xC6120109, 0xFFFFFF00, true, false},  // the same network again
+        {0x7F000001, 0xFF000000, false, true},  // loopback
+        {0xA9FE0102, 0xFFFF0000, true, false},  // link-local
+        {0xC6130101, 0xFFFFFFFF, true, false},  // /32: no host part
+        {0xC6130201, 0xFFFFFF00, false, false}, // point to point
+    };
+    EXPECT_EQ(directedBroadcasts(cards), (std::vector<uint32_t>{0xC61201FF, 0xC612FFFF}));
 }
