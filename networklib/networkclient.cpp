@@ -122,14 +122,18 @@ void networkClient::mergeSession(std::vector<session>& list, const session& newS
 }
 
 void networkClient::connect(std::string name) {
-    if (m_sessions.empty() || isConnecting())
+    if (m_sessions.empty())
         return;
     auto chosen = std::find_if(m_sessions.begin(), m_sessions.end(),
                                [&name](const session& listed) { return listed.name == name; });
-    if (chosen == m_sessions.end())
-        chosen = m_sessions.begin();
-    m_hostAddress = chosen->hostAddress;
-    m_applicationDesc = chosen->applicationDesc;
+    connectSession(chosen == m_sessions.end() ? m_sessions.front() : *chosen);
+}
+
+void networkClient::connectSession(const session& chosen) {
+    if (isConnecting())
+        return;
+    m_hostAddress = chosen.hostAddress;
+    m_applicationDesc = chosen.applicationDesc;
     startConnect(m_hostAddress);
 }
 

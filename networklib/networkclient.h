@@ -51,6 +51,9 @@ class networkClient final : public networkConnection {
     // Does nothing while connecting or connected, or with no session listed.
     // A connect that fails leaves the client unconnected and queues type 3.
     void connect(std::string name);
+    void connectSession(const session& chosen); // that one, as connect does
+    // The session connected to last; its instance is zero after connectTo.
+    const netGuid& getSessionInstance() const { return m_applicationDesc.instanceGuid; }
     // The same, straight to "host[:port]" (the game port by default); false
     // when the address does not parse or a connection is already under way.
     bool connectTo(const std::string& address);

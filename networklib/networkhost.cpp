@@ -27,9 +27,8 @@ void networkHost::startHosting() {
         std::fputs("Failed To Initialise Server.\n", stderr);
         return;
     }
-    netApplicationDesc desc = m_applicationDesc;
-    desc.instanceGuid = makeRandomGuid();
-    m_server->host(desc, m_port, getDiscoveryPort());
+    m_applicationDesc.instanceGuid = makeRandomGuid();
+    m_server->host(m_applicationDesc, m_port, getDiscoveryPort());
 }
 
 // What arrived before the stop stays for the game's next take.

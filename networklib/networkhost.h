@@ -38,6 +38,7 @@ class networkHost final : public networkConnection {
 
     void setPort(uint16_t port) { m_port = port; } // where to listen first; the default is the game port
     uint16_t getPort() const;                      // the port listened on while hosting, else 0
+    const netGuid& getInstance() const { return m_applicationDesc.instanceGuid; } // new at each start
     uint32_t getPlayerCount() const;
     uint64_t getSentBytes() const;   // UDP payload bytes sent so far
     netServerStats getStats() const; // the transport's counts since hosting began; zero before

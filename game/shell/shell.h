@@ -105,6 +105,9 @@ bool isSetupNoticeFresh(); // shown for less than NOTICE_MS
 setupResult setupGame(gameWindow* window);
 // After the game ended under it: a fresh search, then joining what it finds or hosting.
 setupResult restartSession();
+// The session that has just ended under this copy: searches pass over its
+// instance for a while (its address may soon host the party's next game).
+void rememberLostSession();
 void shutdownGame();
 // True when the frame was accepted: frameTime, the seconds since the frame
 // became due on the fine clock, is at least MIN_FRAME_TIME. The frame then

@@ -6,6 +6,7 @@
 #include "baselib/source/render/render.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/server/zebgamestategame.h"
+#include "game/shell/failedsessions.h"
 #include "game/shell/shelldata.h"
 #include "game/shell/shellnetwork.h"
 #include "networklib/networkclient.h"
@@ -24,7 +25,6 @@ using namespace win;
 
 namespace {
 
-constexpr int SESSION_POLLS = 99999;
 constexpr int CONNECTION_POLLS = 1000;
 constexpr int OWN_SESSION_SEARCHES = 10;             // each takes the discovery window
 constexpr uint32_t LOOPBACK_BROADCAST = 0x7FFFFFFFu; // 127.255.255.255
@@ -43,6 +43,7 @@ const vector3 CAMERA_START = {std::bit_cast<float>(0xBCA3D6E0u), 0.0f, -23.98f};
 
 constexpr uint32_t SETUP_PROGRESS_MS = 40; // how often set-up lets the window be drawn
 
+failedSessions g_failed; // outlives each session: a party's searches share it
 std::string g_notice;
 uint32_t g_noticeSince = 0;
 
@@ -117,22 +118,25 @@ bool holdsSessionTerminated(messageQueue queue) {
     return false;
 }
 
-// The first session that answers; the hosting copy always searches its own
-// machine too, so it finds the session it has just started.
-bool findOwnSession(std::vector<std::string>& sessions) {
+// The session this copy has just started to host; the hosting copy always
+// searches its own machine too, so it finds it among any others.
+const networkClient::session* findOwnSession(std::vector<networkClient::session>& found) {
     g_client->addDiscoveryTarget(LOOPBACK_BROADCAST);
-    for (int search = 0; search < OWN_SESSION_SEARCHES && sessions.empty(); ++search) {
+    for (int search = 0; search < OWN_SESSION_SEARCHES; ++search) {
         g_client->enumerateHosts();
-        g_client->getSessions(sessions);
+        found = g_client->getSessionRecords();
+        for (const networkClient::session& listed : found)
+            if (listed.applicationDesc.instanceGuid == g_host->getInstance())
+                return &listed;
     }
-    return !sessions.empty();
+    return nullptr;
 }
 
 // Connects the hosting copy's own client, asking again after every
 // CONNECTION_POLLS polls without success.
-bool connectToOwnSession(const std::string& name) {
+bool connectToOwnSession(const networkClient::session& own) {
     const uint32_t start = timeGetTime();
-    g_client->connect(name);
+    g_client->connectSession(own);
     int polls = 0;
     while (!g_client->isConnected()) {
         if (millisecondsSince(start) > CONNECT_DEADLINE_MS || !showProgress(JOINING_TEXT))
@@ -142,7 +146,7 @@ bool connectToOwnSession(const std::string& name) {
             // attempt must not read it as its own.
             messageQueue stale;
             g_client->receiveMessages(stale);
-            g_client->connect(name);
+            g_client->connectSession(own);
             polls = 0;
         }
         pollPause();
@@ -164,22 +168,25 @@ void noticeFullGames() {
     std::fprintf(stderr, "zeb: %s\n", text);
 }
 
-setupResult hostAndConnect(std::vector<std::string>& sessions) {
+setupResult hostAndConnect() {
     noticeFullGames();
     if (!showProgress(g_notice.empty() ? HOSTING_TEXT : g_notice.c_str(), true))
         return setupResult::unavailable;
     if (!startHostedGame())
         return setupResult::cannotHost;
-    if (!findOwnSession(sessions)) {
+    std::vector<networkClient::session> found;
+    const networkClient::session* own = findOwnSession(found);
+    if (own == nullptr) {
         std::fprintf(stderr, "zeb: hosting \"%s\", but its own session does not answer on this machine\n",
                      SESSION_NAME);
         return setupResult::cannotHost;
     }
-    return connectToOwnSession(sessions[0]) ? setupResult::joined : setupResult::unavailable;
+    return connectToOwnSession(*own) ? setupResult::joined : setupResult::unavailable;
 }
 
-// Searches, then joins the first session found or hosts one.
-setupResult startConnection() {
+// Searches, then joins the first session found that has not failed this
+// copy lately, or hosts one.
+setupResult startConnection(bool mayJoin) {
     g_client->setApplicationGuid(APPLICATION_GUID);
     g_client->initialise();
     if (!g_options.connectHost.empty()) {
@@ -191,12 +198,11 @@ setupResult startConnection() {
     if (!showProgress(SEARCHING_TEXT, true))
         return setupResult::unavailable;
     g_client->enumerateHosts();
-    std::vector<std::string> sessions;
-    for (int poll = 0; poll < SESSION_POLLS && sessions.empty(); ++poll)
-        g_client->getSessions(sessions);
-    if (sessions.empty())
-        return hostAndConnect(sessions);
-    g_client->connect(sessions[0]);
+    const std::vector<networkClient::session> found = g_client->getSessionRecords();
+    const networkClient::session* chosen = mayJoin ? g_failed.choose(found, timeGetTime()) : nullptr;
+    if (chosen == nullptr)
+        return hostAndConnect();
+    g_client->connectSession(*chosen);
     return setupResult::joined;
 }
 
@@ -245,14 +251,17 @@ bool join() {
 }
 
 // Says on standard error why the game could not be joined, when the
-// connection knows.
-void reportUnavailable() {
+// connection knows, and what this copy does next.
+void reportUnavailable(const char* next = nullptr) {
     const networkEnd end = g_client->getEnd();
     const std::string host = !g_options.connectHost.empty() && end == networkEnd::badAddress
                                  ? g_options.connectHost
                                  : formatAddress(g_client->getHostAddress());
     const char* reason = end == networkEnd::none ? "no answer to the join request" : describeEnd(end);
-    std::fprintf(stderr, "zeb: cannot join the game at %s: %s\n", host.c_str(), reason);
+    std::fprintf(stderr, "zeb: cannot join the game at %s: %s%s%s\n", host.c_str(), reason,
+                 next != nullptr ? "; " : "", next != nullptr ? next : "");
+    if (next != nullptr)
+        return;
     // With --connect this copy neither searches nor hosts: the window says why.
     if (!g_options.connectHost.empty())
         setNotice("The game at " + host + ": " + reason + ". --connect joins that host only.");
@@ -271,12 +280,33 @@ void giveUp() {
 
 namespace {
 
+// After a session found by searching could not be joined, the copy searches
+// again, passing over it; after a few such sessions it hosts its own game.
+bool maySearchAgain() {
+    return g_options.connectHost.empty() && g_host == nullptr && !g_abandoned;
+}
+
+void startAfresh() {
+    g_client->disconnect();
+    delete g_client;
+    g_client = new networkClient();
+    delete g_collector;
+    g_collector = new ZEBGameStateCollector();
+}
+
 // Searches and joins, or hosts; what cannot be joined is let go.
 setupResult connectAndJoin() {
     g_notice.clear();
-    setupResult result = startConnection();
-    if (result == setupResult::joined && !join())
+    setupResult result = startConnection(true);
+    for (int tries = 1; result == setupResult::joined && !join(); ++tries) {
         result = setupResult::unavailable;
+        if (!maySearchAgain())
+            break;
+        reportUnavailable("searching again");
+        g_failed.remember(g_client->getSessionInstance(), g_client->getHostAddress(), timeGetTime());
+        startAfresh();
+        result = startConnection(tries < JOIN_TRIES_PER_SEARCH_ROUND);
+    }
     if (result == setupResult::unavailable)
         giveUp();
     g_running = (result == setupResult::joined);
@@ -311,6 +341,11 @@ const std::string& getSetupNotice() {
 
 bool isSetupNoticeFresh() {
     return !g_notice.empty() && timeGetTime() - g_noticeSince < NOTICE_MS;
+}
+
+void rememberLostSession() {
+    if (g_client != nullptr)
+        g_failed.remember(g_client->getSessionInstance(), netAddress{}, timeGetTime());
 }
 
 setupResult setupGame(gameWindow* window) {

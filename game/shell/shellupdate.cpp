@@ -87,6 +87,7 @@ void waitToRejoin(float changeInTime) {
 
 void updateClient(float changeInTime) {
     if (!g_client->isConnected()) {
+        rememberLostSession();
         scheduleRejoin();
         g_collector->reset();
         g_running = false;

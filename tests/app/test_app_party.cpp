@@ -2,17 +2,21 @@
 // server refuses a ninth player and takes newcomers again when one leaves, a
 // failed --connect says why, and every run deals its own field.
 
+#include "baselib/source/littleendian.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
 #include "networklib/networkclient.h"
+#include "networklib/networkhost.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -52,6 +56,49 @@ struct testPlayer {
                 return std::vector<uint8_t>(message.getData(), message.getData() + message.getDataSize());
         return {};
     }
+};
+
+// A copy that answers every search with an empty game and drops whoever
+// comes to it.
+class liar {
+  public:
+    liar() : m_thread([this] { run(); }) {
+        waitUntil([this] { return m_ready.load(); }, JOIN_DEADLINE_MS);
+    }
+    ~liar() {
+        m_stop = true;
+        m_thread.join();
+    }
+    int caught() const { return m_caught; }
+
+  private:
+    void run() {
+        networkHost host;
+        host.setApplicationGuid(APPLICATION_GUID);
+        host.setMaxPlayers(8);
+        host.setPort(findFreePort());
+        host.initialise();
+        host.startHosting();
+        m_ready = true;
+        while (!m_stop) {
+            messageQueue in;
+            host.receiveMessages(in);
+            while (in.hasMessages()) {
+                const networkMessage message = in.pop();
+                if (message.getType() != NETWORK_PLAYER_CREATED)
+                    continue;
+                ++m_caught;
+                host.dropPlayer(readU32(message.getData()), networkDropReason::notJoined);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        host.stopHosting();
+    }
+
+    std::atomic<bool> m_ready{false};
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_caught{0};
+    std::thread m_thread;
 };
 
 class party : public ::testing::Test {
@@ -130,6 +177,25 @@ TEST_F(party, whenTheHostIsKilledTheOthersPlayOnInANewGame) {
     const int hostedB = countType(log(m_ninth), MSG_PLAYER_CREATED);
     EXPECT_EQ(hostedA + hostedB, 2); // one new host saw both players arrive
     EXPECT_TRUE(hostedA == 0 || hostedB == 0);
+}
+
+TEST_F(party, aLiarCatchesEachNewcomerOnceAtMost) {
+    liar lure;
+    auto joined = [](const appProcess& copy) {
+        return countType(readLogTypes(copy.folder + "/message_log.csv"), MSG_FULL_STATE) >= 1;
+    };
+    // The first finds only the liar: it passes over it and hosts; the second
+    // finds both and ends up in the first one's game.
+    m_other = startProgram(ZEB_PROGRAM, {"--frames", "3000"}, makeTempFolder("first"));
+    ASSERT_TRUE(waitUntil([&] { return joined(m_other); }, JOIN_DEADLINE_MS))
+        << output(m_other, "/stderr.txt");
+    m_ninth = startProgram(ZEB_PROGRAM, {"--frames", "3000"}, makeTempFolder("second"));
+    ASSERT_TRUE(waitUntil([&] { return joined(m_ninth); }, JOIN_DEADLINE_MS))
+        << output(m_ninth, "/stderr.txt");
+    EXPECT_EQ(countType(readLogTypes(m_ninth.folder + "/message_log.csv"), MSG_PLAYER_CREATED),
+              0); // not its host
+    EXPECT_LE(lure.caught(), 2);
+    EXPECT_NE(output(m_other, "/stderr.txt").find("; searching again"), std::string::npos);
 }
 
 TEST_F(party, everyRunDealsItsOwnField) {
