@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -62,6 +63,18 @@ class operatorTools : public ::testing::Test {
             killAndReap(*process);
     }
     std::string serverOutput() const { return readFile(m_server.folder + "/stdout.txt"); }
+
+    // The port the server announces for its counters; 0 when it does not in time.
+    uint16_t waitForMetricsPort() const {
+        const std::string announced = "counters on http://127.0.0.1:";
+        if (!waitUntil([&] { return serverOutput().find("/metrics\n") != std::string::npos; }, 10000))
+            return 0;
+        const std::string output = serverOutput();
+        const size_t at = output.find(announced);
+        return at == std::string::npos
+                   ? 0
+                   : static_cast<uint16_t>(std::stoi(output.substr(at + announced.size())));
+    }
 
     // Runs --status to its end; its output, or a failure text when it hangs.
     std::string askStatus(int& exitStatus) {
@@ -128,13 +141,8 @@ TEST_F(operatorTools, countersAreScrapedFromTheRunningServer) {
     const std::string port = std::to_string(findFreePort());
     m_server =
         startProgram(ZEB_PROGRAM, {"--server", "--port", port, "--metrics", "0"}, makeTempFolder("server"));
-    const std::string announced = "counters on http://127.0.0.1:";
-    ASSERT_TRUE(waitUntil([&] { return serverOutput().find("/metrics\n") != std::string::npos; }, 10000))
-        << serverOutput() << readFile(m_server.folder + "/stderr.txt");
-    const std::string output = serverOutput();
-    const size_t at = output.find(announced);
-    ASSERT_NE(at, std::string::npos) << output;
-    const uint16_t metricsPort = static_cast<uint16_t>(std::stoi(output.substr(at + announced.size())));
+    const uint16_t metricsPort = waitForMetricsPort();
+    ASSERT_NE(metricsPort, 0) << serverOutput() << readFile(m_server.folder + "/stderr.txt");
 
     std::string body;
     auto scrape = [&] { return body = okBody(httpGetLoopback(metricsPort, "/metrics", 3000)); };
@@ -166,6 +174,24 @@ TEST_F(operatorTools, countersAreScrapedFromTheRunningServer) {
     stopProcess(m_server, SIGTERM);
     ASSERT_TRUE(waitForExit(m_server, 10000));
     EXPECT_EQ(exitCode(m_server), 0);
+}
+
+// Connections that are opened and left idle (a stuck scraper, a port scan)
+// neither keep a scrape from being answered nor hold the server for long.
+TEST_F(operatorTools, twentyIdleConnectionsLeaveAScrapeAnswered) {
+    m_server =
+        startProgram(ZEB_PROGRAM, {"--server", "--port", std::to_string(findFreePort()), "--metrics", "0"},
+                     makeTempFolder("server"));
+    const uint16_t metricsPort = waitForMetricsPort();
+    ASSERT_NE(metricsPort, 0) << serverOutput();
+    std::vector<int> idle;
+    for (int i = 0; i < 20; ++i)
+        idle.push_back(openLoopbackConnection(metricsPort));
+    EXPECT_EQ(std::count(idle.begin(), idle.end(), -1), 0);
+    // Well past the second it takes, short of the idle connections' hold without a limit.
+    EXPECT_NE(metric(okBody(httpGetLoopback(metricsPort, "/metrics", 5000)), "zeb_players_connected"), -1.0);
+    for (const int fd : idle)
+        closeLoopbackConnection(fd);
 }
 
 // Three computer players join a dedicated server on loopback, play and score;
