@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -25,6 +26,30 @@ std::vector<std::string> lines(const std::string& text) {
 double metric(const std::string& body, const std::string& name) {
     const size_t at = body.find("\n" + name + " ");
     return at == std::string::npos ? -1.0 : std::stod(body.substr(at + name.size() + 2));
+}
+
+// The processes whose parent is parent, from /proc.
+std::vector<pid_t> childrenOf(pid_t parent) {
+    std::vector<pid_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
+            continue;
+        std::istringstream fields(line.substr(line.rfind(')') + 2));
+        char state = 0;
+        pid_t ppid = 0;
+        if (fields >> state >> ppid && ppid == parent)
+            children.push_back(static_cast<pid_t>(std::stol(entry.path().filename().string())));
+    }
+    return children;
+}
+
+// Gone, or a zombie that nobody has reaped yet.
+bool hasEnded(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    return !std::getline(stat, line) || line.find(") Z ") != std::string::npos;
 }
 
 // "2026-12-07T11:36:34.123Z " at the start of the line.
@@ -214,6 +239,22 @@ TEST_F(operatorTools, aServerWithThreeBotsPlays) {
     stopProcess(m_server, SIGTERM);
     ASSERT_TRUE(waitForExit(m_server, 10000));
     EXPECT_EQ(exitCode(m_server), 0);
+}
+
+// Killed outright, a server leaves no computer player behind: on their own
+// they would notice the lost host only when the link times out, seconds later.
+TEST_F(operatorTools, botsEndAtOnceWhenTheirServerIsKilled) {
+    m_server =
+        startProgram(ZEB_PROGRAM, {"--server", "--port", std::to_string(findFreePort()), "--bots", "2"},
+                     makeTempFolder("server"));
+    ASSERT_TRUE(waitUntil([&] { return serverOutput().find("Player 2 joined") != std::string::npos; }, 20000))
+        << serverOutput();
+    const std::vector<pid_t> bots = childrenOf(m_server.pid);
+    ASSERT_EQ(bots.size(), 2u);
+    killAndReap(m_server);
+    EXPECT_TRUE(waitUntil([&] { return std::all_of(bots.begin(), bots.end(), hasEnded); }, 2000));
+    for (const pid_t bot : bots)
+        kill(bot, SIGKILL); // what is left of a failed run
 }
 
 TEST_F(operatorTools, statusWithoutAnyServerSaysSoAndFails) {
