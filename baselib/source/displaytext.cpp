@@ -72,6 +72,26 @@ std::string makeDisplayText(const char* text, size_t length) {
     return shown;
 }
 
+std::string makeEscapedText(const std::string& text) {
+    static const char HEX[] = "0123456789ABCDEF";
+    std::string shown;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t at = 0; at < text.size();) {
+        uint32_t codePoint = 0;
+        const size_t size = decodeOne(bytes + at, text.size() - at, codePoint);
+        if (size > 0 && !isControl(codePoint) && !isBidiControl(codePoint)) {
+            shown.append(text, at, size);
+            at += size;
+            continue;
+        }
+        // Every byte of a character that is not shown, one at a time.
+        const size_t count = size > 0 ? size : 1;
+        for (size_t i = 0; i < count; ++i, ++at)
+            shown += std::string("\\x") + HEX[bytes[at] >> 4] + HEX[bytes[at] & 0x0F];
+    }
+    return shown;
+}
+
 std::string makeDisplayText(const std::string& text) {
     return makeDisplayText(text.data(), text.size());
 }

@@ -1,5 +1,6 @@
 #include "game/rules/protocol.h"
 
+#include "baselib/source/displaytext.h"
 #include "baselib/source/littleendian.h"
 #include "game/rules/wiremaths.h"
 
@@ -184,9 +185,10 @@ bool readJoinRequest(const uint8_t* data, int size, JoinRequest* out) {
     if (out == nullptr || !hasExactly(data, size, JOIN_REQUEST_SIZE))
         return false;
     readName(data, out->name);
-    // Bytes after the terminator carry no meaning: keep the field clean.
-    const size_t length = std::strlen(out->name);
-    std::memset(out->name + length, 0, PLAYER_NAME_SIZE - length);
+    // The name goes on to every player's table and the host's output: it is
+    // made safe here, where it enters, by the rule every copy shows names by.
+    // Bytes after the terminator carry no meaning and are cleared.
+    copyPlayerName(out->name, makeDisplayText(out->name, std::strlen(out->name)).c_str());
     return true;
 }
 

@@ -89,6 +89,7 @@ int ZEBGameStateGame::addPlayer(uint32_t playerID, const char* name) {
 
     copyPlayerName(record.name, name);
     record.connected = true;
+    record.stateCheck.restart(spawnPoint(place));
     m_players.push_back(record);
     return record.shipID;
 }
@@ -109,6 +110,7 @@ int ZEBGameStateGame::takeOverPlace(uint32_t playerID, const char* name) {
     player.respawnTimer = fresh.respawnTimer;
     copyPlayerName(player.name, name);
     player.connected = true;
+    player.stateCheck.restart(spawnPoint(index));
 
     ZEBGameStateElement& ship = m_elements[player.shipID];
     ship.initialise(player.shipID, spawnPoint(index), spawnRotation(index), ZERO, SHIP_SCALE, TYPE_PLAYER,
@@ -151,6 +153,10 @@ int ZEBGameStateGame::lookupPlayer(uint32_t playerID) const {
 
 void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received,
                             messageQueue& toSend) {
+    // The players' copies fly through the whole pause, so their reports are
+    // checked against the time that really passed.
+    for (PlayerRecord& player : m_players)
+        player.stateCheck.elapse(dt);
     if (!(dt <= MAX_TICK_STEP)) // also a time that is not a number
         dt = MAX_TICK_STEP;
     handleMessages(received, toSend);

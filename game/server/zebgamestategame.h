@@ -12,6 +12,7 @@
 #include "game/rules/playarea.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebgamestateelement.h"
+#include "game/server/zebshipstatecheck.h"
 
 #include <cstdint>
 #include <vector>
@@ -83,6 +84,7 @@ struct PlayerRecord {
     float respawnTimer = 0.0f;
     char name[PLAYER_NAME_SIZE] = {};
     bool connected = true;
+    ZEBShipStateCheck stateCheck; // where the player's reports may put its ship
 };
 
 // The authoritative game of the hosting process. tick is its one entry point:
@@ -108,6 +110,8 @@ class ZEBGameStateGame {
     // Connections the transport should drop (a full game, no join request in
     // time), gathered since the last call.
     void takeRefusals(std::vector<PlayerRefusal>& refusals);
+    // Ship states refused since the game began: a ship cannot have got there.
+    uint64_t getRefusedStateCount() const { return m_refusedStates; }
 
     // Simulation phases.
     void updatePlayers(float dt, messageQueue& toSend);
@@ -195,4 +199,5 @@ class ZEBGameStateGame {
     std::vector<matrix> m_worldTransforms;   // collide's scratch: positions do not change while it tests
     std::vector<PendingConnection> m_pending;
     std::vector<PlayerRefusal> m_refusals;
+    uint64_t m_refusedStates = 0;
 };

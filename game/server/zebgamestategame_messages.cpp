@@ -11,10 +11,6 @@ const char DISCONNECTED_SUFFIX[] = " [Disconnected]";
 constexpr int DISCONNECTED_SUFFIX_LENGTH = sizeof(DISCONNECTED_SUFFIX) - 1;
 static_assert(DISCONNECTED_SUFFIX_LENGTH < PLAYER_NAME_SIZE - 1, "the suffix must leave room for a name");
 
-bool isFinite(const vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 } // namespace
 
 void ZEBGameStateGame::handleMessages(messageQueue& received, messageQueue& toSend) {
@@ -152,14 +148,19 @@ void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
     const int shipID = m_players[index].shipID;
     if (record.getID() != shipID)
         return;
-    // Only the game brings a destroyed ship back (respawn, new round): a state
-    // the client sent before it learnt of the explosion must not revive it.
+    // Only the game hides and shows ships (explosions, respawn, new round): a
+    // state the client sent before it learnt of the explosion must not revive
+    // the ship, nor one from before it learnt of the respawn hide it again.
     if (!m_elements[shipID].isVisible())
         return;
     ZEBGameStateElement ship = m_elements[shipID];
     record.applyTo(&ship);
-    if (!isFinite(ship.getPosition()) || !std::isfinite(ship.getRotation()) || !isFinite(ship.getVelocity()))
+    if (!ship.isVisible())
         return;
+    if (!std::isfinite(ship.getRotation()) || !m_players[index].stateCheck.accept(ship)) {
+        ++m_refusedStates;
+        return;
+    }
     m_elements[shipID] = ship;
 }
 

@@ -252,6 +252,11 @@ bool ZEBGameStateGame::anyAsteroidVisible() const {
 }
 
 void ZEBGameStateGame::newRound(messageQueue& toSend) {
+    // A player's copy keeps flying a ship that is still alive and passes over
+    // the host's placing it, so its reports go on from where it flew.
+    std::vector<bool> flying(m_players.size());
+    for (int place = 0; place < getPlayerCount(); ++place)
+        flying[place] = m_elements[m_players[place].shipID].isVisible();
     for (int id = 0; id < getElementCount(); ++id) {
         ZEBGameStateElement& element = m_elements[id];
         switch (element.getType()) {
@@ -283,8 +288,12 @@ void ZEBGameStateGame::newRound(messageQueue& toSend) {
         sendElementUpdate(id, toSend);
     }
     for (int place = 0; place < getPlayerCount(); ++place) {
-        m_players[place].respawnTimer = 0.0f;
-        if (m_players[place].connected && isSpawnClear(place))
+        PlayerRecord& player = m_players[place];
+        player.respawnTimer = 0.0f;
+        const ZEBShipStateCheck kept = player.stateCheck;
+        if (player.connected && isSpawnClear(place))
             placeShip(place, toSend);
+        if (flying[place])
+            player.stateCheck = kept;
     }
 }

@@ -69,6 +69,7 @@ void ZEBGameStateGame::placeShip(int place, messageQueue& toSend) {
     ship.setRotation(spawnRotation(place));
     ship.setVelocity(ZERO);
     ship.setVisible(true);
+    m_players[place].stateCheck.restart(ship.getPosition());
     sendElementUpdate(m_players[place].shipID, toSend);
 }
 

@@ -1,3 +1,4 @@
+#include "baselib/source/displaytext.h"
 #include "baselib/source/timer.h"
 #include "game/level/qxl.h"
 #include "game/shell/serversettings.h"
@@ -50,7 +51,8 @@ int main(int argc, char** argv) {
     setAssertionHandler(&askAboutAssertion);
     std::string error;
     if (!loadOptions(argc, argv, g_options, error)) {
-        std::fprintf(stderr, "zeb: %s (try --help)\n", error.c_str());
+        // The error may quote a file's or an argument's bytes.
+        std::fprintf(stderr, "zeb: %s (try --help)\n", makeEscapedText(error).c_str());
         return 2;
     }
     if (g_options.help) {

@@ -82,6 +82,10 @@ std::string formatServerCounters(const ZEBServerCounterValues& values) {
               number(traffic.sentMessages));
     addFamily(text, "zeb_peers_dropped_total", "counter",
               "Players lost without leaving (timed out or silent).", number(traffic.droppedPeers));
+    addFamily(text, "zeb_dropped_messages_total", "counter",
+              "Messages from players dropped: over the sender's share, or a ship state the ship could not "
+              "have reached.",
+              number(values.droppedMessages));
     addFamily(text, "zeb_refused_joins_total", "counter",
               "Joins refused: game full, no join request in time, or a wrong protocol version.",
               number(values.refusedJoins));

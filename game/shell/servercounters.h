@@ -39,7 +39,8 @@ struct ZEBServerCounterValues {
     double ticksPerSecond = 0.0;
     double longestTickSeconds = 0.0;
     netServerStats traffic;
-    uint64_t refusedJoins = 0; // by the game (full, no join request) and by the transport (version)
+    uint64_t refusedJoins = 0;    // by the game (full, no join request) and by the transport (version)
+    uint64_t droppedMessages = 0; // over a sender's share, or ship states the ship could not have reached
 };
 
 // The Prometheus text exposition of the values, one family per counter.

@@ -1,7 +1,8 @@
 #include "game/shell/serversettings.h"
 
+#include "platform/system/boundedfile.h"
+
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 
 namespace {
@@ -41,21 +42,13 @@ bool applyLine(const std::string& line, shellOptions& options, std::string& reas
 }
 
 bool readWholeFile(const std::string& path, std::string& text, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot read the settings file " + path;
-        return false;
-    }
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        error = "cannot read the settings file " + path;
-        return false;
-    }
-    if (text.size() > SERVER_SETTINGS_MAX_FILE_BYTES) {
-        error = path + " is larger than " + std::to_string(SERVER_SETTINGS_MAX_FILE_BYTES) + " bytes";
-        return false;
-    }
-    return true;
+    std::string reason;
+    const boundedFileResult result = readBoundedFile(path, SERVER_SETTINGS_MAX_FILE_BYTES, text, reason);
+    if (result == boundedFileResult::read)
+        return true;
+    error = "the settings file " + path + " " +
+            (result == boundedFileResult::missing ? "does not exist" : reason);
+    return false;
 }
 
 } // namespace

@@ -55,6 +55,7 @@ void recordServerTick(double tickSeconds, size_t refusedJoins) {
     values.longestTickSeconds = g_tickStatistics.getLongestTick(now);
     values.traffic = g_host->getStats();
     values.refusedJoins = g_refusedJoins + values.traffic.refusedConnects;
+    values.droppedMessages = g_host->getDroppedCount() + g_serverGame->getRefusedStateCount();
     g_counters.publish(values);
 }
 

@@ -1,5 +1,7 @@
 #include "game/shell/shell.h"
 
+#include "baselib/source/displaytext.h"
+
 #include <cstdio>
 
 namespace {
@@ -19,7 +21,7 @@ void loadUserSettings() {
     if (!g_settingsPath.empty() && !loadSettings(g_settingsPath, settings, error)) {
         std::fprintf(stderr,
                      "zeb: settings file %s, %s; playing with the defaults and leaving the file as it is\n",
-                     g_settingsPath.c_str(), error.c_str());
+                     makeEscapedText(g_settingsPath).c_str(), makeEscapedText(error).c_str());
         settings = shellSettings();
     } else {
         g_settingsWritable = !g_settingsPath.empty();

@@ -1,6 +1,7 @@
 #include "game/shell/shellsettings.h"
 
 #include "game/shell/shellplayername.h"
+#include "platform/system/boundedfile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -120,14 +121,12 @@ std::string settingsText(const shellSettings& settings) {
 }
 
 bool loadSettings(const std::string& path, shellSettings& settings, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    std::string text;
+    const boundedFileResult result = readBoundedFile(path, SETTINGS_MAX_FILE_BYTES, text, error);
+    if (result == boundedFileResult::missing)
         return true;
-    std::string text(SETTINGS_MAX_FILE_BYTES + 1, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(file.gcount()));
-    if (text.size() > SETTINGS_MAX_FILE_BYTES) {
-        error = "the file is longer than " + std::to_string(SETTINGS_MAX_FILE_BYTES) + " bytes";
+    if (result == boundedFileResult::refused) {
+        error = "the file " + error;
         return false;
     }
     if (text.find('\0') != std::string::npos) {

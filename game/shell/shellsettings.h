@@ -30,7 +30,8 @@ std::string settingsFilePath();
 bool parseSettings(const std::string& text, shellSettings& settings, std::string& error);
 std::string settingsText(const shellSettings& settings);
 
-// A missing file leaves the defaults and is no error.
+// A missing file leaves the defaults and is no error; anything but a regular
+// file of at most SETTINGS_MAX_FILE_BYTES is one.
 bool loadSettings(const std::string& path, shellSettings& settings, std::string& error);
 // Writes a whole new file beside the old one and puts it in its place, so a
 // crash never leaves half a file; creates the folder when needed.

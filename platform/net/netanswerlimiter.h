@@ -13,6 +13,13 @@
 // its address, which gets more, but still a bounded trickle.
 constexpr int NET_DISCOVERY_ANSWERS_PER_SECOND = 4;       // per address and port
 constexpr int NET_DISCOVERY_HOST_ANSWERS_PER_SECOND = 32; // per address
+// An address's budget alone could be used up by anyone who floods from it (a
+// forged source is enough on a LAN), and the address's own searches would
+// then go unanswered. So the first query of each source port within a second
+// is answered past its address's budget: a search's one query comes from a
+// new port that a forger cannot know in advance. Those answers are bounded
+// for all sources together, so what the host sends stays bounded.
+constexpr int NET_DISCOVERY_FIRST_ANSWERS_PER_SECOND = 256;
 // Source addresses remembered at once; forged sources cannot make it grow
 // past this. While it is full of addresses heard within the last second, new
 // addresses are not answered.
@@ -25,7 +32,10 @@ class netAnswerLimiter {
     explicit netAnswerLimiter(int answersPerSecond) : m_answersPerSecond(answersPerSecond) {}
 
     // True when source may be answered at now, and counts the answer.
-    bool allow(uint64_t source, clock::time_point now);
+    bool allow(uint64_t source, clock::time_point now) { return admit(source, now) > 0; }
+    // The same, as the answer's number within the source's second (1 for the
+    // first), or 0 when it may not be answered.
+    int admit(uint64_t source, clock::time_point now);
     size_t getSourceCount() const { return m_sources.size(); }
 
   private:
@@ -37,4 +47,19 @@ class netAnswerLimiter {
 
     int m_answersPerSecond;
     std::unordered_map<uint64_t, window> m_sources;
+};
+
+// The answers a host gives: each query at most one, each source address and
+// port at most NET_DISCOVERY_ANSWERS_PER_SECOND, each address at most
+// NET_DISCOVERY_HOST_ANSWERS_PER_SECOND but for the first query of a port
+// (above), within NET_DISCOVERY_FIRST_ANSWERS_PER_SECOND for all.
+class netDiscoveryAnswerGate {
+  public:
+    using clock = netAnswerLimiter::clock;
+    bool allow(uint32_t host, uint16_t port, clock::time_point now);
+
+  private:
+    netAnswerLimiter m_endpoints{NET_DISCOVERY_ANSWERS_PER_SECOND};
+    netAnswerLimiter m_hosts{NET_DISCOVERY_HOST_ANSWERS_PER_SECOND};
+    netAnswerLimiter m_firstAnswers{NET_DISCOVERY_FIRST_ANSWERS_PER_SECOND}; // one source: everyone
 };

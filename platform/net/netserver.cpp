@@ -351,8 +351,7 @@ void netServer::answerQueries() {
         if (query.version != NET_PROTOCOL_VERSION || !(query.applicationGuid == m_desc.applicationGuid))
             continue;
         const auto now = std::chrono::steady_clock::now();
-        const uint64_t endpoint = (static_cast<uint64_t>(from.host) << 16) | from.port;
-        if (!m_endpointAnswers.allow(endpoint, now) || !m_hostAnswers.allow(from.host, now))
+        if (!m_discoveryAnswers.allow(from.host, from.port, now))
             continue;
         discoveryAnswer answer;
         answer.desc = m_desc;

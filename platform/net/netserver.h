@@ -91,8 +91,7 @@ class netServer {
     netApplicationDesc m_desc;
     _ENetHost* m_host = nullptr;
     int m_discoveryFd = -1;
-    netAnswerLimiter m_endpointAnswers{NET_DISCOVERY_ANSWERS_PER_SECOND};  // service thread only
-    netAnswerLimiter m_hostAnswers{NET_DISCOVERY_HOST_ANSWERS_PER_SECOND}; // service thread only
+    netDiscoveryAnswerGate m_discoveryAnswers; // service thread only
     uint16_t m_port = 0;
     std::atomic<bool> m_hosting{false};
     std::atomic<uint32_t> m_playerCount{0};

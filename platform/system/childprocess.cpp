@@ -4,9 +4,10 @@
 #include <chrono>
 #include <csignal>
 #include <ctime>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -14,6 +15,7 @@ namespace {
 
 constexpr const char* OWN_PROGRAM = "/proc/self/exe";
 constexpr long REAP_POLL_NANOSECONDS = 5000000; // 5 ms between looks at the children
+constexpr int CHILD_NOT_STARTED = 127;          // the shell's status for a program that cannot run
 
 bool reapAll(std::vector<pid_t>& running) {
     for (size_t i = 0; i < running.size();) {
@@ -28,6 +30,11 @@ bool reapAll(std::vector<pid_t>& running) {
 
 } // namespace
 
+// The child asks the kernel for SIGTERM when this process ends, however it
+// ends (a SIGKILL included), so no copy outlives its host. The request is made
+// between fork and exec, where only async-signal-safe calls are allowed; it
+// belongs to the thread that forks, which is the program's main thread. A
+// parent that ended before the request was made is caught by its id.
 pid_t startProgramCopy(const std::vector<std::string>& arguments, const std::string& folder) {
     if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
         return -1;
@@ -37,13 +44,14 @@ pid_t startProgramCopy(const std::vector<std::string>& arguments, const std::str
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    pid_t child = -1;
-    const int failed = posix_spawn(&child, OWN_PROGRAM, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return failed == 0 ? child : -1;
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child != 0)
+        return child; // -1 when it could not be made
+    if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent || chdir(folder.c_str()) != 0)
+        _exit(CHILD_NOT_STARTED);
+    execve(OWN_PROGRAM, argv.data(), environ);
+    _exit(CHILD_NOT_STARTED);
 }
 
 void stopProgramCopies(const std::vector<pid_t>& children, int timeoutMs) {

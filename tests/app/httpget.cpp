@@ -8,22 +8,44 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace {
+
+int openConnection(uint32_t host, uint16_t port) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(host);
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0)
+        return fd;
+    close(fd);
+    return -1;
+}
+
+} // namespace
+
+int openLoopbackConnection(uint16_t port) {
+    return openConnection(INADDR_LOOPBACK, port);
+}
+
+void closeLoopbackConnection(int fd) {
+    if (fd >= 0)
+        close(fd);
+}
+
 std::string httpGetLoopback(uint16_t port, const std::string& path, int timeoutMs) {
     return httpGet(INADDR_LOOPBACK, port, path, timeoutMs);
 }
 
 std::string httpGet(uint32_t host, uint16_t port, const std::string& path, int timeoutMs) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd = openConnection(host, port);
     if (fd < 0)
         return std::string();
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(host);
     std::string answer;
     const std::string request = "GET " + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0 &&
-        send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
+    if (send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
         const uint64_t deadline = monotonicMilliseconds() + static_cast<uint64_t>(timeoutMs);
         char buffer[4096];
         for (uint64_t now = monotonicMilliseconds(); now < deadline; now = monotonicMilliseconds()) {

@@ -1,10 +1,14 @@
+#include "baselib/source/displaytext.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -72,6 +76,50 @@ TEST_F(programCli, aBrokenLevelIsReportedByNameAndEndsWithAnError) {
         EXPECT_NE(err().find("\"level_0.xml\" cannot be loaded"), std::string::npos) << err();
         EXPECT_NE(err().find("not a valid level"), std::string::npos) << err();
     }
+}
+
+// An error line for the operator: one line, and no byte of it that a terminal
+// would take for a control (what came from a file is shown escaped).
+bool isOneSafeLine(const std::string& text) {
+    return !text.empty() && text.find('\n') == text.size() - 1 &&
+           makeDisplayText(text.substr(0, text.size() - 1)) == text.substr(0, text.size() - 1);
+}
+
+// The operator's files are read only when they are regular files of at most
+// 64 KB: --config refuses anything else in one line (exit 2), a settings.ini
+// that is not one leaves the defaults with one line. Nothing hangs or crashes,
+// and the bytes of a binary file reach the terminal only escaped. A --name a
+// host would clean is refused the same way.
+TEST_F(programCli, operatorFilesMustBeSmallRegularFilesAndErrorsStayOneSafeLine) {
+    const std::string binary("\x1B[2J\x07\xFF\r\x00\xE2\x80\xAE = \x9B\n", 16);
+    const struct {
+        const char* kind;
+        std::function<void(const std::string&)> make;
+    } files[] = {
+        {"directory", [](const std::string& path) { std::filesystem::create_directory(path); }},
+        {"fifo", [](const std::string& path) { mkfifo(path.c_str(), 0600); }},
+        {"endless", [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }},
+        {"too large", [](const std::string& path) { std::ofstream(path) << std::string(70000, '#'); }},
+        {"binary", [&binary](const std::string& path) { std::ofstream(path, std::ios::binary) << binary; }},
+    };
+    for (const auto& file : files) {
+        m_process.folder = makeTempFolder("files");
+        std::filesystem::create_directories(m_process.folder + "/config/zeb");
+        file.make(m_process.folder + "/server.conf");
+        ASSERT_TRUE(run({"--server", "--config", "server.conf"}, {}, 10000)) << file.kind;
+        EXPECT_EQ(exitCode(m_process), 2) << file.kind;
+        EXPECT_TRUE(isOneSafeLine(err())) << file.kind << ": " << err();
+
+        file.make(m_process.folder + "/config/zeb/settings.ini");
+        ASSERT_TRUE(run({"--frames", "1"}, {}, 10000)) << file.kind;
+        EXPECT_EQ(exitCode(m_process), 0) << file.kind;
+        EXPECT_TRUE(isOneSafeLine(err())) << file.kind << ": " << err();
+        EXPECT_NE(err().find("playing with the defaults"), std::string::npos) << file.kind;
+    }
+    ASSERT_TRUE(run({"--name", "\xE2\x80\xAE"
+                               "evil"}));
+    EXPECT_EQ(exitCode(m_process), 2);
+    EXPECT_TRUE(isOneSafeLine(err())) << err();
 }
 
 // Joining a host that is not there ends set-up instead of waiting for ever:

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -24,6 +26,30 @@ std::vector<std::string> lines(const std::string& text) {
 double metric(const std::string& body, const std::string& name) {
     const size_t at = body.find("\n" + name + " ");
     return at == std::string::npos ? -1.0 : std::stod(body.substr(at + name.size() + 2));
+}
+
+// The processes whose parent is parent, from /proc.
+std::vector<pid_t> childrenOf(pid_t parent) {
+    std::vector<pid_t> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
+            continue;
+        std::istringstream fields(line.substr(line.rfind(')') + 2));
+        char state = 0;
+        pid_t ppid = 0;
+        if (fields >> state >> ppid && ppid == parent)
+            children.push_back(static_cast<pid_t>(std::stol(entry.path().filename().string())));
+    }
+    return children;
+}
+
+// Gone, or a zombie that nobody has reaped yet.
+bool hasEnded(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    return !std::getline(stat, line) || line.find(") Z ") != std::string::npos;
 }
 
 // "2026-12-07T11:36:34.123Z " at the start of the line.
@@ -62,6 +88,18 @@ class operatorTools : public ::testing::Test {
             killAndReap(*process);
     }
     std::string serverOutput() const { return readFile(m_server.folder + "/stdout.txt"); }
+
+    // The port the server announces for its counters; 0 when it does not in time.
+    uint16_t waitForMetricsPort() const {
+        const std::string announced = "counters on http://127.0.0.1:";
+        if (!waitUntil([&] { return serverOutput().find("/metrics\n") != std::string::npos; }, 10000))
+            return 0;
+        const std::string output = serverOutput();
+        const size_t at = output.find(announced);
+        return at == std::string::npos
+                   ? 0
+                   : static_cast<uint16_t>(std::stoi(output.substr(at + announced.size())));
+    }
 
     // Runs --status to its end; its output, or a failure text when it hangs.
     std::string askStatus(int& exitStatus) {
@@ -128,13 +166,8 @@ TEST_F(operatorTools, countersAreScrapedFromTheRunningServer) {
     const std::string port = std::to_string(findFreePort());
     m_server =
         startProgram(ZEB_PROGRAM, {"--server", "--port", port, "--metrics", "0"}, makeTempFolder("server"));
-    const std::string announced = "counters on http://127.0.0.1:";
-    ASSERT_TRUE(waitUntil([&] { return serverOutput().find("/metrics\n") != std::string::npos; }, 10000))
-        << serverOutput() << readFile(m_server.folder + "/stderr.txt");
-    const std::string output = serverOutput();
-    const size_t at = output.find(announced);
-    ASSERT_NE(at, std::string::npos) << output;
-    const uint16_t metricsPort = static_cast<uint16_t>(std::stoi(output.substr(at + announced.size())));
+    const uint16_t metricsPort = waitForMetricsPort();
+    ASSERT_NE(metricsPort, 0) << serverOutput() << readFile(m_server.folder + "/stderr.txt");
 
     std::string body;
     auto scrape = [&] { return body = okBody(httpGetLoopback(metricsPort, "/metrics", 3000)); };
@@ -168,6 +201,24 @@ TEST_F(operatorTools, countersAreScrapedFromTheRunningServer) {
     EXPECT_EQ(exitCode(m_server), 0);
 }
 
+// Connections that are opened and left idle (a stuck scraper, a port scan)
+// neither keep a scrape from being answered nor hold the server for long.
+TEST_F(operatorTools, twentyIdleConnectionsLeaveAScrapeAnswered) {
+    m_server =
+        startProgram(ZEB_PROGRAM, {"--server", "--port", std::to_string(findFreePort()), "--metrics", "0"},
+                     makeTempFolder("server"));
+    const uint16_t metricsPort = waitForMetricsPort();
+    ASSERT_NE(metricsPort, 0) << serverOutput();
+    std::vector<int> idle;
+    for (int i = 0; i < 20; ++i)
+        idle.push_back(openLoopbackConnection(metricsPort));
+    EXPECT_EQ(std::count(idle.begin(), idle.end(), -1), 0);
+    // Well past the second it takes, short of the idle connections' hold without a limit.
+    EXPECT_NE(metric(okBody(httpGetLoopback(metricsPort, "/metrics", 5000)), "zeb_players_connected"), -1.0);
+    for (const int fd : idle)
+        closeLoopbackConnection(fd);
+}
+
 // Three computer players join a dedicated server on loopback, play and score;
 // stopping the server stops them too.
 TEST_F(operatorTools, aServerWithThreeBotsPlays) {
@@ -188,6 +239,22 @@ TEST_F(operatorTools, aServerWithThreeBotsPlays) {
     stopProcess(m_server, SIGTERM);
     ASSERT_TRUE(waitForExit(m_server, 10000));
     EXPECT_EQ(exitCode(m_server), 0);
+}
+
+// Killed outright, a server leaves no computer player behind: on their own
+// they would notice the lost host only when the link times out, seconds later.
+TEST_F(operatorTools, botsEndAtOnceWhenTheirServerIsKilled) {
+    m_server =
+        startProgram(ZEB_PROGRAM, {"--server", "--port", std::to_string(findFreePort()), "--bots", "2"},
+                     makeTempFolder("server"));
+    ASSERT_TRUE(waitUntil([&] { return serverOutput().find("Player 2 joined") != std::string::npos; }, 20000))
+        << serverOutput();
+    const std::vector<pid_t> bots = childrenOf(m_server.pid);
+    ASSERT_EQ(bots.size(), 2u);
+    killAndReap(m_server);
+    EXPECT_TRUE(waitUntil([&] { return std::all_of(bots.begin(), bots.end(), hasEnded); }, 2000));
+    for (const pid_t bot : bots)
+        kill(bot, SIGKILL); // what is left of a failed run
 }
 
 TEST_F(operatorTools, statusWithoutAnyServerSaysSoAndFails) {

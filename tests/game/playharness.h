@@ -59,7 +59,9 @@ struct Client {
     uint32_t playerID = 0;
     bool connected = true;
     ZEBGameStateCollector collector;
-    PlayerInput input;                // held keys, handed to the collector every frame
+    PlayerInput input;         // held keys, handed to the collector every frame
+    bool holdOutgoing = false; // the link holds what it sends until this is cleared
+    messageQueue held;
     messageQueue inbox;               // delivered by the last tick, read at the next update
     std::vector<networkMessage> seen; // everything delivered, in order
 };
@@ -92,7 +94,9 @@ class Harness {
             client->collector.update(dt, client->inbox, out);
             client->inbox.clear();
             while (out.hasMessages())
-                serverInbox.push(received(out.pop(), client->playerID));
+                client->held.push(received(out.pop(), client->playerID));
+            while (!client->holdOutgoing && client->held.hasMessages())
+                serverInbox.push(client->held.pop());
         }
         messageQueue toSend;
         game.tick(dt, shapes, serverInbox, toSend);

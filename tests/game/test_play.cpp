@@ -412,3 +412,63 @@ TEST(Play, ALeavingPlayerKeepsADisconnectedRowWithItsScore) {
     EXPECT_NE(colourC, h.game.getElement(shipA).getColour());
     EXPECT_NE(colourC, h.game.getElement(b.collector.getOwnIndex()).getColour());
 }
+
+// An honest copy's flight is taken however its states come: at full thrust
+// across an edge of the area, with a slow frame now and then, and held back by
+// the link ten frames at a time and then delivered at once.
+TEST(Play, AnHonestFlightIsTakenAcrossAnEdgeThroughSlowFramesAndBursts) {
+    Harness h(1);
+    Client& a = h.addClient(1);
+    ASSERT_TRUE(h.joinAll());
+    h.parkAsteroids();
+    const int ship = a.collector.getOwnIndex();
+    a.input.up = true;
+    int edgesCrossed = 0;
+    for (int frame = 0; frame < 200; ++frame) {
+        a.holdOutgoing = frame % 10 != 9;
+        const float before = a.collector.getElementState(ship).getPosition().x;
+        h.step(frame % 60 == 35 ? 0.2f : FRAME); // a slow frame inside a burst
+        edgesCrossed += a.collector.getElementState(ship).getPosition().x < before ? 1 : 0;
+    }
+    EXPECT_GE(edgesCrossed, 1);
+    EXPECT_EQ(h.game.getRefusedStateCount(), 0u);
+    EXPECT_NEAR(h.game.getElement(ship).getPosition().y, a.collector.getElementState(ship).getPosition().y,
+                0.01f);
+}
+
+// A copy that reports its ship where it cannot have flown (too far since its
+// last good state, or too fast) is not believed: the ship stays, and each such
+// report is counted. An honest report is taken again between the rows.
+TEST(Play, AShipStateBeyondTheShipsReachIsRefusedAndCounted) {
+    Harness h(1);
+    Client& a = h.addClient(1);
+    ASSERT_TRUE(h.joinAll());
+    h.parkAsteroids();
+    a.connected = false; // its reports are made here from now on
+    const int ship = a.collector.getOwnIndex();
+    const vector3 spawn = h.game.getElement(ship).getPosition();
+    const struct {
+        vector3 offset;
+        vector3 velocity;
+    } forged[] = {{vector3(11.7f, 0.0f, 0.0f), ZERO}, // 8.3 across the edge
+                  {vector3(-3.0f, -7.0f, 0.0f), ZERO},
+                  {vector3(0.0f, 0.0f, 5.0f), ZERO},
+                  {ZERO, vector3(40.0f, 0.0f, 0.0f)}};
+    uint64_t refused = 0;
+    for (const auto& row : forged) {
+        for (int frame = 0; frame < 10; ++frame) {
+            ZEBGameStateElement state = h.game.getElement(ship);
+            vector3 position(spawn.x + row.offset.x, spawn.y + row.offset.y, spawn.z + row.offset.z);
+            wrapPlayArea(position);
+            state.setPosition(position);
+            state.setVelocity(row.velocity);
+            h.serverInbox.push(play::received(writePlayerState(state), a.playerID));
+            h.step();
+            EXPECT_EQ(h.game.getElement(ship).getPosition(), spawn);
+            EXPECT_EQ(h.game.getRefusedStateCount(), ++refused);
+        }
+        h.serverInbox.push(play::received(writePlayerState(h.game.getElement(ship)), a.playerID));
+        h.step();
+        EXPECT_EQ(h.game.getRefusedStateCount(), refused);
+    }
+}

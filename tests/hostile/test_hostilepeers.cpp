@@ -13,9 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <thread>
 
 // A real networkHost and ZEBGameStateGame on loopback, attacked group by group
 // by peers that send what they like. After every group a legitimate player is
@@ -319,6 +321,48 @@ TEST_F(hostilePeers, DiscoveryFloodsAndGarbage) {
     }
     closeSocket(fd);
     expectStillServed("discovery");
+}
+
+// About 300 queries a second from 16 ports of this machine's address (on a
+// LAN, a forged source is enough) use up what the address is answered; a
+// search's first query, from a port of its own, is answered all the same.
+TEST_F(hostilePeers, AQueryFloodFromSixteenPortsCannotStarveANewSearch) {
+    discoveryQuery query;
+    query.applicationGuid = testGuid();
+    const std::vector<uint8_t> bytes = encodeDiscoveryQuery(query);
+    const netAddress discovery{NET_LOOPBACK_HOST, getDiscoveryPort()};
+    std::vector<int> flood;
+    for (int port = 0; port < 16; ++port)
+        flood.push_back(openDiscoveryQuerySocket());
+    size_t sent = 0;
+    const auto floodFor = [&](int queries) {
+        for (int i = 0; i < queries; ++i)
+            sendDatagram(flood[sent++ % flood.size()], discovery, bytes);
+    };
+    // Three seconds of it, paced, and a search every 0.3 s from a new port. The
+    // flood spends the address's budget about halfway through each second.
+    std::vector<int> searches;
+    for (int step = 0; step < 300; ++step) {
+        floodFor(3);
+        if (step % 30 == 15) {
+            searches.push_back(openDiscoveryQuerySocket());
+            sendDatagram(searches.back(), discovery, bytes);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    size_t answered = 0;
+    for (const int fd : searches) {
+        uint8_t buffer[DISCOVERY_ANSWER_MAX_SIZE + 1];
+        netAddress from;
+        discoveryAnswer answer;
+        const long size = waitReadable(fd, 1000) ? receiveDatagram(fd, buffer, sizeof(buffer), from) : -1;
+        answered += size > 0 && decodeDiscoveryAnswer(buffer, static_cast<size_t>(size), answer) ? 1 : 0;
+        closeSocket(fd);
+    }
+    for (const int fd : flood)
+        closeSocket(fd);
+    EXPECT_EQ(answered, searches.size());
+    expectStillServed("starving flood");
 }
 
 } // namespace

@@ -83,7 +83,8 @@ TEST(DiscoveryLimit, AFloodOfQueriesOnLoopbackDrawsAFewAnswers) {
     constexpr int QUERIES = 100; // well within the listener's receive buffer
     for (int i = 0; i < QUERIES; ++i)
         sendDatagram(flood, target, bytes);
-    // Many sockets of one address: each is held to its own few, the address to more.
+    // Many sockets of one address: each is held to its own few, the address to
+    // more, past which only a port's first query is answered.
     std::vector<int> many;
     for (int s = 0; s < 16; ++s) {
         many.push_back(openSocketOn(0x7F000003)); // 127.0.0.3
@@ -110,7 +111,7 @@ TEST(DiscoveryLimit, AFloodOfQueriesOnLoopbackDrawsAFewAnswers) {
         close(fd);
     }
     EXPECT_GE(manyAnswers, NET_DISCOVERY_HOST_ANSWERS_PER_SECOND);
-    EXPECT_LE(manyAnswers, 2 * NET_DISCOVERY_HOST_ANSWERS_PER_SECOND);
+    EXPECT_LE(manyAnswers, 2 * NET_DISCOVERY_HOST_ANSWERS_PER_SECOND + 16); // and each port's first
     closeSocket(flood);
     close(other);
 }

@@ -207,6 +207,38 @@ TEST(ServerJoin, RefusesRepeatsFullGamesShortRequestsAndReadsUnterminatedNames) 
     EXPECT_EQ(s.game.getElementCount(), 3 * MAX_PLAYERS);
 }
 
+// A name reaches the table, and so every player and the host's output, only
+// as every copy would show it.
+TEST(ServerJoin, NamesAreMadeSafeWhereTheyEnter) {
+    const struct {
+        const char* sent;
+        const char* kept;
+    } rows[] = {{"\xE2\x80\xAE"
+                 "evil",
+                 "?evil"},
+                {"\x1B[2J\x07"
+                 "bell",
+                 "?[2J?bell"},
+                {"a\nb\rc\x7F"
+                 "d",
+                 "a?b?c?d"},
+                {"\xC2\x85"
+                 "next",
+                 "?next"},
+                {"ok\xFF"
+                 "rest",
+                 "ok"},
+                {"Zo\xC3\xAB", "Zo\xC3\xAB"}};
+    Server s(0);
+    uint32_t id = 1;
+    for (const auto& row : rows)
+        s.join(id++, row.sent);
+    s.tick(0.0f);
+    ASSERT_EQ(s.game.getPlayerCount(), static_cast<int>(std::size(rows)));
+    for (int i = 0; i < s.game.getPlayerCount(); ++i)
+        EXPECT_STREQ(s.game.getPlayer(i).name, rows[i].kept) << rows[i].sent;
+}
+
 TEST(ServerJoin, MessagesFromUnknownPlayersAreDroppedAndDoNotLockThemOut) {
     Server s(1);
     const vector3 before = s.game.getElement(0).getPosition();
@@ -300,7 +332,7 @@ TEST(ServerJoin, AStaleStateDoesNotReviveADestroyedShip) {
     s.tick(0.0f);
     const int ship = s.game.getPlayer(0).shipID;
     ZEBGameStateElement stale = s.game.getElement(ship); // visible, as the client last knew it
-    stale.setPosition(vector3(3.0f, 4.0f, 0.0f));
+    stale.setPosition(vector3(3.0f, 0.5f, 0.0f));        // within a ship's reach of its spawn point
 
     // The ship is destroyed; the client's state from before it heard of it arrives afterwards.
     elementOf(s.game, ship).setVisible(false);
@@ -316,7 +348,7 @@ TEST(ServerJoin, AStaleStateDoesNotReviveADestroyedShip) {
     ASSERT_TRUE(s.game.getElement(ship).isVisible());
     s.sendState(1, stale);
     s.tick(0.0f);
-    EXPECT_EQ(s.game.getElement(ship).getPosition(), vector3(3.0f, 4.0f, 0.0f));
+    EXPECT_EQ(s.game.getElement(ship).getPosition(), vector3(3.0f, 0.5f, 0.0f));
 }
 
 TEST(ServerLeave, TheNameTakesTheSuffixWithinThirtyOneCharactersOnce) {

@@ -60,6 +60,7 @@ TEST(serverCounters, everyCounterAppearsOnceWithItsValue) {
     values.traffic.sentMessages = 40;
     values.traffic.droppedPeers = 2;
     values.refusedJoins = 5;
+    values.droppedMessages = 7;
     ZEBServerCounters counters;
     counters.publish(values);
     const std::string text = formatServerCounters(counters.read());
@@ -68,7 +69,7 @@ TEST(serverCounters, everyCounterAppearsOnceWithItsValue) {
         "zeb_tick_longest_seconds 0.0125\n", "zeb_received_bytes_total 1000\n",
         "zeb_sent_bytes_total 2000000\n",    "zeb_received_messages_total 30\n",
         "zeb_sent_messages_total 40\n",      "zeb_peers_dropped_total 2\n",
-        "zeb_refused_joins_total 5\n",
+        "zeb_refused_joins_total 5\n",       "zeb_dropped_messages_total 7\n",
     };
     for (const std::string& line : lines) {
         const size_t at = text.find("\n" + line);

@@ -35,6 +35,10 @@ TEST(playerName, validUtf8UpToThirtyOneBytesCutAtACharacterBoundary) {
         {"cut\xE2\x82", false, ""},      // a sequence cut short
         {"tab\there", false, ""},
         {"del\x7F", false, ""},
+        {"\xE2\x80\xAE"
+         "evil",
+         false, ""}, // a host would clean what --name would let through
+        {"next\xC2\x85", false, ""},
     };
     for (const row& r : rows) {
         std::string name = "before";
