@@ -29,7 +29,7 @@ void networkHost::startHosting() {
     }
     netApplicationDesc desc = m_applicationDesc;
     desc.instanceGuid = makeRandomGuid();
-    m_server->host(desc, m_port, getDiscoveryPort());
+    m_server->host(desc, m_port, getDiscoveryPort(), !m_portRequired);
 }
 
 // What arrived before the stop stays for the game's next take.

@@ -40,6 +40,9 @@ pid_t startProgramCopy(const std::vector<std::string>& arguments, const std::str
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    // The copy shares only the standard streams: a socket or file of this process
+    // kept open in it would stay taken (a game port, a log) while the copy lives.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     pid_t child = -1;
     const int failed = posix_spawn(&child, OWN_PROGRAM, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
