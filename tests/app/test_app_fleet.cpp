@@ -2,6 +2,7 @@
 #include "game/shell/agonesschedule.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
+#include "tests/app/httpget.h"
 #include "tests/app/sidecarstandin.h"
 
 #include <gtest/gtest.h>
@@ -273,15 +274,32 @@ TEST_F(agonesLinkTest, finishingWithoutASidecarIsBounded) {
 
 // ---- Agones: the real program ----------------------------------------------
 
+// The value of one sample line "name value" of a scrape; -1 when missing.
+double metric(const std::string& body, const std::string& name) {
+    const size_t at = body.find("\n" + name + " ");
+    return at == std::string::npos ? -1.0 : std::stod(body.substr(at + name.size() + 2));
+}
+
+// Both server programs: the game's (zeb --server) and the one for containers
+// (zeb-server), whose HTTP layer is its own.
+struct serverProgram {
+    const char* path;
+    std::vector<std::string> arguments;
+};
+
+class serverPrograms : public fleetServer, public ::testing::WithParamInterface<serverProgram> {};
+
 // Under Agones (its port variable set, as in a pod) the server reports Ready
 // after hosting, Health while it ticks, the players label as a player comes
-// and goes, and Shutdown on SIGTERM once its players have been told; the
-// sidecar comes up after the server.
-TEST_F(fleetServer, aServerReportsToTheAgonesSidecar) {
+// and goes (the counters agree), and Shutdown on SIGTERM once its players
+// have been told; the sidecar comes up after the server.
+TEST_P(serverPrograms, reportToTheAgonesSidecarAndServeCounters) {
     const std::string port = std::to_string(findFreePort());
     const uint16_t sidecarPort = findFreePort();
     sidecarStandIn sidecar;
-    m_server = startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("agones"),
+    std::vector<std::string> arguments = GetParam().arguments;
+    arguments.insert(arguments.end(), {"--port", port, "--metrics", "0"});
+    m_server = startProgram(GetParam().path, arguments, makeTempFolder("agones"),
                             {"AGONES_SDK_HTTP_PORT=" + std::to_string(sidecarPort)});
     ASSERT_TRUE(waitUntil([&] { return errors().find("does not answer") != std::string::npos; }, 10000))
         << output() << errors();
@@ -289,7 +307,15 @@ TEST_F(fleetServer, aServerReportsToTheAgonesSidecar) {
     ASSERT_TRUE(waitUntil([&] { return sidecar.callsTo("/health").size() >= 2; }, 10000)) << errors();
     ASSERT_FALSE(sidecar.calls().empty());
     EXPECT_EQ(sidecar.calls().front().path, "/ready");
-    EXPECT_NE(output().find("hosting"), std::string::npos);
+    const std::string announced = "counters on http://127.0.0.1:";
+    const size_t at = output().find(announced);
+    ASSERT_NE(at, std::string::npos) << output();
+    const uint16_t metricsPort = static_cast<uint16_t>(std::stoi(output().substr(at + announced.size())));
+    const auto players = [&] {
+        return metric(okBody(httpGetLoopback(metricsPort, "/metrics", 3000)), "zeb_players_connected");
+    };
+    EXPECT_EQ(players(), 0);
+    EXPECT_TRUE(okBody(httpGetLoopback(metricsPort, "/", 3000)).empty()) << "only /metrics is served";
 
     appProcess player =
         startProgram(ZEB_PROGRAM, {"--bot", "--connect", "127.0.0.1:" + port}, makeTempFolder("bot"));
@@ -298,6 +324,7 @@ TEST_F(fleetServer, aServerReportsToTheAgonesSidecar) {
         return labels.empty() ? std::string() : labelValue(labels.back());
     };
     EXPECT_TRUE(waitUntil([&] { return lastLabel() == "1"; }, 10000)) << lastLabel();
+    EXPECT_EQ(players(), 1);
     stopProcess(player, SIGTERM);
     EXPECT_TRUE(waitForExit(player, 10000));
     killAndReap(player);
@@ -311,6 +338,10 @@ TEST_F(fleetServer, aServerReportsToTheAgonesSidecar) {
     EXPECT_EQ(errors().find("does not answer"), errors().rfind("does not answer"))
         << "said once: " << errors();
 }
+
+INSTANTIATE_TEST_SUITE_P(fleet, serverPrograms,
+                         ::testing::Values(serverProgram{ZEB_PROGRAM, {"--server"}},
+                                           serverProgram{ZEB_SERVER_PROGRAM, {}}));
 
 // With --agones-empty-shutdown the server ends by itself once its last player
 // has left and the time has passed, and tells the sidecar.
