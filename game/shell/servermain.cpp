@@ -1,5 +1,5 @@
 #include "baselib/source/timer.h"
-#include "game/level/qxl.h"
+#include "game/shell/levelfailure.h"
 #include "game/shell/serversettings.h"
 #include "game/shell/shell.h"
 #include "game/shell/shellnetwork.h"
@@ -17,28 +17,6 @@ using namespace win;
 // no window, drawing, sound, font or TLS library. A broken invariant is
 // reported on standard error, with nobody to ask.
 
-namespace {
-
-int reportLevelFailure(const char* reason) {
-    std::fprintf(stderr, "zeb-server: The level file \"%s\" cannot be loaded: %s.\n",
-                 getLevelFileName().c_str(), reason);
-    return 1;
-}
-
-int serve() {
-    try {
-        return g_options.status ? runStatusQuery() : runDedicatedServer();
-    } catch (const QXL::InvalidFileFormatException&) {
-        return reportLevelFailure("it is not a valid level (malformed XML, or a part is missing or wrong)");
-    } catch (const QXL::InvalidParameterException&) {
-        return reportLevelFailure("it holds an empty or invalid value");
-    } catch (const QXL::Exception&) {
-        return reportLevelFailure("it cannot be opened");
-    }
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     setTimerClock(&timeGetTime);
     std::vector<const char*> arguments(argv, argv + argc);
@@ -53,6 +31,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (g_options.help) {
+        std::puts("zeb-server is the dedicated server of ZEB alone, as zeb --server; the options of the\n"
+                  "window, the player and the computer players do not apply to it.");
         std::fputs(usageText("zeb-server").c_str(), stdout);
         return 0;
     }
@@ -66,5 +46,6 @@ int main(int argc, char** argv) {
                      "zeb-server: --bots needs the game program; start bots with zeb --bot --connect\n");
         return 2;
     }
-    return serve();
+    return runReportingLevelFailures(
+        [] { return g_options.status ? runStatusQuery() : runDedicatedServer(); }, nullptr);
 }

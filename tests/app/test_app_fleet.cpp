@@ -97,6 +97,19 @@ TEST_F(fleetServer, aTakenExplicitPortStopsTheServer) {
     EXPECT_EQ(output().find("hosting"), std::string::npos) << output();
 }
 
+// The server program hosts only: what needs the game program is refused in
+// one line, as a wrong option is.
+TEST_F(fleetServer, theServerProgramRefusesWhatNeedsTheGame) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--bots", "2"}, {"--bot"}, {"--connect", "127.0.0.1"}, {"--port", "0"}}) {
+        m_server = startProgram(ZEB_SERVER_PROGRAM, arguments, makeTempFolder("refused"));
+        ASSERT_TRUE(waitForExit(m_server, 10000)) << arguments[0];
+        EXPECT_EQ(exitCode(m_server), 2) << arguments[0];
+        const std::string said = errors();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << arguments[0] << ": " << said;
+    }
+}
+
 // The bots are separate programs: none of them holds the game socket, the
 // counters' socket or any file of the server, so the port is free once the
 // server is gone.
