@@ -28,7 +28,7 @@ void networkHost::startHosting() {
         return;
     }
     m_applicationDesc.instanceGuid = makeRandomGuid();
-    m_server->host(m_applicationDesc, m_port, getDiscoveryPort());
+    m_server->host(m_applicationDesc, m_port, getDiscoveryPort(), !m_portRequired);
 }
 
 // What arrived before the stop stays for the game's next take.

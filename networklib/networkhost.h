@@ -37,7 +37,13 @@ class networkHost final : public networkConnection {
     void setJoinedPlayers(uint32_t count);
 
     void setPort(uint16_t port) { m_port = port; } // where to listen first; the default is the game port
-    uint16_t getPort() const;                      // the port listened on while hosting, else 0
+    // Listens on port or not at all: a host that players were told the port
+    // of must not quietly move to another one.
+    void requirePort(uint16_t port) {
+        m_port = port;
+        m_portRequired = true;
+    }
+    uint16_t getPort() const; // the port listened on while hosting, else 0
     const netGuid& getInstance() const { return m_applicationDesc.instanceGuid; } // new at each start
     uint32_t getPlayerCount() const;
     uint64_t getSentBytes() const;   // UDP payload bytes sent so far
@@ -53,4 +59,5 @@ class networkHost final : public networkConnection {
 
     std::unique_ptr<netServer> m_server; // null until hosting starts
     uint16_t m_port;
+    bool m_portRequired = false;
 };

@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
-// The real program: a dedicated host (--server) and eight headless clients
+// The real program: a dedicated host serving its counters (zeb --server, or
+// the server program zeb-server) and eight headless clients
 // joined to it by address, all on loopback, for ZEB_SOAK_SECONDS (600 by
 // default). Reports the resident memory of the host and of every client after
 // a warm-up and at the end, the messages the host and the clients received per
@@ -63,12 +65,12 @@ sample takeSample(const appProcess& server, const appProcess (&clients)[CLIENTS]
     return taken;
 }
 
-void BM_Soak(benchmark::State& state) {
+void BM_Soak(benchmark::State& state, const char* hostProgram, std::vector<std::string> hostArguments) {
     const int seconds = soakSeconds();
     for (auto _ : state) {
         const std::string port = std::to_string(findFreePort());
-        appProcess server =
-            startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("soak-server"));
+        hostArguments.insert(hostArguments.end(), {"--port", port, "--metrics", "0"});
+        appProcess server = startProgram(hostProgram, hostArguments, makeTempFolder("soak-server"));
         if (!waitUntil(
                 [&] { return readFile(server.folder + "/stdout.txt").find("hosting") != std::string::npos; },
                 LAUNCH_DEADLINE_MS)) {
@@ -116,6 +118,13 @@ void BM_Soak(benchmark::State& state) {
             killAndReap(server);
     }
 }
-BENCHMARK(BM_Soak)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Soak, zeb, ZEB_PROGRAM, {"--server"})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Soak, zeb_server, ZEB_SERVER_PROGRAM, {})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "baselib/source/displaytext.h"
 #include "baselib/source/timer.h"
-#include "game/level/qxl.h"
+#include "game/shell/levelfailure.h"
 #include "game/shell/serversettings.h"
 #include "game/shell/shell.h"
 #include "game/shell/shellnetwork.h"
@@ -16,30 +16,21 @@ using namespace win;
 
 namespace {
 
-// A level that cannot be read ends the program with the file and the reason.
-int reportLevelFailure(const char* reason) {
-    const std::string text =
-        "The level file \"" + getLevelFileName() + "\" cannot be loaded: " + reason + ".";
-    std::fprintf(stderr, "zeb: %s\n", text.c_str());
-    if (!g_options.server)
-        showErrorBox("ZEB", text.c_str());
-    return 1;
+// A level that cannot be read is shown in a box too, where there is a window.
+void showLevelFailure(const char* text) {
+    showErrorBox("ZEB", text);
 }
 
 int run() {
-    try {
-        if (g_options.status)
-            return runStatusQuery();
-        if (g_options.bot)
-            return runBot();
-        return g_options.server ? runDedicatedServer() : runWindowedGame();
-    } catch (const QXL::InvalidFileFormatException&) {
-        return reportLevelFailure("it is not a valid level (malformed XML, or a part is missing or wrong)");
-    } catch (const QXL::InvalidParameterException&) {
-        return reportLevelFailure("it holds an empty or invalid value");
-    } catch (const QXL::Exception&) {
-        return reportLevelFailure("it cannot be opened");
-    }
+    return runReportingLevelFailures(
+        [] {
+            if (g_options.status)
+                return runStatusQuery();
+            if (g_options.bot)
+                return runBot();
+            return g_options.server ? runDedicatedServer() : runWindowedGame();
+        },
+        g_options.server ? nullptr : &showLevelFailure);
 }
 
 } // namespace

@@ -12,15 +12,11 @@ bool g_running = false;
 
 ZEBGameStateCollector* g_collector = nullptr;
 networkClient* g_client = nullptr;
-networkHost* g_host = nullptr;
-ZEBGameStateGame* g_serverGame = nullptr;
 camera* g_camera = nullptr;
 soundList* g_soundList = nullptr;
 font g_font;
 std::vector<ZEBObject> g_clientObjects;
-std::vector<ZEBObject> g_serverObjects;
 std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
-shellOptions g_options;
 keyBindings g_bindings = defaultBindings();
 shellSettings g_settings;
 std::string g_playerName = PLAYER_NAME;

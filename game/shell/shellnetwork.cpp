@@ -50,16 +50,20 @@ bool startHostedGame() {
     g_host->setSessionName(getHostedSessionName());
     g_host->setMaxPlayers(MAX_PLAYERS);
     if (g_options.port != 0)
-        g_host->setPort(g_options.port);
+        g_host->requirePort(g_options.port);
     g_host->initialise();
     g_host->startHosting();
     if (g_host->isConnected())
         return true;
-    std::fprintf(
-        stderr,
-        "zeb: cannot host \"%s\": no port to listen on or no network (tried port %u, then any free port)\n",
-        getHostedSessionName().c_str(),
-        static_cast<unsigned>(g_options.port != 0 ? g_options.port : getGamePort()));
+    if (g_options.port != 0) {
+        std::fprintf(stderr, "zeb: cannot host \"%s\" on port %u: the port is taken or there is no network\n",
+                     getHostedSessionName().c_str(), static_cast<unsigned>(g_options.port));
+    } else {
+        std::fprintf(stderr,
+                     "zeb: cannot host \"%s\": no port to listen on or no network (tried port %u, then any "
+                     "free port)\n",
+                     getHostedSessionName().c_str(), static_cast<unsigned>(getGamePort()));
+    }
     return false;
 }
 

@@ -12,6 +12,7 @@ constexpr long MAX_PORT = 65535;
 constexpr long MAX_FRAMES = 1000000000L;
 constexpr size_t MAX_SESSION_NAME_BYTES = 255; // what the search's answer carries
 constexpr long MAX_BOTS = 8;                   // the game's player limit
+constexpr long MAX_EMPTY_SHUTDOWN = 604800;    // a week: longer is a mistake, not a wish
 
 bool parseNumber(const std::string& text, long low, long high, long& value) {
     if (text.empty() || text.size() > 10)
@@ -75,6 +76,10 @@ bool applyServerValue(const std::string& name, const std::string& value, shellOp
             return true;
         }
         error = "--bots needs a count from 1 to 8, got \"" + value + "\"";
+    } else if (name == "--agones-empty-shutdown") {
+        if (parseNumber(value, 0, MAX_EMPTY_SHUTDOWN, options.agonesEmptyShutdown))
+            return true;
+        error = "--agones-empty-shutdown needs seconds from 0 (never) to 604800, got \"" + value + "\"";
     } else if (name == "--metrics") {
         if (parseMetricsEndpoint(value, options))
             return true;
@@ -87,7 +92,8 @@ bool applyServerValue(const std::string& name, const std::string& value, shellOp
 }
 
 bool takesServerValue(const std::string& name) {
-    return name == "--config" || name == "--session-name" || name == "--metrics" || name == "--bots";
+    return name == "--config" || name == "--session-name" || name == "--metrics" || name == "--bots" ||
+           name == "--agones-empty-shutdown";
 }
 
 // Applies one option that takes a value.
@@ -149,6 +155,8 @@ bool applyFlag(const std::string& name, shellOptions& options) {
         options.status = true;
     else if (name == "--bot")
         options.bot = true;
+    else if (name == "--agones")
+        options.agones = true;
     else if (name == "--no-rejoin")
         options.rejoin = false;
     else
@@ -230,6 +238,10 @@ bool parseOptions(int argc, const char* const* argv, shellOptions& options, std:
         error = "--metrics serves the counters of a dedicated server: it needs --server";
         return false;
     }
+    if ((options.agones || options.agonesEmptyShutdown > 0) && !options.server && !options.status) {
+        error = "--agones and --agones-empty-shutdown are for a dedicated server: they need --server";
+        return false;
+    }
     if (options.status && (options.server || !options.connectHost.empty())) {
         error = "--status only asks the hosts on the network; it cannot also --server or --connect";
         return false;
@@ -259,6 +271,11 @@ std::string usageText(const char* programName) {
            "  --bots N                  when this copy hosts, bring N computer players along\n"
            "  --metrics [ADDR:]PORT     with --server: serve counters on http://ADDR:PORT/metrics\n"
            "                            (Prometheus text; ADDR 127.0.0.1 unless given)\n"
+           "  --agones                  with --server: report to the Agones sidecar of its pod (Ready,\n"
+           "                            Health every 2 s, players label, Shutdown); on by itself when\n"
+           "                            AGONES_SDK_HTTP_PORT is set\n"
+           "  --agones-empty-shutdown S with --agones: end the game once it has been empty for S seconds\n"
+           "                            after having had players (default 0: never)\n"
            "  --help                    show this text\n"
            "  --version                 show the version\n"
            "\n"

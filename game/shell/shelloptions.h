@@ -29,6 +29,8 @@ struct shellOptions {
     uint16_t metricsPort = 0;                 // 0: a port the system picks
     bool bot = false;                         // a computer player without window or sound
     int bots = 0;                             // computer players a hosting copy starts
+    bool agones = false;                      // the dedicated server talks to an Agones sidecar
+    long agonesEmptyShutdown = 0;             // seconds empty after play before it ends; 0: never
 };
 
 // False with a one-line reason in error when the command line is not understood.

@@ -70,6 +70,7 @@ bool netClient::connect(const netAddress& address, uint32_t version) {
     m_host = enet_host_create(nullptr, 1, NET_CHANNEL_COUNT, 0, 0);
     if (m_host == nullptr)
         return false;
+    setCloseOnExec(m_host->socket);
     m_host->maximumPacketSize = NET_MAX_PACKET_SIZE;
     m_host->maximumWaitingData = NET_MAX_WAITING_DATA;
     ENetAddress target{};

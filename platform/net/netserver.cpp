@@ -23,7 +23,10 @@ ENetHost* createListeningHost(uint16_t port) {
     ENetAddress address{};
     address.host = ENET_HOST_ANY;
     address.port = port;
-    return enet_host_create(&address, NET_MAX_PEERS, NET_CHANNEL_COUNT, 0, 0);
+    ENetHost* host = enet_host_create(&address, NET_MAX_PEERS, NET_CHANNEL_COUNT, 0, 0);
+    if (host != nullptr)
+        setCloseOnExec(host->socket);
+    return host;
 }
 
 } // namespace
@@ -36,11 +39,12 @@ bool netServer::initialise() {
     return m_outbox.isValid() && netStartTransport();
 }
 
-bool netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort) {
+bool netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort,
+                     bool anyPortWhenTaken) {
     if (m_hosting || !m_outbox.isValid())
         return false;
     m_host = createListeningHost(port);
-    if (m_host == nullptr) // another copy already hosts on this port
+    if (m_host == nullptr && anyPortWhenTaken) // another copy already hosts on this port
         m_host = createListeningHost(0);
     if (m_host == nullptr)
         return false;

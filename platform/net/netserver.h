@@ -32,9 +32,11 @@ class netServer {
 
     bool initialise(); // false: the outbox or the transport could not be made
 
-    // Listens on port, or on a port the system picks when that one is taken,
-    // and answers discovery on discoveryPort. False when it cannot listen.
-    bool host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort);
+    // Listens on port, or (with anyPortWhenTaken) on a port the system picks
+    // when that one is taken, and answers discovery on discoveryPort. False
+    // when it cannot listen.
+    bool host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort,
+              bool anyPortWhenTaken = true);
 
     // Disconnects every player, flushes, then destroys the transport. No events
     // follow; those already posted stay in the inbox.

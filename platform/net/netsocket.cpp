@@ -83,3 +83,9 @@ uint16_t localPort(int fd) {
         return 0;
     return ntohs(address.sin_port);
 }
+
+void setCloseOnExec(int fd) {
+    const int flags = fcntl(fd, F_GETFD);
+    if (flags >= 0)
+        fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
+}

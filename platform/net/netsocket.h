@@ -27,3 +27,8 @@ long receiveDatagram(int fd, uint8_t* buffer, size_t capacity, netAddress& from)
 bool waitReadable(int fd, int timeoutMs);
 
 uint16_t localPort(int fd); // the port fd is bound to, 0 when unknown
+
+// Keeps fd out of programs this process starts (the bots): a socket a child
+// inherits stays open, its port taken, for as long as the child lives. For
+// sockets made by a library that does not ask for it itself.
+void setCloseOnExec(int fd);

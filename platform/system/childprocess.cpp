@@ -48,6 +48,10 @@ pid_t startProgramCopy(const std::vector<std::string>& arguments, const std::str
     const pid_t child = fork();
     if (child != 0)
         return child; // -1 when it could not be made
+    // The copy shares only the standard streams: a socket or file of this
+    // process kept open in it would stay taken (a game port, a log) while the
+    // copy lives. And it ends with this process, however that ends.
+    close_range(3, ~0U, 0);
     if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent || chdir(folder.c_str()) != 0)
         _exit(CHILD_NOT_STARTED);
     execve(OWN_PROGRAM, argv.data(), environ);

@@ -1,0 +1,51 @@
+#include "baselib/source/timer.h"
+#include "game/shell/levelfailure.h"
+#include "game/shell/serversettings.h"
+#include "game/shell/shell.h"
+#include "game/shell/shellnetwork.h"
+#include "game/shell/shelloptions.h"
+#include "platform/system/clock.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace win;
+
+// zeb-server: the dedicated host alone, for containers and fleets. It takes
+// the options of `zeb --server` (--server itself may be left out) and links
+// no window, drawing, sound, font or TLS library. A broken invariant is
+// reported on standard error, with nobody to ask.
+
+int main(int argc, char** argv) {
+    setTimerClock(&timeGetTime);
+    std::vector<const char*> arguments(argv, argv + argc);
+    bool asked = false;
+    for (const char* argument : arguments)
+        asked = asked || std::string(argument) == "--server" || std::string(argument) == "--status";
+    if (!asked)
+        arguments.push_back("--server");
+    std::string error;
+    if (!loadOptions(static_cast<int>(arguments.size()), arguments.data(), g_options, error)) {
+        std::fprintf(stderr, "zeb-server: %s (try --help)\n", error.c_str());
+        return 2;
+    }
+    if (g_options.help) {
+        std::puts("zeb-server is the dedicated server of ZEB alone, as zeb --server; the options of the\n"
+                  "window, the player and the computer players do not apply to it.");
+        std::fputs(usageText("zeb-server").c_str(), stdout);
+        return 0;
+    }
+    if (g_options.version) {
+        std::puts(ZEB_VERSION_TEXT);
+        return 0;
+    }
+    // The computer players are the game program's: start them with zeb --bot --connect.
+    if (g_options.bots > 0) {
+        std::fprintf(stderr,
+                     "zeb-server: --bots needs the game program; start bots with zeb --bot --connect\n");
+        return 2;
+    }
+    return runReportingLevelFailures(
+        [] { return g_options.status ? runStatusQuery() : runDedicatedServer(); }, nullptr);
+}

@@ -1,0 +1,65 @@
+#include "tests/app/sidecarstandin.h"
+
+#include "tests/app/appprocess.h"
+
+#include <httplib.h>
+#include <thread>
+
+struct sidecarStandIn::state {
+    httplib::Server server;
+    std::thread thread;
+    mutable std::mutex lock;
+    std::vector<sidecarCall> calls;
+};
+
+sidecarStandIn::sidecarStandIn() : m_state(std::make_unique<state>()) {
+    const auto record = [this](const httplib::Request& request, httplib::Response& response) {
+        std::lock_guard<std::mutex> hold(m_state->lock);
+        m_state->calls.push_back({request.method, request.path, request.body, monotonicMilliseconds()});
+        response.set_content("{}", "application/json");
+    };
+    for (const char* path : {"/ready", "/health", "/shutdown"})
+        m_state->server.Post(path, record);
+    m_state->server.Put("/metadata/label", record);
+}
+
+sidecarStandIn::~sidecarStandIn() {
+    stop();
+}
+
+bool sidecarStandIn::start(uint16_t port) {
+    if (!m_state->server.bind_to_port("127.0.0.1", port))
+        return false;
+    m_state->thread = std::thread([this] { m_state->server.listen_after_bind(); });
+    return true;
+}
+
+void sidecarStandIn::stop() {
+    m_state->server.stop();
+    if (m_state->thread.joinable())
+        m_state->thread.join();
+}
+
+std::vector<sidecarCall> sidecarStandIn::calls() const {
+    std::lock_guard<std::mutex> hold(m_state->lock);
+    return m_state->calls;
+}
+
+std::vector<sidecarCall> sidecarStandIn::callsTo(const std::string& path) const {
+    std::vector<sidecarCall> matching;
+    for (const sidecarCall& call : calls()) {
+        if (call.path == path)
+            matching.push_back(call);
+    }
+    return matching;
+}
+
+std::string labelValue(const sidecarCall& call) {
+    const std::string key = "\"value\": \"";
+    const size_t at = call.body.find(key);
+    if (call.body.find("\"key\": \"players\"") == std::string::npos || at == std::string::npos)
+        return std::string();
+    const size_t end = call.body.find('"', at + key.size());
+    return end == std::string::npos ? std::string()
+                                    : call.body.substr(at + key.size(), end - at - key.size());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+// A stand-in for the Agones sidecar's REST interface on 127.0.0.1: it answers
+// the calls a game server makes (POST /ready, /health, /shutdown, PUT
+// /metadata/label; anything else is 404) and records each one.
+struct sidecarCall {
+    std::string method;
+    std::string path;
+    std::string body;
+    uint64_t atMs = 0; // monotonic milliseconds
+};
+
+class sidecarStandIn {
+  public:
+    sidecarStandIn();
+    ~sidecarStandIn();
+    bool start(uint16_t port); // false when the port cannot be bound
+    void stop();
+    std::vector<sidecarCall> calls() const;
+    std::vector<sidecarCall> callsTo(const std::string& path) const;
+
+  private:
+    struct state;
+    std::unique_ptr<state> m_state;
+};
+
+// The "value" of a PUT /metadata/label body, or "" when it has none.
+std::string labelValue(const sidecarCall& call);
