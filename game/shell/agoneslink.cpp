@@ -23,6 +23,14 @@ restCall restCallFor(const ZEBAgonesRequest& request) {
     case agonesCall::playersLabel:
         return {"PUT", "/metadata/label",
                 "{\"key\": \"players\", \"value\": \"" + std::to_string(request.players) + "\"}"};
+    case agonesCall::playerCapacity:
+        return {"PUT", "/alpha/player/capacity", "{\"count\": \"" + std::to_string(request.players) + "\"}"};
+    case agonesCall::playerConnect:
+        return {"POST", "/alpha/player/connect",
+                "{\"playerID\": \"" + std::to_string(request.players) + "\"}"};
+    case agonesCall::playerDisconnect:
+        return {"POST", "/alpha/player/disconnect",
+                "{\"playerID\": \"" + std::to_string(request.players) + "\"}"};
     case agonesCall::shutdown:
         break;
     }
@@ -31,6 +39,11 @@ restCall restCallFor(const ZEBAgonesRequest& request) {
 
 bool isCoalesced(agonesCall call) {
     return call == agonesCall::health || call == agonesCall::playersLabel;
+}
+
+bool isPlayerTracking(agonesCall call) {
+    return call == agonesCall::playerCapacity || call == agonesCall::playerConnect ||
+           call == agonesCall::playerDisconnect;
 }
 
 } // namespace
@@ -113,6 +126,8 @@ void ZEBAgonesLink::run() {
 }
 
 bool ZEBAgonesLink::deliver(const ZEBAgonesRequest& request) {
+    if (isPlayerTracking(request.call))
+        return deliverPlayerTracking(request);
     const restCall call = restCallFor(request);
     const httpReply reply =
         httpRequestLoopback(m_port, call.method, call.path, call.body, AGONES_CALL_TIMEOUT_MS);
@@ -128,5 +143,23 @@ bool ZEBAgonesLink::deliver(const ZEBAgonesRequest& request) {
     // A call the sidecar refuses would be refused again: it is reported and dropped.
     if (reply.status >= 300)
         m_report("the Agones sidecar refused " + what + " (status " + std::to_string(reply.status) + ")");
+    return true;
+}
+
+// Player tracking is an alpha feature that a cluster may not have: the first
+// call it does not take turns it off for good, and the label alone counts.
+// Such a call is not tried again, since a sidecar without the feature may
+// answer with any error.
+bool ZEBAgonesLink::deliverPlayerTracking(const ZEBAgonesRequest& request) {
+    if (m_playerTrackingOff)
+        return true;
+    const restCall call = restCallFor(request);
+    const httpReply reply =
+        httpRequestLoopback(m_port, call.method, call.path, call.body, AGONES_CALL_TIMEOUT_MS);
+    if (reply.status < 200 || reply.status >= 300) {
+        m_playerTrackingOff = true;
+        m_report("the Agones sidecar does not track players (" + std::string(call.method) + " " + call.path +
+                 ": status " + std::to_string(reply.status) + "); the label \"players\" counts them");
+    }
     return true;
 }

@@ -41,6 +41,7 @@ class ZEBAgonesLink {
   private:
     void run();
     bool deliver(const ZEBAgonesRequest& request); // false: no answer worth keeping, try again
+    bool deliverPlayerTracking(const ZEBAgonesRequest& request);
     bool isWaiting(agonesCall call) const;
     bool isDrained() const { return m_queue.empty() && !m_sending; }
     void stop();
@@ -52,6 +53,7 @@ class ZEBAgonesLink {
     std::deque<ZEBAgonesRequest> m_queue;
     bool m_sending = false;
     bool m_stopping = false;
-    bool m_unreachable = false; // said already, until the sidecar answers again
+    bool m_unreachable = false;       // said already, until the sidecar answers again
+    bool m_playerTrackingOff = false; // the sidecar refused a player-tracking call
     std::thread m_thread;
 };

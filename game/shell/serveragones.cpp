@@ -1,5 +1,7 @@
 #include "game/shell/serveragones.h"
 
+#include "game/server/zebgamestategame.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +19,8 @@ void reportOnStandardError(const std::string& line) {
 } // namespace
 
 ZEBServerAgones::ZEBServerAgones(uint16_t sidecarPort, double emptyShutdownSeconds)
-    : m_started(secondsNow()), m_schedule(emptyShutdownSeconds), m_link(sidecarPort, &reportOnStandardError) {
-}
+    : m_started(secondsNow()), m_schedule(emptyShutdownSeconds, MAX_PLAYERS),
+      m_link(sidecarPort, &reportOnStandardError) {}
 
 bool ZEBServerAgones::tick(uint32_t players) {
     for (const ZEBAgonesRequest& request : m_schedule.tick(secondsNow() - m_started, players))

@@ -12,7 +12,7 @@ struct sidecarStandIn::state {
     std::vector<sidecarCall> calls;
 };
 
-sidecarStandIn::sidecarStandIn() : m_state(std::make_unique<state>()) {
+sidecarStandIn::sidecarStandIn(bool playerTracking) : m_state(std::make_unique<state>()) {
     const auto record = [this](const httplib::Request& request, httplib::Response& response) {
         std::lock_guard<std::mutex> hold(m_state->lock);
         m_state->calls.push_back({request.method, request.path, request.body, monotonicMilliseconds()});
@@ -21,6 +21,11 @@ sidecarStandIn::sidecarStandIn() : m_state(std::make_unique<state>()) {
     for (const char* path : {"/ready", "/health", "/shutdown"})
         m_state->server.Post(path, record);
     m_state->server.Put("/metadata/label", record);
+    if (playerTracking) {
+        m_state->server.Post("/alpha/player/connect", record);
+        m_state->server.Post("/alpha/player/disconnect", record);
+        m_state->server.Put("/alpha/player/capacity", record);
+    }
 }
 
 sidecarStandIn::~sidecarStandIn() {
@@ -54,12 +59,12 @@ std::vector<sidecarCall> sidecarStandIn::callsTo(const std::string& path) const 
     return matching;
 }
 
-std::string labelValue(const sidecarCall& call) {
-    const std::string key = "\"value\": \"";
-    const size_t at = call.body.find(key);
-    if (call.body.find("\"key\": \"players\"") == std::string::npos || at == std::string::npos)
+std::string bodyValue(const sidecarCall& call, const std::string& key) {
+    const std::string opening = "\"" + key + "\": \"";
+    const size_t at = call.body.find(opening);
+    if (at == std::string::npos)
         return std::string();
-    const size_t end = call.body.find('"', at + key.size());
-    return end == std::string::npos ? std::string()
-                                    : call.body.substr(at + key.size(), end - at - key.size());
+    const size_t start = at + opening.size();
+    const size_t end = call.body.find('"', start);
+    return end == std::string::npos ? std::string() : call.body.substr(start, end - start);
 }

@@ -8,7 +8,9 @@
 
 // A stand-in for the Agones sidecar's REST interface on 127.0.0.1: it answers
 // the calls a game server makes (POST /ready, /health, /shutdown, PUT
-// /metadata/label; anything else is 404) and records each one.
+// /metadata/label and, with player tracking, POST /alpha/player/connect and
+// /disconnect, PUT /alpha/player/capacity; anything else is 404) and records
+// each one.
 struct sidecarCall {
     std::string method;
     std::string path;
@@ -18,7 +20,7 @@ struct sidecarCall {
 
 class sidecarStandIn {
   public:
-    sidecarStandIn();
+    explicit sidecarStandIn(bool playerTracking = false);
     ~sidecarStandIn();
     bool start(uint16_t port); // false when the port cannot be bound
     void stop();
@@ -30,5 +32,5 @@ class sidecarStandIn {
     std::unique_ptr<state> m_state;
 };
 
-// The "value" of a PUT /metadata/label body, or "" when it has none.
-std::string labelValue(const sidecarCall& call);
+// The value of "key": "..." in a call's body ("value" of a label, "playerID"), or "".
+std::string bodyValue(const sidecarCall& call, const std::string& key);

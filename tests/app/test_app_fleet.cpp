@@ -167,7 +167,7 @@ std::vector<double> timesOf(const std::vector<timedCall>& calls, agonesCall whic
 // Ready once, first; Health every 2 s while the game ticks and none while it
 // is stuck (no tick from 6 s to 15 s), then at once when it ticks again.
 TEST(agonesSchedule, healthFollowsTheTickEveryTwoSeconds) {
-    ZEBAgonesSchedule schedule(0.0);
+    ZEBAgonesSchedule schedule(0.0, 8);
     std::vector<timedCall> calls;
     const auto nobody = [](double) { return 0u; };
     replay(schedule, 0.0, 6.0, nobody, calls);
@@ -189,20 +189,29 @@ TEST(agonesSchedule, healthFollowsTheTickEveryTwoSeconds) {
 }
 
 // The players label starts at the count when hosting begins and follows every
-// change, and only changes.
-TEST(agonesSchedule, playersLabelFollowsJoinsAndLeaves) {
-    ZEBAgonesSchedule schedule(0.0);
+// change, and only changes; player tracking sees the capacity, then places
+// taken and given up, highest last in and first out.
+TEST(agonesSchedule, playersFollowJoinsAndLeaves) {
+    ZEBAgonesSchedule schedule(0.0, 8);
     std::vector<timedCall> calls;
-    // 0 players, then 1 from 1 s, 2 from 2 s, 1 from 3 s, 0 from 4 s.
+    // 0 players, then 1 from 1 s, 3 from 2 s, 1 from 3 s, 0 from 4 s.
+    const uint32_t counts[] = {0, 1, 3, 1, 0};
     replay(
-        schedule, 0.0, 5.0, [](double now) { return static_cast<uint32_t>(now < 3.0 ? now : 5.0 - now); },
-        calls);
-    std::vector<uint32_t> labels;
+        schedule, 0.0, 5.0, [&](double now) { return counts[static_cast<int>(now)]; }, calls);
+    std::vector<std::string> players;
     for (const timedCall& call : calls) {
+        const std::string value = std::to_string(call.request.players);
         if (call.request.call == agonesCall::playersLabel)
-            labels.push_back(call.request.players);
+            players.push_back("label " + value);
+        else if (call.request.call == agonesCall::playerCapacity)
+            players.push_back("capacity " + value);
+        else if (call.request.call == agonesCall::playerConnect)
+            players.push_back("+" + value);
+        else if (call.request.call == agonesCall::playerDisconnect)
+            players.push_back("-" + value);
     }
-    EXPECT_EQ(labels, (std::vector<uint32_t>{0, 1, 2, 1, 0}));
+    EXPECT_EQ(players, (std::vector<std::string>{"capacity 8", "label 0", "label 1", "+1", "label 3", "+2",
+                                                 "+3", "label 1", "-3", "-2", "label 0", "-1"}));
     EXPECT_EQ(timesOf(calls, agonesCall::shutdown).size(), 0u) << "the schedule never ends the game itself";
 }
 
@@ -219,7 +228,7 @@ TEST(agonesSchedule, anEmptyGameEndsAfterTheSetTime) {
         {5.0, 0.0, 100.0, false}, {5.0, 30.0, 20.0, false},
     };
     for (const row& r : rows) {
-        ZEBAgonesSchedule schedule(r.emptyShutdown);
+        ZEBAgonesSchedule schedule(r.emptyShutdown, 8);
         std::vector<timedCall> calls;
         replay(
             schedule, 0.0, r.lastTick,
@@ -269,10 +278,39 @@ TEST_F(agonesLinkTest, callsWaitForALateSidecarAndArriveInOrder) {
     EXPECT_EQ(paths, (std::vector<std::string>{"POST /ready", "POST /health", "PUT /metadata/label",
                                                "POST /shutdown"}));
     ASSERT_EQ(calls.size(), 4u);
-    EXPECT_EQ(labelValue(calls[2]), "3");
+    EXPECT_EQ(bodyValue(calls[2], "value"), "3");
     ASSERT_EQ(reports().size(), 1u);
     EXPECT_NE(reports()[0].find("127.0.0.1:" + std::to_string(port) + " does not answer"), std::string::npos)
         << reports()[0];
+}
+
+// Player tracking goes to a sidecar that has it; a sidecar without it turns
+// it off after one refusal, said once, and the label goes on.
+TEST_F(agonesLinkTest, playerTrackingWhereTheSidecarHasIt) {
+    for (const bool tracking : {true, false}) {
+        sidecarStandIn sidecar(tracking);
+        const uint16_t port = findFreePort();
+        ASSERT_TRUE(sidecar.start(port));
+        std::vector<std::string> said;
+        ZEBAgonesLink link(port, [&](const std::string& line) { said.push_back(line); });
+        for (const ZEBAgonesRequest& request : {ZEBAgonesRequest{agonesCall::playerCapacity, 8},
+                                                {agonesCall::playerConnect, 1},
+                                                {agonesCall::playersLabel, 1},
+                                                {agonesCall::playerDisconnect, 1}})
+            link.post(request);
+        EXPECT_TRUE(link.finish(5000));
+        std::vector<std::string> paths;
+        for (const sidecarCall& call : sidecar.calls())
+            paths.push_back(call.path + " " +
+                            bodyValue(call, call.path == "/metadata/label" ? "value" : "playerID"));
+        const std::vector<std::string> expected =
+            tracking
+                ? std::vector<std::string>{"/alpha/player/capacity ", "/alpha/player/connect 1",
+                                           "/metadata/label 1", "/alpha/player/disconnect 1", "/shutdown "}
+                : std::vector<std::string>{"/metadata/label 1", "/shutdown "};
+        EXPECT_EQ(paths, expected) << "tracking " << tracking;
+        EXPECT_EQ(said.size(), tracking ? 0u : 1u) << "tracking " << tracking;
+    }
 }
 
 // With no sidecar at all the server's stop is bounded, and says so.
@@ -334,7 +372,7 @@ TEST_P(serverPrograms, reportToTheAgonesSidecarAndServeCounters) {
         startProgram(ZEB_PROGRAM, {"--bot", "--connect", "127.0.0.1:" + port}, makeTempFolder("bot"));
     const auto lastLabel = [&] {
         const std::vector<sidecarCall> labels = sidecar.callsTo("/metadata/label");
-        return labels.empty() ? std::string() : labelValue(labels.back());
+        return labels.empty() ? std::string() : bodyValue(labels.back(), "value");
     };
     EXPECT_TRUE(waitUntil([&] { return lastLabel() == "1"; }, 10000)) << lastLabel();
     EXPECT_EQ(players(), 1);
@@ -372,7 +410,7 @@ TEST_F(fleetServer, anEmptiedServerShutsItselfDown) {
     ASSERT_TRUE(waitUntil(
         [&] {
             const std::vector<sidecarCall> labels = sidecar.callsTo("/metadata/label");
-            return !labels.empty() && labelValue(labels.back()) == "1";
+            return !labels.empty() && bodyValue(labels.back(), "value") == "1";
         },
         10000))
         << output() << errors();
