@@ -1,6 +1,7 @@
 #include "platform/http/httpplainio.h"
 #include "platform/http/httptextserver.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -9,16 +10,28 @@
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 // The text server of the server program, on POSIX sockets without TLS: one
-// thread answers one connection at a time, each within a deadline, so a
-// client that sends slowly or never holds a scrape up for that long at most.
+// thread serves every open connection at once, each within a deadline, so
+// clients that connect and send slowly or nothing cannot keep a scrape waiting.
 
 namespace {
 
 constexpr int LISTEN_BACKLOG = 16;
 constexpr int CONNECTION_DEADLINE_MS = 2000;
 constexpr size_t MAX_REQUEST_HEAD = 8192; // a scraper's GET is a few hundred bytes
+// Connections served at once; a newcomer past this closes the oldest, so a
+// flood of idle connections costs each of them its place, not the scraper.
+constexpr size_t MAX_CONNECTIONS = 64;
+
+struct connection {
+    int fd = -1;
+    httpDeadline deadline;
+    std::string head;  // the request so far
+    std::string reply; // once the head is complete
+    size_t sent = 0;
+};
 
 int openListener(const std::string& address, uint16_t port) {
     sockaddr_in where{};
@@ -73,31 +86,87 @@ struct httpTextServer::state {
     bool started = false;
     bool running = false;
 
-    void serve(int fd) const {
-        const httpDeadline deadline = httpDeadlineIn(CONNECTION_DEADLINE_MS);
-        std::string head;
-        if (!httpReceiveUntil(fd, "\r\n\r\n", MAX_REQUEST_HEAD, deadline, head))
-            return;
-        const std::string reply = asksFor(head, path) ? answer(200, "OK", contentType, maker())
-                                                      : answer(404, "Not Found", "text/plain", "Not Found\n");
-        httpSendAll(fd, reply, deadline);
+    // Reads what has come; once the head is complete, the reply is made.
+    // False when the connection is over (closed, too long, or failed).
+    bool receive(connection& open) const {
+        char buffer[4096];
+        const ssize_t got = recv(open.fd, buffer, sizeof(buffer), MSG_DONTWAIT);
+        if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR))
+            return false;
+        if (got > 0)
+            open.head.append(buffer, static_cast<size_t>(got));
+        if (open.head.find("\r\n\r\n") != std::string::npos)
+            open.reply = asksFor(open.head, path) ? answer(200, "OK", contentType, maker())
+                                                  : answer(404, "Not Found", "text/plain", "Not Found\n");
+        return open.head.size() <= MAX_REQUEST_HEAD || !open.reply.empty();
+    }
+
+    // False once the reply has gone, or cannot go.
+    static bool transmit(connection& open) {
+        const ssize_t done = send(open.fd, open.reply.data() + open.sent, open.reply.size() - open.sent,
+                                  MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (done < 0)
+            return errno == EAGAIN || errno == EINTR;
+        open.sent += static_cast<size_t>(done);
+        return open.sent < open.reply.size();
+    }
+
+    void acceptAll(std::vector<connection>& open) const {
+        for (;;) {
+            const int client = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            if (client < 0)
+                return;
+            if (open.size() >= MAX_CONNECTIONS) {
+                close(open.front().fd);
+                open.erase(open.begin());
+            }
+            open.push_back(connection{client, httpDeadlineIn(CONNECTION_DEADLINE_MS), {}, {}, 0});
+        }
+    }
+
+    static int msUntilFirstDeadline(const std::vector<connection>& open) {
+        if (open.empty())
+            return -1;
+        const auto now = std::chrono::steady_clock::now();
+        httpDeadline first = open.front().deadline;
+        for (const connection& each : open)
+            first = std::min(first, each.deadline);
+        return static_cast<int>(std::max<long long>(
+            0, std::chrono::duration_cast<std::chrono::milliseconds>(first - now).count() + 1));
     }
 
     void run() const {
+        std::vector<connection> open;
+        std::vector<pollfd> fds;
         for (;;) {
-            pollfd fds[2] = {{listenFd, POLLIN, 0}, {wake[0], POLLIN, 0}};
-            if (poll(fds, 2, -1) < 0 && errno != EINTR)
-                return;
+            fds.assign({{listenFd, POLLIN, 0}, {wake[0], POLLIN, 0}});
+            for (const connection& each : open)
+                fds.push_back({each.fd, static_cast<short>(each.reply.empty() ? POLLIN : POLLOUT), 0});
+            if (poll(fds.data(), fds.size(), msUntilFirstDeadline(open)) < 0 && errno != EINTR)
+                break;
             if (fds[1].revents != 0)
-                return;
-            if ((fds[0].revents & POLLIN) == 0)
-                continue;
-            const int client = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-            if (client < 0)
-                continue;
-            serve(client);
-            close(client);
+                break;
+            const auto now = std::chrono::steady_clock::now();
+            std::vector<connection> kept;
+            for (size_t i = 0; i < open.size(); ++i) {
+                connection& each = open[i];
+                const short ready = fds[i + 2].revents;
+                bool going = now < each.deadline;
+                if (going && (ready & (POLLIN | POLLHUP | POLLERR)) != 0 && each.reply.empty())
+                    going = receive(each);
+                if (going && !each.reply.empty() && (ready & POLLOUT) != 0)
+                    going = transmit(each);
+                if (going)
+                    kept.push_back(std::move(each));
+                else
+                    close(each.fd);
+            }
+            open = std::move(kept);
+            if ((fds[0].revents & POLLIN) != 0)
+                acceptAll(open);
         }
+        for (const connection& each : open)
+            close(each.fd);
     }
 };
 
@@ -113,7 +182,8 @@ bool httpTextServer::start(const std::string& address, uint16_t port, const std:
         return false;
     m_state->started = true;
     m_state->listenFd = openListener(address, port);
-    if (m_state->listenFd < 0 || pipe2(m_state->wake, O_CLOEXEC) != 0) {
+    if (m_state->listenFd < 0 || fcntl(m_state->listenFd, F_SETFL, O_NONBLOCK) != 0 ||
+        pipe2(m_state->wake, O_CLOEXEC) != 0) {
         stop();
         return false;
     }
