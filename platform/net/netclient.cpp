@@ -297,7 +297,7 @@ void netClient::shutdownTransport() {
         disconnectAfterDelivery(m_peer, NET_DISCONNECT_LEAVE);
         enet_host_flush(m_host);
         const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(NET_STOP_LINGER_MS);
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(NET_LEAVE_LINGER_MS);
         ENetEvent event;
         while (m_peer->state != ENET_PEER_STATE_DISCONNECTED && std::chrono::steady_clock::now() < deadline) {
             if (enet_host_service(m_host, &event, 1) > 0 && event.type == ENET_EVENT_TYPE_RECEIVE)

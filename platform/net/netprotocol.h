@@ -31,6 +31,10 @@ constexpr size_t NET_FREE_PEER_RESERVE = 8; // fewer free slots than this: crowd
 // service thread again.
 constexpr uint32_t NET_PUMP_GRACE_MS = 100;
 constexpr int NET_STOP_LINGER_MS = 100; // a stopping host waits this long for goodbyes
+// A leaving client waits this long for what it sent last, and its goodbye, to
+// be acknowledged: a large packet handed over just before the leave may take
+// a while on a busy machine, and a plain disconnect would drop what is left.
+constexpr int NET_LEAVE_LINGER_MS = 1000;
 constexpr int NET_DISCOVERY_BURST = 64; // datagrams handled per service round
 // Received data ENet holds for one peer (fragments being put together, packets
 // not yet serviced): room for the largest packet and the next one, where
