@@ -10,7 +10,6 @@
 #include <chrono>
 #include <enet/enet.h>
 #include <enet/time.h>
-#include <poll.h>
 
 namespace {
 
@@ -100,12 +99,12 @@ void netServer::run() {
     while (true) {
         const uint32_t now = netPeerClock();
         const bool pumped = m_pump.isRecent(now);
-        pollfd fds[3] = {{pumped ? -1 : m_host->socket, POLLIN, 0},
-                         {m_outbox.getWakeFd(), POLLIN, 0},
-                         {m_discoveryFd, POLLIN, 0}};
+        netWaitEntry sockets[3] = {{pumped ? NET_NO_SOCKET : netSocketHandle(m_host->socket)},
+                                   {m_outbox.getWakeSocket()},
+                                   {m_discoveryFd}};
         const int due = pumped ? m_pump.msUntilStale(now) : msUntilDue();
         transport.unlock();
-        poll(fds, m_discoveryFd >= 0 ? 3 : 2, due);
+        waitAnyReadable(sockets, 3, due);
         transport.lock();
         m_outbox.take(packets);
         sendPackets(packets);
@@ -117,7 +116,7 @@ void netServer::run() {
             break;
         }
         serviceTransport();
-        if (m_discoveryFd >= 0 && (fds[2].revents & POLLIN) != 0)
+        if (sockets[2].readable)
             answerQueries();
     }
     shutdownTransport();
@@ -360,7 +359,7 @@ void netServer::answerQueries() {
 
 void netServer::shutdownTransport() {
     closeSocket(m_discoveryFd);
-    m_discoveryFd = -1;
+    m_discoveryFd = NET_NO_SOCKET;
     for (size_t i = 0; i < m_host->peerCount; ++i) {
         ENetPeer* peer = &m_host->peers[i];
         if (peer->state == ENET_PEER_STATE_CONNECTED)

@@ -6,6 +6,7 @@
 #include "platform/net/netinbox.h"
 #include "platform/net/netoutbox.h"
 #include "platform/net/netpump.h"
+#include "platform/net/netsocket.h"
 #include "platform/net/netstats.h"
 
 #include <atomic>
@@ -90,7 +91,7 @@ class netServer {
     netPumpWatch m_pump;
     netApplicationDesc m_desc;
     _ENetHost* m_host = nullptr;
-    int m_discoveryFd = -1;
+    netSocketHandle m_discoveryFd = NET_NO_SOCKET;
     netAnswerLimiter m_endpointAnswers{NET_DISCOVERY_ANSWERS_PER_SECOND};  // service thread only
     netAnswerLimiter m_hostAnswers{NET_DISCOVERY_HOST_ANSWERS_PER_SECOND}; // service thread only
     uint16_t m_port = 0;
