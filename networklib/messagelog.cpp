@@ -29,7 +29,7 @@ messageLog& messageLog::shared() {
 }
 
 messageLog::messageLog(const char* fileName, long limitBytes)
-    : m_file(std::fopen(fileName, "w")), m_limit(limitBytes) {
+    : m_file(std::fopen(fileName, "wb")), m_limit(limitBytes) {
     if (m_file == nullptr)
         return;
     std::fputs(HEADER, m_file);
