@@ -5,6 +5,7 @@ if(NOT ZEB_WINDOWS_SYSROOT OR NOT EXISTS ${ZEB_WINDOWS_SYSROOT}/include/SDL2/SDL
     message(FATAL_ERROR "ZEB_WINDOWS_SYSROOT must name the sysroot that scripts/windows builds")
 endif()
 list(PREPEND CMAKE_PREFIX_PATH ${ZEB_WINDOWS_SYSROOT})
+enable_language(RC) # the program's icon and manifest
 
 set(ZEB_SYSROOT_LIB ${ZEB_WINDOWS_SYSROOT}/lib)
 set(ZEB_SYSROOT_INCLUDE ${ZEB_WINDOWS_SYSROOT}/include)

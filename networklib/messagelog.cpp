@@ -23,8 +23,9 @@ void messageLog::placeShared(const std::string& folder) {
 
 messageLog& messageLog::shared() {
     const std::string& folder = sharedFolder();
-    static messageLog s_log((folder.empty() ? std::string() : folder + "/").append(MESSAGE_LOG_FILE_NAME).c_str(),
-                            MESSAGE_LOG_LIMIT);
+    static messageLog s_log(
+        (folder.empty() ? std::string() : folder + "/").append(MESSAGE_LOG_FILE_NAME).c_str(),
+        MESSAGE_LOG_LIMIT);
     return s_log;
 }
 

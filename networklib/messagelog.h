@@ -5,9 +5,10 @@
 #include <string>
 
 // The process's one log of received messages, "message_log.csv" in the
-// working directory or the folder the program places it in. Opened (truncated) at first use with its header; the
-// host and the client of a hosting copy write their rows into it under one
-// lock. A log that cannot be opened swallows rows silently.
+// working directory or the folder the program places it in. Opened
+// (truncated) at first use with its header; the host and the client of a
+// hosting copy write their rows into it under one lock. A log that cannot be
+// opened swallows rows silently.
 //
 // An ordinary player adds a few megabytes an hour and a flooding peer far
 // more, so the file stops growing at its size limit: the row that would pass

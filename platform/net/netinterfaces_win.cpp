@@ -1,6 +1,8 @@
 #include "platform/net/netinterfaces.h"
 
+// winsock2.h comes before any header that would bring in the old winsock.h.
 #include <winsock2.h>
+
 #include <iphlpapi.h>
 
 namespace {

@@ -76,11 +76,6 @@ long receiveDatagram(netSocketHandle fd, uint8_t* buffer, size_t capacity, netAd
     return static_cast<long>(size);
 }
 
-bool waitReadable(netSocketHandle fd, int timeoutMs) {
-    pollfd entry{fd, POLLIN, 0};
-    return poll(&entry, 1, timeoutMs) > 0 && (entry.revents & POLLIN) != 0;
-}
-
 uint16_t localPort(netSocketHandle fd) {
     sockaddr_in address{};
     socklen_t length = sizeof(address);

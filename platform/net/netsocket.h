@@ -34,9 +34,6 @@ bool sendDatagram(netSocketHandle fd, const netAddress& to, const std::vector<ui
 // capacity: the excess is discarded) or -1 when nothing is waiting.
 long receiveDatagram(netSocketHandle fd, uint8_t* buffer, size_t capacity, netAddress& from);
 
-// Waits up to timeoutMs for fd to become readable.
-bool waitReadable(netSocketHandle fd, int timeoutMs);
-
 uint16_t localPort(netSocketHandle fd); // the port fd is bound to, 0 when unknown
 
 // One socket to wait on; NET_NO_SOCKET entries are passed over.
@@ -47,3 +44,10 @@ struct netWaitEntry {
 
 // Waits up to timeoutMs (-1: without end) until one of the sockets can be read.
 void waitAnyReadable(netWaitEntry* entries, size_t count, int timeoutMs);
+
+// Waits up to timeoutMs for fd to become readable.
+inline bool waitReadable(netSocketHandle fd, int timeoutMs) {
+    netWaitEntry entry{fd};
+    waitAnyReadable(&entry, 1, timeoutMs);
+    return entry.readable;
+}

@@ -1,6 +1,7 @@
 #include "platform/net/netsocket.h"
 
 #include <winsock2.h>
+
 #include <mswsock.h>
 
 #include <algorithm>
@@ -30,7 +31,8 @@ netSocketHandle openBound(uint16_t port, bool shared, bool broadcast) {
     // Otherwise a port-unreachable answer to one send fails the next receive.
     BOOL reportReset = FALSE;
     DWORD returned = 0;
-    WSAIoctl(s, SIO_UDP_CONNRESET, &reportReset, sizeof(reportReset), nullptr, 0, &returned, nullptr, nullptr);
+    WSAIoctl(s, SIO_UDP_CONNRESET, &reportReset, sizeof(reportReset), nullptr, 0, &returned, nullptr,
+             nullptr);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_ANY);
@@ -74,8 +76,8 @@ bool sendDatagram(netSocketHandle fd, const netAddress& to, const std::vector<ui
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(to.host);
     address.sin_port = htons(to.port);
-    const int sent = sendto(fd, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()), 0,
-                            reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    const int sent = sendto(fd, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()),
+                            0, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
     return sent == static_cast<int>(bytes.size());
 }
 
@@ -95,12 +97,6 @@ long receiveDatagram(netSocketHandle fd, uint8_t* buffer, size_t capacity, netAd
     from.host = ntohl(address.sin_addr.s_addr);
     from.port = ntohs(address.sin_port);
     return result;
-}
-
-bool waitReadable(netSocketHandle fd, int timeoutMs) {
-    netWaitEntry entry{fd};
-    waitAnyReadable(&entry, 1, timeoutMs);
-    return entry.readable;
 }
 
 uint16_t localPort(netSocketHandle fd) {

@@ -36,6 +36,6 @@ std::string userLogFolder() {
 
 // Windows' rename refuses to replace a file that exists.
 bool replaceFile(const std::string& from, const std::string& to) {
-    return MoveFileExW(toWide(from).c_str(), toWide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-           FALSE;
+    return MoveFileExW(toWide(from).c_str(), toWide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
