@@ -1,6 +1,7 @@
 #include "platform/text/facematch.h"
 
 #include "platform/system/executablepath.h"
+#include "platform/system/widetext.h"
 
 #include <windows.h>
 
@@ -16,9 +17,9 @@ constexpr const char* SYSTEM_FACE_FILE = "\\Fonts\\arial.ttf";
 constexpr const char* SYSTEM_FACE_FAMILY = "Arial";
 
 std::string windowsFolder() {
-    char folder[MAX_PATH];
-    const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? fromWide(std::wstring(folder, length)) : std::string();
 }
 
 } // namespace

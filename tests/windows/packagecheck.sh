@@ -2,7 +2,7 @@
 # What a Windows player downloads, under Wine.
 # Usage: packagecheck.sh zip ZIP FOLDER | installer SETUP FOLDER
 #   zip        the unpacked folder runs from any working folder: it finds its
-#              level and face beside itself and draws a frame
+#              level and face beside itself, draws frames and logs in %LOCALAPPDATA%
 #   installer  a silent install puts the program and its Start menu entry in
 #              place, the installed program runs, a silent uninstall removes them
 set -u
@@ -41,9 +41,14 @@ zip)
         [ -s "$(dirname "$program")/$file" ] || fail "$PACKAGE lacks $file"
     done
     cd "$FOLDER/elsewhere" || exit 1
+    rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Local/zeb/message_log.csv
     timeout 60 "$WINE" "$program" --port "$((ZEB_DISCOVERY_PORT + 1000))" --frames 30 --screenshot shot.png \
         || fail "the unpacked program failed"
     [ -s shot.png ] || fail "no frame was saved"
+    # The message log goes to the user's local data folder, not the working one.
+    log=$(ls "$WINEPREFIX"/drive_c/users/*/AppData/Local/zeb/message_log.csv 2>/dev/null | head -n 1)
+    [ -n "$log" ] || fail "no message log in %LOCALAPPDATA%\\zeb"
+    [ ! -e message_log.csv ] || fail "the message log went to the working folder"
     echo "the unpacked program drew its frames from another working folder"
     ;;
 installer)
