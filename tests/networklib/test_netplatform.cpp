@@ -1,9 +1,12 @@
 #include "platform/net/netaddress.h"
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netguid.h"
+#include "platform/net/netinterfaces.h"
 #include "platform/net/netsettings.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 TEST(NetGuid, GameGuidParsesToWindowsMemoryLayoutAndBack) {
     netGuid parsed;
@@ -125,4 +128,18 @@ TEST(NetDiscovery, LongNamesAreCutTo255BytesOnACharacterBoundary) {
     const std::vector<uint8_t> whole = encodeDiscoveryAnswer(answer);
     ASSERT_TRUE(decodeDiscoveryAnswer(whole.data(), whole.size(), decoded));
     EXPECT_EQ(decoded.desc.sessionName, std::string(255, 'b'));
+}
+
+// The system's own list (getifaddrs, or GetAdaptersAddresses with the mask
+// made from the prefix length): loopback is there, marked, and never a target.
+TEST(NetInterfaces, LoopbackIsListedWithItsMaskAndIsNoBroadcastTarget) {
+    const std::vector<netInterfaceAddress> interfaces = listInterfaceAddresses();
+    const auto loopback =
+        std::find_if(interfaces.begin(), interfaces.end(),
+                     [](const netInterfaceAddress& entry) { return entry.address == 0x7F000001u; });
+    ASSERT_NE(loopback, interfaces.end());
+    EXPECT_TRUE(loopback->isLoopback);
+    EXPECT_EQ(loopback->netmask, 0xFF000000u);
+    for (const uint32_t target : directedBroadcasts(interfaces))
+        EXPECT_NE(target >> 24, 127u);
 }
