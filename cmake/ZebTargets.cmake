@@ -10,8 +10,11 @@ endfunction()
 
 # Each registered test gets a discovery port of its own, so networking tests
 # running side by side never hear each other, and only loopback targets. The
-# sanitizer tree takes another range, so both trees' tests may run at once.
-if(ZEB_SANITIZE)
+# sanitizer trees and the Windows tree take other ranges, so every tree's tests
+# may run at once.
+if(WIN32)
+    set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 44000)
+elseif(ZEB_SANITIZE)
     set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 42000)
 elseif(ZEB_THREAD_SANITIZE)
     set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 43000)

@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <mutex>
+#include <string>
 
 // The process's one log of received messages, "message_log.csv" in the
-// working directory. Opened (truncated) at first use with its header; the
-// host and the client of a hosting copy write their rows into it under one
-// lock. A log that cannot be opened swallows rows silently.
+// working directory or the folder the program places it in. Opened
+// (truncated) at first use with its header; the host and the client of a
+// hosting copy write their rows into it under one lock. A log that cannot be
+// opened swallows rows silently.
 //
 // An ordinary player adds a few megabytes an hour and a flooding peer far
 // more, so the file stops growing at its size limit: the row that would pass
@@ -19,6 +21,9 @@ constexpr const char* MESSAGE_LOG_FULL_TEXT = "Log Full";
 class messageLog {
   public:
     static messageLog& shared(); // MESSAGE_LOG_FILE_NAME with MESSAGE_LOG_LIMIT
+    // The folder shared() opens its file in, when called before its first use;
+    // empty is the working directory.
+    static void placeShared(const std::string& folder);
 
     messageLog(const char* fileName, long limitBytes);
     ~messageLog();

@@ -5,9 +5,11 @@
 #include "game/shell/shell.h"
 #include "game/shell/shellnetwork.h"
 #include "game/shell/shelloptions.h"
+#include "networklib/messagelog.h"
 #include "platform/system/assertionbox.h"
 #include "platform/system/clock.h"
 #include "platform/system/errorbox.h"
+#include "platform/system/userfiles.h"
 
 #include <cstdio>
 #include <string>
@@ -54,5 +56,7 @@ int main(int argc, char** argv) {
         std::puts(ZEB_VERSION_TEXT);
         return 0;
     }
+    // A bot keeps its log in the folder its host made for it.
+    messageLog::placeShared(g_options.bot ? std::string() : userLogFolder());
     return run();
 }

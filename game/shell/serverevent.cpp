@@ -2,18 +2,19 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <ctime>
 
+// The calendar of <chrono> rather than gmtime_r, which not every C library has.
 std::string formatEventTime(std::chrono::system_clock::time_point when) {
-    const auto sinceEpoch = when.time_since_epoch();
-    const auto seconds = std::chrono::floor<std::chrono::seconds>(sinceEpoch);
-    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch - seconds);
-    const std::time_t whole = static_cast<std::time_t>(seconds.count());
-    std::tm parts = {};
-    gmtime_r(&whole, &parts);
+    using namespace std::chrono;
+    const auto milliseconds = floor<std::chrono::milliseconds>(when.time_since_epoch());
+    const sys_days day = floor<days>(sys_time<std::chrono::milliseconds>(milliseconds));
+    const year_month_day date{day};
+    const hh_mm_ss<std::chrono::milliseconds> time{milliseconds - day.time_since_epoch()};
     char text[40];
-    const size_t length = std::strftime(text, sizeof(text), "%Y-%m-%dT%H:%M:%S", &parts);
-    std::snprintf(text + length, sizeof(text) - length, ".%03dZ", static_cast<int>(milliseconds.count()));
+    std::snprintf(text, sizeof(text), "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()), static_cast<int>(time.subseconds().count()));
     return text;
 }
 

@@ -7,13 +7,13 @@
 #include "networklib/networkclient.h"
 #include "networklib/networkmessage.h"
 #include "platform/system/clock.h"
+#include "platform/system/processid.h"
 #include "platform/system/stopsignal.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
-#include <unistd.h>
 
 using namespace win;
 
@@ -91,7 +91,7 @@ void playUntilStopped(networkClient& client, ZEBGameStateCollector& collector, Z
         client.sendMessages(out);
         if (ownScore(collector) != score) {
             score = ownScore(collector);
-            printServerEvent("ZEB bot %d: score %d", static_cast<int>(getpid()), score);
+            printServerEvent("ZEB bot %d: score %d", static_cast<int>(currentProcessId()), score);
         }
     }
 }
@@ -105,7 +105,7 @@ int runBot() {
     client.setApplicationGuid(APPLICATION_GUID);
     client.initialise();
     ZEBGameStateCollector collector;
-    ZEBBotPilot pilot(static_cast<uint32_t>(getpid()) * 2654435761u ^ timeGetTime());
+    ZEBBotPilot pilot(currentProcessId() * 2654435761u ^ timeGetTime());
     if (!connectBot(client) || !joinBot(client, collector)) {
         std::fprintf(stderr, "zeb: the bot found no game to join\n");
         client.disconnect();

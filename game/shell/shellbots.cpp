@@ -4,6 +4,7 @@
 #include "game/shell/shellnetwork.h"
 #include "networklib/networkhost.h"
 #include "platform/system/childprocess.h"
+#include "platform/system/userfiles.h"
 
 #include <cstdio>
 #include <vector>
@@ -17,13 +18,15 @@ std::vector<pid_t> g_bots;
 } // namespace
 
 // Each bot joins this copy's game over loopback and keeps its message log in a
-// folder of its own, beside this copy's.
+// folder of its own, in the folder of this copy's log.
 void startBots() {
     if (g_options.bots <= 0 || g_host == nullptr)
         return;
     const std::string address = "127.0.0.1:" + std::to_string(g_host->getPort());
+    const std::string logFolder = userLogFolder();
+    const std::string botFolder = (logFolder.empty() ? std::string() : logFolder + "/") + "bot-";
     for (int i = 1; i <= g_options.bots; ++i) {
-        const pid_t bot = startProgramCopy({"--bot", "--connect", address}, "bot-" + std::to_string(i));
+        const pid_t bot = startProgramCopy({"--bot", "--connect", address}, botFolder + std::to_string(i));
         if (bot < 0) {
             std::fprintf(stderr, "zeb: bot %d could not be started\n", i);
             continue;

@@ -2,8 +2,8 @@
 
 #include "game/shell/shellplayername.h"
 #include "platform/system/boundedfile.h"
+#include "platform/system/userfiles.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -73,13 +73,8 @@ bool applySetting(const std::string& key, const std::string& value, shellSetting
 } // namespace
 
 std::string settingsFilePath() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/')
-        return std::string(config) + "/zeb/settings.ini";
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] != '\0')
-        return std::string(home) + "/.config/zeb/settings.ini";
-    return "";
+    const std::string folder = userConfigFolder();
+    return folder.empty() ? std::string() : folder + "/zeb/settings.ini";
 }
 
 bool parseSettings(const std::string& text, shellSettings& settings, std::string& error) {
@@ -145,5 +140,5 @@ bool saveSettings(const std::string& path, const shellSettings& settings) {
         if (!(file << settingsText(settings)) || !file.flush())
             return false;
     }
-    return std::rename(temporary.c_str(), path.c_str()) == 0;
+    return replaceFile(temporary, path);
 }

@@ -20,8 +20,8 @@ constexpr int SETTINGS_MIN_WINDOW_SIZE = 200;
 constexpr int SETTINGS_MAX_WINDOW_SIZE = 16384;
 constexpr size_t SETTINGS_MAX_FILE_BYTES = 64 * 1024; // a longer file is not a settings file
 
-// $XDG_CONFIG_HOME/zeb/settings.ini, or $HOME/.config/zeb/settings.ini;
-// empty when neither variable is set.
+// zeb/settings.ini in the user's configuration folder ($XDG_CONFIG_HOME, or
+// $HOME/.config; %APPDATA% on Windows); empty when there is none.
 std::string settingsFilePath();
 
 // Reads every line: blank lines and lines starting with '#' are skipped, the

@@ -1,10 +1,17 @@
 #include "platform/net/netaddress.h"
 
+#include "platform/net/netsocket.h"
+
 #include <algorithm>
-#include <arpa/inet.h>
 #include <charconv>
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <arpa/inet.h>
 #include <netdb.h>
 #include <sys/socket.h>
+#endif
 
 namespace {
 
@@ -19,6 +26,8 @@ bool parsePort(const std::string& text, uint16_t& port) {
 }
 
 bool resolveName(const std::string& name, uint32_t& host) {
+    if (!netStartSockets())
+        return false;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_DGRAM;

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <enet/enet.h>
-#include <poll.h>
 
 netClient::~netClient() {
     close();
@@ -25,8 +24,8 @@ std::vector<netHostAnswer> netClient::enumerateHosts(const netGuid& applicationG
     std::vector<netHostAnswer> answers;
     if (targets.empty())
         return answers;
-    const int fd = openDiscoveryQuerySocket();
-    if (fd < 0)
+    const netSocketHandle fd = openDiscoveryQuerySocket();
+    if (fd == NET_NO_SOCKET)
         return answers;
     discoveryQuery query;
     query.applicationGuid = applicationGuid;
@@ -119,10 +118,11 @@ void netClient::run() {
         // still looks in at least that often for the host's silence.
         const uint32_t now = netPeerClock();
         const bool pumped = m_pump.isRecent(now) && m_state == CONNECTED;
-        pollfd fds[2] = {{pumped ? -1 : m_host->socket, POLLIN, 0}, {m_outbox.getWakeFd(), POLLIN, 0}};
+        netWaitEntry sockets[2] = {{pumped ? NET_NO_SOCKET : netSocketHandle(m_host->socket)},
+                                   {m_outbox.getWakeSocket()}};
         const int due = pumped ? m_pump.msUntilStale(now) : msUntilDue();
         transport.unlock(); // the game thread may send and service meanwhile
-        poll(fds, 2, due);
+        waitAnyReadable(sockets, 2, due);
         transport.lock();
         if (!serviceRound(packets))
             break;

@@ -3,25 +3,14 @@
 #include "platform/net/netprotocol.h"
 
 #include <algorithm>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 bool needsServiceThread(const std::vector<netOutgoing>& packets) {
     return std::any_of(packets.begin(), packets.end(),
                        [](const netOutgoing& packet) { return packet.reliable || packet.disconnect; });
 }
 
-netOutbox::netOutbox() : m_eventFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
-
-netOutbox::~netOutbox() {
-    if (m_eventFd >= 0)
-        close(m_eventFd);
-}
-
 void netOutbox::wake() {
-    const uint64_t one = 1;
-    // A full counter still leaves the fd readable, so a failed write loses nothing.
-    [[maybe_unused]] const ssize_t written = write(m_eventFd, &one, sizeof(one));
+    m_wake.signal();
 }
 
 bool netOutbox::post(netOutgoing packet) {
@@ -79,8 +68,7 @@ void netOutbox::reset() {
 }
 
 void netOutbox::take(std::vector<netOutgoing>& packets) {
-    uint64_t count = 0;
-    [[maybe_unused]] const ssize_t readBytes = read(m_eventFd, &count, sizeof(count));
+    m_wake.clear();
     packets.clear();
     std::lock_guard<std::mutex> guard(m_lock);
     packets.swap(m_pending);

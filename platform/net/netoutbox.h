@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/net/netwake.h"
+
 #include <cstdint>
 #include <mutex>
 #include <vector>
 
 // What the game thread hands to a service thread: packets to send and a stop
 // request. Posting costs a lock and a copy and wakes the service thread
-// through an eventfd, which it polls beside its sockets.
+// through a wake-up it waits for beside its sockets.
 struct netOutgoing {
     uint32_t destination = 0; // 0: every player (the client ignores it)
     bool reliable = false;
@@ -21,13 +23,12 @@ bool needsServiceThread(const std::vector<netOutgoing>& packets);
 
 class netOutbox {
   public:
-    netOutbox();
-    ~netOutbox();
+    netOutbox() = default;
     netOutbox(const netOutbox&) = delete;
     netOutbox& operator=(const netOutbox&) = delete;
 
-    bool isValid() const { return m_eventFd >= 0; }
-    int getWakeFd() const { return m_eventFd; }
+    bool isValid() const { return m_wake.isValid(); }
+    netSocketHandle getWakeSocket() const { return m_wake.socket(); }
 
     bool post(netOutgoing packet); // false: dropped, the outbox is full (never a disconnect)
     // Between these, posts wake the service thread once, at the release: a
@@ -51,5 +52,5 @@ class netOutbox {
     bool m_stop = false;
     int m_held = 0;          // nested holds
     bool m_wakeOwed = false; // something was posted while held
-    int m_eventFd = -1;
+    netWake m_wake;
 };

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <enet/enet.h>
 #include <enet/time.h>
-#include <poll.h>
 
 namespace {
 
@@ -55,7 +54,7 @@ bool netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t dis
     m_desc.sessionName = limitSessionName(desc.sessionName);
     // Without discovery the session can still be joined by address.
     m_discoveryFd = openDiscoveryListener(discoveryPort);
-    if (m_discoveryFd >= 0)
+    if (m_discoveryFd != NET_NO_SOCKET)
         reportLocalAddresses(m_discoveryFd);
     m_peerSince.assign(m_host->peerCount, 0);
     m_joinedPlayers = 0;
@@ -107,12 +106,12 @@ void netServer::run() {
     while (true) {
         const uint32_t now = netPeerClock();
         const bool pumped = m_pump.isRecent(now);
-        pollfd fds[3] = {{pumped ? -1 : m_host->socket, POLLIN, 0},
-                         {m_outbox.getWakeFd(), POLLIN, 0},
-                         {m_discoveryFd, POLLIN, 0}};
+        netWaitEntry sockets[3] = {{pumped ? NET_NO_SOCKET : netSocketHandle(m_host->socket)},
+                                   {m_outbox.getWakeSocket()},
+                                   {m_discoveryFd}};
         const int due = pumped ? m_pump.msUntilStale(now) : msUntilDue();
         transport.unlock();
-        poll(fds, m_discoveryFd >= 0 ? 3 : 2, due);
+        waitAnyReadable(sockets, 3, due);
         transport.lock();
         m_outbox.take(packets);
         sendPackets(packets);
@@ -124,7 +123,7 @@ void netServer::run() {
             break;
         }
         serviceTransport();
-        if (m_discoveryFd >= 0 && (fds[2].revents & POLLIN) != 0)
+        if (sockets[2].readable)
             answerQueries();
     }
     shutdownTransport();
@@ -368,7 +367,7 @@ void netServer::answerQueries() {
 
 void netServer::shutdownTransport() {
     closeSocket(m_discoveryFd);
-    m_discoveryFd = -1;
+    m_discoveryFd = NET_NO_SOCKET;
     for (size_t i = 0; i < m_host->peerCount; ++i) {
         ENetPeer* peer = &m_host->peers[i];
         if (peer->state == ENET_PEER_STATE_CONNECTED)

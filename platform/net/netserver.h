@@ -6,6 +6,7 @@
 #include "platform/net/netinbox.h"
 #include "platform/net/netoutbox.h"
 #include "platform/net/netpump.h"
+#include "platform/net/netsocket.h"
 #include "platform/net/netstats.h"
 
 #include <atomic>
@@ -92,7 +93,7 @@ class netServer {
     netPumpWatch m_pump;
     netApplicationDesc m_desc;
     _ENetHost* m_host = nullptr;
-    int m_discoveryFd = -1;
+    netSocketHandle m_discoveryFd = NET_NO_SOCKET;
     netDiscoveryAnswerGate m_discoveryAnswers; // service thread only
     uint16_t m_port = 0;
     std::atomic<bool> m_hosting{false};

@@ -1,5 +1,6 @@
 #include "platform/net/netsocket.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -9,15 +10,15 @@
 
 namespace {
 
-bool setOption(int fd, int option) {
+bool setOption(netSocketHandle fd, int option) {
     const int on = 1;
     return setsockopt(fd, SOL_SOCKET, option, &on, sizeof(on)) == 0;
 }
 
-int openBound(uint16_t port, bool shared, bool broadcast) {
+netSocketHandle openBound(uint16_t port, bool shared, bool broadcast) {
     const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
-        return -1;
+        return NET_NO_SOCKET;
     bool ok = true;
     if (shared)
         ok = setOption(fd, SO_REUSEADDR) && setOption(fd, SO_REUSEPORT);
@@ -29,27 +30,31 @@ int openBound(uint16_t port, bool shared, bool broadcast) {
     address.sin_port = htons(port);
     if (!ok || bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
         close(fd);
-        return -1;
+        return NET_NO_SOCKET;
     }
     return fd;
 }
 
 } // namespace
 
-int openDiscoveryListener(uint16_t port) {
+bool netStartSockets() {
+    return true;
+}
+
+netSocketHandle openDiscoveryListener(uint16_t port) {
     return openBound(port, true, false);
 }
 
-int openDiscoveryQuerySocket() {
+netSocketHandle openDiscoveryQuerySocket() {
     return openBound(0, false, true);
 }
 
-void closeSocket(int fd) {
+void closeSocket(netSocketHandle fd) {
     if (fd >= 0)
         close(fd);
 }
 
-bool sendDatagram(int fd, const netAddress& to, const std::vector<uint8_t>& bytes) {
+bool sendDatagram(netSocketHandle fd, const netAddress& to, const std::vector<uint8_t>& bytes) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(to.host);
@@ -59,7 +64,7 @@ bool sendDatagram(int fd, const netAddress& to, const std::vector<uint8_t>& byte
     return sent == static_cast<ssize_t>(bytes.size());
 }
 
-long receiveDatagram(int fd, uint8_t* buffer, size_t capacity, netAddress& from) {
+long receiveDatagram(netSocketHandle fd, uint8_t* buffer, size_t capacity, netAddress& from) {
     sockaddr_in address{};
     socklen_t length = sizeof(address);
     const ssize_t size = recvfrom(fd, buffer, capacity, MSG_TRUNC | MSG_DONTWAIT,
@@ -71,12 +76,7 @@ long receiveDatagram(int fd, uint8_t* buffer, size_t capacity, netAddress& from)
     return static_cast<long>(size);
 }
 
-bool waitReadable(int fd, int timeoutMs) {
-    pollfd entry{fd, POLLIN, 0};
-    return poll(&entry, 1, timeoutMs) > 0 && (entry.revents & POLLIN) != 0;
-}
-
-uint16_t localPort(int fd) {
+uint16_t localPort(netSocketHandle fd) {
     sockaddr_in address{};
     socklen_t length = sizeof(address);
     if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
@@ -88,4 +88,15 @@ void setCloseOnExec(int fd) {
     const int flags = fcntl(fd, F_GETFD);
     if (flags >= 0)
         fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
+}
+
+void waitAnyReadable(netWaitEntry* entries, size_t count, int timeoutMs) {
+    constexpr size_t MAX_ENTRIES = 4;
+    pollfd fds[MAX_ENTRIES] = {};
+    count = std::min(count, MAX_ENTRIES);
+    for (size_t i = 0; i < count; ++i)
+        fds[i] = {entries[i].socket, POLLIN, 0};
+    const bool any = poll(fds, count, timeoutMs) > 0;
+    for (size_t i = 0; i < count; ++i)
+        entries[i].readable = any && (fds[i].revents & POLLIN) != 0;
 }

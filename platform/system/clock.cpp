@@ -3,12 +3,29 @@
 #include <atomic>
 #include <ctime>
 #include <mutex>
+#ifdef _WIN32
+#include <chrono>
+#include <windows.h>
+#endif
 
 namespace {
 
 // Milliseconds since the machine booted, as the game's clock has always
 // counted: it seeds the random source, so two runs must not start at the same
 // value (a counter from process start would give every run the same field).
+constexpr uint64_t NANOSECONDS_PER_SECOND = 1000000000u;
+
+#ifdef _WIN32
+uint32_t bootClock() {
+    return static_cast<uint32_t>(GetTickCount64()); // wraps at 2^32
+}
+
+uint64_t monotonicNanoseconds() {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+#else
 uint32_t bootClock() {
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
@@ -17,13 +34,12 @@ uint32_t bootClock() {
     return static_cast<uint32_t>(ms); // wraps at 2^32
 }
 
-constexpr uint64_t NANOSECONDS_PER_SECOND = 1000000000u;
-
 uint64_t monotonicNanoseconds() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<uint64_t>(now.tv_sec) * NANOSECONDS_PER_SECOND + static_cast<uint64_t>(now.tv_nsec);
 }
+#endif
 
 std::atomic<ClockSource> g_clockSource{&bootClock};
 

@@ -22,6 +22,7 @@ struct tempFolderCleanup {
 } // namespace
 
 // Statics are destroyed in the reverse order of their construction: creating
-// the folder list before the clean-up object keeps the list alive for it.
-static const bool g_listReady = (createdTempFolders(), true);
+// the folder list and the test runner before the clean-up object keeps both
+// alive for it, whichever order the linker gives the static initialisers.
+static const bool g_listReady = (createdTempFolders(), ::testing::UnitTest::GetInstance(), true);
 static const tempFolderCleanup g_cleanup;

@@ -2,6 +2,7 @@
 
 #include "baselib/source/assertion.h"
 #include "baselib/source/littleendian.h"
+#include "platform/system/processid.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,13 +10,15 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
 // A test program started by hand, outside CTest, still searches loopback only.
 struct loopbackDiscovery {
-    loopbackDiscovery() { setenv("ZEB_DISCOVERY", "127.255.255.255", 0); }
+    loopbackDiscovery() {
+        if (std::getenv("ZEB_DISCOVERY") == nullptr)
+            putenv(const_cast<char*>("ZEB_DISCOVERY=127.255.255.255"));
+    }
 } g_loopbackDiscovery;
 
 std::mutex g_reportLock;
@@ -32,11 +35,17 @@ AssertionAnswer captureReport(const char*, const char* text) {
 struct privateDirectory {
     std::filesystem::path path;
     privateDirectory() {
-        char pattern[] = "netlog.XXXXXX";
-        if (mkdtemp(pattern) == nullptr)
-            return;
-        path = std::filesystem::absolute(pattern);
-        std::filesystem::current_path(path);
+        // A folder left by a killed program of the same id is passed over.
+        constexpr int ATTEMPTS = 100;
+        const std::string stem = "netlog." + std::to_string(currentProcessId()) + ".";
+        for (int attempt = 0; attempt < ATTEMPTS && path.empty(); ++attempt) {
+            std::error_code failed;
+            const std::filesystem::path made = stem + std::to_string(attempt);
+            if (std::filesystem::create_directory(made, failed))
+                path = std::filesystem::absolute(made);
+        }
+        if (!path.empty())
+            std::filesystem::current_path(path);
     }
     ~privateDirectory() {
         if (path.empty())
@@ -64,7 +73,7 @@ netGuid testGuid() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string name = std::string(info->test_suite_name()) + "." + info->name();
     const uint64_t nameHash = std::hash<std::string>{}(name);
-    const uint64_t processPart = static_cast<uint64_t>(getpid());
+    const uint64_t processPart = static_cast<uint64_t>(currentProcessId());
     netGuid guid;
     for (int i = 0; i < 8; ++i) {
         guid.bytes[i] = static_cast<uint8_t>(nameHash >> (8 * i));

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 TEST(NetGuid, GameGuidParsesToWindowsMemoryLayoutAndBack) {
     netGuid parsed;
     ASSERT_TRUE(parseGuid("{66A3CA0F-60FE-42D8-BC96-C6626D599AA3}", parsed));
@@ -139,4 +141,18 @@ TEST(NetInterfaces, EveryCardThatCanBroadcastGivesItsComputedBroadcastOnce) {
         {0xC6130201, 0xFFFFFF00, false, false}, // point to point
     };
     EXPECT_EQ(directedBroadcasts(cards), (std::vector<uint32_t>{0xC61201FF, 0xC612FFFF}));
+}
+
+// The system's own list (getifaddrs, or GetAdaptersAddresses with the mask
+// made from the prefix length): loopback is there, marked, and never a target.
+TEST(NetInterfaces, LoopbackIsListedWithItsMaskAndIsNoBroadcastTarget) {
+    const std::vector<netInterfaceAddress> interfaces = listInterfaceAddresses();
+    const auto loopback =
+        std::find_if(interfaces.begin(), interfaces.end(),
+                     [](const netInterfaceAddress& entry) { return entry.address == 0x7F000001u; });
+    ASSERT_NE(loopback, interfaces.end());
+    EXPECT_TRUE(loopback->isLoopback);
+    EXPECT_EQ(loopback->netmask, 0xFF000000u);
+    for (const uint32_t target : directedBroadcasts(interfaces))
+        EXPECT_NE(target >> 24, 127u);
 }

@@ -17,7 +17,8 @@
 // CTest chooses the dummy driver; run by hand, a test chooses it too rather
 // than reach for real hardware.
 inline void useDummyAudioUnlessChosen() {
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (std::getenv("SDL_AUDIODRIVER") == nullptr)
+        putenv(const_cast<char*>("SDL_AUDIODRIVER=dummy"));
 }
 
 inline std::vector<int16_t> pullFrames(audioDevice& device, size_t frames) {

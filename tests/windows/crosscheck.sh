@@ -1,0 +1,98 @@
+#!/bin/sh
+# A Linux and a Windows copy (under Wine) in one game, on loopback only.
+# Usage: crosscheck.sh linux-host|windows-host|discovery LINUX_ZEB WINDOWS_ZEB DISCOVERY_PORT FOLDER
+#   linux-host    a Linux dedicated host; a Windows bot joins it and scores
+#   windows-host  a Windows dedicated host; a Linux bot joins it and scores
+#   discovery     each system's --status finds the other's host
+# Every wait is bounded; every program started is stopped at the end.
+set -u
+CHECK=$1 LINUX=$2 WINDOWS=$3 PORT=$4 FOLDER=$5
+WINE=${ZEB_WINE:-/usr/lib/wine/wine64}
+WAIT_SECONDS=${ZEB_CROSS_WAIT:-60}
+export ZEB_DISCOVERY=127.255.255.255 ZEB_DISCOVERY_PORT="$PORT"
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy WINEDEBUG=-all
+unset DISPLAY WAYLAND_DISPLAY
+
+rm -rf "$FOLDER"
+mkdir -p "$FOLDER/linux" "$FOLDER/windows"
+STARTED=""
+
+stop_all() {
+    for pid in $STARTED; do kill -TERM "$pid" 2>/dev/null; done
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        alive=""
+        for pid in $STARTED; do kill -0 "$pid" 2>/dev/null && alive="$alive $pid"; done
+        [ -z "$alive" ] && return
+        sleep 0.5
+    done
+    for pid in $STARTED; do kill -KILL "$pid" 2>/dev/null; done
+}
+trap stop_all EXIT
+
+# start SIDE LOG ARGS...: runs one copy in its side's folder, in the background.
+start() {
+    side=$1 log=$2
+    shift 2
+    if [ "$side" = linux ]; then
+        (cd "$FOLDER/linux" && exec "$LINUX" "$@") >"$FOLDER/$log" 2>&1 &
+    else
+        (cd "$FOLDER/windows" && exec "$WINE" "$WINDOWS" "$@") >"$FOLDER/$log" 2>&1 &
+    fi
+    STARTED="$STARTED $!"
+}
+
+# wait_for LOG PATTERN: until the log shows the pattern, within the bound.
+wait_for() {
+    deadline=$(($(date +%s) + WAIT_SECONDS))
+    while ! grep -q "$2" "$FOLDER/$1" 2>/dev/null; do
+        if [ "$(date +%s)" -ge "$deadline" ]; then
+            echo "no \"$2\" in $1 within $WAIT_SECONDS s:" >&2
+            cat "$FOLDER"/*.log >&2
+            exit 1
+        fi
+        sleep 0.2
+    done
+}
+
+game_port() { # the port a host's log says it took
+    sed -n 's/.* on port \([0-9]*\);.*/\1/p' "$FOLDER/$1" | head -n 1
+}
+
+# host SIDE: a dedicated host of that side; when its port is taken it takes
+# another, and its log says which.
+host() {
+    start "$1" host.log --server --port $((PORT + 1000)) --session-name "Host on $1"
+    wait_for host.log "hosting"
+}
+
+status_finds() { # SIDE NAME: that side's --status lists the named host
+    start "$1" "status-$1.log" --status
+    wait_for "status-$1.log" "$2"
+}
+
+case $CHECK in
+linux-host | windows-host)
+    hostside=${CHECK%-host}
+    botside=windows
+    [ "$hostside" = windows ] && botside=linux
+    host "$hostside"
+    start "$botside" bot.log --bot --connect "127.0.0.1:$(game_port host.log)"
+    wait_for host.log "Player [0-9]* joined"
+    wait_for bot.log "ZEB bot [0-9]*: score"
+    echo "$botside bot scored in the game of a $hostside host:"
+    grep "score" "$FOLDER/bot.log" | head -n 3
+    ;;
+discovery)
+    host linux
+    status_finds windows "Host on linux"
+    stop_all
+    STARTED=""
+    host windows
+    status_finds linux "Host on windows"
+    echo "each system's search found the other's host"
+    ;;
+*)
+    echo "unknown check $CHECK" >&2
+    exit 2
+    ;;
+esac
