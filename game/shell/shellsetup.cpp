@@ -26,7 +26,9 @@ using namespace win;
 namespace {
 
 constexpr int CONNECTION_POLLS = 1000;
-constexpr int OWN_SESSION_SEARCHES = 10;             // each takes the discovery window
+constexpr int OWN_SESSION_SEARCHES = 10;
+constexpr int SEARCHES_BEFORE_HOSTING =
+    2; // each takes the discovery window             // each takes the discovery window
 constexpr uint32_t LOOPBACK_BROADCAST = 0x7FFFFFFFu; // 127.255.255.255
 constexpr uint32_t CONNECT_DEADLINE_MS = 10000;
 constexpr uint32_t JOIN_DEADLINE_MS = 10000;
@@ -197,9 +199,19 @@ setupResult startConnection(bool mayJoin) {
     }
     if (!showProgress(SEARCHING_TEXT, true))
         return setupResult::unavailable;
-    g_client->enumerateHosts();
-    const std::vector<networkClient::session> found = g_client->getSessionRecords();
-    const networkClient::session* chosen = mayJoin ? g_failed.choose(found, timeGetTime()) : nullptr;
+    if (!mayJoin)
+        return hostAndConnect();
+    // A copy that finds nothing looks once more before it hosts: copies that
+    // search at nearly the same time (started together, or the players of a
+    // host that left) then find the one that started hosting first instead
+    // of each hosting a game of its own.
+    std::vector<networkClient::session> found;
+    const networkClient::session* chosen = nullptr;
+    for (int search = 0; search < SEARCHES_BEFORE_HOSTING && chosen == nullptr; ++search) {
+        g_client->enumerateHosts();
+        found = g_client->getSessionRecords();
+        chosen = g_failed.choose(found, timeGetTime());
+    }
     if (chosen == nullptr)
         return hostAndConnect();
     g_client->connectSession(*chosen);

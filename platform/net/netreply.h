@@ -17,8 +17,10 @@ bool reportLocalAddresses(netSocketHandle fd);
 
 // Reads one datagram like receiveDatagram, and the local address it was sent
 // to in local (0 when the system did not say).
-long receiveDatagramAt(netSocketHandle fd, uint8_t* buffer, size_t capacity, netAddress& from, uint32_t& local);
+long receiveDatagramAt(netSocketHandle fd, uint8_t* buffer, size_t capacity, netAddress& from,
+                       uint32_t& local);
 
 // Sends bytes to `to` from local (any address when local is 0). Where the
 // system cannot say or choose the local address, the routing table picks it.
-bool sendDatagramFrom(netSocketHandle fd, uint32_t local, const netAddress& to, const std::vector<uint8_t>& bytes);
+bool sendDatagramFrom(netSocketHandle fd, uint32_t local, const netAddress& to,
+                      const std::vector<uint8_t>& bytes);

@@ -24,7 +24,8 @@ bool reportLocalAddresses(netSocketHandle fd) {
     return setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof(on)) == 0;
 }
 
-long receiveDatagramAt(netSocketHandle fd, uint8_t* buffer, size_t capacity, netAddress& from, uint32_t& local) {
+long receiveDatagramAt(netSocketHandle fd, uint8_t* buffer, size_t capacity, netAddress& from,
+                       uint32_t& local) {
     sockaddr_in source{};
     iovec data{buffer, capacity};
     alignas(cmsghdr) unsigned char control[CONTROL_SIZE];
@@ -51,7 +52,8 @@ long receiveDatagramAt(netSocketHandle fd, uint8_t* buffer, size_t capacity, net
     return static_cast<long>(size);
 }
 
-bool sendDatagramFrom(netSocketHandle fd, uint32_t local, const netAddress& to, const std::vector<uint8_t>& bytes) {
+bool sendDatagramFrom(netSocketHandle fd, uint32_t local, const netAddress& to,
+                      const std::vector<uint8_t>& bytes) {
     sockaddr_in target = socketAddress(to);
     iovec data{const_cast<uint8_t*>(bytes.data()), bytes.size()};
     alignas(cmsghdr) unsigned char control[CONTROL_SIZE] = {};

@@ -8,7 +8,8 @@ bool reportLocalAddresses(netSocketHandle) {
     return false;
 }
 
-long receiveDatagramAt(netSocketHandle fd, uint8_t* buffer, size_t capacity, netAddress& from, uint32_t& local) {
+long receiveDatagramAt(netSocketHandle fd, uint8_t* buffer, size_t capacity, netAddress& from,
+                       uint32_t& local) {
     local = 0;
     return receiveDatagram(fd, buffer, capacity, from);
 }

@@ -1,10 +1,10 @@
 #include "platform/net/netserver.h"
 
 #include "platform/net/netdiscovery.h"
-#include "platform/net/netreply.h"
 #include "platform/net/netenet.h"
 #include "platform/net/netpeer.h"
 #include "platform/net/netprotocol.h"
+#include "platform/net/netreply.h"
 #include "platform/net/netsocket.h"
 
 #include <algorithm>
