@@ -138,8 +138,8 @@ networkMessage writeExplosion(const Explosion& explosion);
 // Readers of a payload (data, size in bytes). False: refused, output unchanged.
 bool readPlayerCreated(const uint8_t* data, int size, PlayerCreated* out);
 bool readPlayerDestroyed(const uint8_t* data, int size, PlayerDestroyed* out);
-bool readJoinRequest(const uint8_t* data, int size,
-                     JoinRequest* out); // name terminated within 32 bytes and made safe to show
+// The name is terminated within 32 bytes and made safe to show (displaytext.h).
+bool readJoinRequest(const uint8_t* data, int size, JoinRequest* out);
 bool readFullStateHeader(const uint8_t* data, int size, FullStateHeader* out);
 // Appends the header's count of elements to *elements (nothing when refused).
 bool readFullState(const uint8_t* data, int size, FullStateHeader* header,

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 
@@ -78,11 +79,18 @@ TEST_F(programCli, aBrokenLevelIsReportedByNameAndEndsWithAnError) {
     }
 }
 
-// An error line for the operator: one line, and no byte of it that a terminal
-// would take for a control (what came from a file is shown escaped).
-bool isOneSafeLine(const std::string& text) {
-    return !text.empty() && text.find('\n') == text.size() - 1 &&
-           makeDisplayText(text.substr(0, text.size() - 1)) == text.substr(0, text.size() - 1);
+// The program says one line to the operator (a sanitizer build may add a
+// report of its own), and nothing on standard error is a byte that a terminal
+// would take for a control: what came from a file is shown escaped.
+bool saysOneSafeLine(const std::string& text) {
+    int own = 0;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (makeDisplayText(line) != line)
+            return false;
+        own += line.rfind("zeb: ", 0) == 0 ? 1 : 0;
+    }
+    return own == 1;
 }
 
 // The operator's files are read only when they are regular files of at most
@@ -108,18 +116,18 @@ TEST_F(programCli, operatorFilesMustBeSmallRegularFilesAndErrorsStayOneSafeLine)
         file.make(m_process.folder + "/server.conf");
         ASSERT_TRUE(run({"--server", "--config", "server.conf"}, {}, 10000)) << file.kind;
         EXPECT_EQ(exitCode(m_process), 2) << file.kind;
-        EXPECT_TRUE(isOneSafeLine(err())) << file.kind << ": " << err();
+        EXPECT_TRUE(saysOneSafeLine(err())) << file.kind << ": " << err();
 
         file.make(m_process.folder + "/config/zeb/settings.ini");
         ASSERT_TRUE(run({"--frames", "1"}, {}, 10000)) << file.kind;
         EXPECT_EQ(exitCode(m_process), 0) << file.kind;
-        EXPECT_TRUE(isOneSafeLine(err())) << file.kind << ": " << err();
+        EXPECT_TRUE(saysOneSafeLine(err())) << file.kind << ": " << err();
         EXPECT_NE(err().find("playing with the defaults"), std::string::npos) << file.kind;
     }
     ASSERT_TRUE(run({"--name", "\xE2\x80\xAE"
                                "evil"}));
     EXPECT_EQ(exitCode(m_process), 2);
-    EXPECT_TRUE(isOneSafeLine(err())) << err();
+    EXPECT_TRUE(saysOneSafeLine(err())) << err();
 }
 
 // Joining a host that is not there ends set-up instead of waiting for ever:

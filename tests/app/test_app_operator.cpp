@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -28,20 +27,13 @@ double metric(const std::string& body, const std::string& name) {
     return at == std::string::npos ? -1.0 : std::stod(body.substr(at + name.size() + 2));
 }
 
-// The processes whose parent is parent, from /proc.
+// The processes that parent's main thread started.
 std::vector<pid_t> childrenOf(pid_t parent) {
+    const std::string main = std::to_string(parent);
+    std::ifstream list("/proc/" + main + "/task/" + main + "/children");
     std::vector<pid_t> children;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
-            continue;
-        std::istringstream fields(line.substr(line.rfind(')') + 2));
-        char state = 0;
-        pid_t ppid = 0;
-        if (fields >> state >> ppid && ppid == parent)
-            children.push_back(static_cast<pid_t>(std::stol(entry.path().filename().string())));
-    }
+    for (pid_t child = 0; list >> child;)
+        children.push_back(child);
     return children;
 }
 
