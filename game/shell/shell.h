@@ -57,6 +57,7 @@ extern bool g_soundEnabled;
 extern float g_soundToggleDelay;
 extern bool g_running;
 extern float g_rejoinDelay; // seconds until this copy looks for a game again; negative: not waiting
+extern float g_hostSilence; // seconds of play since the last message from the host
 
 extern ZEBGameStateCollector* g_collector;
 extern networkClient* g_client;
@@ -101,6 +102,19 @@ constexpr const char* JOINING_TEXT = "Joining ...";
 constexpr uint32_t NOTICE_MS = 6000;
 const std::string& getSetupNotice();
 bool isSetupNoticeFresh(); // shown for less than NOTICE_MS
+
+// Sets the notice to why the game this copy played in, or tried to join, is over.
+void noticeGameEnded();
+
+// The lines the window shows while there is no game, and over a game whose
+// host has fallen silent. The host sends several messages a second while a
+// game runs, so a longer silence means the connection is going.
+constexpr const char* CONNECTION_LOST_TEXT = "Connection lost ...";
+constexpr float HOST_SILENCE_LIMIT = 0.75f; // seconds
+enum class networkEnd;
+std::string describeUnavailable(networkEnd end);
+std::string searchCountdownText(float rejoinDelay); // empty when no search is due
+bool isHostSilent(float hostSilence);
 
 setupResult setupGame(gameWindow* window);
 // After the game ended under it: a fresh search, then joining what it finds or hosting.

@@ -8,6 +8,7 @@ PlayerInput g_input;
 bool g_soundEnabled = true;
 float g_soundToggleDelay = 0.0f;
 float g_rejoinDelay = -1.0f;
+float g_hostSilence = 0.0f;
 bool g_running = false;
 
 ZEBGameStateCollector* g_collector = nullptr;

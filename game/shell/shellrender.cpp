@@ -22,6 +22,8 @@ constexpr float BOTTOM_EDGE = -1.0f;
 constexpr float SOUND_LINE_TOP = -0.75f;
 constexpr float SOUND_LINE_GREY = 0.75f;
 constexpr float NOTICE_LINE_TOP = SOUND_LINE_TOP + 0.05f; // just above the sound line
+constexpr float SILENT_HOST_LEFT = -0.25f;
+constexpr float SILENT_HOST_TOP = 0.45f;
 constexpr int SCORE_TEXT_SIZE = 256;
 // The own row of the score table starts with this marker.
 constexpr const char* OWN_ROW_MARKER = "\xC2\xBB "; // "» "
@@ -127,10 +129,35 @@ void drawScoreTable() {
     }
 }
 
-void drawNotice(float top) {
+void drawGreyLine(float top, const std::string& text) {
     g_font.setTop(top);
     g_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
-    g_font.print(getSetupNotice().c_str());
+    g_font.print(text.c_str());
+}
+
+// Over the last picture of a host that has fallen silent, in the open space
+// above the ring of start points.
+void drawConnectionLost() {
+    g_font.setLeft(SILENT_HOST_LEFT);
+    g_font.setTop(SILENT_HOST_TOP);
+    g_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
+    g_font.print(CONNECTION_LOST_TEXT);
+    g_font.setLeft(-1.0f);
+}
+
+// Why there is no game, and when this copy looks for one again.
+void drawUnavailable() {
+    g_font.setTop(TOP_LINE);
+    g_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
+    g_font.print(GAME_UNAVAILABLE_TEXT);
+    float top = TOP_LINE - SCORE_LINE_SPACING;
+    if (!getSetupNotice().empty()) {
+        drawGreyLine(top, getSetupNotice());
+        top -= SCORE_LINE_SPACING;
+    }
+    const std::string countdown = searchCountdownText(g_rejoinDelay);
+    if (!countdown.empty())
+        drawGreyLine(top, countdown);
 }
 
 void drawGame() {
@@ -155,13 +182,13 @@ void renderGame() {
     const bool playing = g_running && g_collector != nullptr && g_camera != nullptr;
     if (playing) {
         drawGame();
+        if (isSetupNoticeFresh())
+            drawGreyLine(NOTICE_LINE_TOP, getSetupNotice());
+        if (isHostSilent(g_hostSilence))
+            drawConnectionLost();
     } else {
-        g_font.setTop(TOP_LINE);
-        g_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
-        g_font.print(GAME_UNAVAILABLE_TEXT);
+        drawUnavailable();
     }
-    if (!getSetupNotice().empty() && (!playing || isSetupNoticeFresh()))
-        drawNotice(playing ? NOTICE_LINE_TOP : TOP_LINE - SCORE_LINE_SPACING);
     g_font.setTop(SOUND_LINE_TOP);
     g_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
     g_font.print(g_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT);

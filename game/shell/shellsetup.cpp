@@ -265,6 +265,8 @@ void reportUnavailable(const char* next = nullptr) {
     // With --connect this copy neither searches nor hosts: the window says why.
     if (!g_options.connectHost.empty())
         setNotice("The game at " + host + ": " + reason + ". --connect joins that host only.");
+    else
+        setNotice(describeUnavailable(end));
 }
 
 // A copy that could not join lets go of its connection, and a copy that
@@ -310,6 +312,7 @@ setupResult connectAndJoin() {
     if (result == setupResult::unavailable)
         giveUp();
     g_running = (result == setupResult::joined);
+    g_hostSilence = 0.0f;
     g_input.clear();
     return result;
 }
@@ -341,6 +344,11 @@ const std::string& getSetupNotice() {
 
 bool isSetupNoticeFresh() {
     return !g_notice.empty() && timeGetTime() - g_noticeSince < NOTICE_MS;
+}
+
+void noticeGameEnded() {
+    if (g_client != nullptr)
+        setNotice(describeUnavailable(g_client->getEnd()));
 }
 
 void rememberLostSession() {

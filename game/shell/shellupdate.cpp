@@ -87,6 +87,7 @@ void waitToRejoin(float changeInTime) {
 
 void updateClient(float changeInTime) {
     if (!g_client->isConnected()) {
+        noticeGameEnded();
         rememberLostSession();
         scheduleRejoin();
         g_collector->reset();
@@ -99,6 +100,7 @@ void updateClient(float changeInTime) {
     messageQueue receivedMessages;
     messageQueue messagesToSendOut;
     g_client->receiveMessages(receivedMessages);
+    g_hostSilence = receivedMessages.hasMessages() ? 0.0f : g_hostSilence + changeInTime;
     g_collector->setInput(g_input);
     g_collector->update(changeInTime, receivedMessages, messagesToSendOut);
     updateParticleSystems(changeInTime);

@@ -7,6 +7,7 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
+#include "networklib/networkclient.h"
 #include "tests/baselib/assertioncapture.h"
 #include "tests/game/gamestateaccess.h"
 
@@ -215,4 +216,47 @@ TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
             << r.position.x << "," << r.position.y;
     }
     g_clientObjects.clear();
+}
+
+namespace {
+
+int greyPixels(const std::vector<uint32_t>& pixels, int y0, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = 0; x < AREA; ++x) {
+            const uint32_t p = pixels[static_cast<size_t>(y) * AREA + x];
+            const int r = static_cast<int>((p >> 16) & 0xFF);
+            count += (r >= 120 && r == static_cast<int>((p >> 8) & 0xFF)) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+// Without a game the window says why and, while the party goes on, when it
+// searches again; over a game whose host fell silent it says the connection
+// is going.
+TEST_F(shellRender, theWindowSaysWhyItWaitsAndForHowLong) {
+    EXPECT_EQ(describeUnavailable(networkEnd::hostStopped), "The host left the game.");
+    EXPECT_EQ(describeUnavailable(networkEnd::gameFull), "The game is full.");
+    EXPECT_EQ(describeUnavailable(networkEnd::connectionLost),
+              "Connection lost: the host stopped answering.");
+    EXPECT_EQ(searchCountdownText(2.2f), "Searching again in 3 s ...");
+    EXPECT_EQ(searchCountdownText(0.01f), "Searching again in 1 s ...");
+    EXPECT_EQ(searchCountdownText(-1.0f), "");
+
+    g_running = false;
+    for (const float delay : {2.5f, -1.0f}) {
+        g_rejoinDelay = delay;
+        renderGame();
+        EXPECT_EQ(greyPixels(frame(), 17, 35) > 30, delay >= 0.0f) << delay; // the line below the title
+    }
+    g_running = true;
+    for (const float silence : {0.0f, HOST_SILENCE_LIMIT}) {
+        g_hostSilence = silence;
+        renderGame();
+        EXPECT_EQ(redPixels(frame(), 190, 215) > 30, silence > 0.0f) << silence;
+    }
+    g_hostSilence = 0.0f;
 }
