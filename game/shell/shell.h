@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+class ZEBFeedback;
 class ZEBGameStateCollector;
 class ZEBGameStateGame;
 class ZEBObjectParticleSystem;
@@ -69,6 +70,7 @@ extern font g_font;
 extern std::vector<ZEBObject> g_clientObjects;
 extern std::vector<ZEBObject> g_serverObjects;
 extern std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
+extern ZEBFeedback g_feedback; // score popups and who shot the own ship
 extern shellOptions g_options;
 extern keyBindings g_bindings;
 extern shellSettings g_settings; // as read from the settings file, with the changes made while playing

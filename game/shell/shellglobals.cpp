@@ -1,6 +1,7 @@
 #include "game/shell/shell.h"
 
 #include "baselib/source/font/font.h"
+#include "game/client/zebfeedback.h"
 #include "game/client/zebobjectparticlesystem.h"
 
 uint8_t g_keys[KEY_TABLE_SIZE] = {};
@@ -21,6 +22,7 @@ font g_font;
 std::vector<ZEBObject> g_clientObjects;
 std::vector<ZEBObject> g_serverObjects;
 std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
+ZEBFeedback g_feedback;
 shellOptions g_options;
 keyBindings g_bindings = defaultBindings();
 shellSettings g_settings;

@@ -7,6 +7,7 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/server/zebgamestategame.h"
+#include "game/shell/shellfeedback.h"
 
 #include <cmath>
 #include <cstdio>
@@ -106,9 +107,21 @@ void drawElements() {
         const ZEBObject& shape = g_clientObjects[objectID];
         const float radius = outlineRadius(shape) * g_collector->getElementScale(index);
         drawWrapped(shape, transform, colour, radius);
-        if (index == g_collector->getOwnIndex())
-            drawOwnShipRing(transform, colour, RING_REACH * radius);
+        if (type == TYPE_BULLET)
+            drawBulletStreak(transform, g_collector->getElementState(index).getVelocity(), colour);
+        if (index != g_collector->getOwnIndex())
+            continue;
+        drawOwnShipRing(transform, colour, RING_REACH * radius);
+        if (g_input.up)
+            drawEngineFlame(transform, outlineRadius(shape));
     }
+}
+
+// Beside the own ship, wherever it is (or last was).
+void drawOwnFeedback() {
+    const int own = g_collector->getOwnIndex();
+    if (own >= 0 && own < g_collector->getElementCount())
+        drawFeedback(g_collector->getElementState(own).getPosition());
 }
 
 void drawScoreTable() {
@@ -167,6 +180,7 @@ void drawGame() {
     drawElements();
     for (const auto& system : g_particleSystems)
         system->draw();
+    drawOwnFeedback();
     drawScoreTable();
 }
 

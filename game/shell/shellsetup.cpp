@@ -4,6 +4,7 @@
 #include "baselib/source/random.h"
 #include "baselib/source/render/camera.h"
 #include "baselib/source/render/render.h"
+#include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/server/zebgamestategame.h"
 #include "game/shell/failedsessions.h"
@@ -313,6 +314,7 @@ setupResult connectAndJoin() {
         giveUp();
     g_running = (result == setupResult::joined);
     g_hostSilence = 0.0f;
+    g_feedback.reset();
     g_input.clear();
     return result;
 }

@@ -4,6 +4,7 @@
 #include "baselib/source/font/font.h"
 #include "baselib/source/render/camera.h"
 #include "baselib/source/render/render.h"
+#include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
@@ -259,4 +260,71 @@ TEST_F(shellRender, theWindowSaysWhyItWaitsAndForHowLong) {
         EXPECT_EQ(redPixels(frame(), 190, 215) > 30, silence > 0.0f) << silence;
     }
     g_hostSilence = 0.0f;
+}
+
+namespace {
+
+template <typename Test>
+int pixelsWhere(const std::vector<uint32_t>& pixels, int x0, int x1, int y0, int y1, Test test) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const uint32_t p = pixels[static_cast<size_t>(y) * AREA + x];
+            count += test(static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+                          static_cast<int>(p & 0xFF))
+                         ? 1
+                         : 0;
+        }
+    }
+    return count;
+}
+
+bool isFlame(int r, int g, int b) {
+    return r >= 200 && g >= 120 && g <= 200 && b <= 90;
+}
+bool isGreenText(int r, int g, int b) {
+    return g >= 150 && r <= g - 60 && b <= g - 60;
+}
+
+} // namespace
+
+// The own ship shows a flame while its player thrusts, a bullet trails a
+// streak, and a change of the own score floats up beside the ship.
+TEST_F(shellRender, thrustBulletsAndScoreChangesShowBesideTheShips) {
+    const vector3 ship[] = {
+        {1.5f, 0.0f, 0.0f}, {-1.0f, 0.9f, 0.0f}, {-0.5f, 0.0f, 0.0f}, {-1.0f, -0.9f, 0.0f}};
+    const vector3 bullet[] = {
+        {0.2f, 0.0f, 0.0f}, {0.0f, 0.2f, 0.0f}, {-0.2f, 0.0f, 0.0f}, {0.0f, -0.2f, 0.0f}};
+    g_clientObjects.resize(2);
+    ASSERT_TRUE(g_clientObjects[0].create(TYPE_PLAYER, ship, 4));
+    ASSERT_TRUE(g_clientObjects[1].create(TYPE_BULLET, bullet, 4));
+    elementOf(*g_collector, 0)
+        .initialise(0, vector3(-6.0f, 0.0f, 0.0f), 0.0f, ZERO, 0.4f, TYPE_PLAYER, 0, WHITE, true);
+    ZEBGameStateElement shot;
+    shot.initialise(1, vector3(6.0f, 0.0f, 0.0f), 0.0f, ZERO, 0.3f, TYPE_BULLET, 1,
+                    colour4(0.3f, 0.3f, 0.3f, 1.0f), true);
+    deliver(writeNewElement(shot));
+    int bulletAtRest = 0;
+    for (const bool moving : {false, true}) {
+        g_input.up = moving;
+        elementOf(*g_collector, 1).setVelocity(vector3(moving ? 10.0f : 0.0f, 0.0f, 0.0f));
+        renderGame();
+        const std::vector<uint32_t> pixels = frame();
+        EXPECT_EQ(pixelsWhere(pixels, 0, AREA / 2, 250, 450, isFlame) > 5, moving);
+        const int bulletPixels = drawnPixels(pixels, AREA / 2, AREA, 250, 450);
+        EXPECT_GT(bulletPixels, bulletAtRest + (moving ? 60 : 0));
+        bulletAtRest = bulletPixels;
+    }
+    g_input.up = false;
+
+    std::vector<PlayerStats> rows(1);
+    for (const int score : {0, 5}) {
+        rows[0].score = score;
+        deliver(writePlayerStats(rows));
+        g_feedback.update(0.0f, *g_collector);
+    }
+    renderGame();
+    EXPECT_GT(pixelsWhere(frame(), 140, 220, 280, 340, isGreenText), 10); // "+5" above and right of the ship
+    g_feedback.reset();
+    g_clientObjects.clear();
 }
