@@ -23,7 +23,9 @@ void startBots() {
         return;
     const std::string address = "127.0.0.1:" + std::to_string(g_host->getPort());
     for (int i = 1; i <= g_options.bots; ++i) {
-        const pid_t bot = startProgramCopy({"--bot", "--connect", address}, "bot-" + std::to_string(i));
+        const std::string number = std::to_string(i);
+        const pid_t bot =
+            startProgramCopy({"--bot", "--connect", address, "--name", "Bot " + number}, "bot-" + number);
         if (bot < 0) {
             std::fprintf(stderr, "zeb: bot %d could not be started\n", i);
             continue;

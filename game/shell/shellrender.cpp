@@ -9,8 +9,11 @@
 #include "game/server/zebgamestategame.h"
 #include "game/shell/shellfeedback.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -27,7 +30,8 @@ constexpr float SILENT_HOST_LEFT = -0.25f;
 constexpr float SILENT_HOST_TOP = 0.45f;
 constexpr int SCORE_TEXT_SIZE = 256;
 // The own row of the score table starts with this marker.
-constexpr const char* OWN_ROW_MARKER = "\xC2\xBB "; // "» "
+constexpr const char* OWN_ROW_MARKER = "\xC2\xBB ";            // "» "
+constexpr const char* LEADER_MARKER = "  \xE2\x97\x84 leader"; // "  ◄ leader"
 // The own ship carries a faint ring, drawn by this client only.
 constexpr int RING_SEGMENTS = 40;
 constexpr float RING_REACH = 1.3f; // times the ship's outline radius
@@ -124,17 +128,32 @@ void drawOwnFeedback() {
         drawFeedback(g_collector->getElementState(own).getPosition());
 }
 
+// The rows by score, highest first; equal scores keep the host's order.
+std::vector<int> scoreOrder() {
+    std::vector<int> order(static_cast<size_t>(g_collector->getStatsCount()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [](int a, int b) {
+        return g_collector->getStatsScore(a) > g_collector->getStatsScore(b);
+    });
+    return order;
+}
+
 void drawScoreTable() {
+    const std::vector<int> order = scoreOrder();
+    // A leader only when one player is ahead of all others.
+    const bool leader =
+        order.size() > 1 && g_collector->getStatsScore(order[0]) > g_collector->getStatsScore(order[1]);
     char text[SCORE_TEXT_SIZE];
-    for (int p = 0; p < g_collector->getStatsCount(); ++p) {
-        const float top = TOP_LINE - static_cast<float>(p) * SCORE_LINE_SPACING;
+    for (size_t line = 0; line < order.size(); ++line) {
+        const int p = order[line];
+        const float top = TOP_LINE - static_cast<float>(line) * SCORE_LINE_SPACING;
         // A row below the window has no pixels to print into, and the font
         // reports every print that draws nothing.
         if (!(top > BOTTOM_EDGE))
             break;
-        std::snprintf(text, sizeof(text), "%s%s ( %d )\n",
+        std::snprintf(text, sizeof(text), "%s%s ( %d )%s\n",
                       g_collector->isOwnStatsRow(p) ? OWN_ROW_MARKER : "", g_collector->getStatsName(p),
-                      g_collector->getStatsScore(p));
+                      g_collector->getStatsScore(p), leader && line == 0 ? LEADER_MARKER : "");
         const colour4& colour = g_collector->getStatsColour(p);
         g_font.setTop(top);
         g_font.setColour(colour.r, colour.g, colour.b, colour.a);

@@ -328,3 +328,38 @@ TEST_F(shellRender, thrustBulletsAndScoreChangesShowBesideTheShips) {
     g_feedback.reset();
     g_clientObjects.clear();
 }
+
+// The table reads from the highest score down, and marks the one ahead.
+TEST_F(shellRender, theScoreTableIsSortedAndMarksTheLeader) {
+    struct row {
+        int score;
+        colour4 colour;
+        bool (*test)(int, int, int);
+    };
+    const row rows[] = {
+        {5, colour4(1.0f, 0.0f, 0.0f, 1.0f), [](int r, int g, int b) { return r > 150 && g < 60 && b < 60; }},
+        {20, colour4(0.0f, 1.0f, 0.0f, 1.0f),
+         [](int r, int g, int b) { return g > 150 && r < 60 && b < 60; }},
+        {9, colour4(0.0f, 0.0f, 1.0f, 1.0f),
+         [](int r, int g, int b) { return b > 150 && r < 60 && g < 60; }},
+    };
+    std::vector<PlayerStats> stats(3);
+    for (size_t p = 0; p < stats.size(); ++p) {
+        std::snprintf(stats[p].name, sizeof(stats[p].name), "Player");
+        stats[p].uniqueID = 100 + static_cast<int>(p);
+        stats[p].score = rows[p].score;
+        stats[p].colour = rows[p].colour;
+    }
+    deliver(writePlayerStats(stats));
+    renderGame();
+    const std::vector<uint32_t> pixels = frame();
+    const int lineOf[] = {2, 0, 1}; // by score
+    int extent[3] = {-1, -1, -1};
+    for (int p = 0; p < 3; ++p) {
+        const int top = lineOf[p] * 17 + (lineOf[p] > 1 ? 1 : 0);
+        EXPECT_GT(pixelsWhere(pixels, 0, AREA, top, top + 17, rows[p].test), 30) << p;
+        drawnPixels(pixels, 0, AREA, top + 2, top + 15, &extent[p]);
+    }
+    EXPECT_GT(extent[1], extent[2] + 40) << "the leader's row is marked";
+    EXPECT_LT(std::abs(extent[0] - extent[2]), 4);
+}
