@@ -52,6 +52,7 @@ class ZEBGameStateCollector {
     void takeSounds(std::vector<int32_t>& sounds);
 
     int getStatsCount() const { return static_cast<int>(m_playerStats.size()); }
+    const std::vector<PlayerStats>& getStats() const { return m_playerStats; }
     const char* getStatsName(int index) const { return m_playerStats[index].name; }
     int getStatsScore(int index) const { return m_playerStats[index].score; }
     int getStatsID(int index) const { return m_playerStats[index].uniqueID; } // the row's ship

@@ -64,15 +64,19 @@ int ZEBGameStateGame::chooseColour() {
 }
 
 int ZEBGameStateGame::addPlayer(uint32_t playerID, const char* name) {
-    const colour4 colour = m_colours[chooseColour()];
+    const int place = addPlace(chooseColour(), name);
+    findPlayer(playerID);
+    return m_players[place].shipID;
+}
+
+int ZEBGameStateGame::addPlace(int colourIndex, const char* name) {
+    const colour4 colour = m_colours[colourIndex];
     const int place = getPlayerCount();
 
     ZEBGameStateElement ship;
     ship.initialise(getElementCount(), spawnPoint(place), spawnRotation(place), ZERO, SHIP_SCALE, TYPE_PLAYER,
                     firstOrZero(m_playerObjects), colour, isSpawnClear(place));
     m_elements.push_back(ship);
-
-    findPlayer(playerID);
 
     PlayerRecord record;
     record.shipID = getElementCount() - 1;
@@ -93,25 +97,24 @@ int ZEBGameStateGame::addPlayer(uint32_t playerID, const char* name) {
     copyPlayerName(record.name, name);
     record.connected = true;
     m_players.push_back(record);
-    return record.shipID;
+    return place;
 }
 
 // A newcomer in a game whose places have all been used takes over the place
 // of a player who left: ship, bullets and colour, with its own name and a new
-// score, so the element list stays bounded however many come and go.
-int ZEBGameStateGame::takeOverPlace(uint32_t playerID, const char* name) {
-    int index = 0;
-    while (m_players[index].connected)
-        ++index; // the caller knows that a place is free
+// score, so the element list stays bounded however many come and go. A place
+// kept for this player keeps its score.
+int ZEBGameStateGame::takeOverPlace(int index, uint32_t playerID, const char* name) {
     m_playerIDs[index] = playerID;
     PlayerRecord& player = m_players[index];
     const PlayerRecord fresh;
     player.input = fresh.input;
     player.fireTimer = fresh.fireTimer;
-    player.score = fresh.score;
+    player.score = player.reserved ? player.score : fresh.score;
     player.respawnTimer = fresh.respawnTimer;
     copyPlayerName(player.name, name);
     player.connected = true;
+    player.reserved = false;
 
     ZEBGameStateElement& ship = m_elements[player.shipID];
     ship.initialise(player.shipID, spawnPoint(index), spawnRotation(index), ZERO, SHIP_SCALE, TYPE_PLAYER,

@@ -7,7 +7,6 @@
 
 namespace {
 
-const char DISCONNECTED_SUFFIX[] = " [Disconnected]";
 constexpr int DISCONNECTED_SUFFIX_LENGTH = sizeof(DISCONNECTED_SUFFIX) - 1;
 static_assert(DISCONNECTED_SUFFIX_LENGTH < PLAYER_NAME_SIZE - 1, "the suffix must leave room for a name");
 
@@ -89,8 +88,10 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
         refuse(sender, refusalReason::gameFull);
         return;
     }
-    const bool newPlace = getPlayerCount() < MAX_PLAYERS;
-    const int shipID = newPlace ? addPlayer(sender, request.name) : takeOverPlace(sender, request.name);
+    const int reserved = reservedPlaceFor(request.name);
+    const bool newPlace = reserved < 0 && getPlayerCount() < MAX_PLAYERS;
+    const int shipID = newPlace ? addPlayer(sender, request.name)
+                                : takeOverPlace(reserved >= 0 ? reserved : freePlace(), sender, request.name);
 
     // The full state is this player's alone; the place concerns everyone.
     networkMessage fullState;
@@ -182,12 +183,15 @@ void ZEBGameStateGame::sendExplosion(int id, float duration, messageQueue& toSen
 }
 
 networkMessage ZEBGameStateGame::writeStats() const {
-    std::vector<PlayerStats> rows(m_players.size());
-    for (int i = 0; i < getPlayerCount(); ++i) {
-        std::memcpy(rows[i].name, m_players[i].name, PLAYER_NAME_SIZE);
-        rows[i].uniqueID = m_players[i].shipID;
-        rows[i].score = m_players[i].score;
-        rows[i].colour = m_elements[m_players[i].shipID].getColour();
+    std::vector<PlayerStats> rows;
+    for (const PlayerRecord& player : m_players) {
+        if (player.reserved)
+            continue; // shown once its player is back
+        PlayerStats& row = rows.emplace_back();
+        std::memcpy(row.name, player.name, PLAYER_NAME_SIZE);
+        row.uniqueID = player.shipID;
+        row.score = player.score;
+        row.colour = m_elements[player.shipID].getColour();
     }
     return writePlayerStats(rows);
 }

@@ -75,6 +75,9 @@ extern shellOptions g_options;
 extern keyBindings g_bindings;
 extern shellSettings g_settings; // as read from the settings file, with the changes made while playing
 extern std::string g_playerName; // sent in the join request
+// The last score table this copy saw: a game it hosts after losing its host
+// keeps those players' places.
+extern std::vector<PlayerStats> g_formerTable;
 
 // How set-up ended.
 enum class setupResult {

@@ -27,3 +27,4 @@ shellOptions g_options;
 keyBindings g_bindings = defaultBindings();
 shellSettings g_settings;
 std::string g_playerName = PLAYER_NAME;
+std::vector<PlayerStats> g_formerTable;

@@ -124,6 +124,8 @@ void updateClient(float changeInTime) {
     g_collector->setInput(g_input);
     g_collector->update(changeInTime, receivedMessages, messagesToSendOut);
     g_feedback.update(changeInTime, *g_collector);
+    if (g_collector->getStatsCount() > 0)
+        g_formerTable = g_collector->getStats();
     updateParticleSystems(changeInTime);
     startExplosions();
     if (g_soundList != nullptr)

@@ -95,6 +95,19 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     EXPECT_TRUE(updateGame(FRAME));
     renderGame();
 
+    // The copy kept the last table it saw; the game it hosts next gives it
+    // its place back, with the colour and score that table gave it (white,
+    // which a fresh game hands out only on one draw in 32768).
+    ASSERT_EQ(g_formerTable.size(), 1u);
+    EXPECT_STREQ(g_formerTable[0].name, PLAYER_NAME);
+    g_formerTable[0].colour = colour4(1.0f, 1.0f, 1.0f, 1.0f);
+    g_formerTable[0].score = 35;
+    ASSERT_EQ(restartSession(), setupResult::joined);
+    ASSERT_TRUE(framesUntil([] { return g_collector->getStatsCount() > 0; }, 200));
+    EXPECT_TRUE(g_collector->isOwnStatsRow(0));
+    EXPECT_TRUE(g_collector->getStatsColour(0) == colour4(1.0f, 1.0f, 1.0f, 1.0f));
+    EXPECT_EQ(g_collector->getStatsScore(0), 35);
+
     shutdownGame();
     EXPECT_EQ(g_client, nullptr);
     EXPECT_EQ(g_collector, nullptr);
@@ -102,8 +115,8 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     EXPECT_EQ(g_serverGame, nullptr);
     EXPECT_EQ(g_camera, nullptr);
     const std::vector<int> log = readLogTypes(folder + "/message_log.csv");
-    EXPECT_EQ(countType(log, 1), 2); // the host saw its own client and the other player join
-    EXPECT_EQ(countType(log, 6), 1);
+    EXPECT_EQ(countType(log, 1), 3); // its own client and the other player, then its own client again
+    EXPECT_EQ(countType(log, 6), 2);
     EXPECT_GE(countType(log, 12), 1); // the explosion reached the client
 }
 
