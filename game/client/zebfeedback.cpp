@@ -1,9 +1,17 @@
 #include "game/client/zebfeedback.h"
 
 #include "game/client/zebgamestatecollector.h"
+#include "game/rules/motion.h"
 #include "game/rules/zebobjecttype.h"
 
 #include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr float MOVED = 0.01f; // world units: further than rounding takes a resting ship
+
+} // namespace
 
 void ZEBFeedback::update(float dt, const ZEBGameStateCollector& collector) {
     for (ZEBScorePopup& popup : m_popups)
@@ -12,6 +20,7 @@ void ZEBFeedback::update(float dt, const ZEBGameStateCollector& collector) {
     m_shooterAge += dt;
     if (m_shooterAge >= SHOT_BY_SECONDS)
         m_shooter.clear();
+    watchShips(dt, collector);
 
     for (int row = 0; row < collector.getStatsCount(); ++row) {
         if (!collector.isOwnStatsRow(row))
@@ -64,4 +73,37 @@ int ZEBFeedback::shooterRow(const ZEBGameStateCollector& collector, int bullet) 
             return row;
     }
     return -1;
+}
+
+void ZEBFeedback::watchShips(float dt, const ZEBGameStateCollector& collector) {
+    m_ships.resize(static_cast<size_t>(collector.getElementCount()));
+    for (int index = 0; index < collector.getElementCount(); ++index) {
+        const ZEBGameStateElement& ship = collector.getElementState(index);
+        ShipSeen& seen = m_ships[static_cast<size_t>(index)];
+        if (ship.getType() != TYPE_PLAYER || !ship.isVisible()) {
+            seen.visible = false;
+            continue;
+        }
+        if (!seen.visible) {
+            seen = ShipSeen{true, false, 0.0f, ship.getPosition(), ship.getRotation()};
+            continue;
+        }
+        seen.shown += dt;
+        const float moved =
+            std::hypot(ship.getPosition().x - seen.position.x, ship.getPosition().y - seen.position.y);
+        bool fired = false;
+        for (int bullet = index + 1;
+             bullet <= index + BULLETS_PER_SHIP && bullet < collector.getElementCount(); ++bullet)
+            fired = fired || collector.getElementState(bullet).isVisible();
+        if (moved > MOVED || ship.getRotation() != seen.rotation || fired)
+            seen.touched = true;
+    }
+}
+
+bool ZEBFeedback::isSpared(int index, float& shown) const {
+    if (index < 0 || index >= static_cast<int>(m_ships.size()))
+        return false;
+    const ShipSeen& seen = m_ships[static_cast<size_t>(index)];
+    shown = seen.shown;
+    return seen.visible && !seen.touched && seen.shown < IDLE_GRACE_TIME;
 }

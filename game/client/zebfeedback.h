@@ -1,6 +1,7 @@
 #pragma once
 
 #include "baselib/source/maths/colour4.h"
+#include "baselib/source/maths/vector3.h"
 
 #include <string>
 #include <vector>
@@ -9,7 +10,8 @@ class ZEBGameStateCollector;
 
 // What this client tells its player about the moment, from what it already
 // receives: the own score's changes as short-lived popups beside the ship,
-// and who shot the own ship.
+// who shot the own ship, and which ships rest untouched where they appeared
+// (the host spares those from asteroids for a while).
 constexpr float SCORE_POPUP_SECONDS = 1.5f;
 constexpr int MAX_SCORE_POPUPS = 4; // older ones give way
 constexpr float SHOT_BY_SECONDS = 3.0f;
@@ -35,8 +37,20 @@ class ZEBFeedback {
     const std::vector<ZEBScorePopup>& getPopups() const { return m_popups; }
     const std::string& getShooter() const { return m_shooter; } // empty when nothing to say
     const colour4& getShooterColour() const { return m_shooterColour; }
+    // The ship at that element index has not moved, turned or fired since it
+    // appeared, less than IDLE_GRACE_TIME ago; seconds since it appeared in shown.
+    bool isSpared(int index, float& shown) const;
 
   private:
+    struct ShipSeen {
+        bool visible = false;
+        bool touched = false;
+        float shown = 0.0f;
+        vector3 position;
+        float rotation = 0.0f;
+    };
+
+    void watchShips(float dt, const ZEBGameStateCollector& collector);
     int shooterRow(const ZEBGameStateCollector& collector, int bullet) const;
 
     std::vector<ZEBScorePopup> m_popups;
@@ -46,4 +60,5 @@ class ZEBFeedback {
     std::string m_shooter;
     colour4 m_shooterColour;
     float m_shooterAge = 0.0f;
+    std::vector<ShipSeen> m_ships; // by element index
 };

@@ -96,6 +96,7 @@ int ZEBGameStateGame::addPlace(int colourIndex, const char* name) {
 
     copyPlayerName(record.name, name);
     record.connected = true;
+    record.idleGrace = IDLE_GRACE_TIME;
     m_players.push_back(record);
     return place;
 }
@@ -115,6 +116,7 @@ int ZEBGameStateGame::takeOverPlace(int index, uint32_t playerID, const char* na
     copyPlayerName(player.name, name);
     player.connected = true;
     player.reserved = false;
+    player.idleGrace = IDLE_GRACE_TIME;
 
     ZEBGameStateElement& ship = m_elements[player.shipID];
     ship.initialise(player.shipID, spawnPoint(index), spawnRotation(index), ZERO, SHIP_SCALE, TYPE_PLAYER,

@@ -86,7 +86,8 @@ struct PlayerRecord {
     float respawnTimer = 0.0f;
     char name[PLAYER_NAME_SIZE] = {};
     bool connected = true;
-    bool reserved = false; // kept for a player of the game before this one, until it joins
+    bool reserved = false;  // kept for a player of the game before this one, until it joins
+    float idleGrace = 0.0f; // seconds an untouched ship is still spared by asteroids
 };
 
 // The authoritative game of the hosting process. tick is its one entry point:

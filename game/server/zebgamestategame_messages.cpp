@@ -139,8 +139,11 @@ void ZEBGameStateGame::handlePlayerInput(const networkMessage& message) {
     if (index < 0 || !m_players[index].connected)
         return;
     PlayerInput input;
-    if (readPlayerInput(message.getData(), message.getDataSize(), &input))
-        m_players[index].input = input;
+    if (!readPlayerInput(message.getData(), message.getDataSize(), &input))
+        return;
+    m_players[index].input = input;
+    if (input.up || input.down || input.left || input.right || input.fire)
+        m_players[index].idleGrace = 0.0f;
 }
 
 void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
@@ -161,6 +164,10 @@ void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
     record.applyTo(&ship);
     if (!isFinite(ship.getPosition()) || !std::isfinite(ship.getRotation()) || !isFinite(ship.getVelocity()))
         return;
+    // Turning and thrust reach the host only as the ship's state.
+    const ZEBGameStateElement& before = m_elements[shipID];
+    if (ship.isVisible() && (ship.getRotation() != before.getRotation() || !(ship.getVelocity() == ZERO)))
+        m_players[index].idleGrace = 0.0f;
     m_elements[shipID] = ship;
 }
 

@@ -69,6 +69,7 @@ void ZEBGameStateGame::placeShip(int place, messageQueue& toSend) {
     ship.setRotation(spawnRotation(place));
     ship.setVelocity(ZERO);
     ship.setVisible(true);
+    m_players[place].idleGrace = IDLE_GRACE_TIME;
     sendElementUpdate(m_players[place].shipID, toSend);
 }
 

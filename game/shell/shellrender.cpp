@@ -4,6 +4,7 @@
 #include "baselib/source/render/camera.h"
 #include "baselib/source/render/linedraw.h"
 #include "baselib/source/render/render.h"
+#include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/server/zebgamestategame.h"
@@ -36,6 +37,8 @@ constexpr const char* LEADER_MARKER = "  \xE2\x97\x84 leader"; // "  ◄ leader"
 constexpr int RING_SEGMENTS = 40;
 constexpr float RING_REACH = 1.3f; // times the ship's outline radius
 constexpr float RING_ALPHA = 0.35f;
+constexpr float BLINKS_PER_SECOND = 2.0f;
+constexpr float BLINK_DIM_ALPHA = 0.25f;
 
 // A ring of radius 1 around the origin, made once.
 const vertexBuffer& unitRing() {
@@ -98,6 +101,16 @@ void drawWrapped(const ZEBObject& shape, const matrix& transform, const colour4&
     }
 }
 
+// A ship the host spares from asteroids, untouched since it appeared, blinks.
+bool isSparedBlinkOff(int index) {
+    float shown = 0.0f;
+    return g_feedback.isSpared(index, shown) && static_cast<int>(shown * BLINKS_PER_SECOND * 2.0f) % 2 == 1;
+}
+
+colour4 dimmed(const colour4& colour) {
+    return colour4(colour.r, colour.g, colour.b, colour.a * BLINK_DIM_ALPHA);
+}
+
 void drawElements() {
     for (int index = 0; index < g_collector->getElementCount(); ++index) {
         bool visible = false;
@@ -110,7 +123,7 @@ void drawElements() {
             continue;
         const ZEBObject& shape = g_clientObjects[objectID];
         const float radius = outlineRadius(shape) * g_collector->getElementScale(index);
-        drawWrapped(shape, transform, colour, radius);
+        drawWrapped(shape, transform, isSparedBlinkOff(index) ? dimmed(colour) : colour, radius);
         if (type == TYPE_BULLET)
             drawBulletStreak(transform, g_collector->getElementState(index).getVelocity(), colour);
         if (index != g_collector->getOwnIndex())

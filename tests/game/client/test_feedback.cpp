@@ -3,8 +3,10 @@
 
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
+#include "game/rules/motion.h"
 #include "game/rules/protocol.h"
 #include "networklib/networkmessage.h"
+#include "tests/game/gamestateaccess.h"
 
 #include <gtest/gtest.h>
 
@@ -86,4 +88,20 @@ TEST_F(feedback, aBulletOfAnotherPlaceAtTheShipNamesItsShooter) {
     EXPECT_EQ(m_feedback.getShooterColour().g, 1.0f);
     m_feedback.update(SHOT_BY_SECONDS, m_collector);
     EXPECT_EQ(m_feedback.getShooter(), "");
+}
+
+// A ship that rests where it appeared blinks for the grace the host gives it,
+// and stops once it turns (or moves, or fires).
+TEST_F(feedback, aShipRestingWhereItAppearedIsSparedUntilItActsOrTheGraceEnds) {
+    float shown = 0.0f;
+    m_feedback.update(1.0f, m_collector);
+    EXPECT_TRUE(m_feedback.isSpared(3, shown));
+    EXPECT_FLOAT_EQ(shown, 1.0f);
+    EXPECT_FALSE(m_feedback.isSpared(4, shown)); // a bullet
+    elementOf(m_collector, 3).setRotation(10.0f);
+    m_feedback.update(0.1f, m_collector);
+    EXPECT_FALSE(m_feedback.isSpared(3, shown));
+    EXPECT_TRUE(m_feedback.isSpared(0, shown));
+    m_feedback.update(IDLE_GRACE_TIME, m_collector);
+    EXPECT_FALSE(m_feedback.isSpared(0, shown));
 }
