@@ -10,15 +10,24 @@ constexpr int ROW_SIZE = 96;
 // The last row must always fit, so ordinary rows stop this much early.
 constexpr long FULL_ROW_RESERVE = ROW_SIZE;
 
+std::string& sharedFileName() {
+    static std::string name;
+    return name;
+}
+
 } // namespace
 
+void messageLog::keepMessageLog(const std::string& fileName) {
+    sharedFileName() = fileName;
+}
+
 messageLog& messageLog::shared() {
-    static messageLog s_log(MESSAGE_LOG_FILE_NAME, MESSAGE_LOG_LIMIT);
+    static messageLog s_log(sharedFileName().c_str(), MESSAGE_LOG_LIMIT);
     return s_log;
 }
 
 messageLog::messageLog(const char* fileName, long limitBytes)
-    : m_file(std::fopen(fileName, "w")), m_limit(limitBytes) {
+    : m_file(*fileName != '\0' ? std::fopen(fileName, "w") : nullptr), m_limit(limitBytes) {
     if (m_file == nullptr)
         return;
     std::fputs(HEADER, m_file);

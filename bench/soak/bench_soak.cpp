@@ -68,7 +68,7 @@ void BM_Soak(benchmark::State& state) {
     for (auto _ : state) {
         const std::string port = std::to_string(findFreePort());
         appProcess server =
-            startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("soak-server"));
+            startProgram(ZEB_PROGRAM, {"--log", "--server", "--port", port}, makeTempFolder("soak-server"));
         if (!waitUntil(
                 [&] { return readFile(server.folder + "/stdout.txt").find("hosting") != std::string::npos; },
                 LAUNCH_DEADLINE_MS)) {
@@ -79,8 +79,9 @@ void BM_Soak(benchmark::State& state) {
         const std::string frames = std::to_string((WARM_UP_SECONDS + seconds + 30) * FRAMES_PER_SECOND);
         appProcess clients[CLIENTS];
         for (appProcess& client : clients)
-            client = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port, "--frames", frames},
-                                  makeTempFolder("soak-client"));
+            client =
+                startProgram(ZEB_PROGRAM, {"--log", "--connect", "127.0.0.1:" + port, "--frames", frames},
+                             makeTempFolder("soak-client"));
         const bool joined = waitUntil(
             [&] { return countType(readLogTypes(server.folder + "/message_log.csv"), 5) >= CLIENTS; },
             LAUNCH_DEADLINE_MS);

@@ -16,13 +16,14 @@ int firstOrZero(const std::vector<int32_t>& list) {
 } // namespace
 
 // The players' colours read on the navy background (a contrast ratio of at
-// least 4.5 to 1) and stay apart for players with red-green colour blindness:
-// purple, blue, red, green, yellow, cyan, orange and white.
+// least 4.5 to 1), stay apart for players with red-green colour blindness,
+// and are saturated, so ships stand out from the pastel asteroids: purple,
+// sky blue, red, green, yellow, turquoise, orange and pink.
 ZEBGameStateGame::ZEBGameStateGame()
-    : m_colours{colour4(0.7f, 0.4f, 0.65f, 1.0f),  colour4(0.35f, 0.55f, 0.95f, 1.0f),
-                colour4(0.85f, 0.3f, 0.25f, 1.0f), colour4(0.0f, 0.75f, 0.55f, 1.0f),
-                colour4(0.85f, 1.0f, 0.15f, 1.0f), colour4(0.15f, 0.85f, 1.0f, 1.0f),
-                colour4(0.9f, 0.5f, 0.0f, 1.0f),   colour4(1.0f, 1.0f, 1.0f, 1.0f)},
+    : m_colours{colour4(0.65f, 0.3f, 1.0f, 1.0f),  colour4(0.05f, 0.75f, 0.95f, 1.0f),
+                colour4(0.9f, 0.25f, 0.15f, 1.0f), colour4(0.0f, 0.75f, 0.4f, 1.0f),
+                colour4(1.0f, 1.0f, 0.0f, 1.0f),   colour4(0.0f, 0.9f, 0.75f, 1.0f),
+                colour4(1.0f, 0.6f, 0.05f, 1.0f),  colour4(0.85f, 0.25f, 0.65f, 1.0f)},
       m_colourUsed(PLAYER_COLOUR_COUNT, false) {}
 
 void ZEBGameStateGame::setAsteroids(int count, float speed) {

@@ -2,8 +2,10 @@
 #include "game/level/qxl.h"
 #include "game/shell/serversettings.h"
 #include "game/shell/shell.h"
+#include "game/shell/shelldata.h"
 #include "game/shell/shellnetwork.h"
 #include "game/shell/shelloptions.h"
+#include "networklib/messagelog.h"
 #include "platform/system/assertionbox.h"
 #include "platform/system/clock.h"
 #include "platform/system/errorbox.h"
@@ -61,5 +63,7 @@ int main(int argc, char** argv) {
         std::puts(ZEB_VERSION_TEXT);
         return 0;
     }
+    if (g_options.log)
+        messageLog::keepMessageLog(messageLogPath());
     return run();
 }

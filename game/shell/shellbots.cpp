@@ -24,8 +24,10 @@ void startBots() {
     const std::string address = "127.0.0.1:" + std::to_string(g_host->getPort());
     for (int i = 1; i <= g_options.bots; ++i) {
         const std::string number = std::to_string(i);
-        const pid_t bot =
-            startProgramCopy({"--bot", "--connect", address, "--name", "Bot " + number}, "bot-" + number);
+        std::vector<std::string> arguments = {"--bot", "--connect", address, "--name", "Bot " + number};
+        if (g_options.log)
+            arguments.push_back("--log");
+        const pid_t bot = startProgramCopy(arguments, "bot-" + number);
         if (bot < 0) {
             std::fprintf(stderr, "zeb: bot %d could not be started\n", i);
             continue;

@@ -1,5 +1,6 @@
 #include "game/shell/shelldata.h"
 
+#include "networklib/messagelog.h"
 #include "platform/system/executablepath.h"
 
 #include <vector>
@@ -21,4 +22,8 @@ std::string findDataFile(const std::string& name) {
             return candidate;
     }
     return name;
+}
+
+std::string messageLogPath() {
+    return MESSAGE_LOG_FILE_NAME;
 }

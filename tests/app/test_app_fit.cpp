@@ -17,7 +17,7 @@ namespace {
 // Waits until the game has joined, then does what ACTIONS says to its window;
 // the game ends after its frames.
 constexpr const char* DRIVER_SCRIPT = R"(#!/bin/sh
-"$ZEB_PROGRAM" --port "$ZEB_PORT" --frames 120 --screenshot final.png &
+"$ZEB_PROGRAM" --log --port "$ZEB_PORT" --frames 120 --screenshot final.png &
 game=$!
 tries=0
 until grep -q '^[^,]*,6,' message_log.csv 2>/dev/null; do

@@ -173,8 +173,8 @@ TEST_F(operatorTools, countersAreScrapedFromTheRunningServer) {
 // stopping the server stops them too.
 TEST_F(operatorTools, aServerWithThreeBotsPlays) {
     const std::string port = std::to_string(findFreePort());
-    m_server =
-        startProgram(ZEB_PROGRAM, {"--server", "--port", port, "--bots", "3"}, makeTempFolder("server"));
+    m_server = startProgram(ZEB_PROGRAM, {"--log", "--server", "--port", port, "--bots", "3"},
+                            makeTempFolder("server"));
     ASSERT_TRUE(waitUntil([&] { return serverOutput().find("Player 3 joined") != std::string::npos; }, 20000))
         << serverOutput() << readFile(m_server.folder + "/stderr.txt");
     EXPECT_NE(serverOutput().find("ZEB server: started 3 bots"), std::string::npos);

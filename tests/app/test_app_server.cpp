@@ -34,16 +34,16 @@ class dedicatedServer : public ::testing::Test {
 
 TEST_F(dedicatedServer, twoHeadlessClientsJoinPlayAndLeave) {
     const std::string port = std::to_string(findFreePort());
-    m_server = startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("server"));
+    m_server = startProgram(ZEB_PROGRAM, {"--log", "--server", "--port", port}, makeTempFolder("server"));
     ASSERT_TRUE(waitUntil(
         [&] { return serverOutput().find("hosting \"The Game\" on port " + port) != std::string::npos; },
         10000))
         << readFile(m_server.folder + "/stderr.txt");
 
     // One client finds the server by searching, the other is told where it is.
-    m_searching = startProgram(ZEB_PROGRAM, {"--frames", "135", "--screenshot", "final.png"},
+    m_searching = startProgram(ZEB_PROGRAM, {"--log", "--frames", "135", "--screenshot", "final.png"},
                                makeTempFolder("searching"));
-    m_connecting = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port, "--frames", "135"},
+    m_connecting = startProgram(ZEB_PROGRAM, {"--log", "--connect", "127.0.0.1:" + port, "--frames", "135"},
                                 makeTempFolder("connecting"));
     ASSERT_TRUE(waitForExit(m_searching, 30000));
     ASSERT_TRUE(waitForExit(m_connecting, 30000));
@@ -79,9 +79,9 @@ TEST_F(dedicatedServer, twoHeadlessClientsJoinPlayAndLeave) {
 // A client that joins and stays sees the session end when the server is stopped.
 TEST_F(dedicatedServer, stoppingTheServerEndsTheSessionForItsPlayers) {
     const std::string port = std::to_string(findFreePort());
-    m_server = startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("server"));
+    m_server = startProgram(ZEB_PROGRAM, {"--log", "--server", "--port", port}, makeTempFolder("server"));
     ASSERT_TRUE(waitUntil([&] { return serverOutput().find("hosting") != std::string::npos; }, 10000));
-    m_connecting = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port, "--no-rejoin"},
+    m_connecting = startProgram(ZEB_PROGRAM, {"--log", "--connect", "127.0.0.1:" + port, "--no-rejoin"},
                                 makeTempFolder("staying"));
     const std::string clientLog = m_connecting.folder + "/message_log.csv";
     ASSERT_TRUE(waitUntil([&] { return countType(readLogTypes(clientLog), 6) == 1; }, 10000));

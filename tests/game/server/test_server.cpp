@@ -89,8 +89,8 @@ int updateID(const networkMessage& message) {
 
 TEST(ServerSetup, ColoursShapesAndFamilies) {
     Server s(3);
-    EXPECT_EQ(s.game.getPlayerColour(0), colour4(0.7f, 0.4f, 0.65f, 1.0f));
-    EXPECT_EQ(s.game.getPlayerColour(7), colour4(1.0f, 1.0f, 1.0f, 1.0f));
+    EXPECT_EQ(s.game.getPlayerColour(0), colour4(0.65f, 0.3f, 1.0f, 1.0f));
+    EXPECT_EQ(s.game.getPlayerColour(7), colour4(0.85f, 0.25f, 0.65f, 1.0f));
     ASSERT_EQ(s.game.getElementCount(), 3 * ELEMENTS_PER_FAMILY);
     for (int family = 0; family < 3; ++family) {
         const int n = family * ELEMENTS_PER_FAMILY;

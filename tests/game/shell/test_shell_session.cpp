@@ -1,6 +1,8 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
+#include "game/server/zebgamestategame.h"
 #include "game/shell/shell.h"
+#include "networklib/messagelog.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 #include "platform/system/window.h"
@@ -47,7 +49,8 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     useHeadlessDrivers();
     const std::string folder = makeTempFolder("session");
     ASSERT_TRUE(copyGameData(folder));
-    ASSERT_EQ(chdir(folder.c_str()), 0); // the level is read and the message log written here
+    ASSERT_EQ(chdir(folder.c_str()), 0);               // the level is read and the message log written here
+    messageLog::keepMessageLog(MESSAGE_LOG_FILE_NAME); // as --log does
     g_options.port = findFreePort();
     const char* reason = nullptr;
     ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
@@ -76,6 +79,7 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     renderGame();
     // Every effect ends and is removed.
     ASSERT_TRUE(framesUntil([] { return g_particleSystems.empty(); }, 400));
+    ASSERT_TRUE(framesUntil([] { return g_collector->getStatsCount() > 0; }, 200)); // a score table came
 
     // Another player is connected when this copy's own connection goes: the
     // game stops, the copy stops hosting and the other player is told.
@@ -96,16 +100,17 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     renderGame();
 
     // The copy kept the last table it saw; the game it hosts next gives it
-    // its place back, with the colour and score that table gave it (white,
-    // which a fresh game hands out only on one draw in 32768).
+    // its place back, with the colour and score that table gave it (the
+    // last colour, which a fresh game hands out only on one draw in 32768).
     ASSERT_EQ(g_formerTable.size(), 1u);
     EXPECT_STREQ(g_formerTable[0].name, PLAYER_NAME);
-    g_formerTable[0].colour = colour4(1.0f, 1.0f, 1.0f, 1.0f);
+    const colour4 rarest = g_serverGame->getPlayerColour(PLAYER_COLOUR_COUNT - 1);
+    g_formerTable[0].colour = rarest;
     g_formerTable[0].score = 35;
     ASSERT_EQ(restartSession(), setupResult::joined);
     ASSERT_TRUE(framesUntil([] { return g_collector->getStatsCount() > 0; }, 200));
     EXPECT_TRUE(g_collector->isOwnStatsRow(0));
-    EXPECT_TRUE(g_collector->getStatsColour(0) == colour4(1.0f, 1.0f, 1.0f, 1.0f));
+    EXPECT_TRUE(g_collector->getStatsColour(0) == rarest);
     EXPECT_EQ(g_collector->getStatsScore(0), 35);
 
     shutdownGame();
