@@ -90,6 +90,7 @@ enum class setupResult {
 // and the defaults are used) and applies it; --name wins over the file's name.
 void loadUserSettings();
 void saveUserSettings(); // after a change; does nothing unless loadUserSettings found a usable place
+const std::string& getSettingsProblem(); // why the file was not used; empty when it was (or is missing)
 
 // While set-up searches and joins it calls this now and then with a line
 // saying what it does, so the window can be drawn and answer; false when the

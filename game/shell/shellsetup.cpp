@@ -372,7 +372,11 @@ setupResult setupGame(gameWindow* window) {
     loadLevelFile(g_clientObjects, nullptr);
     applyNetworkOptions();
     g_rejoinDelay = -1.0f;
-    return connectAndJoin();
+    const setupResult result = connectAndJoin();
+    // What set-up has to say comes first; the settings file's problem otherwise.
+    if (g_notice.empty() && !getSettingsProblem().empty())
+        setNotice(getSettingsProblem());
+    return result;
 }
 
 void setSetupProgress(setupProgressFunction progress) {
