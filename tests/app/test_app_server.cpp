@@ -95,3 +95,28 @@ TEST_F(dedicatedServer, stoppingTheServerEndsTheSessionForItsPlayers) {
 }
 
 } // namespace
+
+namespace {
+
+// A host that stops answering (here: stopped by a signal) is shown as
+// "Connection lost ..." over the game well before the connection is dropped.
+TEST_F(dedicatedServer, aHostThatStopsAnsweringShowsConnectionLostOverTheGame) {
+    const std::string port = std::to_string(findFreePort());
+    m_server = startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("server"));
+    ASSERT_TRUE(waitUntil([&] { return serverOutput().find("hosting") != std::string::npos; }, 10000));
+    m_connecting = startProgram(ZEB_PROGRAM,
+                                {"--log", "--connect", "127.0.0.1:" + port, "--frames", "135", "--screenshot",
+                                 "final.png", "--no-rejoin"},
+                                makeTempFolder("frozen"));
+    const std::string clientLog = m_connecting.folder + "/message_log.csv";
+    ASSERT_TRUE(waitUntil([&] { return countType(readLogTypes(clientLog), 6) == 1; }, 10000));
+    stopProcess(m_server, SIGSTOP); // about two seconds of silence before the client's last frame
+    ASSERT_TRUE(waitForExit(m_connecting, 30000));
+    EXPECT_EQ(exitCode(m_connecting), 0);
+    EXPECT_EQ(countType(readLogTypes(clientLog), 3), 0); // still connected
+    pngImage picture;
+    ASSERT_TRUE(readPNG(m_connecting.folder + "/final.png", picture));
+    EXPECT_GT(countPixels(picture, 250, 500, 190, 215, isRedText), 30); // above the start points
+}
+
+} // namespace
