@@ -10,27 +10,24 @@ constexpr int ROW_SIZE = 96;
 // The last row must always fit, so ordinary rows stop this much early.
 constexpr long FULL_ROW_RESERVE = ROW_SIZE;
 
-std::string& sharedFolder() {
-    static std::string s_folder;
-    return s_folder;
+std::string& sharedFileName() {
+    static std::string name;
+    return name;
 }
 
 } // namespace
 
-void messageLog::placeShared(const std::string& folder) {
-    sharedFolder() = folder;
+void messageLog::keepMessageLog(const std::string& fileName) {
+    sharedFileName() = fileName;
 }
 
 messageLog& messageLog::shared() {
-    const std::string& folder = sharedFolder();
-    static messageLog s_log(
-        (folder.empty() ? std::string() : folder + "/").append(MESSAGE_LOG_FILE_NAME).c_str(),
-        MESSAGE_LOG_LIMIT);
+    static messageLog s_log(sharedFileName().c_str(), MESSAGE_LOG_LIMIT);
     return s_log;
 }
 
 messageLog::messageLog(const char* fileName, long limitBytes)
-    : m_file(std::fopen(fileName, "wb")), m_limit(limitBytes) {
+    : m_file(*fileName != '\0' ? std::fopen(fileName, "wb") : nullptr), m_limit(limitBytes) {
     if (m_file == nullptr)
         return;
     std::fputs(HEADER, m_file);

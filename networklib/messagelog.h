@@ -4,11 +4,11 @@
 #include <mutex>
 #include <string>
 
-// The process's one log of received messages, "message_log.csv" in the
-// working directory or the folder the program places it in. Opened
-// (truncated) at first use with its header; the host and the client of a
-// hosting copy write their rows into it under one lock. A log that cannot be
-// opened swallows rows silently.
+// The process's one log of received messages, kept only when the program is
+// asked to (keepMessageLog, before the first message arrives), in the file it
+// names. Opened (truncated) at first use with its header; the
+// host and the client of a hosting copy write their rows into it under one
+// lock. A log that cannot be opened swallows rows silently.
 //
 // An ordinary player adds a few megabytes an hour and a flooding peer far
 // more, so the file stops growing at its size limit: the row that would pass
@@ -20,10 +20,8 @@ constexpr const char* MESSAGE_LOG_FULL_TEXT = "Log Full";
 
 class messageLog {
   public:
-    static messageLog& shared(); // MESSAGE_LOG_FILE_NAME with MESSAGE_LOG_LIMIT
-    // The folder shared() opens its file in, when called before its first use;
-    // empty is the working directory.
-    static void placeShared(const std::string& folder);
+    static messageLog& shared(); // the file keepMessageLog named, with MESSAGE_LOG_LIMIT; none: no file
+    static void keepMessageLog(const std::string& fileName);
 
     messageLog(const char* fileName, long limitBytes);
     ~messageLog();

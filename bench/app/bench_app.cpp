@@ -37,7 +37,7 @@ bool hasJoined(const appProcess& process) {
 appProcess startServer(std::string& port) {
     port = std::to_string(findFreePort());
     appProcess server =
-        startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("bench-server"));
+        startProgram(ZEB_PROGRAM, {"--log", "--server", "--port", port}, makeTempFolder("bench-server"));
     waitUntil([&] { return readFile(server.folder + "/stdout.txt").find("hosting") != std::string::npos; },
               LAUNCH_DEADLINE_MS);
     return server;
@@ -109,7 +109,7 @@ void hostingLaunch(benchmark::State& state) {
     for (auto _ : state) {
         const uint64_t start = monotonicMilliseconds();
         appProcess copy =
-            startProgram(ZEB_PROGRAM, {"--port", std::to_string(findFreePort()), "--frames", "1"},
+            startProgram(ZEB_PROGRAM, {"--log", "--port", std::to_string(findFreePort()), "--frames", "1"},
                          makeTempFolder("bench-host"));
         if (!waitForExit(copy, LAUNCH_DEADLINE_MS) || !hasJoined(copy)) {
             killAndReap(copy);
@@ -127,7 +127,7 @@ void joiningLaunch(benchmark::State& state) {
     appProcess server = startServer(port);
     for (auto _ : state) {
         const uint64_t start = monotonicMilliseconds();
-        appProcess copy = startProgram(ZEB_PROGRAM, {"--frames", "1"}, makeTempFolder("bench-join"));
+        appProcess copy = startProgram(ZEB_PROGRAM, {"--log", "--frames", "1"}, makeTempFolder("bench-join"));
         if (!waitForExit(copy, LAUNCH_DEADLINE_MS) || !hasJoined(copy)) {
             killAndReap(copy);
             state.SkipWithError("the joining copy did not draw its first frame");
@@ -145,7 +145,7 @@ void clientProcessorUse(benchmark::State& state) {
     appProcess server = startServer(port);
     for (auto _ : state) {
         const uint64_t start = monotonicMilliseconds();
-        appProcess copy = startProgram(ZEB_PROGRAM, {"--frames", std::to_string(CPU_FRAMES)},
+        appProcess copy = startProgram(ZEB_PROGRAM, {"--log", "--frames", std::to_string(CPU_FRAMES)},
                                        makeTempFolder("bench-client"));
         int status = 0;
         struct rusage usage = {};
@@ -165,7 +165,7 @@ BENCHMARK(clientProcessorUse)->UseManualTime()->Iterations(1)->Unit(benchmark::k
 void idleClientWakeUps(benchmark::State& state) {
     std::string port;
     appProcess server = startServer(port);
-    appProcess client = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port, "--no-rejoin"},
+    appProcess client = startProgram(ZEB_PROGRAM, {"--log", "--connect", "127.0.0.1:" + port, "--no-rejoin"},
                                      makeTempFolder("bench-idle"));
     if (!waitUntil([&] { return hasJoined(client); }, LAUNCH_DEADLINE_MS))
         state.SkipWithError("the client did not join");
@@ -189,8 +189,8 @@ void serverProcessorUse(benchmark::State& state) {
     appProcess server = startServer(port);
     std::vector<appProcess> players;
     for (int i = 0; i < PLAYERS; ++i) {
-        players.push_back(
-            startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port}, makeTempFolder("bench-player")));
+        players.push_back(startProgram(ZEB_PROGRAM, {"--log", "--connect", "127.0.0.1:" + port},
+                                       makeTempFolder("bench-player")));
     }
     for (const appProcess& player : players)
         waitUntil([&] { return hasJoined(player); }, LAUNCH_DEADLINE_MS);

@@ -67,10 +67,10 @@ void joinAcrossTheSwitch(benchmark::State& state) {
         const int sw = lan.bed.addSwitch();
         lan.bed.wire(lan.bed.addMachine(), sw);
         lan.bed.wire(lan.bed.addMachine(), sw);
-        appProcess& host = lan.start(1, {"--frames", "100000"});
+        appProcess& host = lan.start(1, {"--log", "--frames", "100000"});
         waitUntil([&] { return fullStates(host) >= 1; }, DEADLINE_MS);
         const auto start = std::chrono::steady_clock::now();
-        appProcess& joiner = lan.start(2, {"--frames", "100000"});
+        appProcess& joiner = lan.start(2, {"--log", "--frames", "100000"});
         if (!waitUntil([&] { return fullStates(joiner) >= 1; }, DEADLINE_MS))
             state.SkipWithError("the joiner did not join");
         state.SetIterationTime(secondsSince(start));
@@ -86,10 +86,10 @@ void playOnAfterTheHostsLinkGoesDown(benchmark::State& state) {
         const int sw = lan.bed.addSwitch();
         for (int i = 0; i < 3; ++i)
             lan.bed.wire(lan.bed.addMachine(), sw);
-        appProcess& host = lan.start(1, {"--frames", "100000"});
+        appProcess& host = lan.start(1, {"--log", "--frames", "100000"});
         waitUntil([&] { return fullStates(host) >= 1; }, DEADLINE_MS);
-        appProcess& a = lan.start(2, {"--frames", "100000"});
-        appProcess& b = lan.start(3, {"--frames", "100000"});
+        appProcess& a = lan.start(2, {"--log", "--frames", "100000"});
+        appProcess& b = lan.start(3, {"--log", "--frames", "100000"});
         waitUntil([&] { return fullStates(a) >= 1 && fullStates(b) >= 1; }, DEADLINE_MS);
         const auto start = std::chrono::steady_clock::now();
         lan.bed.setLink(1, sw, false);

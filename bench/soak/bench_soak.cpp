@@ -69,7 +69,7 @@ void BM_Soak(benchmark::State& state, const char* hostProgram, std::vector<std::
     const int seconds = soakSeconds();
     for (auto _ : state) {
         const std::string port = std::to_string(findFreePort());
-        hostArguments.insert(hostArguments.end(), {"--port", port, "--metrics", "0"});
+        hostArguments.insert(hostArguments.end(), {"--log", "--port", port, "--metrics", "0"});
         appProcess server = startProgram(hostProgram, hostArguments, makeTempFolder("soak-server"));
         if (!waitUntil(
                 [&] { return readFile(server.folder + "/stdout.txt").find("hosting") != std::string::npos; },
@@ -81,8 +81,9 @@ void BM_Soak(benchmark::State& state, const char* hostProgram, std::vector<std::
         const std::string frames = std::to_string((WARM_UP_SECONDS + seconds + 30) * FRAMES_PER_SECOND);
         appProcess clients[CLIENTS];
         for (appProcess& client : clients)
-            client = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port, "--frames", frames},
-                                  makeTempFolder("soak-client"));
+            client =
+                startProgram(ZEB_PROGRAM, {"--log", "--connect", "127.0.0.1:" + port, "--frames", frames},
+                             makeTempFolder("soak-client"));
         const bool joined = waitUntil(
             [&] { return countType(readLogTypes(server.folder + "/message_log.csv"), 5) >= CLIENTS; },
             LAUNCH_DEADLINE_MS);

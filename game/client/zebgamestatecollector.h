@@ -52,8 +52,10 @@ class ZEBGameStateCollector {
     void takeSounds(std::vector<int32_t>& sounds);
 
     int getStatsCount() const { return static_cast<int>(m_playerStats.size()); }
+    const std::vector<PlayerStats>& getStats() const { return m_playerStats; }
     const char* getStatsName(int index) const { return m_playerStats[index].name; }
     int getStatsScore(int index) const { return m_playerStats[index].score; }
+    int getStatsID(int index) const { return m_playerStats[index].uniqueID; } // the row's ship
     const colour4& getStatsColour(int index) const { return m_playerStats[index].colour; }
     bool isOwnStatsRow(int index) const { return m_playerStats[index].uniqueID == m_ownIndex; }
 

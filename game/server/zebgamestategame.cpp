@@ -15,11 +15,15 @@ int firstOrZero(const std::vector<int32_t>& list) {
 
 } // namespace
 
+// The players' colours read on the navy background (a contrast ratio of at
+// least 4.5 to 1), stay apart for players with red-green colour blindness,
+// and are saturated, so ships stand out from the pastel asteroids: purple,
+// sky blue, red, green, yellow, turquoise, orange and pink.
 ZEBGameStateGame::ZEBGameStateGame()
-    : m_colours{colour4(0.5f, 0.0f, 1.0f, 1.0f), colour4(0.0f, 0.0f, 1.0f, 1.0f),
-                colour4(1.0f, 0.0f, 0.0f, 1.0f), colour4(0.0f, 1.0f, 0.0f, 1.0f),
-                colour4(1.0f, 1.0f, 0.0f, 1.0f), colour4(0.0f, 1.0f, 1.0f, 1.0f),
-                colour4(1.0f, 0.0f, 1.0f, 1.0f), colour4(1.0f, 0.5f, 0.0f, 1.0f)},
+    : m_colours{colour4(0.65f, 0.3f, 1.0f, 1.0f),  colour4(0.05f, 0.75f, 0.95f, 1.0f),
+                colour4(0.9f, 0.25f, 0.15f, 1.0f), colour4(0.0f, 0.75f, 0.4f, 1.0f),
+                colour4(1.0f, 1.0f, 0.0f, 1.0f),   colour4(0.0f, 0.9f, 0.75f, 1.0f),
+                colour4(1.0f, 0.6f, 0.05f, 1.0f),  colour4(0.85f, 0.25f, 0.65f, 1.0f)},
       m_colourUsed(PLAYER_COLOUR_COUNT, false) {}
 
 void ZEBGameStateGame::setAsteroids(int count, float speed) {
@@ -61,15 +65,19 @@ int ZEBGameStateGame::chooseColour() {
 }
 
 int ZEBGameStateGame::addPlayer(uint32_t playerID, const char* name) {
-    const colour4 colour = m_colours[chooseColour()];
+    const int place = addPlace(chooseColour(), name);
+    findPlayer(playerID);
+    return m_players[place].shipID;
+}
+
+int ZEBGameStateGame::addPlace(int colourIndex, const char* name) {
+    const colour4 colour = m_colours[colourIndex];
     const int place = getPlayerCount();
 
     ZEBGameStateElement ship;
     ship.initialise(getElementCount(), spawnPoint(place), spawnRotation(place), ZERO, SHIP_SCALE, TYPE_PLAYER,
                     firstOrZero(m_playerObjects), colour, isSpawnClear(place));
     m_elements.push_back(ship);
-
-    findPlayer(playerID);
 
     PlayerRecord record;
     record.shipID = getElementCount() - 1;
@@ -90,27 +98,28 @@ int ZEBGameStateGame::addPlayer(uint32_t playerID, const char* name) {
     copyPlayerName(record.name, name);
     record.connected = true;
     record.stateCheck.restart(spawnPoint(place));
+    record.idleGrace = IDLE_GRACE_TIME;
     m_players.push_back(record);
-    return record.shipID;
+    return place;
 }
 
 // A newcomer in a game whose places have all been used takes over the place
 // of a player who left: ship, bullets and colour, with its own name and a new
-// score, so the element list stays bounded however many come and go.
-int ZEBGameStateGame::takeOverPlace(uint32_t playerID, const char* name) {
-    int index = 0;
-    while (m_players[index].connected)
-        ++index; // the caller knows that a place is free
+// score, so the element list stays bounded however many come and go. A place
+// kept for this player keeps its score.
+int ZEBGameStateGame::takeOverPlace(int index, uint32_t playerID, const char* name) {
     m_playerIDs[index] = playerID;
     PlayerRecord& player = m_players[index];
     const PlayerRecord fresh;
     player.input = fresh.input;
     player.fireTimer = fresh.fireTimer;
-    player.score = fresh.score;
+    player.score = player.reserved ? player.score : fresh.score;
     player.respawnTimer = fresh.respawnTimer;
     copyPlayerName(player.name, name);
     player.connected = true;
     player.stateCheck.restart(spawnPoint(index));
+    player.reserved = false;
+    player.idleGrace = IDLE_GRACE_TIME;
 
     ZEBGameStateElement& ship = m_elements[player.shipID];
     ship.initialise(player.shipID, spawnPoint(index), spawnRotation(index), ZERO, SHIP_SCALE, TYPE_PLAYER,

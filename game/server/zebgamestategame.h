@@ -65,6 +65,9 @@ constexpr float JOIN_WAIT_LIMIT = 5.0f;
 // never has more peers than this.
 constexpr int MAX_PENDING_CONNECTIONS = 64;
 
+// A player who has left keeps its row under its name followed by this.
+constexpr char DISCONNECTED_SUFFIX[] = " [Disconnected]";
+
 // Why the game wants the transport to drop a connection.
 enum class refusalReason { gameFull, noJoinRequest };
 
@@ -85,6 +88,8 @@ struct PlayerRecord {
     char name[PLAYER_NAME_SIZE] = {};
     bool connected = true;
     ZEBShipStateCheck stateCheck; // where the player's reports may put its ship
+    bool reserved = false;  // kept for a player of the game before this one, until it joins
+    float idleGrace = 0.0f; // seconds an untouched ship is still spared by asteroids
 };
 
 // The authoritative game of the hosting process. tick is its one entry point:
@@ -104,7 +109,11 @@ class ZEBGameStateGame {
 
     // Players.
     int addPlayer(uint32_t playerID, const char* name); // returns the new ship's id
-    int findPlayer(uint32_t playerID);                  // registers an id it has not seen
+    // Before anyone joins a game that goes on from a lost one: every player
+    // of that game's last score table keeps its place (its colour and spawn
+    // point) and its score, for when it joins under the same name.
+    void reservePlaces(const std::vector<PlayerStats>& formerTable);
+    int findPlayer(uint32_t playerID); // registers an id it has not seen
     void handleMessages(messageQueue& received, messageQueue& toSend);
     int getConnectedPlayerCount() const;
     // Connections the transport should drop (a full game, no join request in
@@ -148,8 +157,11 @@ class ZEBGameStateGame {
         float waited = 0.0f; // seconds since the transport reported it
     };
 
-    int lookupPlayer(uint32_t playerID) const;              // index of an admitted player, or -1
-    int takeOverPlace(uint32_t playerID, const char* name); // returns the ship's id
+    int lookupPlayer(uint32_t playerID) const;                         // index of an admitted player, or -1
+    int addPlace(int colourIndex, const char* name);                   // returns the place
+    int takeOverPlace(int place, uint32_t playerID, const char* name); // returns the ship's id
+    int reservedPlaceFor(const char* name) const;                      // -1 when none waits for that name
+    int freePlace() const; // a place nobody holds; reserved ones last
     void refuse(uint32_t playerID, refusalReason reason);
     void forgetPending(uint32_t playerID);
     void updatePending(float dt);

@@ -7,7 +7,6 @@
 
 namespace {
 
-const char DISCONNECTED_SUFFIX[] = " [Disconnected]";
 constexpr int DISCONNECTED_SUFFIX_LENGTH = sizeof(DISCONNECTED_SUFFIX) - 1;
 static_assert(DISCONNECTED_SUFFIX_LENGTH < PLAYER_NAME_SIZE - 1, "the suffix must leave room for a name");
 
@@ -85,8 +84,10 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
         refuse(sender, refusalReason::gameFull);
         return;
     }
-    const bool newPlace = getPlayerCount() < MAX_PLAYERS;
-    const int shipID = newPlace ? addPlayer(sender, request.name) : takeOverPlace(sender, request.name);
+    const int reserved = reservedPlaceFor(request.name);
+    const bool newPlace = reserved < 0 && getPlayerCount() < MAX_PLAYERS;
+    const int shipID = newPlace ? addPlayer(sender, request.name)
+                                : takeOverPlace(reserved >= 0 ? reserved : freePlace(), sender, request.name);
 
     // The full state is this player's alone; the place concerns everyone.
     networkMessage fullState;
@@ -134,8 +135,11 @@ void ZEBGameStateGame::handlePlayerInput(const networkMessage& message) {
     if (index < 0 || !m_players[index].connected)
         return;
     PlayerInput input;
-    if (readPlayerInput(message.getData(), message.getDataSize(), &input))
-        m_players[index].input = input;
+    if (!readPlayerInput(message.getData(), message.getDataSize(), &input))
+        return;
+    m_players[index].input = input;
+    if (input.up || input.down || input.left || input.right || input.fire)
+        m_players[index].idleGrace = 0.0f;
 }
 
 void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
@@ -161,6 +165,10 @@ void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
         ++m_refusedStates;
         return;
     }
+    // Turning and thrust reach the host only as the ship's state.
+    const ZEBGameStateElement& before = m_elements[shipID];
+    if ((ship.getRotation() != before.getRotation() || !(ship.getVelocity() == ZERO)))
+        m_players[index].idleGrace = 0.0f;
     m_elements[shipID] = ship;
 }
 
@@ -183,12 +191,15 @@ void ZEBGameStateGame::sendExplosion(int id, float duration, messageQueue& toSen
 }
 
 networkMessage ZEBGameStateGame::writeStats() const {
-    std::vector<PlayerStats> rows(m_players.size());
-    for (int i = 0; i < getPlayerCount(); ++i) {
-        std::memcpy(rows[i].name, m_players[i].name, PLAYER_NAME_SIZE);
-        rows[i].uniqueID = m_players[i].shipID;
-        rows[i].score = m_players[i].score;
-        rows[i].colour = m_elements[m_players[i].shipID].getColour();
+    std::vector<PlayerStats> rows;
+    for (const PlayerRecord& player : m_players) {
+        if (player.reserved)
+            continue; // shown once its player is back
+        PlayerStats& row = rows.emplace_back();
+        std::memcpy(row.name, player.name, PLAYER_NAME_SIZE);
+        row.uniqueID = player.shipID;
+        row.score = player.score;
+        row.colour = m_elements[player.shipID].getColour();
     }
     return writePlayerStats(rows);
 }

@@ -4,6 +4,8 @@
 #include "game/rules/zebobject.h"
 #include "networklib/networkmessage.h"
 
+#include <algorithm>
+
 namespace {
 
 double randomUnit() {
@@ -87,6 +89,7 @@ void ZEBGameStateGame::updatePlayers(float dt, messageQueue& toSend) {
         player.fireTimer += dt;
         updateBullets(player, dt, toSend);
         if (m_elements[player.shipID].isVisible()) {
+            player.idleGrace = std::max(0.0f, player.idleGrace - dt);
             if (player.input.fire && player.fireTimer >= FIRE_INTERVAL)
                 fireBullet(player, toSend);
         } else if (player.connected) {
@@ -171,6 +174,8 @@ void ZEBGameStateGame::collide(std::vector<ZEBObject>& objects, float dt, messag
 bool ZEBGameStateGame::collideShip(std::vector<ZEBObject>& objects, PlayerRecord& player, int other, float dt,
                                    std::vector<int>& asteroidsToExplode, messageQueue& toSend) {
     if (!m_elements[player.shipID].isVisible() || !m_elements[other].isVisible())
+        return false;
+    if (m_elements[other].getType() == TYPE_ASTEROID && player.idleGrace > 0.0f)
         return false;
     if (!testHit(objects, player.shipID, other, dt))
         return false;

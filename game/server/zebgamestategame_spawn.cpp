@@ -70,6 +70,7 @@ void ZEBGameStateGame::placeShip(int place, messageQueue& toSend) {
     ship.setVelocity(ZERO);
     ship.setVisible(true);
     m_players[place].stateCheck.restart(ship.getPosition());
+    m_players[place].idleGrace = IDLE_GRACE_TIME;
     sendElementUpdate(m_players[place].shipID, toSend);
 }
 

@@ -3,6 +3,7 @@
 #include "game/shell/levelfailure.h"
 #include "game/shell/serversettings.h"
 #include "game/shell/shell.h"
+#include "game/shell/shelldata.h"
 #include "game/shell/shellnetwork.h"
 #include "game/shell/shelloptions.h"
 #include "networklib/messagelog.h"
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     // A bot keeps its log in the folder its host made for it.
-    messageLog::placeShared(g_options.bot ? std::string() : userLogFolder());
+    if (g_options.log)
+        messageLog::keepMessageLog(g_options.bot ? std::string(MESSAGE_LOG_FILE_NAME) : messageLogPath());
     return run();
 }

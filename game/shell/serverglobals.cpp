@@ -5,4 +5,5 @@
 shellOptions g_options;
 networkHost* g_host = nullptr;
 ZEBGameStateGame* g_serverGame = nullptr;
+std::vector<PlayerStats> g_formerTable;
 std::vector<ZEBObject> g_serverObjects;

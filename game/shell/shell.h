@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+class ZEBFeedback;
 class ZEBGameStateCollector;
 class ZEBGameStateGame;
 class ZEBObjectParticleSystem;
@@ -57,6 +58,7 @@ extern bool g_soundEnabled;
 extern float g_soundToggleDelay;
 extern bool g_running;
 extern float g_rejoinDelay; // seconds until this copy looks for a game again; negative: not waiting
+extern float g_hostSilence; // seconds of play since the last message from the host
 
 extern ZEBGameStateCollector* g_collector;
 extern networkClient* g_client;
@@ -68,10 +70,14 @@ extern font g_font;
 extern std::vector<ZEBObject> g_clientObjects;
 extern std::vector<ZEBObject> g_serverObjects;
 extern std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
+extern ZEBFeedback g_feedback; // score popups and who shot the own ship
 extern shellOptions g_options;
 extern keyBindings g_bindings;
 extern shellSettings g_settings; // as read from the settings file, with the changes made while playing
 extern std::string g_playerName; // sent in the join request
+// The last score table this copy saw: a game it hosts after losing its host
+// keeps those players' places.
+extern std::vector<PlayerStats> g_formerTable;
 
 // How set-up ended.
 enum class setupResult {
@@ -84,6 +90,7 @@ enum class setupResult {
 // and the defaults are used) and applies it; --name wins over the file's name.
 void loadUserSettings();
 void saveUserSettings(); // after a change; does nothing unless loadUserSettings found a usable place
+const std::string& getSettingsProblem(); // why the file was not used; empty when it was (or is missing)
 
 // While set-up searches and joins it calls this now and then with a line
 // saying what it does, so the window can be drawn and answer; false when the
@@ -101,6 +108,19 @@ constexpr const char* JOINING_TEXT = "Joining ...";
 constexpr uint32_t NOTICE_MS = 6000;
 const std::string& getSetupNotice();
 bool isSetupNoticeFresh(); // shown for less than NOTICE_MS
+
+// Sets the notice to why the game this copy played in, or tried to join, is over.
+void noticeGameEnded();
+
+// The lines the window shows while there is no game, and over a game whose
+// host has fallen silent. The host sends several messages a second while a
+// game runs, so a longer silence means the connection is going.
+constexpr const char* CONNECTION_LOST_TEXT = "Connection lost ...";
+constexpr float HOST_SILENCE_LIMIT = 0.75f; // seconds
+enum class networkEnd;
+std::string describeUnavailable(networkEnd end);
+std::string searchCountdownText(float rejoinDelay); // empty when no search is due
+bool isHostSilent(float hostSilence);
 
 setupResult setupGame(gameWindow* window);
 // After the game ended under it: a fresh search, then joining what it finds or hosting.

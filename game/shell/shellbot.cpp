@@ -27,6 +27,11 @@ constexpr auto BOT_JOIN_DEADLINE = std::chrono::seconds(10);
 constexpr auto BOT_JOIN_RESEND = std::chrono::milliseconds(500);
 constexpr auto BOT_POLL_PAUSE = std::chrono::milliseconds(1);
 
+// A host starting bots numbers them ("Bot 1", ...) with --name.
+std::string botName() {
+    return g_options.name.empty() ? BOT_NAME : g_options.name;
+}
+
 bool connectBot(networkClient& client) {
     if (!g_options.connectHost.empty()) {
         std::string address = g_options.connectHost;
@@ -45,7 +50,7 @@ bool connectBot(networkClient& client) {
 
 // Sends the join request again every so often until the full state has come.
 bool joinBot(networkClient& client, ZEBGameStateCollector& collector) {
-    collector.setPlayerName(BOT_NAME);
+    collector.setPlayerName(botName());
     const botClock::time_point deadline = botClock::now() + BOT_JOIN_DEADLINE;
     botClock::time_point resend = botClock::now();
     while (!collector.hasJoined() && !isStopRequested() && botClock::now() < deadline) {
@@ -91,7 +96,8 @@ void playUntilStopped(networkClient& client, ZEBGameStateCollector& collector, Z
         client.sendMessages(out);
         if (ownScore(collector) != score) {
             score = ownScore(collector);
-            printServerEvent("ZEB bot %d: score %d", static_cast<int>(currentProcessId()), score);
+            printServerEvent("ZEB bot %d (%s): score %d", static_cast<int>(currentProcessId()), botName().c_str(),
+                             score);
         }
     }
 }

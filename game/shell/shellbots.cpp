@@ -26,7 +26,11 @@ void startBots() {
     const std::string logFolder = userLogFolder();
     const std::string botFolder = (logFolder.empty() ? std::string() : logFolder + "/") + "bot-";
     for (int i = 1; i <= g_options.bots; ++i) {
-        const pid_t bot = startProgramCopy({"--bot", "--connect", address}, botFolder + std::to_string(i));
+        const std::string number = std::to_string(i);
+        std::vector<std::string> arguments = {"--bot", "--connect", address, "--name", "Bot " + number};
+        if (g_options.log)
+            arguments.push_back("--log");
+        const pid_t bot = startProgramCopy(arguments, botFolder + number);
         if (bot < 0) {
             std::fprintf(stderr, "zeb: bot %d could not be started\n", i);
             continue;

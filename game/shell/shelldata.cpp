@@ -1,6 +1,8 @@
 #include "game/shell/shelldata.h"
 
+#include "networklib/messagelog.h"
 #include "platform/system/executablepath.h"
+#include "platform/system/userfiles.h"
 
 #include <vector>
 
@@ -21,4 +23,9 @@ std::string findDataFile(const std::string& name) {
             return candidate;
     }
     return name;
+}
+
+std::string messageLogPath() {
+    const std::string folder = userLogFolder();
+    return folder.empty() ? std::string(MESSAGE_LOG_FILE_NAME) : folder + "/" + MESSAGE_LOG_FILE_NAME;
 }

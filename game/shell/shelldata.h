@@ -8,3 +8,7 @@
 // configured to install into. The name itself when none has it,
 // so the reader reports the name the game asked for.
 std::string findDataFile(const std::string& name);
+
+// Where the message log goes when the player asks for it (--log): the
+// working folder, which the player chose by starting the program there.
+std::string messageLogPath();

@@ -1,6 +1,7 @@
 #include "game/shell/shell.h"
 
 #include "baselib/source/font/font.h"
+#include "game/client/zebfeedback.h"
 #include "game/client/zebobjectparticlesystem.h"
 
 uint8_t g_keys[KEY_TABLE_SIZE] = {};
@@ -8,6 +9,7 @@ PlayerInput g_input;
 bool g_soundEnabled = true;
 float g_soundToggleDelay = 0.0f;
 float g_rejoinDelay = -1.0f;
+float g_hostSilence = 0.0f;
 bool g_running = false;
 
 ZEBGameStateCollector* g_collector = nullptr;
@@ -17,6 +19,7 @@ soundList* g_soundList = nullptr;
 font g_font;
 std::vector<ZEBObject> g_clientObjects;
 std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
+ZEBFeedback g_feedback;
 keyBindings g_bindings = defaultBindings();
 shellSettings g_settings;
 std::string g_playerName = PLAYER_NAME;

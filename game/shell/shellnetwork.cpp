@@ -46,6 +46,7 @@ bool startHostedGame() {
     g_host = new networkHost();
     loadLevelFile(g_serverObjects, g_serverGame);
     g_serverGame->createAsteroids();
+    g_serverGame->reservePlaces(g_formerTable);
     g_host->setApplicationGuid(APPLICATION_GUID);
     g_host->setSessionName(getHostedSessionName());
     g_host->setMaxPlayers(MAX_PLAYERS);

@@ -159,6 +159,8 @@ bool applyFlag(const std::string& name, shellOptions& options) {
         options.agones = true;
     else if (name == "--no-rejoin")
         options.rejoin = false;
+    else if (name == "--log")
+        options.log = true;
     else
         return false;
     return true;
@@ -261,6 +263,7 @@ std::string usageText(const char* programName) {
            "  --discovery ADDR[,ADDR]   where to search for games (IPv4 broadcast or host addresses)\n"
            "  --discovery-port N        the port of the game search (default 27350)\n"
            "  --no-rejoin               when the host leaves, stay on \"Game Unavailable\"\n"
+           "  --log                     log every message received to message_log.csv here\n"
            "  --frames N                quit after N drawn frames\n"
            "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"
            "  --name NAME               the player's name (at most 31 bytes of UTF-8)\n"

@@ -18,6 +18,7 @@ struct shellOptions {
     std::vector<uint32_t> discoveryTargets;   // IPv4 addresses, host order; empty: the default targets
     uint16_t discoveryPort = 0;               // 0: the default discovery port
     bool rejoin = true;                       // after the host leaves, search again (or host)
+    bool log = false;                         // keep the message log (messageLogPath)
     long frames = 0;                          // quit after this many accepted frames; 0: no limit
     std::string screenshot;                   // PNG of the last drawn frame, written when quitting
     std::string name;                         // the player's name; empty: the settings file's

@@ -8,6 +8,7 @@ namespace {
 
 std::string g_settingsPath; // empty: nothing is read or written (tests, no home folder)
 bool g_settingsWritable = false;
+std::string g_settingsProblem; // for the window: the terminal is not where a player looks
 
 } // namespace
 
@@ -18,10 +19,12 @@ void loadUserSettings() {
     g_settingsWritable = false;
     shellSettings settings;
     std::string error;
+    g_settingsProblem.clear();
     if (!g_settingsPath.empty() && !loadSettings(g_settingsPath, settings, error)) {
         std::fprintf(stderr,
                      "zeb: settings file %s, %s; playing with the defaults and leaving the file as it is\n",
                      makeEscapedText(g_settingsPath).c_str(), makeEscapedText(error).c_str());
+        g_settingsProblem = "Settings file " + g_settingsPath + ", " + error + ": playing with the defaults.";
         settings = shellSettings();
     } else {
         g_settingsWritable = !g_settingsPath.empty();
@@ -30,6 +33,10 @@ void loadUserSettings() {
     g_bindings = settings.keys;
     g_soundEnabled = settings.sound;
     g_playerName = g_options.name.empty() ? settings.name : g_options.name;
+}
+
+const std::string& getSettingsProblem() {
+    return g_settingsProblem;
 }
 
 void saveUserSettings() {

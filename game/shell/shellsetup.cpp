@@ -4,6 +4,7 @@
 #include "baselib/source/random.h"
 #include "baselib/source/render/camera.h"
 #include "baselib/source/render/render.h"
+#include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/server/zebgamestategame.h"
 #include "game/shell/failedsessions.h"
@@ -277,6 +278,8 @@ void reportUnavailable(const char* next = nullptr) {
     // With --connect this copy neither searches nor hosts: the window says why.
     if (!g_options.connectHost.empty())
         setNotice("The game at " + host + ": " + reason + ". --connect joins that host only.");
+    else
+        setNotice(describeUnavailable(end));
 }
 
 // A copy that could not join lets go of its connection, and a copy that
@@ -322,6 +325,8 @@ setupResult connectAndJoin() {
     if (result == setupResult::unavailable)
         giveUp();
     g_running = (result == setupResult::joined);
+    g_hostSilence = 0.0f;
+    g_feedback.reset();
     g_input.clear();
     return result;
 }
@@ -355,6 +360,11 @@ bool isSetupNoticeFresh() {
     return !g_notice.empty() && timeGetTime() - g_noticeSince < NOTICE_MS;
 }
 
+void noticeGameEnded() {
+    if (g_client != nullptr)
+        setNotice(describeUnavailable(g_client->getEnd()));
+}
+
 void rememberLostSession() {
     if (g_client != nullptr)
         g_failed.remember(g_client->getSessionInstance(), netAddress{}, timeGetTime());
@@ -374,7 +384,11 @@ setupResult setupGame(gameWindow* window) {
     loadLevelFile(g_clientObjects, nullptr);
     applyNetworkOptions();
     g_rejoinDelay = -1.0f;
-    return connectAndJoin();
+    const setupResult result = connectAndJoin();
+    // What set-up has to say comes first; the settings file's problem otherwise.
+    if (g_notice.empty() && !getSettingsProblem().empty())
+        setNotice(getSettingsProblem());
+    return result;
 }
 
 void setSetupProgress(setupProgressFunction progress) {

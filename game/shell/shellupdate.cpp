@@ -1,6 +1,7 @@
 #include "game/shell/shell.h"
 
 #include "baselib/source/random.h"
+#include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/server/zebgamestategame.h"
@@ -24,12 +25,28 @@ void updateParticleSystems(float changeInTime) {
     }
 }
 
+// A ship's explosion is larger and lasts longer than the host's duration
+// says: the loss of a ship must not pass unseen beside an asteroid's.
+constexpr float SHIP_EXPLOSION_STRETCH = 3.0f;
+constexpr float SHIP_EXPLOSION_OUTER_SCALE = 2.2f; // a second, wider ring of lines
+
+void addEffect(float duration, int objectID, const vector3& position, float rotation, float scale,
+               const colour4& colour) {
+    if (g_particleSystems.size() < MAX_LIVE_EFFECTS)
+        g_particleSystems.push_back(std::make_unique<ZEBObjectParticleSystem>(
+            duration, g_clientObjects[objectID], position, rotation, scale, colour));
+}
+
 // Explosions the server announced become effects, placed by the explosion's
 // own position and rotation.
 void startExplosions() {
+    std::vector<int> exploded;
     for (int e = 0; e < g_collector->getElementCount(); ++e) {
-        if (!g_collector->isExploding(e))
-            continue;
+        if (g_collector->isExploding(e))
+            exploded.push_back(e);
+    }
+    g_feedback.noteExplosions(*g_collector, exploded);
+    for (const int e : exploded) {
         float duration = 0.0f;
         vector3 pos;
         float rot = 0.0f;
@@ -40,10 +57,13 @@ void startExplosions() {
         matrix transform;
         colour4 colour;
         g_collector->getElement(e, visible, type, objectID, transform, colour);
-        if (objectID >= 0 && objectID < static_cast<int>(g_clientObjects.size()) &&
-            g_particleSystems.size() < MAX_LIVE_EFFECTS) {
-            g_particleSystems.push_back(std::make_unique<ZEBObjectParticleSystem>(
-                duration, g_clientObjects[objectID], pos, rot, g_collector->getElementScale(e), colour));
+        if (objectID >= 0 && objectID < static_cast<int>(g_clientObjects.size())) {
+            const float scale = g_collector->getElementScale(e);
+            if (type == TYPE_PLAYER) {
+                duration *= SHIP_EXPLOSION_STRETCH;
+                addEffect(duration, objectID, pos, rot, scale * SHIP_EXPLOSION_OUTER_SCALE, colour);
+            }
+            addEffect(duration, objectID, pos, rot, scale, colour);
         }
         g_collector->clearExplosion(e);
     }
@@ -87,6 +107,7 @@ void waitToRejoin(float changeInTime) {
 
 void updateClient(float changeInTime) {
     if (!g_client->isConnected()) {
+        noticeGameEnded();
         rememberLostSession();
         scheduleRejoin();
         g_collector->reset();
@@ -99,8 +120,12 @@ void updateClient(float changeInTime) {
     messageQueue receivedMessages;
     messageQueue messagesToSendOut;
     g_client->receiveMessages(receivedMessages);
+    g_hostSilence = receivedMessages.hasMessages() ? 0.0f : g_hostSilence + changeInTime;
     g_collector->setInput(g_input);
     g_collector->update(changeInTime, receivedMessages, messagesToSendOut);
+    g_feedback.update(changeInTime, *g_collector);
+    if (g_collector->getStatsCount() > 0)
+        g_formerTable = g_collector->getStats();
     updateParticleSystems(changeInTime);
     startExplosions();
     if (g_soundList != nullptr)

@@ -1,5 +1,6 @@
 #include "platform/system/aboutbox.h"
 
+#include "platform/system/menustrip.h"
 #include "platform/system/virtualkeys.h"
 
 #include <algorithm>
@@ -16,8 +17,8 @@ constexpr int CLOSE_MARK_SIZE = 16;
 } // namespace
 
 void aboutBox::open(int windowWidth, int windowHeight) {
-    m_x = std::max(0, (windowWidth - WIDTH) / 2);
-    m_y = std::max(0, (windowHeight - HEIGHT) / 2);
+    m_x = std::max(0, windowWidth - WIDTH - EDGE_MARGIN);
+    m_y = std::max(0, std::min(TOP, windowHeight - HEIGHT));
     m_open = true;
     m_buttonPressed = false;
 }
@@ -33,7 +34,7 @@ aboutBox::box aboutBox::okButton() const {
 }
 
 bool aboutBox::keyDown(uint32_t key) {
-    if (m_open && (key == VK_RETURN || key == VK_ESCAPE || key == VK_SPACE))
+    if (m_open && (key == VK_RETURN || key == VK_ESCAPE))
         m_open = false;
     return !m_open;
 }
@@ -42,7 +43,8 @@ bool aboutBox::mouseDown(int x, int y) {
     if (!m_open)
         return false;
     m_buttonPressed = okButton().contains(x, y);
-    if (closeMark().contains(x, y))
+    // The menu strip is not the game: a click there does nothing.
+    if (closeMark().contains(x, y) || (!frame().contains(x, y) && y >= MENU_STRIP_HEIGHT))
         m_open = false;
     return !m_open;
 }

@@ -9,8 +9,11 @@ constexpr const char* ABOUT_BUTTON = "OK";
 
 // The About box, drawn inside the window over the game, so the loop and the
 // game go on while it is open. It is modal: while open it takes every key
-// press and mouse press. It closes on "OK", Enter, Space, Escape and its
-// close mark. Positions are in window pixels of the unscaled layout.
+// press and mouse press. It closes on "OK", Enter, Escape, its close mark
+// and a click on the game beside it; Space, which fires, leaves it open. It
+// stands in the top right corner, away from the ships' start points in the
+// middle and the score table on the left. Positions are in window pixels of
+// the unscaled layout.
 class aboutBox {
   public:
     struct box {
@@ -20,8 +23,10 @@ class aboutBox {
     static constexpr int WIDTH = 300;
     static constexpr int HEIGHT = 96;
     static constexpr int CAPTION_HEIGHT = 20;
+    static constexpr int EDGE_MARGIN = 10;
+    static constexpr int TOP = 40; // below the menu strip and the first score row (unscaled)
 
-    void open(int windowWidth, int windowHeight); // centred in the window
+    void open(int windowWidth, int windowHeight); // in the top right corner
     void close() { m_open = false; }
     bool isOpen() const { return m_open; }
 

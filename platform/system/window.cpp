@@ -272,6 +272,24 @@ int getGameAreaTop(gameWindow*) {
     return MENU_STRIP_HEIGHT;
 }
 
+namespace {
+
+// In a window that is not square the play area has bars beside it (or above
+// and below): a thin line shows where the field ends and wraps.
+constexpr rgb PLAY_AREA_BORDER = {0x50, 0x58, 0x80};
+
+void paintPlayAreaBorder(gameWindow* window, SDL_Renderer* renderer) {
+    int pixelWidth = 0;
+    int pixelHeight = 0;
+    SDL_GetRendererOutputSize(renderer, &pixelWidth, &pixelHeight);
+    const pixelRect area = getPlayArea(window);
+    if (area.width >= pixelWidth && area.y + area.height >= pixelHeight)
+        return;
+    outlineRectangle(renderer, area.x - 1, area.y - 1, area.width + 2, area.height + 2, PLAY_AREA_BORDER);
+}
+
+} // namespace
+
 void paintMenuStrip(gameWindow* window, void* nativeRenderer) {
     SDL_Renderer* renderer = static_cast<SDL_Renderer*>(nativeRenderer);
     if (window == nullptr || window->destroyed || renderer == nullptr)
@@ -279,6 +297,7 @@ void paintMenuStrip(gameWindow* window, void* nativeRenderer) {
     const rendererStateGuard saved(renderer);
     SDL_RenderSetViewport(renderer, nullptr);
     SDL_RenderSetClipRect(renderer, nullptr);
+    paintPlayAreaBorder(window, renderer); // in device pixels, before the menu's scale
     const float scale = static_cast<float>(pixelScale(window->native));
     SDL_RenderSetScale(renderer, scale, scale);
     int width = 0;

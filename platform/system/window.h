@@ -93,7 +93,8 @@ pixelRect getPlayArea(gameWindow* window); // for the window's present size and 
 windowPlacement getWindowPlacement(gameWindow* window);  // the size when not full screen
 void setFullScreen(gameWindow* window, bool fullScreen); // the whole screen, the menu strip kept
 
-// Draws the menu strip, an open menu and an open About box with the native
+// Draws the border of the play area in a window that is not square, the menu
+// strip, an open menu and an open About box with the native
 // renderer; called before the frame is presented.
 void paintMenuStrip(gameWindow* window, void* nativeRenderer);
 

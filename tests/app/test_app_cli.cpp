@@ -143,3 +143,21 @@ TEST_F(programCli, aJoinThatCannotCompleteShowsGameUnavailable) {
 }
 
 } // namespace
+
+namespace {
+
+// A broken settings file is said in the window too, above the sound line.
+TEST_F(programCli, aBrokenSettingsFileIsShownInTheWindow) {
+    m_process.folder = makeTempFolder("cli");
+    std::filesystem::create_directories(m_process.folder + "/config/zeb");
+    std::ofstream(m_process.folder + "/config/zeb/settings.ini") << "sound = loud\n";
+    ASSERT_TRUE(copyGameData(m_process.folder));
+    const std::string port = std::to_string(findFreePort());
+    ASSERT_TRUE(run({"--port", port, "--frames", "40", "--screenshot", "shot.png"}));
+    EXPECT_EQ(exitCode(m_process), 0) << err();
+    pngImage picture;
+    ASSERT_TRUE(readPNG(m_process.folder + "/shot.png", picture));
+    EXPECT_GT(countPixels(picture, 0, 400, SOUND_LINE_TOP - TEXT_ROWS, SOUND_LINE_TOP, isGreyText), 100);
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 // and the About box opens from the keys without stopping the game; switched
 // to full screen, the picture fills the screen.
 
+#include "platform/system/aboutbox.h"
 #include "platform/system/executablepath.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
@@ -16,7 +17,7 @@ namespace {
 // Waits until the game has joined, then does what ACTIONS says to its window;
 // the game ends after its frames.
 constexpr const char* DRIVER_SCRIPT = R"(#!/bin/sh
-"$ZEB_PROGRAM" --port "$ZEB_PORT" --frames 120 --screenshot final.png &
+"$ZEB_PROGRAM" --log --port "$ZEB_PORT" --frames 120 --screenshot final.png &
 game=$!
 tries=0
 until grep -q '^[^,]*,6,' message_log.csv 2>/dev/null; do
@@ -99,9 +100,15 @@ TEST(windowThatFits, aResizedWindowKeepsASquarePlayAreaAndTheAboutBoxLetsTheGame
     const int left = (900 - side) / 2;
     EXPECT_GT(soundLinePixels(picture, left, left + side / 2, MENU_ROWS, side), 200);
     EXPECT_EQ(soundLinePixels(picture, 0, left, MENU_ROWS, side), 0);
-    // The About box stands open in the middle of the window (its caption
-    // strip), and the game still counted its frames to the end.
-    EXPECT_EQ(picture.at(450, 300 - 48 + 10), 0xFF0078D7u);
+    // A thin border shows where the play area ends.
+    for (const int x : {left - 1, left + side})
+        EXPECT_EQ(picture.at(x, 300), 0xFF505880u) << x;
+    EXPECT_NE(picture.at(left - 3, 300), 0xFF505880u);
+    // The About box stands open in the top right corner, away from the
+    // ships' start points (its caption strip), and the game still counted its
+    // frames to the end.
+    EXPECT_EQ(picture.at(900 - 150, aboutBox::TOP + 10), 0xFF0078D7u);
+    EXPECT_NE(picture.at(450, 300 - 48 + 10), 0xFF0078D7u);
     EXPECT_NE(run.settings.find("window_width = 900\nwindow_height = 600\n"), std::string::npos)
         << run.settings;
 }

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -215,8 +216,8 @@ TEST_F(operatorTools, twentyIdleConnectionsLeaveAScrapeAnswered) {
 // stopping the server stops them too.
 TEST_F(operatorTools, aServerWithThreeBotsPlays) {
     const std::string port = std::to_string(findFreePort());
-    m_server =
-        startProgram(ZEB_PROGRAM, {"--server", "--port", port, "--bots", "3"}, makeTempFolder("server"));
+    m_server = startProgram(ZEB_PROGRAM, {"--log", "--server", "--port", port, "--bots", "3"},
+                            makeTempFolder("server"));
     ASSERT_TRUE(waitUntil([&] { return serverOutput().find("Player 3 joined") != std::string::npos; }, 20000))
         << serverOutput() << readFile(m_server.folder + "/stderr.txt");
     EXPECT_NE(serverOutput().find("ZEB server: started 3 bots"), std::string::npos);
@@ -225,6 +226,8 @@ TEST_F(operatorTools, aServerWithThreeBotsPlays) {
         [&] { return askStatus(status).find(" 3 players, maximum 8\n") != std::string::npos; }, 10000));
 
     ASSERT_TRUE(waitUntil([&] { return aBotScored(serverOutput()); }, 60000)) << serverOutput();
+    EXPECT_TRUE(std::regex_search(serverOutput(), std::regex(R"(ZEB bot \d+ \(Bot [123]\): score)")))
+        << serverOutput(); // each bot has a number of its own
     for (const char* bot : {"/bot-1", "/bot-2", "/bot-3"})
         EXPECT_EQ(countType(readLogTypes(m_server.folder + bot + "/message_log.csv"), 6), 1) << bot;
 

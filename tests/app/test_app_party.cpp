@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -116,7 +117,7 @@ class party : public ::testing::Test {
     }
     std::string startServer(appProcess& server, const char* tag) {
         const std::string port = std::to_string(findFreePort());
-        server = startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder(tag));
+        server = startProgram(ZEB_PROGRAM, {"--log", "--server", "--port", port}, makeTempFolder(tag));
         EXPECT_TRUE(waitUntil([&] { return output(server).find("on port " + port) != std::string::npos; },
                               JOIN_DEADLINE_MS))
             << output(server, "/stderr.txt");
@@ -136,7 +137,8 @@ TEST_F(party, aFullServerRefusesANinthPlayerAndTakesNewcomersAgain) {
         ASSERT_TRUE(players.back()->join(address)) << i;
     }
 
-    m_ninth = startProgram(ZEB_PROGRAM, {"--connect", address, "--frames", "20"}, makeTempFolder("ninth"));
+    m_ninth =
+        startProgram(ZEB_PROGRAM, {"--log", "--connect", address, "--frames", "20"}, makeTempFolder("ninth"));
     ASSERT_TRUE(waitForExit(m_ninth, 30000));
     EXPECT_EQ(exitCode(m_ninth), 0);
     EXPECT_NE(output(m_ninth, "/stderr.txt").find("the game is full"), std::string::npos)
@@ -156,15 +158,16 @@ TEST_F(party, aFailedConnectSaysWhereAndWhy) {
     ASSERT_TRUE(waitForExit(m_other, 30000));
     const std::string said = output(m_other, "/stderr.txt");
     EXPECT_NE(said.find("cannot join the game at " + dead + ": no answer"), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::exists(m_other.folder + "/message_log.csv")); // only with --log
 }
 
 TEST_F(party, whenTheHostIsKilledTheOthersPlayOnInANewGame) {
     const std::string port = std::to_string(findFreePort());
-    m_server = startProgram(ZEB_PROGRAM, {"--port", port}, makeTempFolder("host"));
+    m_server = startProgram(ZEB_PROGRAM, {"--log", "--port", port}, makeTempFolder("host"));
     auto log = [](const appProcess& process) { return readLogTypes(process.folder + "/message_log.csv"); };
     ASSERT_TRUE(waitUntil([&] { return countType(log(m_server), MSG_FULL_STATE) == 1; }, JOIN_DEADLINE_MS));
-    m_other = startProgram(ZEB_PROGRAM, {"--frames", "3000"}, makeTempFolder("a"));
-    m_ninth = startProgram(ZEB_PROGRAM, {"--frames", "3000"}, makeTempFolder("b"));
+    m_other = startProgram(ZEB_PROGRAM, {"--log", "--frames", "3000"}, makeTempFolder("a"));
+    m_ninth = startProgram(ZEB_PROGRAM, {"--log", "--frames", "3000"}, makeTempFolder("b"));
     for (const appProcess* copy : {&m_other, &m_ninth})
         ASSERT_TRUE(waitUntil([&] { return countType(log(*copy), MSG_FULL_STATE) == 1; }, JOIN_DEADLINE_MS));
 
@@ -186,10 +189,10 @@ TEST_F(party, aLiarCatchesEachNewcomerOnceAtMost) {
     };
     // The first finds only the liar: it passes over it and hosts; the second
     // finds both and ends up in the first one's game.
-    m_other = startProgram(ZEB_PROGRAM, {"--frames", "3000"}, makeTempFolder("first"));
+    m_other = startProgram(ZEB_PROGRAM, {"--log", "--frames", "3000"}, makeTempFolder("first"));
     ASSERT_TRUE(waitUntil([&] { return joined(m_other); }, JOIN_DEADLINE_MS))
         << output(m_other, "/stderr.txt");
-    m_ninth = startProgram(ZEB_PROGRAM, {"--frames", "3000"}, makeTempFolder("second"));
+    m_ninth = startProgram(ZEB_PROGRAM, {"--log", "--frames", "3000"}, makeTempFolder("second"));
     ASSERT_TRUE(waitUntil([&] { return joined(m_ninth); }, JOIN_DEADLINE_MS))
         << output(m_ninth, "/stderr.txt");
     EXPECT_EQ(countType(readLogTypes(m_ninth.folder + "/message_log.csv"), MSG_PLAYER_CREATED),

@@ -34,16 +34,16 @@ class dedicatedServer : public ::testing::Test {
 
 TEST_F(dedicatedServer, twoHeadlessClientsJoinPlayAndLeave) {
     const std::string port = std::to_string(findFreePort());
-    m_server = startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("server"));
+    m_server = startProgram(ZEB_PROGRAM, {"--log", "--server", "--port", port}, makeTempFolder("server"));
     ASSERT_TRUE(waitUntil(
         [&] { return serverOutput().find("hosting \"The Game\" on port " + port) != std::string::npos; },
         10000))
         << readFile(m_server.folder + "/stderr.txt");
 
     // One client finds the server by searching, the other is told where it is.
-    m_searching = startProgram(ZEB_PROGRAM, {"--frames", "135", "--screenshot", "final.png"},
+    m_searching = startProgram(ZEB_PROGRAM, {"--log", "--frames", "135", "--screenshot", "final.png"},
                                makeTempFolder("searching"));
-    m_connecting = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port, "--frames", "135"},
+    m_connecting = startProgram(ZEB_PROGRAM, {"--log", "--connect", "127.0.0.1:" + port, "--frames", "135"},
                                 makeTempFolder("connecting"));
     ASSERT_TRUE(waitForExit(m_searching, 30000));
     ASSERT_TRUE(waitForExit(m_connecting, 30000));
@@ -79,9 +79,9 @@ TEST_F(dedicatedServer, twoHeadlessClientsJoinPlayAndLeave) {
 // A client that joins and stays sees the session end when the server is stopped.
 TEST_F(dedicatedServer, stoppingTheServerEndsTheSessionForItsPlayers) {
     const std::string port = std::to_string(findFreePort());
-    m_server = startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("server"));
+    m_server = startProgram(ZEB_PROGRAM, {"--log", "--server", "--port", port}, makeTempFolder("server"));
     ASSERT_TRUE(waitUntil([&] { return serverOutput().find("hosting") != std::string::npos; }, 10000));
-    m_connecting = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port, "--no-rejoin"},
+    m_connecting = startProgram(ZEB_PROGRAM, {"--log", "--connect", "127.0.0.1:" + port, "--no-rejoin"},
                                 makeTempFolder("staying"));
     const std::string clientLog = m_connecting.folder + "/message_log.csv";
     ASSERT_TRUE(waitUntil([&] { return countType(readLogTypes(clientLog), 6) == 1; }, 10000));
@@ -92,6 +92,31 @@ TEST_F(dedicatedServer, stoppingTheServerEndsTheSessionForItsPlayers) {
     stopProcess(m_connecting, SIGTERM); // the window program quits as if its window closed
     ASSERT_TRUE(waitForExit(m_connecting, 10000));
     EXPECT_EQ(exitCode(m_connecting), 0);
+}
+
+} // namespace
+
+namespace {
+
+// A host that stops answering (here: stopped by a signal) is shown as
+// "Connection lost ..." over the game well before the connection is dropped.
+TEST_F(dedicatedServer, aHostThatStopsAnsweringShowsConnectionLostOverTheGame) {
+    const std::string port = std::to_string(findFreePort());
+    m_server = startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("server"));
+    ASSERT_TRUE(waitUntil([&] { return serverOutput().find("hosting") != std::string::npos; }, 10000));
+    m_connecting = startProgram(ZEB_PROGRAM,
+                                {"--log", "--connect", "127.0.0.1:" + port, "--frames", "135", "--screenshot",
+                                 "final.png", "--no-rejoin"},
+                                makeTempFolder("frozen"));
+    const std::string clientLog = m_connecting.folder + "/message_log.csv";
+    ASSERT_TRUE(waitUntil([&] { return countType(readLogTypes(clientLog), 6) == 1; }, 10000));
+    stopProcess(m_server, SIGSTOP); // about two seconds of silence before the client's last frame
+    ASSERT_TRUE(waitForExit(m_connecting, 30000));
+    EXPECT_EQ(exitCode(m_connecting), 0);
+    EXPECT_EQ(countType(readLogTypes(clientLog), 3), 0); // still connected
+    pngImage picture;
+    ASSERT_TRUE(readPNG(m_connecting.folder + "/final.png", picture));
+    EXPECT_GT(countPixels(picture, 250, 500, 190, 215, isRedText), 30); // above the start points
 }
 
 } // namespace

@@ -18,7 +18,7 @@ constexpr int AREA_CENTRE = AREA_SIZE / 2;
 // Runs inside xvfb-run: the game hosts alone; once it has joined, xdotool
 // holds W and Space and presses Z in its window until the game's frames end.
 constexpr const char* DRIVER_SCRIPT = R"(#!/bin/sh
-"$ZEB_PROGRAM" --port "$ZEB_PORT" --frames 70 --screenshot final.png &
+"$ZEB_PROGRAM" --log --port "$ZEB_PORT" --frames 70 --screenshot final.png &
 game=$!
 tries=0
 until grep -q '^[^,]*,6,' message_log.csv 2>/dev/null; do
@@ -37,31 +37,6 @@ wait $game
 status=$?
 xdotool keyup w space
 exit $status
-)";
-
-// The game reads the level from its working folder first. Here the asteroids
-// have a single vertex: they form no edge, so nothing can hit them or be hit
-// by them, and the ship flies where the keys send it whatever the random field.
-constexpr const char* HARMLESS_LEVEL = R"(<?xml version="1.0" encoding="utf-8"?>
-<zeb>
-    <level>
-        <background>none</background>
-        <asteroids>3</asteroids>
-        <speed>1.5</speed>
-    </level>
-    <object>
-        <type>player</type>
-        <vertices count="4">1.5, 0.0, 0.0; -1.0, 0.9, 0.0; -0.5, 0.0, 0.0; -1.0, -0.9, 0.0;</vertices>
-    </object>
-    <object>
-        <type>bullet</type>
-        <vertices count="4">0.2, 0.0, 0.0; 0.0, 0.2, 0.0; -0.2, 0.0, 0.0; 0.0, -0.2, 0.0;</vertices>
-    </object>
-    <object>
-        <type>asteroid</type>
-        <vertices count="1">0.0, 0.0, 0.0;</vertices>
-    </object>
-</zeb>
 )";
 
 // The sound line as the game's own font draws it, on an offscreen target.

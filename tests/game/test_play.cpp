@@ -269,12 +269,39 @@ TEST(Play, BulletBreaksALargeAsteroidIntoItsTwoFragments) {
     EXPECT_EQ(sounds, (std::vector<int32_t>{TYPE_BULLET, TYPE_ASTEROID}));
 }
 
+// A ship nobody has touched since it appeared is spared by asteroids for ten
+// seconds; its player's first act (here a turn) ends the grace at once.
+TEST(Play, AnUntouchedShipIsSparedByAsteroidsUntilItsPlayerActsOrTenSecondsPass) {
+    for (const bool acts : {false, true}) {
+        Harness h(1);
+        Client& a = h.addClient(1);
+        ASSERT_TRUE(h.joinAll());
+        const int ship = a.collector.getOwnIndex();
+        placeAsteroid(h, 0, vector3(8.0f, 0.0f, 0.0f),
+                      vector3(5.0f, 0.0f, 0.0f)); // passes the ship every 4 s
+        a.input.left = acts;
+        h.step();
+        a.input.left = false;
+        int hitAt = -1;
+        for (int frame = 1; frame < 15 * 45 && hitAt < 0; ++frame) {
+            h.step();
+            if (!h.game.getElement(ship).isVisible())
+                hitAt = frame;
+        }
+        ASSERT_GT(hitAt, 0) << acts;
+        EXPECT_EQ(hitAt < 45, acts) << hitAt; // idle: only once the grace is over
+        EXPECT_EQ(hitAt >= IDLE_GRACE_TIME * 45 - 2, !acts) << hitAt;
+        EXPECT_EQ(h.game.getPlayer(0).score, SCORE_HIT_BY_ASTEROID);
+    }
+}
+
 TEST(Play, ShipHitByAnAsteroidLosesFivePointsAndReturnsAtItsSpawnPoint) {
     Harness h(1);
     Client& a = h.addClient(1);
     ASSERT_TRUE(h.joinAll());
     const int ship = a.collector.getOwnIndex();
     placeAsteroid(h, 0, vector3(8.0f, 0.0f, 0.0f), vector3(5.0f, 0.0f, 0.0f)); // moving towards -x
+    playerOf(h.game, 0).idleGrace = 0.0f;                                      // its player has acted
 
     for (int frame = 0; frame < 30 && h.game.getElement(ship).isVisible(); ++frame)
         h.step();

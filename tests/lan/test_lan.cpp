@@ -48,7 +48,7 @@ class lan : public ::testing::Test {
         return m_processes.back();
     }
     appProcess& startPlayer(int machine, const char* tag) {
-        return start(machine, {"--frames", "100000"}, tag);
+        return start(machine, {"--log", "--frames", "100000"}, tag); // the test reads its message log
     }
 
     static int fullStates(const appProcess& copy) {

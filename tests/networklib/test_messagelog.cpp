@@ -29,6 +29,7 @@ std::vector<std::string> logLines() {
 // One log per process: the host's rows and its own client's rows share the
 // file, under one header.
 TEST(MessageLog, AJoinAndATwelveBytePayloadMakeTwoRowsAfterTheHeader) {
+    messageLog::keepMessageLog(MESSAGE_LOG_FILE_NAME); // as the program's --log does
     const millisecondClock previous = setTimerClock(&testClock);
     g_now = 1000;
     {

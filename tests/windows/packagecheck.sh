@@ -42,10 +42,10 @@ zip)
     done
     cd "$FOLDER/elsewhere" || exit 1
     rm -f "$WINEPREFIX"/drive_c/users/*/AppData/Local/zeb/message_log.csv
-    timeout 60 "$WINE" "$program" --port "$((ZEB_DISCOVERY_PORT + 1000))" --frames 30 --screenshot shot.png \
+    timeout 60 "$WINE" "$program" --log --port "$((ZEB_DISCOVERY_PORT + 1000))" --frames 30 --screenshot shot.png \
         || fail "the unpacked program failed"
     [ -s shot.png ] || fail "no frame was saved"
-    # The message log goes to the user's local data folder, not the working one.
+    # Asked for, the message log goes to the user's local data folder, not the working one.
     log=$(ls "$WINEPREFIX"/drive_c/users/*/AppData/Local/zeb/message_log.csv 2>/dev/null | head -n 1)
     [ -n "$log" ] || fail "no message log in %LOCALAPPDATA%\\zeb"
     [ ! -e message_log.csv ] || fail "the message log went to the working folder"

@@ -78,6 +78,7 @@ TEST(botPilot, getsOutOfTheWayOfAnAsteroidAboutToHitIt) {
         // Moves by minus its velocity: from the top edge down onto the ship at the centre.
         asteroid.setPosition(vector3(0.0f, 9.5f, 0.0f));
         asteroid.setVelocity(vector3(0.0f, 2.0f, 0.0f));
+        playerOf(game.harness.game, 0).idleGrace = 0.0f; // not the grace of a ship left alone
         const int before = game.score();
         if (piloted)
             game.fly(4 * 45, false);

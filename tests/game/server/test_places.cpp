@@ -149,3 +149,54 @@ TEST(Places, NoTickAdvancesByMoreThanAQuarterSecond) {
         EXPECT_FLOAT_EQ(h.game.getElement(0).getPosition().y, expected.y) << stalled;
     }
 }
+
+// A game that goes on from a lost one keeps its players' places: each joiner
+// named in the last table takes the first place kept under its name, with
+// its colour and score; who had left keeps nothing, newcomers get new places.
+TEST(Places, AGameGoingOnFromALostOneKeepsPlacesColoursAndScoresByName) {
+    play::Harness before(1, 21u);
+    const char* names[] = {"Ann", "Bob", "Ann", "Dan"};
+    std::vector<play::Client*> clients;
+    for (uint32_t i = 0; i < 4; ++i)
+        clients.push_back(&before.addClient(i + 1, names[i]));
+    ASSERT_TRUE(before.joinAll());
+    for (int i = 0; i < 4; ++i)
+        playerOf(before.game, i).score = 10 * (i + 1);
+    before.disconnect(*clients[3]);
+    before.step();
+    std::vector<PlayerStats> table;
+    const networkMessage stats = before.game.writeStats();
+    ASSERT_TRUE(readPlayerStats(stats.getData(), stats.getDataSize(), &table));
+
+    play::Harness after(1, 22u);
+    after.game.reservePlaces(table);
+    EXPECT_EQ(after.game.getPlayerCount(), 3); // Dan had left
+    EXPECT_EQ(after.game.getConnectedPlayerCount(), 0);
+    std::vector<PlayerStats> shown;
+    ASSERT_TRUE(
+        readPlayerStats(after.game.writeStats().getData(), after.game.writeStats().getDataSize(), &shown));
+    EXPECT_TRUE(shown.empty()); // kept places show once their players are back
+
+    struct joiner {
+        const char* name;
+        int formerPlace; // -1: a new place
+    };
+    const joiner joiners[] = {{"Bob", 1}, {"Ann", 0}, {"Eve", -1}, {"Ann", 2}};
+    uint32_t id = 100;
+    for (const joiner& j : joiners) {
+        play::Client& client = after.addClient(id++, j.name);
+        ASSERT_TRUE(after.joinAll()) << j.name;
+        const PlayerRecord& place = after.game.getPlayer(after.playerIndex(client));
+        const colour4& colour = after.game.getElement(place.shipID).getColour();
+        if (j.formerPlace < 0) {
+            EXPECT_EQ(after.playerIndex(client), 3);
+            EXPECT_EQ(place.score, 0);
+            for (const PlayerStats& row : table)
+                EXPECT_FALSE(row.colour == colour) << j.name;
+        } else {
+            EXPECT_EQ(after.playerIndex(client), j.formerPlace) << j.name;
+            EXPECT_EQ(place.score, table[j.formerPlace].score) << j.name;
+            EXPECT_TRUE(colour == table[j.formerPlace].colour) << j.name;
+        }
+    }
+}

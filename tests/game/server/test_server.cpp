@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 
 #include <cmath>
 #include <cstring>
@@ -88,8 +89,8 @@ int updateID(const networkMessage& message) {
 
 TEST(ServerSetup, ColoursShapesAndFamilies) {
     Server s(3);
-    EXPECT_EQ(s.game.getPlayerColour(0), colour4(0.5f, 0.0f, 1.0f, 1.0f));
-    EXPECT_EQ(s.game.getPlayerColour(7), colour4(1.0f, 0.5f, 0.0f, 1.0f));
+    EXPECT_EQ(s.game.getPlayerColour(0), colour4(0.65f, 0.3f, 1.0f, 1.0f));
+    EXPECT_EQ(s.game.getPlayerColour(7), colour4(0.85f, 0.25f, 0.65f, 1.0f));
     ASSERT_EQ(s.game.getElementCount(), 3 * ELEMENTS_PER_FAMILY);
     for (int family = 0; family < 3; ++family) {
         const int n = family * ELEMENTS_PER_FAMILY;
@@ -137,7 +138,7 @@ TEST(ServerSetup, FamilyDrawsFollowTheStatedOrder) {
     EXPECT_EQ(large.getObjectID(), play::SQUARE_ASTEROID + shape);
 }
 
-TEST(ServerSetup, ADrawOfTheMaximumTakesTheLastShapeAndOrange) {
+TEST(ServerSetup, ADrawOfTheMaximumTakesTheLastShapeAndColour) {
     // The shape is the eleventh draw of a family.
     std::vector<ZEBObject> shapes = play::makeShapes();
     ZEBGameStateGame game;
@@ -597,4 +598,63 @@ TEST(ServerSimulation, RoundAndFragmentDrawsFollowTheStatedOrder) {
     EXPECT_EQ(s.game.getElement(1).getVelocity(), firstFragment);
     EXPECT_FALSE(s.game.getElement(1).isVisible());
     EXPECT_EQ(toSend.size(), ELEMENTS_PER_FAMILY);
+}
+
+namespace {
+
+// sRGB in 0..1 to linear light.
+double linear(double channel) {
+    return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+}
+
+// The relative luminance of the contrast ratio, from linear light.
+double luminance(const std::array<double, 3>& rgb) {
+    return 0.2126 * rgb[0] + 0.7152 * rgb[1] + 0.0722 * rgb[2];
+}
+
+// CIELAB (D65) of a linear colour.
+std::array<double, 3> lab(const std::array<double, 3>& l) {
+    auto f = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116.0; };
+    const double x = f((0.4124 * l[0] + 0.3576 * l[1] + 0.1805 * l[2]) / 0.95047);
+    const double y = f(luminance(l));
+    const double z = f((0.0193 * l[0] + 0.1192 * l[1] + 0.9505 * l[2]) / 1.08883);
+    return {116.0 * y - 16.0, 500.0 * (x - y), 200.0 * (y - z)};
+}
+
+using vision = std::array<std::array<double, 3>, 3>; // applied to linear light
+constexpr vision NORMAL = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+// Full-severity protanopia and deuteranopia (Machado, Oliveira and Fernandes, 2009).
+constexpr vision PROTANOPIA = {
+    {{0.152286, 1.052583, -0.204868}, {0.114503, 0.786281, 0.099216}, {-0.003882, -0.048116, 1.051998}}};
+constexpr vision DEUTERANOPIA = {
+    {{0.367322, 0.860646, -0.227968}, {0.280085, 0.672501, 0.047413}, {-0.011820, 0.042940, 0.968881}}};
+
+std::array<double, 3> seen(const colour4& c, const vision& v) {
+    const std::array<double, 3> l = {linear(c.r), linear(c.g), linear(c.b)};
+    std::array<double, 3> out{};
+    for (int i = 0; i < 3; ++i)
+        out[i] = std::clamp(v[i][0] * l[0] + v[i][1] * l[1] + v[i][2] * l[2], 0.0, 1.0);
+    return out;
+}
+
+} // namespace
+
+// Every colour reads on the navy background, and no two look alike to players
+// with normal vision or either red-green blindness (CIE76 distance).
+TEST(ServerSetup, TheEightColoursReadOnTheBackgroundAndStayApartForColourBlindPlayers) {
+    constexpr double MIN_CONTRAST = 4.5;
+    constexpr double MIN_DISTANCE = 20.0;
+    const ZEBGameStateGame game;
+    const double background = luminance(seen(colour4(0.05f, 0.05f, 0.1f, 1.0f), NORMAL));
+    for (int i = 0; i < PLAYER_COLOUR_COUNT; ++i) {
+        const double ratio = (luminance(seen(game.getPlayerColour(i), NORMAL)) + 0.05) / (background + 0.05);
+        EXPECT_GE(ratio, MIN_CONTRAST) << i;
+        for (int j = 0; j < i; ++j) {
+            for (const vision& v : {NORMAL, PROTANOPIA, DEUTERANOPIA}) {
+                const std::array<double, 3> a = lab(seen(game.getPlayerColour(i), v));
+                const std::array<double, 3> b = lab(seen(game.getPlayerColour(j), v));
+                EXPECT_GE(std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]), MIN_DISTANCE) << i << " " << j;
+            }
+        }
+    }
 }

@@ -4,9 +4,11 @@
 #include "baselib/source/font/font.h"
 #include "baselib/source/render/camera.h"
 #include "baselib/source/render/render.h"
+#include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
+#include "networklib/networkclient.h"
 #include "tests/baselib/assertioncapture.h"
 #include "tests/game/gamestateaccess.h"
 
@@ -215,4 +217,149 @@ TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
             << r.position.x << "," << r.position.y;
     }
     g_clientObjects.clear();
+}
+
+namespace {
+
+int greyPixels(const std::vector<uint32_t>& pixels, int y0, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = 0; x < AREA; ++x) {
+            const uint32_t p = pixels[static_cast<size_t>(y) * AREA + x];
+            const int r = static_cast<int>((p >> 16) & 0xFF);
+            count += (r >= 120 && r == static_cast<int>((p >> 8) & 0xFF)) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+// Without a game the window says why and, while the party goes on, when it
+// searches again; over a game whose host fell silent it says the connection
+// is going.
+TEST_F(shellRender, theWindowSaysWhyItWaitsAndForHowLong) {
+    EXPECT_EQ(describeUnavailable(networkEnd::hostStopped), "The host left the game.");
+    EXPECT_EQ(describeUnavailable(networkEnd::gameFull), "The game is full.");
+    EXPECT_EQ(describeUnavailable(networkEnd::connectionLost),
+              "Connection lost: the host stopped answering.");
+    EXPECT_EQ(searchCountdownText(2.2f), "Searching again in 3 s ...");
+    EXPECT_EQ(searchCountdownText(0.01f), "Searching again in 1 s ...");
+    EXPECT_EQ(searchCountdownText(-1.0f), "");
+
+    g_running = false;
+    for (const float delay : {2.5f, -1.0f}) {
+        g_rejoinDelay = delay;
+        renderGame();
+        EXPECT_EQ(greyPixels(frame(), 17, 35) > 30, delay >= 0.0f) << delay; // the line below the title
+    }
+    g_running = true;
+    for (const float silence : {0.0f, HOST_SILENCE_LIMIT}) {
+        g_hostSilence = silence;
+        renderGame();
+        EXPECT_EQ(redPixels(frame(), 190, 215) > 30, silence > 0.0f) << silence;
+    }
+    g_hostSilence = 0.0f;
+}
+
+namespace {
+
+template <typename Test>
+int pixelsWhere(const std::vector<uint32_t>& pixels, int x0, int x1, int y0, int y1, Test test) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const uint32_t p = pixels[static_cast<size_t>(y) * AREA + x];
+            count += test(static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+                          static_cast<int>(p & 0xFF))
+                         ? 1
+                         : 0;
+        }
+    }
+    return count;
+}
+
+bool isFlame(int r, int g, int b) {
+    return r >= 200 && g >= 120 && g <= 200 && b <= 90;
+}
+bool isGreenText(int r, int g, int b) {
+    return g >= 150 && r <= g - 60 && b <= g - 60;
+}
+
+} // namespace
+
+// The own ship shows a flame while its player thrusts, a bullet trails a
+// streak, and a change of the own score floats up beside the ship.
+TEST_F(shellRender, thrustBulletsAndScoreChangesShowBesideTheShips) {
+    const vector3 ship[] = {
+        {1.5f, 0.0f, 0.0f}, {-1.0f, 0.9f, 0.0f}, {-0.5f, 0.0f, 0.0f}, {-1.0f, -0.9f, 0.0f}};
+    const vector3 bullet[] = {
+        {0.2f, 0.0f, 0.0f}, {0.0f, 0.2f, 0.0f}, {-0.2f, 0.0f, 0.0f}, {0.0f, -0.2f, 0.0f}};
+    g_clientObjects.resize(2);
+    ASSERT_TRUE(g_clientObjects[0].create(TYPE_PLAYER, ship, 4));
+    ASSERT_TRUE(g_clientObjects[1].create(TYPE_BULLET, bullet, 4));
+    elementOf(*g_collector, 0)
+        .initialise(0, vector3(-6.0f, 0.0f, 0.0f), 0.0f, ZERO, 0.4f, TYPE_PLAYER, 0, WHITE, true);
+    ZEBGameStateElement shot;
+    shot.initialise(1, vector3(6.0f, 0.0f, 0.0f), 0.0f, ZERO, 0.3f, TYPE_BULLET, 1,
+                    colour4(0.3f, 0.3f, 0.3f, 1.0f), true);
+    deliver(writeNewElement(shot));
+    int bulletAtRest = 0;
+    for (const bool moving : {false, true}) {
+        g_input.up = moving;
+        elementOf(*g_collector, 1).setVelocity(vector3(moving ? 10.0f : 0.0f, 0.0f, 0.0f));
+        renderGame();
+        const std::vector<uint32_t> pixels = frame();
+        EXPECT_EQ(pixelsWhere(pixels, 0, AREA / 2, 250, 450, isFlame) > 5, moving);
+        const int bulletPixels = drawnPixels(pixels, AREA / 2, AREA, 250, 450);
+        EXPECT_GT(bulletPixels, bulletAtRest + (moving ? 60 : 0));
+        bulletAtRest = bulletPixels;
+    }
+    g_input.up = false;
+
+    std::vector<PlayerStats> rows(1);
+    for (const int score : {0, 5}) {
+        rows[0].score = score;
+        deliver(writePlayerStats(rows));
+        g_feedback.update(0.0f, *g_collector);
+    }
+    renderGame();
+    EXPECT_GT(pixelsWhere(frame(), 140, 220, 280, 340, isGreenText), 10); // "+5" above and right of the ship
+    g_feedback.reset();
+    g_clientObjects.clear();
+}
+
+// The table reads from the highest score down, and marks the one ahead.
+TEST_F(shellRender, theScoreTableIsSortedAndMarksTheLeader) {
+    struct row {
+        int score;
+        colour4 colour;
+        bool (*test)(int, int, int);
+    };
+    const row rows[] = {
+        {5, colour4(1.0f, 0.0f, 0.0f, 1.0f), [](int r, int g, int b) { return r > 150 && g < 60 && b < 60; }},
+        {20, colour4(0.0f, 1.0f, 0.0f, 1.0f),
+         [](int r, int g, int b) { return g > 150 && r < 60 && b < 60; }},
+        {9, colour4(0.0f, 0.0f, 1.0f, 1.0f),
+         [](int r, int g, int b) { return b > 150 && r < 60 && g < 60; }},
+    };
+    std::vector<PlayerStats> stats(3);
+    for (size_t p = 0; p < stats.size(); ++p) {
+        std::snprintf(stats[p].name, sizeof(stats[p].name), "Player");
+        stats[p].uniqueID = 100 + static_cast<int>(p);
+        stats[p].score = rows[p].score;
+        stats[p].colour = rows[p].colour;
+    }
+    deliver(writePlayerStats(stats));
+    renderGame();
+    const std::vector<uint32_t> pixels = frame();
+    const int lineOf[] = {2, 0, 1}; // by score
+    int extent[3] = {-1, -1, -1};
+    for (int p = 0; p < 3; ++p) {
+        const int top = lineOf[p] * 17 + (lineOf[p] > 1 ? 1 : 0);
+        EXPECT_GT(pixelsWhere(pixels, 0, AREA, top, top + 17, rows[p].test), 30) << p;
+        drawnPixels(pixels, 0, AREA, top + 2, top + 15, &extent[p]);
+    }
+    EXPECT_GT(extent[1], extent[2] + 40) << "the leader's row is marked";
+    EXPECT_LT(std::abs(extent[0] - extent[2]), 4);
 }

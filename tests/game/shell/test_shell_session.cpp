@@ -1,6 +1,8 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
+#include "game/server/zebgamestategame.h"
 #include "game/shell/shell.h"
+#include "networklib/messagelog.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 #include "platform/system/window.h"
@@ -47,7 +49,8 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     useHeadlessDrivers();
     const std::string folder = makeTempFolder("session");
     ASSERT_TRUE(copyGameData(folder));
-    ASSERT_EQ(chdir(folder.c_str()), 0); // the level is read and the message log written here
+    ASSERT_EQ(chdir(folder.c_str()), 0);               // the level is read and the message log written here
+    messageLog::keepMessageLog(MESSAGE_LOG_FILE_NAME); // as --log does
     g_options.port = findFreePort();
     const char* reason = nullptr;
     ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
@@ -76,6 +79,7 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     renderGame();
     // Every effect ends and is removed.
     ASSERT_TRUE(framesUntil([] { return g_particleSystems.empty(); }, 400));
+    ASSERT_TRUE(framesUntil([] { return g_collector->getStatsCount() > 0; }, 200)); // a score table came
 
     // Another player is connected when this copy's own connection goes: the
     // game stops, the copy stops hosting and the other player is told.
@@ -95,6 +99,20 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     EXPECT_TRUE(updateGame(FRAME));
     renderGame();
 
+    // The copy kept the last table it saw; the game it hosts next gives it
+    // its place back, with the colour and score that table gave it (the
+    // last colour, which a fresh game hands out only on one draw in 32768).
+    ASSERT_EQ(g_formerTable.size(), 1u);
+    EXPECT_STREQ(g_formerTable[0].name, PLAYER_NAME);
+    const colour4 rarest = g_serverGame->getPlayerColour(PLAYER_COLOUR_COUNT - 1);
+    g_formerTable[0].colour = rarest;
+    g_formerTable[0].score = 35;
+    ASSERT_EQ(restartSession(), setupResult::joined);
+    ASSERT_TRUE(framesUntil([] { return g_collector->getStatsCount() > 0; }, 200));
+    EXPECT_TRUE(g_collector->isOwnStatsRow(0));
+    EXPECT_TRUE(g_collector->getStatsColour(0) == rarest);
+    EXPECT_EQ(g_collector->getStatsScore(0), 35);
+
     shutdownGame();
     EXPECT_EQ(g_client, nullptr);
     EXPECT_EQ(g_collector, nullptr);
@@ -102,8 +120,8 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     EXPECT_EQ(g_serverGame, nullptr);
     EXPECT_EQ(g_camera, nullptr);
     const std::vector<int> log = readLogTypes(folder + "/message_log.csv");
-    EXPECT_EQ(countType(log, 1), 2); // the host saw its own client and the other player join
-    EXPECT_EQ(countType(log, 6), 1);
+    EXPECT_EQ(countType(log, 1), 3); // its own client and the other player, then its own client again
+    EXPECT_EQ(countType(log, 6), 2);
     EXPECT_GE(countType(log, 12), 1); // the explosion reached the client
 }
 

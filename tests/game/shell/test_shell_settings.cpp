@@ -164,6 +164,8 @@ TEST_F(userSettings, aBrokenFileSaysSoOnceAndIsLeftAlone) {
     ASSERT_FALSE(said.empty());
     EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
     EXPECT_NE(said.find("line 2: sound needs on or off"), std::string::npos) << said;
+    EXPECT_NE(getSettingsProblem().find("line 2: sound needs on or off"),
+              std::string::npos); // for the window
 }
 
 } // namespace

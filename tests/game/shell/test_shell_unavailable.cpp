@@ -5,6 +5,7 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
+#include "networklib/messagelog.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 #include "platform/system/clock.h"
@@ -97,7 +98,8 @@ TEST(shellUnavailable, aSessionThatEndsBeforeTheJoinReplyLeavesTheGameUnavailabl
     useHeadlessDrivers();
     const std::string folder = makeTempFolder("unavailable");
     ASSERT_TRUE(copyGameData(folder));
-    ASSERT_EQ(chdir(folder.c_str()), 0); // the level is read and the message log written here
+    ASSERT_EQ(chdir(folder.c_str()), 0);               // the level is read and the message log written here
+    messageLog::keepMessageLog(MESSAGE_LOG_FILE_NAME); // as --log does
 
     // Another application's session: no copy of the game finds it by searching.
     networkHost host;

@@ -229,6 +229,7 @@ const closeWay CLOSE_WAYS[] = {
     {"Enter", [](const aboutBox&) { pressKey(VK_RETURN); }},
     {"OK", [](const aboutBox& b) { clickAt(b.okButton().x + 5, b.okButton().y + 5); }},
     {"close mark", [](const aboutBox& b) { clickAt(b.closeMark().x + 8, b.closeMark().y + 8); }},
+    {"the game beside it", [](const aboutBox&) { clickAt(GAME_AREA_WIDTH / 2, MENU_STRIP_HEIGHT + 300); }},
 };
 
 TEST_F(shellWindow, theAboutBoxTakesPressesAndClosesEveryWay) {
@@ -238,6 +239,7 @@ TEST_F(shellWindow, theAboutBoxTakesPressesAndClosesEveryWay) {
         shellWindowProcedure(m_window, WM_COMMAND, COMMAND_ABOUT, 0);
         ASSERT_TRUE(isAboutBoxOpen(m_window)) << way.name;
         pushKeyEvent('W', true, false, false);
+        pressKey(VK_SPACE);                                    // fire is for the game
         clickAt(layout.frame().x + 40, layout.frame().y + 40); // inside, on nothing
         clickAt(5, 5);                                         // the menu strip, under the box's rule
         drain();
