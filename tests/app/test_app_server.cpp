@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -105,12 +107,17 @@ TEST_F(dedicatedServer, aHostThatStopsAnsweringShowsConnectionLostOverTheGame) {
     m_server = startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("server"));
     ASSERT_TRUE(waitUntil([&] { return serverOutput().find("hosting") != std::string::npos; }, 10000));
     m_connecting = startProgram(ZEB_PROGRAM,
-                                {"--log", "--connect", "127.0.0.1:" + port, "--frames", "135", "--screenshot",
-                                 "final.png", "--no-rejoin"},
+                                {"--log", "--connect", "127.0.0.1:" + port, "--screenshot", "final.png",
+                                 "--no-rejoin"},
                                 makeTempFolder("frozen"));
     const std::string clientLog = m_connecting.folder + "/message_log.csv";
     ASSERT_TRUE(waitUntil([&] { return countType(readLogTypes(clientLog), 6) == 1; }, 10000));
-    stopProcess(m_server, SIGSTOP); // about two seconds of silence before the client's last frame
+    stopProcess(m_server, SIGSTOP);
+    // A silence longer than the notice's second and shorter than the five
+    // seconds after which the connection is given up; the client then quits
+    // and saves what it showed last.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    stopProcess(m_connecting, SIGTERM);
     ASSERT_TRUE(waitForExit(m_connecting, 30000));
     EXPECT_EQ(exitCode(m_connecting), 0);
     EXPECT_EQ(countType(readLogTypes(clientLog), 3), 0); // still connected
