@@ -1,7 +1,9 @@
 #include "platform/http/httptextserver.h"
 
 #include <httplib.h>
-#include <sys/socket.h>
+#ifndef _WIN32
+#include <sys/socket.h> // listen(); httplib brings Winsock's on Windows
+#endif
 
 #include <chrono>
 #include <future>

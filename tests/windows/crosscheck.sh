@@ -78,7 +78,7 @@ linux-host | windows-host)
     host "$hostside"
     start "$botside" bot.log --bot --connect "127.0.0.1:$(game_port host.log)"
     wait_for host.log "Player [0-9]* joined"
-    wait_for bot.log "ZEB bot [0-9]*: score"
+    wait_for bot.log "ZEB bot [0-9]* (.*): score"
     echo "$botside bot scored in the game of a $hostside host:"
     grep "score" "$FOLDER/bot.log" | head -n 3
     ;;
