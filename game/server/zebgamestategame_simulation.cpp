@@ -134,6 +134,7 @@ void ZEBGameStateGame::fireBullet(PlayerRecord& player, messageQueue& toSend) {
 }
 
 void ZEBGameStateGame::moveElements(float dt, messageQueue& toSend) {
+    stepGuesses(dt); // the copies step everything, whatever the host sent earlier in this tick
     for (int id = 0; id < getElementCount(); ++id) {
         ZEBGameStateElement& element = m_elements[id];
         if (!element.isVisible())

@@ -69,7 +69,8 @@ void ZEBGameStateGame::placeShip(int place, messageQueue& toSend) {
     ship.setRotation(spawnRotation(place));
     ship.setVelocity(ZERO);
     ship.setVisible(true);
-    sendElementUpdate(m_players[place].shipID, toSend);
+    // Sure to arrive: the copies would otherwise miss the ship until its heartbeat.
+    sendElementUpdate(m_players[place].shipID, true, toSend);
 }
 
 void ZEBGameStateGame::respawnShip(int place, float dt, messageQueue& toSend) {
