@@ -13,7 +13,7 @@ bool isVisibleShip(const ZEBGameStateElement& element) {
 void ZEBMotionGuess::receive(const ZEBGameStateElement& element) {
     m_turn = 0;
     m_thrust = false;
-    if (m_sinceUpdate <= GUESS_TIME && isVisibleShip(m_plain) && isVisibleShip(element)) {
+    if (isVisibleShip(m_plain) && isVisibleShip(element)) {
         const float turned = element.getRotation() - m_plain.getRotation();
         if (turned > TURN_SEEN)
             m_turn = 1;

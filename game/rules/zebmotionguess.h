@@ -2,8 +2,7 @@
 
 #include "game/rules/zebgamestateelement.h"
 
-// Two updates of a ship no further apart than this tell which controls its
-// player holds, and the guess applies them this long after the last update: a
+// The guess applies the controls it reads this long after the last update: a
 // lost update that would have ended a turn leaves a ship turning no longer.
 constexpr float GUESS_TIME = 0.5f;
 // Changes smaller than these between two updates are not a control held: one
@@ -15,11 +14,11 @@ constexpr float THRUST_SEEN = 0.02f; // units per second, along the heading
 
 // How a ZEB copy carries an element on between two updates of the host. The
 // movement step alone leaves a turning or thrusting ship behind; ships turn
-// and thrust at fixed rates, though, so what changed between two updates that
-// came close together tells which controls the player holds, and the guess
-// applies them for a while. The host keeps the same guess of what the copies
-// hold, so it knows what they cannot work out. The same update received twice
-// in a row tells that nothing is held.
+// and thrust at fixed rates, though, and a host sends a ship whenever its
+// controls change, so what changed since the last update tells which controls
+// the player holds, and the guess applies them for a while. The host keeps the
+// same guess of what the copies hold, so it knows what they cannot work out.
+// The same update received twice in a row tells that nothing is held.
 class ZEBMotionGuess {
   public:
     void receive(const ZEBGameStateElement& element); // an update or a full record arrived

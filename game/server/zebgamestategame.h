@@ -25,7 +25,6 @@ constexpr int MAX_PLAYERS = 8; // players connected at once; a place that is lef
 constexpr int PLAYER_COLOUR_COUNT = 8;
 constexpr int BULLETS_PER_PLAYER = 2;
 constexpr int MAX_REGULAR_UPDATES = 4;     // heartbeats of asteroids and bullets per tick
-constexpr float BULLET_HEARTBEAT = 0.5f;   // a bullet lives a second: one repeat half-way
 constexpr float HEARTBEAT_INTERVAL = 1.0f; // every other visible element is sent at least this often
 constexpr float STATS_INTERVAL = 1.0f;     // first score table after one second, then at least this often
 constexpr float STATS_MIN_INTERVAL = 0.5f; // a changed table waits until this long after the last
@@ -185,7 +184,7 @@ class ZEBGameStateGame {
     int randomShape() const;
     void addAsteroidFragment(const vector3& position, const colour4& colour, float scale);
     void updateBullets(PlayerRecord& player, float dt, messageQueue& toSend);
-    void fireBullet(PlayerRecord& player, messageQueue& toSend);
+    void fireBullet(PlayerRecord& player);
     void respawnShip(int place, float dt, messageQueue& toSend);
     bool collideShip(std::vector<ZEBObject>& objects, PlayerRecord& player, int other, float dt,
                      std::vector<int>& asteroidsToExplode, messageQueue& toSend);
@@ -198,6 +197,7 @@ class ZEBGameStateGame {
     void sendRegularUpdates(messageQueue& toSend);
     void sendShipUpdates(float dt, messageQueue& toSend);
     void sendCorrections(messageQueue& toSend);
+    void sendShots(messageQueue& toSend);
     void trackGuesses(); // a guess for every element the copies know
     void stepGuesses(float dt);
     void noteSent(int id); // the copies now hold the element as it is
@@ -221,6 +221,7 @@ class ZEBGameStateGame {
     float m_statsSinceSent = 0.0f;
     std::vector<bool> m_hiddenShipAnnounced; // per player: its hidden ship's update has gone out guaranteed
     std::vector<PlayerInput> m_motionInputs; // per player: the input of the last broadcast
+    std::vector<int> m_shotsFired;           // bullets fired this tick, announced with its broadcast
     std::vector<float> m_controlRepeats;     // per player: until its ship's change of controls goes again
     static constexpr float NO_REPEAT = -1.0e9f;
     std::vector<ZEBMotionGuess> m_copyGuesses; // per element: how the players' copies carry it on

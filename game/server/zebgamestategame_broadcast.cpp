@@ -65,6 +65,7 @@ void ZEBGameStateGame::noteSent(int id) {
 
 void ZEBGameStateGame::broadcast(float dt, messageQueue& toSend) {
     trackGuesses();
+    sendShots(toSend);
     sendShipUpdates(dt, toSend);
     sendCorrections(toSend);
     sendRegularUpdates(toSend);
@@ -113,6 +114,17 @@ void ZEBGameStateGame::sendShipUpdates(float dt, messageQueue& toSend) {
     }
 }
 
+// A shot is announced as it stands after the tick's move, as the copies will
+// step it from there; one that hit something at once has gone out hidden
+// with its explosion.
+void ZEBGameStateGame::sendShots(messageQueue& toSend) {
+    for (const int id : m_shotsFired) {
+        if (m_elements[id].isVisible())
+            sendElementUpdate(id, toSend);
+    }
+    m_shotsFired.clear();
+}
+
 // Asteroids and bullets change only through the game, whose updates go at
 // once; a guess that is off all the same is corrected here.
 void ZEBGameStateGame::sendCorrections(messageQueue& toSend) {
@@ -124,14 +136,13 @@ void ZEBGameStateGame::sendCorrections(messageQueue& toSend) {
     }
 }
 
-// Heartbeats of asteroids and bullets, a few a tick, the lowest ids first. A
-// bullet lives a second: it is repeated half-way, so that a lost shot still shows.
+// Heartbeats of asteroids and bullets, a few a tick, the lowest ids first.
 void ZEBGameStateGame::sendRegularUpdates(messageQueue& toSend) {
     int sent = 0;
     for (int id = 0; id < getElementCount() && sent < MAX_REGULAR_UPDATES; ++id) {
         const ZEBGameStateElement& element = m_elements[id];
-        const float due = element.getType() == TYPE_BULLET ? BULLET_HEARTBEAT : HEARTBEAT_INTERVAL;
-        if (element.isVisible() && element.getTimeSinceUpdate() >= due && element.getType() != TYPE_PLAYER) {
+        if (element.isVisible() && element.getTimeSinceUpdate() >= HEARTBEAT_INTERVAL &&
+            element.getType() != TYPE_PLAYER) {
             sendElementUpdate(id, toSend);
             ++sent;
         }

@@ -88,7 +88,7 @@ void ZEBGameStateGame::updatePlayers(float dt, messageQueue& toSend) {
         updateBullets(player, dt, toSend);
         if (m_elements[player.shipID].isVisible()) {
             if (player.input.fire && player.fireTimer >= FIRE_INTERVAL)
-                fireBullet(player, toSend);
+                fireBullet(player);
         } else if (player.connected) {
             respawnShip(place, dt, toSend);
         }
@@ -108,7 +108,7 @@ void ZEBGameStateGame::updateBullets(PlayerRecord& player, float dt, messageQueu
     }
 }
 
-void ZEBGameStateGame::fireBullet(PlayerRecord& player, messageQueue& toSend) {
+void ZEBGameStateGame::fireBullet(PlayerRecord& player) {
     player.fireTimer = 0.0f;
     int slot = 0;
     if (!m_elements[player.bulletIDs[1]].isVisible() || player.bulletAges[0] <= player.bulletAges[1])
@@ -130,11 +130,11 @@ void ZEBGameStateGame::fireBullet(PlayerRecord& player, messageQueue& toSend) {
     bullet.setRotation(rotation);
     bullet.setVelocity(direction);
     bullet.setVisible(true);
-    sendElementUpdate(player.bulletIDs[slot], toSend);
+    // Announced with the tick's broadcast, once the shot has moved with the rest.
+    m_shotsFired.push_back(player.bulletIDs[slot]);
 }
 
 void ZEBGameStateGame::moveElements(float dt, messageQueue& toSend) {
-    stepGuesses(dt); // the copies step everything, whatever the host sent earlier in this tick
     for (int id = 0; id < getElementCount(); ++id) {
         ZEBGameStateElement& element = m_elements[id];
         if (!element.isVisible())
