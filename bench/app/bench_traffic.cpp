@@ -2,7 +2,7 @@
 // process, over loopback, playing (turning, thrusting, firing) in real time
 // for a fixed number of frames. Reports what each client receives on the wire
 // (UDP payload, ENet headers included), the host's processor time per tick and
-// the messages a client receives per second, by type.
+// the messages and message bytes a client receives per second, by type.
 
 #include "baselib/source/random.h"
 #include "game/client/zebgamestatecollector.h"
@@ -71,7 +71,8 @@ void BM_EightPlayersTraffic(benchmark::State& state) {
             players.back()->collector.setPlayerName("Bench " + std::to_string(i));
         }
 
-        std::map<int, long> received; // by type, at the first client, while playing
+        std::map<int, long> received;      // by type, at the first client, while playing
+        std::map<int, long> receivedBytes; // their message bytes (type and payload), by type
         uint64_t bytesAtStart = 0;
         double hostSeconds = 0.0;
         auto next = std::chrono::steady_clock::now();
@@ -89,8 +90,11 @@ void BM_EightPlayersTraffic(benchmark::State& state) {
                 p.client.receiveMessages(in);
                 if (playing && i == 0) {
                     messageQueue copy = in;
-                    while (copy.hasMessages())
-                        ++received[copy.pop().getType()];
+                    while (copy.hasMessages()) {
+                        const networkMessage message = copy.pop();
+                        ++received[message.getType()];
+                        receivedBytes[message.getType()] += 4 + message.getDataSize();
+                    }
                 }
                 p.collector.setInput(inputFor(i, frame));
                 p.collector.update(FRAME, in, out);
@@ -120,6 +124,9 @@ void BM_EightPlayersTraffic(benchmark::State& state) {
         state.counters["host_cpu_us_per_tick"] = hostSeconds / PLAY_FRAMES * 1e6;
         for (const auto& [type, count] : received)
             state.counters["type_" + std::to_string(type) + "_per_s"] = static_cast<double>(count) / seconds;
+        for (const auto& [type, count] : receivedBytes)
+            state.counters["type_" + std::to_string(type) + "_bytes_per_s"] =
+                static_cast<double>(count) / seconds;
         for (auto& p : players)
             p->client.disconnect();
         host.stopHosting();

@@ -23,6 +23,7 @@ void ZEBGameStateCollector::setPlayerName(const std::string& name) {
 void ZEBGameStateCollector::reset() {
     m_joined = false;
     m_elements.clear();
+    m_remoteMotion.clear();
     m_input.clear();
 }
 
@@ -30,6 +31,7 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
                                    messageQueue& messagesToSendOut) {
     if (m_joined) {
         predictOwnShip(changeInTime);
+        m_remoteMotion.step(changeInTime);
         processMessages(receivedMessages);
         sendPlayerState(messagesToSendOut);
         return;
@@ -83,6 +85,8 @@ bool ZEBGameStateCollector::readJoinReply(const networkMessage& message) {
         return false;
     m_ownIndex = header.shipID;
     m_elements.insert(m_elements.end(), elements.begin(), elements.end());
+    for (const ZEBGameStateElement& element : elements)
+        m_remoteMotion.add(element);
     return true;
 }
 
@@ -101,6 +105,7 @@ void ZEBGameStateCollector::addElement(const ZEBGameStateElement& newElement) {
     if (newElement.getUniqueID() != getElementCount() || getElementCount() >= MAX_COLLECTOR_ELEMENTS)
         return;
     m_elements.push_back(newElement);
+    m_remoteMotion.add(newElement);
 }
 
 void ZEBGameStateCollector::handleElementUpdate(const networkMessage& message) {
@@ -113,7 +118,9 @@ void ZEBGameStateCollector::handleElementUpdate(const networkMessage& message) {
     // While the own ship is alive the prediction wins.
     if (index == m_ownIndex && m_elements[index].isVisible())
         return;
+    const bool wasVisible = m_elements[index].isVisible();
     update.record.applyTo(&m_elements[index]);
+    m_remoteMotion.received(index, m_elements[index], wasVisible);
 }
 
 void ZEBGameStateCollector::handlePlayerStats(const networkMessage& message) {
@@ -155,8 +162,23 @@ void ZEBGameStateCollector::getElement(int index, bool& visible, int& type, int&
     visible = element.isVisible();
     type = element.getType();
     objectID = element.getObjectID();
-    transform = element.getWorldTransform();
+    ZEBGameStateElement drawn = element;
+    drawn.setPosition(getDrawnPosition(index));
+    drawn.setRotation(getDrawnRotation(index));
+    transform = drawn.getWorldTransform();
     colour = element.getColour();
+}
+
+vector3 ZEBGameStateCollector::getDrawnPosition(int index) const {
+    if (index == m_ownIndex || index >= m_remoteMotion.getCount())
+        return m_elements[index].getPosition();
+    return m_remoteMotion.drawnPosition(index);
+}
+
+float ZEBGameStateCollector::getDrawnRotation(int index) const {
+    if (index == m_ownIndex || index >= m_remoteMotion.getCount())
+        return m_elements[index].getRotation();
+    return m_remoteMotion.drawnRotation(index);
 }
 
 void ZEBGameStateCollector::getExplosion(int index, float& duration, vector3& position,

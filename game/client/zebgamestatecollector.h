@@ -9,6 +9,7 @@
 #include "baselib/source/maths/colour4.h"
 #include "baselib/source/maths/matrix.h"
 #include "baselib/source/maths/vector3.h"
+#include "game/client/zebremotemotion.h"
 #include "game/rules/motion.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebgamestateelement.h"
@@ -59,6 +60,11 @@ class ZEBGameStateCollector {
     const colour4& getStatsColour(int index) const { return m_playerStats[index].colour; }
     bool isOwnStatsRow(int index) const { return m_playerStats[index].uniqueID == m_ownIndex; }
 
+    // Where an element is drawn: the own ship as predicted, the others as
+    // carried on and smoothed between the host's updates.
+    vector3 getDrawnPosition(int index) const;
+    float getDrawnRotation(int index) const;
+
     // Read access for tests and the benchmark.
     int getOwnIndex() const { return m_ownIndex; }
     const ZEBGameStateElement& getElementState(int index) const { return m_elements[index]; }
@@ -86,4 +92,5 @@ class ZEBGameStateCollector {
     std::vector<ZEBGameStateElement> m_elements;
     std::vector<int32_t> m_sounds;
     bool m_joined = false;
+    ZEBRemoteMotion m_remoteMotion; // what is drawn of m_elements, by index
 };

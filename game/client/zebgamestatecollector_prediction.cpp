@@ -2,38 +2,17 @@
 
 #include "game/rules/motion.h"
 #include "game/rules/playarea.h"
-
-namespace {
-
-const float TURN_RATE = static_cast<float>(TURN_REVOLUTIONS * 360.0);
-const float TURN_RATE_RIGHT = static_cast<float>(TURN_REVOLUTIONS * -360.0);
-
-void thrust(ZEBGameStateElement& own, float changeInTime) {
-    const vector3 direction = own.getDirection();
-    vector3 velocityAddition;
-    scale(&direction, SHIP_THRUST * changeInTime, &velocityAddition);
-    vector3 velocity;
-    add(&own.getVelocity(), &velocityAddition, &velocity);
-    float speed = 0.0f;
-    magnitude(&velocity, &speed);
-    if (MAX_SHIP_SPEED < speed) {
-        normalise(&velocity, &velocity);
-        scale(&velocity, MAX_SHIP_SPEED, &velocity);
-    }
-    own.setVelocity(velocity);
-}
-
-} // namespace
+#include "game/rules/shipcontrols.h"
 
 void ZEBGameStateCollector::predictOwnShip(float changeInTime) {
     if (ownShipHeld() && m_elements[m_ownIndex].isVisible()) {
         ZEBGameStateElement& own = m_elements[m_ownIndex];
         if (m_input.up)
-            thrust(own, changeInTime);
+            thrustShip(own, changeInTime);
         if (m_input.left)
-            own.setRotation(own.getRotation() + changeInTime * TURN_RATE);
+            turnShip(own, 1, changeInTime);
         if (m_input.right)
-            own.setRotation(own.getRotation() + changeInTime * TURN_RATE_RIGHT);
+            turnShip(own, -1, changeInTime);
         vector3 position = own.getPosition();
         wrapPlayArea(position);
         own.setPosition(position);

@@ -12,6 +12,7 @@
 #include "game/rules/playarea.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebgamestateelement.h"
+#include "game/rules/zebmotionguess.h"
 #include "game/server/zebshipstatecheck.h"
 
 #include <cstdint>
@@ -24,9 +25,29 @@ class networkMessage;
 constexpr int MAX_PLAYERS = 8; // players connected at once; a place that is left is taken again
 constexpr int PLAYER_COLOUR_COUNT = 8;
 constexpr int BULLETS_PER_PLAYER = 2;
-constexpr int MAX_REGULAR_UPDATES = 4; // non-ship updates per tick
-constexpr float REGULAR_UPDATE_AGE = 0.25f;
-constexpr float STATS_INTERVAL = 1.0f; // first score table after one second, then at least this often
+constexpr int MAX_REGULAR_UPDATES = 4;     // heartbeats of asteroids and bullets per tick
+constexpr float HEARTBEAT_INTERVAL = 1.0f; // every other visible element is sent at least this often
+constexpr float STATS_INTERVAL = 1.0f;     // first score table after one second, then at least this often
+constexpr float STATS_MIN_INTERVAL = 0.5f; // a changed table waits until this long after the last
+
+// How far the players' copies may carry an element off before the host sends
+// it. The default window shows the 20 units of the play area on 700 pixels, 35
+// pixels a unit: half a pixel is 0.0143 units. A ship's nose is 0.6 units from
+// its centre: turned by 3.5 degrees it moves 0.037 units, a pixel; and one frame
+// of turning at 45 frames a second (3.33 degrees) that reaches the host a frame
+// late is not worth a correction. A
+// speed that is off by 0.15 units a second takes a copy off by the position
+// threshold within a tenth of a second, so it is sent before it shows.
+constexpr float GUESS_POSITION_THRESHOLD = 0.0143f;
+constexpr float GUESS_ROTATION_THRESHOLD = 3.5f; // degrees
+constexpr float GUESS_VELOCITY_THRESHOLD = 0.15f;
+// An update that tells of a ship's change of controls is sent once more this
+// much later: a copy that lost the first is wrong for no longer (thrust takes
+// it 0.03 units off in that time, turning 15 degrees).
+constexpr float CONTROL_REPEAT_DELAY = 0.1f;
+
+// True when a copy's guess of an element is further off than a player can see.
+bool isGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateElement& truth);
 
 constexpr float LARGE_ASTEROID_SCALE = 2.5f;
 constexpr float MEDIUM_ASTEROID_SCALE = 0.875f;  // 2.5 * 0.35
@@ -132,6 +153,7 @@ class ZEBGameStateGame {
     // Message builders.
     void sendFullState(networkMessage& message, int shipID) const;
     void sendElementUpdate(int id, messageQueue& toSend);
+    void sendElementUpdate(int id, bool guaranteed, messageQueue& toSend);
     void sendExplosion(int id, float duration, messageQueue& toSend) const;
     void sendPlayerStats(messageQueue& toSend) const;
     networkMessage writeStats() const;
@@ -178,7 +200,7 @@ class ZEBGameStateGame {
     int randomShape() const;
     void addAsteroidFragment(const vector3& position, const colour4& colour, float scale);
     void updateBullets(PlayerRecord& player, float dt, messageQueue& toSend);
-    void fireBullet(PlayerRecord& player, messageQueue& toSend);
+    void fireBullet(PlayerRecord& player);
     void respawnShip(int place, float dt, messageQueue& toSend);
     bool collideShip(std::vector<ZEBObject>& objects, PlayerRecord& player, int other, float dt,
                      std::vector<int>& asteroidsToExplode, messageQueue& toSend);
@@ -189,7 +211,12 @@ class ZEBGameStateGame {
     void explodeAsteroids(const std::vector<int>& asteroidsToExplode, messageQueue& toSend);
     bool anyAsteroidVisible() const;
     void sendRegularUpdates(messageQueue& toSend);
-    void sendShipUpdates(messageQueue& toSend);
+    void sendShipUpdates(float dt, messageQueue& toSend);
+    void sendCorrections(messageQueue& toSend);
+    void sendShots(messageQueue& toSend);
+    void trackGuesses(); // a guess for every element the copies know
+    void stepGuesses(float dt);
+    void noteSent(int id); // the copies now hold the element as it is
     void sendStatsWhenDue(float dt, messageQueue& toSend);
 
     std::vector<colour4> m_colours;
@@ -205,10 +232,17 @@ class ZEBGameStateGame {
     std::vector<float> m_shapeRadii;                   // per level shape: its farthest vertex from the origin
     static constexpr float SHAPE_WITHOUT_EDGE = -1.0f; // its radius: nothing to keep clear of
     float m_statsCountdown = STATS_INTERVAL;
-    bool m_statsStarted = false;             // the first table has gone out
-    std::vector<uint8_t> m_lastStats;        // the payload of the last table sent
+    bool m_statsStarted = false;      // the first table has gone out
+    std::vector<uint8_t> m_lastStats; // the payload of the last table sent
+    float m_statsSinceSent = 0.0f;
     std::vector<bool> m_hiddenShipAnnounced; // per player: its hidden ship's update has gone out guaranteed
-    std::vector<matrix> m_worldTransforms;   // collide's scratch: positions do not change while it tests
+    std::vector<PlayerInput> m_motionInputs; // per player: the input of the last broadcast
+    std::vector<int> m_shotsFired;           // bullets fired this tick, announced with its broadcast
+    std::vector<float> m_controlRepeats;     // per player: until its ship's change of controls goes again
+    static constexpr float NO_REPEAT = -1.0e9f;
+    std::vector<ZEBMotionGuess> m_copyGuesses; // per element: how the players' copies carry it on
+    std::vector<ZEBMotionGuess> m_observed;    // per ship: fed every tick, the controls it holds now
+    std::vector<matrix> m_worldTransforms;     // collide's scratch: positions do not change while it tests
     std::vector<PendingConnection> m_pending;
     std::vector<PlayerRefusal> m_refusals;
     uint64_t m_refusedStates = 0;

@@ -100,6 +100,7 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
             networkMessage newElement = writeNewElement(m_elements[id]);
             newElement.setGuaranteed(true);
             toSend.push(newElement);
+            noteSent(id);
         } else {
             sendElementUpdate(id, toSend); // the others already hold these elements
         }
@@ -177,8 +178,15 @@ void ZEBGameStateGame::sendFullState(networkMessage& message, int shipID) const 
 }
 
 void ZEBGameStateGame::sendElementUpdate(int id, messageQueue& toSend) {
+    sendElementUpdate(id, false, toSend);
+}
+
+void ZEBGameStateGame::sendElementUpdate(int id, bool guaranteed, messageQueue& toSend) {
     m_elements[id].resetTimeSinceUpdate();
-    toSend.push(writeElementUpdate(m_elements[id]));
+    networkMessage update = writeElementUpdate(m_elements[id]);
+    update.setGuaranteed(guaranteed);
+    toSend.push(update);
+    noteSent(id);
 }
 
 void ZEBGameStateGame::sendExplosion(int id, float duration, messageQueue& toSend) const {
@@ -206,56 +214,4 @@ networkMessage ZEBGameStateGame::writeStats() const {
 
 void ZEBGameStateGame::sendPlayerStats(messageQueue& toSend) const {
     toSend.push(writeStats());
-}
-
-void ZEBGameStateGame::broadcast(float dt, messageQueue& toSend) {
-    sendShipUpdates(toSend);
-    sendRegularUpdates(toSend);
-    sendStatsWhenDue(dt, toSend);
-}
-
-// A hidden ship cannot change until the game shows it again, so one update
-// that is sure to arrive says all there is; visible ships go every tick.
-void ZEBGameStateGame::sendShipUpdates(messageQueue& toSend) {
-    m_hiddenShipAnnounced.resize(m_players.size(), false);
-    for (int i = 0; i < getPlayerCount(); ++i) {
-        const int shipID = m_players[i].shipID;
-        const bool hidden = !m_elements[shipID].isVisible();
-        if (hidden && m_hiddenShipAnnounced[i])
-            continue;
-        m_elements[shipID].resetTimeSinceUpdate();
-        networkMessage update = writeElementUpdate(m_elements[shipID]);
-        update.setGuaranteed(hidden);
-        toSend.push(update);
-        m_hiddenShipAnnounced[i] = hidden;
-    }
-}
-
-// Clients show the last table they received: after the first, one second in,
-// a table goes out when its content changes and otherwise once a second.
-void ZEBGameStateGame::sendStatsWhenDue(float dt, messageQueue& toSend) {
-    m_statsCountdown -= dt;
-    if (!m_statsStarted && m_statsCountdown > 0.0f)
-        return;
-    networkMessage stats = writeStats();
-    const std::vector<uint8_t> payload(stats.getData(), stats.getData() + stats.getDataSize());
-    if (m_statsStarted && payload == m_lastStats && m_statsCountdown > 0.0f)
-        return;
-    stats.setGuaranteed(true);
-    toSend.push(stats);
-    m_lastStats = payload;
-    m_statsStarted = true;
-    m_statsCountdown = STATS_INTERVAL;
-}
-
-void ZEBGameStateGame::sendRegularUpdates(messageQueue& toSend) {
-    int sent = 0;
-    for (int id = 0; id < getElementCount() && sent < MAX_REGULAR_UPDATES; ++id) {
-        const ZEBGameStateElement& element = m_elements[id];
-        if (element.isVisible() && element.getTimeSinceUpdate() >= REGULAR_UPDATE_AGE &&
-            element.getType() != TYPE_PLAYER) {
-            sendElementUpdate(id, toSend);
-            ++sent;
-        }
-    }
 }

@@ -91,7 +91,7 @@ void ZEBGameStateGame::updatePlayers(float dt, messageQueue& toSend) {
         if (m_elements[player.shipID].isVisible()) {
             player.idleGrace = std::max(0.0f, player.idleGrace - dt);
             if (player.input.fire && player.fireTimer >= FIRE_INTERVAL)
-                fireBullet(player, toSend);
+                fireBullet(player);
         } else if (player.connected) {
             respawnShip(place, dt, toSend);
         }
@@ -111,7 +111,7 @@ void ZEBGameStateGame::updateBullets(PlayerRecord& player, float dt, messageQueu
     }
 }
 
-void ZEBGameStateGame::fireBullet(PlayerRecord& player, messageQueue& toSend) {
+void ZEBGameStateGame::fireBullet(PlayerRecord& player) {
     player.fireTimer = 0.0f;
     int slot = 0;
     if (!m_elements[player.bulletIDs[1]].isVisible() || player.bulletAges[0] <= player.bulletAges[1])
@@ -133,7 +133,8 @@ void ZEBGameStateGame::fireBullet(PlayerRecord& player, messageQueue& toSend) {
     bullet.setRotation(rotation);
     bullet.setVelocity(direction);
     bullet.setVisible(true);
-    sendElementUpdate(player.bulletIDs[slot], toSend);
+    // Announced with the tick's broadcast, once the shot has moved with the rest.
+    m_shotsFired.push_back(player.bulletIDs[slot]);
 }
 
 void ZEBGameStateGame::moveElements(float dt, messageQueue& toSend) {

@@ -71,7 +71,8 @@ void ZEBGameStateGame::placeShip(int place, messageQueue& toSend) {
     ship.setVisible(true);
     m_players[place].stateCheck.restart(ship.getPosition());
     m_players[place].idleGrace = IDLE_GRACE_TIME;
-    sendElementUpdate(m_players[place].shipID, toSend);
+    // Sure to arrive: the copies would otherwise miss the ship until its heartbeat.
+    sendElementUpdate(m_players[place].shipID, true, toSend);
 }
 
 void ZEBGameStateGame::respawnShip(int place, float dt, messageQueue& toSend) {

@@ -58,6 +58,7 @@ inline networkMessage received(const networkMessage& sent, uint32_t sender) {
 struct Client {
     uint32_t playerID = 0;
     bool connected = true;
+    int lossPercent = 0; // of the host's messages that are not guaranteed, lost on the way here
     ZEBGameStateCollector collector;
     PlayerInput input;         // held keys, handed to the collector every frame
     bool holdOutgoing = false; // the link holds what it sends until this is cleared
@@ -177,11 +178,21 @@ class Harness {
     int ticks = 0;
 
   private:
+    // The harness's own generator, so that loss does not change the game's draws.
+    bool lose(int percent) {
+        m_lossState = m_lossState * 1103515245u + 12345u;
+        return static_cast<int>((m_lossState >> 16) % 100u) < percent;
+    }
+
+    uint32_t m_lossState = 1u;
+
     void deliver(const networkMessage& message) {
         for (auto& client : clients) {
             if (!client->connected)
                 continue;
             if (message.getDestination() != ALL_PLAYERS && message.getDestination() != client->playerID)
+                continue;
+            if (!message.isGuaranteed() && lose(client->lossPercent))
                 continue;
             const networkMessage arrived = received(message, 0);
             client->inbox.push(arrived);

@@ -20,8 +20,9 @@
 #include <thread>
 
 // A real networkHost and ZEBGameStateGame on loopback, attacked group by group
-// by peers that send what they like. After every group a legitimate player is
-// still served every tick and the process's memory stays within a bound.
+// by peers that send what they like. After every group a legitimate player
+// whose ship changes every tick is still served every tick, and the process's
+// memory stays within a bound.
 namespace {
 
 constexpr int WAIT_MS = 5000;
@@ -108,8 +109,15 @@ class hostilePeers : public ::testing::Test {
     }
 
     // One host tick, then one frame of the legitimate player; true when that
-    // frame brought the update of the player's ship from this tick.
+    // frame brought the update of the player's ship from this tick. The player
+    // turns one way and then the other, a change of controls every tick, so
+    // the host owes it an update every tick.
     bool tick() {
+        PlayerInput wiggle;
+        wiggle.left = m_wiggleLeft;
+        wiggle.right = !m_wiggleLeft;
+        m_wiggleLeft = !m_wiggleLeft;
+        m_collector.setInput(wiggle);
         messageQueue received;
         messageQueue toSend;
         m_host->receiveMessages(received);
@@ -180,6 +188,7 @@ class hostilePeers : public ::testing::Test {
     netAddress m_address;
     std::unique_ptr<networkClient> m_player;
     ZEBGameStateCollector m_collector;
+    bool m_wiggleLeft = true;
     long m_memoryAtStart = 0;
 };
 

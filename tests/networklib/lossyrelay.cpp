@@ -85,8 +85,10 @@ void lossyRelay::run() {
         if (size < 0)
             return false;
         const bool lost = static_cast<int>(random() % 100) < m_lossPercent;
+        const int jitter = m_jitterMs;
+        const int delay = m_delayMs + (jitter > 0 ? static_cast<int>(random() % (jitter + 1)) : 0);
         if (!lost && !m_blackhole) {
-            pending.push({relayClock::now() + std::chrono::milliseconds(m_delayMs), outFd, to,
+            pending.push({relayClock::now() + std::chrono::milliseconds(delay), outFd, to,
                           std::vector<uint8_t>(buffer.begin(), buffer.begin() + size)});
         }
         return true;

@@ -205,7 +205,8 @@ TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
     };
     constexpr int STRIP = 40;
     for (const row& r : rows) {
-        elementOf(*g_collector, 1).initialise(1, r.position, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE, true);
+        rock.setPosition(r.position);
+        deliver(writeElementUpdate(rock));
         renderGame();
         const std::vector<uint32_t> pixels = frame();
         // The sound line lies along the bottom: the side strips stop above it.

@@ -1,0 +1,54 @@
+#include "game/rules/zebmotionguess.h"
+
+#include "game/rules/shipcontrols.h"
+
+namespace {
+
+bool isVisibleShip(const ZEBGameStateElement& element) {
+    return element.getType() == TYPE_PLAYER && element.isVisible();
+}
+
+} // namespace
+
+void ZEBMotionGuess::receive(const ZEBGameStateElement& element) {
+    m_turn = 0;
+    m_thrust = false;
+    if (isVisibleShip(m_plain) && isVisibleShip(element)) {
+        const float turned = element.getRotation() - m_plain.getRotation();
+        if (turned > TURN_SEEN)
+            m_turn = 1;
+        else if (turned < -TURN_SEEN)
+            m_turn = -1;
+        vector3 change;
+        subtract(&element.getVelocity(), &m_plain.getVelocity(), &change);
+        const vector3 heading = element.getDirection();
+        float along = 0.0f;
+        dot(&change, &heading, &along);
+        m_thrust = along > THRUST_SEEN;
+    }
+    m_plain = element;
+    m_guess = element;
+    m_sinceUpdate = 0.0f;
+}
+
+void ZEBMotionGuess::step(float dt) {
+    vector3 gain;
+    if (holdsControls()) {
+        const vector3 before = m_guess.getVelocity();
+        if (getThrust())
+            thrustShip(m_guess, dt);
+        turnShip(m_guess, getTurn(), dt);
+        subtract(&m_guess.getVelocity(), &before, &gain);
+    }
+    m_plain.update(dt);
+    m_guess.update(dt);
+    // The host moves a ship once more after taking its player's state, so a
+    // thrusting ship's records run a step of its gain ahead of the player's own
+    // motion; the guess carries the gain that step too.
+    vector3 ahead;
+    scale(&gain, dt, &ahead);
+    vector3 position;
+    subtract(&m_guess.getPosition(), &ahead, &position);
+    m_guess.setPosition(position);
+    m_sinceUpdate += dt;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "game/rules/zebgamestateelement.h"
+
+// The guess applies the controls it reads this long after the last update: a
+// lost update that would have ended a turn leaves a ship turning no longer.
+constexpr float GUESS_TIME = 0.5f;
+// Changes smaller than these between two updates are not a control held: one
+// frame of turning is over 0.75 degrees even at 200 frames a second, and one
+// of thrust adds 0.03 units a second; a ship thrusting at top speed still
+// gains what damping took (0.3 of 5.5 units a second, per second).
+constexpr float TURN_SEEN = 0.5f;    // degrees
+constexpr float THRUST_SEEN = 0.02f; // units per second, along the heading
+
+// How a ZEB copy carries an element on between two updates of the host. The
+// movement step alone leaves a turning or thrusting ship behind; ships turn
+// and thrust at fixed rates, though, and a host sends a ship whenever its
+// controls change, so what changed since the last update tells which controls
+// the player holds, and the guess applies them for a while. The host keeps the
+// same guess of what the copies hold, so it knows what they cannot work out.
+// The same update received twice in a row tells that nothing is held.
+class ZEBMotionGuess {
+  public:
+    void receive(const ZEBGameStateElement& element); // an update or a full record arrived
+    void step(float dt);
+
+    const ZEBGameStateElement& getElement() const { return m_guess; }
+    // The controls the guess applies now: +1 left, -1 right.
+    int getTurn() const { return m_sinceUpdate < GUESS_TIME ? m_turn : 0; }
+    bool getThrust() const { return m_sinceUpdate < GUESS_TIME && m_thrust; }
+    bool holdsControls() const { return getTurn() != 0 || getThrust(); }
+
+  private:
+    ZEBGameStateElement m_plain; // the last update carried on by the movement step alone
+    ZEBGameStateElement m_guess; // the same with the guessed controls
+    float m_sinceUpdate = GUESS_TIME * 2.0f;
+    int m_turn = 0;
+    bool m_thrust = false;
+};

@@ -1,0 +1,172 @@
+#include "game/server/zebgamestategame.h"
+
+#include "networklib/networkmessage.h"
+
+#include <cmath>
+
+// The players' copies carry every element on between updates (the movement
+// step, and for a ship the controls they guess, ZEBMotionGuess). The host keeps
+// the same guess of each element and sends an update only when the guess has
+// drifted further than a player can see, when the game changes an element
+// (those updates go at once, from the simulation), and as a heartbeat, which
+// bounds how long a lost update can leave a copy wrong.
+
+namespace {
+
+float distance(const vector3& a, const vector3& b) {
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+float speedDifference(const vector3& a, const vector3& b) {
+    vector3 difference;
+    subtract(&a, &b, &difference);
+    float length = 0.0f;
+    magnitude(&difference, &length);
+    return length;
+}
+
+bool sameMotionInput(const PlayerInput& a, const PlayerInput& b) {
+    return a.up == b.up && a.left == b.left && a.right == b.right;
+}
+
+bool sameControls(const ZEBMotionGuess& a, const ZEBMotionGuess& b) {
+    return a.getTurn() == b.getTurn() && a.getThrust() == b.getThrust();
+}
+
+} // namespace
+
+bool isGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateElement& truth) {
+    return guess.isVisible() != truth.isVisible() ||
+           distance(guess.getPosition(), truth.getPosition()) > GUESS_POSITION_THRESHOLD ||
+           std::fabs(guess.getRotation() - truth.getRotation()) > GUESS_ROTATION_THRESHOLD ||
+           speedDifference(guess.getVelocity(), truth.getVelocity()) > GUESS_VELOCITY_THRESHOLD;
+}
+
+void ZEBGameStateGame::trackGuesses() {
+    for (int id = static_cast<int>(m_copyGuesses.size()); id < getElementCount(); ++id) {
+        m_copyGuesses.emplace_back();
+        m_copyGuesses.back().receive(m_elements[id]);
+        m_observed.emplace_back();
+    }
+}
+
+void ZEBGameStateGame::stepGuesses(float dt) {
+    trackGuesses();
+    for (int id = 0; id < getElementCount(); ++id) {
+        m_copyGuesses[id].step(dt);
+        m_observed[id].step(dt);
+    }
+}
+
+void ZEBGameStateGame::noteSent(int id) {
+    trackGuesses();
+    m_copyGuesses[id].receive(m_elements[id]);
+}
+
+void ZEBGameStateGame::broadcast(float dt, messageQueue& toSend) {
+    trackGuesses();
+    sendShots(toSend);
+    sendShipUpdates(dt, toSend);
+    sendCorrections(toSend);
+    sendRegularUpdates(toSend);
+    sendStatsWhenDue(dt, toSend);
+}
+
+// A hidden ship cannot change until the game shows it again, so one update
+// that is sure to arrive says all there is. A visible ship goes when its
+// player takes up or lets go a control (seen in the ship's own motion from
+// tick to tick; a ZEB player's keys never reach the host while its ship is
+// alive, a plainer copy's may), when the copies' guess of it is off anyway,
+// and at least once a heartbeat.
+void ZEBGameStateGame::sendShipUpdates(float dt, messageQueue& toSend) {
+    m_hiddenShipAnnounced.resize(m_players.size(), false);
+    m_motionInputs.resize(m_players.size());
+    m_controlRepeats.resize(m_players.size(), NO_REPEAT);
+    for (int i = 0; i < getPlayerCount(); ++i) {
+        const int shipID = m_players[i].shipID;
+        const ZEBGameStateElement& ship = m_elements[shipID];
+        const bool hidden = !ship.isVisible();
+        const bool inputChanged = !sameMotionInput(m_players[i].input, m_motionInputs[i]);
+        m_motionInputs[i] = m_players[i].input;
+        m_controlRepeats[i] -= dt;
+        if (hidden) {
+            if (!m_hiddenShipAnnounced[i])
+                sendElementUpdate(shipID, true, toSend);
+            m_hiddenShipAnnounced[i] = true;
+            m_controlRepeats[i] = NO_REPEAT;
+            continue;
+        }
+        m_hiddenShipAnnounced[i] = false;
+        m_observed[shipID].receive(ship); // every tick: the controls the ship holds now
+        const bool controlsChanged = inputChanged || !sameControls(m_copyGuesses[shipID], m_observed[shipID]);
+        const bool repeatDue = m_controlRepeats[i] <= 0.0f && m_controlRepeats[i] > NO_REPEAT;
+        if (!controlsChanged && !repeatDue && ship.getTimeSinceUpdate() < HEARTBEAT_INTERVAL &&
+            !isGuessOff(m_copyGuesses[shipID].getElement(), ship))
+            continue;
+        sendElementUpdate(shipID, toSend);
+        // The copies would go on applying a control the ship no longer
+        // holds; the same update once more tells them it is let go.
+        if (m_copyGuesses[shipID].holdsControls() && !m_observed[shipID].holdsControls())
+            sendElementUpdate(shipID, toSend);
+        // A change of controls that a copy misses would leave it wrong for as
+        // long as it guesses on; it hears the news once more a little later.
+        m_controlRepeats[i] = controlsChanged ? CONTROL_REPEAT_DELAY : NO_REPEAT;
+    }
+}
+
+// A shot is announced as it stands after the tick's move, as the copies will
+// step it from there; one that hit something at once has gone out hidden
+// with its explosion.
+void ZEBGameStateGame::sendShots(messageQueue& toSend) {
+    for (const int id : m_shotsFired) {
+        if (m_elements[id].isVisible())
+            sendElementUpdate(id, toSend);
+    }
+    m_shotsFired.clear();
+}
+
+// Asteroids and bullets change only through the game, whose updates go at
+// once; a guess that is off all the same is corrected here.
+void ZEBGameStateGame::sendCorrections(messageQueue& toSend) {
+    for (int id = 0; id < getElementCount(); ++id) {
+        const ZEBGameStateElement& element = m_elements[id];
+        if (element.getType() != TYPE_PLAYER && element.isVisible() &&
+            isGuessOff(m_copyGuesses[id].getElement(), element))
+            sendElementUpdate(id, toSend);
+    }
+}
+
+// Heartbeats of asteroids and bullets, a few a tick, the lowest ids first.
+void ZEBGameStateGame::sendRegularUpdates(messageQueue& toSend) {
+    int sent = 0;
+    for (int id = 0; id < getElementCount() && sent < MAX_REGULAR_UPDATES; ++id) {
+        const ZEBGameStateElement& element = m_elements[id];
+        if (element.isVisible() && element.getTimeSinceUpdate() >= HEARTBEAT_INTERVAL &&
+            element.getType() != TYPE_PLAYER) {
+            sendElementUpdate(id, toSend);
+            ++sent;
+        }
+    }
+}
+
+// Clients show the last table they received: after the first, one second in,
+// a table goes out when its content changes, at most twice a second, and
+// otherwise once a second.
+void ZEBGameStateGame::sendStatsWhenDue(float dt, messageQueue& toSend) {
+    m_statsCountdown -= dt;
+    m_statsSinceSent += dt;
+    if (!m_statsStarted && m_statsCountdown > 0.0f)
+        return;
+    if (m_statsStarted && m_statsCountdown > 0.0f && m_statsSinceSent < STATS_MIN_INTERVAL)
+        return;
+    networkMessage stats = writeStats();
+    const std::vector<uint8_t> payload(stats.getData(), stats.getData() + stats.getDataSize());
+    if (m_statsStarted && payload == m_lastStats && m_statsCountdown > 0.0f)
+        return;
+    stats.setGuaranteed(true);
+    toSend.push(stats);
+    m_lastStats = payload;
+    m_statsStarted = true;
+    m_statsCountdown = STATS_INTERVAL;
+    m_statsSinceSent = 0.0f;
+}
