@@ -109,8 +109,8 @@ struct PlayerRecord {
     char name[PLAYER_NAME_SIZE] = {};
     bool connected = true;
     ZEBShipStateCheck stateCheck; // where the player's reports may put its ship
-    bool reserved = false;  // kept for a player of the game before this one, until it joins
-    float idleGrace = 0.0f; // seconds an untouched ship is still spared by asteroids
+    bool reserved = false;        // kept for a player of the game before this one, until it joins
+    float idleGrace = 0.0f;       // seconds an untouched ship is still spared by asteroids
 };
 
 // The authoritative game of the hosting process. tick is its one entry point:

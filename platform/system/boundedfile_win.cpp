@@ -22,7 +22,8 @@ boundedFileResult readBoundedFile(const std::string& path, size_t maxBytes, std:
         return boundedFileResult::refused;
     }
     if (status.type() != std::filesystem::file_type::regular) {
-        reason = status.type() == std::filesystem::file_type::directory ? "is a directory" : "is not a regular file";
+        reason = status.type() == std::filesystem::file_type::directory ? "is a directory"
+                                                                        : "is not a regular file";
         return boundedFileResult::refused;
     }
     const uintmax_t size = std::filesystem::file_size(name, error);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/app/appprocess.h"
+#include "tests/game/harmlesslevel.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -34,31 +35,6 @@ inline bool isRedText(uint32_t p) {
 inline bool isGreyText(uint32_t p) {
     return red(p) >= 120 && std::abs(red(p) - green(p)) < 12 && std::abs(red(p) - blue(p)) < 24;
 }
-
-// The game reads the level from its working folder first. Here the asteroids
-// have a single vertex: they form no edge, so nothing can hit them or be hit
-// by them, and the ship flies where the keys send it whatever the random field.
-inline constexpr const char* HARMLESS_LEVEL = R"(<?xml version="1.0" encoding="utf-8"?>
-<zeb>
-    <level>
-        <background>none</background>
-        <asteroids>3</asteroids>
-        <speed>1.5</speed>
-    </level>
-    <object>
-        <type>player</type>
-        <vertices count="4">1.5, 0.0, 0.0; -1.0, 0.9, 0.0; -0.5, 0.0, 0.0; -1.0, -0.9, 0.0;</vertices>
-    </object>
-    <object>
-        <type>bullet</type>
-        <vertices count="4">0.2, 0.0, 0.0; 0.0, 0.2, 0.0; -0.2, 0.0, 0.0; 0.0, -0.2, 0.0;</vertices>
-    </object>
-    <object>
-        <type>asteroid</type>
-        <vertices count="1">0.0, 0.0, 0.0;</vertices>
-    </object>
-</zeb>
-)";
 
 // Pixels in the game-area rectangle [x0, x1) x [y0, y1) for which test holds.
 template <typename Test> int countPixels(const pngImage& image, int x0, int x1, int y0, int y1, Test test) {
