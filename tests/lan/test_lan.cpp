@@ -157,7 +157,7 @@ TEST_F(lan, thePartyGoesOnWhenAPlayersOrTheHostsLinkGoesDown) {
     EXPECT_TRUE(
         waitUntil([&] { return fullStates(first) + fullStates(second) >= before + 2; }, PARTY_GOES_ON_MS))
         << readFile(first.folder + "/stderr.txt") << readFile(second.folder + "/stderr.txt");
-    EXPECT_TRUE(statusSays(2, "2 players, maximum 8")) << status(2);
+    EXPECT_TRUE(statusSays(2, "2 players, maximum 8", PARTY_GOES_ON_MS)) << status(2);
 }
 
 TEST_F(lan, aNinthMachineIsToldTheGameIsFullAndTheEightPlayOn) {
