@@ -10,6 +10,7 @@
 #include "networklib/networkhost.h"
 #include "sound/soundlist.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -82,18 +83,27 @@ void playSounds() {
 constexpr float REJOIN_FIRST_DELAY = 0.5f;
 constexpr float REJOIN_STAGGER = 0.75f; // more than a search and a start of hosting take
 constexpr float REJOIN_JITTER = 0.25f;
-constexpr int ELEMENTS_PER_PLACE = 1 + BULLETS_PER_PLAYER; // a ship and its bullets
 
-float rejoinDelay(int ownShip) {
-    const int place = ownShip >= 0 ? (ownShip / ELEMENTS_PER_PLACE) % MAX_PLAYERS : 0;
-    return REJOIN_FIRST_DELAY + REJOIN_STAGGER * static_cast<float>(place) +
+float rejoinDelay(int place) {
+    return REJOIN_FIRST_DELAY + REJOIN_STAGGER * static_cast<float>(std::max(place, 0) % MAX_PLAYERS) +
            REJOIN_JITTER * static_cast<float>(random15()) / static_cast<float>(RANDOM_MAX);
+}
+
+// The own row's place in the last score table: every player of the game saw
+// the same table, so no two share a turn. (A ship's element id would not do:
+// elements made between two joins, such as asteroids' pieces, can give two
+// ships the same turn.)
+int ownPlace() {
+    for (int row = 0; row < g_collector->getStatsCount(); ++row)
+        if (g_collector->isOwnStatsRow(row))
+            return row;
+    return 0;
 }
 
 void scheduleRejoin() {
     const networkEnd end = g_client->getEnd();
     if (g_options.rejoin && (end == networkEnd::hostStopped || end == networkEnd::connectionLost))
-        g_rejoinDelay = rejoinDelay(g_collector->getOwnIndex());
+        g_rejoinDelay = rejoinDelay(ownPlace());
 }
 
 void waitToRejoin(float changeInTime) {

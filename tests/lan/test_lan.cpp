@@ -55,8 +55,9 @@ class lan : public ::testing::Test {
         return countType(readLogTypes(copy.folder + "/message_log.csv"), MSG_FULL_STATE);
     }
     bool joined(const appProcess& copy, int times = 1) {
-        return waitUntil([&] { return fullStates(copy) >= times; }, JOIN_MS);
+        return waitUntil([&] { return fullStates(copy) >= times; }, times > 1 ? PARTY_GOES_ON_MS : JOIN_MS);
     }
+    void startThreeInOneGame(std::vector<appProcess*>& copies);
 
     // One search from machine, as `zeb --status` prints it.
     std::string status(int machine) {
@@ -132,32 +133,41 @@ TEST_F(lan, aMachineSeesOnlyTheGamesOfItsOwnSwitch) {
     EXPECT_EQ(std::count(found.begin(), found.end(), '\n'), 1) << found;
 }
 
-TEST_F(lan, thePartyGoesOnWhenAPlayersOrTheHostsLinkGoesDown) {
+// Three machines on one switch in one game, the first hosting.
+void lan::startThreeInOneGame(std::vector<appProcess*>& copies) {
     const int sw = m_bed.addSwitch();
     for (int i = 0; i < 3; ++i)
         m_bed.wire(m_bed.addMachine(), sw);
     expectSealed();
-    appProcess& host = startPlayer(1, "host");
-    ASSERT_TRUE(joined(host));
-    appProcess& first = startPlayer(2, "first");
-    appProcess& second = startPlayer(3, "second");
-    ASSERT_TRUE(joined(first));
-    ASSERT_TRUE(joined(second));
+    copies.push_back(&startPlayer(1, "host"));
+    ASSERT_TRUE(joined(*copies[0]));
+    copies.push_back(&startPlayer(2, "first"));
+    copies.push_back(&startPlayer(3, "second"));
+    ASSERT_TRUE(joined(*copies[1]));
+    ASSERT_TRUE(joined(*copies[2]));
     ASSERT_TRUE(statusSays(2, "3 players, maximum 8"));
+}
 
-    // A player's cable out for two seconds: it plays on, or comes back by itself.
-    m_bed.setLink(3, sw, false);
+// A player's cable out for two seconds: it plays on, or comes back by itself.
+TEST_F(lan, aPlayerWhoseLinkComesBackPlaysOn) {
+    std::vector<appProcess*> copies;
+    ASSERT_NO_FATAL_FAILURE(startThreeInOneGame(copies));
+    m_bed.setLink(3, 1, false);
     std::this_thread::sleep_for(std::chrono::seconds(2)); // the length of the outage
-    m_bed.setLink(3, sw, true);
-    EXPECT_TRUE(statusSays(2, "3 players, maximum 8", PARTY_GOES_ON_MS));
+    m_bed.setLink(3, 1, true);
+    EXPECT_TRUE(statusSays(2, "3 players, maximum 8", PARTY_GOES_ON_MS)) << status(2);
+}
 
-    // The host's cable out for good: the other two play on in a new game.
-    const int before = fullStates(first) + fullStates(second);
-    m_bed.setLink(1, sw, false);
-    EXPECT_TRUE(
-        waitUntil([&] { return fullStates(first) + fullStates(second) >= before + 2; }, PARTY_GOES_ON_MS))
-        << readFile(first.folder + "/stderr.txt") << readFile(second.folder + "/stderr.txt");
-    EXPECT_TRUE(statusSays(2, "2 players, maximum 8", PARTY_GOES_ON_MS)) << status(2);
+// The host's cable out for good: the other two play on in a new game.
+TEST_F(lan, thePartyGoesOnWhenTheHostsLinkGoesDown) {
+    std::vector<appProcess*> copies;
+    ASSERT_NO_FATAL_FAILURE(startThreeInOneGame(copies));
+    m_bed.setLink(1, 1, false);
+    for (const appProcess* survivor : {copies[1], copies[2]})
+        EXPECT_TRUE(joined(*survivor, 2)) << readFile(survivor->folder + "/stderr.txt");
+    EXPECT_TRUE(statusSays(2, "2 players, maximum 8", PARTY_GOES_ON_MS))
+        << status(2) << readFile(copies[1]->folder + "/stderr.txt")
+        << readFile(copies[2]->folder + "/stderr.txt");
 }
 
 TEST_F(lan, aNinthMachineIsToldTheGameIsFullAndTheEightPlayOn) {
