@@ -89,15 +89,18 @@ float rejoinDelay(int place) {
            REJOIN_JITTER * static_cast<float>(random15()) / static_cast<float>(RANDOM_MAX);
 }
 
-// The own row's place in the last score table: every player of the game saw
-// the same table, so no two share a turn. (A ship's element id would not do:
-// elements made between two joins, such as asteroids' pieces, can give two
-// ships the same turn.)
+constexpr int ELEMENTS_PER_PLACE = 1 + BULLETS_PER_PLAYER; // a ship and its bullets
+
+// The own row's place in the score table: rows keep the host's order of
+// places, so no two players share a turn. Before the first table has come,
+// the ship's element id tells the place, as long as nothing was made between
+// two joins (asteroids' pieces can be, later in a game).
 int ownPlace() {
     for (int row = 0; row < g_collector->getStatsCount(); ++row)
         if (g_collector->isOwnStatsRow(row))
             return row;
-    return 0;
+    const int ownShip = g_collector->getOwnIndex();
+    return ownShip >= 0 ? ownShip / ELEMENTS_PER_PLACE : 0;
 }
 
 void scheduleRejoin() {
