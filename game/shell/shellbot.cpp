@@ -96,8 +96,8 @@ void playUntilStopped(networkClient& client, ZEBGameStateCollector& collector, Z
         client.sendMessages(out);
         if (ownScore(collector) != score) {
             score = ownScore(collector);
-            printServerEvent("ZEB bot %d (%s): score %d", static_cast<int>(currentProcessId()), botName().c_str(),
-                             score);
+            printServerEvent("ZEB bot %d (%s): score %d", static_cast<int>(currentProcessId()),
+                             botName().c_str(), score);
         }
     }
 }

@@ -106,10 +106,9 @@ TEST_F(dedicatedServer, aHostThatStopsAnsweringShowsConnectionLostOverTheGame) {
     const std::string port = std::to_string(findFreePort());
     m_server = startProgram(ZEB_PROGRAM, {"--server", "--port", port}, makeTempFolder("server"));
     ASSERT_TRUE(waitUntil([&] { return serverOutput().find("hosting") != std::string::npos; }, 10000));
-    m_connecting = startProgram(ZEB_PROGRAM,
-                                {"--log", "--connect", "127.0.0.1:" + port, "--screenshot", "final.png",
-                                 "--no-rejoin"},
-                                makeTempFolder("frozen"));
+    m_connecting = startProgram(
+        ZEB_PROGRAM, {"--log", "--connect", "127.0.0.1:" + port, "--screenshot", "final.png", "--no-rejoin"},
+        makeTempFolder("frozen"));
     const std::string clientLog = m_connecting.folder + "/message_log.csv";
     ASSERT_TRUE(waitUntil([&] { return countType(readLogTypes(clientLog), 6) == 1; }, 10000));
     stopProcess(m_server, SIGSTOP);

@@ -341,8 +341,7 @@ TEST_F(shellRender, theScoreTableIsSortedAndMarksTheLeader) {
         {5, colour4(1.0f, 0.0f, 0.0f, 1.0f), [](int r, int g, int b) { return r > 150 && g < 60 && b < 60; }},
         {20, colour4(0.0f, 1.0f, 0.0f, 1.0f),
          [](int r, int g, int b) { return g > 150 && r < 60 && b < 60; }},
-        {9, colour4(0.0f, 0.0f, 1.0f, 1.0f),
-         [](int r, int g, int b) { return b > 150 && r < 60 && g < 60; }},
+        {9, colour4(0.0f, 0.0f, 1.0f, 1.0f), [](int r, int g, int b) { return b > 150 && r < 60 && g < 60; }},
     };
     std::vector<PlayerStats> stats(3);
     for (size_t p = 0; p < stats.size(); ++p) {
