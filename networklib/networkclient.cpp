@@ -63,26 +63,42 @@ void networkClient::initialise() {
 }
 
 void networkClient::enumerateHosts() {
-    if (m_client == nullptr)
+    if (!startSearch())
         return;
+    while (continueSearch())
+        m_search.wait();
+}
+
+bool networkClient::startSearch() {
+    if (m_client == nullptr)
+        return false;
     std::vector<uint32_t> targets = getDiscoveryTargets();
     for (const uint32_t extra : m_extraTargets)
         if (std::find(targets.begin(), targets.end(), extra) == targets.end())
             targets.push_back(extra);
-    const std::vector<netHostAnswer> answers = m_client->enumerateHosts(
-        m_applicationDesc.applicationGuid, targets, getDiscoveryPort(), NET_DISCOVERY_WINDOW_MS);
-    for (const netHostAnswer& answer : answers) {
-        const netApplicationDesc& desc = answer.applicationDesc;
-        session newSession;
-        newSession.hostAddress = answer.hostAddress;
-        newSession.applicationDesc = desc;
-        newSession.name = makeDisplayText(limitSessionName(desc.sessionName));
-        // A full game has no place for this copy, but the player is told of it.
-        if (desc.maxPlayers != 0 && desc.currentPlayers >= desc.maxPlayers)
-            mergeSession(m_fullSessions, newSession);
-        else
-            addSession(newSession);
-    }
+    return m_search.start(m_applicationDesc.applicationGuid, targets, getDiscoveryPort(),
+                          NET_DISCOVERY_WINDOW_MS);
+}
+
+bool networkClient::continueSearch() {
+    std::vector<netHostAnswer> answers;
+    const bool running = m_search.poll(answers);
+    for (const netHostAnswer& answer : answers)
+        addAnswer(answer);
+    return running;
+}
+
+void networkClient::addAnswer(const netHostAnswer& answer) {
+    const netApplicationDesc& desc = answer.applicationDesc;
+    session newSession;
+    newSession.hostAddress = answer.hostAddress;
+    newSession.applicationDesc = desc;
+    newSession.name = makeDisplayText(limitSessionName(desc.sessionName));
+    // A full game has no place for this copy, but the player is told of it.
+    if (desc.maxPlayers != 0 && desc.currentPlayers >= desc.maxPlayers)
+        mergeSession(m_fullSessions, newSession);
+    else
+        addSession(newSession);
 }
 
 void networkClient::getSessions(std::vector<std::string>& names) {

@@ -2,6 +2,7 @@
 
 #include "networklib/networkconnection.h"
 #include "platform/net/netaddress.h"
+#include "platform/net/netsearch.h"
 
 #include <cstdint>
 #include <memory>
@@ -42,6 +43,11 @@ class networkClient final : public networkConnection {
 
     void initialise() override;
     void enumerateHosts(); // blocks for the discovery window; answers become session records
+    // The same without blocking, for a frame loop: startSearch sends the
+    // queries (false when it cannot), and each continueSearch takes the
+    // answers that have come, until it returns false when the window closes.
+    bool startSearch();
+    bool continueSearch();
     void getSessions(std::vector<std::string>& names);
     std::vector<session> getSessionRecords();     // one per session, in order of first arrival
     void addSession(const session& newSession);   // one record per session instance, the latest
@@ -81,12 +87,14 @@ class networkClient final : public networkConnection {
     void onSessionEnded(uint32_t reason);
     void relayTerminated();
 
+    void addAnswer(const netHostAnswer& answer);
     static void mergeSession(std::vector<session>& list, const session& newSession);
 
     std::vector<session> m_sessions;     // in order of arrival
     std::vector<session> m_fullSessions; // likewise, those with no place left
     netAddress m_hostAddress;
     std::unique_ptr<netClient> m_client; // null until initialise succeeds
+    netSearch m_search;
     std::vector<uint32_t> m_extraTargets;
     networkEnd m_end = networkEnd::none;
     bool m_connected = false; // as of the events taken so far

@@ -24,16 +24,16 @@ void showLevelFailure(const char* text) {
     showErrorBox("ZEB", text);
 }
 
-int run() {
+int run(const shellOptions& options) {
     return runReportingLevelFailures(
-        [] {
-            if (g_options.status)
-                return runStatusQuery();
-            if (g_options.bot)
-                return runBot();
-            return g_options.server ? runDedicatedServer() : runWindowedGame();
+        [&options] {
+            if (options.status)
+                return runStatusQuery(options);
+            if (options.bot)
+                return runBot(options);
+            return options.server ? runDedicatedServer(options) : runWindowedGame(options);
         },
-        g_options.server ? nullptr : &showLevelFailure);
+        options.server ? nullptr : &showLevelFailure);
 }
 
 } // namespace
@@ -43,22 +43,23 @@ int main(int argc, char** argv) {
     // clock its timers read and the way to ask about a broken invariant.
     setTimerClock(&timeGetTime);
     setAssertionHandler(&askAboutAssertion);
+    shellOptions options;
     std::string error;
-    if (!loadOptions(argc, argv, g_options, error)) {
+    if (!loadOptions(argc, argv, options, error)) {
         // The error may quote a file's or an argument's bytes.
         std::fprintf(stderr, "zeb: %s (try --help)\n", makeEscapedText(error).c_str());
         return 2;
     }
-    if (g_options.help) {
+    if (options.help) {
         std::fputs(usageText("zeb").c_str(), stdout);
         return 0;
     }
-    if (g_options.version) {
+    if (options.version) {
         std::puts(ZEB_VERSION_TEXT);
         return 0;
     }
     // A bot keeps its log in the folder its host made for it.
-    if (g_options.log)
-        messageLog::keepMessageLog(g_options.bot ? std::string(MESSAGE_LOG_FILE_NAME) : messageLogPath());
-    return run();
+    if (options.log)
+        messageLog::keepMessageLog(options.bot ? std::string(MESSAGE_LOG_FILE_NAME) : messageLogPath());
+    return run(options);
 }

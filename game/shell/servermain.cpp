@@ -25,27 +25,29 @@ int main(int argc, char** argv) {
         asked = asked || std::string(argument) == "--server" || std::string(argument) == "--status";
     if (!asked)
         arguments.push_back("--server");
+    shellOptions options;
     std::string error;
-    if (!loadOptions(static_cast<int>(arguments.size()), arguments.data(), g_options, error)) {
+    if (!loadOptions(static_cast<int>(arguments.size()), arguments.data(), options, error)) {
         std::fprintf(stderr, "zeb-server: %s (try --help)\n", error.c_str());
         return 2;
     }
-    if (g_options.help) {
+    if (options.help) {
         std::puts("zeb-server is the dedicated server of ZEB alone, as zeb --server; the options of the\n"
                   "window, the player and the computer players do not apply to it.");
         std::fputs(usageText("zeb-server").c_str(), stdout);
         return 0;
     }
-    if (g_options.version) {
+    if (options.version) {
         std::puts(ZEB_VERSION_TEXT);
         return 0;
     }
     // The computer players are the game program's: start them with zeb --bot --connect.
-    if (g_options.bots > 0) {
+    if (options.bots > 0) {
         std::fprintf(stderr,
                      "zeb-server: --bots needs the game program; start bots with zeb --bot --connect\n");
         return 2;
     }
     return runReportingLevelFailures(
-        [] { return g_options.status ? runStatusQuery() : runDedicatedServer(); }, nullptr);
+        [&options] { return options.status ? runStatusQuery(options) : runDedicatedServer(options); },
+        nullptr);
 }

@@ -28,17 +28,13 @@ constexpr auto BOT_JOIN_RESEND = std::chrono::milliseconds(500);
 constexpr auto BOT_POLL_PAUSE = std::chrono::milliseconds(1);
 
 // A host starting bots numbers them ("Bot 1", ...) with --name.
-std::string botName() {
-    return g_options.name.empty() ? BOT_NAME : g_options.name;
+std::string botName(const shellOptions& options) {
+    return options.name.empty() ? BOT_NAME : options.name;
 }
 
-bool connectBot(networkClient& client) {
-    if (!g_options.connectHost.empty()) {
-        std::string address = g_options.connectHost;
-        if (g_options.connectPort != 0)
-            address += ":" + std::to_string(g_options.connectPort);
-        return client.connectTo(address);
-    }
+bool connectBot(const shellOptions& options, networkClient& client) {
+    if (!options.connectHost.empty())
+        return client.connectTo(getConnectAddress(options));
     client.enumerateHosts();
     std::vector<std::string> sessions;
     client.getSessions(sessions);
@@ -49,8 +45,8 @@ bool connectBot(networkClient& client) {
 }
 
 // Sends the join request again every so often until the full state has come.
-bool joinBot(networkClient& client, ZEBGameStateCollector& collector) {
-    collector.setPlayerName(botName());
+bool joinBot(const std::string& name, networkClient& client, ZEBGameStateCollector& collector) {
+    collector.setPlayerName(name);
     const botClock::time_point deadline = botClock::now() + BOT_JOIN_DEADLINE;
     botClock::time_point resend = botClock::now();
     while (!collector.hasJoined() && !isStopRequested() && botClock::now() < deadline) {
@@ -78,7 +74,8 @@ int ownScore(const ZEBGameStateCollector& collector) {
     return 0;
 }
 
-void playUntilStopped(networkClient& client, ZEBGameStateCollector& collector, ZEBBotPilot& pilot) {
+void playUntilStopped(const std::string& name, networkClient& client, ZEBGameStateCollector& collector,
+                      ZEBBotPilot& pilot) {
     botClock::time_point last = botClock::now();
     botClock::time_point next = last + BOT_FRAME;
     int score = ownScore(collector);
@@ -96,28 +93,29 @@ void playUntilStopped(networkClient& client, ZEBGameStateCollector& collector, Z
         client.sendMessages(out);
         if (ownScore(collector) != score) {
             score = ownScore(collector);
-            printServerEvent("ZEB bot %d (%s): score %d", static_cast<int>(currentProcessId()),
-                             botName().c_str(), score);
+            printServerEvent("ZEB bot %d (%s): score %d", static_cast<int>(currentProcessId()), name.c_str(),
+                             score);
         }
     }
 }
 
 } // namespace
 
-int runBot() {
+int runBot(const shellOptions& options) {
     installStopSignals();
-    applyNetworkOptions();
+    applyNetworkOptions(options);
+    const std::string name = botName(options);
     networkClient client;
     client.setApplicationGuid(APPLICATION_GUID);
     client.initialise();
     ZEBGameStateCollector collector;
     ZEBBotPilot pilot(currentProcessId() * 2654435761u ^ timeGetTime());
-    if (!connectBot(client) || !joinBot(client, collector)) {
+    if (!connectBot(options, client) || !joinBot(name, client, collector)) {
         std::fprintf(stderr, "zeb: the bot found no game to join\n");
         client.disconnect();
         return 1;
     }
-    playUntilStopped(client, collector, pilot);
+    playUntilStopped(name, client, collector, pilot);
     client.disconnect();
     return 0;
 }

@@ -5,7 +5,6 @@
 #include "baselib/source/render/render.h"
 #include "game/client/zebfeedback.h"
 #include "game/rules/playarea.h"
-#include "game/shell/shell.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,22 +63,22 @@ vector3 toWindow(const vector3& position) {
     return onWindow;
 }
 
-void drawPopups(const vector3& shipPosition) {
+void drawPopups(font& text, const ZEBFeedback& feedback, const vector3& shipPosition) {
     const vector3 at = toWindow(shipPosition);
-    char text[TEXT_SIZE];
-    for (const ZEBScorePopup& popup : g_feedback.getPopups()) {
+    char line[TEXT_SIZE];
+    for (const ZEBScorePopup& popup : feedback.getPopups()) {
         const float life = popup.age / SCORE_POPUP_SECONDS;
-        std::snprintf(text, sizeof(text), "%+d", popup.change);
-        g_font.setLeft(std::clamp(at.x + POPUP_OFFSET_X, -1.0f, 0.9f));
-        g_font.setTop(std::clamp(at.y + POPUP_OFFSET_Y + POPUP_RISE * life, -0.9f, 1.0f));
+        std::snprintf(line, sizeof(line), "%+d", popup.change);
+        text.setLeft(std::clamp(at.x + POPUP_OFFSET_X, -1.0f, 0.9f));
+        text.setTop(std::clamp(at.y + POPUP_OFFSET_Y + POPUP_RISE * life, -0.9f, 1.0f));
         const float alpha = 1.0f - life * life;
         if (popup.change > 0)
-            g_font.setColour(0.4f, 1.0f, 0.4f, alpha);
+            text.setColour(0.4f, 1.0f, 0.4f, alpha);
         else
-            g_font.setColour(1.0f, 0.4f, 0.4f, alpha);
-        g_font.print(text);
+            text.setColour(1.0f, 0.4f, 0.4f, alpha);
+        text.print(line);
     }
-    g_font.setLeft(-1.0f);
+    text.setLeft(-1.0f);
 }
 
 } // namespace
@@ -116,14 +115,14 @@ void drawEngineFlame(const matrix& transform, float radius) {
     drawWorldLineStrip(flameShape(frame), 2, world, FLAME_COLOUR);
 }
 
-void drawFeedback(const vector3& shipPosition) {
-    drawPopups(shipPosition);
-    if (g_feedback.getShooter().empty())
+void drawFeedback(font& text, const ZEBFeedback& feedback, const vector3& shipPosition) {
+    drawPopups(text, feedback, shipPosition);
+    if (feedback.getShooter().empty())
         return;
-    const std::string line = "shot by " + g_feedback.getShooter();
-    const colour4& colour = g_feedback.getShooterColour();
-    g_font.setTop(SHOT_BY_TOP);
-    g_font.setColour(std::clamp(colour.r, 0.0f, 1.0f), std::clamp(colour.g, 0.0f, 1.0f),
-                     std::clamp(colour.b, 0.0f, 1.0f), 1.0f);
-    g_font.print(line.c_str());
+    const std::string line = "shot by " + feedback.getShooter();
+    const colour4& colour = feedback.getShooterColour();
+    text.setTop(SHOT_BY_TOP);
+    text.setColour(std::clamp(colour.r, 0.0f, 1.0f), std::clamp(colour.g, 0.0f, 1.0f),
+                   std::clamp(colour.b, 0.0f, 1.0f), 1.0f);
+    text.print(line.c_str());
 }

@@ -15,6 +15,9 @@ void drawBulletStreak(const matrix& transform, const vector3& velocity, const co
 // the ship's outline radius in its shape's own units.
 void drawEngineFlame(const matrix& transform, float radius);
 
+class ZEBFeedback;
+class font;
+
 // The own score's changes floating up beside the own ship (at shipPosition),
 // and the line that names who shot it.
-void drawFeedback(const vector3& shipPosition);
+void drawFeedback(font& text, const ZEBFeedback& feedback, const vector3& shipPosition);

@@ -1,3 +1,4 @@
+#include "game/shell/gameshell.h"
 #include "game/shell/shell.h"
 
 #include "game/shell/shellframegate.h"
@@ -22,39 +23,51 @@ bool isFullScreenKey(uint32_t message, uint64_t wParam) {
 } // namespace
 
 int64_t shellWindowProcedure(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam) {
-    if (isFullScreenKey(message, wParam)) {
-        if ((lParam & KEY_REPEAT_FLAG) == 0)
-            toggleFullScreen(window);
-        return 0;
-    }
-    if (handleKeyMessage(window, message, wParam, lParam))
-        return 0;
-    switch (message) {
-    case WM_SIZE:
-        fitGameToWindow(window);
-        rememberWindowPlacement(window);
-        return 0;
-    case WM_COMMAND:
-        if ((wParam & 0xFFFF) == COMMAND_ABOUT) {
-            openAboutBox(window);
-            return 0;
-        }
-        if ((wParam & 0xFFFF) == COMMAND_EXIT) {
-            destroyWindow(window);
+    auto* game = static_cast<ZEBGameShell*>(getWindowOwner(window));
+    if (game == nullptr) {
+        if (message == WM_DESTROY) {
+            postQuitMessage(0);
             return 0;
         }
         return defWindowProc(window, message, wParam, lParam);
+    }
+    return game->handleWindowMessage(message, wParam, lParam);
+}
+
+int64_t ZEBGameShell::handleWindowMessage(uint32_t message, uint64_t wParam, int64_t lParam) {
+    if (isFullScreenKey(message, wParam)) {
+        if ((lParam & KEY_REPEAT_FLAG) == 0)
+            toggleFullScreen();
+        return 0;
+    }
+    if (handleKeyMessage(message, wParam))
+        return 0;
+    switch (message) {
+    case WM_SIZE:
+        fitToWindow();
+        rememberWindowPlacement();
+        return 0;
+    case WM_COMMAND:
+        if ((wParam & 0xFFFF) == COMMAND_ABOUT) {
+            openAboutBox(m_window);
+            return 0;
+        }
+        if ((wParam & 0xFFFF) == COMMAND_EXIT) {
+            destroyWindow(m_window);
+            return 0;
+        }
+        return defWindowProc(m_window, message, wParam, lParam);
     case WM_PAINT:
         return 0; // all drawing is done by the loop
     case WM_DESTROY:
         postQuitMessage(0);
         return 0;
     default:
-        return defWindowProc(window, message, wParam, lParam);
+        return defWindowProc(m_window, message, wParam, lParam);
     }
 }
 
-int runMessageLoop(gameWindow* window, frameUpdateFunction update, frameRenderFunction render,
+int runMessageLoop(gameWindow* window, const frameUpdateFunction& update, const frameRenderFunction& render,
                    long frameLimit) {
     frameGate gate(fineClockFrequency());
     long framesDrawn = 0;
@@ -83,29 +96,7 @@ int runMessageLoop(gameWindow* window, frameUpdateFunction update, frameRenderFu
     return static_cast<int>(msg.wParam);
 }
 
-namespace {
-
-gameWindow* g_setupWindow = nullptr;
-
-// Set-up's progress: the window's events are handled and the status drawn. A
-// quit is put back for the loop, which then ends at once.
-bool drawSetupProgress(const char* status) {
-    windowMessage msg;
-    while (peekMessage(msg)) {
-        if (msg.message == WM_QUIT) {
-            postQuitMessage(static_cast<int>(msg.wParam));
-            return false;
-        }
-        dispatchMessage(msg);
-    }
-    fitGameToWindow(g_setupWindow);
-    renderSetupStatus(status);
-    return true;
-}
-
-} // namespace
-
-int runWindowedGame() {
+int runWindowedGame(const shellOptions& options) {
     const char* reason = "";
     if (!initialiseWindowSystem(&reason)) {
         std::fprintf(stderr,
@@ -114,30 +105,35 @@ int runWindowedGame() {
                      reason);
         return 1;
     }
-    loadUserSettings();
+    // The settings give the window its size before the game is made on it.
+    ZEBGameShell game(options);
+    game.loadUserSettings();
     windowPlacement placement;
-    placement.width = g_settings.windowWidth;
-    placement.height = g_settings.windowHeight;
-    placement.fullScreen = g_settings.fullScreen;
+    placement.width = game.getSettings().windowWidth;
+    placement.height = game.getSettings().windowHeight;
+    placement.fullScreen = game.getSettings().fullScreen;
     gameWindow* window = createGameWindow(WINDOW_TITLE, shellWindowProcedure, placement);
     if (window == nullptr) {
         std::fprintf(stderr, "zeb: the game window could not be created\n");
         return 1;
     }
-    g_setupWindow = window;
-    setSetupProgress(drawSetupProgress);
-    if (setupGame(window) == setupResult::cannotHost) {
-        shutdownGame();
-        return 1;
-    }
-    if (g_soundList != nullptr)
-        g_soundList->setEnabled(g_soundEnabled);
-    fitGameToWindow(window);
-    startBots();
-    const int exitCode = runMessageLoop(window, updateGame, renderGame, g_options.frames);
-    stopBots();
-    if (!g_options.screenshot.empty())
-        saveScreenshot(g_options.screenshot);
-    shutdownGame();
+    game.attachWindow(window);
+    game.start();
+    // --frames counts the frames of the game, or of its absence, once set-up
+    // has come to an end: a picture taken then shows what set-up led to.
+    long gameFrames = 0;
+    const auto render = [&] {
+        game.render();
+        const bool settled =
+            game.getStage() == setupStage::playing || game.getStage() == setupStage::unavailable;
+        if (settled && ++gameFrames == options.frames)
+            postMessage(window, WM_CLOSE, 0, 0);
+    };
+    const int exitCode = runMessageLoop(
+        window, [&game](float changeInTime, float frameTime) { return game.update(changeInTime, frameTime); },
+        render, 0);
+    setWindowOwner(window, nullptr);
+    if (!options.screenshot.empty())
+        game.getScreenshot().save(options.screenshot);
     return exitCode;
 }

@@ -1,4 +1,4 @@
-#include "game/shell/shell.h"
+#include "game/shell/gameshell.h"
 
 #include "baselib/source/font/font.h"
 #include "baselib/source/render/camera.h"
@@ -7,7 +7,6 @@
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
-#include "game/server/zebgamestategame.h"
 #include "game/shell/shellfeedback.h"
 
 #include <algorithm>
@@ -102,60 +101,58 @@ void drawWrapped(const ZEBObject& shape, const matrix& transform, const colour4&
 }
 
 // A ship the host spares from asteroids, untouched since it appeared, blinks.
-bool isSparedBlinkOff(int index) {
+bool isSparedBlinkOff(const ZEBFeedback& feedback, int index) {
     float shown = 0.0f;
-    return g_feedback.isSpared(index, shown) && static_cast<int>(shown * BLINKS_PER_SECOND * 2.0f) % 2 == 1;
+    return feedback.isSpared(index, shown) && static_cast<int>(shown * BLINKS_PER_SECOND * 2.0f) % 2 == 1;
 }
 
 colour4 dimmed(const colour4& colour) {
     return colour4(colour.r, colour.g, colour.b, colour.a * BLINK_DIM_ALPHA);
 }
 
-void drawElements() {
-    for (int index = 0; index < g_collector->getElementCount(); ++index) {
+// The rows by score, highest first; equal scores keep the host's order.
+std::vector<int> scoreOrder(const ZEBGameStateCollector& collector) {
+    std::vector<int> order(static_cast<size_t>(collector.getStatsCount()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&collector](int a, int b) {
+        return collector.getStatsScore(a) > collector.getStatsScore(b);
+    });
+    return order;
+}
+
+} // namespace
+
+void ZEBGameShell::drawElements(ZEBClientSession& session) {
+    const ZEBGameStateCollector& collector = session.getCollector();
+    const std::vector<ZEBObject>& shapes = session.getShapes();
+    for (int index = 0; index < collector.getElementCount(); ++index) {
         bool visible = false;
         int type = 0;
         int objectID = 0;
         matrix transform;
         colour4 colour;
-        g_collector->getElement(index, visible, type, objectID, transform, colour);
-        if (!visible || objectID < 0 || objectID >= static_cast<int>(g_clientObjects.size()))
+        collector.getElement(index, visible, type, objectID, transform, colour);
+        if (!visible || objectID < 0 || objectID >= static_cast<int>(shapes.size()))
             continue;
-        const ZEBObject& shape = g_clientObjects[objectID];
-        const float radius = outlineRadius(shape) * g_collector->getElementScale(index);
-        drawWrapped(shape, transform, isSparedBlinkOff(index) ? dimmed(colour) : colour, radius);
+        const ZEBObject& shape = shapes[objectID];
+        const float radius = outlineRadius(shape) * collector.getElementScale(index);
+        drawWrapped(shape, transform,
+                    isSparedBlinkOff(session.getFeedback(), index) ? dimmed(colour) : colour, radius);
         if (type == TYPE_BULLET)
-            drawBulletStreak(transform, g_collector->getElementState(index).getVelocity(), colour);
-        if (index != g_collector->getOwnIndex())
+            drawBulletStreak(transform, collector.getElementState(index).getVelocity(), colour);
+        if (index != collector.getOwnIndex())
             continue;
         drawOwnShipRing(transform, colour, RING_REACH * radius);
-        if (g_input.up)
+        if (m_input.up)
             drawEngineFlame(transform, outlineRadius(shape));
     }
 }
 
-// Beside the own ship, wherever it is (or last was).
-void drawOwnFeedback() {
-    const int own = g_collector->getOwnIndex();
-    if (own >= 0 && own < g_collector->getElementCount())
-        drawFeedback(g_collector->getElementState(own).getPosition());
-}
-
-// The rows by score, highest first; equal scores keep the host's order.
-std::vector<int> scoreOrder() {
-    std::vector<int> order(static_cast<size_t>(g_collector->getStatsCount()));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [](int a, int b) {
-        return g_collector->getStatsScore(a) > g_collector->getStatsScore(b);
-    });
-    return order;
-}
-
-void drawScoreTable() {
-    const std::vector<int> order = scoreOrder();
+void ZEBGameShell::drawScoreTable(const ZEBGameStateCollector& collector) {
+    const std::vector<int> order = scoreOrder(collector);
     // A leader only when one player is ahead of all others.
     const bool leader =
-        order.size() > 1 && g_collector->getStatsScore(order[0]) > g_collector->getStatsScore(order[1]);
+        order.size() > 1 && collector.getStatsScore(order[0]) > collector.getStatsScore(order[1]);
     char text[SCORE_TEXT_SIZE];
     for (size_t line = 0; line < order.size(); ++line) {
         const int p = order[line];
@@ -164,90 +161,95 @@ void drawScoreTable() {
         // reports every print that draws nothing.
         if (!(top > BOTTOM_EDGE))
             break;
-        std::snprintf(text, sizeof(text), "%s%s ( %d )%s\n",
-                      g_collector->isOwnStatsRow(p) ? OWN_ROW_MARKER : "", g_collector->getStatsName(p),
-                      g_collector->getStatsScore(p), leader && line == 0 ? LEADER_MARKER : "");
-        const colour4& colour = g_collector->getStatsColour(p);
-        g_font.setTop(top);
-        g_font.setColour(colour.r, colour.g, colour.b, colour.a);
-        g_font.print(text);
+        std::snprintf(text, sizeof(text), "%s%s ( %d )%s\n", collector.isOwnStatsRow(p) ? OWN_ROW_MARKER : "",
+                      collector.getStatsName(p), collector.getStatsScore(p),
+                      leader && line == 0 ? LEADER_MARKER : "");
+        const colour4& colour = collector.getStatsColour(p);
+        m_font.setTop(top);
+        m_font.setColour(colour.r, colour.g, colour.b, colour.a);
+        m_font.print(text);
     }
 }
 
-void drawGreyLine(float top, const std::string& text) {
-    g_font.setTop(top);
-    g_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
-    g_font.print(text.c_str());
+void ZEBGameShell::drawGreyLine(float top, const std::string& text) {
+    m_font.setTop(top);
+    m_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
+    m_font.print(text.c_str());
 }
 
 // Over the last picture of a host that has fallen silent, in the open space
 // above the ring of start points.
-void drawConnectionLost() {
-    g_font.setLeft(SILENT_HOST_LEFT);
-    g_font.setTop(SILENT_HOST_TOP);
-    g_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
-    g_font.print(CONNECTION_LOST_TEXT);
-    g_font.setLeft(-1.0f);
+void ZEBGameShell::drawConnectionLost() {
+    m_font.setLeft(SILENT_HOST_LEFT);
+    m_font.setTop(SILENT_HOST_TOP);
+    m_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
+    m_font.print(CONNECTION_LOST_TEXT);
+    m_font.setLeft(-1.0f);
 }
 
 // Why there is no game, and when this copy looks for one again.
-void drawUnavailable() {
-    g_font.setTop(TOP_LINE);
-    g_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
-    g_font.print(GAME_UNAVAILABLE_TEXT);
+void ZEBGameShell::drawUnavailable() {
+    m_font.setTop(TOP_LINE);
+    m_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
+    m_font.print(GAME_UNAVAILABLE_TEXT);
     float top = TOP_LINE - SCORE_LINE_SPACING;
-    if (!getSetupNotice().empty()) {
-        drawGreyLine(top, getSetupNotice());
+    if (!m_notice.empty()) {
+        drawGreyLine(top, m_notice);
         top -= SCORE_LINE_SPACING;
     }
-    const std::string countdown = searchCountdownText(g_rejoinDelay);
+    const std::string countdown = searchCountdownText(m_rejoinDelay);
     if (!countdown.empty())
         drawGreyLine(top, countdown);
 }
 
-void drawGame() {
-    matrix viewMatrix = g_camera->getViewMatrix();
+void ZEBGameShell::drawGame(ZEBClientSession& session) {
+    matrix viewMatrix = session.getCamera().getViewMatrix();
     transpose(&viewMatrix, &viewMatrix);
     g_pd3dDevice->setTransform(transformState::view, viewMatrix);
-    drawElements();
-    for (const auto& system : g_particleSystems)
-        system->draw();
-    drawOwnFeedback();
-    drawScoreTable();
+    drawElements(session);
+    for (const auto& effect : session.getEffects())
+        effect->draw();
+    const ZEBGameStateCollector& collector = session.getCollector();
+    // Beside the own ship, wherever it is (or last was).
+    const int own = collector.getOwnIndex();
+    if (own >= 0 && own < collector.getElementCount())
+        drawFeedback(m_font, session.getFeedback(), collector.getElementState(own).getPosition());
+    drawScoreTable(collector);
 }
 
-} // namespace
+void ZEBGameShell::drawSetupStatus() {
+    m_font.setTop(TOP_LINE);
+    m_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
+    m_font.print(getSetupStatus());
+}
 
-void renderGame() {
+void ZEBGameShell::render() {
     clearScene(BACKGROUND_RED, BACKGROUND_GREEN, BACKGROUND_BLUE, 1.0f);
     beginScene();
     // Without a device the calls above have reported it; there is nothing to draw on.
     if (g_pd3dDevice == nullptr)
         return;
     g_pd3dDevice->setCullMode(cullMode::none);
-    const bool playing = g_running && g_collector != nullptr && g_camera != nullptr;
-    if (playing) {
-        drawGame();
-        if (isSetupNoticeFresh())
-            drawGreyLine(NOTICE_LINE_TOP, getSetupNotice());
-        if (isHostSilent(g_hostSilence))
+    switch (m_stage) {
+    case setupStage::playing:
+        drawGame(*m_session);
+        if (isNoticeFresh())
+            drawGreyLine(NOTICE_LINE_TOP, m_notice);
+        if (isHostSilent(m_session->getHostSilence()))
             drawConnectionLost();
-    } else {
+        break;
+    case setupStage::unavailable:
+    case setupStage::failed:
         drawUnavailable();
-    }
-    g_font.setTop(SOUND_LINE_TOP);
-    g_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
-    g_font.print(g_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT);
-    endScene();
-}
-
-void renderSetupStatus(const char* status) {
-    clearScene(BACKGROUND_RED, BACKGROUND_GREEN, BACKGROUND_BLUE, 1.0f);
-    beginScene();
-    if (g_pd3dDevice == nullptr)
+        break;
+    default:
+        // Set-up says what it does, and draws nothing else.
+        drawSetupStatus();
+        endScene();
         return;
-    g_font.setTop(TOP_LINE);
-    g_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
-    g_font.print(status);
+    }
+    m_font.setTop(SOUND_LINE_TOP);
+    m_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
+    m_font.print(m_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT);
     endScene();
 }

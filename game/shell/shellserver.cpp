@@ -1,11 +1,12 @@
 #include "game/shell/shell.h"
 
 #include "baselib/source/random.h"
-#include "game/server/zebgamestategame.h"
+#include "game/shell/hostedgame.h"
 #include "game/shell/serveragones.h"
+#include "game/shell/serverbots.h"
 #include "game/shell/serverevent.h"
+#include "game/shell/servermetrics.h"
 #include "game/shell/shellnetwork.h"
-#include "networklib/networkhost.h"
 #include "platform/system/clock.h"
 #include "platform/system/stopsignal.h"
 
@@ -25,20 +26,18 @@ constexpr auto TICK_PERIOD =
     std::chrono::duration_cast<serverClock::duration>(std::chrono::duration<double>(1.0 / TICKS_PER_SECOND));
 
 // Tells the operator who comes and goes; the messages go on to the game unchanged.
-void reportPlayers(messageQueue& received) {
+void reportPlayers(messageQueue& received, const networkHost& host) {
     messageQueue passed;
     while (received.hasMessages()) {
         const networkMessage message = received.pop();
         if (message.getType() == MSG_PLAYER_CREATED) {
             PlayerCreated created;
             if (readPlayerCreated(message.getData(), message.getDataSize(), &created))
-                printServerEvent("Player %u joined (%u connected)", created.playerID,
-                                 g_host->getPlayerCount());
+                printServerEvent("Player %u joined (%u connected)", created.playerID, host.getPlayerCount());
         } else if (message.getType() == MSG_PLAYER_DESTROYED) {
             PlayerDestroyed destroyed;
             if (readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
-                printServerEvent("Player %u left (%u connected)", destroyed.playerID,
-                                 g_host->getPlayerCount());
+                printServerEvent("Player %u left (%u connected)", destroyed.playerID, host.getPlayerCount());
         }
         passed.push(message);
     }
@@ -53,83 +52,94 @@ void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
     }
 }
 
-// False once the game under Agones has been empty for its set time.
-bool tickServer(float dt, ZEBServerAgones* agones) {
-    const serverClock::time_point started = serverClock::now();
-    messageQueue receivedMessages;
-    g_host->receiveMessages(receivedMessages);
-    reportPlayers(receivedMessages);
-    const std::vector<PlayerRefusal> refusals = tickHostedGame(dt, receivedMessages);
-    reportRefusals(refusals);
-    recordServerTick(std::chrono::duration<double>(serverClock::now() - started).count(), refusals.size());
-    return agones == nullptr || agones->tick(static_cast<uint32_t>(g_serverGame->getConnectedPlayerCount()));
-}
+// The dedicated server while it hosts: made once the game is hosted, and it
+// dies when the server stops (a stop signal, or an empty game under Agones).
+class ZEBDedicatedServer {
+  public:
+    ZEBDedicatedServer(const shellOptions& options, ZEBHostedGame& hosted, ZEBServerMetrics& metrics,
+                       ZEBServerAgones* agones)
+        : m_options(options), m_hosted(hosted), m_metrics(metrics), m_agones(agones) {}
 
-// 45 ticks a second on a fixed schedule; each tick steps the game by the time
-// that really passed since the previous one.
-void serveUntilStopped(ZEBServerAgones* agones) {
-    serverClock::time_point last = serverClock::now();
-    serverClock::time_point next = last + TICK_PERIOD;
-    while (!isStopRequested() && g_host->isConnected()) {
-        std::this_thread::sleep_until(next);
-        const serverClock::time_point now = serverClock::now();
-        if (!tickServer(std::chrono::duration<float>(now - last).count(), agones)) {
-            printServerEvent("ZEB server: no players for %ld s; shutting down",
-                             g_options.agonesEmptyShutdown);
-            return;
+    // 45 ticks a second on a fixed schedule; each tick steps the game by the
+    // time that really passed since the previous one.
+    void serveUntilStopped() {
+        serverClock::time_point last = serverClock::now();
+        serverClock::time_point next = last + TICK_PERIOD;
+        while (!isStopRequested() && m_hosted.isHosting()) {
+            std::this_thread::sleep_until(next);
+            const serverClock::time_point now = serverClock::now();
+            if (!tick(std::chrono::duration<float>(now - last).count())) {
+                printServerEvent("ZEB server: no players for %ld s; shutting down",
+                                 m_options.agonesEmptyShutdown);
+                return;
+            }
+            last = now;
+            next += TICK_PERIOD;
+            if (next < now) // fell behind (the machine was busy): do not try to catch up
+                next = now + TICK_PERIOD;
         }
-        last = now;
-        next += TICK_PERIOD;
-        if (next < now) // fell behind (the machine was busy): do not try to catch up
-            next = now + TICK_PERIOD;
     }
-}
+
+  private:
+    // False once the game under Agones has been empty for its set time.
+    bool tick(float dt) {
+        const serverClock::time_point started = serverClock::now();
+        messageQueue receivedMessages;
+        m_hosted.receiveMessages(receivedMessages);
+        reportPlayers(receivedMessages, m_hosted.getHost());
+        const std::vector<PlayerRefusal> refusals = m_hosted.tick(dt, receivedMessages);
+        reportRefusals(refusals);
+        m_metrics.recordTick(m_hosted, std::chrono::duration<double>(serverClock::now() - started).count(),
+                             refusals.size());
+        return m_agones == nullptr ||
+               m_agones->tick(static_cast<uint32_t>(m_hosted.getGame().getConnectedPlayerCount()));
+    }
+
+    const shellOptions& m_options;
+    ZEBHostedGame& m_hosted;
+    ZEBServerMetrics& m_metrics;
+    ZEBServerAgones* m_agones; // null: not under Agones
+};
 
 // Under Agones (--agones, or its port variable set) the sidecar hears from
 // the game; null otherwise, and nothing of it runs.
-std::unique_ptr<ZEBServerAgones> startAgones(uint16_t sidecarPort) {
+std::unique_ptr<ZEBServerAgones> startAgones(const shellOptions& options, uint16_t sidecarPort) {
     if (sidecarPort == 0)
         return nullptr;
     printServerEvent("ZEB server: reporting to the Agones sidecar on 127.0.0.1:%u", sidecarPort);
-    return std::make_unique<ZEBServerAgones>(sidecarPort, static_cast<double>(g_options.agonesEmptyShutdown));
+    return std::make_unique<ZEBServerAgones>(sidecarPort, static_cast<double>(options.agonesEmptyShutdown));
 }
 
 } // namespace
 
-int runDedicatedServer() {
+int runDedicatedServer(const shellOptions& options) {
     uint16_t sidecarPort = 0;
     std::string error;
-    if (!findAgonesSidecar(g_options, sidecarPort, error)) {
+    if (!findAgonesSidecar(options, sidecarPort, error)) {
         std::fprintf(stderr, "zeb: %s\n", error.c_str());
         return EXIT_BAD_SETTING;
     }
     installStopSignals();
     seedRandom(timeGetTime());
-    applyNetworkOptions();
-    if (!startHostedGame()) {
-        delete g_host;
-        g_host = nullptr;
+    applyNetworkOptions(options);
+    ZEBHostedGame hosted(options, {});
+    if (!hosted.isHosting()) {
         // A port named by the operator that cannot be had is a setting to mend.
-        return g_options.port != 0 ? EXIT_BAD_SETTING : 1;
+        return options.port != 0 ? EXIT_BAD_SETTING : 1;
     }
     printServerEvent("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C",
-                     getHostedSessionName().c_str(), g_host->getPort());
-    const bool counting = startServerCounters();
+                     getHostedSessionName(options).c_str(), hosted.getHost().getPort());
+    ZEBServerMetrics metrics;
+    const bool counting = metrics.start(options);
     std::unique_ptr<ZEBServerAgones> agones;
     if (counting) {
-        agones = startAgones(sidecarPort);
-        startBots();
-        serveUntilStopped(agones.get());
-        stopBots();
+        agones = startAgones(options, sidecarPort);
+        ZEBBotProcesses bots(options, hosted.getHost().getPort());
+        ZEBDedicatedServer(options, hosted, metrics, agones.get()).serveUntilStopped();
     }
-    stopServerCounters();
-    g_host->stopHosting(); // the players hear of the end before the sidecar does
+    hosted.stop(); // the players hear of the end before the sidecar does
     if (agones != nullptr)
         agones->finish();
-    delete g_host;
-    g_host = nullptr;
-    delete g_serverGame;
-    g_serverGame = nullptr;
     printServerEvent("ZEB server: stopped");
     return counting ? 0 : 1;
 }

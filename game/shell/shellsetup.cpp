@@ -1,86 +1,47 @@
-#include "game/shell/shell.h"
+#include "game/shell/gameshell.h"
 
-#include "baselib/source/font/font.h"
 #include "baselib/source/random.h"
-#include "baselib/source/render/camera.h"
 #include "baselib/source/render/render.h"
-#include "game/client/zebfeedback.h"
-#include "game/client/zebgamestatecollector.h"
-#include "game/server/zebgamestategame.h"
-#include "game/shell/failedsessions.h"
 #include "game/shell/shelldata.h"
 #include "game/shell/shellnetwork.h"
-#include "networklib/networkclient.h"
-#include "networklib/networkhost.h"
+#include "game/shell/shelloptions.h"
 #include "platform/system/clock.h"
 #include "platform/system/window.h"
-#include "sound/soundlist.h"
 
-#include <bit>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 using namespace win;
 
 namespace {
 
-constexpr int CONNECTION_POLLS = 1000;
 constexpr int OWN_SESSION_SEARCHES = 10;
-constexpr int SEARCHES_BEFORE_HOSTING =
-    2; // each takes the discovery window             // each takes the discovery window
+// A copy that finds nothing looks once more before it hosts: copies that
+// search at nearly the same time (started together, or the players of a host
+// that left) then find the one that started hosting first instead of each
+// hosting a game of its own.
+constexpr int SEARCHES_BEFORE_HOSTING = 2;
 constexpr uint32_t LOOPBACK_BROADCAST = 0x7FFFFFFFu; // 127.255.255.255
 constexpr uint32_t CONNECT_DEADLINE_MS = 10000;
 constexpr uint32_t JOIN_DEADLINE_MS = 10000;
-// When nothing arrives, the join request is asked again: soon in the hosting
-// copy, whose own game answers only when this loop ticks it, and after a while
-// when joining another copy, in case the request was lost on the way.
+// The hosting copy's connect to its own game is asked again this often.
+constexpr uint32_t OWN_CONNECT_RETRY_MS = 1000;
+// The join request is asked again: every frame to the own game, and after a
+// while to another copy's, in case the request was lost on the way.
 constexpr uint32_t JOIN_PASS_HOSTING_MS = 5;
 constexpr uint32_t JOIN_PASS_REMOTE_MS = 250;
 constexpr float RENDER_NEAR_PLANE = 1.0f;
 constexpr float RENDER_FAR_PLANE = 100.0f;
 constexpr int FONT_SIZE = 16;
 constexpr const char* FONT_FACE = "Arial";
-const vector3 CAMERA_START = {std::bit_cast<float>(0xBCA3D6E0u), 0.0f, -23.98f};
-
-constexpr uint32_t SETUP_PROGRESS_MS = 40; // how often set-up lets the window be drawn
-
-failedSessions g_failed; // outlives each session: a party's searches share it
-std::string g_notice;
-uint32_t g_noticeSince = 0;
-
-setupProgressFunction g_progress = nullptr;
-uint32_t g_lastProgress = 0;
-bool g_abandoned = false; // the player closed the window during set-up
-
-void setNotice(const std::string& notice) {
-    g_notice = notice;
-    g_noticeSince = timeGetTime();
-}
-
-// False once the player has closed the window: set-up then stops.
-bool showProgress(const char* status, bool now = false) {
-    if (g_progress == nullptr || g_abandoned)
-        return !g_abandoned;
-    if (!now && timeGetTime() - g_lastProgress < SETUP_PROGRESS_MS)
-        return true;
-    g_lastProgress = timeGetTime();
-    g_abandoned = !g_progress(status);
-    return !g_abandoned;
-}
-
-void pollPause() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
-
-uint32_t millisecondsSince(uint32_t start) {
-    return timeGetTime() - start;
-}
+// After the party's next game could not be had, the copy looks again later.
+constexpr float REJOIN_RETRY_DELAY = 0.5f + 0.75f * MAX_PLAYERS;
 
 void paintWindowDecorations(void* nativeRenderer, void* window) {
-    paintMenuStrip(static_cast<gameWindow*>(window), nativeRenderer);
-    captureFrameForScreenshot(nativeRenderer);
+    auto* gameWindowOf = static_cast<gameWindow*>(window);
+    paintMenuStrip(gameWindowOf, nativeRenderer);
+    if (auto* game = static_cast<ZEBGameShell*>(getWindowOwner(gameWindowOf)))
+        game->getScreenshot().capture(nativeRenderer);
 }
 
 void initialiseRenderDevice(gameWindow* window) {
@@ -93,16 +54,6 @@ void initialiseRenderDevice(gameWindow* window) {
     initialiseRender(target, RENDER_NEAR_PLANE, RENDER_FAR_PLANE);
     if (g_pd3dDevice != nullptr)
         g_pd3dDevice->setPresentHook(paintWindowDecorations, window);
-}
-
-// The sounds live as long as the process; a second set-up keeps them.
-void initialiseSounds(gameWindow* window) {
-    if (g_soundList != nullptr)
-        return;
-    g_soundList = new soundList();
-    g_soundList->initialise(getNativeWindow(window));
-    for (const char* file : SOUND_FILES)
-        g_soundList->addSound(findDataFile(file).c_str());
 }
 
 void setRenderStates() {
@@ -121,46 +72,182 @@ bool holdsSessionTerminated(messageQueue queue) {
     return false;
 }
 
-// The session this copy has just started to host; the hosting copy always
-// searches its own machine too, so it finds it among any others.
-const networkClient::session* findOwnSession(std::vector<networkClient::session>& found) {
-    g_client->addDiscoveryTarget(LOOPBACK_BROADCAST);
-    for (int search = 0; search < OWN_SESSION_SEARCHES; ++search) {
-        g_client->enumerateHosts();
-        found = g_client->getSessionRecords();
-        for (const networkClient::session& listed : found)
-            if (listed.applicationDesc.instanceGuid == g_host->getInstance())
-                return &listed;
-    }
+const networkClient::session* findSession(const std::vector<networkClient::session>& found,
+                                          const netGuid& instance) {
+    for (const networkClient::session& listed : found)
+        if (listed.applicationDesc.instanceGuid == instance)
+            return &listed;
     return nullptr;
 }
 
-// Connects the hosting copy's own client, asking again after every
-// CONNECTION_POLLS polls without success.
-bool connectToOwnSession(const networkClient::session& own) {
-    const uint32_t start = timeGetTime();
-    g_client->connectSession(own);
-    int polls = 0;
-    while (!g_client->isConnected()) {
-        if (millisecondsSince(start) > CONNECT_DEADLINE_MS || !showProgress(JOINING_TEXT))
-            return false;
-        if (++polls >= CONNECTION_POLLS) {
-            // The failed attempt left its end of session queued; the next
-            // attempt must not read it as its own.
-            messageQueue stale;
-            g_client->receiveMessages(stale);
-            g_client->connectSession(own);
-            polls = 0;
-        }
-        pollPause();
+} // namespace
+
+ZEBGameShell::ZEBGameShell(const shellOptions& options) : m_options(options) {
+    m_playerName = options.name.empty() ? PLAYER_NAME : options.name;
+    if (!options.screenshot.empty())
+        m_screenshot.enable();
+    m_sounds.setEnabled(m_soundEnabled);
+}
+
+ZEBGameShell::~ZEBGameShell() {
+    if (m_window != nullptr && getWindowOwner(m_window) == this)
+        setWindowOwner(m_window, nullptr);
+}
+
+void ZEBGameShell::attachWindow(gameWindow* window) {
+    m_window = window;
+    setWindowOwner(window, this);
+}
+
+// The sounds and the text live as long as the game; the level's shapes are
+// read once and copied into each session.
+void ZEBGameShell::start() {
+    initialiseRenderDevice(m_window);
+    if (!m_soundsLoaded) {
+        m_sounds.initialise(getNativeWindow(m_window));
+        for (const char* file : SOUND_FILES)
+            m_sounds.addSound(findDataFile(file).c_str());
+        m_soundsLoaded = true;
     }
-    return true;
+    m_sounds.setEnabled(m_soundEnabled);
+    setRenderStates();
+    m_font.create(FONT_FACE, FONT_SIZE);
+    seedRandom(timeGetTime());
+    std::memset(m_keys, 0, sizeof(m_keys));
+    loadLevelFile(m_shapes, nullptr);
+    applyNetworkOptions(m_options);
+    m_rejoinDelay = -1.0f;
+    m_tries = 1;
+    m_afterLoss = false;
+    m_notice.clear();
+    beginSearch(true);
+    // What set-up has to say comes first; the settings file's problem otherwise.
+    if (m_notice.empty() && !m_settingsProblem.empty())
+        setNotice(m_settingsProblem);
+    fitToWindow();
+}
+
+ZEBClientSession& ZEBGameShell::startOfflineSession(std::vector<ZEBObject> shapes) {
+    m_hosted.reset();
+    m_session.reset();
+    m_session.emplace(std::move(shapes));
+    m_offline = true;
+    enter(setupStage::playing);
+    return *m_session;
+}
+
+void ZEBGameShell::restartSession() {
+    m_offline = false;
+    m_session.reset();
+    m_hosted.reset();
+    m_tries = 1;
+    m_notice.clear();
+    beginSearch(true);
+}
+
+void ZEBGameShell::enter(setupStage stage) {
+    m_stage = stage;
+    m_stageSince = timeGetTime();
+}
+
+uint32_t ZEBGameShell::msInStage() const {
+    return timeGetTime() - m_stageSince;
+}
+
+void ZEBGameShell::setNotice(const std::string& notice) {
+    m_notice = notice;
+    m_noticeSince = timeGetTime();
+}
+
+bool ZEBGameShell::isNoticeFresh() const {
+    return !m_notice.empty() && timeGetTime() - m_noticeSince < NOTICE_MS;
+}
+
+const char* ZEBGameShell::getSetupStatus() const {
+    switch (m_stage) {
+    case setupStage::searching:
+        return SEARCHING_TEXT;
+    case setupStage::hosting:
+        return m_notice.empty() ? HOSTING_TEXT : m_notice.c_str();
+    case setupStage::connecting:
+    case setupStage::joining:
+        return JOINING_TEXT;
+    default:
+        return "";
+    }
+}
+
+// A fresh session searches (or, with --connect, connects to its host); a
+// round that may not join any more hosts at once.
+void ZEBGameShell::beginSearch(bool mayJoin) {
+    m_offline = false;
+    m_session.reset();
+    m_session.emplace(m_shapes);
+    m_session->getCollector().setPlayerName(m_playerName);
+    m_mayJoin = mayJoin;
+    m_searches = 0;
+    networkClient& connection = m_session->getConnection();
+    if (!m_options.connectHost.empty()) {
+        enter(setupStage::connecting);
+        if (!connection.connectTo(getConnectAddress(m_options)))
+            giveUp();
+        return;
+    }
+    if (!mayJoin) {
+        startHosting();
+        return;
+    }
+    enter(setupStage::searching);
+    connection.startSearch();
+}
+
+void ZEBGameShell::stepSetup(float changeInTime) {
+    switch (m_stage) {
+    case setupStage::searching:
+        stepSearching();
+        break;
+    case setupStage::hosting:
+        stepHosting();
+        break;
+    case setupStage::connecting:
+        stepConnecting();
+        break;
+    case setupStage::joining:
+        stepJoining();
+        break;
+    case setupStage::unavailable:
+        waitToRejoin(changeInTime);
+        break;
+    default:
+        break;
+    }
+}
+
+// The first session to answer that has not failed this copy lately is
+// joined at once: waiting out the window would choose the same one.
+void ZEBGameShell::stepSearching() {
+    networkClient& connection = m_session->getConnection();
+    const bool running = connection.continueSearch();
+    const std::vector<networkClient::session> found = connection.getSessionRecords();
+    const networkClient::session* chosen = m_failed.choose(found, timeGetTime());
+    if (chosen != nullptr) {
+        const networkClient::session session = *chosen;
+        enter(setupStage::connecting);
+        connection.connectSession(session);
+        return;
+    }
+    if (running)
+        return;
+    if (++m_searches < SEARCHES_BEFORE_HOSTING)
+        connection.startSearch();
+    else
+        startHosting();
 }
 
 // A copy that found only full games says so, on the terminal and in the
 // window, before it hosts one of its own.
-void noticeFullGames() {
-    const std::vector<networkClient::session> full = g_client->getFullSessions();
+void ZEBGameShell::noticeFullGames() {
+    const std::vector<networkClient::session> full = m_session->getConnection().getFullSessions();
     if (full.empty())
         return;
     const netApplicationDesc& desc = full.front().applicationDesc;
@@ -171,241 +258,154 @@ void noticeFullGames() {
     std::fprintf(stderr, "zeb: %s\n", text);
 }
 
-setupResult hostAndConnect() {
+// The hosting copy joins its own game as any player does: it finds it by
+// searching its own machine too.
+void ZEBGameShell::startHosting() {
     noticeFullGames();
-    if (!showProgress(g_notice.empty() ? HOSTING_TEXT : g_notice.c_str(), true))
-        return setupResult::unavailable;
-    if (!startHostedGame())
-        return setupResult::cannotHost;
-    std::vector<networkClient::session> found;
-    const networkClient::session* own = findOwnSession(found);
-    if (own == nullptr) {
-        std::fprintf(stderr, "zeb: hosting \"%s\", but its own session does not answer on this machine\n",
-                     SESSION_NAME);
-        return setupResult::cannotHost;
+    enter(setupStage::hosting);
+    m_hosted.emplace(m_options, m_formerTable);
+    if (!m_hosted->isHosting()) {
+        m_hosted.reset();
+        enter(setupStage::failed);
+        postQuitMessage(1);
+        return;
     }
-    return connectToOwnSession(*own) ? setupResult::joined : setupResult::unavailable;
+    if (!m_bots && m_options.bots > 0)
+        m_bots.emplace(m_options, m_hosted->getHost().getPort());
+    m_searches = 0;
+    m_session->getConnection().addDiscoveryTarget(LOOPBACK_BROADCAST);
+    m_session->getConnection().startSearch();
 }
 
-// Searches, then joins the first session found that has not failed this
-// copy lately, or hosts one.
-setupResult startConnection(bool mayJoin) {
-    g_client->setApplicationGuid(APPLICATION_GUID);
-    g_client->initialise();
-    if (!g_options.connectHost.empty()) {
-        std::string address = g_options.connectHost;
-        if (g_options.connectPort != 0)
-            address += ":" + std::to_string(g_options.connectPort);
-        return g_client->connectTo(address) ? setupResult::joined : setupResult::unavailable;
+void ZEBGameShell::stepHosting() {
+    networkClient& connection = m_session->getConnection();
+    const bool running = connection.continueSearch();
+    const std::vector<networkClient::session> found = connection.getSessionRecords();
+    if (const networkClient::session* own = findSession(found, m_hosted->getHost().getInstance())) {
+        const networkClient::session session = *own;
+        enter(setupStage::connecting);
+        connection.connectSession(session);
+        return;
     }
-    if (!showProgress(SEARCHING_TEXT, true))
-        return setupResult::unavailable;
-    if (!mayJoin)
-        return hostAndConnect();
-    // A copy that finds nothing looks once more before it hosts: copies that
-    // search at nearly the same time (started together, or the players of a
-    // host that left) then find the one that started hosting first instead
-    // of each hosting a game of its own.
-    std::vector<networkClient::session> found;
-    const networkClient::session* chosen = nullptr;
-    for (int search = 0; search < SEARCHES_BEFORE_HOSTING && chosen == nullptr; ++search) {
-        g_client->enumerateHosts();
-        found = g_client->getSessionRecords();
-        chosen = g_failed.choose(found, timeGetTime());
+    if (running)
+        return;
+    if (++m_searches < OWN_SESSION_SEARCHES) {
+        connection.startSearch();
+        return;
     }
-    if (chosen == nullptr)
-        return hostAndConnect();
-    g_client->connectSession(*chosen);
-    return setupResult::joined;
+    std::fprintf(stderr, "zeb: hosting \"%s\", but its own session does not answer on this machine\n",
+                 getHostedSessionName(m_options).c_str());
+    m_hosted.reset();
+    enter(setupStage::failed);
+    postQuitMessage(1);
 }
 
-// Polls the client until something arrives. False when the connection is over;
-// true with an empty queue when it is time to ask again.
-bool waitForMessages(messageQueue& in) {
-    const uint32_t start = timeGetTime();
-    const uint32_t pass = (g_host != nullptr) ? JOIN_PASS_HOSTING_MS : JOIN_PASS_REMOTE_MS;
-    while (true) {
-        g_client->receiveMessages(in);
-        if (in.hasMessages())
-            return true;
-        if (!g_client->isConnected() && !g_client->isConnecting())
-            return false;
-        if (millisecondsSince(start) >= pass)
-            return true;
-        if (!showProgress(JOINING_TEXT))
-            return false;
-        pollPause();
+void ZEBGameShell::stepConnecting() {
+    networkClient& connection = m_session->getConnection();
+    if (connection.isConnected()) {
+        beginJoining();
+        return;
     }
+    const bool late = msInStage() > CONNECT_DEADLINE_MS;
+    if (m_hosted && !late) {
+        // The own game is on this machine: a connect that failed is tried
+        // again, after the failed attempt's end of session is taken so that
+        // the next attempt does not read it as its own.
+        if (!connection.isConnecting() || timeGetTime() - m_lastJoinRequest >= OWN_CONNECT_RETRY_MS) {
+            messageQueue stale;
+            connection.receiveMessages(stale);
+            const std::vector<networkClient::session> found = connection.getSessionRecords();
+            const networkClient::session* own = findSession(found, m_hosted->getHost().getInstance());
+            if (own == nullptr) {
+                joinFailed();
+                return;
+            }
+            connection.connectSession(*own);
+            m_lastJoinRequest = timeGetTime();
+        }
+        return;
+    }
+    if (late || !connection.isConnecting())
+        joinFailed();
 }
 
-void answerOwnJoinRequests(messageQueue& in) {
-    g_host->receiveMessages(in);
-    tickHostedGame(0.0f, in);
-    in.clear();
+void ZEBGameShell::beginJoining() {
+    enter(setupStage::joining);
+    m_lastJoinRequest = timeGetTime() - JOIN_PASS_REMOTE_MS; // the first request goes at once
+    stepJoining();
 }
 
-bool join() {
+void ZEBGameShell::stepJoining() {
+    networkClient& connection = m_session->getConnection();
+    ZEBGameStateCollector& collector = m_session->getCollector();
     messageQueue in;
     messageQueue out;
-    g_collector->setPlayerName(g_playerName);
-    g_collector->update(0.0f, in, out);
-    const uint32_t start = timeGetTime();
-    while (!g_collector->hasJoined()) {
-        g_client->sendMessages(out);
-        in.clear();
-        out.clear();
-        if (g_host != nullptr)
-            answerOwnJoinRequests(in);
-        if (!waitForMessages(in) || holdsSessionTerminated(in) || millisecondsSince(start) > JOIN_DEADLINE_MS)
-            return false;
-        g_collector->update(0.0f, in, out);
+    connection.receiveMessages(in);
+    if (holdsSessionTerminated(in) || (!connection.isConnected() && !connection.isConnecting()) ||
+        msInStage() > JOIN_DEADLINE_MS) {
+        joinFailed();
+        return;
     }
-    return true;
+    collector.update(0.0f, in, out);
+    if (collector.hasJoined()) {
+        enter(setupStage::playing);
+        m_session->setHostSilence(0.0f);
+        m_input.clear();
+        m_afterLoss = false;
+        return;
+    }
+    const uint32_t pass = m_hosted ? JOIN_PASS_HOSTING_MS : JOIN_PASS_REMOTE_MS;
+    if (timeGetTime() - m_lastJoinRequest >= pass) {
+        connection.sendMessages(out);
+        m_lastJoinRequest = timeGetTime();
+    }
+}
+
+// After a session found by searching could not be joined, the copy searches
+// again, passing over it; after a few such sessions it hosts its own game.
+bool ZEBGameShell::maySearchAgain() const {
+    return m_options.connectHost.empty() && !m_hosted;
+}
+
+void ZEBGameShell::joinFailed() {
+    if (!maySearchAgain()) {
+        giveUp();
+        return;
+    }
+    reportUnavailable("searching again");
+    networkClient& connection = m_session->getConnection();
+    m_failed.remember(connection.getSessionInstance(), connection.getHostAddress(), timeGetTime());
+    beginSearch(m_tries++ < JOIN_TRIES_PER_SEARCH_ROUND);
 }
 
 // Says on standard error why the game could not be joined, when the
 // connection knows, and what this copy does next.
-void reportUnavailable(const char* next = nullptr) {
-    const networkEnd end = g_client->getEnd();
-    const std::string host = !g_options.connectHost.empty() && end == networkEnd::badAddress
-                                 ? g_options.connectHost
-                                 : formatAddress(g_client->getHostAddress());
+void ZEBGameShell::reportUnavailable(const char* next) {
+    networkClient& connection = m_session->getConnection();
+    const networkEnd end = connection.getEnd();
+    const std::string host = !m_options.connectHost.empty() && end == networkEnd::badAddress
+                                 ? m_options.connectHost
+                                 : formatAddress(connection.getHostAddress());
     const char* reason = end == networkEnd::none ? "no answer to the join request" : describeEnd(end);
     std::fprintf(stderr, "zeb: cannot join the game at %s: %s%s%s\n", host.c_str(), reason,
                  next != nullptr ? "; " : "", next != nullptr ? next : "");
     if (next != nullptr)
         return;
     // With --connect this copy neither searches nor hosts: the window says why.
-    if (!g_options.connectHost.empty())
+    if (!m_options.connectHost.empty())
         setNotice("The game at " + host + ": " + reason + ". --connect joins that host only.");
     else
         setNotice(describeUnavailable(end));
 }
 
 // A copy that could not join lets go of its connection, and a copy that
-// hosts a game it cannot play in stops hosting it.
-void giveUp() {
-    if (!g_abandoned)
-        reportUnavailable();
-    g_client->disconnect();
-    stopHosting();
-}
-
-} // namespace
-
-namespace {
-
-// After a session found by searching could not be joined, the copy searches
-// again, passing over it; after a few such sessions it hosts its own game.
-bool maySearchAgain() {
-    return g_options.connectHost.empty() && g_host == nullptr && !g_abandoned;
-}
-
-void startAfresh() {
-    g_client->disconnect();
-    delete g_client;
-    g_client = new networkClient();
-    delete g_collector;
-    g_collector = new ZEBGameStateCollector();
-}
-
-// Searches and joins, or hosts; what cannot be joined is let go.
-setupResult connectAndJoin() {
-    g_notice.clear();
-    setupResult result = startConnection(true);
-    for (int tries = 1; result == setupResult::joined && !join(); ++tries) {
-        result = setupResult::unavailable;
-        if (!maySearchAgain())
-            break;
-        reportUnavailable("searching again");
-        g_failed.remember(g_client->getSessionInstance(), g_client->getHostAddress(), timeGetTime());
-        startAfresh();
-        result = startConnection(tries < JOIN_TRIES_PER_SEARCH_ROUND);
-    }
-    if (result == setupResult::unavailable)
-        giveUp();
-    g_running = (result == setupResult::joined);
-    g_hostSilence = 0.0f;
-    g_feedback.reset();
-    g_input.clear();
-    return result;
-}
-
-// Ends this copy's part in the current session: its connection, and the
-// hosted game when it hosts one.
-void releaseSession() {
-    g_running = false;
-    if (g_client != nullptr)
-        g_client->disconnect();
-    delete g_client;
-    g_client = nullptr;
-    delete g_collector;
-    g_collector = nullptr;
-    if (g_host != nullptr)
-        g_host->stopHosting();
-    delete g_host;
-    g_host = nullptr;
-    delete g_serverGame;
-    g_serverGame = nullptr;
-    g_serverObjects.clear();
-}
-
-} // namespace
-
-const std::string& getSetupNotice() {
-    return g_notice;
-}
-
-bool isSetupNoticeFresh() {
-    return !g_notice.empty() && timeGetTime() - g_noticeSince < NOTICE_MS;
-}
-
-void noticeGameEnded() {
-    if (g_client != nullptr)
-        setNotice(describeUnavailable(g_client->getEnd()));
-}
-
-void rememberLostSession() {
-    if (g_client != nullptr)
-        g_failed.remember(g_client->getSessionInstance(), netAddress{}, timeGetTime());
-}
-
-setupResult setupGame(gameWindow* window) {
-    initialiseRenderDevice(window);
-    initialiseSounds(window);
-    setRenderStates();
-    g_font.create(FONT_FACE, FONT_SIZE);
-    seedRandom(timeGetTime());
-    g_camera = new camera();
-    g_camera->setPosition(CAMERA_START);
-    std::memset(g_keys, 0, sizeof(g_keys));
-    g_collector = new ZEBGameStateCollector();
-    g_client = new networkClient();
-    loadLevelFile(g_clientObjects, nullptr);
-    applyNetworkOptions();
-    g_rejoinDelay = -1.0f;
-    const setupResult result = connectAndJoin();
-    // What set-up has to say comes first; the settings file's problem otherwise.
-    if (g_notice.empty() && !getSettingsProblem().empty())
-        setNotice(getSettingsProblem());
-    return result;
-}
-
-void setSetupProgress(setupProgressFunction progress) {
-    g_progress = progress;
-    g_abandoned = false;
-}
-
-setupResult restartSession() {
-    releaseSession();
-    g_collector = new ZEBGameStateCollector();
-    g_client = new networkClient();
-    return connectAndJoin();
-}
-
-void shutdownGame() {
-    releaseSession();
-    g_rejoinDelay = -1.0f;
-    delete g_camera;
-    g_camera = nullptr;
+// hosts a game it cannot play in stops hosting it. A copy looking for its
+// party's next game looks again later.
+void ZEBGameShell::giveUp() {
+    reportUnavailable();
+    m_session->getConnection().disconnect();
+    m_hosted.reset();
+    enter(setupStage::unavailable);
+    if (m_afterLoss && m_options.rejoin)
+        m_rejoinDelay = REJOIN_RETRY_DELAY;
 }

@@ -29,8 +29,8 @@ void printSession(const networkClient::session& listed, bool full) {
 
 // One search of the discovery targets: every host that answers within the
 // search window is printed, one line each.
-int runStatusQuery() {
-    applyNetworkOptions();
+int runStatusQuery(const shellOptions& options) {
+    applyNetworkOptions(options);
     networkClient client;
     client.setLogging(false);
     client.setApplicationGuid(APPLICATION_GUID);

@@ -1,4 +1,4 @@
-#include "game/shell/shell.h"
+#include "game/shell/gameshell.h"
 
 #include "baselib/source/font/font.h"
 #include "baselib/source/render/render.h"
@@ -15,34 +15,37 @@ constexpr int SMALLEST_FONT_SIZE = 6;
 
 // Lines are drawn at the real pixel size of the play area, and the text keeps
 // its size relative to the play area.
-void fitGameToWindow(gameWindow* window) {
-    if (g_pd3dDevice == nullptr)
+void ZEBGameShell::fitToWindow() {
+    if (g_pd3dDevice == nullptr || m_window == nullptr)
         return;
-    const pixelRect area = getPlayArea(window);
+    const pixelRect area = getPlayArea(m_window);
     resizeRender(area.x, area.y, area.width, area.height);
     const double scale = static_cast<double>(area.height) / GAME_AREA_HEIGHT;
     const int size = static_cast<int>(std::lround(HUD_FONT_SIZE * scale));
-    if (g_font.getFace().isCreated())
-        g_font.setSize(std::max(SMALLEST_FONT_SIZE, size));
+    if (m_font.getFace().isCreated())
+        m_font.setSize(std::max(SMALLEST_FONT_SIZE, size));
 }
 
-void rememberWindowPlacement(gameWindow* window) {
-    const windowPlacement placement = getWindowPlacement(window);
-    const bool changed = placement.fullScreen != g_settings.fullScreen ||
-                         (!placement.fullScreen && (placement.width != g_settings.windowWidth ||
-                                                    placement.height != g_settings.windowHeight));
+void ZEBGameShell::rememberWindowPlacement() {
+    if (m_window == nullptr)
+        return;
+    const windowPlacement placement = getWindowPlacement(m_window);
+    const bool changed = placement.fullScreen != m_settings.fullScreen ||
+                         (!placement.fullScreen && (placement.width != m_settings.windowWidth ||
+                                                    placement.height != m_settings.windowHeight));
     if (!changed)
         return;
-    g_settings.fullScreen = placement.fullScreen;
+    m_settings.fullScreen = placement.fullScreen;
     if (!placement.fullScreen) {
-        g_settings.windowWidth =
+        m_settings.windowWidth =
             std::clamp(placement.width, SETTINGS_MIN_WINDOW_SIZE, SETTINGS_MAX_WINDOW_SIZE);
-        g_settings.windowHeight =
+        m_settings.windowHeight =
             std::clamp(placement.height, SETTINGS_MIN_WINDOW_SIZE, SETTINGS_MAX_WINDOW_SIZE);
     }
     saveUserSettings();
 }
 
-void toggleFullScreen(gameWindow* window) {
-    setFullScreen(window, !getWindowPlacement(window).fullScreen);
+void ZEBGameShell::toggleFullScreen() {
+    if (m_window != nullptr)
+        setFullScreen(m_window, !getWindowPlacement(m_window).fullScreen);
 }

@@ -4,6 +4,7 @@
 #include "platform/net/netenet.h"
 #include "platform/net/netpeer.h"
 #include "platform/net/netprotocol.h"
+#include "platform/net/netsearch.h"
 #include "platform/net/netsocket.h"
 
 #include <algorithm>
@@ -22,38 +23,11 @@ std::vector<netHostAnswer> netClient::enumerateHosts(const netGuid& applicationG
                                                      const std::vector<uint32_t>& targets,
                                                      uint16_t discoveryPort, int windowMs) {
     std::vector<netHostAnswer> answers;
-    if (targets.empty())
+    netSearch search;
+    if (!search.start(applicationGuid, targets, discoveryPort, windowMs))
         return answers;
-    const netSocketHandle fd = openDiscoveryQuerySocket();
-    if (fd == NET_NO_SOCKET)
-        return answers;
-    discoveryQuery query;
-    query.applicationGuid = applicationGuid;
-    const std::vector<uint8_t> bytes = encodeDiscoveryQuery(query);
-    for (const uint32_t target : targets)
-        sendDatagram(fd, netAddress{target, discoveryPort}, bytes);
-
-    using clock = std::chrono::steady_clock;
-    const auto deadline = clock::now() + std::chrono::milliseconds(windowMs);
-    uint8_t buffer[DISCOVERY_ANSWER_MAX_SIZE + 1];
-    while (true) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now()).count();
-        if (left <= 0)
-            break;
-        if (!waitReadable(fd, static_cast<int>(left)))
-            continue;
-        netAddress from;
-        const long size = receiveDatagram(fd, buffer, sizeof(buffer), from);
-        discoveryAnswer answer;
-        if (size < 0 || !decodeDiscoveryAnswer(buffer, static_cast<size_t>(size), answer))
-            continue;
-        if (answer.version != NET_PROTOCOL_VERSION || !(answer.desc.applicationGuid == applicationGuid) ||
-            answer.gamePort == 0)
-            continue;
-        answers.push_back(netHostAnswer{netAddress{from.host, answer.gamePort}, answer.desc});
-    }
-    closeSocket(fd);
+    while (search.poll(answers))
+        search.wait();
     return answers;
 }
 

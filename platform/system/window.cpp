@@ -18,6 +18,7 @@ using namespace win;
 struct gameWindow {
     SDL_Window* native = nullptr;
     windowProcedure procedure = nullptr;
+    void* owner = nullptr;
     menuStrip menu;
     aboutBox about;
     bool destroyed = false;
@@ -193,6 +194,7 @@ gameWindow* createGameWindow(const char* title, windowProcedure procedure, const
     setWindowIcon(native);
     g_window.native = native;
     g_window.procedure = procedure;
+    g_window.owner = nullptr;
     g_window.menu = menuStrip();
     g_window.about = aboutBox();
     g_window.destroyed = false;
@@ -378,4 +380,13 @@ bool readWindowPixels(void* nativeRenderer, std::vector<uint32_t>& pixels, int& 
     width = w;
     height = h;
     return true;
+}
+
+void setWindowOwner(gameWindow* window, void* owner) {
+    if (window != nullptr)
+        window->owner = owner;
+}
+
+void* getWindowOwner(const gameWindow* window) {
+    return window != nullptr ? window->owner : nullptr;
 }

@@ -74,7 +74,11 @@ void postQuitMessage(int exitCode);
 void destroyWindow(gameWindow* window);
 
 void* getNativeWindow(gameWindow* window); // the SDL_Window, for the platform layer
-int getGameAreaTop(gameWindow* window);    // the game area's first row below the menu strip
+// The object the window's procedure works for, as the procedure cannot carry
+// one; null until set.
+void setWindowOwner(gameWindow* window, void* owner);
+void* getWindowOwner(const gameWindow* window);
+int getGameAreaTop(gameWindow* window); // the game area's first row below the menu strip
 
 // A rectangle of real pixels of the window's client area.
 struct pixelRect {

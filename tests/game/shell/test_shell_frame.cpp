@@ -1,6 +1,7 @@
 #include "baselib/source/random.h"
-#include "game/shell/shell.h"
+#include "game/shell/gameshell.h"
 #include "game/shell/shellframegate.h"
+#include "game/shell/shelloptions.h"
 #include "sound/soundlist.h"
 
 #include <gtest/gtest.h>
@@ -15,99 +16,89 @@ namespace {
 // depend on a connection.
 class shellFrame : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::memset(g_keys, 0, sizeof(g_keys));
-        g_input = PlayerInput();
-        g_soundEnabled = true;
-        g_soundToggleDelay = 0.0f;
-        g_running = true;
-        g_soundList = &m_sounds;
-        m_sounds.initialise(nullptr); // the dummy audio driver
-    }
-    void TearDown() override {
-        g_soundList = nullptr;
-        g_running = false;
-        g_bindings = defaultBindings();
-    }
+    void SetUp() override { m_shell.startOfflineSession({}); }
 
-    soundList m_sounds;
+    shellOptions m_options;
+    ZEBGameShell m_shell{m_options};
+    uint8_t* m_keys = m_shell.getKeys();
+    PlayerInput& m_input = m_shell.getInput();
 };
 
 TEST_F(shellFrame, aFrameIsAcceptedOnlyFromAFortyFifthOfASecond) {
-    g_keys[KEY_W] = 1;
-    EXPECT_FALSE(updateGame(0.02f));
-    EXPECT_FALSE(updateGame(0.0222222f));
-    EXPECT_FALSE(updateGame(std::numeric_limits<float>::quiet_NaN()));
-    EXPECT_FALSE(g_input.up); // a refused frame does not even read the keys
-    EXPECT_EQ(g_soundToggleDelay, 0.0f);
+    m_keys[KEY_W] = 1;
+    EXPECT_FALSE(m_shell.update(0.02f));
+    EXPECT_FALSE(m_shell.update(0.0222222f));
+    EXPECT_FALSE(m_shell.update(std::numeric_limits<float>::quiet_NaN()));
+    EXPECT_FALSE(m_input.up); // a refused frame does not even read the keys
+    EXPECT_EQ(m_shell.getSoundToggleDelay(), 0.0f);
 
-    EXPECT_TRUE(updateGame(0.023f));
-    EXPECT_TRUE(g_input.up);
-    EXPECT_FLOAT_EQ(g_soundToggleDelay, -0.023f);
-    EXPECT_TRUE(updateGame(MIN_FRAME_TIME));
+    EXPECT_TRUE(m_shell.update(0.023f));
+    EXPECT_TRUE(m_input.up);
+    EXPECT_FLOAT_EQ(m_shell.getSoundToggleDelay(), -0.023f);
+    EXPECT_TRUE(m_shell.update(MIN_FRAME_TIME));
     EXPECT_FLOAT_EQ(MIN_FRAME_TIME, 0.022222223f);
 }
 
 TEST_F(shellFrame, heldKeysSetTheirFlagsEveryFrameAndDownIsNeverWritten) {
-    g_keys[KEY_W] = 1;
-    g_keys[KEY_A] = 1;
-    g_input.down = true;
+    m_keys[KEY_W] = 1;
+    m_keys[KEY_A] = 1;
+    m_input.down = true;
     for (int frame = 0; frame < 3; ++frame) {
-        g_input.up = false;
-        g_input.left = false;
-        readKeys();
-        EXPECT_TRUE(g_input.up);
-        EXPECT_TRUE(g_input.left);
-        EXPECT_FALSE(g_input.right);
-        EXPECT_FALSE(g_input.fire);
-        EXPECT_TRUE(g_input.down);
+        m_input.up = false;
+        m_input.left = false;
+        m_shell.readKeys();
+        EXPECT_TRUE(m_input.up);
+        EXPECT_TRUE(m_input.left);
+        EXPECT_FALSE(m_input.right);
+        EXPECT_FALSE(m_input.fire);
+        EXPECT_TRUE(m_input.down);
     }
-    g_keys[KEY_W] = 0;
-    g_keys[KEY_SPACE] = 1;
-    g_keys[KEY_D] = 1;
-    readKeys();
-    EXPECT_FALSE(g_input.up);
-    EXPECT_TRUE(g_input.right);
-    EXPECT_TRUE(g_input.fire);
+    m_keys[KEY_W] = 0;
+    m_keys[KEY_SPACE] = 1;
+    m_keys[KEY_D] = 1;
+    m_shell.readKeys();
+    EXPECT_FALSE(m_input.up);
+    EXPECT_TRUE(m_input.right);
+    EXPECT_TRUE(m_input.fire);
 
-    // While the game is not running the controls are left alone.
-    g_running = false;
-    g_keys[KEY_SPACE] = 0;
-    readKeys();
-    EXPECT_TRUE(g_input.fire);
+    // While no game is played the controls are left alone.
+    ZEBGameShell idle(m_options);
+    idle.getInput().fire = true;
+    idle.readKeys();
+    EXPECT_TRUE(idle.getInput().fire);
 }
 
 TEST_F(shellFrame, zTogglesSoundOncePerPressAndAtMostOncePerThreeQuartersOfASecond) {
-    ASSERT_TRUE(m_sounds.isEnabled());
-    g_keys[KEY_Z] = 1;
-    readKeys();
-    EXPECT_FALSE(g_soundEnabled);
-    EXPECT_FALSE(m_sounds.isEnabled());
-    EXPECT_EQ(g_keys[KEY_Z], 0); // the press is consumed
-    EXPECT_FLOAT_EQ(g_soundToggleDelay, SOUND_TOGGLE_DELAY);
-    readKeys();
-    EXPECT_FALSE(g_soundEnabled);
+    ASSERT_TRUE(m_shell.getSounds().isEnabled());
+    m_keys[KEY_Z] = 1;
+    m_shell.readKeys();
+    EXPECT_FALSE(m_shell.isSoundEnabled());
+    EXPECT_FALSE(m_shell.getSounds().isEnabled());
+    EXPECT_EQ(m_keys[KEY_Z], 0); // the press is consumed
+    EXPECT_FLOAT_EQ(m_shell.getSoundToggleDelay(), SOUND_TOGGLE_DELAY);
+    m_shell.readKeys();
+    EXPECT_FALSE(m_shell.isSoundEnabled());
 
     // Holding the key: auto-repeat sets the entry again every frame, and the
     // next toggle waits for the delay to run out.
     std::vector<int> toggles;
-    bool state = g_soundEnabled;
+    bool state = m_shell.isSoundEnabled();
     for (int frame = 1; frame <= 20; ++frame) {
-        g_keys[KEY_Z] = 1;
-        ASSERT_TRUE(updateGame(0.1f));
-        if (g_soundEnabled != state)
+        m_keys[KEY_Z] = 1;
+        ASSERT_TRUE(m_shell.update(0.1f));
+        if (m_shell.isSoundEnabled() != state)
             toggles.push_back(frame);
-        state = g_soundEnabled;
+        state = m_shell.isSoundEnabled();
     }
     EXPECT_EQ(toggles, (std::vector<int>{9, 17})); // 0.8 s apart at 0.1 s a frame
-    EXPECT_EQ(m_sounds.isEnabled(), g_soundEnabled);
+    EXPECT_EQ(m_shell.getSounds().isEnabled(), m_shell.isSoundEnabled());
 }
 
 TEST_F(shellFrame, soundCanBeToggledAfterTheGameIsLost) {
-    g_running = false;
-    g_keys[KEY_Z] = 1;
-    EXPECT_TRUE(updateGame(0.05f)); // accepted frames go on, so the loop keeps drawing
-    EXPECT_FALSE(g_soundEnabled);
+    ZEBGameShell idle(m_options);
+    idle.getKeys()[KEY_Z] = 1;
+    EXPECT_TRUE(idle.update(0.05f)); // accepted frames go on, so the loop keeps drawing
+    EXPECT_FALSE(idle.isSoundEnabled());
 }
 
 // A loop whose passes come every 0.1 to 0.4 ms, on a nanosecond clock: the
@@ -127,7 +118,7 @@ TEST_F(shellFrame, theFineGateGivesFortyFiveFramesASecond) {
         fine += 100000 + static_cast<uint64_t>(random15()) * 300000 / RANDOM_MAX;
         const uint32_t now = static_cast<uint32_t>(fine / 1000000);
         const float changeInTime = static_cast<float>((now - last) / 1000.0);
-        if (updateGame(changeInTime, gate.frameTime(fine))) {
+        if (m_shell.update(changeInTime, gate.frameTime(fine))) {
             ASSERT_GE(changeInTime, 0.021f);
             ASSERT_LE(changeInTime, 0.023f);
             handedTime += changeInTime;
@@ -169,30 +160,30 @@ TEST_F(shellFrame, arrowsWorkBesideTheLettersAndBindingsChangeTheKeys) {
         {{0x57, 0x26}, true, false, false, false} // both thrust keys
     };
     for (const row& r : arrows) {
-        std::memset(g_keys, 0, sizeof(g_keys));
+        std::memset(m_keys, 0, KEY_TABLE_SIZE);
         for (const uint32_t key : r.down)
-            g_keys[key] = 1;
-        readKeys();
-        EXPECT_EQ(g_input.up, r.up);
-        EXPECT_EQ(g_input.left, r.left);
-        EXPECT_EQ(g_input.right, r.right);
-        EXPECT_EQ(g_input.fire, r.fire);
+            m_keys[key] = 1;
+        m_shell.readKeys();
+        EXPECT_EQ(m_input.up, r.up);
+        EXPECT_EQ(m_input.left, r.left);
+        EXPECT_EQ(m_input.right, r.right);
+        EXPECT_EQ(m_input.fire, r.fire);
     }
 
-    ASSERT_TRUE(parseKeyList("I", g_bindings.of(control::thrust)));
-    ASSERT_TRUE(parseKeyList("m, num0", g_bindings.of(control::sound)));
-    std::memset(g_keys, 0, sizeof(g_keys));
-    g_keys[KEY_W] = 1;
-    g_keys[KEY_Z] = 1;
-    readKeys();
-    EXPECT_FALSE(g_input.up);
-    EXPECT_TRUE(g_soundEnabled);
-    g_keys['I'] = 1;
-    g_keys[0x60] = 1;
-    readKeys();
-    EXPECT_TRUE(g_input.up);
-    EXPECT_FALSE(g_soundEnabled);
-    EXPECT_EQ(g_keys[0x60], 0); // the sound key's press is consumed
+    ASSERT_TRUE(parseKeyList("I", m_shell.getBindings().of(control::thrust)));
+    ASSERT_TRUE(parseKeyList("m, num0", m_shell.getBindings().of(control::sound)));
+    std::memset(m_keys, 0, KEY_TABLE_SIZE);
+    m_keys[KEY_W] = 1;
+    m_keys[KEY_Z] = 1;
+    m_shell.readKeys();
+    EXPECT_FALSE(m_input.up);
+    EXPECT_TRUE(m_shell.isSoundEnabled());
+    m_keys['I'] = 1;
+    m_keys[0x60] = 1;
+    m_shell.readKeys();
+    EXPECT_TRUE(m_input.up);
+    EXPECT_FALSE(m_shell.isSoundEnabled());
+    EXPECT_EQ(m_keys[0x60], 0); // the sound key's press is consumed
 }
 
 TEST(keyBindings, namesReadAndWriteBack) {

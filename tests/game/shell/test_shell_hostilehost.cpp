@@ -1,6 +1,4 @@
-#include "game/client/zebgamestatecollector.h"
-#include "game/client/zebobjectparticlesystem.h"
-#include "game/shell/shell.h"
+#include "game/shell/clientsession.h"
 #include "tests/networklib/nettesthelpers.h"
 
 #include <gtest/gtest.h>
@@ -33,15 +31,6 @@ networkMessage statsTable(int rows, int marker) {
     return guaranteed(writePlayerStats(table));
 }
 
-bool framesUntil(const std::function<bool()>& condition, int timeoutMs) {
-    return waitUntil(
-        [&] {
-            updateGame(FRAME);
-            return condition();
-        },
-        timeoutMs);
-}
-
 // The client's own game code (collector, effects, frame update) against a host
 // that sends whatever it likes: what it makes the client hold stays bounded.
 class hostileHost : public ::testing::Test {
@@ -49,29 +38,29 @@ class hostileHost : public ::testing::Test {
     void SetUp() override {
         const netGuid guid = testGuid();
         m_host = makeHost(guid);
-        m_client = makeClient(guid);
-        ASSERT_TRUE(m_client->connectTo(loopbackAddress(*m_host)));
+        const vector3 square[] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
+        std::vector<ZEBObject> shapes(1);
+        ASSERT_TRUE(shapes[0].create(TYPE_ASTEROID, square, 4));
+        m_session = std::make_unique<ZEBClientSession>(std::move(shapes));
+        ASSERT_TRUE(m_session->getConnection().connectTo(loopbackAddress(*m_host)));
         std::vector<networkMessage> arrived;
         ASSERT_TRUE(waitForType(*m_host, arrived, NETWORK_PLAYER_CREATED, 5000));
-        const vector3 square[] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
-        g_clientObjects.resize(1);
-        ASSERT_TRUE(g_clientObjects[0].create(TYPE_ASTEROID, square, 4));
-        g_client = m_client.get();
-        g_collector = &m_collector;
-        g_running = true;
 
         std::vector<ZEBGameStateElement> elements;
         for (int id = 0; id < JOINED_ELEMENTS; ++id)
             elements.push_back(makeElement(id));
         send(guaranteed(writeFullState(elements, 0)));
-        ASSERT_TRUE(framesUntil([this] { return m_collector.hasJoined(); }, 5000));
+        ASSERT_TRUE(framesUntil([this] { return m_session->getCollector().hasJoined(); }, 5000));
     }
-    void TearDown() override {
-        g_particleSystems.clear();
-        g_clientObjects.clear();
-        g_client = nullptr;
-        g_collector = nullptr;
-        g_running = false;
+
+    // The client's frames, as the game runs them, until condition holds.
+    bool framesUntil(const std::function<bool()>& condition, int timeoutMs) {
+        return waitUntil(
+            [&] {
+                m_session->update(FRAME, PlayerInput(), nullptr);
+                return condition();
+            },
+            timeoutMs);
     }
 
     void send(const networkMessage& message) {
@@ -82,14 +71,14 @@ class hostileHost : public ::testing::Test {
     bool handledUpTo(int marker) {
         return framesUntil(
             [this, marker] {
-                return m_collector.getStatsCount() > 0 && m_collector.getStatsScore(0) == marker;
+                return m_session->getCollector().getStatsCount() > 0 &&
+                       m_session->getCollector().getStatsScore(0) == marker;
             },
             10000);
     }
 
     std::unique_ptr<networkHost> m_host;
-    std::unique_ptr<networkClient> m_client;
-    ZEBGameStateCollector m_collector;
+    std::unique_ptr<ZEBClientSession> m_session;
 };
 
 TEST_F(hostileHost, elementsRowsAndEffectsStayWithinTheirBoundsAndMemoryStaysFlat) {
@@ -102,13 +91,13 @@ TEST_F(hostileHost, elementsRowsAndEffectsStayWithinTheirBoundsAndMemoryStaysFla
         send(statsTable(1, first));
         ASSERT_TRUE(handledUpTo(first));
     }
-    EXPECT_EQ(m_collector.getElementCount(), MAX_COLLECTOR_ELEMENTS);
+    EXPECT_EQ(m_session->getCollector().getElementCount(), MAX_COLLECTOR_ELEMENTS);
     const long residentBefore = residentKilobytes();
 
     // A score table of thousands of rows.
     send(statsTable(5000, 2));
     ASSERT_TRUE(handledUpTo(2));
-    EXPECT_EQ(m_collector.getStatsCount(), MAX_STATS_ROWS);
+    EXPECT_EQ(m_session->getCollector().getStatsCount(), MAX_STATS_ROWS);
 
     // Rounds of explosions that would never end, for every element.
     const float durations[] = {3.4e38f, 1e30f, std::numeric_limits<float>::infinity(),
@@ -125,17 +114,17 @@ TEST_F(hostileHost, elementsRowsAndEffectsStayWithinTheirBoundsAndMemoryStaysFla
         queue.push(statsTable(1, 100 + round));
         m_host->sendMessages(queue);
         ASSERT_TRUE(handledUpTo(100 + round));
-        mostEffects = std::max(mostEffects, g_particleSystems.size());
-        ASSERT_LE(g_particleSystems.size(), MAX_LIVE_EFFECTS);
-        ASSERT_EQ(m_collector.getElementCount(), MAX_COLLECTOR_ELEMENTS);
+        mostEffects = std::max(mostEffects, m_session->getEffects().size());
+        ASSERT_LE(m_session->getEffects().size(), MAX_LIVE_EFFECTS);
+        ASSERT_EQ(m_session->getCollector().getElementCount(), MAX_COLLECTOR_ELEMENTS);
     }
     EXPECT_EQ(mostEffects, MAX_LIVE_EFFECTS);
 
     // Once the host stops, every effect ends within the longest duration.
     const int frames = static_cast<int>(MAX_EXPLOSION_DURATION / FRAME) + 2;
     for (int frame = 0; frame < frames; ++frame)
-        updateGame(FRAME);
-    EXPECT_TRUE(g_particleSystems.empty());
+        m_session->update(FRAME, PlayerInput(), nullptr);
+    EXPECT_TRUE(m_session->getEffects().empty());
 
 #if !defined(__SANITIZE_ADDRESS__)
     // The sanitizer keeps freed memory in quarantine, so only the plain build

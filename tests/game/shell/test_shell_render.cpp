@@ -7,7 +7,8 @@
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
-#include "game/shell/shell.h"
+#include "game/shell/gameshell.h"
+#include "game/shell/shelloptions.h"
 #include "networklib/networkclient.h"
 #include "tests/baselib/assertioncapture.h"
 #include "tests/game/gamestateaccess.h"
@@ -30,37 +31,26 @@ class shellRender : public ::testing::Test {
         window.areaHeight = AREA;
         initialiseRender(window, 1.0f, 100.0f);
         ASSERT_NE(g_pd3dDevice, nullptr);
-        g_font.create("Arial", 16);
-        ASSERT_TRUE(g_font.getFace().isCreated());
-        g_camera = new camera();
-        g_camera->setPosition(vector3(0.0f, 0.0f, -23.98f));
-        g_collector = new ZEBGameStateCollector();
+        m_shell.getFont().create("Arial", 16);
+        ASSERT_TRUE(m_shell.getFont().getFace().isCreated());
+        m_session = &m_shell.startOfflineSession({});
         join();
-        g_running = true;
-        g_soundEnabled = true;
     }
-    void TearDown() override {
-        g_running = false;
-        delete g_collector;
-        g_collector = nullptr;
-        delete g_camera;
-        g_camera = nullptr;
-        shutdownRender();
-    }
+    void TearDown() override { shutdownRender(); }
 
-    static void deliver(const networkMessage& message) {
+    void deliver(const networkMessage& message) {
         messageQueue in;
         in.push(message);
         messageQueue out;
-        g_collector->update(0.0f, in, out);
+        m_session->getCollector().update(0.0f, in, out);
     }
 
-    static void join() {
+    void join() {
         ZEBGameStateElement ship;
         ship.initialise(0, ZERO, 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
-        g_collector->setPlayerName(PLAYER_NAME);
+        m_session->getCollector().setPlayerName(PLAYER_NAME);
         deliver(writeFullState({ship}, 0));
-        ASSERT_TRUE(g_collector->hasJoined());
+        ASSERT_TRUE(m_session->getCollector().hasJoined());
     }
 
     std::vector<uint32_t> frame() {
@@ -70,6 +60,9 @@ class shellRender : public ::testing::Test {
     }
 
     AssertionCapture m_reports;
+    shellOptions m_options;
+    ZEBGameShell m_shell{m_options};
+    ZEBClientSession* m_session = nullptr;
 };
 
 // Pixels in rows [y0, y1) whose red is strong and green and blue faint.
@@ -97,9 +90,9 @@ TEST_F(shellRender, scoreRowsTheWindowCannotShowOrColourAreHarmless) {
     }
     rows[1].colour = colour4(1.5f, -0.25f, NAN, 1.0f);
     deliver(writePlayerStats(rows));
-    ASSERT_EQ(g_collector->getStatsCount(), 45);
+    ASSERT_EQ(m_session->getCollector().getStatsCount(), 45);
 
-    renderGame();
+    m_shell.render();
     EXPECT_EQ(m_reports.count(), 0u) << (m_reports.count() > 0 ? m_reports.texts()[0] : "");
     const std::vector<uint32_t> pixels = frame();
     EXPECT_GT(redPixels(pixels, 17, 35), 10); // the second row (top 0.95), in full red
@@ -110,7 +103,7 @@ TEST_F(shellRender, scoreRowsTheWindowCannotShowOrColourAreHarmless) {
 // missing device instead of drawing through it.
 TEST_F(shellRender, aFrameWithoutADeviceReportsAndReturns) {
     shutdownRender();
-    renderGame();
+    m_shell.render();
     ASSERT_GE(m_reports.count(), 1u);
     EXPECT_TRUE(m_reports.holds(0, "D3D Device is not initialised!", "( g_pd3dDevice != NULL )"));
 }
@@ -151,9 +144,9 @@ TEST_F(shellRender, theOwnRowOfTheScoreTableIsMarked) {
         row.colour = colour4(0.0f, 1.0f, 0.0f, 1.0f);
     }
     rows[0].uniqueID = 1;
-    rows[1].uniqueID = g_collector->getOwnIndex();
+    rows[1].uniqueID = m_session->getCollector().getOwnIndex();
     deliver(writePlayerStats(rows));
-    renderGame();
+    m_shell.render();
     const std::vector<uint32_t> pixels = frame();
     int otherEnd = -1;
     int ownEnd = -1;
@@ -167,16 +160,16 @@ TEST_F(shellRender, theOwnRowOfTheScoreTableIsMarked) {
 TEST_F(shellRender, theOwnShipCarriesAFaintRingOthersDoNot) {
     const vector3 outline[] = {
         {1.5f, 0.0f, 0.0f}, {-1.0f, 0.9f, 0.0f}, {-0.5f, 0.0f, 0.0f}, {-1.0f, -0.9f, 0.0f}};
-    g_clientObjects.resize(1);
-    ASSERT_TRUE(g_clientObjects[0].create(TYPE_PLAYER, outline, 4));
+    m_session->getShapes().resize(1);
+    ASSERT_TRUE(m_session->getShapes()[0].create(TYPE_PLAYER, outline, 4));
     ZEBGameStateElement other;
     other.initialise(1, vector3(6.0f, 0.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
     deliver(writeNewElement(other));
-    elementOf(*g_collector, g_collector->getOwnIndex())
+    elementOf(m_session->getCollector(), m_session->getCollector().getOwnIndex())
         .initialise(0, vector3(-6.0f, 0.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
-    renderGame();
+    m_shell.render();
     const std::vector<uint32_t> pixels = frame();
-    g_clientObjects.clear();
+    m_session->getShapes().clear();
     const int own = drawnPixels(pixels, 0, AREA / 2, 200, 500);
     const int others = drawnPixels(pixels, AREA / 2, AREA, 200, 500);
     EXPECT_GT(others, 100);
@@ -188,12 +181,12 @@ TEST_F(shellRender, theOwnShipCarriesAFaintRingOthersDoNot) {
 TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
     const vector3 square[] = {
         {2.0f, 2.0f, 0.0f}, {-2.0f, 2.0f, 0.0f}, {-2.0f, -2.0f, 0.0f}, {2.0f, -2.0f, 0.0f}};
-    g_clientObjects.resize(1);
-    ASSERT_TRUE(g_clientObjects[0].create(TYPE_ASTEROID, square, 4));
+    m_session->getShapes().resize(1);
+    ASSERT_TRUE(m_session->getShapes()[0].create(TYPE_ASTEROID, square, 4));
     ZEBGameStateElement rock;
     rock.initialise(1, ZERO, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE, true);
     deliver(writeNewElement(rock));
-    elementOf(*g_collector, g_collector->getOwnIndex()).setVisible(false);
+    elementOf(m_session->getCollector(), m_session->getCollector().getOwnIndex()).setVisible(false);
     struct row {
         vector3 position;
         bool left, right, top, bottom; // drawn pixels in the strip along that edge
@@ -207,7 +200,7 @@ TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
     for (const row& r : rows) {
         rock.setPosition(r.position);
         deliver(writeElementUpdate(rock));
-        renderGame();
+        m_shell.render();
         const std::vector<uint32_t> pixels = frame();
         // The sound line lies along the bottom: the side strips stop above it.
         EXPECT_EQ(drawnPixels(pixels, 0, STRIP, 0, 600) > 0, r.left) << r.position.x << "," << r.position.y;
@@ -217,7 +210,7 @@ TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
         EXPECT_EQ(drawnPixels(pixels, 0, AREA, AREA - STRIP, AREA) > 0, r.bottom)
             << r.position.x << "," << r.position.y;
     }
-    g_clientObjects.clear();
+    m_session->getShapes().clear();
 }
 
 namespace {
@@ -248,19 +241,18 @@ TEST_F(shellRender, theWindowSaysWhyItWaitsAndForHowLong) {
     EXPECT_EQ(searchCountdownText(0.01f), "Searching again in 1 s ...");
     EXPECT_EQ(searchCountdownText(-1.0f), "");
 
-    g_running = false;
-    for (const float delay : {2.5f, -1.0f}) {
-        g_rejoinDelay = delay;
-        renderGame();
-        EXPECT_EQ(greyPixels(frame(), 17, 35) > 30, delay >= 0.0f) << delay; // the line below the title
-    }
-    g_running = true;
     for (const float silence : {0.0f, HOST_SILENCE_LIMIT}) {
-        g_hostSilence = silence;
-        renderGame();
+        m_session->setHostSilence(silence);
+        m_shell.render();
         EXPECT_EQ(redPixels(frame(), 190, 215) > 30, silence > 0.0f) << silence;
     }
-    g_hostSilence = 0.0f;
+    ZEBGameShell waiting(m_options);
+    waiting.getFont().create("Arial", 16);
+    for (const float delay : {2.5f, -1.0f}) {
+        waiting.scheduleSearch(delay);
+        waiting.render();
+        EXPECT_EQ(greyPixels(frame(), 17, 35) > 30, delay >= 0.0f) << delay; // the line below the title
+    }
 }
 
 namespace {
@@ -296,10 +288,10 @@ TEST_F(shellRender, thrustBulletsAndScoreChangesShowBesideTheShips) {
         {1.5f, 0.0f, 0.0f}, {-1.0f, 0.9f, 0.0f}, {-0.5f, 0.0f, 0.0f}, {-1.0f, -0.9f, 0.0f}};
     const vector3 bullet[] = {
         {0.2f, 0.0f, 0.0f}, {0.0f, 0.2f, 0.0f}, {-0.2f, 0.0f, 0.0f}, {0.0f, -0.2f, 0.0f}};
-    g_clientObjects.resize(2);
-    ASSERT_TRUE(g_clientObjects[0].create(TYPE_PLAYER, ship, 4));
-    ASSERT_TRUE(g_clientObjects[1].create(TYPE_BULLET, bullet, 4));
-    elementOf(*g_collector, 0)
+    m_session->getShapes().resize(2);
+    ASSERT_TRUE(m_session->getShapes()[0].create(TYPE_PLAYER, ship, 4));
+    ASSERT_TRUE(m_session->getShapes()[1].create(TYPE_BULLET, bullet, 4));
+    elementOf(m_session->getCollector(), 0)
         .initialise(0, vector3(-6.0f, 0.0f, 0.0f), 0.0f, ZERO, 0.4f, TYPE_PLAYER, 0, WHITE, true);
     ZEBGameStateElement shot;
     shot.initialise(1, vector3(6.0f, 0.0f, 0.0f), 0.0f, ZERO, 0.3f, TYPE_BULLET, 1,
@@ -307,27 +299,27 @@ TEST_F(shellRender, thrustBulletsAndScoreChangesShowBesideTheShips) {
     deliver(writeNewElement(shot));
     int bulletAtRest = 0;
     for (const bool moving : {false, true}) {
-        g_input.up = moving;
-        elementOf(*g_collector, 1).setVelocity(vector3(moving ? 10.0f : 0.0f, 0.0f, 0.0f));
-        renderGame();
+        m_shell.getInput().up = moving;
+        elementOf(m_session->getCollector(), 1).setVelocity(vector3(moving ? 10.0f : 0.0f, 0.0f, 0.0f));
+        m_shell.render();
         const std::vector<uint32_t> pixels = frame();
         EXPECT_EQ(pixelsWhere(pixels, 0, AREA / 2, 250, 450, isFlame) > 5, moving);
         const int bulletPixels = drawnPixels(pixels, AREA / 2, AREA, 250, 450);
         EXPECT_GT(bulletPixels, bulletAtRest + (moving ? 60 : 0));
         bulletAtRest = bulletPixels;
     }
-    g_input.up = false;
+    m_shell.getInput().up = false;
 
     std::vector<PlayerStats> rows(1);
     for (const int score : {0, 5}) {
         rows[0].score = score;
         deliver(writePlayerStats(rows));
-        g_feedback.update(0.0f, *g_collector);
+        m_session->getFeedback().update(0.0f, m_session->getCollector());
     }
-    renderGame();
+    m_shell.render();
     EXPECT_GT(pixelsWhere(frame(), 140, 220, 280, 340, isGreenText), 10); // "+5" above and right of the ship
-    g_feedback.reset();
-    g_clientObjects.clear();
+    m_session->getFeedback().reset();
+    m_session->getShapes().clear();
 }
 
 // The table reads from the highest score down, and marks the one ahead.
@@ -351,7 +343,7 @@ TEST_F(shellRender, theScoreTableIsSortedAndMarksTheLeader) {
         stats[p].colour = rows[p].colour;
     }
     deliver(writePlayerStats(stats));
-    renderGame();
+    m_shell.render();
     const std::vector<uint32_t> pixels = frame();
     const int lineOf[] = {2, 0, 1}; // by score
     int extent[3] = {-1, -1, -1};

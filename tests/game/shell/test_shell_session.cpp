@@ -1,7 +1,8 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/server/zebgamestategame.h"
-#include "game/shell/shell.h"
+#include "game/shell/gameshell.h"
+#include "game/shell/shelloptions.h"
 #include "networklib/messagelog.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
@@ -23,9 +24,9 @@ constexpr float FRAME = 0.03f;
 
 // Runs accepted frames, letting the network deliver between them, until
 // condition holds; false when it has not after maxFrames.
-template <typename Condition> bool framesUntil(Condition condition, int maxFrames) {
+template <typename Condition> bool framesUntil(ZEBGameShell& game, Condition condition, int maxFrames) {
     for (int frame = 0; frame < maxFrames; ++frame) {
-        EXPECT_TRUE(updateGame(FRAME));
+        EXPECT_TRUE(game.update(FRAME));
         if (condition())
             return true;
         waitUntil([] { return false; }, 2);
@@ -33,10 +34,10 @@ template <typename Condition> bool framesUntil(Condition condition, int maxFrame
     return false;
 }
 
-int visibleBullets() {
+int visibleBullets(const ZEBGameStateCollector& collector) {
     int count = 0;
-    for (int e = 0; e < g_collector->getElementCount(); ++e) {
-        const ZEBGameStateElement& element = g_collector->getElementState(e);
+    for (int e = 0; e < collector.getElementCount(); ++e) {
+        const ZEBGameStateElement& element = collector.getElementState(e);
         count += (element.isVisible() && element.getType() == TYPE_BULLET) ? 1 : 0;
     }
     return count;
@@ -51,74 +52,95 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     ASSERT_TRUE(copyGameData(folder));
     ASSERT_EQ(chdir(folder.c_str()), 0);               // the level is read and the message log written here
     messageLog::keepMessageLog(MESSAGE_LOG_FILE_NAME); // as --log does
-    g_options.port = findFreePort();
+    shellOptions options;
+    options.port = findFreePort();
     const char* reason = nullptr;
     ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
     gameWindow* window = createGameWindow(WINDOW_TITLE, shellWindowProcedure);
     ASSERT_NE(window, nullptr);
-    g_keys[KEY_W] = 1;
-    g_input.fire = true;
+    auto game = std::make_unique<ZEBGameShell>(options);
+    game->attachWindow(window);
+    uint8_t* keys = game->getKeys();
+    keys[KEY_W] = 1;
+    game->getInput().fire = true;
 
-    ASSERT_EQ(setupGame(window), setupResult::joined);
-    EXPECT_TRUE(g_running);
-    EXPECT_NE(g_host, nullptr);
-    EXPECT_NE(g_serverGame, nullptr);
-    EXPECT_TRUE(g_collector->hasJoined());
+    // Set-up runs in the frames: it searches, hosts, then joins its own game.
+    game->start();
+    std::vector<setupStage> stages = {game->getStage()};
+    ASSERT_TRUE(framesUntil(
+        *game,
+        [&] {
+            if (stages.back() != game->getStage())
+                stages.push_back(game->getStage());
+            return game->isPlaying();
+        },
+        3000));
+    EXPECT_EQ(stages,
+              (std::vector<setupStage>{setupStage::searching, setupStage::hosting, setupStage::connecting,
+                                       setupStage::joining, setupStage::playing}));
+    ASSERT_NE(game->getHosted(), nullptr);
+    ZEBClientSession* session = game->getSession();
+    ASSERT_NE(session, nullptr);
+    ZEBGameStateCollector& collector = session->getCollector();
+    EXPECT_TRUE(collector.hasJoined());
     const uint8_t cleared[KEY_TABLE_SIZE] = {};
-    EXPECT_EQ(std::memcmp(g_keys, cleared, sizeof(cleared)), 0);
-    EXPECT_FALSE(g_input.up || g_input.down || g_input.left || g_input.right || g_input.fire);
-    EXPECT_FALSE(g_clientObjects.empty());
-    EXPECT_EQ(g_serverObjects.size(), g_clientObjects.size());
+    EXPECT_EQ(std::memcmp(keys, cleared, sizeof(cleared)), 0);
+    EXPECT_FALSE(game->getInput().fire); // what was held before the game began is not played
+    EXPECT_FALSE(session->getShapes().empty());
+    EXPECT_EQ(game->getHosted()->getShapes().size(), session->getShapes().size());
 
     // Space fires; a bullet that has flown its second explodes, which the
     // frame turns into an effect and the bullet's sound.
-    g_keys[KEY_SPACE] = 1;
-    ASSERT_TRUE(framesUntil([] { return visibleBullets() > 0; }, 900)); // the ship may wait to appear
-    g_keys[KEY_SPACE] = 0;
-    ASSERT_TRUE(framesUntil([] { return !g_particleSystems.empty(); }, 400));
-    renderGame();
+    keys[KEY_SPACE] = 1;
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return visibleBullets(collector) > 0; }, 900)); // the ship may wait
+    keys[KEY_SPACE] = 0;
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return !session->getEffects().empty(); }, 400));
+    game->render();
     // Every effect ends and is removed.
-    ASSERT_TRUE(framesUntil([] { return g_particleSystems.empty(); }, 400));
-    ASSERT_TRUE(framesUntil([] { return g_collector->getStatsCount() > 0; }, 200)); // a score table came
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return session->getEffects().empty(); }, 400));
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return collector.getStatsCount() > 0; }, 200)); // a score table came
 
     // Another player is connected when this copy's own connection goes: the
     // game stops, the copy stops hosting and the other player is told.
     networkClient other;
     other.setApplicationGuid(APPLICATION_GUID);
     other.initialise();
-    ASSERT_TRUE(other.connectTo("127.0.0.1:" + std::to_string(g_host->getPort())));
+    ASSERT_TRUE(other.connectTo("127.0.0.1:" + std::to_string(game->getHosted()->getHost().getPort())));
     ASSERT_TRUE(waitUntil([&] { return other.isConnected(); }, 3000));
-    g_client->disconnect();
-    EXPECT_TRUE(updateGame(FRAME));
-    EXPECT_FALSE(g_running);
-    EXPECT_FALSE(g_host->isConnected());
+    const colour4 rarest = game->getHosted()->getGame().getPlayerColour(PLAYER_COLOUR_COUNT - 1);
+    session->getConnection().disconnect();
+    EXPECT_TRUE(game->update(FRAME));
+    EXPECT_EQ(game->getStage(), setupStage::unavailable);
+    EXPECT_EQ(game->getHosted(), nullptr);
     EXPECT_TRUE(waitUntil([&] { return !other.isConnected(); }, 3000));
     EXPECT_EQ(other.getEnd(), networkEnd::hostStopped);
-    EXPECT_EQ(g_collector->getElementCount(), 0);
-    EXPECT_FALSE(g_collector->hasJoined());
-    EXPECT_TRUE(updateGame(FRAME));
-    renderGame();
+    EXPECT_EQ(collector.getElementCount(), 0);
+    EXPECT_FALSE(collector.hasJoined());
+    EXPECT_TRUE(game->update(FRAME));
+    game->render();
 
     // The copy kept the last table it saw; the game it hosts next gives it
     // its place back, with the colour and score that table gave it (the
     // last colour, which a fresh game hands out only on one draw in 32768).
-    ASSERT_EQ(g_formerTable.size(), 1u);
-    EXPECT_STREQ(g_formerTable[0].name, PLAYER_NAME);
-    const colour4 rarest = g_serverGame->getPlayerColour(PLAYER_COLOUR_COUNT - 1);
-    g_formerTable[0].colour = rarest;
-    g_formerTable[0].score = 35;
-    ASSERT_EQ(restartSession(), setupResult::joined);
-    ASSERT_TRUE(framesUntil([] { return g_collector->getStatsCount() > 0; }, 200));
-    EXPECT_TRUE(g_collector->isOwnStatsRow(0));
-    EXPECT_TRUE(g_collector->getStatsColour(0) == rarest);
-    EXPECT_EQ(g_collector->getStatsScore(0), 35);
+    std::vector<PlayerStats>& former = game->getFormerTable();
+    ASSERT_EQ(former.size(), 1u);
+    EXPECT_STREQ(former[0].name, PLAYER_NAME);
+    former[0].colour = rarest;
+    former[0].score = 35;
+    game->restartSession();
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return game->isPlaying() && game->getSession()->getCollector().getStatsCount() > 0; },
+        3000));
+    const ZEBGameStateCollector& again = game->getSession()->getCollector();
+    EXPECT_TRUE(again.isOwnStatsRow(0));
+    EXPECT_TRUE(again.getStatsColour(0) == rarest);
+    EXPECT_EQ(again.getStatsScore(0), 35);
 
-    shutdownGame();
-    EXPECT_EQ(g_client, nullptr);
-    EXPECT_EQ(g_collector, nullptr);
-    EXPECT_EQ(g_host, nullptr);
-    EXPECT_EQ(g_serverGame, nullptr);
-    EXPECT_EQ(g_camera, nullptr);
+    game.reset(); // the game ends with its owner
     const std::vector<int> log = readLogTypes(folder + "/message_log.csv");
     EXPECT_EQ(countType(log, 1), 3); // its own client and the other player, then its own client again
     EXPECT_EQ(countType(log, 6), 2);

@@ -1,6 +1,7 @@
 // The player's name and the settings file.
 
-#include "game/shell/shell.h"
+#include "game/shell/gameshell.h"
+#include "game/shell/shelloptions.h"
 #include "game/shell/shellplayername.h"
 #include "game/shell/shellsettings.h"
 
@@ -97,17 +98,12 @@ class userSettings : public ::testing::Test {
                     "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(m_folder);
         setenv("XDG_CONFIG_HOME", m_folder.c_str(), 1);
-        g_options = shellOptions();
     }
-    void TearDown() override {
-        std::filesystem::remove_all(m_folder);
-        g_options = shellOptions();
-        g_bindings = defaultBindings();
-        g_soundEnabled = true;
-        g_playerName = PLAYER_NAME;
-        g_settings = shellSettings();
-        loadUserSettings(); // forgets the file: the folder is gone, nothing is written into it
-        std::filesystem::remove_all(m_folder);
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+    // The player presses the sound key: the change is saved.
+    void toggleSound() {
+        m_game.getKeys()[KEY_Z] = 1;
+        m_game.readKeys();
     }
     std::string file() const { return (m_folder / "zeb" / "settings.ini").string(); }
     void write(const std::string& text) const {
@@ -122,14 +118,15 @@ class userSettings : public ::testing::Test {
     }
 
     std::filesystem::path m_folder;
+    shellOptions m_options;
+    ZEBGameShell m_game{m_options};
 };
 
 TEST_F(userSettings, withoutFileOrNameThePlayerIsPlayerAndAChangeCreatesTheFile) {
-    loadUserSettings();
-    EXPECT_EQ(g_playerName, "Player");
+    m_game.loadUserSettings();
+    EXPECT_EQ(m_game.getPlayerName(), "Player");
     EXPECT_FALSE(std::filesystem::exists(file()));
-    g_settings.sound = false;
-    saveUserSettings();
+    toggleSound();
     shellSettings written;
     std::string error;
     ASSERT_TRUE(loadSettings(file(), written, error)) << error;
@@ -139,32 +136,31 @@ TEST_F(userSettings, withoutFileOrNameThePlayerIsPlayerAndAChangeCreatesTheFile)
 
 TEST_F(userSettings, theFileSetsNameKeysAndSoundAndTheCommandLineNameWins) {
     write("name = Ada\nkey_fire = F\nsound = off\n");
-    loadUserSettings();
-    EXPECT_EQ(g_playerName, "Ada");
-    EXPECT_EQ(keyListText(g_bindings.of(control::fire)), "F");
-    EXPECT_FALSE(g_soundEnabled);
+    m_game.loadUserSettings();
+    EXPECT_EQ(m_game.getPlayerName(), "Ada");
+    EXPECT_EQ(keyListText(m_game.getBindings().of(control::fire)), "F");
+    EXPECT_FALSE(m_game.isSoundEnabled());
 
-    g_options.name = "Grace";
-    loadUserSettings();
-    EXPECT_EQ(g_playerName, "Grace");
-    EXPECT_EQ(g_settings.name, "Ada"); // the file keeps its own
+    m_options.name = "Grace";
+    m_game.loadUserSettings();
+    EXPECT_EQ(m_game.getPlayerName(), "Grace");
+    EXPECT_EQ(m_game.getSettings().name, "Ada"); // the file keeps its own
 }
 
 TEST_F(userSettings, aBrokenFileSaysSoOnceAndIsLeftAlone) {
     const std::string broken = "name = Ada\nsound = loud\n";
     write(broken);
     testing::internal::CaptureStderr();
-    loadUserSettings();
-    g_settings.sound = false;
-    saveUserSettings();
+    m_game.loadUserSettings();
+    EXPECT_TRUE(m_game.isSoundEnabled()); // the defaults
+    toggleSound();
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(g_playerName, "Player");
-    EXPECT_TRUE(g_soundEnabled);
+    EXPECT_EQ(m_game.getPlayerName(), "Player");
     EXPECT_EQ(read(file()), broken);
     ASSERT_FALSE(said.empty());
     EXPECT_EQ(said.find('\n'), said.size() - 1) << said;
     EXPECT_NE(said.find("line 2: sound needs on or off"), std::string::npos) << said;
-    EXPECT_NE(getSettingsProblem().find("line 2: sound needs on or off"),
+    EXPECT_NE(m_game.getSettingsProblem().find("line 2: sound needs on or off"),
               std::string::npos); // for the window
 }
 

@@ -1,7 +1,9 @@
-// Set-up never leaves the window black: it reports what it does while it
-// searches, hosts and joins, and a window closed meanwhile ends it at once.
+// Set-up never leaves the window black: it runs in the window's frames and
+// says what it does while it searches, hosts and joins, and a window closed
+// meanwhile ends it at once.
 
-#include "game/shell/shell.h"
+#include "game/shell/gameshell.h"
+#include "game/shell/shelloptions.h"
 #include "platform/system/window.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
@@ -9,24 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-std::vector<std::string> g_statuses;
-int g_answersLeft = 0; // how many progress calls the window survives
-
-bool recordStatus(const char* status) {
-    g_statuses.push_back(status);
-    renderSetupStatus(status);
-    return g_answersLeft-- > 0;
-}
-
-bool saw(const char* status) {
-    return std::find(g_statuses.begin(), g_statuses.end(), status) != g_statuses.end();
-}
 
 class setupScreen : public ::testing::Test {
   protected:
@@ -36,38 +26,55 @@ class setupScreen : public ::testing::Test {
         const std::string folder = makeTempFolder("setupscreen");
         ASSERT_TRUE(copyGameData(folder));
         ASSERT_EQ(chdir(folder.c_str()), 0);
-        g_options.port = findFreePort();
+        m_options.port = findFreePort();
         const char* reason = nullptr;
         ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
         m_window = createGameWindow(WINDOW_TITLE, shellWindowProcedure);
         ASSERT_NE(m_window, nullptr);
-        g_statuses.clear();
-        setSetupProgress(recordStatus);
+        m_game = std::make_unique<ZEBGameShell>(m_options);
+        m_game->attachWindow(m_window);
     }
     void TearDown() override {
-        shutdownGame();
-        setSetupProgress(nullptr);
+        m_game.reset();
         destroyWindow(m_window);
         windowMessage msg;
         while (peekMessage(msg)) {
         }
     }
+
+    shellOptions m_options;
     gameWindow* m_window = nullptr;
+    std::unique_ptr<ZEBGameShell> m_game;
 };
 
 TEST_F(setupScreen, saysWhatItDoesWhileItSearchesHostsAndJoins) {
-    g_answersLeft = 1000000;
-    ASSERT_EQ(setupGame(m_window), setupResult::joined);
-    EXPECT_EQ(g_statuses.front(), SEARCHING_TEXT);
-    EXPECT_TRUE(saw(HOSTING_TEXT));
-    EXPECT_TRUE(saw(JOINING_TEXT));
+    std::vector<std::string> statuses;
+    m_game->start();
+    const frameUpdateFunction update = [&](float changeInTime, float frameTime) {
+        const bool accepted = m_game->update(changeInTime, frameTime);
+        const std::string status = m_game->getSetupStatus();
+        if (!status.empty() && (statuses.empty() || statuses.back() != status))
+            statuses.push_back(status);
+        if (m_game->isPlaying())
+            postMessage(m_window, win::WM_CLOSE, 0, 0);
+        return accepted;
+    };
+    EXPECT_EQ(runMessageLoop(
+                  m_window, update, [&] { m_game->render(); }, 2000),
+              0);
+    EXPECT_TRUE(m_game->isPlaying());
+    EXPECT_EQ(statuses, (std::vector<std::string>{SEARCHING_TEXT, HOSTING_TEXT, JOINING_TEXT}));
 }
 
 TEST_F(setupScreen, aWindowClosedDuringTheSearchEndsSetUp) {
-    g_answersLeft = 0;
-    EXPECT_EQ(setupGame(m_window), setupResult::unavailable);
-    EXPECT_EQ(g_statuses.size(), 1u); // asked once, then never again
-    EXPECT_FALSE(g_running);
+    m_game->start();
+    postMessage(m_window, win::WM_CLOSE, 0, 0);
+    runMessageLoop(
+        m_window,
+        [&](float changeInTime, float frameTime) { return m_game->update(changeInTime, frameTime); },
+        [&] { m_game->render(); }, 0);
+    EXPECT_EQ(m_game->getStage(), setupStage::searching);
+    EXPECT_EQ(m_game->getHosted(), nullptr);
 }
 
 } // namespace

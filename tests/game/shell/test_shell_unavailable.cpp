@@ -4,7 +4,8 @@
 #include "baselib/source/render/render.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
-#include "game/shell/shell.h"
+#include "game/shell/gameshell.h"
+#include "game/shell/shelloptions.h"
 #include "networklib/messagelog.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
@@ -109,18 +110,28 @@ TEST(shellUnavailable, aSessionThatEndsBeforeTheJoinReplyLeavesTheGameUnavailabl
     host.initialise();
     host.startHosting();
     ASSERT_TRUE(host.isConnected());
-    g_options.connectHost = "127.0.0.1";
-    g_options.connectPort = host.getPort();
+    shellOptions options;
+    options.connectHost = "127.0.0.1";
+    options.connectPort = host.getPort();
 
     const char* reason = nullptr;
     ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
     gameWindow* window = createGameWindow(WINDOW_TITLE, shellWindowProcedure);
     ASSERT_NE(window, nullptr);
 
+    auto game = std::make_unique<ZEBGameShell>(options);
+    game->attachWindow(window);
     const ClockSource realClock = setClockSource(scriptedClock);
     silentHost script(host);
     std::thread hostThread([&script] { script.run(); });
-    const setupResult result = setupGame(window);
+    game->start();
+    // Set-up's frames run until it has come to an end, whichever it is.
+    waitUntil(
+        [&] {
+            game->update(MIN_FRAME_TIME);
+            return game->getStage() == setupStage::playing || game->getStage() == setupStage::unavailable;
+        },
+        SETUP_RETURN_WAIT_MS + PLAYER_WAIT_MS);
     script.setupReturned();
     hostThread.join();
     setClockSource(realClock);
@@ -128,19 +139,19 @@ TEST(shellUnavailable, aSessionThatEndsBeforeTheJoinReplyLeavesTheGameUnavailabl
     EXPECT_TRUE(script.sawPlayer());
     EXPECT_TRUE(script.sawJoinRequest());
     EXPECT_FALSE(script.forcedDeadline()) << "set-up went on waiting after the session ended";
-    EXPECT_EQ(result, setupResult::unavailable);
-    EXPECT_FALSE(g_running);
-    EXPECT_EQ(g_host, nullptr);
-    ASSERT_NE(g_client, nullptr);
-    EXPECT_FALSE(g_client->isConnected());
-    EXPECT_FALSE(g_client->isConnecting());
-    EXPECT_FALSE(g_collector->hasJoined());
+    EXPECT_EQ(game->getStage(), setupStage::unavailable);
+    EXPECT_EQ(game->getHosted(), nullptr);
+    ZEBClientSession* session = game->getSession();
+    ASSERT_NE(session, nullptr);
+    EXPECT_FALSE(session->getConnection().isConnected());
+    EXPECT_FALSE(session->getConnection().isConnecting());
+    EXPECT_FALSE(session->getCollector().hasJoined());
     const std::vector<int> log = readLogTypes(folder + "/message_log.csv");
     EXPECT_EQ(countType(log, MSG_SESSION_TERMINATED), 1); // the client learnt that the session ended
     EXPECT_EQ(countType(log, MSG_FULL_STATE), 0);
 
     // The frame says so in red on the top line, and draws no game.
-    renderGame();
+    game->render();
     ASSERT_NE(g_pd3dDevice, nullptr);
     std::vector<uint32_t> pixels;
     ASSERT_TRUE(g_pd3dDevice->readFrame(pixels));
@@ -148,8 +159,7 @@ TEST(shellUnavailable, aSessionThatEndsBeforeTheJoinReplyLeavesTheGameUnavailabl
     EXPECT_GT(redTextPixels(pixels, width, 0, TEXT_ROWS), 30);
     EXPECT_EQ(redTextPixels(pixels, width, TEXT_ROWS, g_pd3dDevice->getAreaHeight()), 0);
 
-    shutdownGame();
-    EXPECT_EQ(g_client, nullptr);
+    game.reset();
 }
 
 } // namespace

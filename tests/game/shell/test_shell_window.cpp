@@ -1,4 +1,5 @@
-#include "game/shell/shell.h"
+#include "game/shell/gameshell.h"
+#include "game/shell/shelloptions.h"
 #include "platform/system/aboutbox.h"
 #include "platform/system/clock.h"
 #include "platform/system/gamepad.h"
@@ -17,6 +18,7 @@ using namespace win;
 namespace {
 
 std::vector<windowMessage> g_seen; // every message the procedure was given
+const uint8_t* g_keys = nullptr;   // the key table of the game that owns the window
 
 int64_t recordingProcedure(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam) {
     g_seen.push_back({message, wParam, lParam});
@@ -30,9 +32,11 @@ class shellWindow : public ::testing::Test {
         ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
         m_window = createGameWindow("test", recordingProcedure);
         ASSERT_NE(m_window, nullptr);
+        m_game.attachWindow(m_window);
+        g_keys = m_game.getKeys();
         drain();
         g_seen.clear();
-        std::memset(g_keys, 0, sizeof(g_keys));
+        std::memset(m_game.getKeys(), 0, KEY_TABLE_SIZE);
     }
     void TearDown() override { destroyWindow(m_window); }
 
@@ -58,6 +62,8 @@ class shellWindow : public ::testing::Test {
     static constexpr int EVENT_PASSES = 100;
 
     gameWindow* m_window = nullptr;
+    shellOptions m_options;
+    ZEBGameShell m_game{m_options};
 };
 
 TEST_F(shellWindow, keysArriveAsVirtualKeyCodesAndSetTheTable) {
@@ -93,12 +99,12 @@ TEST_F(shellWindow, keysWithAltAreSystemKeysAndNeverReachTheTable) {
     // A code beyond the table is taken as handled and written nowhere.
     uint8_t before[KEY_TABLE_SIZE];
     std::memcpy(before, g_keys, sizeof(before));
-    EXPECT_TRUE(handleKeyMessage(m_window, WM_KEYDOWN, 0x1FF, 0));
-    EXPECT_TRUE(handleKeyMessage(m_window, WM_KEYDOWN, 0x10041, 0)); // low 16 bits: 'A'
+    EXPECT_TRUE(m_game.handleKeyMessage(WM_KEYDOWN, 0x1FF));
+    EXPECT_TRUE(m_game.handleKeyMessage(WM_KEYDOWN, 0x10041)); // low 16 bits: 'A'
     EXPECT_EQ(g_keys[0x41], 1);
-    g_keys[0x41] = 0;
+    m_game.getKeys()[0x41] = 0;
     EXPECT_EQ(std::memcmp(before, g_keys, sizeof(before)), 0);
-    EXPECT_FALSE(handleKeyMessage(m_window, WM_SYSKEYDOWN, 0x41, 0));
+    EXPECT_FALSE(m_game.handleKeyMessage(WM_SYSKEYDOWN, 0x41));
 }
 
 TEST_F(shellWindow, waitingForAnEventLeavesItForTheNextPass) {
@@ -324,7 +330,7 @@ TEST_F(shellWindow, aGamepadPluggedInPlaysAndUnpluggedStops) {
     ASSERT_GE(pad, 0);
     drain();
     ASSERT_EQ(getGamepadCount(), 1);
-    g_running = true;
+    m_game.startOfflineSession({});
     struct padRow {
         virtualPadInput input;
         int16_t value;
@@ -343,29 +349,29 @@ TEST_F(shellWindow, aGamepadPluggedInPlaysAndUnpluggedStops) {
     for (const padRow& row : rows) {
         setVirtualGamepad(pad, row.input, row.value);
         drain();
-        readKeys();
-        EXPECT_TRUE(g_input.*row.flag) << static_cast<int>(row.input);
-        const int others = g_input.up + g_input.left + g_input.right + g_input.fire - 1;
+        m_game.readKeys();
+        EXPECT_TRUE(m_game.getInput().*row.flag) << static_cast<int>(row.input);
+        const int others = m_game.getInput().up + m_game.getInput().left + m_game.getInput().right +
+                           m_game.getInput().fire - 1;
         EXPECT_EQ(others, 0) << static_cast<int>(row.input);
         setVirtualGamepad(pad, row.input, 0);
         drain();
-        readKeys();
-        EXPECT_FALSE(g_input.*row.flag) << static_cast<int>(row.input);
+        m_game.readKeys();
+        EXPECT_FALSE(m_game.getInput().*row.flag) << static_cast<int>(row.input);
     }
     // A stick resting a little off centre turns nothing.
     setVirtualGamepad(pad, virtualPadInput::leftStickX, -GAMEPAD_STICK_DEAD_ZONE);
     drain();
-    readKeys();
-    EXPECT_FALSE(g_input.left);
+    m_game.readKeys();
+    EXPECT_FALSE(m_game.getInput().left);
 
     setVirtualGamepad(pad, virtualPadInput::buttonA, 1);
     drain();
     detachVirtualGamepad(pad);
     drain();
     EXPECT_EQ(getGamepadCount(), 0);
-    readKeys();
-    EXPECT_FALSE(g_input.fire);
-    g_running = false;
+    m_game.readKeys();
+    EXPECT_FALSE(m_game.getInput().fire);
 }
 
 TEST(playArea, theLargestCentredSquareBelowTheMenuStrip) {

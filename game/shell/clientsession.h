@@ -1,0 +1,61 @@
+#pragma once
+
+#include "baselib/source/render/camera.h"
+#include "game/client/zebfeedback.h"
+#include "game/client/zebgamestatecollector.h"
+#include "game/client/zebobjectparticlesystem.h"
+#include "game/rules/protocol.h"
+#include "game/rules/zebobject.h"
+#include "networklib/networkclient.h"
+
+#include <memory>
+#include <vector>
+
+class soundList;
+
+// One game this copy plays or tries to join: the connection to its host, the
+// collector that mirrors the game, the camera and the level's shapes it is
+// drawn with, the effects and feedback drawn over it, and how long the host
+// has been silent. Made when set-up starts to look for a game; it dies when
+// the copy gives that game up: a failed join, a new search after the game
+// ended, or quitting. Dying, it leaves the session.
+class ZEBClientSession {
+  public:
+    explicit ZEBClientSession(std::vector<ZEBObject> shapes);
+    ~ZEBClientSession();
+    ZEBClientSession(const ZEBClientSession&) = delete;
+    ZEBClientSession& operator=(const ZEBClientSession&) = delete;
+
+    // One frame of play: the host's messages in, the input out; explosions
+    // become effects and sounds (sounds may be null).
+    void update(float changeInTime, const PlayerInput& input, soundList* sounds);
+    // The game is over under this copy: what it shows of it goes.
+    void endGame();
+
+    networkClient& getConnection() { return m_connection; }
+    ZEBGameStateCollector& getCollector() { return m_collector; }
+    const ZEBGameStateCollector& getCollector() const { return m_collector; }
+    ZEBFeedback& getFeedback() { return m_feedback; }
+    const ZEBFeedback& getFeedback() const { return m_feedback; }
+    camera& getCamera() { return m_camera; } // its view matrix is computed when asked
+    std::vector<ZEBObject>& getShapes() { return m_shapes; }
+    const std::vector<ZEBObject>& getShapes() const { return m_shapes; }
+    const std::vector<std::unique_ptr<ZEBObjectParticleSystem>>& getEffects() const { return m_effects; }
+    float getHostSilence() const { return m_hostSilence; } // seconds of play since the host's last message
+    void setHostSilence(float seconds) { m_hostSilence = seconds; }
+
+  private:
+    void updateEffects(float changeInTime);
+    void addEffect(float duration, int objectID, const vector3& position, float rotation, float scale,
+                   const colour4& colour);
+    void startExplosions();
+    void playSounds(soundList& sounds);
+
+    networkClient m_connection;
+    ZEBGameStateCollector m_collector;
+    camera m_camera;
+    std::vector<ZEBObject> m_shapes;
+    std::vector<std::unique_ptr<ZEBObjectParticleSystem>> m_effects;
+    ZEBFeedback m_feedback; // score popups and who shot the own ship
+    float m_hostSilence = 0.0f;
+};

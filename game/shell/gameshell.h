@@ -1,0 +1,184 @@
+#pragma once
+
+#include "baselib/source/font/font.h"
+#include "game/rules/protocol.h"
+#include "game/rules/zebobject.h"
+#include "game/shell/clientsession.h"
+#include "game/shell/failedsessions.h"
+#include "game/shell/hostedgame.h"
+#include "game/shell/serverbots.h"
+#include "game/shell/shell.h"
+#include "game/shell/shellbindings.h"
+#include "game/shell/shellscreenshot.h"
+#include "game/shell/shellsettings.h"
+#include "sound/soundlist.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct gameWindow;
+struct shellOptions;
+
+// Where set-up stands. Each frame advances it by a step that never waits:
+// searching -> (hosting ->) connecting -> joining -> playing, or unavailable
+// when no game can be had; failed when this copy can neither join nor host.
+enum class setupStage { searching, hosting, connecting, joining, playing, unavailable, failed };
+
+// The windowed game of one process: the player's settings and keys, sound,
+// the text, set-up, the game it plays (a client session) and the game it
+// hosts. Made by runWindowedGame once the window is open (tests make one on a
+// window of their own); it dies when the window's loop has ended, and with it
+// the sessions: the hosted game tells its players, the bots stop.
+class ZEBGameShell {
+  public:
+    explicit ZEBGameShell(const shellOptions& options);
+    ~ZEBGameShell();
+    ZEBGameShell(const ZEBGameShell&) = delete;
+    ZEBGameShell& operator=(const ZEBGameShell&) = delete;
+
+    // Reads the user's settings file (a broken one is reported on standard
+    // error and in the window, and the defaults are used) and applies it;
+    // --name wins over the file's name.
+    void loadUserSettings();
+    void saveUserSettings(); // after a change; does nothing unless loadUserSettings found a usable place
+    const std::string& getSettingsProblem() const { return m_settingsProblem; }
+    const shellSettings& getSettings() const { return m_settings; }
+
+    // The window this game draws in and takes the messages of.
+    void attachWindow(gameWindow* window);
+    // Opens the drawing, sound and text on the window, loads the level's
+    // shapes and starts the first search.
+    void start();
+    // After the game ended under it: a fresh search, then joining what it
+    // finds or hosting.
+    void restartSession();
+
+    // True when the frame was accepted: frameTime, the seconds since the
+    // frame became due on the fine clock, is at least MIN_FRAME_TIME. The
+    // frame then runs with changeInTime, the seconds since the last accepted
+    // frame: keys, a step of set-up, the game played and the game hosted.
+    bool update(float changeInTime, float frameTime);
+    bool update(float changeInTime) { return update(changeInTime, changeInTime); }
+    void render();
+
+    // The window's messages (the window procedure hands them on), and the
+    // keys they leave down turned into the ship's controls.
+    int64_t handleWindowMessage(uint32_t message, uint64_t wParam, int64_t lParam);
+    bool handleKeyMessage(uint32_t message, uint64_t wParam);
+    void readKeys();
+    // The play area is the largest square below the menu strip, and the text
+    // scales with it. The window's size and full screen are kept in the settings.
+    void fitToWindow();
+    void rememberWindowPlacement();
+    void toggleFullScreen(); // F11 and Alt+Enter
+
+    // A game shown from what reaches its collector by other ways than a
+    // connection (tests, a recording): a session of these shapes that plays
+    // at once and neither searches, connects nor sends.
+    ZEBClientSession& startOfflineSession(std::vector<ZEBObject> shapes);
+
+    setupStage getStage() const { return m_stage; }
+    bool isPlaying() const { return m_stage == setupStage::playing; }
+    // The line the window shows while set-up runs.
+    const char* getSetupStatus() const;
+    // What set-up has to tell the player beyond the progress lines: why this
+    // copy hosts a game of its own, or why it could not join; empty when
+    // nothing. Shown for NOTICE_MS while playing, and for as long as the game
+    // is unavailable.
+    const std::string& getNotice() const { return m_notice; }
+    bool isNoticeFresh() const;
+    float getRejoinDelay() const { return m_rejoinDelay; } // seconds until the next search; negative: none
+    // While no game is played: searches again after seconds (negative: not at all).
+    void scheduleSearch(float seconds) { m_rejoinDelay = seconds; }
+
+    ZEBClientSession* getSession() { return m_session ? &*m_session : nullptr; }
+    ZEBHostedGame* getHosted() { return m_hosted ? &*m_hosted : nullptr; }
+    // The last score table this copy saw: a game it hosts after losing its
+    // host keeps those players' places.
+    std::vector<PlayerStats>& getFormerTable() { return m_formerTable; }
+    uint8_t* getKeys() { return m_keys; }
+    keyBindings& getBindings() { return m_bindings; }
+    const soundList& getSounds() const { return m_sounds; }
+    PlayerInput& getInput() { return m_input; }
+    bool isSoundEnabled() const { return m_soundEnabled; }
+    float getSoundToggleDelay() const { return m_soundToggleDelay; }
+    font& getFont() { return m_font; }
+    shellScreenshot& getScreenshot() { return m_screenshot; }
+    const std::string& getPlayerName() const { return m_playerName; }
+
+  private:
+    // Set-up's steps (shellsetup.cpp).
+    void beginSearch(bool mayJoin);
+    void stepSetup(float changeInTime);
+    void stepSearching();
+    void startHosting();
+    void stepHosting();
+    void stepConnecting();
+    void stepJoining();
+    void beginJoining();
+    void joinFailed();
+    void giveUp();
+    void enter(setupStage stage);
+    void noticeFullGames();
+    void reportUnavailable(const char* next = nullptr);
+    bool maySearchAgain() const;
+    uint32_t msInStage() const;
+    void setNotice(const std::string& notice);
+    // Playing (shellupdate.cpp).
+    void updatePlaying(float changeInTime);
+    void updateHosted(float changeInTime);
+    void endPlaying();
+    void scheduleRejoin();
+    void waitToRejoin(float changeInTime);
+    int ownPlace() const;
+    void toggleSound();
+    // Drawing (shellrender.cpp).
+    void drawGame(ZEBClientSession& session);
+    void drawElements(ZEBClientSession& session);
+    void drawScoreTable(const ZEBGameStateCollector& collector);
+    void drawGreyLine(float top, const std::string& text);
+    void drawConnectionLost();
+    void drawUnavailable();
+    void drawSetupStatus();
+
+    const shellOptions& m_options;
+    gameWindow* m_window = nullptr; // null in tests without a window
+    // The player's settings, as read from the settings file, with the changes made while playing.
+    shellSettings m_settings;
+    keyBindings m_bindings = defaultBindings();
+    std::string m_playerName;   // sent in the join request
+    std::string m_settingsPath; // empty: nothing is read or written (tests, no home folder)
+    bool m_settingsWritable = false;
+    std::string m_settingsProblem; // for the window: the terminal is not where a player looks
+    // Keys and controls.
+    uint8_t m_keys[KEY_TABLE_SIZE] = {};
+    PlayerInput m_input;
+    bool m_soundEnabled = true;
+    float m_soundToggleDelay = 0.0f;
+    soundList m_sounds;
+    bool m_soundsLoaded = false;
+    font m_font;
+    shellScreenshot m_screenshot;
+    std::vector<ZEBObject> m_shapes; // the level's, drawn by every session
+    // Set-up.
+    setupStage m_stage = setupStage::unavailable;
+    uint32_t m_stageSince = 0; // the millisecond clock when the stage began
+    uint32_t m_lastJoinRequest = 0;
+    int m_searches = 0;       // searches of this round so far
+    int m_tries = 0;          // sessions tried this round
+    bool m_mayJoin = true;    // false: the round hosts at once
+    bool m_afterLoss = false; // the round looks for the party's next game
+    bool m_offline = false;   // the session plays without a connection
+    std::string m_notice;
+    uint32_t m_noticeSince = 0;
+    failedSessions m_failed; // outlives each session: a party's searches share it
+    float m_rejoinDelay = -1.0f;
+    std::vector<PlayerStats> m_formerTable;
+    // The sessions. The client session is declared last so that it leaves
+    // before the game it plays in stops.
+    std::optional<ZEBHostedGame> m_hosted;
+    std::optional<ZEBBotProcesses> m_bots; // with --bots, from the first game this copy hosts
+    std::optional<ZEBClientSession> m_session;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "game/rules/protocol.h"
+#include "game/rules/zebobject.h"
+#include "game/server/zebgamestategame.h"
+#include "networklib/networkhost.h"
+
+#include <vector>
+
+class messageQueue;
+struct shellOptions;
+
+// The game this copy hosts: the server game, the host end of the network and
+// the level's shapes the game collides with. Made when a copy starts hosting
+// (the dedicated server at its start, a windowed copy that found no game to
+// join), and it dies when hosting ends: the dedicated server stopping, or a
+// windowed copy whose own player has left, restarts set-up or quits. Dying,
+// it tells its players that the session is over.
+class ZEBHostedGame {
+  public:
+    // Hosts "The Game" (or the --session-name) for the level, keeping the
+    // places of the players of formerTable for their return. A level that
+    // cannot be loaded throws the QXL exceptions.
+    ZEBHostedGame(const shellOptions& options, const std::vector<PlayerStats>& formerTable);
+    ~ZEBHostedGame();
+    ZEBHostedGame(const ZEBHostedGame&) = delete;
+    ZEBHostedGame& operator=(const ZEBHostedGame&) = delete;
+
+    // False when the copy could not host (it has said why on standard
+    // error), and after stop.
+    bool isHosting() { return m_host.isConnected(); }
+
+    // One step: the received messages in, what the game produces out to the
+    // players. The players it refuses are dropped (and returned, for a
+    // report), and discovery learns how many play now.
+    std::vector<PlayerRefusal> tick(float dt, messageQueue& received);
+    void receiveMessages(messageQueue& received) { m_host.receiveMessages(received); }
+
+    // Ends the hosting at once: the players are told and discovery falls silent.
+    void stop() { m_host.stopHosting(); }
+
+    networkHost& getHost() { return m_host; }
+    const networkHost& getHost() const { return m_host; }
+    ZEBGameStateGame& getGame() { return m_game; }
+    const ZEBGameStateGame& getGame() const { return m_game; }
+    const std::vector<ZEBObject>& getShapes() const { return m_shapes; }
+
+  private:
+    void reportCannotHost(const shellOptions& options) const;
+
+    ZEBGameStateGame m_game;
+    std::vector<ZEBObject> m_shapes;
+    networkHost m_host;
+};
