@@ -1,6 +1,6 @@
 #include "game/shell/shell.h"
 
-#include "baselib/source/font/font.h"
+#include "drawing/font/font.h"
 #include "game/client/zebfeedback.h"
 #include "game/client/zebobjectparticlesystem.h"
 

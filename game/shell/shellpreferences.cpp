@@ -1,6 +1,6 @@
 #include "game/shell/shell.h"
 
-#include "baselib/source/displaytext.h"
+#include "core/displaytext.h"
 
 #include <cstdio>
 

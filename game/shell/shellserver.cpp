@@ -1,6 +1,6 @@
 #include "game/shell/shell.h"
 
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/server/zebgamestategame.h"
 #include "game/shell/serveragones.h"
 #include "game/shell/serverevent.h"

@@ -1,9 +1,9 @@
 #include "game/shell/shell.h"
 
-#include "baselib/source/font/font.h"
-#include "baselib/source/random.h"
-#include "baselib/source/render/camera.h"
-#include "baselib/source/render/render.h"
+#include "core/random.h"
+#include "drawing/camera.h"
+#include "drawing/font/font.h"
+#include "drawing/render.h"
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/server/zebgamestategame.h"

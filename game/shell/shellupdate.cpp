@@ -1,6 +1,6 @@
 #include "game/shell/shell.h"
 
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"

@@ -1,4 +1,4 @@
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/shell/shell.h"
 #include "game/shell/shellframegate.h"
 #include "sound/soundlist.h"
