@@ -1,7 +1,7 @@
 #pragma once
 
-#include "baselib/source/assertion.h"
-#include "baselib/source/littleendian.h"
+#include "core/assertion.h"
+#include "core/littleendian.h"
 #include "networklib/networkmessage.h"
 
 #include <cstddef>

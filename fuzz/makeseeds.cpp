@@ -1,4 +1,4 @@
-#include "baselib/source/littleendian.h"
+#include "core/littleendian.h"
 #include "game/rules/protocol.h"
 #include "platform/net/netdiscovery.h"
 

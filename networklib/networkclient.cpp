@@ -1,7 +1,7 @@
 #include "networklib/networkclient.h"
 
-#include "baselib/source/assertion.h"
-#include "baselib/source/displaytext.h"
+#include "core/assertion.h"
+#include "core/displaytext.h"
 #include "platform/net/netclient.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netsettings.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "baselib/source/timer.h"
+#include "core/timer.h"
 #include "networklib/networkmessage.h"
 #include "platform/net/netapplicationdesc.h"
 #include "platform/net/netevents.h"

@@ -1,7 +1,7 @@
 #include "networklib/networkhost.h"
 
-#include "baselib/source/assertion.h"
-#include "baselib/source/littleendian.h"
+#include "core/assertion.h"
+#include "core/littleendian.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netprotocol.h"
 #include "platform/net/netserver.h"

@@ -1,7 +1,7 @@
 #include "networklib/networkmessage.h"
 
-#include "baselib/source/assertion.h"
-#include "baselib/source/littleendian.h"
+#include "core/assertion.h"
+#include "core/littleendian.h"
 
 #include <algorithm>
 #include <utility>

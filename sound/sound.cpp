@@ -1,6 +1,6 @@
 #include "sound/sound.h"
 
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "sound/platformresult.h"
 #include "sound/soundconstants.h"
 

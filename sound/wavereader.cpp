@@ -1,6 +1,6 @@
 #include "sound/wavereader.h"
 
-#include "baselib/source/littleendian.h"
+#include "core/littleendian.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 //
 //   zeb_makesounds [output directory]
 
-#include "baselib/source/random.h"
+#include "core/random.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // (UDP payload, ENet headers included), the host's processor time per tick and
 // the messages and message bytes a client receives per second, by type.
 
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/level/levelloader.h"
 #include "game/rules/protocol.h"

@@ -1,7 +1,7 @@
 // One server tick with eight players all firing among twenty asteroid
 // families, and one client update on the messages of such a tick.
 
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"

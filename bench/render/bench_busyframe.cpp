@@ -1,9 +1,9 @@
 // A busy frame into a 700 x 700 software target: 30 shapes, 10 explosions of
 // 12-vertex shapes (480 lines) and 9 lines of text, drawn as the game draws.
-#include "baselib/source/font/font.h"
-#include "baselib/source/random.h"
-#include "baselib/source/render/camera.h"
-#include "baselib/source/render/render.h"
+#include "core/random.h"
+#include "drawing/camera.h"
+#include "drawing/font/font.h"
+#include "drawing/render.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/rules/zebobject.h"
 

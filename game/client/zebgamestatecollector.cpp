@@ -1,6 +1,6 @@
 #include "game/client/zebgamestatecollector.h"
 
-#include "baselib/source/displaytext.h"
+#include "core/displaytext.h"
 #include "networklib/networkmessage.h"
 
 #include <cstring>

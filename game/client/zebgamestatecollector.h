@@ -6,9 +6,9 @@
 // drawing of the line shapes and the computer pilot that plays from the same
 // picture.
 
-#include "baselib/source/maths/colour4.h"
-#include "baselib/source/maths/matrix.h"
-#include "baselib/source/maths/vector3.h"
+#include "core/maths/colour4.h"
+#include "core/maths/matrix.h"
+#include "core/maths/vector3.h"
 #include "game/client/zebremotemotion.h"
 #include "game/rules/motion.h"
 #include "game/rules/protocol.h"

@@ -1,6 +1,6 @@
 #include "game/rules/zebobject.h"
 
-#include "baselib/source/render/linedraw.h"
+#include "drawing/linedraw.h"
 
 void ZEBObject::draw(const matrix& world, const colour4& colour) const {
     // One line per listed vertex: the buffer repeats vertex 0 to close the outline.

@@ -1,9 +1,9 @@
 #include "game/client/zebobjectparticlesystem.h"
 
-#include "baselib/source/maths/matrix.h"
-#include "baselib/source/maths/standard.h"
-#include "baselib/source/random.h"
-#include "baselib/source/render/linedraw.h"
+#include "core/maths/matrix.h"
+#include "core/maths/standard.h"
+#include "core/random.h"
+#include "drawing/linedraw.h"
 #include "game/rules/zebobject.h"
 
 #include <algorithm>

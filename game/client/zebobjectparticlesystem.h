@@ -1,7 +1,7 @@
 #pragma once
 
-#include "baselib/source/maths/colour4.h"
-#include "baselib/source/maths/vector3.h"
+#include "core/maths/colour4.h"
+#include "core/maths/vector3.h"
 #include "platform/render/vertexbuffer.h"
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "baselib/source/maths/vector3.h"
+#include "core/maths/vector3.h"
 
 // The play area, the same for host and client: -10 to 10 in x and y, and what
 // leaves one side comes back at the other.

@@ -1,7 +1,7 @@
 #include "game/rules/protocol.h"
 
-#include "baselib/source/displaytext.h"
-#include "baselib/source/littleendian.h"
+#include "core/displaytext.h"
+#include "core/littleendian.h"
 #include "game/rules/wiremaths.h"
 
 #include <cstring>

@@ -6,8 +6,8 @@
 // play area with its wrap-around, and the motion constants. Nothing here knows
 // whether it runs on the host or on a client.
 
-#include "baselib/source/maths/colour4.h"
-#include "baselib/source/maths/vector3.h"
+#include "core/maths/colour4.h"
+#include "core/maths/vector3.h"
 #include "game/rules/zebgamestateelement.h"
 #include "networklib/networkmessage.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "baselib/source/littleendian.h"
-#include "baselib/source/maths/colour4.h"
-#include "baselib/source/maths/vector3.h"
+#include "core/littleendian.h"
+#include "core/maths/colour4.h"
+#include "core/maths/vector3.h"
 
 // vector3 travels as x, y, z (12 bytes); colour4 as red, green, blue, alpha (16 bytes).
 constexpr int WIRE_VECTOR3_SIZE = 12;

@@ -1,7 +1,7 @@
 #include "game/rules/zebgamestateelement.h"
 
-#include "baselib/source/assertion.h"
-#include "baselib/source/maths/standard.h"
+#include "core/assertion.h"
+#include "core/maths/standard.h"
 #include "game/rules/wiremaths.h"
 
 namespace {

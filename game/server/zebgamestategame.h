@@ -5,9 +5,9 @@
 // and gives the messages for every player out, and never touches the network.
 // Where a bullet breaks an asteroid: zebgamestategame_simulation.cpp.
 
-#include "baselib/source/maths/colour4.h"
-#include "baselib/source/maths/matrix.h"
-#include "baselib/source/maths/vector3.h"
+#include "core/maths/colour4.h"
+#include "core/maths/matrix.h"
+#include "core/maths/vector3.h"
 #include "game/rules/motion.h"
 #include "game/rules/playarea.h"
 #include "game/rules/protocol.h"

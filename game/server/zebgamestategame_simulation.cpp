@@ -1,6 +1,6 @@
 #include "game/server/zebgamestategame.h"
 
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/rules/zebobject.h"
 #include "networklib/networkmessage.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "baselib/source/render/camera.h"
+#include "drawing/camera.h"
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "baselib/source/font/font.h"
+#include "drawing/font/font.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
 #include "game/shell/clientsession.h"

@@ -1,5 +1,5 @@
-#include "baselib/source/displaytext.h"
-#include "baselib/source/timer.h"
+#include "core/displaytext.h"
+#include "core/timer.h"
 #include "game/shell/levelfailure.h"
 #include "game/shell/serversettings.h"
 #include "game/shell/shell.h"

@@ -1,4 +1,4 @@
-#include "baselib/source/timer.h"
+#include "core/timer.h"
 #include "game/shell/levelfailure.h"
 #include "game/shell/serversettings.h"
 #include "game/shell/shell.h"

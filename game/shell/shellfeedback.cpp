@@ -1,8 +1,8 @@
 #include "game/shell/shellfeedback.h"
 
-#include "baselib/source/font/font.h"
-#include "baselib/source/render/linedraw.h"
-#include "baselib/source/render/render.h"
+#include "drawing/font/font.h"
+#include "drawing/linedraw.h"
+#include "drawing/render.h"
 #include "game/client/zebfeedback.h"
 #include "game/rules/playarea.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "baselib/source/maths/colour4.h"
-#include "baselib/source/maths/matrix.h"
-#include "baselib/source/maths/vector3.h"
+#include "core/maths/colour4.h"
+#include "core/maths/matrix.h"
+#include "core/maths/vector3.h"
 
 // The drawing of what gives the game its punch, in the line style of the
 // shapes: all of it from what this client already knows.

@@ -1,6 +1,6 @@
 #include "game/shell/shellplayername.h"
 
-#include "baselib/source/displaytext.h"
+#include "core/displaytext.h"
 
 #include <algorithm>
 

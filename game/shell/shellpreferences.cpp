@@ -1,4 +1,4 @@
-#include "baselib/source/displaytext.h"
+#include "core/displaytext.h"
 #include "game/shell/gameshell.h"
 #include "game/shell/shelloptions.h"
 

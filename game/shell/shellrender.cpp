@@ -1,9 +1,9 @@
 #include "game/shell/gameshell.h"
 
-#include "baselib/source/font/font.h"
-#include "baselib/source/render/camera.h"
-#include "baselib/source/render/linedraw.h"
-#include "baselib/source/render/render.h"
+#include "drawing/camera.h"
+#include "drawing/font/font.h"
+#include "drawing/linedraw.h"
+#include "drawing/render.h"
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"

@@ -1,6 +1,6 @@
 #include "game/shell/shell.h"
 
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/shell/hostedgame.h"
 #include "game/shell/serveragones.h"
 #include "game/shell/serverbots.h"

@@ -1,7 +1,7 @@
 #include "game/shell/gameshell.h"
 
-#include "baselib/source/random.h"
-#include "baselib/source/render/render.h"
+#include "core/random.h"
+#include "drawing/render.h"
 #include "game/shell/shelldata.h"
 #include "game/shell/shellnetwork.h"
 #include "game/shell/shelloptions.h"

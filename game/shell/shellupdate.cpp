@@ -1,6 +1,6 @@
 #include "game/shell/gameshell.h"
 
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/shell/shelloptions.h"
 #include "platform/system/clock.h"
 

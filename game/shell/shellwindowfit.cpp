@@ -1,7 +1,7 @@
 #include "game/shell/gameshell.h"
 
-#include "baselib/source/font/font.h"
-#include "baselib/source/render/render.h"
+#include "drawing/font/font.h"
+#include "drawing/render.h"
 #include "platform/system/window.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "platform/net/netdiscovery.h"
 
-#include "baselib/source/littleendian.h"
+#include "core/littleendian.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "baselib/source/maths/matrix.h"
-#include "baselib/source/maths/vector3.h"
+#include "core/maths/matrix.h"
+#include "core/maths/vector3.h"
 
 // A homogeneous point after the view and projection transforms.
 struct clipPoint {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "baselib/source/maths/matrix.h"
+#include "core/maths/matrix.h"
 #include "platform/render/clipspace.h"
 #include "platform/render/rendertypes.h"
 #include "platform/render/renderwindow.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "baselib/source/maths/colour4.h"
+#include "core/maths/colour4.h"
 
 // The values the device's state operations take.
 enum class transformState { view, projection };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "baselib/source/maths/vector3.h"
+#include "core/maths/vector3.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "baselib/source/displaytext.h"
+#include "core/displaytext.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
 

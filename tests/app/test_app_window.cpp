@@ -1,5 +1,5 @@
-#include "baselib/source/font/font.h"
-#include "baselib/source/render/render.h"
+#include "drawing/font/font.h"
+#include "drawing/render.h"
 #include "platform/system/executablepath.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"

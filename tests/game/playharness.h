@@ -6,7 +6,7 @@
 // addressee. Messages cross as wire bytes, so the sender's id is attached as
 // the network layer would. No network, no clock: time is the dt passed to step.
 
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"

@@ -1,5 +1,5 @@
-#include "baselib/source/littleendian.h"
-#include "baselib/source/random.h"
+#include "core/littleendian.h"
+#include "core/random.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/level/levelloader.h"
 #include "game/server/zebgamestategame.h"

@@ -1,7 +1,7 @@
 #include "tests/networklib/nettesthelpers.h"
 
-#include "baselib/source/assertion.h"
-#include "baselib/source/littleendian.h"
+#include "core/assertion.h"
+#include "core/littleendian.h"
 #include "platform/system/processid.h"
 
 #include <cstdio>

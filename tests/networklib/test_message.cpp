@@ -1,4 +1,4 @@
-#include "baselib/source/assertion.h"
+#include "core/assertion.h"
 #include "networklib/networkmessage.h"
 
 #include <gtest/gtest.h>

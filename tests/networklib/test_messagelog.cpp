@@ -1,6 +1,6 @@
 #include "tests/networklib/nettesthelpers.h"
 
-#include "baselib/source/timer.h"
+#include "core/timer.h"
 #include "networklib/messagelog.h"
 
 #include <atomic>

@@ -1,6 +1,6 @@
 #include "tests/networklib/nettesthelpers.h"
 
-#include "baselib/source/littleendian.h"
+#include "core/littleendian.h"
 #include "platform/net/netevents.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "tests/sound/soundtestoutput.h"
 
 using namespace win;

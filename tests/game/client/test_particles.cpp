@@ -1,6 +1,6 @@
 #include "tests/platform/render/renderharness.h"
 
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/rules/zebobject.h"
 

@@ -1,4 +1,4 @@
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/level/levelloader.h"
 #include "game/level/qxl.h"
 #include "game/server/zebgamestategame.h"

@@ -1,5 +1,5 @@
-#include "baselib/source/assertion.h"
-#include "baselib/source/random.h"
+#include "core/assertion.h"
+#include "core/random.h"
 #include "game/rules/protocol.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "baselib/source/random.h"
+#include "core/random.h"
 #include "game/shell/gameshell.h"
 #include "game/shell/shellframegate.h"
 #include "game/shell/shelloptions.h"

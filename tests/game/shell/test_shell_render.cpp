@@ -1,16 +1,16 @@
 // The frame drawing of the shell on an offscreen device: what the score table
 // does with rows the server sends.
 
-#include "baselib/source/font/font.h"
-#include "baselib/source/render/camera.h"
-#include "baselib/source/render/render.h"
+#include "drawing/camera.h"
+#include "drawing/font/font.h"
+#include "drawing/render.h"
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/shell/gameshell.h"
 #include "game/shell/shelloptions.h"
 #include "networklib/networkclient.h"
-#include "tests/baselib/assertioncapture.h"
+#include "tests/core/assertioncapture.h"
 #include "tests/game/gamestateaccess.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Set-up of a copy that joins a session which ends before answering: the
 // whole client game in this process, against a bare host on loopback.
 
-#include "baselib/source/render/render.h"
+#include "drawing/render.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/shell/gameshell.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "baselib/source/render/render.h"
-#include "tests/baselib/assertioncapture.h"
+#include "drawing/render.h"
+#include "tests/core/assertioncapture.h"
 
 #include <gtest/gtest.h>
 

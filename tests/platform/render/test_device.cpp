@@ -1,6 +1,6 @@
 #include "tests/platform/render/renderharness.h"
 
-#include "baselib/source/render/camera.h"
+#include "drawing/camera.h"
 #include "game/rules/zebobject.h"
 #include "platform/system/window.h"
 
@@ -209,7 +209,7 @@ TEST(RenderModule, FrameCallsWithoutADeviceReportAndReturn) {
     ASSERT_EQ(reports.count(), 4u);
     for (size_t i = 0; i < 4; ++i)
         EXPECT_TRUE(reports.holds(i, "D3D Device is not initialised!", "( g_pd3dDevice != NULL )"));
-    EXPECT_NE(reports.texts()[0].find("baselib/source/render/render.cpp"), std::string::npos);
+    EXPECT_NE(reports.texts()[0].find("drawing/render.cpp"), std::string::npos);
     EXPECT_EQ(width, -1);
 }
 
