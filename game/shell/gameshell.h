@@ -11,6 +11,7 @@
 #include "game/shell/shellbindings.h"
 #include "game/shell/shellscreenshot.h"
 #include "game/shell/shellsettings.h"
+#include "platform/system/keystates.h"
 #include "sound/soundlist.h"
 
 #include <cstdint>
@@ -63,16 +64,13 @@ class ZEBGameShell {
     bool update(float changeInTime) { return update(changeInTime, changeInTime); }
     void render();
 
-    // The window's messages (the window procedure hands them on), and the
-    // keys they leave down turned into the ship's controls.
-    int64_t handleWindowMessage(uint32_t message, uint64_t wParam, int64_t lParam);
-    bool handleKeyMessage(uint32_t message, uint64_t wParam);
+    // The keys down in the window turned into the ship's controls, and the
+    // sound key into sound on or off.
     void readKeys();
     // The play area is the largest square below the menu strip, and the text
     // scales with it. The window's size and full screen are kept in the settings.
     void fitToWindow();
     void rememberWindowPlacement();
-    void toggleFullScreen(); // F11 and Alt+Enter
 
     // A game shown from what reaches its collector by other ways than a
     // connection (tests, a recording): a session of these shapes that plays
@@ -98,7 +96,7 @@ class ZEBGameShell {
     // The last score table this copy saw: a game it hosts after losing its
     // host keeps those players' places.
     std::vector<PlayerStats>& getFormerTable() { return m_formerTable; }
-    uint8_t* getKeys() { return m_keys; }
+    keyStates& getKeys(); // the window's, or the game's own without a window
     keyBindings& getBindings() { return m_bindings; }
     const soundList& getSounds() const { return m_sounds; }
     PlayerInput& getInput() { return m_input; }
@@ -153,7 +151,7 @@ class ZEBGameShell {
     bool m_settingsWritable = false;
     std::string m_settingsProblem; // for the window: the terminal is not where a player looks
     // Keys and controls.
-    uint8_t m_keys[KEY_TABLE_SIZE] = {};
+    keyStates m_keys; // read while there is no window
     PlayerInput m_input;
     bool m_soundEnabled = true;
     float m_soundToggleDelay = 0.0f;

@@ -13,7 +13,6 @@
 #include "platform/net/netguid.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +24,6 @@ struct shellOptions;
 // dedicated host, the bot and the status query. Everything here runs on the
 // main thread.
 
-constexpr int KEY_TABLE_SIZE = 256;
 constexpr uint32_t KEY_W = 0x57;
 constexpr uint32_t KEY_A = 0x41;
 constexpr uint32_t KEY_D = 0x44;
@@ -61,17 +59,6 @@ enum class networkEnd;
 std::string describeUnavailable(networkEnd end);
 std::string searchCountdownText(float rejoinDelay); // empty when no search is due
 bool isHostSilent(float hostSilence);
-
-// The window's loop: at most one message per pass, the update with the time
-// since the last accepted frame, a drawing after each accepted one.
-// frameLimit > 0 closes the window after that many frames.
-using frameUpdateFunction = std::function<bool(float changeInTime, float frameTime)>;
-using frameRenderFunction = std::function<void()>;
-int runMessageLoop(gameWindow* window, const frameUpdateFunction& update, const frameRenderFunction& render,
-                   long frameLimit);
-// The window procedure of the game's window: hands every message to the
-// windowed game that owns the window.
-int64_t shellWindowProcedure(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam);
 
 // The whole windowed program and the windowless host; each returns the exit code.
 int runWindowedGame(const shellOptions& options);

@@ -7,6 +7,7 @@
 #include "game/shell/shelloptions.h"
 #include "platform/system/clock.h"
 #include "platform/system/window.h"
+#include "platform/system/windowloop.h"
 
 #include <cstdio>
 #include <cstring>
@@ -113,7 +114,7 @@ void ZEBGameShell::start() {
     setRenderStates();
     m_font.create(FONT_FACE, FONT_SIZE);
     seedRandom(timeGetTime());
-    std::memset(m_keys, 0, sizeof(m_keys));
+    getKeys().clear();
     loadLevelFile(m_shapes, nullptr);
     applyNetworkOptions(m_options);
     m_rejoinDelay = -1.0f;
@@ -267,7 +268,7 @@ void ZEBGameShell::startHosting() {
     if (!m_hosted->isHosting()) {
         m_hosted.reset();
         enter(setupStage::failed);
-        postQuitMessage(1);
+        endWindowLoop(1);
         return;
     }
     if (!m_bots && m_options.bots > 0)
@@ -297,7 +298,7 @@ void ZEBGameShell::stepHosting() {
                  getHostedSessionName(m_options).c_str());
     m_hosted.reset();
     enter(setupStage::failed);
-    postQuitMessage(1);
+    endWindowLoop(1);
 }
 
 void ZEBGameShell::stepConnecting() {

@@ -3,6 +3,7 @@
 #include "core/random.h"
 #include "game/shell/shelloptions.h"
 #include "platform/system/clock.h"
+#include "platform/system/window.h"
 
 #include <algorithm>
 
@@ -27,6 +28,10 @@ constexpr int ELEMENTS_PER_PLACE = 1 + BULLETS_PER_PLAYER; // a ship and its bul
 } // namespace
 
 bool ZEBGameShell::update(float changeInTime, float frameTime) {
+    if (m_window != nullptr && takeWindowResized(m_window)) {
+        fitToWindow();
+        rememberWindowPlacement();
+    }
     if (!(frameTime >= MIN_FRAME_TIME)) // also refuses a time that is not a number
         return false;
     readKeys();

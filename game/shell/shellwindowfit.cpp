@@ -44,8 +44,3 @@ void ZEBGameShell::rememberWindowPlacement() {
     }
     saveUserSettings();
 }
-
-void ZEBGameShell::toggleFullScreen() {
-    if (m_window != nullptr)
-        setFullScreen(m_window, !getWindowPlacement(m_window).fullScreen);
-}

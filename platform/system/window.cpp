@@ -19,6 +19,8 @@ struct gameWindow {
     SDL_Window* native = nullptr;
     windowProcedure procedure = nullptr;
     void* owner = nullptr;
+    keyStates keys;
+    bool resized = false;
     menuStrip menu;
     aboutBox about;
     bool destroyed = false;
@@ -195,6 +197,8 @@ gameWindow* createGameWindow(const char* title, windowProcedure procedure, const
     g_window.native = native;
     g_window.procedure = procedure;
     g_window.owner = nullptr;
+    g_window.keys.clear();
+    g_window.resized = false;
     g_window.menu = menuStrip();
     g_window.about = aboutBox();
     g_window.destroyed = false;
@@ -227,9 +231,30 @@ void waitMessage(uint32_t milliseconds) {
     SDL_Delay(milliseconds);
 }
 
+namespace {
+
+bool isFullScreenKey(const windowMessage& message) {
+    const uint32_t key = static_cast<uint32_t>(message.wParam & 0xFFFF);
+    return (message.message == WM_KEYDOWN && key == VK_F11) ||
+           (message.message == WM_SYSKEYDOWN && key == VK_RETURN);
+}
+
+} // namespace
+
 int64_t dispatchMessage(const windowMessage& message) {
-    if (!g_windowExists || g_window.procedure == nullptr)
+    if (!g_windowExists)
         return 0;
+    if (isFullScreenKey(message)) {
+        if ((message.lParam & KEY_REPEAT_FLAG) == 0)
+            setFullScreen(&g_window, !getWindowPlacement(&g_window).fullScreen);
+        return 0;
+    }
+    if (message.message == WM_KEYDOWN || message.message == WM_KEYUP)
+        g_window.keys.set(static_cast<uint32_t>(message.wParam & 0xFFFF), message.message == WM_KEYDOWN);
+    if (message.message == WM_SIZE)
+        g_window.resized = true;
+    if (g_window.procedure == nullptr)
+        return defWindowProc(&g_window, message.message, message.wParam, message.lParam);
     return g_window.procedure(&g_window, message.message, message.wParam, message.lParam);
 }
 
@@ -238,6 +263,12 @@ int64_t defWindowProc(gameWindow* window, uint32_t message, uint64_t wParam, int
     if (window == nullptr)
         return 0;
     if (message == WM_CLOSE)
+        destroyWindow(window);
+    if (message == WM_DESTROY)
+        postQuitMessage(0);
+    if (message == WM_COMMAND && (wParam & 0xFFFF) == COMMAND_ABOUT)
+        openAboutBox(window);
+    if (message == WM_COMMAND && (wParam & 0xFFFF) == COMMAND_EXIT)
         destroyWindow(window);
     if (message == WM_SYSKEYDOWN && !window->about.isOpen()) {
         const uint32_t code = static_cast<uint32_t>(wParam & 0xFFFF);
@@ -264,6 +295,22 @@ void destroyWindow(gameWindow* window) {
     SDL_HideWindow(window->native);
     if (window->procedure != nullptr)
         window->procedure(window, WM_DESTROY, 0, 0);
+    else
+        defWindowProc(window, WM_DESTROY, 0, 0);
+}
+
+bool isWindowDestroyed(const gameWindow* window) {
+    return window == nullptr || window->destroyed;
+}
+
+keyStates& getWindowKeys(gameWindow* window) {
+    return window->keys;
+}
+
+bool takeWindowResized(gameWindow* window) {
+    const bool resized = window->resized;
+    window->resized = false;
+    return resized;
 }
 
 void* getNativeWindow(gameWindow* window) {

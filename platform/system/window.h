@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/system/keystates.h"
 #include "platform/system/menustrip.h"
 
 #include <cstdint>
@@ -52,8 +53,9 @@ struct windowPlacement {
 };
 
 // Creates and shows the window, resizable, no larger than the screen; null on
-// failure or while another window lives. The procedure receives every
-// dispatched message.
+// failure or while another window lives. The procedure, when given, receives
+// every dispatched message and hands what it does not take to defWindowProc;
+// without one, defWindowProc takes them all.
 gameWindow* createGameWindow(const char* title, windowProcedure procedure,
                              const windowPlacement& placement = windowPlacement());
 
@@ -64,7 +66,13 @@ bool peekMessage(windowMessage& message);
 // Waits until an event is pending or milliseconds have passed, whichever is first.
 void waitMessage(uint32_t milliseconds);
 
+// Before any procedure sees a message, the window keeps what the game reads
+// instead of messages: F11 and Alt+Enter switch full screen (and go no
+// further), key-down and key-up set the key states, and a new size is noted.
 int64_t dispatchMessage(const windowMessage& message);
+// The window's own handling: Alt and a menu's letter (or F10) open a menu,
+// the File and Help menus' commands are carried out, a close destroys the
+// window and its destruction ends the loop.
 int64_t defWindowProc(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam);
 void postMessage(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam);
 void postQuitMessage(int exitCode);
@@ -74,6 +82,12 @@ void postQuitMessage(int exitCode);
 void destroyWindow(gameWindow* window);
 
 void* getNativeWindow(gameWindow* window); // the SDL_Window, for the platform layer
+bool isWindowDestroyed(const gameWindow* window);
+// The keys down in the window, as its key messages left them. A key whose
+// press the game has used up is set up again by it.
+keyStates& getWindowKeys(gameWindow* window);
+// True once after each change of the window's size or of full screen.
+bool takeWindowResized(gameWindow* window);
 // The object the window's procedure works for, as the procedure cannot carry
 // one; null until set.
 void setWindowOwner(gameWindow* window, void* owner);

@@ -1,7 +1,7 @@
 #include "core/random.h"
 #include "game/shell/gameshell.h"
-#include "game/shell/shellframegate.h"
 #include "game/shell/shelloptions.h"
+#include "platform/system/framegate.h"
 #include "sound/soundlist.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +20,12 @@ class shellFrame : public ::testing::Test {
 
     shellOptions m_options;
     ZEBGameShell m_shell{m_options};
-    uint8_t* m_keys = m_shell.getKeys();
+    keyStates& m_keys = m_shell.getKeys();
     PlayerInput& m_input = m_shell.getInput();
 };
 
 TEST_F(shellFrame, aFrameIsAcceptedOnlyFromAFortyFifthOfASecond) {
-    m_keys[KEY_W] = 1;
+    m_keys.set(KEY_W, true);
     EXPECT_FALSE(m_shell.update(0.02f));
     EXPECT_FALSE(m_shell.update(0.0222222f));
     EXPECT_FALSE(m_shell.update(std::numeric_limits<float>::quiet_NaN()));
@@ -40,8 +40,8 @@ TEST_F(shellFrame, aFrameIsAcceptedOnlyFromAFortyFifthOfASecond) {
 }
 
 TEST_F(shellFrame, heldKeysSetTheirFlagsEveryFrameAndDownIsNeverWritten) {
-    m_keys[KEY_W] = 1;
-    m_keys[KEY_A] = 1;
+    m_keys.set(KEY_W, true);
+    m_keys.set(KEY_A, true);
     m_input.down = true;
     for (int frame = 0; frame < 3; ++frame) {
         m_input.up = false;
@@ -53,9 +53,9 @@ TEST_F(shellFrame, heldKeysSetTheirFlagsEveryFrameAndDownIsNeverWritten) {
         EXPECT_FALSE(m_input.fire);
         EXPECT_TRUE(m_input.down);
     }
-    m_keys[KEY_W] = 0;
-    m_keys[KEY_SPACE] = 1;
-    m_keys[KEY_D] = 1;
+    m_keys.set(KEY_W, false);
+    m_keys.set(KEY_SPACE, true);
+    m_keys.set(KEY_D, true);
     m_shell.readKeys();
     EXPECT_FALSE(m_input.up);
     EXPECT_TRUE(m_input.right);
@@ -70,11 +70,11 @@ TEST_F(shellFrame, heldKeysSetTheirFlagsEveryFrameAndDownIsNeverWritten) {
 
 TEST_F(shellFrame, zTogglesSoundOncePerPressAndAtMostOncePerThreeQuartersOfASecond) {
     ASSERT_TRUE(m_shell.getSounds().isEnabled());
-    m_keys[KEY_Z] = 1;
+    m_keys.set(KEY_Z, true);
     m_shell.readKeys();
     EXPECT_FALSE(m_shell.isSoundEnabled());
     EXPECT_FALSE(m_shell.getSounds().isEnabled());
-    EXPECT_EQ(m_keys[KEY_Z], 0); // the press is consumed
+    EXPECT_FALSE(m_keys.isDown(KEY_Z)); // the press is consumed
     EXPECT_FLOAT_EQ(m_shell.getSoundToggleDelay(), SOUND_TOGGLE_DELAY);
     m_shell.readKeys();
     EXPECT_FALSE(m_shell.isSoundEnabled());
@@ -84,7 +84,7 @@ TEST_F(shellFrame, zTogglesSoundOncePerPressAndAtMostOncePerThreeQuartersOfASeco
     std::vector<int> toggles;
     bool state = m_shell.isSoundEnabled();
     for (int frame = 1; frame <= 20; ++frame) {
-        m_keys[KEY_Z] = 1;
+        m_keys.set(KEY_Z, true);
         ASSERT_TRUE(m_shell.update(0.1f));
         if (m_shell.isSoundEnabled() != state)
             toggles.push_back(frame);
@@ -96,7 +96,7 @@ TEST_F(shellFrame, zTogglesSoundOncePerPressAndAtMostOncePerThreeQuartersOfASeco
 
 TEST_F(shellFrame, soundCanBeToggledAfterTheGameIsLost) {
     ZEBGameShell idle(m_options);
-    idle.getKeys()[KEY_Z] = 1;
+    idle.getKeys().set(KEY_Z, true);
     EXPECT_TRUE(idle.update(0.05f)); // accepted frames go on, so the loop keeps drawing
     EXPECT_FALSE(idle.isSoundEnabled());
 }
@@ -108,7 +108,7 @@ TEST_F(shellFrame, theFineGateGivesFortyFiveFramesASecond) {
     constexpr uint64_t NANOSECONDS = 1000000000;
     constexpr uint64_t SIMULATED = 100 * NANOSECONDS;
     seedRandom(7);
-    frameGate gate(NANOSECONDS);
+    frameGate gate(NANOSECONDS, MIN_FRAME_TIME);
     uint64_t fine = 0;
     uint32_t last = 0;
     gate.start(fine);
@@ -132,7 +132,7 @@ TEST_F(shellFrame, theFineGateGivesFortyFiveFramesASecond) {
 }
 
 TEST_F(shellFrame, theGateWaitsNoLongerThanTheFrameIsAwayAndStartsAfreshAfterAStall) {
-    frameGate gate(1000000); // microseconds
+    frameGate gate(1000000, MIN_FRAME_TIME); // microseconds
     gate.start(0);
     EXPECT_EQ(gate.getPeriod(), 22223u);
     EXPECT_EQ(gate.millisecondsUntilDue(0), 22u);
@@ -160,9 +160,9 @@ TEST_F(shellFrame, arrowsWorkBesideTheLettersAndBindingsChangeTheKeys) {
         {{0x57, 0x26}, true, false, false, false} // both thrust keys
     };
     for (const row& r : arrows) {
-        std::memset(m_keys, 0, KEY_TABLE_SIZE);
+        m_keys.clear();
         for (const uint32_t key : r.down)
-            m_keys[key] = 1;
+            m_keys.set(key, true);
         m_shell.readKeys();
         EXPECT_EQ(m_input.up, r.up);
         EXPECT_EQ(m_input.left, r.left);
@@ -172,18 +172,18 @@ TEST_F(shellFrame, arrowsWorkBesideTheLettersAndBindingsChangeTheKeys) {
 
     ASSERT_TRUE(parseKeyList("I", m_shell.getBindings().of(control::thrust)));
     ASSERT_TRUE(parseKeyList("m, num0", m_shell.getBindings().of(control::sound)));
-    std::memset(m_keys, 0, KEY_TABLE_SIZE);
-    m_keys[KEY_W] = 1;
-    m_keys[KEY_Z] = 1;
+    m_keys.clear();
+    m_keys.set(KEY_W, true);
+    m_keys.set(KEY_Z, true);
     m_shell.readKeys();
     EXPECT_FALSE(m_input.up);
     EXPECT_TRUE(m_shell.isSoundEnabled());
-    m_keys['I'] = 1;
-    m_keys[0x60] = 1;
+    m_keys.set('I', true);
+    m_keys.set(0x60, true);
     m_shell.readKeys();
     EXPECT_TRUE(m_input.up);
     EXPECT_FALSE(m_shell.isSoundEnabled());
-    EXPECT_EQ(m_keys[0x60], 0); // the sound key's press is consumed
+    EXPECT_FALSE(m_keys.isDown(0x60)); // the sound key's press is consumed
 }
 
 TEST(keyBindings, namesReadAndWriteBack) {

@@ -102,7 +102,7 @@ class userSettings : public ::testing::Test {
     void TearDown() override { std::filesystem::remove_all(m_folder); }
     // The player presses the sound key: the change is saved.
     void toggleSound() {
-        m_game.getKeys()[KEY_Z] = 1;
+        m_game.getKeys().set(KEY_Z, true);
         m_game.readKeys();
     }
     std::string file() const { return (m_folder / "zeb" / "settings.ini").string(); }

@@ -5,6 +5,7 @@
 #include "game/shell/gameshell.h"
 #include "game/shell/shelloptions.h"
 #include "platform/system/window.h"
+#include "platform/system/windowloop.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
 
@@ -29,7 +30,7 @@ class setupScreen : public ::testing::Test {
         m_options.port = findFreePort();
         const char* reason = nullptr;
         ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
-        m_window = createGameWindow(WINDOW_TITLE, shellWindowProcedure);
+        m_window = createGameWindow(WINDOW_TITLE, nullptr);
         ASSERT_NE(m_window, nullptr);
         m_game = std::make_unique<ZEBGameShell>(m_options);
         m_game->attachWindow(m_window);
@@ -56,11 +57,11 @@ TEST_F(setupScreen, saysWhatItDoesWhileItSearchesHostsAndJoins) {
         if (!status.empty() && (statuses.empty() || statuses.back() != status))
             statuses.push_back(status);
         if (m_game->isPlaying())
-            postMessage(m_window, win::WM_CLOSE, 0, 0);
+            closeWindow(m_window);
         return accepted;
     };
-    EXPECT_EQ(runMessageLoop(
-                  m_window, update, [&] { m_game->render(); }, 2000),
+    EXPECT_EQ(runWindowLoop(
+                  m_window, MIN_FRAME_TIME, update, [&] { m_game->render(); }, 2000),
               0);
     EXPECT_TRUE(m_game->isPlaying());
     EXPECT_EQ(statuses, (std::vector<std::string>{SEARCHING_TEXT, HOSTING_TEXT, JOINING_TEXT}));
@@ -68,9 +69,9 @@ TEST_F(setupScreen, saysWhatItDoesWhileItSearchesHostsAndJoins) {
 
 TEST_F(setupScreen, aWindowClosedDuringTheSearchEndsSetUp) {
     m_game->start();
-    postMessage(m_window, win::WM_CLOSE, 0, 0);
-    runMessageLoop(
-        m_window,
+    closeWindow(m_window);
+    runWindowLoop(
+        m_window, MIN_FRAME_TIME,
         [&](float changeInTime, float frameTime) { return m_game->update(changeInTime, frameTime); },
         [&] { m_game->render(); }, 0);
     EXPECT_EQ(m_game->getStage(), setupStage::searching);

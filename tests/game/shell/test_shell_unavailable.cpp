@@ -116,7 +116,7 @@ TEST(shellUnavailable, aSessionThatEndsBeforeTheJoinReplyLeavesTheGameUnavailabl
 
     const char* reason = nullptr;
     ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
-    gameWindow* window = createGameWindow(WINDOW_TITLE, shellWindowProcedure);
+    gameWindow* window = createGameWindow(WINDOW_TITLE, nullptr);
     ASSERT_NE(window, nullptr);
 
     auto game = std::make_unique<ZEBGameShell>(options);

@@ -7,6 +7,7 @@
 #include "platform/system/syntheticinput.h"
 #include "platform/system/virtualkeys.h"
 #include "platform/system/window.h"
+#include "platform/system/windowloop.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +19,11 @@ using namespace win;
 namespace {
 
 std::vector<windowMessage> g_seen; // every message the procedure was given
-const uint8_t* g_keys = nullptr;   // the key table of the game that owns the window
+const keyStates* g_keys = nullptr; // the key states of the window
 
 int64_t recordingProcedure(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam) {
     g_seen.push_back({message, wParam, lParam});
-    return shellWindowProcedure(window, message, wParam, lParam);
+    return defWindowProc(window, message, wParam, lParam);
 }
 
 class shellWindow : public ::testing::Test {
@@ -33,10 +34,10 @@ class shellWindow : public ::testing::Test {
         m_window = createGameWindow("test", recordingProcedure);
         ASSERT_NE(m_window, nullptr);
         m_game.attachWindow(m_window);
-        g_keys = m_game.getKeys();
+        g_keys = &getWindowKeys(m_window);
         drain();
         g_seen.clear();
-        std::memset(m_game.getKeys(), 0, KEY_TABLE_SIZE);
+        getWindowKeys(m_window).clear();
     }
     void TearDown() override { destroyWindow(m_window); }
 
@@ -74,16 +75,16 @@ TEST_F(shellWindow, keysArriveAsVirtualKeyCodesAndSetTheTable) {
     pushKeyEvent('W', false, false, false);
 
     EXPECT_EQ(next().wParam, 0x57u);
-    EXPECT_EQ(g_keys[0x57], 1);
+    EXPECT_TRUE(g_keys->isDown(0x57));
     EXPECT_EQ(next().wParam, 0x20u);
     EXPECT_EQ(next().wParam, 0x35u);
     const windowMessage repeat = next();
     EXPECT_EQ(repeat.message, WM_KEYDOWN);
     EXPECT_NE(repeat.lParam & (int64_t(1) << 30), 0);
     EXPECT_EQ(next().message, WM_KEYUP);
-    EXPECT_EQ(g_keys[0x57], 0);
-    EXPECT_EQ(g_keys[0x20], 1); // nothing but its own key-up clears an entry
-    EXPECT_EQ(g_keys[0x35], 1);
+    EXPECT_FALSE(g_keys->isDown(0x57));
+    EXPECT_TRUE(g_keys->isDown(0x20)); // nothing but its own key-up clears an entry
+    EXPECT_TRUE(g_keys->isDown(0x35));
     windowMessage none;
     for (int pass = 0; pass < EVENT_PASSES; ++pass)
         EXPECT_FALSE(peekMessage(none));
@@ -93,25 +94,23 @@ TEST_F(shellWindow, keysWithAltAreSystemKeysAndNeverReachTheTable) {
     pushKeyEvent('W', true, true, false);
     pushKeyEvent('W', false, true, false);
     EXPECT_EQ(next().message, WM_SYSKEYDOWN);
-    EXPECT_EQ(g_keys[0x57], 0);
+    EXPECT_FALSE(g_keys->isDown(0x57));
     EXPECT_EQ(next().message, WM_SYSKEYUP);
 
-    // A code beyond the table is taken as handled and written nowhere.
-    uint8_t before[KEY_TABLE_SIZE];
-    std::memcpy(before, g_keys, sizeof(before));
-    EXPECT_TRUE(m_game.handleKeyMessage(WM_KEYDOWN, 0x1FF));
-    EXPECT_TRUE(m_game.handleKeyMessage(WM_KEYDOWN, 0x10041)); // low 16 bits: 'A'
-    EXPECT_EQ(g_keys[0x41], 1);
-    m_game.getKeys()[0x41] = 0;
-    EXPECT_EQ(std::memcmp(before, g_keys, sizeof(before)), 0);
-    EXPECT_FALSE(m_game.handleKeyMessage(WM_SYSKEYDOWN, 0x41));
+    // A code beyond the table is written nowhere.
+    const keyStates before = *g_keys;
+    dispatchMessage({WM_KEYDOWN, 0x1FF, 0});
+    dispatchMessage({WM_KEYDOWN, 0x10041, 0}); // low 16 bits: 'A'
+    EXPECT_TRUE(g_keys->isDown(0x41));
+    getWindowKeys(m_window).set(0x41, false);
+    EXPECT_TRUE(*g_keys == before);
 }
 
 TEST_F(shellWindow, waitingForAnEventLeavesItForTheNextPass) {
     pushKeyEvent('D', true, false, false);
     waitMessage(50);
     EXPECT_EQ(next().wParam, 0x44u);
-    EXPECT_EQ(g_keys[0x44], 1);
+    EXPECT_TRUE(g_keys->isDown(0x44));
 }
 
 TEST_F(shellWindow, theCloseBoxDestroysTheWindowAndQuitsWithCodeZero) {
@@ -181,7 +180,7 @@ int g_frames = 0;
 
 bool recordingUpdate(float changeInTime, float frameTime) {
     g_updateTimes.push_back(changeInTime);
-    g_keysSeen.push_back(g_keys['W'] + g_keys['A'] + g_keys['D']);
+    g_keysSeen.push_back(g_keys->isDown('W') + g_keys->isDown('A') + g_keys->isDown('D'));
     return frameTime >= MIN_FRAME_TIME;
 }
 void countingRender() {
@@ -198,13 +197,13 @@ TEST_F(shellWindow, theLoopAccumulatesTimeUntilAFrameIsDueAndStopsAfterItsFrames
     pushKeyEvent('D', true, false, false);
     const ClockSource previous = setClockSource(fakeClock);
     const FineClock previousFine = setFineClock(FAKE_FINE_CLOCK);
-    const int exitCode = runMessageLoop(m_window, recordingUpdate, countingRender, 3);
+    const int exitCode = runWindowLoop(m_window, MIN_FRAME_TIME, recordingUpdate, countingRender, 3);
     setFineClock(previousFine);
     setClockSource(previous);
 
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(g_frames, 3);
-    ASSERT_GE(g_updateTimes.size(), 18u);
+    ASSERT_GE(g_updateTimes.size(), 7u);
     const float expected[] = {0.004f, 0.008f, 0.012f, 0.016f, 0.020f, 0.024f, 0.004f};
     for (int i = 0; i < 7; ++i)
         EXPECT_FLOAT_EQ(g_updateTimes[i], expected[i]) << i;
@@ -242,7 +241,7 @@ TEST_F(shellWindow, theAboutBoxTakesPressesAndClosesEveryWay) {
     aboutBox layout;
     layout.open(GAME_AREA_WIDTH, MENU_STRIP_HEIGHT + GAME_AREA_HEIGHT);
     for (const closeWay& way : CLOSE_WAYS) {
-        shellWindowProcedure(m_window, WM_COMMAND, COMMAND_ABOUT, 0);
+        dispatchMessage({WM_COMMAND, COMMAND_ABOUT, 0});
         ASSERT_TRUE(isAboutBoxOpen(m_window)) << way.name;
         pushKeyEvent('W', true, false, false);
         pressKey(VK_SPACE);                                    // fire is for the game
@@ -250,15 +249,15 @@ TEST_F(shellWindow, theAboutBoxTakesPressesAndClosesEveryWay) {
         clickAt(5, 5);                                         // the menu strip, under the box's rule
         drain();
         EXPECT_TRUE(isAboutBoxOpen(m_window)) << way.name;
-        EXPECT_EQ(g_keys['W'], 0) << way.name;
+        EXPECT_FALSE(g_keys->isDown('W')) << way.name;
         EXPECT_EQ(getOpenMenu(m_window), -1) << way.name;
         way.act(layout);
         drain();
         EXPECT_FALSE(isAboutBoxOpen(m_window)) << way.name;
-        EXPECT_EQ(g_keys[VK_ESCAPE] + g_keys[VK_RETURN], 0) << way.name;
+        EXPECT_FALSE(g_keys->isDown(VK_ESCAPE) || g_keys->isDown(VK_RETURN)) << way.name;
     }
     // A press that starts off the button and ends on it is no click.
-    shellWindowProcedure(m_window, WM_COMMAND, COMMAND_ABOUT, 0);
+    dispatchMessage({WM_COMMAND, COMMAND_ABOUT, 0});
     pushMouseButtonEvent(layout.okButton().x - 20, layout.okButton().y + 5, true);
     pushMouseButtonEvent(layout.okButton().x + 5, layout.okButton().y + 5, false);
     drain();
@@ -270,10 +269,10 @@ TEST_F(shellWindow, theGameLoopGoesOnWhileTheAboutBoxIsOpen) {
     g_frames = 0;
     g_updateTimes.clear();
     g_keysSeen.clear();
-    shellWindowProcedure(m_window, WM_COMMAND, COMMAND_ABOUT, 0);
+    dispatchMessage({WM_COMMAND, COMMAND_ABOUT, 0});
     const ClockSource previous = setClockSource(fakeClock);
     const FineClock previousFine = setFineClock(FAKE_FINE_CLOCK);
-    runMessageLoop(m_window, recordingUpdate, countingRender, 20);
+    runWindowLoop(m_window, MIN_FRAME_TIME, recordingUpdate, countingRender, 20);
     setFineClock(previousFine);
     setClockSource(previous);
     EXPECT_EQ(g_frames, 20);
@@ -311,8 +310,8 @@ TEST_F(shellWindow, altLettersAndF10OpenTheMenusAndEscapeClosesThem) {
         for (const windowMessage& seen : g_seen)
             command = seen.message == WM_COMMAND ? static_cast<uint32_t>(seen.wParam) : command;
         EXPECT_EQ(command, row.command) << row.name;
-        for (int key = 0; key < KEY_TABLE_SIZE; ++key)
-            ASSERT_EQ(g_keys[key], 0) << row.name << ": key " << key << " reached the game";
+        for (uint32_t key = 0; key < KEY_STATE_COUNT; ++key)
+            ASSERT_FALSE(g_keys->isDown(key)) << row.name << ": key " << key << " reached the game";
         if (row.command == COMMAND_EXIT)
             break; // the window is gone
         if (getOpenMenu(m_window) >= 0 || isAboutBoxOpen(m_window)) {
@@ -405,7 +404,7 @@ TEST_F(shellWindow, f11AndAltEnterSwitchFullScreenAndKeepTheKeyTableClean) {
         drain();
         expected = !expected;
         EXPECT_EQ(getWindowPlacement(m_window).fullScreen, expected) << press.key;
-        EXPECT_EQ(g_keys[press.key], 0) << press.key;
+        EXPECT_FALSE(g_keys->isDown(press.key)) << press.key;
     }
 }
 

@@ -9,11 +9,12 @@
 // the loop's own delays.
 class frameGate {
   public:
-    explicit frameGate(uint64_t ticksPerSecond);
+    // frameSeconds: the shortest time a frame takes.
+    frameGate(uint64_t ticksPerSecond, float frameSeconds);
 
     void start(uint64_t now);
     // Seconds since the current frame became the next one, for the update's
-    // test against MIN_FRAME_TIME.
+    // test against the frame's time.
     float frameTime(uint64_t now) const;
     void accept(uint64_t now);                         // the frame was taken
     uint32_t millisecondsUntilDue(uint64_t now) const; // rounded down: never sleeps past it

@@ -1,6 +1,4 @@
-#include "game/shell/shellframegate.h"
-
-#include "game/shell/shell.h"
+#include "platform/system/framegate.h"
 
 namespace {
 
@@ -9,19 +7,19 @@ float seconds(uint64_t ticks, uint64_t frequency) {
 }
 
 // The fewest ticks that the update takes for a whole frame.
-uint64_t periodFor(uint64_t frequency) {
-    uint64_t period = static_cast<uint64_t>(static_cast<double>(frequency) * MIN_FRAME_TIME);
-    while (period > 0 && seconds(period - 1, frequency) >= MIN_FRAME_TIME)
+uint64_t periodFor(uint64_t frequency, float frameSeconds) {
+    uint64_t period = static_cast<uint64_t>(static_cast<double>(frequency) * frameSeconds);
+    while (period > 0 && seconds(period - 1, frequency) >= frameSeconds)
         --period;
-    while (seconds(period, frequency) < MIN_FRAME_TIME)
+    while (seconds(period, frequency) < frameSeconds)
         ++period;
     return period;
 }
 
 } // namespace
 
-frameGate::frameGate(uint64_t ticksPerSecond)
-    : m_frequency(ticksPerSecond > 0 ? ticksPerSecond : 1), m_period(periodFor(m_frequency)) {}
+frameGate::frameGate(uint64_t ticksPerSecond, float frameSeconds)
+    : m_frequency(ticksPerSecond > 0 ? ticksPerSecond : 1), m_period(periodFor(m_frequency, frameSeconds)) {}
 
 void frameGate::start(uint64_t now) {
     m_frameStart = now;

@@ -1,0 +1,50 @@
+#include "game/shell/gameshell.h"
+#include "game/shell/shell.h"
+#include "game/shell/shelloptions.h"
+#include "platform/system/window.h"
+#include "platform/system/windowloop.h"
+
+#include <cstdio>
+
+int runWindowedGame(const shellOptions& options) {
+    const char* reason = "";
+    if (!initialiseWindowSystem(&reason)) {
+        std::fprintf(stderr,
+                     "zeb: there is no display to open the game window on (%s); "
+                     "to host a game without a window, run: zeb --server\n",
+                     reason);
+        return 1;
+    }
+    // The settings give the window its size before the game is made on it.
+    ZEBGameShell game(options);
+    game.loadUserSettings();
+    windowPlacement placement;
+    placement.width = game.getSettings().windowWidth;
+    placement.height = game.getSettings().windowHeight;
+    placement.fullScreen = game.getSettings().fullScreen;
+    gameWindow* window = createGameWindow(WINDOW_TITLE, nullptr, placement);
+    if (window == nullptr) {
+        std::fprintf(stderr, "zeb: the game window could not be created\n");
+        return 1;
+    }
+    game.attachWindow(window);
+    game.start();
+    // --frames counts the frames of the game, or of its absence, once set-up
+    // has come to an end: a picture taken then shows what set-up led to.
+    long gameFrames = 0;
+    const auto render = [&] {
+        game.render();
+        const bool settled =
+            game.getStage() == setupStage::playing || game.getStage() == setupStage::unavailable;
+        if (settled && ++gameFrames == options.frames)
+            closeWindow(window);
+    };
+    const int exitCode = runWindowLoop(
+        window, MIN_FRAME_TIME,
+        [&game](float changeInTime, float frameTime) { return game.update(changeInTime, frameTime); }, render,
+        0);
+    setWindowOwner(window, nullptr);
+    if (!options.screenshot.empty())
+        game.getScreenshot().save(options.screenshot);
+    return exitCode;
+}
