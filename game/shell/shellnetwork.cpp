@@ -1,8 +1,8 @@
 #include "game/shell/shellnetwork.h"
 
-#include "game/level/levelloader.h"
 #include "game/rules/protocol.h"
 #include "game/server/zebgamestategame.h"
+#include "game/shell/hostedlevel.h"
 #include "game/shell/shell.h"
 #include "game/shell/shelldata.h"
 #include "networklib/networkhost.h"
@@ -28,9 +28,9 @@ void applyNetworkOptions() {
         setDiscoveryPort(g_options.discoveryPort);
 }
 
-void loadLevelFile(std::vector<ZEBObject>& objects, ZEBGameStateGame* game) {
+LevelData loadLevelFile() {
     g_levelFileName = findDataFile(LEVEL_FILE);
-    loadLevel(g_levelFileName, objects, game);
+    return loadLevel(g_levelFileName);
 }
 
 const std::string& getLevelFileName() {
@@ -44,7 +44,7 @@ std::string getHostedSessionName() {
 bool startHostedGame() {
     g_serverGame = new ZEBGameStateGame();
     g_host = new networkHost();
-    loadLevelFile(g_serverObjects, g_serverGame);
+    hostLevel(loadLevelFile(), *g_serverGame, g_serverObjects);
     g_serverGame->createAsteroids();
     g_serverGame->reservePlaces(g_formerTable);
     g_host->setApplicationGuid(APPLICATION_GUID);

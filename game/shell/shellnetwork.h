@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/level/levelloader.h"
 #include "game/server/zebgamestategame.h"
 
 #include <string>
@@ -13,10 +14,9 @@ class messageQueue;
 // The discovery targets and port of the command line, before any connection.
 void applyNetworkOptions();
 
-// Loads the level into objects (and configures game when given one). A level
-// that cannot be loaded throws the QXL exceptions; getLevelFileName names the
-// file that was read, for the report.
-void loadLevelFile(std::vector<ZEBObject>& objects, ZEBGameStateGame* game);
+// Loads the level file. A level that cannot be loaded throws the QXL
+// exceptions; getLevelFileName names the file that was read, for the report.
+LevelData loadLevelFile();
 const std::string& getLevelFileName();
 
 // The name this copy hosts under: --session-name, else "The Game".

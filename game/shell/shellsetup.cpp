@@ -381,7 +381,7 @@ setupResult setupGame(gameWindow* window) {
     std::memset(g_keys, 0, sizeof(g_keys));
     g_collector = new ZEBGameStateCollector();
     g_client = new networkClient();
-    loadLevelFile(g_clientObjects, nullptr);
+    g_clientObjects = loadLevelFile().shapes;
     applyNetworkOptions();
     g_rejoinDelay = -1.0f;
     const setupResult result = connectAndJoin();
