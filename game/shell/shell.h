@@ -21,6 +21,7 @@ class ZEBFeedback;
 class ZEBGameStateCollector;
 class ZEBGameStateGame;
 class ZEBObjectParticleSystem;
+class ZEBShapeOutlines;
 class camera;
 class font;
 class networkClient;
@@ -68,6 +69,7 @@ extern camera* g_camera;
 extern soundList* g_soundList;
 extern font g_font;
 extern std::vector<ZEBObject> g_clientObjects;
+extern ZEBShapeOutlines g_clientOutlines; // drawn from, by g_clientObjects' indices
 extern std::vector<ZEBObject> g_serverObjects;
 extern std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
 extern ZEBFeedback g_feedback; // score popups and who shot the own ship

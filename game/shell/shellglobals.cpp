@@ -3,6 +3,7 @@
 #include "drawing/font/font.h"
 #include "game/client/zebfeedback.h"
 #include "game/client/zebobjectparticlesystem.h"
+#include "game/client/zebshapeoutlines.h"
 
 uint8_t g_keys[KEY_TABLE_SIZE] = {};
 PlayerInput g_input;
@@ -18,6 +19,7 @@ camera* g_camera = nullptr;
 soundList* g_soundList = nullptr;
 font g_font;
 std::vector<ZEBObject> g_clientObjects;
+ZEBShapeOutlines g_clientOutlines;
 std::vector<std::unique_ptr<ZEBObjectParticleSystem>> g_particleSystems;
 ZEBFeedback g_feedback;
 keyBindings g_bindings = defaultBindings();

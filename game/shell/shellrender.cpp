@@ -7,6 +7,7 @@
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
+#include "game/client/zebshapeoutlines.h"
 #include "game/server/zebgamestategame.h"
 #include "game/shell/shellfeedback.h"
 
@@ -86,7 +87,7 @@ float wrapShift(float centre, float radius) {
 
 // The play area wraps: a shape reaching over an edge is drawn again, shifted
 // by the width of the play area, so it shows on both sides while it crosses.
-void drawWrapped(const ZEBObject& shape, const matrix& transform, const colour4& colour, float radius) {
+void drawWrapped(int shape, const matrix& transform, const colour4& colour, float radius) {
     const float shiftsX[] = {0.0f, wrapShift(transform(3, 0), radius)};
     const float shiftsY[] = {0.0f, wrapShift(transform(3, 1), radius)};
     const int columns = shiftsX[1] != 0.0f ? 2 : 1;
@@ -96,7 +97,7 @@ void drawWrapped(const ZEBObject& shape, const matrix& transform, const colour4&
             matrix shifted = transform;
             shifted(3, 0) += shiftsX[i];
             shifted(3, 1) += shiftsY[j];
-            shape.draw(shifted, colour);
+            g_clientOutlines.draw(shape, shifted, colour);
         }
     }
 }
@@ -123,7 +124,7 @@ void drawElements() {
             continue;
         const ZEBObject& shape = g_clientObjects[objectID];
         const float radius = outlineRadius(shape) * g_collector->getElementScale(index);
-        drawWrapped(shape, transform, isSparedBlinkOff(index) ? dimmed(colour) : colour, radius);
+        drawWrapped(objectID, transform, isSparedBlinkOff(index) ? dimmed(colour) : colour, radius);
         if (type == TYPE_BULLET)
             drawBulletStreak(transform, g_collector->getElementState(index).getVelocity(), colour);
         if (index != g_collector->getOwnIndex())

@@ -6,6 +6,7 @@
 #include "drawing/render.h"
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
+#include "game/client/zebshapeoutlines.h"
 #include "game/server/zebgamestategame.h"
 #include "game/shell/failedsessions.h"
 #include "game/shell/shelldata.h"
@@ -382,6 +383,7 @@ setupResult setupGame(gameWindow* window) {
     g_collector = new ZEBGameStateCollector();
     g_client = new networkClient();
     g_clientObjects = loadLevelFile().shapes;
+    g_clientOutlines = ZEBShapeOutlines(g_clientObjects);
     applyNetworkOptions();
     g_rejoinDelay = -1.0f;
     const setupResult result = connectAndJoin();

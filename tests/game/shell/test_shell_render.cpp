@@ -6,6 +6,7 @@
 #include "drawing/render.h"
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
+#include "game/client/zebshapeoutlines.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
 #include "networklib/networkclient.h"
@@ -169,6 +170,7 @@ TEST_F(shellRender, theOwnShipCarriesAFaintRingOthersDoNot) {
         {1.5f, 0.0f, 0.0f}, {-1.0f, 0.9f, 0.0f}, {-0.5f, 0.0f, 0.0f}, {-1.0f, -0.9f, 0.0f}};
     g_clientObjects.resize(1);
     ASSERT_TRUE(g_clientObjects[0].create(TYPE_PLAYER, outline, 4));
+    g_clientOutlines = ZEBShapeOutlines(g_clientObjects);
     ZEBGameStateElement other;
     other.initialise(1, vector3(6.0f, 0.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
     deliver(writeNewElement(other));
@@ -177,6 +179,7 @@ TEST_F(shellRender, theOwnShipCarriesAFaintRingOthersDoNot) {
     renderGame();
     const std::vector<uint32_t> pixels = frame();
     g_clientObjects.clear();
+    g_clientOutlines = ZEBShapeOutlines();
     const int own = drawnPixels(pixels, 0, AREA / 2, 200, 500);
     const int others = drawnPixels(pixels, AREA / 2, AREA, 200, 500);
     EXPECT_GT(others, 100);
@@ -190,6 +193,7 @@ TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
         {2.0f, 2.0f, 0.0f}, {-2.0f, 2.0f, 0.0f}, {-2.0f, -2.0f, 0.0f}, {2.0f, -2.0f, 0.0f}};
     g_clientObjects.resize(1);
     ASSERT_TRUE(g_clientObjects[0].create(TYPE_ASTEROID, square, 4));
+    g_clientOutlines = ZEBShapeOutlines(g_clientObjects);
     ZEBGameStateElement rock;
     rock.initialise(1, ZERO, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE, true);
     deliver(writeNewElement(rock));
@@ -218,6 +222,7 @@ TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
             << r.position.x << "," << r.position.y;
     }
     g_clientObjects.clear();
+    g_clientOutlines = ZEBShapeOutlines();
 }
 
 namespace {
@@ -299,6 +304,7 @@ TEST_F(shellRender, thrustBulletsAndScoreChangesShowBesideTheShips) {
     g_clientObjects.resize(2);
     ASSERT_TRUE(g_clientObjects[0].create(TYPE_PLAYER, ship, 4));
     ASSERT_TRUE(g_clientObjects[1].create(TYPE_BULLET, bullet, 4));
+    g_clientOutlines = ZEBShapeOutlines(g_clientObjects);
     elementOf(*g_collector, 0)
         .initialise(0, vector3(-6.0f, 0.0f, 0.0f), 0.0f, ZERO, 0.4f, TYPE_PLAYER, 0, WHITE, true);
     ZEBGameStateElement shot;
@@ -328,6 +334,7 @@ TEST_F(shellRender, thrustBulletsAndScoreChangesShowBesideTheShips) {
     EXPECT_GT(pixelsWhere(frame(), 140, 220, 280, 340, isGreenText), 10); // "+5" above and right of the ship
     g_feedback.reset();
     g_clientObjects.clear();
+    g_clientOutlines = ZEBShapeOutlines();
 }
 
 // The table reads from the highest score down, and marks the one ahead.
