@@ -6,7 +6,7 @@
 #include "game/shell/shell.h"
 #include "game/shell/shelldata.h"
 #include "networklib/networkhost.h"
-#include "platform/net/netsettings.h"
+#include "networklib/networksettings.h"
 
 #include <cstdio>
 
