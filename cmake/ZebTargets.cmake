@@ -8,6 +8,42 @@ function(zeb_subdirectory path)
     add_subdirectory(${path})
 endfunction()
 
+# zeb_public_headers(target [HEADERS pattern...] [REEXPORT header...])
+# gives a library an include folder of its own in the build tree, holding
+# links to its headers at their paths from the project root. Includes keep
+# naming that path ("core/timer.h"), but a target sees only its own headers
+# and those of the targets it links, so an include against the layering does
+# not compile. HEADERS picks the headers in the current folder (default: every
+# *.h there). REEXPORT names headers of a privately linked target (from the
+# project root) that this target's own headers include: its users compile
+# with those and see nothing else of that target.
+function(zeb_public_headers target)
+    cmake_parse_arguments(ARG "" "" "HEADERS;REEXPORT" ${ARGN})
+    if(NOT ARG_HEADERS)
+        set(ARG_HEADERS *.h)
+    endif()
+    file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    set(paths ${ARG_REEXPORT})
+    foreach(pattern ${ARG_HEADERS})
+        file(GLOB headers CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/${pattern})
+        if(NOT headers)
+            message(FATAL_ERROR "${target}: no header matches ${folder}/${pattern}")
+        endif()
+        list(APPEND paths ${headers})
+    endforeach()
+    set(root ${CMAKE_BINARY_DIR}/include/${target})
+    file(REMOVE_RECURSE ${root})
+    foreach(path ${paths})
+        if(NOT EXISTS ${PROJECT_SOURCE_DIR}/${path})
+            message(FATAL_ERROR "${target}: ${path} does not exist")
+        endif()
+        get_filename_component(directory ${root}/${path} DIRECTORY)
+        file(MAKE_DIRECTORY ${directory})
+        file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${path} ${root}/${path} SYMBOLIC)
+    endforeach()
+    target_include_directories(${target} PUBLIC ${root})
+endfunction()
+
 # Each registered test gets a discovery port of its own, so networking tests
 # running side by side never hear each other, and only loopback targets. The
 # sanitizer trees and the Windows tree take other ranges, so every tree's tests
@@ -45,5 +81,7 @@ endfunction()
 function(zeb_add_benchmark name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
+    # Benchmarks, like tests, measure the pieces from inside: they see the whole tree.
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main Threads::Threads)
 endfunction()

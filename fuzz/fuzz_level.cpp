@@ -2,6 +2,7 @@
 #include "game/level/levelloader.h"
 #include "game/level/qxl.h"
 #include "game/server/zebgamestategame.h"
+#include "game/shell/hostedlevel.h"
 
 #include <cstdio>
 #include <string>
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<ZEBObject> objects;
     ZEBGameStateGame game;
     try {
-        loadLevel(path, objects, &game);
+        hostLevel(loadLevel(path), game, objects);
         game.createAsteroids();
     } catch (const QXL::Exception&) {
     }

@@ -4,6 +4,7 @@
 #include "core/displaytext.h"
 #include "platform/net/netclient.h"
 #include "platform/net/netevents.h"
+#include "platform/net/netsearch.h"
 #include "platform/net/netsettings.h"
 
 #include <algorithm>
@@ -66,7 +67,7 @@ void networkClient::enumerateHosts() {
     if (!startSearch())
         return;
     while (continueSearch())
-        m_search.wait();
+        m_search->wait();
 }
 
 bool networkClient::startSearch() {
@@ -76,13 +77,17 @@ bool networkClient::startSearch() {
     for (const uint32_t extra : m_extraTargets)
         if (std::find(targets.begin(), targets.end(), extra) == targets.end())
             targets.push_back(extra);
-    return m_search.start(m_applicationDesc.applicationGuid, targets, getDiscoveryPort(),
-                          NET_DISCOVERY_WINDOW_MS);
+    if (m_search == nullptr)
+        m_search = std::make_unique<netSearch>();
+    return m_search->start(m_applicationDesc.applicationGuid, targets, getDiscoveryPort(),
+                           NET_DISCOVERY_WINDOW_MS);
 }
 
 bool networkClient::continueSearch() {
+    if (m_search == nullptr)
+        return false;
     std::vector<netHostAnswer> answers;
-    const bool running = m_search.poll(answers);
+    const bool running = m_search->poll(answers);
     for (const netHostAnswer& answer : answers)
         addAnswer(answer);
     return running;

@@ -2,7 +2,6 @@
 
 #include "networklib/networkconnection.h"
 #include "platform/net/netaddress.h"
-#include "platform/net/netsearch.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,6 +9,7 @@
 #include <vector>
 
 class netClient;
+class netSearch;
 
 // How the last connection ended, or why it could not be made.
 enum class networkEnd {
@@ -94,7 +94,7 @@ class networkClient final : public networkConnection {
     std::vector<session> m_fullSessions; // likewise, those with no place left
     netAddress m_hostAddress;
     std::unique_ptr<netClient> m_client; // null until initialise succeeds
-    netSearch m_search;
+    std::unique_ptr<netSearch> m_search; // the search under way, if any
     std::vector<uint32_t> m_extraTargets;
     networkEnd m_end = networkEnd::none;
     bool m_connected = false; // as of the events taken so far

@@ -6,9 +6,9 @@
 
 #include "core/random.h"
 #include "game/client/zebgamestatecollector.h"
-#include "game/level/levelloader.h"
 #include "game/rules/protocol.h"
 #include "game/server/zebgamestategame.h"
+#include "game/shell/hostedlevel.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 #include "platform/net/netguid.h"
@@ -55,7 +55,7 @@ void BM_EightPlayersTraffic(benchmark::State& state) {
         seedRandom(2026u);
         std::vector<ZEBObject> shapes;
         ZEBGameStateGame game;
-        loadLevel(std::string(ZEB_ASSET_DIR) + "/level_0.xml", shapes, &game);
+        hostLevel(loadLevel(std::string(ZEB_ASSET_DIR) + "/level_0.xml"), game, shapes);
         game.createAsteroids();
         networkHost host;
         host.setApplicationGuid(guid);

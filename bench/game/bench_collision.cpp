@@ -17,9 +17,7 @@ namespace {
 std::vector<ZEBObject> loadShapes() {
     const char* source = std::getenv("ZEB_SOURCE_DIR");
     const std::string base = source != nullptr ? source : ZEB_DEFAULT_SOURCE_DIR;
-    std::vector<ZEBObject> objects;
-    loadLevel(base + "/assets/level_0.xml", objects, nullptr);
-    return objects;
+    return loadLevel(base + "/assets/level_0.xml").shapes;
 }
 
 // The shape of that type with the most vertices: the slowest test.

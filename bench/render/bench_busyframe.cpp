@@ -5,6 +5,7 @@
 #include "drawing/font/font.h"
 #include "drawing/render.h"
 #include "game/client/zebobjectparticlesystem.h"
+#include "game/client/zebshapeoutlines.h"
 #include "game/rules/zebobject.h"
 
 #include <benchmark/benchmark.h>
@@ -47,15 +48,18 @@ ZEBObject makeShip() {
     return ship;
 }
 
+constexpr int SHIP = 0;
+constexpr int ROCK = 1;
+
 struct placedShape {
-    const ZEBObject* shape;
+    int shape; // SHIP or ROCK
     matrix world;
     colour4 colour;
 };
 
 struct busyScene {
-    ZEBObject rock;
-    ZEBObject ship;
+    std::vector<ZEBObject> kinds;
+    ZEBShapeOutlines outlines;
     std::vector<placedShape> shapes;
     std::vector<std::unique_ptr<ZEBObjectParticleSystem>> explosions;
     font text;
@@ -63,11 +67,11 @@ struct busyScene {
 
     busyScene() {
         seedRandom(2024);
-        rock = makeRock();
-        ship = makeShip();
+        kinds = {makeShip(), makeRock()};
+        outlines = ZEBShapeOutlines(kinds);
         for (int i = 0; i < SHAPES; ++i) {
             placedShape placed;
-            placed.shape = i < 4 ? &ship : &rock;
+            placed.shape = i < 4 ? SHIP : ROCK;
             matrix s = IDENTITY;
             s(0, 0) = s(1, 1) = randomIn(0.5f, 1.5f);
             matrix r;
@@ -85,7 +89,7 @@ struct busyScene {
             colour4 colour;
             colour.randomise(0.5f, 1.0f);
             explosions.push_back(std::make_unique<ZEBObjectParticleSystem>(
-                0.3f, rock, position, randomIn(0.0f, 360.0f), 1.2f, colour));
+                0.3f, kinds[ROCK], position, randomIn(0.0f, 360.0f), 1.2f, colour));
             explosions.back()->update(EXPLOSION_AGE);
             explosions.back()->update(EXPLOSION_AGE);
         }
@@ -101,7 +105,7 @@ struct busyScene {
         transpose(&view, &view);
         g_pd3dDevice->setTransform(transformState::view, view);
         for (const placedShape& placed : shapes)
-            placed.shape->draw(placed.world, placed.colour);
+            outlines.draw(placed.shape, placed.world, placed.colour);
         for (const auto& explosion : explosions)
             explosion->draw();
         char line[256];
@@ -138,7 +142,7 @@ void BM_BusyFrame(benchmark::State& state) {
         scene.draw();
     int lines = 0;
     for (const placedShape& placed : scene.shapes)
-        lines += placed.shape->getNumVertices();
+        lines += scene.kinds[placed.shape].getNumVertices();
     for (const auto& explosion : scene.explosions)
         lines += explosion->getParticleCount();
     state.counters["lines"] = lines;
@@ -153,7 +157,7 @@ void BM_ShapeLinesOnly(benchmark::State& state) {
     g_pd3dDevice->setTransform(transformState::view, view);
     for (auto _ : state) {
         for (const placedShape& placed : scene.shapes)
-            placed.shape->draw(placed.world, placed.colour);
+            scene.outlines.draw(placed.shape, placed.world, placed.colour);
         for (const auto& explosion : scene.explosions)
             explosion->draw();
     }

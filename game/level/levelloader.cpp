@@ -1,7 +1,6 @@
 #include "game/level/levelloader.h"
 
 #include "game/level/qxl.h"
-#include "game/server/zebgamestategame.h"
 
 #include <cmath>
 #include <cstring>
@@ -32,15 +31,14 @@ void loadObject(const QXL::ElementHandle& object, std::vector<ZEBObject>& object
     objects.push_back(shape);
 }
 
-void loadSettings(const QXL::ElementHandle& level, ZEBGameStateGame* game) {
+LevelSettings loadSettings(const QXL::ElementHandle& level) {
     char background[LEVEL_TEXT_SIZE];
     level.getChild("background").readString(background, LEVEL_TEXT_SIZE);
     const int asteroids = level.getChild("asteroids").readInteger();
     const float speed = level.getChild("speed").readFloat();
     if (asteroids < 0 || asteroids > MAX_ASTEROID_FAMILIES || !std::isfinite(speed))
         throw QXL::InvalidFileFormatException();
-    if (game != nullptr)
-        game->setAsteroids(asteroids, speed);
+    return LevelSettings{asteroids, speed};
 }
 
 } // namespace
@@ -55,18 +53,18 @@ ZEBObjectType objectTypeFromText(const char* text) {
     return TYPE_UNKNOWN;
 }
 
-void loadLevel(const std::string& fileName, std::vector<ZEBObject>& objects, ZEBGameStateGame* game) {
+LevelData loadLevel(const std::string& fileName) {
+    LevelData level;
     const QXL::ElementHandle root = QXL::open(fileName);
     for (int i = 0; i < root.getChildCount(); ++i) {
         const QXL::ElementHandle child = root.getChild(i);
         const std::string name = child.getName();
         if (name == "object") {
             if (child.hasChild("type") && child.hasChild("vertices"))
-                loadObject(child, objects);
+                loadObject(child, level.shapes);
         } else if (name == "level") {
-            loadSettings(child, game);
+            level.settings = loadSettings(child);
         }
     }
-    if (game != nullptr)
-        game->sortObjects(objects);
+    return level;
 }

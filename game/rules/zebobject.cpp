@@ -63,9 +63,7 @@ bool ZEBObject::create(const ZEBObjectType& type, const vector3* vertices, const
     m_type = type;
     m_vertices.assign(vertices, vertices + numVertices);
     m_worldVertices.resize(numVertices);
-    std::vector<vector3> outline(m_vertices);
-    outline.push_back(m_vertices[0]);
-    return m_vertexBuffer.create(outline.data(), static_cast<int>(outline.size()));
+    return true;
 }
 
 bool ZEBObject::testCollision(const matrix& world, const vector3& movement, ZEBObject& other,

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "core/maths/colour4.h"
 #include "core/maths/matrix.h"
 #include "core/maths/vector3.h"
 #include "game/rules/zebobjecttype.h"
-#include "platform/render/vertexbuffer.h"
 
 #include <vector>
 
@@ -15,9 +13,7 @@ class ZEBObject {
   public:
     ZEBObject() = default;
 
-    // Copies the vertices and builds the closed outline buffer (count + 1
-    // vertices, the first repeated). False, leaving the shape empty, when
-    // there are no vertices.
+    // Copies the vertices. False, leaving the shape empty, when there are none.
     bool create(const ZEBObjectType& type, const vector3* vertices, const int& numVertices);
 
     // True when a vertex of this shape, moved by movement in world space, meets
@@ -31,16 +27,9 @@ class ZEBObject {
     ZEBObjectType getType() const { return m_type; }
     const vector3* getVertices() const { return m_vertices.data(); }
     int getNumVertices() const { return static_cast<int>(m_vertices.size()); }
-    const vertexBuffer& getVertexBuffer() const { return m_vertexBuffer; }
-    int getNumBufferVertices() const { return m_vertexBuffer.getCount(); }
-
-    // ---- Drawing: declared here and defined in game/zebobject_draw.cpp by the
-    // ---- rendering code (draws the closed outline with a world matrix and colour).
-    void draw(const matrix& world, const colour4& colour) const; // world folded into the device's view
 
   private:
     std::vector<vector3> m_vertices;      // model coordinates
     std::vector<vector3> m_worldVertices; // scratch, overwritten by every collision test
     ZEBObjectType m_type = TYPE_UNKNOWN;
-    vertexBuffer m_vertexBuffer; // the outline as drawn: the vertices, then the first again
 };

@@ -17,7 +17,8 @@ constexpr float SHIP_EXPLOSION_OUTER_SCALE = 2.2f; // a second, wider ring of li
 
 } // namespace
 
-ZEBClientSession::ZEBClientSession(std::vector<ZEBObject> shapes) : m_shapes(std::move(shapes)) {
+ZEBClientSession::ZEBClientSession(std::vector<ZEBObject> shapes)
+    : m_shapes(std::move(shapes)), m_outlines(m_shapes) {
     m_camera.setPosition(CAMERA_START);
     m_connection.setApplicationGuid(APPLICATION_GUID);
     m_connection.initialise();
@@ -25,6 +26,11 @@ ZEBClientSession::ZEBClientSession(std::vector<ZEBObject> shapes) : m_shapes(std
 
 ZEBClientSession::~ZEBClientSession() {
     m_connection.disconnect();
+}
+
+void ZEBClientSession::setShapes(std::vector<ZEBObject> shapes) {
+    m_shapes = std::move(shapes);
+    m_outlines = ZEBShapeOutlines(m_shapes);
 }
 
 void ZEBClientSession::update(float changeInTime, const PlayerInput& input, soundList* sounds) {

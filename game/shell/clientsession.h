@@ -4,6 +4,7 @@
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
+#include "game/client/zebshapeoutlines.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
 #include "networklib/networkclient.h"
@@ -38,8 +39,9 @@ class ZEBClientSession {
     ZEBFeedback& getFeedback() { return m_feedback; }
     const ZEBFeedback& getFeedback() const { return m_feedback; }
     camera& getCamera() { return m_camera; } // its view matrix is computed when asked
-    std::vector<ZEBObject>& getShapes() { return m_shapes; }
     const std::vector<ZEBObject>& getShapes() const { return m_shapes; }
+    const ZEBShapeOutlines& getOutlines() const { return m_outlines; }
+    void setShapes(std::vector<ZEBObject> shapes); // and their outlines
     const std::vector<std::unique_ptr<ZEBObjectParticleSystem>>& getEffects() const { return m_effects; }
     float getHostSilence() const { return m_hostSilence; } // seconds of play since the host's last message
     void setHostSilence(float seconds) { m_hostSilence = seconds; }
@@ -55,6 +57,7 @@ class ZEBClientSession {
     ZEBGameStateCollector m_collector;
     camera m_camera;
     std::vector<ZEBObject> m_shapes;
+    ZEBShapeOutlines m_outlines; // the shapes as drawn, by the same index
     std::vector<std::unique_ptr<ZEBObjectParticleSystem>> m_effects;
     ZEBFeedback m_feedback; // score popups and who shot the own ship
     float m_hostSilence = 0.0f;

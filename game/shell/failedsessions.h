@@ -1,8 +1,7 @@
 #pragma once
 
 #include "networklib/networkclient.h"
-#include "platform/net/netaddress.h"
-#include "platform/net/netguid.h"
+#include "networklib/networktypes.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,14 +1,15 @@
 #include "game/shell/hostedgame.h"
 
+#include "game/shell/hostedlevel.h"
 #include "game/shell/shell.h"
 #include "game/shell/shellnetwork.h"
 #include "game/shell/shelloptions.h"
-#include "platform/net/netsettings.h"
+#include "networklib/networksettings.h"
 
 #include <cstdio>
 
 ZEBHostedGame::ZEBHostedGame(const shellOptions& options, const std::vector<PlayerStats>& formerTable) {
-    loadLevelFile(m_shapes, &m_game);
+    hostLevel(loadLevelFile(), m_game, m_shapes);
     m_game.createAsteroids();
     m_game.reservePlaces(formerTable);
     m_host.setApplicationGuid(APPLICATION_GUID);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/net/netstats.h"
+#include "networklib/networktypes.h"
 
 #include <array>
 #include <cstdint>

@@ -10,7 +10,7 @@
 #include "game/shell/shellbindings.h"
 #include "game/shell/shelloptions.h"
 #include "game/shell/shellsettings.h"
-#include "platform/net/netguid.h"
+#include "networklib/networktypes.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,12 +1,11 @@
 #include "game/shell/shellnetwork.h"
 
-#include "game/level/levelloader.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
 #include "game/shell/shelldata.h"
 #include "game/shell/shelloptions.h"
 #include "networklib/networkconnection.h"
-#include "platform/net/netsettings.h"
+#include "networklib/networksettings.h"
 
 // The connections produce these messages themselves; the game reads them by its own names.
 static_assert(NETWORK_PLAYER_CREATED == MSG_PLAYER_CREATED, "player created type");
@@ -20,8 +19,8 @@ void applyNetworkOptions(const shellOptions& options) {
         setDiscoveryPort(options.discoveryPort);
 }
 
-void loadLevelFile(std::vector<ZEBObject>& objects, ZEBGameStateGame* game) {
-    loadLevel(getLevelFileName(), objects, game);
+LevelData loadLevelFile() {
+    return loadLevel(getLevelFileName());
 }
 
 std::string getLevelFileName() {

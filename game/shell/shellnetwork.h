@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-class ZEBGameStateGame;
-class ZEBObject;
+#include "game/level/levelloader.h"
+
 struct shellOptions;
 
 // Steps of set-up shared by the windowed game, the bots and the dedicated host.
@@ -12,10 +12,9 @@ struct shellOptions;
 // The discovery targets and port of the command line, before any connection.
 void applyNetworkOptions(const shellOptions& options);
 
-// Loads the level into objects (and configures game when given one). A level
-// that cannot be loaded throws the QXL exceptions; getLevelFileName names the
-// file it reads, for the report.
-void loadLevelFile(std::vector<ZEBObject>& objects, ZEBGameStateGame* game);
+// Loads the level file. A level that cannot be loaded throws the QXL
+// exceptions; getLevelFileName names the file it reads, for the report.
+LevelData loadLevelFile();
 std::string getLevelFileName();
 
 // The name this copy hosts under: --session-name, else "The Game".

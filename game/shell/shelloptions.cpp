@@ -1,7 +1,7 @@
 #include "game/shell/shelloptions.h"
 
 #include "game/shell/shellplayername.h"
-#include "platform/net/netaddress.h"
+#include "networklib/networktypes.h"
 
 #include <cerrno>
 #include <cstdlib>

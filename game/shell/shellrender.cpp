@@ -7,6 +7,7 @@
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
+#include "game/client/zebshapeoutlines.h"
 #include "game/shell/shellfeedback.h"
 
 #include <algorithm>
@@ -85,7 +86,8 @@ float wrapShift(float centre, float radius) {
 
 // The play area wraps: a shape reaching over an edge is drawn again, shifted
 // by the width of the play area, so it shows on both sides while it crosses.
-void drawWrapped(const ZEBObject& shape, const matrix& transform, const colour4& colour, float radius) {
+void drawWrapped(const ZEBShapeOutlines& outlines, int shape, const matrix& transform, const colour4& colour,
+                 float radius) {
     const float shiftsX[] = {0.0f, wrapShift(transform(3, 0), radius)};
     const float shiftsY[] = {0.0f, wrapShift(transform(3, 1), radius)};
     const int columns = shiftsX[1] != 0.0f ? 2 : 1;
@@ -95,7 +97,7 @@ void drawWrapped(const ZEBObject& shape, const matrix& transform, const colour4&
             matrix shifted = transform;
             shifted(3, 0) += shiftsX[i];
             shifted(3, 1) += shiftsY[j];
-            shape.draw(shifted, colour);
+            outlines.draw(shape, shifted, colour);
         }
     }
 }
@@ -136,7 +138,7 @@ void ZEBGameShell::drawElements(ZEBClientSession& session) {
             continue;
         const ZEBObject& shape = shapes[objectID];
         const float radius = outlineRadius(shape) * collector.getElementScale(index);
-        drawWrapped(shape, transform,
+        drawWrapped(session.getOutlines(), objectID, transform,
                     isSparedBlinkOff(session.getFeedback(), index) ? dimmed(colour) : colour, radius);
         if (type == TYPE_BULLET)
             drawBulletStreak(transform, collector.getElementState(index).getVelocity(), colour);

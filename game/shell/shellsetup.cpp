@@ -115,7 +115,7 @@ void ZEBGameShell::start() {
     m_font.create(FONT_FACE, FONT_SIZE);
     seedRandom(timeGetTime());
     getKeys().clear();
-    loadLevelFile(m_shapes, nullptr);
+    m_shapes = loadLevelFile().shapes;
     applyNetworkOptions(m_options);
     m_rejoinDelay = -1.0f;
     m_tries = 1;

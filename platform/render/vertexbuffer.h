@@ -5,7 +5,7 @@
 #include <vector>
 
 // A write-once buffer of position-only vertices (stride 12 bytes), kept in
-// memory. It needs no window, so a headless server can load shapes.
+// memory; a device draws line strips from it.
 class vertexBuffer {
   public:
     bool create(const vector3* vertices, int count); // false when already created or count < 0

@@ -1,8 +1,8 @@
 #include "core/littleendian.h"
 #include "core/random.h"
 #include "game/client/zebgamestatecollector.h"
-#include "game/level/levelloader.h"
 #include "game/server/zebgamestategame.h"
+#include "game/shell/hostedlevel.h"
 #include "platform/net/netclient.h"
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netprotocol.h"
@@ -97,7 +97,7 @@ class hostilePeers : public ::testing::Test {
         ASSERT_NE(file, nullptr);
         std::fputs(HARMLESS_LEVEL, file);
         std::fclose(file);
-        loadLevel(level, m_shapes, &m_game);
+        hostLevel(loadLevel(level), m_game, m_shapes);
         m_game.createAsteroids();
         m_host = makeHost(testGuid());
         ASSERT_TRUE(m_host->isConnected());

@@ -2,6 +2,7 @@
 #include "game/level/levelloader.h"
 #include "game/level/qxl.h"
 #include "game/server/zebgamestategame.h"
+#include "game/shell/hostedlevel.h"
 
 #include <gtest/gtest.h>
 
@@ -34,11 +35,8 @@ std::string level(const std::string& asteroids, const std::string& speed) {
            "</speed></level>\n";
 }
 
-std::vector<ZEBObject> load(const std::string& name, const std::string& body,
-                            ZEBGameStateGame* game = nullptr) {
-    std::vector<ZEBObject> objects;
-    loadLevel(writeLevel(name, body), objects, game);
-    return objects;
+std::vector<ZEBObject> load(const std::string& name, const std::string& body) {
+    return loadLevel(writeLevel(name, body)).shapes;
 }
 
 float extent(const ZEBObject& shape, bool alongX, float sign) {
@@ -53,8 +51,7 @@ float extent(const ZEBObject& shape, bool alongX, float sign) {
 } // namespace
 
 TEST(Level, ShippedLevelHasItsShapesAndSettings) {
-    std::vector<ZEBObject> objects;
-    loadLevel(assetPath("level_0.xml"), objects, nullptr);
+    const std::vector<ZEBObject> objects = loadLevel(assetPath("level_0.xml")).shapes;
     int ships = 0, bullets = 0, asteroids = 0;
     for (const ZEBObject& shape : objects) {
         if (shape.getType() == TYPE_PLAYER) {
@@ -85,7 +82,7 @@ TEST(Level, ShippedLevelHasItsShapesAndSettings) {
     seedRandom(7);
     ZEBGameStateGame game;
     std::vector<ZEBObject> serverObjects;
-    loadLevel(assetPath("level_0.xml"), serverObjects, &game);
+    hostLevel(loadLevel(assetPath("level_0.xml")), game, serverObjects);
     EXPECT_EQ(serverObjects.size(), objects.size());
     EXPECT_GE(game.getNumberOfAsteroids(), 3);
     EXPECT_LE(game.getNumberOfAsteroids(), 5);
@@ -103,12 +100,19 @@ TEST(Level, ShippedLevelHasItsShapesAndSettings) {
 }
 
 TEST(Level, LevelElementsOnlyAndTheLastOneWins) {
+    const LevelData data = loadLevel(writeLevel("levels", level("3", "1.0") + level("12 apples", " 2.5x")));
+    EXPECT_TRUE(data.shapes.empty());
+    ASSERT_TRUE(data.settings.has_value());
+    EXPECT_EQ(data.settings->asteroids, 12);
+    EXPECT_EQ(data.settings->speed, 2.5f);
+    // Without a level element the game keeps its own settings.
     ZEBGameStateGame game;
-    const std::vector<ZEBObject> objects =
-        load("levels", level("3", "1.0") + level("12 apples", " 2.5x"), &game);
-    EXPECT_TRUE(objects.empty());
-    EXPECT_EQ(game.getNumberOfAsteroids(), 12);
-    EXPECT_EQ(game.getAsteroidSpeed(), 2.5f);
+    game.setAsteroids(4, 1.5f);
+    std::vector<ZEBObject> shapes;
+    hostLevel(loadLevel(writeLevel("nolevel", object("asteroid", "count=\"1\"", "1,2,3;"))), game, shapes);
+    EXPECT_EQ(shapes.size(), 1u);
+    EXPECT_EQ(game.getNumberOfAsteroids(), 4);
+    EXPECT_EQ(game.getAsteroidSpeed(), 1.5f);
 }
 
 TEST(Level, TypesVerticesAndSkippedObjects) {
@@ -176,28 +180,22 @@ TEST(Level, BadLevelsFailWithoutAGameToo) {
     EXPECT_THROW(load("overflow", level("99999999999", "1.0")), QXL::InvalidFileFormatException);
 }
 
-TEST(Level, ShapesBeforeAFailureStay) {
-    std::vector<ZEBObject> objects;
-    const std::string file = writeLevel("partial", object("asteroid", "count=\"1\"", "1,2,3;") +
-                                                       object("asteroid", "count=\"1\"", "x"));
-    EXPECT_THROW(loadLevel(file, objects, nullptr), QXL::InvalidFileFormatException);
-    EXPECT_EQ(objects.size(), 1u);
-}
-
 TEST(Level, FilesThatCannotBeUsed) {
-    std::vector<ZEBObject> objects;
     try {
-        loadLevel("no_such_level.xml", objects, nullptr);
+        loadLevel("no_such_level.xml");
         ADD_FAILURE() << "a missing file loaded";
     } catch (const QXL::InvalidFileFormatException&) {
         ADD_FAILURE() << "a missing file is not a format error";
     } catch (const QXL::Exception&) {
     }
     std::ofstream("level_test_broken.xml") << "<zeb><level><background>b</background></zeb>";
-    EXPECT_THROW(loadLevel("level_test_broken.xml", objects, nullptr), QXL::InvalidFileFormatException);
+    EXPECT_THROW(loadLevel("level_test_broken.xml"), QXL::InvalidFileFormatException);
     std::ofstream("level_test_empty.xml") << "";
-    EXPECT_THROW(loadLevel("level_test_empty.xml", objects, nullptr), QXL::InvalidFileFormatException);
-    EXPECT_TRUE(objects.empty());
+    EXPECT_THROW(loadLevel("level_test_empty.xml"), QXL::InvalidFileFormatException);
+    // A bad object after a good one fails the whole file.
+    EXPECT_THROW(loadLevel(writeLevel("partial", object("asteroid", "count=\"1\"", "1,2,3;") +
+                                                     object("asteroid", "count=\"1\"", "x"))),
+                 QXL::InvalidFileFormatException);
 }
 
 TEST(Qxl, WritersRoundTripWithReaders) {

@@ -160,8 +160,9 @@ TEST_F(shellRender, theOwnRowOfTheScoreTableIsMarked) {
 TEST_F(shellRender, theOwnShipCarriesAFaintRingOthersDoNot) {
     const vector3 outline[] = {
         {1.5f, 0.0f, 0.0f}, {-1.0f, 0.9f, 0.0f}, {-0.5f, 0.0f, 0.0f}, {-1.0f, -0.9f, 0.0f}};
-    m_session->getShapes().resize(1);
-    ASSERT_TRUE(m_session->getShapes()[0].create(TYPE_PLAYER, outline, 4));
+    std::vector<ZEBObject> shapes(1);
+    ASSERT_TRUE(shapes[0].create(TYPE_PLAYER, outline, 4));
+    m_session->setShapes(shapes);
     ZEBGameStateElement other;
     other.initialise(1, vector3(6.0f, 0.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
     deliver(writeNewElement(other));
@@ -169,7 +170,6 @@ TEST_F(shellRender, theOwnShipCarriesAFaintRingOthersDoNot) {
         .initialise(0, vector3(-6.0f, 0.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
     m_shell.render();
     const std::vector<uint32_t> pixels = frame();
-    m_session->getShapes().clear();
     const int own = drawnPixels(pixels, 0, AREA / 2, 200, 500);
     const int others = drawnPixels(pixels, AREA / 2, AREA, 200, 500);
     EXPECT_GT(others, 100);
@@ -181,8 +181,9 @@ TEST_F(shellRender, theOwnShipCarriesAFaintRingOthersDoNot) {
 TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
     const vector3 square[] = {
         {2.0f, 2.0f, 0.0f}, {-2.0f, 2.0f, 0.0f}, {-2.0f, -2.0f, 0.0f}, {2.0f, -2.0f, 0.0f}};
-    m_session->getShapes().resize(1);
-    ASSERT_TRUE(m_session->getShapes()[0].create(TYPE_ASTEROID, square, 4));
+    std::vector<ZEBObject> shapes(1);
+    ASSERT_TRUE(shapes[0].create(TYPE_ASTEROID, square, 4));
+    m_session->setShapes(shapes);
     ZEBGameStateElement rock;
     rock.initialise(1, ZERO, 0.0f, ZERO, 1.0f, TYPE_ASTEROID, 0, WHITE, true);
     deliver(writeNewElement(rock));
@@ -210,7 +211,6 @@ TEST_F(shellRender, shapesCrossingAnEdgeAreDrawnOnBothSides) {
         EXPECT_EQ(drawnPixels(pixels, 0, AREA, AREA - STRIP, AREA) > 0, r.bottom)
             << r.position.x << "," << r.position.y;
     }
-    m_session->getShapes().clear();
 }
 
 namespace {
@@ -288,9 +288,10 @@ TEST_F(shellRender, thrustBulletsAndScoreChangesShowBesideTheShips) {
         {1.5f, 0.0f, 0.0f}, {-1.0f, 0.9f, 0.0f}, {-0.5f, 0.0f, 0.0f}, {-1.0f, -0.9f, 0.0f}};
     const vector3 bullet[] = {
         {0.2f, 0.0f, 0.0f}, {0.0f, 0.2f, 0.0f}, {-0.2f, 0.0f, 0.0f}, {0.0f, -0.2f, 0.0f}};
-    m_session->getShapes().resize(2);
-    ASSERT_TRUE(m_session->getShapes()[0].create(TYPE_PLAYER, ship, 4));
-    ASSERT_TRUE(m_session->getShapes()[1].create(TYPE_BULLET, bullet, 4));
+    std::vector<ZEBObject> shapes(2);
+    ASSERT_TRUE(shapes[0].create(TYPE_PLAYER, ship, 4));
+    ASSERT_TRUE(shapes[1].create(TYPE_BULLET, bullet, 4));
+    m_session->setShapes(shapes);
     elementOf(m_session->getCollector(), 0)
         .initialise(0, vector3(-6.0f, 0.0f, 0.0f), 0.0f, ZERO, 0.4f, TYPE_PLAYER, 0, WHITE, true);
     ZEBGameStateElement shot;
@@ -319,7 +320,6 @@ TEST_F(shellRender, thrustBulletsAndScoreChangesShowBesideTheShips) {
     m_shell.render();
     EXPECT_GT(pixelsWhere(frame(), 140, 220, 280, 340, isGreenText), 10); // "+5" above and right of the ship
     m_session->getFeedback().reset();
-    m_session->getShapes().clear();
 }
 
 // The table reads from the highest score down, and marks the one ahead.

@@ -1,21 +1,20 @@
 #include "tests/platform/render/renderharness.h"
 
 #include "drawing/camera.h"
-#include "game/rules/zebobject.h"
+#include "game/client/zebshapeoutlines.h"
 #include "platform/system/window.h"
 
 namespace {
 
 constexpr uint32_t GREEN = 0xFF00FF00u;
 
-ZEBObject squareShape(float half) {
+// The outline of one square shape, drawn as index 0.
+ZEBShapeOutlines squareShape(float half) {
     const vector3 corners[4] = {
         {-half, -half, 0.0f}, {half, -half, 0.0f}, {half, half, 0.0f}, {-half, half, 0.0f}};
-    ZEBObject shape;
-    const ZEBObjectType type = TYPE_ASTEROID;
-    const int count = 4;
-    EXPECT_TRUE(shape.create(type, corners, count));
-    return shape;
+    std::vector<ZEBObject> shapes(1);
+    EXPECT_TRUE(shapes[0].create(TYPE_ASTEROID, corners, 4));
+    return ZEBShapeOutlines(shapes);
 }
 
 matrix translated(float x, float y) {
@@ -63,8 +62,8 @@ TEST_F(RenderTest, ShapeLandsOnItsPixelsAndClosesItsOutline) {
     g_pd3dDevice->setTransform(transformState::view, view);
 
     // A square of side 8 centred on world (2, 1): corners at pixels x 280..560, y 175..455.
-    const ZEBObject square = squareShape(4.0f);
-    square.draw(translated(2.0f, 1.0f), colour4(0.0f, 1.0f, 0.0f, 1.0f));
+    const ZEBShapeOutlines square = squareShape(4.0f);
+    square.draw(0, translated(2.0f, 1.0f), colour4(0.0f, 1.0f, 0.0f, 1.0f));
     frame();
 
     // Each edge, sampled away from the corners, within a pixel of where it belongs.
@@ -96,8 +95,8 @@ TEST_F(RenderTest, HalfAlphaBlendsOnceEvenWhereTheOutlineCloses) {
     g_pd3dDevice->setTransform(transformState::view, referenceView());
     g_pd3dDevice->setAlphaBlend(true);
     g_pd3dDevice->setBlendFactors(blendFactor::sourceAlpha, blendFactor::inverseSourceAlpha);
-    const ZEBObject square = squareShape(4.0f);
-    square.draw(IDENTITY, colour4(1.0f, 1.0f, 1.0f, 0.5f));
+    const ZEBShapeOutlines square = squareShape(4.0f);
+    square.draw(0, IDENTITY, colour4(1.0f, 1.0f, 1.0f, 0.5f));
     frame();
 
     // White at alpha 128/255 over (13, 13, 26).
@@ -119,7 +118,7 @@ TEST_F(RenderTest, HalfAlphaBlendsOnceEvenWhereTheOutlineCloses) {
 
     // With blending off the same colour is written as it is.
     g_pd3dDevice->setAlphaBlend(false);
-    square.draw(IDENTITY, colour4(1.0f, 1.0f, 1.0f, 0.5f));
+    square.draw(0, IDENTITY, colour4(1.0f, 1.0f, 1.0f, 0.5f));
     frame();
     EXPECT_EQ(pixel(350, 490) | pixel(350, 489), 0x80FFFFFFu | BACKGROUND_ARGB);
 }
