@@ -31,6 +31,8 @@ int run() {
                 return runStatusQuery();
             if (g_options.bot)
                 return runBot();
+            if (!g_options.replay.empty())
+                return runReplay();
             return g_options.server ? runDedicatedServer() : runWindowedGame();
         },
         g_options.server ? nullptr : &showLevelFailure);

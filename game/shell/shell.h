@@ -23,6 +23,7 @@ class ZEBGameStateGame;
 class ZEBObjectParticleSystem;
 class camera;
 class font;
+class messageQueue;
 class networkClient;
 class networkHost;
 class soundList;
@@ -123,6 +124,9 @@ std::string searchCountdownText(float rejoinDelay); // empty when no search is d
 bool isHostSilent(float hostSilence);
 
 setupResult setupGame(gameWindow* window);
+// What set-up makes before it looks for a game: the render device, sounds,
+// font, camera, key table and the level's shapes for drawing.
+void setupPresentation(gameWindow* window);
 // After the game ended under it: a fresh search, then joining what it finds or hosting.
 setupResult restartSession();
 // The session that has just ended under this copy: searches pass over its
@@ -135,6 +139,12 @@ void shutdownGame();
 bool updateGame(float changeInTime, float frameTime);
 bool updateGame(float changeInTime); // one time for both
 void renderGame();
+// The parts of a frame: the cleared scene (false without a device), then the
+// collector's game with its effects and score table; endScene presents it.
+bool beginGameFrame();
+void drawGameScene();
+// After the collector's update: effects, feedback and sounds of what it received.
+void runCollectorEffects(float changeInTime);
 void renderSetupStatus(const char* status); // the window while set-up runs
 
 // The key table's part of the window procedure: key-down and key-up messages
@@ -169,6 +179,14 @@ int runWindowedGame();
 int runDedicatedServer();
 int runStatusQuery(); // 0 when at least one host answered
 int runBot();         // a computer player: joins like any player, headless, until stopped
+int runReplay();      // --replay: plays a recording in the window; 2 when it cannot be read
+
+// Every game a windowed copy plays is recorded into the user's replay folder:
+// from the join to the end of the session, each frame's messages before the
+// collector takes them.
+void startReplayRecording();
+void recordReceivedMessages(float changeInTime, const messageQueue& receivedMessages);
+void finishReplayRecording();
 
 // With --bots N on a copy that hosts: N bots as child processes, stopped (and
 // waited for) before the host goes.

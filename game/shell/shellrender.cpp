@@ -205,7 +205,9 @@ void drawUnavailable() {
         drawGreyLine(top, countdown);
 }
 
-void drawGame() {
+} // namespace
+
+void drawGameScene() {
     matrix viewMatrix = g_camera->getViewMatrix();
     transpose(&viewMatrix, &viewMatrix);
     g_pd3dDevice->setTransform(transformState::view, viewMatrix);
@@ -216,18 +218,22 @@ void drawGame() {
     drawScoreTable();
 }
 
-} // namespace
-
-void renderGame() {
+bool beginGameFrame() {
     clearScene(BACKGROUND_RED, BACKGROUND_GREEN, BACKGROUND_BLUE, 1.0f);
     beginScene();
     // Without a device the calls above have reported it; there is nothing to draw on.
     if (g_pd3dDevice == nullptr)
-        return;
+        return false;
     g_pd3dDevice->setCullMode(cullMode::none);
+    return true;
+}
+
+void renderGame() {
+    if (!beginGameFrame())
+        return;
     const bool playing = g_running && g_collector != nullptr && g_camera != nullptr;
     if (playing) {
-        drawGame();
+        drawGameScene();
         if (isSetupNoticeFresh())
             drawGreyLine(NOTICE_LINE_TOP, getSetupNotice());
         if (isHostSilent(g_hostSilence))

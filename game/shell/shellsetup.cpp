@@ -325,6 +325,8 @@ setupResult connectAndJoin() {
     if (result == setupResult::unavailable)
         giveUp();
     g_running = (result == setupResult::joined);
+    if (g_running)
+        startReplayRecording();
     g_hostSilence = 0.0f;
     g_feedback.reset();
     g_input.clear();
@@ -334,6 +336,7 @@ setupResult connectAndJoin() {
 // Ends this copy's part in the current session: its connection, and the
 // hosted game when it hosts one.
 void releaseSession() {
+    finishReplayRecording();
     g_running = false;
     if (g_client != nullptr)
         g_client->disconnect();
@@ -370,7 +373,7 @@ void rememberLostSession() {
         g_failed.remember(g_client->getSessionInstance(), netAddress{}, timeGetTime());
 }
 
-setupResult setupGame(gameWindow* window) {
+void setupPresentation(gameWindow* window) {
     initialiseRenderDevice(window);
     initialiseSounds(window);
     setRenderStates();
@@ -379,9 +382,13 @@ setupResult setupGame(gameWindow* window) {
     g_camera = new camera();
     g_camera->setPosition(CAMERA_START);
     std::memset(g_keys, 0, sizeof(g_keys));
+    loadLevelFile(g_clientObjects, nullptr);
+}
+
+setupResult setupGame(gameWindow* window) {
+    setupPresentation(window);
     g_collector = new ZEBGameStateCollector();
     g_client = new networkClient();
-    loadLevelFile(g_clientObjects, nullptr);
     applyNetworkOptions();
     g_rejoinDelay = -1.0f;
     const setupResult result = connectAndJoin();

@@ -133,16 +133,13 @@ void updateClient(float changeInTime) {
     messageQueue receivedMessages;
     messageQueue messagesToSendOut;
     g_client->receiveMessages(receivedMessages);
+    recordReceivedMessages(changeInTime, receivedMessages);
     g_hostSilence = receivedMessages.hasMessages() ? 0.0f : g_hostSilence + changeInTime;
     g_collector->setInput(g_input);
     g_collector->update(changeInTime, receivedMessages, messagesToSendOut);
-    g_feedback.update(changeInTime, *g_collector);
     if (g_collector->getStatsCount() > 0)
         g_formerTable = g_collector->getStats();
-    updateParticleSystems(changeInTime);
-    startExplosions();
-    if (g_soundList != nullptr)
-        playSounds();
+    runCollectorEffects(changeInTime);
     g_client->sendMessages(messagesToSendOut);
 }
 
@@ -158,6 +155,14 @@ void updateHost(float changeInTime) {
 }
 
 } // namespace
+
+void runCollectorEffects(float changeInTime) {
+    g_feedback.update(changeInTime, *g_collector);
+    updateParticleSystems(changeInTime);
+    startExplosions();
+    if (g_soundList != nullptr)
+        playSounds();
+}
 
 bool updateGame(float changeInTime) {
     return updateGame(changeInTime, changeInTime);

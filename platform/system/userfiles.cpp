@@ -13,6 +13,16 @@ std::string userConfigFolder() {
     return "";
 }
 
+std::string userDataFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && data[0] == '/')
+        return data;
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0')
+        return std::string(home) + "/.local/share";
+    return "";
+}
+
 std::string userLogFolder() {
     return "";
 }
