@@ -15,7 +15,7 @@ constexpr uint64_t RECORDING_LIMIT = MAX_REPLAY_FILE_BYTES - 2 * REPLAY_CHUNK_TA
 
 // Whole milliseconds, within what a file can say.
 uint32_t toMilliseconds(double seconds) {
-    const double ms = seconds * 1000.0 + 0.5;
+    const double ms = seconds * 1000.0; // never later than the frame: a player at that time has it
     return ms >= static_cast<double>(MAX_REPLAY_MS) ? MAX_REPLAY_MS : static_cast<uint32_t>(ms);
 }
 
