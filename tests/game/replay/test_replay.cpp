@@ -17,8 +17,8 @@
 namespace {
 
 constexpr int PLAYERS = 3;
-constexpr int FRAMES = 900;       // 20 s
-constexpr int LOOKED_AT = 540;    // 12 s
+constexpr int FRAMES = 900;    // 20 s
+constexpr int LOOKED_AT = 540; // 12 s
 constexpr uint32_t LOOKED_AT_MS = 12000;
 
 std::string readBytes(const std::string& path) {
@@ -32,15 +32,19 @@ class recordedGame : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         const std::string path = "test_replay_game.zebreplay";
-        s_recorded = replaytest::recordBotGame(path, PLAYERS, 3, FRAMES, [](int frame, const play::Harness& game) {
-            if (frame != LOOKED_AT)
-                return;
-            const ZEBGameStateCollector& seen = game.clients[0]->collector;
-            s_ownShip = seen.getOwnIndex();
-            s_seen.clear();
-            for (int i = 0; i < seen.getElementCount(); ++i)
-                s_seen.push_back(seen.getElementState(i));
-        });
+        s_recorded =
+            replaytest::recordBotGame(path, PLAYERS, 3, FRAMES, [](int frame, const play::Harness& game) {
+                if (frame != LOOKED_AT)
+                    return;
+                const ZEBGameStateCollector& seen = game.clients[0]->collector;
+                s_ownShip = seen.getOwnIndex();
+                s_seen.clear();
+                for (int i = 0; i < seen.getElementCount(); ++i)
+                    s_seen.push_back(seen.getElementState(i));
+                s_scores.clear();
+                for (int row = 0; row < seen.getStatsCount(); ++row)
+                    s_scores.push_back(seen.getStatsScore(row));
+            });
         s_bytes = readBytes(path);
     }
 
@@ -67,12 +71,18 @@ class recordedGame : public ::testing::Test {
             ++compared;
         }
         EXPECT_GT(compared, 5); // ships of the others, bullets, asteroids left
+        std::vector<int> scores;
+        for (int row = 0; row < shown.getStatsCount(); ++row)
+            scores.push_back(shown.getStatsScore(row));
+        EXPECT_EQ(scores, s_scores);
+        EXPECT_EQ(scores.size(), static_cast<size_t>(PLAYERS));
     }
 
     static inline bool s_recorded = false;
     static inline std::string s_bytes;
     static inline int s_ownShip = -1;
     static inline std::vector<ZEBGameStateElement> s_seen;
+    static inline std::vector<int> s_scores;
     ZEBReplayFile m_file;
 };
 
@@ -188,24 +198,59 @@ TEST(ReplayFile, DamagedFilesAreRefusedWithAReason) {
     const damage cases[] = {
         {"a sound file", [] { return std::string("RIFF....WAVEfmt "); }, "is not a ZEB replay"},
         {"an empty file", [] { return std::string(); }, "is not a ZEB replay"},
-        {"a newer version", [&] { std::string b = good.bytes(); patch32(b, 4, 2); return b; }, "version 2"},
+        {"a newer version",
+         [&] {
+             std::string b = good.bytes();
+             patch32(b, 4, 2);
+             return b;
+         },
+         "version 2"},
         {"a header cut short", [&] { return good.bytes().substr(0, chunk - 2); }, "its header"},
         {"a level in another folder", [] { return makeSmallFile("../level_0.xml").bytes(); }, "its header"},
         {"a name with a control character", [] { return makeSmallFile(replaytest::LEVEL, "A\x1b").bytes(); },
          "its header"},
         {"no chunk", [&] { return good.bytes().substr(0, chunk); }, "holds no recorded game"},
-        {"a chunk without its mark", [&] { std::string b = good.bytes(); b[chunk] = 'X'; return b; },
+        {"a chunk without its mark",
+         [&] {
+             std::string b = good.bytes();
+             b[chunk] = 'X';
+             return b;
+         },
          "chunk 1 has no valid header"},
-        {"the last chunk cut short", [&] { std::string b = good.bytes(); b.pop_back(); return b; },
+        {"the last chunk cut short",
+         [&] {
+             std::string b = good.bytes();
+             b.pop_back();
+             return b;
+         },
          "chunk 2 is cut short"},
-        {"a chunk before the one it follows", [&] { std::string b = good.bytes(); patch32(b, second + 4, 5); return b; },
+        {"a chunk before the one it follows",
+         [&] {
+             std::string b = good.bytes();
+             patch32(b, second + 4, 5);
+             return b;
+         },
          "chunk 2 is cut short or out of order"},
         {"an unpacked size beyond the bound",
-         [&] { std::string b = good.bytes(); patch32(b, chunk + 12, MAX_CHUNK_RAW_BYTES + 1); return b; },
+         [&] {
+             std::string b = good.bytes();
+             patch32(b, chunk + 12, MAX_CHUNK_RAW_BYTES + 1);
+             return b;
+         },
          "chunk 1 is cut short or out of order"},
-        {"an unpacked size too small", [&] { std::string b = good.bytes(); patch32(b, chunk + 12, 3); return b; },
+        {"an unpacked size too small",
+         [&] {
+             std::string b = good.bytes();
+             patch32(b, chunk + 12, 3);
+             return b;
+         },
          "chunk 1 cannot be unpacked"},
-        {"a damaged stream", [&] { std::string b = good.bytes(); b[stream] ^= 0x5A; return b; },
+        {"a damaged stream",
+         [&] {
+             std::string b = good.bytes();
+             b[stream] ^= 0x5A;
+             return b;
+         },
          "chunk 1 cannot be unpacked"},
         {"an end before the last chunk",
          [&] {
@@ -240,7 +285,9 @@ TEST(ReplayFile, DamagedRecordsAreRefusedWithAReason) {
                      builder.getRawSize(), raw);
         return raw;
     };
-    const auto keyframe = [](ZEBReplayChunkBuilder& b) { b.keyframe(0, fullStateOf(0), writePlayerStats({})); };
+    const auto keyframe = [](ZEBReplayChunkBuilder& b) {
+        b.keyframe(0, fullStateOf(0), writePlayerStats({}));
+    };
     struct damage {
         const char* what;
         std::vector<uint8_t> raw;
@@ -262,8 +309,9 @@ TEST(ReplayFile, DamagedRecordsAreRefusedWithAReason) {
         {"a keyframe whose ship is not among its elements",
          records([](ZEBReplayChunkBuilder& b) { b.keyframe(0, fullStateOf(1), writePlayerStats({})); }),
          "keyframe"},
-        {"a keyframe with a broken score table",
-         records([](ZEBReplayChunkBuilder& b) { b.keyframe(0, fullStateOf(0), writeExplosion(Explosion())); }),
+        {"a keyframe with a broken score table", records([](ZEBReplayChunkBuilder& b) {
+             b.keyframe(0, fullStateOf(0), writeExplosion(Explosion()));
+         }),
          "keyframe"},
         {"a message before the one it follows", records([&](ZEBReplayChunkBuilder& b) {
              keyframe(b);
