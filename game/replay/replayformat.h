@@ -32,6 +32,8 @@ constexpr size_t MAX_REPLAY_FILE_BYTES = 100u * 1024u * 1024u; // the whole fold
 constexpr uint32_t MAX_CHUNK_RAW_BYTES = 8u * 1024u * 1024u;
 constexpr uint32_t MAX_RECORD_PAYLOAD = 512u * 1024u; // a full state of the largest game is 250 KB
 constexpr uint32_t MAX_REPLAY_MS = 7u * 24u * 3600u * 1000u;
+// A jump plays from the keyframe before it, frame by frame: chunks are short.
+constexpr uint32_t MAX_CHUNK_SPAN_MS = 60000;
 constexpr int MAX_REPLAY_NAMES = 64;
 constexpr size_t MAX_REPLAY_TEXT = 255; // a text's length travels as one byte
 constexpr size_t REPLAY_CHUNK_HEADER_SIZE = 4 + 4 + 4 + 4 + 4;

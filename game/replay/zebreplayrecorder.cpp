@@ -81,7 +81,7 @@ void ZEBReplayRecorder::noteFrame(float changeInTime, const messageQueue& receiv
             m_header.names.emplace_back(row.name);
     }
     if (changeInTime > 0.0f)
-        m_seconds += changeInTime;
+        m_seconds += changeInTime < REPLAY_LONGEST_FRAME ? changeInTime : REPLAY_LONGEST_FRAME;
     const uint32_t timeMs = toMilliseconds(m_seconds);
     messageQueue copy = received;
     while (copy.hasMessages())

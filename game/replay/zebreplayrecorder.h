@@ -17,6 +17,9 @@ class messageQueue;
 // jump to any moment by playing at most that long from a keyframe.
 constexpr uint32_t REPLAY_KEYFRAME_INTERVAL_MS = 5000;
 constexpr size_t REPLAY_CHUNK_TARGET_BYTES = 1024 * 1024; // a busier chunk closes early
+// A frame longer than this (the window was held, the machine slept) counts as
+// this long: the game moved on no further between two frames than this either.
+constexpr float REPLAY_LONGEST_FRAME = 1.0f;
 
 // Records the game one client sees, on the game thread, without ever waiting
 // for the disk: the frame's records go into a buffer, and each finished chunk

@@ -230,14 +230,21 @@ TEST(ReplayFile, DamagedFilesAreRefusedWithAReason) {
              patch32(b, second + 4, 5);
              return b;
          },
-         "chunk 2 is cut short or out of order"},
+         "chunk 2 is cut short, out of order or too long"},
+        {"a chunk longer than a jump may play",
+         [&] {
+             std::string b = good.bytes();
+             patch32(b, second + 8, 20 + MAX_CHUNK_SPAN_MS + 1);
+             return b;
+         },
+         "chunk 2 is cut short, out of order or too long"},
         {"an unpacked size beyond the bound",
          [&] {
              std::string b = good.bytes();
              patch32(b, chunk + 12, MAX_CHUNK_RAW_BYTES + 1);
              return b;
          },
-         "chunk 1 is cut short or out of order"},
+         "chunk 1 is cut short, out of order or too long"},
         {"an unpacked size too small",
          [&] {
              std::string b = good.bytes();
