@@ -173,6 +173,11 @@ using frameRenderFunction = void (*)();
 int64_t shellWindowProcedure(gameWindow* window, uint32_t message, uint64_t wParam, int64_t lParam);
 int runMessageLoop(gameWindow* window, frameUpdateFunction update, frameRenderFunction render,
                    long frameLimit);
+// The game's window, as the user's settings place it; null, with a line on
+// standard error (ending with withoutDisplay when there is no display), when
+// it cannot be opened.
+gameWindow* openGameWindow(int64_t (*procedure)(gameWindow*, uint32_t, uint64_t, int64_t),
+                           const char* withoutDisplay);
 
 // The whole windowed program and the windowless host; each returns the exit code.
 int runWindowedGame();

@@ -105,25 +105,29 @@ bool drawSetupProgress(const char* status) {
 
 } // namespace
 
-int runWindowedGame() {
+gameWindow* openGameWindow(windowProcedure procedure, const char* withoutDisplay) {
     const char* reason = "";
     if (!initialiseWindowSystem(&reason)) {
-        std::fprintf(stderr,
-                     "zeb: there is no display to open the game window on (%s); "
-                     "to host a game without a window, run: zeb --server\n",
-                     reason);
-        return 1;
+        std::fprintf(stderr, "zeb: there is no display to open the game window on (%s)%s\n", reason,
+                     withoutDisplay);
+        return nullptr;
     }
     loadUserSettings();
     windowPlacement placement;
     placement.width = g_settings.windowWidth;
     placement.height = g_settings.windowHeight;
     placement.fullScreen = g_settings.fullScreen;
-    gameWindow* window = createGameWindow(WINDOW_TITLE, shellWindowProcedure, placement);
-    if (window == nullptr) {
+    gameWindow* window = createGameWindow(WINDOW_TITLE, procedure, placement);
+    if (window == nullptr)
         std::fprintf(stderr, "zeb: the game window could not be created\n");
+    return window;
+}
+
+int runWindowedGame() {
+    gameWindow* window =
+        openGameWindow(shellWindowProcedure, "; to host a game without a window, run: zeb --server");
+    if (window == nullptr)
         return 1;
-    }
     g_setupWindow = window;
     setSetupProgress(drawSetupProgress);
     if (setupGame(window) == setupResult::cannotHost) {

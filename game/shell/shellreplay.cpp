@@ -170,21 +170,9 @@ bool loadReplay(const std::string& path, ZEBReplayFile& file) {
 }
 
 int playInWindow(ZEBReplayPlayer& player) {
-    const char* reason = "";
-    if (!initialiseWindowSystem(&reason)) {
-        std::fprintf(stderr, "zeb: there is no display to open the game window on (%s)\n", reason);
+    gameWindow* window = openGameWindow(replayWindowProcedure, "");
+    if (window == nullptr)
         return 1;
-    }
-    loadUserSettings();
-    windowPlacement placement;
-    placement.width = g_settings.windowWidth;
-    placement.height = g_settings.windowHeight;
-    placement.fullScreen = g_settings.fullScreen;
-    gameWindow* window = createGameWindow(WINDOW_TITLE, replayWindowProcedure, placement);
-    if (window == nullptr) {
-        std::fprintf(stderr, "zeb: the game window could not be created\n");
-        return 1;
-    }
     setupPresentation(window);
     if (g_soundList != nullptr)
         g_soundList->setEnabled(g_soundEnabled);
