@@ -252,8 +252,8 @@ bool ZEBReplayFile::readChunkPlaces(size_t offset, std::string& error) {
         place.offset = m_bytes.size() - in.left();
         const uint8_t* stream = nullptr;
         if (place.startMs < previousEnd || place.endMs < place.startMs || place.endMs > MAX_REPLAY_MS ||
-            place.endMs - place.startMs > MAX_CHUNK_SPAN_MS ||
-            place.rawSize > MAX_CHUNK_RAW_BYTES || !in.take(place.streamSize, stream)) {
+            place.endMs - place.startMs > MAX_CHUNK_SPAN_MS || place.rawSize > MAX_CHUNK_RAW_BYTES ||
+            !in.take(place.streamSize, stream)) {
             error = "is damaged: chunk " + std::to_string(number) + " is cut short, out of order or too long";
             return false;
         }
