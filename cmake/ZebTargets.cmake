@@ -73,7 +73,7 @@ function(zeb_add_test name)
     endif()
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${ARG_TIMEOUT}
-        ENVIRONMENT "ZEB_DISCOVERY=127.255.255.255;ZEB_DISCOVERY_PORT=${port};SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ZEB_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}.config;${ARG_ENV}"
+        ENVIRONMENT "ZEB_DISCOVERY=127.255.255.255;ZEB_DISCOVERY_PORT=${port};SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ZEB_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}.config;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}.data;${ARG_ENV}"
         ENVIRONMENT_MODIFICATION "DISPLAY=unset:")
 endfunction()
 

@@ -1,4 +1,5 @@
 #include "core/littleendian.h"
+#include "game/replay/replayformat.h"
 #include "game/rules/protocol.h"
 #include "platform/net/netdiscovery.h"
 
@@ -92,5 +93,23 @@ int main(int argc, char** argv) {
     answer.desc.maxPlayers = 8;
     answer.gamePort = 27351;
     save(root + "/discovery", "answer", encodeDiscoveryAnswer(answer));
+
+    // A recording of two chunks: a keyframe, the session's messages, the end.
+    ZEBReplayHeader header;
+    header.level = "level_0.xml";
+    header.ownName = "Player";
+    header.names = {"Player", "Second"};
+    bytes replay = encodeReplayHeader(header);
+    for (uint32_t start : {0u, 5000u}) {
+        ZEBReplayChunkBuilder chunk;
+        chunk.keyframe(start, writeFullState(world, 0), writePlayerStats(rows));
+        for (size_t i = 2; i < all.size(); ++i)
+            chunk.message(start + 100 * static_cast<uint32_t>(i), all[i]);
+        if (start > 0)
+            chunk.end(start + 2000);
+        const bytes packed = chunk.pack();
+        replay.insert(replay.end(), packed.begin(), packed.end());
+    }
+    save(root + "/replay", "two_chunks", replay);
     return 0;
 }

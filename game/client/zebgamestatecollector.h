@@ -39,6 +39,8 @@ class ZEBGameStateCollector {
     void setPlayerName(const std::string& name); // at most 31 characters travel
     bool hasJoined() const { return m_joined; }
     void reset(); // the connection is lost: back to not joined
+    // A replay shows every ship as the host sent it: no ship is predicted as its own.
+    void watchWithoutShip() { m_ownIndex = -1; }
 
     void setInput(const PlayerInput& input) { m_input = input; }
     void update(float changeInTime, messageQueue& receivedMessages, messageQueue& messagesToSendOut);

@@ -1,6 +1,7 @@
 #include "game/shell/clientsession.h"
 
 #include "game/shell/shell.h"
+#include "game/shell/shellreplay.h"
 #include "sound/soundlist.h"
 
 #include <bit>
@@ -26,6 +27,11 @@ ZEBClientSession::ZEBClientSession(std::vector<ZEBObject> shapes)
 
 ZEBClientSession::~ZEBClientSession() {
     m_connection.disconnect();
+    finishReplayRecording(m_recorder);
+}
+
+void ZEBClientSession::startRecording(const std::string& playerName) {
+    startReplayRecording(m_recorder, playerName);
 }
 
 void ZEBClientSession::setShapes(std::vector<ZEBObject> shapes) {
@@ -38,14 +44,25 @@ void ZEBClientSession::update(float changeInTime, const PlayerInput& input, soun
     messageQueue messagesToSendOut;
     m_connection.receiveMessages(receivedMessages);
     m_hostSilence = receivedMessages.hasMessages() ? 0.0f : m_hostSilence + changeInTime;
+    if (m_recorder.isRecording())
+        m_recorder.noteFrame(changeInTime, receivedMessages, m_collector);
     m_collector.setInput(input);
     m_collector.update(changeInTime, receivedMessages, messagesToSendOut);
+    showFrame(changeInTime, sounds);
+    m_connection.sendMessages(messagesToSendOut);
+}
+
+void ZEBClientSession::showFrame(float changeInTime, soundList* sounds) {
     m_feedback.update(changeInTime, m_collector);
     updateEffects(changeInTime);
     startExplosions();
     if (sounds != nullptr)
         playSounds(*sounds);
-    m_connection.sendMessages(messagesToSendOut);
+}
+
+void ZEBClientSession::clearEffects() {
+    m_effects.clear();
+    m_feedback.reset();
 }
 
 void ZEBClientSession::endGame() {

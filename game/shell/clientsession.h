@@ -5,6 +5,7 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
 #include "game/client/zebshapeoutlines.h"
+#include "game/replay/zebreplayrecorder.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
 #include "networklib/networkclient.h"
@@ -27,9 +28,16 @@ class ZEBClientSession {
     ZEBClientSession(const ZEBClientSession&) = delete;
     ZEBClientSession& operator=(const ZEBClientSession&) = delete;
 
-    // One frame of play: the host's messages in, the input out; explosions
-    // become effects and sounds (sounds may be null).
+    // One frame of play: the host's messages in (and into the recording, if
+    // one runs), the input out; then showFrame.
     void update(float changeInTime, const PlayerInput& input, soundList* sounds);
+    // What the collector's last update brought, shown: feedback, effects,
+    // and sounds (sounds may be null).
+    void showFrame(float changeInTime, soundList* sounds);
+    void clearEffects(); // the game jumped: what was shown belongs to another moment
+    // Records this game into the user's replay folder, from now until the
+    // session dies; nothing (after a line on standard error) when it cannot.
+    void startRecording(const std::string& playerName);
     // The game is over under this copy: what it shows of it goes.
     void endGame();
 
@@ -61,4 +69,5 @@ class ZEBClientSession {
     std::vector<std::unique_ptr<ZEBObjectParticleSystem>> m_effects;
     ZEBFeedback m_feedback; // score popups and who shot the own ship
     float m_hostSilence = 0.0f;
+    ZEBReplayRecorder m_recorder;
 };

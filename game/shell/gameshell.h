@@ -15,6 +15,7 @@
 #include "sound/soundlist.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,9 +50,11 @@ class ZEBGameShell {
 
     // The window this game draws in and takes the messages of.
     void attachWindow(gameWindow* window);
-    // Opens the drawing, sound and text on the window, loads the level's
-    // shapes and starts the first search.
+    // Opens the drawing, sound and text on the window and loads the level's shapes.
+    void openPresentation();
+    // That, then the first search.
     void start();
+    const std::vector<ZEBObject>& getLevelShapes() const { return m_shapes; }
     // After the game ended under it: a fresh search, then joining what it
     // finds or hosting.
     void restartSession();
@@ -76,6 +79,12 @@ class ZEBGameShell {
     // connection (tests, a recording): a session of these shapes that plays
     // at once and neither searches, connects nor sends.
     ZEBClientSession& startOfflineSession(std::vector<ZEBObject> shapes);
+    // A frame of such a game: gameSeconds of play, its effects and sounds.
+    void showOfflineFrame(float gameSeconds);
+    // What the bottom line of the window shows while a game is played, in
+    // place of the sound line; none: the sound line.
+    using statusLineFunction = std::function<void(font& text)>;
+    void setStatusLine(statusLineFunction statusLine) { m_statusLine = std::move(statusLine); }
 
     setupStage getStage() const { return m_stage; }
     bool isPlaying() const { return m_stage == setupStage::playing; }
@@ -160,6 +169,7 @@ class ZEBGameShell {
     font m_font;
     shellScreenshot m_screenshot;
     std::vector<ZEBObject> m_shapes; // the level's, drawn by every session
+    statusLineFunction m_statusLine;
     // Set-up.
     setupStage m_stage = setupStage::unavailable;
     uint32_t m_stageSince = 0; // the millisecond clock when the stage began

@@ -6,6 +6,7 @@
 #include "game/shell/shelldata.h"
 #include "game/shell/shellnetwork.h"
 #include "game/shell/shelloptions.h"
+#include "game/shell/shellreplay.h"
 #include "networklib/messagelog.h"
 #include "platform/system/assertionbox.h"
 #include "platform/system/clock.h"
@@ -31,6 +32,8 @@ int run(const shellOptions& options) {
                 return runStatusQuery(options);
             if (options.bot)
                 return runBot(options);
+            if (!options.replay.empty())
+                return runReplay(options);
             return options.server ? runDedicatedServer(options) : runWindowedGame(options);
         },
         options.server ? nullptr : &showLevelFailure);

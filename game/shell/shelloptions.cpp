@@ -128,6 +128,12 @@ bool applyValue(const std::string& name, const std::string& value, shellOptions&
             return true;
         }
         error = "--screenshot needs a file name";
+    } else if (name == "--replay") {
+        if (!value.empty()) {
+            options.replay = value;
+            return true;
+        }
+        error = "--replay needs a file name";
     } else if (name == "--name") {
         std::string reason;
         if (acceptPlayerName(value, options.name, reason))
@@ -141,7 +147,8 @@ bool applyValue(const std::string& name, const std::string& value, shellOptions&
 
 bool takesValue(const std::string& name) {
     return takesServerValue(name) || name == "--connect" || name == "--port" || name == "--discovery" ||
-           name == "--discovery-port" || name == "--frames" || name == "--screenshot" || name == "--name";
+           name == "--discovery-port" || name == "--frames" || name == "--screenshot" || name == "--name" ||
+           name == "--replay";
 }
 
 bool applyFlag(const std::string& name, shellOptions& options) {
@@ -244,6 +251,11 @@ bool parseOptions(int argc, const char* const* argv, shellOptions& options, std:
         error = "--agones and --agones-empty-shutdown are for a dedicated server: they need --server";
         return false;
     }
+    if (!options.replay.empty() && (options.server || options.bot || options.status || options.bots > 0 ||
+                                    !options.connectHost.empty())) {
+        error = "--replay plays a recording; it cannot also --server, --bot, --bots, --status or --connect";
+        return false;
+    }
     if (options.status && (options.server || !options.connectHost.empty())) {
         error = "--status only asks the hosts on the network; it cannot also --server or --connect";
         return false;
@@ -266,6 +278,8 @@ std::string usageText(const char* programName) {
            "  --log                     log every message received to message_log.csv here\n"
            "  --frames N                quit after N drawn frames\n"
            "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"
+           "  --replay FILE             play a recorded game: Space pauses, Left and Right jump 10 s,\n"
+           "                            Down and Up halve and double the speed\n"
            "  --name NAME               the player's name (at most 31 bytes of UTF-8)\n"
            "  --session-name NAME       the name a hosting copy advertises (default \"The Game\")\n"
            "  --config FILE             read settings (key = value) from FILE; the command line wins\n"
@@ -284,6 +298,7 @@ std::string usageText(const char* programName) {
            "\n"
            "Keys: W or Up thrust, A or Left and D or Right turn, Space fire, Z sound on or off,\n"
            "F11 or Alt+Enter full screen; a game controller plays too. Settings are kept in\n"
-           "$XDG_CONFIG_HOME/zeb/settings.ini (or ~/.config/zeb/settings.ini).\n"
+           "$XDG_CONFIG_HOME/zeb/settings.ini (or ~/.config/zeb/settings.ini); the last 10 games\n"
+           "are recorded in $XDG_DATA_HOME/zeb/replays (or ~/.local/share/zeb/replays).\n"
            "The environment variables ZEB_DISCOVERY and ZEB_DISCOVERY_PORT set the search too.\n";
 }

@@ -21,6 +21,7 @@ struct shellOptions {
     bool log = false;                         // keep the message log (messageLogPath)
     long frames = 0;                          // quit after this many accepted frames; 0: no limit
     std::string screenshot;                   // PNG of the last drawn frame, written when quitting
+    std::string replay;                       // play this recording instead of a game; empty: none
     std::string name;                         // the player's name; empty: the settings file's
     std::string config;                       // settings file read before the command line; empty: none
     std::string sessionName;                  // the name a hosting copy advertises; empty: "The Game"

@@ -250,8 +250,12 @@ void ZEBGameShell::render() {
         endScene();
         return;
     }
-    m_font.setTop(SOUND_LINE_TOP);
-    m_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
-    m_font.print(m_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT);
+    if (m_statusLine && m_stage == setupStage::playing) {
+        m_statusLine(m_font);
+    } else {
+        m_font.setTop(SOUND_LINE_TOP);
+        m_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
+        m_font.print(m_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT);
+    }
     endScene();
 }

@@ -102,7 +102,7 @@ void ZEBGameShell::attachWindow(gameWindow* window) {
 
 // The sounds and the text live as long as the game; the level's shapes are
 // read once and copied into each session.
-void ZEBGameShell::start() {
+void ZEBGameShell::openPresentation() {
     initialiseRenderDevice(m_window);
     if (!m_soundsLoaded) {
         m_sounds.initialise(getNativeWindow(m_window));
@@ -116,6 +116,11 @@ void ZEBGameShell::start() {
     seedRandom(timeGetTime());
     getKeys().clear();
     m_shapes = loadLevelFile().shapes;
+    fitToWindow();
+}
+
+void ZEBGameShell::start() {
+    openPresentation();
     applyNetworkOptions(m_options);
     m_rejoinDelay = -1.0f;
     m_tries = 1;
@@ -125,7 +130,6 @@ void ZEBGameShell::start() {
     // What set-up has to say comes first; the settings file's problem otherwise.
     if (m_notice.empty() && !m_settingsProblem.empty())
         setNotice(m_settingsProblem);
-    fitToWindow();
 }
 
 ZEBClientSession& ZEBGameShell::startOfflineSession(std::vector<ZEBObject> shapes) {
@@ -350,6 +354,7 @@ void ZEBGameShell::stepJoining() {
     collector.update(0.0f, in, out);
     if (collector.hasJoined()) {
         enter(setupStage::playing);
+        m_session->startRecording(m_playerName);
         m_session->setHostSilence(0.0f);
         m_input.clear();
         m_afterLoss = false;

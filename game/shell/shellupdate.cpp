@@ -57,6 +57,11 @@ void ZEBGameShell::updatePlaying(float changeInTime) {
         m_formerTable = collector.getStats();
 }
 
+void ZEBGameShell::showOfflineFrame(float gameSeconds) {
+    if (m_session)
+        m_session->showFrame(gameSeconds, m_soundsLoaded ? &m_sounds : nullptr);
+}
+
 // The game ended under this copy: it says why, passes over that session in
 // its next searches (its address may soon host the party's next game), and
 // waits its turn to search again.

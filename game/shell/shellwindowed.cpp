@@ -1,3 +1,4 @@
+#include "game/shell/shellwindowed.h"
 #include "game/shell/gameshell.h"
 #include "game/shell/shell.h"
 #include "game/shell/shelloptions.h"
@@ -6,17 +7,14 @@
 
 #include <cstdio>
 
-int runWindowedGame(const shellOptions& options) {
+gameWindow* openGameWindow(ZEBGameShell& game, const char* withoutDisplay) {
     const char* reason = "";
     if (!initialiseWindowSystem(&reason)) {
-        std::fprintf(stderr,
-                     "zeb: there is no display to open the game window on (%s); "
-                     "to host a game without a window, run: zeb --server\n",
-                     reason);
-        return 1;
+        std::fprintf(stderr, "zeb: there is no display to open the game window on (%s)%s\n", reason,
+                     withoutDisplay);
+        return nullptr;
     }
     // The settings give the window its size before the game is made on it.
-    ZEBGameShell game(options);
     game.loadUserSettings();
     windowPlacement placement;
     placement.width = game.getSettings().windowWidth;
@@ -25,12 +23,16 @@ int runWindowedGame(const shellOptions& options) {
     gameWindow* window = createGameWindow(WINDOW_TITLE, nullptr, placement);
     if (window == nullptr) {
         std::fprintf(stderr, "zeb: the game window could not be created\n");
-        return 1;
+        return nullptr;
     }
     game.attachWindow(window);
-    game.start();
-    // --frames counts the frames of the game, or of its absence, once set-up
-    // has come to an end: a picture taken then shows what set-up led to.
+    return window;
+}
+
+// --frames counts the frames of the game, or of its absence, once set-up has
+// come to an end: a picture taken then shows what set-up led to.
+int runGameFrames(ZEBGameShell& game, gameWindow* window, const shellOptions& options,
+                  const frameUpdateFunction& update) {
     long gameFrames = 0;
     const auto render = [&] {
         game.render();
@@ -39,12 +41,20 @@ int runWindowedGame(const shellOptions& options) {
         if (settled && ++gameFrames == options.frames)
             closeWindow(window);
     };
-    const int exitCode = runWindowLoop(
-        window, MIN_FRAME_TIME,
-        [&game](float changeInTime, float frameTime) { return game.update(changeInTime, frameTime); }, render,
-        0);
+    const int exitCode = runWindowLoop(window, MIN_FRAME_TIME, update, render, 0);
     setWindowOwner(window, nullptr);
     if (!options.screenshot.empty())
         game.getScreenshot().save(options.screenshot);
     return exitCode;
+}
+
+int runWindowedGame(const shellOptions& options) {
+    ZEBGameShell game(options);
+    gameWindow* window = openGameWindow(game, "; to host a game without a window, run: zeb --server");
+    if (window == nullptr)
+        return 1;
+    game.start();
+    return runGameFrames(game, window, options, [&game](float changeInTime, float frameTime) {
+        return game.update(changeInTime, frameTime);
+    });
 }

@@ -1,6 +1,6 @@
 #include "platform/render/pngwriter.h"
 
-#include <zlib.h>
+#include "platform/compress/zlibstream.h"
 
 #include <cstdio>
 
@@ -45,16 +45,6 @@ std::vector<uint8_t> rawRows(const std::vector<uint32_t>& pixels, int width, int
     return raw;
 }
 
-// A zlib stream of the rows; empty when compression fails.
-std::vector<uint8_t> deflated(const std::vector<uint8_t>& raw) {
-    uLongf size = compressBound(static_cast<uLong>(raw.size()));
-    std::vector<uint8_t> z(size);
-    if (compress2(z.data(), &size, raw.data(), static_cast<uLong>(raw.size()), Z_DEFAULT_COMPRESSION) != Z_OK)
-        return {};
-    z.resize(size);
-    return z;
-}
-
 std::vector<uint8_t> encode(const std::vector<uint32_t>& pixels, int width, int height, bool withAlpha) {
     if (width < 1 || height < 1 || width > PNG_MAX_DIMENSION || height > PNG_MAX_DIMENSION)
         return {};
@@ -67,7 +57,8 @@ std::vector<uint8_t> encode(const std::vector<uint32_t>& pixels, int width, int 
     // 8-bit, RGB or RGBA, deflate, filter 0, no interlace
     header.insert(header.end(), {8, withAlpha ? COLOUR_TYPE_RGBA : COLOUR_TYPE_RGB, 0, 0, 0});
     putChunk(png, "IHDR", header);
-    const std::vector<uint8_t> data = deflated(rawRows(pixels, width, height, withAlpha));
+    const std::vector<uint8_t> rows = rawRows(pixels, width, height, withAlpha);
+    const std::vector<uint8_t> data = deflateBytes(rows.data(), rows.size());
     if (data.empty())
         return {};
     putChunk(png, "IDAT", data);
@@ -89,15 +80,12 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& png) {
 } // namespace
 
 uint32_t pngCrc32(const uint8_t* data, size_t length) {
-    return static_cast<uint32_t>(::crc32(::crc32(0L, Z_NULL, 0), data, static_cast<uInt>(length)));
+    return crc32Of(data, length);
 }
 
 std::vector<uint8_t> inflatePNGData(const std::vector<uint8_t>& zlibStream, size_t expectedSize) {
-    std::vector<uint8_t> raw(expectedSize);
-    uLongf size = static_cast<uLongf>(expectedSize);
-    if (uncompress(raw.data(), &size, zlibStream.data(), static_cast<uLong>(zlibStream.size())) != Z_OK ||
-        size != expectedSize)
-        return {};
+    std::vector<uint8_t> raw;
+    inflateBytes(zlibStream.data(), zlibStream.size(), expectedSize, raw);
     return raw;
 }
 

@@ -13,5 +13,10 @@ std::string userConfigFolder();
 // folder is often not writable there. Empty when none is known.
 std::string userLogFolder();
 
+// The folder for the user's data (kept recordings): $XDG_DATA_HOME when it is
+// an absolute path, else $HOME/.local/share; on Windows %LOCALAPPDATA%. Empty
+// when none is known.
+std::string userDataFolder();
+
 // Puts the file from in the place of to, replacing it in one step.
 bool replaceFile(const std::string& from, const std::string& to);

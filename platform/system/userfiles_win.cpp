@@ -24,6 +24,10 @@ std::string userConfigFolder() {
     return environmentFolder(L"APPDATA");
 }
 
+std::string userDataFolder() {
+    return environmentFolder(L"LOCALAPPDATA");
+}
+
 std::string userLogFolder() {
     const std::string local = environmentFolder(L"LOCALAPPDATA");
     if (local.empty())

@@ -94,8 +94,9 @@ appProcess startProgram(const std::string& program, const std::vector<std::strin
                         const std::string& folder, const std::vector<std::string>& extraEnvironment) {
     std::vector<std::string> argv = {program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    // Each copy keeps its settings in its own folder unless the test says otherwise.
-    std::vector<std::string> extra = {"XDG_CONFIG_HOME=" + folder + "/config"};
+    // Each copy keeps its settings and recordings in its own folder unless the test says otherwise.
+    std::vector<std::string> extra = {"XDG_CONFIG_HOME=" + folder + "/config",
+                                      "XDG_DATA_HOME=" + folder + "/data"};
     extra.insert(extra.end(), extraEnvironment.begin(), extraEnvironment.end());
     std::vector<std::string> env = mergedEnvironment(extra);
     std::vector<char*> argvPointers = pointers(argv);

@@ -26,8 +26,9 @@ bool copyGameData(const std::string& folder);
 
 // Starts program with arguments in folder; extraEnvironment entries
 // ("NAME=value") are added to (or replace) this process's environment; a bare
-// "NAME" removes that variable. XDG_CONFIG_HOME is folder/config unless given,
-// so no copy reads or writes the user's settings.
+// "NAME" removes that variable. XDG_CONFIG_HOME is folder/config and
+// XDG_DATA_HOME folder/data unless given, so no copy reads or writes the
+// user's settings or recordings.
 appProcess startProgram(const std::string& program, const std::vector<std::string>& arguments,
                         const std::string& folder, const std::vector<std::string>& extraEnvironment = {});
 

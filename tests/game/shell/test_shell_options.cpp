@@ -43,6 +43,10 @@ TEST(shellOptions, everyOptionInBothSpellings) {
     EXPECT_EQ(options.frames, 90);
     EXPECT_EQ(options.screenshot, "out.png");
 
+    shellOptions replay;
+    ASSERT_TRUE(parse({"--replay=game.zebreplay", "--frames", "3"}, replay, error)) << error;
+    EXPECT_EQ(replay.replay, "game.zebreplay");
+
     shellOptions named;
     ASSERT_TRUE(parse({"--name=Zo\xC3\xAB"}, named, error)) << error;
     EXPECT_EQ(named.name, "Zo\xC3\xAB");
@@ -78,6 +82,9 @@ TEST(shellOptions, badValuesAreRefusedWithTheOptionNamed) {
         {"--fly"},
         {"--server=yes"},
         {"--server", "--connect", "h"},
+        {"--replay", ""},
+        {"--replay", "game.zebreplay", "--bot"},
+        {"--replay", "game.zebreplay", "--server"},
     };
     for (const auto& arguments : bad) {
         shellOptions options;

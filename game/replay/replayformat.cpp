@@ -1,0 +1,306 @@
+#include "game/replay/replayformat.h"
+
+#include "core/displaytext.h"
+#include "core/littleendian.h"
+#include "game/client/zebgamestatecollector.h"
+#include "game/rules/protocol.h"
+#include "platform/compress/zlibstream.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr uint8_t HEADER_MAGIC[4] = {'Z', 'E', 'B', 'R'};
+constexpr uint8_t CHUNK_MAGIC[4] = {'Z', 'E', 'B', 'C'};
+constexpr uint8_t RECORD_KEYFRAME = 'K';
+constexpr uint8_t RECORD_MESSAGE = 'M';
+constexpr uint8_t RECORD_END = 'E';
+constexpr size_t MAX_LEVEL_NAME = 64;
+
+void putU32(std::vector<uint8_t>& out, uint32_t value) {
+    uint8_t bytes[4];
+    writeU32(bytes, value);
+    out.insert(out.end(), bytes, bytes + 4);
+}
+
+void putText(std::vector<uint8_t>& out, const std::string& text) {
+    const size_t length = text.size() < MAX_REPLAY_TEXT ? text.size() : MAX_REPLAY_TEXT;
+    out.push_back(static_cast<uint8_t>(length));
+    out.insert(out.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length));
+}
+
+// Bytes taken from the front of a buffer, never past its end.
+class byteReader {
+  public:
+    byteReader(const uint8_t* data, size_t size) : m_data(data), m_left(size) {}
+
+    size_t left() const { return m_left; }
+    bool take(size_t count, const uint8_t*& at) {
+        if (count > m_left)
+            return false;
+        at = m_data;
+        m_data += count;
+        m_left -= count;
+        return true;
+    }
+    bool u8(uint8_t& value) {
+        const uint8_t* at = nullptr;
+        if (!take(1, at))
+            return false;
+        value = at[0];
+        return true;
+    }
+    bool u32(uint32_t& value) {
+        const uint8_t* at = nullptr;
+        if (!take(4, at))
+            return false;
+        value = readU32(at);
+        return true;
+    }
+    bool text(std::string& value) {
+        uint8_t length = 0;
+        const uint8_t* at = nullptr;
+        if (!u8(length) || !take(length, at))
+            return false;
+        value.assign(reinterpret_cast<const char*>(at), length);
+        return true;
+    }
+    // A payload: its u32 length, at most MAX_RECORD_PAYLOAD, then the bytes.
+    bool payload(int type, networkMessage& message) {
+        uint32_t size = 0;
+        const uint8_t* at = nullptr;
+        if (!u32(size) || size > MAX_RECORD_PAYLOAD || !take(size, at))
+            return false;
+        message = networkMessage(type, at, static_cast<int>(size));
+        return true;
+    }
+
+  private:
+    const uint8_t* m_data;
+    size_t m_left;
+};
+
+bool isLevelName(const std::string& name) {
+    if (name.empty() || name.size() > MAX_LEVEL_NAME || name[0] == '.')
+        return false;
+    for (const char c : name) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                           c == '_' || c == '-' || c == '.';
+        if (!plain)
+            return false;
+    }
+    return true;
+}
+
+bool isPlayerName(const std::string& name) {
+    return name.size() < PLAYER_NAME_SIZE && makeDisplayText(name) == name;
+}
+
+bool readHeader(byteReader& in, ZEBReplayHeader& header, std::string& error) {
+    const uint8_t* magic = nullptr;
+    uint32_t version = 0;
+    if (!in.take(4, magic) || std::memcmp(magic, HEADER_MAGIC, 4) != 0 || !in.u32(version)) {
+        error = "is not a ZEB replay";
+        return false;
+    }
+    if (version != REPLAY_VERSION) {
+        error = "is a replay of version " + std::to_string(version) + ", this program reads version " +
+                std::to_string(REPLAY_VERSION);
+        return false;
+    }
+    uint8_t count = 0;
+    error = "is damaged: its header is cut short or holds a bad name";
+    if (!in.text(header.level) || !isLevelName(header.level) || !in.text(header.ownName) ||
+        !isPlayerName(header.ownName) || !in.u8(count) || count > MAX_REPLAY_NAMES)
+        return false;
+    header.names.resize(count);
+    for (std::string& name : header.names) {
+        if (!in.text(name) || !isPlayerName(name))
+            return false;
+    }
+    error.clear();
+    return true;
+}
+
+// The keyframe must be a picture a client can take as its join reply.
+bool isKeyframe(const networkMessage& fullState, const networkMessage& stats) {
+    FullStateHeader header;
+    std::vector<ZEBGameStateElement> elements;
+    std::vector<PlayerStats> rows;
+    return readFullStateHeader(fullState.getData(), fullState.getDataSize(), &header) &&
+           header.count <= MAX_COLLECTOR_ELEMENTS &&
+           readFullState(fullState.getData(), fullState.getDataSize(), &header, &elements) &&
+           header.shipID >= 0 && header.shipID < header.count &&
+           readPlayerStats(stats.getData(), stats.getDataSize(), &rows);
+}
+
+bool readTime(byteReader& in, uint32_t lowest, uint32_t highest, uint32_t& timeMs) {
+    return in.u32(timeMs) && timeMs >= lowest && timeMs <= highest;
+}
+
+} // namespace
+
+void ZEBReplayChunkBuilder::putTime(uint8_t kind, uint32_t timeMs) {
+    if (m_records.empty())
+        m_startMs = timeMs;
+    m_lastMs = timeMs;
+    m_records.push_back(kind);
+    putU32(m_records, timeMs);
+}
+
+void ZEBReplayChunkBuilder::putPayload(const networkMessage& message) {
+    putU32(m_records, static_cast<uint32_t>(message.getDataSize()));
+    if (message.getDataSize() > 0)
+        m_records.insert(m_records.end(), message.getData(), message.getData() + message.getDataSize());
+}
+
+void ZEBReplayChunkBuilder::keyframe(uint32_t timeMs, const networkMessage& fullState,
+                                     const networkMessage& stats) {
+    putTime(RECORD_KEYFRAME, timeMs);
+    putPayload(fullState);
+    putPayload(stats);
+}
+
+void ZEBReplayChunkBuilder::message(uint32_t timeMs, const networkMessage& message) {
+    putTime(RECORD_MESSAGE, timeMs);
+    putU32(m_records, static_cast<uint32_t>(message.getType()));
+    putPayload(message);
+}
+
+void ZEBReplayChunkBuilder::end(uint32_t timeMs) {
+    putTime(RECORD_END, timeMs);
+}
+
+std::vector<uint8_t> ZEBReplayChunkBuilder::pack() const {
+    const std::vector<uint8_t> stream = deflateBytes(m_records.data(), m_records.size());
+    if (stream.empty() || m_records.size() > MAX_CHUNK_RAW_BYTES)
+        return {};
+    std::vector<uint8_t> chunk(CHUNK_MAGIC, CHUNK_MAGIC + 4);
+    putU32(chunk, m_startMs);
+    putU32(chunk, m_lastMs);
+    putU32(chunk, static_cast<uint32_t>(m_records.size()));
+    putU32(chunk, static_cast<uint32_t>(stream.size()));
+    chunk.insert(chunk.end(), stream.begin(), stream.end());
+    return chunk;
+}
+
+std::vector<uint8_t> encodeReplayHeader(const ZEBReplayHeader& header) {
+    std::vector<uint8_t> out(HEADER_MAGIC, HEADER_MAGIC + 4);
+    putU32(out, REPLAY_VERSION);
+    putText(out, header.level);
+    putText(out, header.ownName);
+    const size_t count = header.names.size() < MAX_REPLAY_NAMES ? header.names.size() : MAX_REPLAY_NAMES;
+    out.push_back(static_cast<uint8_t>(count));
+    for (size_t i = 0; i < count; ++i)
+        putText(out, header.names[i]);
+    return out;
+}
+
+bool readReplayRecords(const uint8_t* data, size_t size, uint32_t startMs, uint32_t endMs,
+                       ZEBReplayChunk& chunk, std::string& error) {
+    chunk = ZEBReplayChunk();
+    chunk.startMs = startMs;
+    chunk.endMs = endMs;
+    byteReader in(data, size);
+    uint8_t kind = 0;
+    uint32_t timeMs = 0;
+    if (!in.u8(kind) || kind != RECORD_KEYFRAME || !readTime(in, startMs, startMs, timeMs) ||
+        !in.payload(MSG_FULL_STATE, chunk.fullState) || !in.payload(MSG_PLAYER_STATS, chunk.stats) ||
+        !isKeyframe(chunk.fullState, chunk.stats)) {
+        error = "its keyframe is damaged";
+        return false;
+    }
+    uint32_t lastMs = startMs;
+    while (in.left() > 0) {
+        uint32_t type = 0;
+        ZEBReplayEvent event;
+        if (chunk.ended || !in.u8(kind) || !readTime(in, lastMs, endMs, event.timeMs)) {
+            error = "a record is out of order or past the chunk's end";
+            return false;
+        }
+        lastMs = event.timeMs;
+        if (kind == RECORD_END) {
+            chunk.ended = true;
+            continue;
+        }
+        if (kind != RECORD_MESSAGE || !in.u32(type) ||
+            !in.payload(static_cast<int32_t>(type), event.message)) {
+            error = "a message record is damaged";
+            return false;
+        }
+        chunk.events.push_back(std::move(event));
+    }
+    if (lastMs != endMs) {
+        error = "its records end before its last time";
+        return false;
+    }
+    return true;
+}
+
+bool ZEBReplayFile::readChunkPlaces(size_t offset, std::string& error) {
+    byteReader in(reinterpret_cast<const uint8_t*>(m_bytes.data()) + offset, m_bytes.size() - offset);
+    uint32_t previousEnd = 0;
+    while (in.left() > 0) {
+        const size_t number = m_chunks.size() + 1;
+        const uint8_t* magic = nullptr;
+        chunkPlace place;
+        if (!in.take(4, magic) || std::memcmp(magic, CHUNK_MAGIC, 4) != 0 || !in.u32(place.startMs) ||
+            !in.u32(place.endMs) || !in.u32(place.rawSize) || !in.u32(place.streamSize)) {
+            error = "is damaged: chunk " + std::to_string(number) + " has no valid header";
+            return false;
+        }
+        place.offset = m_bytes.size() - in.left();
+        const uint8_t* stream = nullptr;
+        if (place.startMs < previousEnd || place.endMs < place.startMs || place.endMs > MAX_REPLAY_MS ||
+            place.endMs - place.startMs > MAX_CHUNK_SPAN_MS || place.rawSize > MAX_CHUNK_RAW_BYTES ||
+            !in.take(place.streamSize, stream)) {
+            error = "is damaged: chunk " + std::to_string(number) + " is cut short, out of order or too long";
+            return false;
+        }
+        previousEnd = place.endMs;
+        m_chunks.push_back(place);
+    }
+    if (m_chunks.empty()) {
+        error = "holds no recorded game";
+        return false;
+    }
+    return true;
+}
+
+bool ZEBReplayFile::load(std::string bytes, std::string& error) {
+    m_bytes = std::move(bytes);
+    m_chunks.clear();
+    m_header = ZEBReplayHeader();
+    byteReader in(reinterpret_cast<const uint8_t*>(m_bytes.data()), m_bytes.size());
+    if (!readHeader(in, m_header, error) || !readChunkPlaces(m_bytes.size() - in.left(), error))
+        return false;
+    ZEBReplayChunk chunk;
+    for (int index = 0; index < getChunkCount(); ++index) {
+        if (!decodeChunk(index, chunk, error))
+            return false;
+        // Only the last chunk may say the game ended.
+        if (chunk.ended && index + 1 < getChunkCount()) {
+            error = "is damaged: the game ends in chunk " + std::to_string(index + 1) + " of " +
+                    std::to_string(getChunkCount());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ZEBReplayFile::decodeChunk(int index, ZEBReplayChunk& chunk, std::string& error) const {
+    const chunkPlace& place = m_chunks[static_cast<size_t>(index)];
+    const std::string number = std::to_string(index + 1);
+    std::vector<uint8_t> raw;
+    if (!inflateBytes(reinterpret_cast<const uint8_t*>(m_bytes.data()) + place.offset, place.streamSize,
+                      place.rawSize, raw)) {
+        error = "is damaged: chunk " + number + " cannot be unpacked";
+        return false;
+    }
+    std::string reason;
+    if (!readReplayRecords(raw.data(), raw.size(), place.startMs, place.endMs, chunk, reason)) {
+        error = "is damaged: in chunk " + number + ", " + reason;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+// A game of computer players in one process (the play harness), recorded by
+// the first player's copy as the program records it: each frame's messages go
+// to the recorder before that player's collector takes them.
+
+#include "game/client/zebbotpilot.h"
+#include "game/replay/zebreplayrecorder.h"
+#include "tests/game/playharness.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace replaytest {
+
+constexpr const char* LEVEL = "level_0.xml";
+
+// Plays frames frames with players bots on families asteroid families;
+// atFrame, when given, looks at the game after each frame (its number from 1).
+inline bool recordBotGame(const std::string& path, int players, int families, int frames,
+                          const std::function<void(int, const play::Harness&)>& atFrame = {}) {
+    play::Harness game(families);
+    std::vector<ZEBBotPilot> pilots;
+    for (int i = 0; i < players; ++i) {
+        game.addClient(static_cast<uint32_t>(i + 1), "Bot " + std::to_string(i + 1));
+        pilots.emplace_back(static_cast<uint32_t>(100 + i));
+    }
+    if (!game.joinAll())
+        return false;
+    ZEBReplayRecorder recorder;
+    if (!recorder.start(path, LEVEL, "Bot 1"))
+        return false;
+    for (int frame = 1; frame <= frames; ++frame) {
+        for (int i = 0; i < players; ++i)
+            game.clients[i]->input = pilots[i].decide(game.clients[i]->collector, play::FRAME);
+        recorder.noteFrame(play::FRAME, game.clients[0]->inbox, game.clients[0]->collector);
+        game.step();
+        if (atFrame)
+            atFrame(frame, game);
+    }
+    recorder.finish();
+    return !recorder.hasFailed();
+}
+
+} // namespace replaytest
