@@ -4,6 +4,7 @@
 #include "platform/net/netevents.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -88,6 +89,36 @@ TEST(NetworkHost, PlayerIdsAreNeverReused) {
         ASSERT_TRUE(waitForType(*host, got, NETWORK_PLAYER_DESTROYED, WAIT_MS));
     }
     EXPECT_EQ(ids, (std::vector<uint32_t>{1, 2}));
+}
+
+// A game that stops taking its messages for seconds (a dragged window, a
+// breakpoint) is not a game that left: both ends keep their connection and
+// what was sent meanwhile arrives.
+TEST(NetworkConnection, GamesThatStopTakingMessagesForSecondsKeepTheirConnection) {
+    auto host = makeHost(testGuid());
+    auto client = makeClient(testGuid());
+    ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
+    std::vector<networkMessage> atHost;
+    ASSERT_TRUE(waitForType(*host, atHost, NETWORK_PLAYER_CREATED, WAIT_MS));
+    ASSERT_TRUE(waitUntil([&] { return client->isConnected(); }, WAIT_MS));
+    messageQueue toHost;
+    toHost.push(networkMessage(20, nullptr, 0));
+    client->sendMessages(toHost);
+    messageQueue toClient;
+    toClient.push(networkMessage(21, nullptr, 0));
+    host->sendMessages(toClient);
+
+    // Longer than either end waits for a silent peer.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5000));
+
+    std::vector<networkMessage> atClient;
+    EXPECT_TRUE(waitForType(*client, atClient, 21, WAIT_MS));
+    EXPECT_TRUE(waitForType(*host, atHost, 20, WAIT_MS));
+    EXPECT_TRUE(client->isConnected());
+    EXPECT_EQ(client->getEnd(), networkEnd::none);
+    EXPECT_EQ(host->getPlayerCount(), 1u);
+    for (const networkMessage& message : atHost)
+        EXPECT_NE(message.getType(), NETWORK_PLAYER_DESTROYED);
 }
 
 // The game waits while "!isConnected() && !isConnecting()" is false; that
