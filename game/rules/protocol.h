@@ -21,9 +21,12 @@
 // Every reader refuses (returns false, output untouched) a payload whose size
 // differs from its layout, or whose count disagrees with its size.
 
-constexpr int MSG_PLAYER_CREATED = 1;     // host network layer: a player connected
-constexpr int MSG_PLAYER_DESTROYED = 2;   // host network layer: a player left
-constexpr int MSG_SESSION_TERMINATED = 3; // client network layer: no payload
+// 1 to 3 are kept for the transport's own events (networkEvent), which reach
+// the game beside its messages and show under these numbers in the message
+// log; no peer message uses them.
+constexpr int MSG_PLAYER_CREATED = 1;     // host: a player connected
+constexpr int MSG_PLAYER_DESTROYED = 2;   // host: a player left
+constexpr int MSG_SESSION_TERMINATED = 3; // client: the session ended
 constexpr int MSG_JOIN_REQUEST = 5;       // client to server
 constexpr int MSG_FULL_STATE = 6;         // server to all
 constexpr int MSG_NEW_ELEMENT = 7;        // server to all

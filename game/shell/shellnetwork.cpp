@@ -10,10 +10,10 @@
 
 #include <cstdio>
 
-// The connections produce these messages themselves; the game reads them by its own names.
-static_assert(NETWORK_PLAYER_CREATED == MSG_PLAYER_CREATED, "player created type");
-static_assert(NETWORK_PLAYER_DESTROYED == MSG_PLAYER_DESTROYED, "player destroyed type");
-static_assert(NETWORK_SESSION_TERMINATED == MSG_SESSION_TERMINATED, "session terminated type");
+// The message log's rows for the transport's events use the numbers the protocol keeps for them.
+static_assert(NETWORK_LOG_PLAYER_JOINED == MSG_PLAYER_CREATED, "player created type");
+static_assert(NETWORK_LOG_PLAYER_LEFT == MSG_PLAYER_DESTROYED, "player destroyed type");
+static_assert(NETWORK_LOG_SESSION_ENDED == MSG_SESSION_TERMINATED, "session terminated type");
 
 namespace {
 
@@ -68,9 +68,10 @@ bool startHostedGame() {
     return false;
 }
 
-std::vector<PlayerRefusal> tickHostedGame(float dt, messageQueue& received) {
+std::vector<PlayerRefusal> tickHostedGame(float dt, messageQueue& received,
+                                          const std::vector<networkEvent>& events) {
     messageQueue toSend;
-    g_serverGame->tick(dt, g_serverObjects, received, toSend);
+    g_serverGame->tick(dt, g_serverObjects, received, events, toSend);
     g_host->sendMessages(toSend);
     std::vector<PlayerRefusal> refusals;
     g_serverGame->takeRefusals(refusals);

@@ -27,10 +27,12 @@ std::string getHostedSessionName();
 // cannot host.
 bool startHostedGame();
 
-// One step of the hosted game: the received messages in, what the game
-// produces out to the players. The players it refuses are dropped (and
-// returned, for a report), and discovery learns how many play now.
-std::vector<PlayerRefusal> tickHostedGame(float dt, messageQueue& received);
+// One step of the hosted game: the received messages and the transport's
+// events in, what the game produces out to the players. The players it
+// refuses are dropped (and returned, for a report), and discovery learns how
+// many play now.
+std::vector<PlayerRefusal> tickHostedGame(float dt, messageQueue& received,
+                                          const std::vector<networkEvent>& events);
 
 // Ends this copy's hosting: the players are told and discovery falls silent.
 void stopHosting();

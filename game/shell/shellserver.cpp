@@ -24,25 +24,14 @@ constexpr int EXIT_BAD_SETTING = 2; // as for a command line that is not underst
 constexpr auto TICK_PERIOD =
     std::chrono::duration_cast<serverClock::duration>(std::chrono::duration<double>(1.0 / TICKS_PER_SECOND));
 
-// Tells the operator who comes and goes; the messages go on to the game unchanged.
-void reportPlayers(messageQueue& received) {
-    messageQueue passed;
-    while (received.hasMessages()) {
-        const networkMessage message = received.pop();
-        if (message.getType() == MSG_PLAYER_CREATED) {
-            PlayerCreated created;
-            if (readPlayerCreated(message.getData(), message.getDataSize(), &created))
-                printServerEvent("Player %u joined (%u connected)", created.playerID,
-                                 g_host->getPlayerCount());
-        } else if (message.getType() == MSG_PLAYER_DESTROYED) {
-            PlayerDestroyed destroyed;
-            if (readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
-                printServerEvent("Player %u left (%u connected)", destroyed.playerID,
-                                 g_host->getPlayerCount());
-        }
-        passed.push(message);
+// Tells the operator who comes and goes.
+void reportPlayers(const std::vector<networkEvent>& events) {
+    for (const networkEvent& event : events) {
+        if (event.kind == networkEventKind::playerJoined)
+            printServerEvent("Player %u joined (%u connected)", event.playerID, g_host->getPlayerCount());
+        else if (event.kind == networkEventKind::playerLeft)
+            printServerEvent("Player %u left (%u connected)", event.playerID, g_host->getPlayerCount());
     }
-    received = passed;
 }
 
 void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
@@ -57,9 +46,10 @@ void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
 bool tickServer(float dt, ZEBServerAgones* agones) {
     const serverClock::time_point started = serverClock::now();
     messageQueue receivedMessages;
-    g_host->receiveMessages(receivedMessages);
-    reportPlayers(receivedMessages);
-    const std::vector<PlayerRefusal> refusals = tickHostedGame(dt, receivedMessages);
+    std::vector<networkEvent> events;
+    g_host->receiveMessages(receivedMessages, events);
+    reportPlayers(events);
+    const std::vector<PlayerRefusal> refusals = tickHostedGame(dt, receivedMessages, events);
     reportRefusals(refusals);
     recordServerTick(std::chrono::duration<double>(serverClock::now() - started).count(), refusals.size());
     return agones == nullptr || agones->tick(static_cast<uint32_t>(g_serverGame->getConnectedPlayerCount()));

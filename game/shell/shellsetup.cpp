@@ -113,14 +113,6 @@ void setRenderStates() {
     g_pd3dDevice->setBlendFactors(blendFactor::sourceAlpha, blendFactor::inverseSourceAlpha);
 }
 
-bool holdsSessionTerminated(messageQueue queue) {
-    while (queue.hasMessages()) {
-        if (queue.pop().getType() == MSG_SESSION_TERMINATED)
-            return true;
-    }
-    return false;
-}
-
 // The session this copy has just started to host; the hosting copy always
 // searches its own machine too, so it finds it among any others.
 const networkClient::session* findOwnSession(std::vector<networkClient::session>& found) {
@@ -221,12 +213,12 @@ setupResult startConnection(bool mayJoin) {
 
 // Polls the client until something arrives. False when the connection is over;
 // true with an empty queue when it is time to ask again.
-bool waitForMessages(messageQueue& in) {
+bool waitForMessages(messageQueue& in, std::vector<networkEvent>& events) {
     const uint32_t start = timeGetTime();
     const uint32_t pass = (g_host != nullptr) ? JOIN_PASS_HOSTING_MS : JOIN_PASS_REMOTE_MS;
     while (true) {
-        g_client->receiveMessages(in);
-        if (in.hasMessages())
+        g_client->receiveMessages(in, events);
+        if (in.hasMessages() || !events.empty())
             return true;
         if (!g_client->isConnected() && !g_client->isConnecting())
             return false;
@@ -238,15 +230,17 @@ bool waitForMessages(messageQueue& in) {
     }
 }
 
-void answerOwnJoinRequests(messageQueue& in) {
-    g_host->receiveMessages(in);
-    tickHostedGame(0.0f, in);
-    in.clear();
+void answerOwnJoinRequests() {
+    messageQueue in;
+    std::vector<networkEvent> events;
+    g_host->receiveMessages(in, events);
+    tickHostedGame(0.0f, in, events);
 }
 
 bool join() {
     messageQueue in;
     messageQueue out;
+    std::vector<networkEvent> events;
     g_collector->setPlayerName(g_playerName);
     g_collector->update(0.0f, in, out);
     const uint32_t start = timeGetTime();
@@ -255,8 +249,9 @@ bool join() {
         in.clear();
         out.clear();
         if (g_host != nullptr)
-            answerOwnJoinRequests(in);
-        if (!waitForMessages(in) || holdsSessionTerminated(in) || millisecondsSince(start) > JOIN_DEADLINE_MS)
+            answerOwnJoinRequests();
+        if (!waitForMessages(in, events) || hasSessionEnded(events) ||
+            millisecondsSince(start) > JOIN_DEADLINE_MS)
             return false;
         g_collector->update(0.0f, in, out);
     }

@@ -153,8 +153,9 @@ void updateHost(float changeInTime) {
         return;
     }
     messageQueue receivedMessages;
-    g_host->receiveMessages(receivedMessages);
-    tickHostedGame(changeInTime, receivedMessages);
+    std::vector<networkEvent> events;
+    g_host->receiveMessages(receivedMessages, events);
+    tickHostedGame(changeInTime, receivedMessages, events);
 }
 
 } // namespace

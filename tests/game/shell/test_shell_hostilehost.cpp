@@ -51,8 +51,8 @@ class hostileHost : public ::testing::Test {
         m_host = makeHost(guid);
         m_client = makeClient(guid);
         ASSERT_TRUE(m_client->connectTo(loopbackAddress(*m_host)));
-        std::vector<networkMessage> arrived;
-        ASSERT_TRUE(waitForType(*m_host, arrived, NETWORK_PLAYER_CREATED, 5000));
+        arrivals arrived;
+        ASSERT_TRUE(waitForEvent(*m_host, arrived, networkEventKind::playerJoined, 5000));
         const vector3 square[] = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
         g_clientObjects.resize(1);
         ASSERT_TRUE(g_clientObjects[0].create(TYPE_ASTEROID, square, 4));
