@@ -2,7 +2,6 @@
 // server refuses a ninth player and takes newcomers again when one leaves, a
 // failed --connect says why, and every run deals its own field.
 
-#include "baselib/source/littleendian.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
 #include "networklib/networkclient.h"

@@ -221,8 +221,11 @@ TEST_F(hostilePeers, ForgedTypesOtherPlayersIdsNaNAndHugeValues) {
     const uint32_t victim = 1; // the legitimate player joined first
     const int victimShip = m_game.getPlayer(0).shipID;
     // The numbers of the transport's events, sent by a peer.
-    peer->send(wireOf(writePlayerDestroyed({victim, 1})));
-    peer->send(wireOf(writePlayerCreated({victim})));
+    std::vector<uint8_t> victimAndReason(8, 0);
+    writeU32(victimAndReason.data(), victim);
+    writeU32(victimAndReason.data() + 4, 1);
+    peer->send(typed(MSG_PLAYER_DESTROYED, victimAndReason));
+    peer->send(typed(MSG_PLAYER_CREATED, {victimAndReason.begin(), victimAndReason.begin() + 4}));
     peer->send(typed(MSG_SESSION_TERMINATED, {}));
     // The server's messages sent to the server.
     peer->send(wireOf(writeFullState(std::vector<ZEBGameStateElement>(3), 0)));
