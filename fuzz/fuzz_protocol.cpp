@@ -7,10 +7,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int length = static_cast<int>(size > 1 << 20 ? 1 << 20 : size);
     const uint8_t* payload = length > 0 ? data : nullptr;
-    PlayerCreated created;
-    readPlayerCreated(payload, length, &created);
-    PlayerDestroyed destroyed;
-    readPlayerDestroyed(payload, length, &destroyed);
     JoinRequest join;
     readJoinRequest(payload, length, &join);
     FullStateHeader header;

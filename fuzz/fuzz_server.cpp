@@ -3,8 +3,21 @@
 #include "game/server/zebgamestategame.h"
 
 // The host's game fed what players send: messages from up to 256 senders,
-// a few a tick, with the level's kinds of shapes.
+// a few a tick, with the level's kinds of shapes. A record of sender 0 (no
+// player has that id) of type 1 or 2 is the transport's event instead: a
+// player's connection or departure, the player's id first in its payload.
 namespace {
+
+bool scriptsEvent(const networkMessage& message, networkEvent& event) {
+    if (message.getPlayerID() != 0 || message.getDataSize() < 4)
+        return false;
+    if (message.getType() != NETWORK_LOG_PLAYER_JOINED && message.getType() != NETWORK_LOG_PLAYER_LEFT)
+        return false;
+    event.kind = message.getType() == NETWORK_LOG_PLAYER_JOINED ? networkEventKind::playerJoined
+                                                                : networkEventKind::playerLeft;
+    event.playerID = readU32(message.getData());
+    return true;
+}
 
 std::vector<ZEBObject> makeShapes() {
     const vector3 ship[] = {{1, 0, 0}, {-1, 0.6f, 0}, {-1, -0.6f, 0}};
@@ -30,10 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     constexpr size_t PER_TICK = 4;
     for (size_t first = 0; first < messages.size(); first += PER_TICK) {
         messageQueue received;
-        for (size_t i = first; i < messages.size() && i < first + PER_TICK; ++i)
-            received.push(messages[i]);
+        std::vector<networkEvent> events;
+        for (size_t i = first; i < messages.size() && i < first + PER_TICK; ++i) {
+            networkEvent event;
+            event.messagesBefore = received.size();
+            if (scriptsEvent(messages[i], event))
+                events.push_back(event);
+            else
+                received.push(messages[i]);
+        }
         messageQueue toSend;
-        game.tick(1.0f / 45.0f, shapes, received, toSend);
+        game.tick(1.0f / 45.0f, shapes, received, events, toSend);
         if (game.getPlayerCount() > MAX_PLAYERS)
             __builtin_trap();
     }

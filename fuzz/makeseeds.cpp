@@ -39,6 +39,14 @@ ZEBGameStateElement element(int id, int type) {
     return e;
 }
 
+// The server target reads a record of sender 0 and type 1 or 2 as the
+// transport's event for the player named first in it.
+networkMessage scriptedEvent(int type, uint32_t player) {
+    uint8_t payload[4];
+    writeU32(payload, player);
+    return networkMessage(type, payload, sizeof(payload));
+}
+
 bytes payloadOf(const networkMessage& message) {
     return bytes(message.getData(), message.getData() + message.getDataSize());
 }
@@ -60,10 +68,9 @@ int main(int argc, char** argv) {
     input.fire = true;
 
     const std::vector<networkMessage> all{
-        writeJoinRequest("Player"),   writeFullState(world, 0),  writeNewElement(element(4, TYPE_PLAYER)),
-        writeElementUpdate(world[3]), writePlayerInput(input),   writePlayerState(world[0]),
-        writePlayerStats(rows),       writeExplosion(explosion), writePlayerCreated({7}),
-        writePlayerDestroyed({7, 1})};
+        writeJoinRequest("Player"),   writeFullState(world, 0), writeNewElement(element(4, TYPE_PLAYER)),
+        writeElementUpdate(world[3]), writePlayerInput(input),  writePlayerState(world[0]),
+        writePlayerStats(rows),       writeExplosion(explosion)};
     for (size_t i = 0; i < all.size(); ++i)
         save(root + "/protocol", "payload_" + std::to_string(all[i].getType()), payloadOf(all[i]));
 
@@ -74,14 +81,14 @@ int main(int argc, char** argv) {
     save(root + "/collector", "session", game);
 
     bytes players;
-    append(players, writePlayerCreated({1}), 1, true);
+    append(players, scriptedEvent(MSG_PLAYER_CREATED, 1), 0, true);
     append(players, writeJoinRequest("Player"), 1, true);
     append(players, writeJoinRequest("Second"), 2, true);
     for (int tick = 0; tick < 20; ++tick) {
         append(players, writePlayerInput(input), 1, true);
         append(players, writePlayerState(element(3, TYPE_PLAYER)), 1, true);
     }
-    append(players, writePlayerDestroyed({2, 1}), 0, true);
+    append(players, scriptedEvent(MSG_PLAYER_DESTROYED, 2), 0, true);
     save(root + "/server", "two_players", players);
 
     discoveryQuery query;

@@ -178,7 +178,7 @@ bool networkClient::startConnect(const netAddress& address) {
     if (m_client->connect(address))
         return true;
     m_end = networkEnd::refused;
-    relayTerminated();
+    relaySessionEnded();
     return false;
 }
 
@@ -229,9 +229,13 @@ uint64_t networkClient::getDroppedCount() const {
     return m_client != nullptr ? m_client->getDroppedCount() : 0;
 }
 
-void networkClient::relayTerminated() {
+void networkClient::relaySessionEnded() {
     m_connected = false;
-    relay(networkMessage(NETWORK_SESSION_TERMINATED, nullptr, 0));
+    relay(networkEvent{networkEventKind::sessionEnded, 0, 0, 0});
+}
+
+void networkClient::receiveMessages(messageQueue& queue) {
+    receiveMessages(queue, m_droppedEvents);
 }
 
 void networkClient::onConnectComplete(int result) {
@@ -241,13 +245,13 @@ void networkClient::onConnectComplete(int result) {
     }
     // A failed connect is not a connection: a game waiting to join must learn of it.
     m_end = result == NET_E_TIMEDOUT ? networkEnd::noAnswer : networkEnd::refused;
-    relayTerminated();
+    relaySessionEnded();
 }
 
 // The service thread ends by itself after posting the end; the next connect joins it.
 void networkClient::onSessionEnded(uint32_t reason) {
     m_end = endOfSession(reason);
-    relayTerminated();
+    relaySessionEnded();
 }
 
 void networkClient::pumpTransport() {

@@ -28,8 +28,8 @@ const char* describeEnd(networkEnd end); // a short phrase for a report
 constexpr size_t MAX_LISTED_SESSIONS = 64;
 
 // The playing end: finds sessions of its application GUID, connects to one by
-// name (or straight to an address), sends to the server and turns the
-// server's data and the end of the session (type 3) into messages.
+// name (or straight to an address), sends to the server and hands out the
+// server's data as messages and the end of the session as an event.
 class networkClient final : public networkConnection {
   public:
     struct session {
@@ -55,7 +55,7 @@ class networkClient final : public networkConnection {
 
     // Connects to the first session of that name, else to the first listed.
     // Does nothing while connecting or connected, or with no session listed.
-    // A connect that fails leaves the client unconnected and queues type 3.
+    // A connect that fails leaves the client unconnected and ends the session.
     void connect(std::string name);
     void connectSession(const session& chosen); // that one, as connect does
     // The session connected to last; its instance is zero after connectTo.
@@ -66,6 +66,10 @@ class networkClient final : public networkConnection {
     void disconnect();
 
     void send(const networkMessage& message) override; // guaranteed ones reliably
+    using networkConnection::receiveMessages;
+    // The messages alone, for an owner that learns of the end of the session
+    // from isConnected and getEnd.
+    void receiveMessages(messageQueue& queue);
     bool isConnected() override;
 
     void addDiscoveryTarget(uint32_t target); // searched besides the process-wide targets
@@ -85,7 +89,7 @@ class networkClient final : public networkConnection {
     bool startConnect(const netAddress& address);
     void onConnectComplete(int result);
     void onSessionEnded(uint32_t reason);
-    void relayTerminated();
+    void relaySessionEnded();
 
     void addAnswer(const netHostAnswer& answer);
     static void mergeSession(std::vector<session>& list, const session& newSession);
@@ -97,5 +101,6 @@ class networkClient final : public networkConnection {
     std::unique_ptr<netSearch> m_search; // the search under way, if any
     std::vector<uint32_t> m_extraTargets;
     networkEnd m_end = networkEnd::none;
-    bool m_connected = false; // as of the events taken so far
+    bool m_connected = false;                  // as of the events taken so far
+    std::vector<networkEvent> m_droppedEvents; // receiveMessages's without events
 };

@@ -19,17 +19,19 @@ void networkConnection::setSessionName(const std::string& name) {
 }
 
 void networkConnection::collectEvents() {
-    takeEvents(m_events);
-    for (netIncoming& event : m_events)
-        handle(event);
-    m_events.clear();
+    takeEvents(m_incoming);
+    for (netIncoming& incoming : m_incoming)
+        handle(incoming);
+    m_incoming.clear();
 }
 
-void networkConnection::receiveMessages(messageQueue& queue) {
+void networkConnection::receiveMessages(messageQueue& queue, std::vector<networkEvent>& events) {
     pumpTransport();
     collectEvents();
     queue = std::move(m_received);
     m_received.clear();
+    events.clear();
+    events.swap(m_arrivedEvents);
 }
 
 void networkConnection::sendMessages(messageQueue& queue) {
@@ -39,15 +41,13 @@ void networkConnection::sendMessages(messageQueue& queue) {
     releaseSends();
 }
 
-void networkConnection::relay(const networkMessage& message) {
-    m_received.push(message);
-    if (m_logging)
-        m_logFile.write(m_logTimer.getElapsedNow(), message.getType(), message.getDataSize());
-}
-
-bool isTransportEvent(int type) {
-    return type == NETWORK_PLAYER_CREATED || type == NETWORK_PLAYER_DESTROYED ||
-           type == NETWORK_SESSION_TERMINATED;
+void networkConnection::relay(networkEvent event) {
+    event.messagesBefore = m_received.size();
+    m_arrivedEvents.push_back(event);
+    if (m_logging) {
+        const networkLogRow row = logRowOf(event.kind);
+        m_logFile.write(m_logTimer.getElapsedNow(), row.type, row.dataSize);
+    }
 }
 
 void networkConnection::relayReceived(const netIncoming& received) {
@@ -56,9 +56,7 @@ void networkConnection::relayReceived(const netIncoming& received) {
     if (!message.setFromReceived(received.player, received.bytes.data(),
                                  static_cast<int>(received.bytes.size())))
         return;
-    // Only this side's transport reports players and the end of a session; a
-    // peer's packet claiming to be such a report is a forgery.
-    if (isTransportEvent(message.getType()))
-        return;
-    relay(message);
+    m_received.push(message);
+    if (m_logging)
+        m_logFile.write(m_logTimer.getElapsedNow(), message.getType(), message.getDataSize());
 }

@@ -94,19 +94,13 @@ void networkHost::takeEvents(std::vector<netIncoming>& events) {
 
 void networkHost::handle(netIncoming& event) {
     switch (event.kind) {
-    case netEventKind::playerJoined: {
-        uint8_t payload[NETWORK_PLAYER_CREATED_SIZE];
-        writeU32(payload, event.player);
-        relay(networkMessage(NETWORK_PLAYER_CREATED, payload, sizeof(payload)));
+    case netEventKind::playerJoined:
+        relay(networkEvent{networkEventKind::playerJoined, event.player, 0, 0});
         return;
-    }
-    case netEventKind::playerLeft: {
-        uint8_t payload[NETWORK_PLAYER_DESTROYED_SIZE];
-        writeU32(payload, event.player);
-        writeU32(payload + 4, static_cast<uint32_t>(event.detail));
-        relay(networkMessage(NETWORK_PLAYER_DESTROYED, payload, sizeof(payload)));
+    case netEventKind::playerLeft:
+        relay(
+            networkEvent{networkEventKind::playerLeft, event.player, static_cast<uint32_t>(event.detail), 0});
         return;
-    }
     case netEventKind::received:
         relayReceived(event);
         return;

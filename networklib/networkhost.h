@@ -12,9 +12,9 @@ class netServer;
 enum class networkDropReason { gameFull, notJoined };
 
 // The hosting end: hosts a session of the application GUID under the session
-// name and turns its events into messages: a player joining becomes type 1
-// (its id), a player leaving type 2 (id, reason), data the received message
-// with the sender's id. The game learns of players only through these.
+// name; a player's data arrives as a message with the sender's id, a player
+// joining or leaving (with the reason) as an event. The game learns of players
+// only through these.
 class networkHost final : public networkConnection {
   public:
     networkHost();

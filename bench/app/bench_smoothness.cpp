@@ -131,8 +131,9 @@ void BM_RemoteShipSmoothness(benchmark::State& state) {
             }
             messageQueue in;
             messageQueue out;
-            host.receiveMessages(in);
-            game.tick(FRAME, shapes, in, out);
+            std::vector<networkEvent> events;
+            host.receiveMessages(in, events);
+            game.tick(FRAME, shapes, in, events, out);
             host.sendMessages(out);
             next += std::chrono::microseconds(22222);
             std::this_thread::sleep_until(next);

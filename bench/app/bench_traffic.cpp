@@ -102,9 +102,10 @@ void BM_EightPlayersTraffic(benchmark::State& state) {
             }
             messageQueue in;
             messageQueue out;
-            host.receiveMessages(in);
+            std::vector<networkEvent> events;
+            host.receiveMessages(in, events);
             const double before = threadSeconds();
-            game.tick(FRAME, shapes, in, out);
+            game.tick(FRAME, shapes, in, events, out);
             host.sendMessages(out);
             if (playing)
                 hostSeconds += threadSeconds() - before;

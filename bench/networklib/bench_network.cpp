@@ -30,12 +30,14 @@ bool loopbackOnly() {
     return true;
 }
 
-// Busy-polls a connection until count messages have arrived or the wait ends.
+// Busy-polls a connection until count messages or events have arrived or the wait ends.
 template <typename Connection> int receiveAtLeast(Connection& connection, int count, messageQueue& scratch) {
     int got = 0;
+    std::vector<networkEvent> events;
     const auto deadline = clock_type::now() + std::chrono::milliseconds(WAIT_MS);
     while (got < count && clock_type::now() < deadline) {
-        connection.receiveMessages(scratch);
+        connection.receiveMessages(scratch, events);
+        got += static_cast<int>(events.size());
         while (scratch.hasMessages()) {
             scratch.pop();
             ++got;

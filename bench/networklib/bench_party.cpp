@@ -70,8 +70,8 @@ void BM_KilledPeerDetectedBehindAPoorLink(benchmark::State& state) {
         lossyRelay relay({NET_LOOPBACK_HOST, host->getPort()}, 50, 5, ++seed);
         auto client = makeClient(guid);
         client->connectTo("127.0.0.1:" + std::to_string(relay.getPort()));
-        std::vector<networkMessage> atHost;
-        if (!waitForType(*host, atHost, 1, DEADLINE_MS) ||
+        arrivals atHost;
+        if (!waitForEvent(*host, atHost, networkEventKind::playerJoined, DEADLINE_MS) ||
             !waitUntil([&] { return client->isConnected(); }, DEADLINE_MS)) {
             state.SkipWithError("could not connect through the relay");
             break;
@@ -85,7 +85,7 @@ void BM_KilledPeerDetectedBehindAPoorLink(benchmark::State& state) {
         }
         relay.setBlackhole(true); // the peer is killed
         const auto start = benchClock::now();
-        if (!waitForType(*host, atHost, 2, DEADLINE_MS)) {
+        if (!waitForEvent(*host, atHost, networkEventKind::playerLeft, DEADLINE_MS)) {
             state.SkipWithError("the vanished peer was never dropped");
             break;
         }

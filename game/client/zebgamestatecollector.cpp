@@ -45,8 +45,6 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
 void ZEBGameStateCollector::processMessages(messageQueue& receivedMessages) {
     while (receivedMessages.hasMessages()) {
         const networkMessage message = receivedMessages.pop();
-        if (message.getType() == MSG_SESSION_TERMINATED)
-            return;
         if (!m_joined) {
             if (message.getType() == MSG_FULL_STATE && readJoinReply(message))
                 m_joined = true;

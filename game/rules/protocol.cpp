@@ -83,19 +83,6 @@ int PartialRecord::getID() const {
     return readI32(bytes.data());
 }
 
-networkMessage writePlayerCreated(const PlayerCreated& created) {
-    std::vector<uint8_t> payload(PLAYER_CREATED_SIZE);
-    writeU32(payload.data(), created.playerID);
-    return makeMessage(MSG_PLAYER_CREATED, payload);
-}
-
-networkMessage writePlayerDestroyed(const PlayerDestroyed& destroyed) {
-    std::vector<uint8_t> payload(PLAYER_DESTROYED_SIZE);
-    writeU32(payload.data(), destroyed.playerID);
-    writeU32(payload.data() + 4, destroyed.reason);
-    return makeMessage(MSG_PLAYER_DESTROYED, payload);
-}
-
 networkMessage writeJoinRequest(const char* name) {
     JoinRequest request;
     copyPlayerName(request.name, name);
@@ -164,21 +151,6 @@ networkMessage writeExplosion(const Explosion& explosion) {
     writeVector3(payload.data() + EXPLOSION_POSITION, explosion.position);
     writeF32(payload.data() + EXPLOSION_ROTATION, explosion.rotation);
     return makeMessage(MSG_EXPLOSION, payload);
-}
-
-bool readPlayerCreated(const uint8_t* data, int size, PlayerCreated* out) {
-    if (out == nullptr || !hasExactly(data, size, PLAYER_CREATED_SIZE))
-        return false;
-    out->playerID = readU32(data);
-    return true;
-}
-
-bool readPlayerDestroyed(const uint8_t* data, int size, PlayerDestroyed* out) {
-    if (out == nullptr || !hasExactly(data, size, PLAYER_DESTROYED_SIZE))
-        return false;
-    out->playerID = readU32(data);
-    out->reason = readU32(data + 4);
-    return true;
 }
 
 bool readJoinRequest(const uint8_t* data, int size, JoinRequest* out) {

@@ -21,9 +21,12 @@
 // Every reader refuses (returns false, output untouched) a payload whose size
 // differs from its layout, or whose count disagrees with its size.
 
-constexpr int MSG_PLAYER_CREATED = 1;     // host network layer: a player connected
-constexpr int MSG_PLAYER_DESTROYED = 2;   // host network layer: a player left
-constexpr int MSG_SESSION_TERMINATED = 3; // client network layer: no payload
+// 1 to 3 are kept for the transport's own events (networkEvent), which reach
+// the game beside its messages and show under these numbers in the message
+// log; no peer message uses them.
+constexpr int MSG_PLAYER_CREATED = 1;     // host: a player connected
+constexpr int MSG_PLAYER_DESTROYED = 2;   // host: a player left
+constexpr int MSG_SESSION_TERMINATED = 3; // client: the session ended
 constexpr int MSG_JOIN_REQUEST = 5;       // client to server
 constexpr int MSG_FULL_STATE = 6;         // server to all
 constexpr int MSG_NEW_ELEMENT = 7;        // server to all
@@ -34,8 +37,6 @@ constexpr int MSG_PLAYER_STATS = 11;      // server to all
 constexpr int MSG_EXPLOSION = 12;         // server to all
 
 constexpr int PLAYER_NAME_SIZE = 32; // zero-terminated, at most 31 characters
-constexpr int PLAYER_CREATED_SIZE = 4;
-constexpr int PLAYER_DESTROYED_SIZE = 8;
 constexpr int JOIN_REQUEST_SIZE = PLAYER_NAME_SIZE;
 constexpr int FULL_STATE_HEADER_SIZE = 8; // then FULL_RECORD_SIZE per element
 constexpr int NEW_ELEMENT_SIZE = FULL_RECORD_SIZE;
@@ -71,15 +72,6 @@ struct PlayerInput {
     void write(uint8_t* buffer) const; // PLAYER_INPUT_SIZE bytes: 1 for a set flag, else 0
     void read(const uint8_t* buffer);  // a flag is set exactly when its byte is 1
     bool read(const uint8_t* buffer, int size);
-};
-
-struct PlayerCreated {
-    uint32_t playerID = 0;
-};
-
-struct PlayerDestroyed {
-    uint32_t playerID = 0;
-    uint32_t reason = 0; // the network layer's reason code
 };
 
 // A name field: always zero-terminated, the bytes after the terminator zero.
@@ -124,8 +116,6 @@ struct Explosion {
 };
 
 // Writers: a message of the type with its payload.
-networkMessage writePlayerCreated(const PlayerCreated& created);
-networkMessage writePlayerDestroyed(const PlayerDestroyed& destroyed);
 networkMessage writeJoinRequest(const char* name); // at most 31 characters are kept
 networkMessage writeFullState(const std::vector<ZEBGameStateElement>& elements, int shipID);
 networkMessage writeNewElement(const ZEBGameStateElement& element);
@@ -136,8 +126,6 @@ networkMessage writePlayerStats(const std::vector<PlayerStats>& rows);
 networkMessage writeExplosion(const Explosion& explosion);
 
 // Readers of a payload (data, size in bytes). False: refused, output unchanged.
-bool readPlayerCreated(const uint8_t* data, int size, PlayerCreated* out);
-bool readPlayerDestroyed(const uint8_t* data, int size, PlayerDestroyed* out);
 // The name is terminated within 32 bytes and made safe to show (displaytext.h).
 bool readJoinRequest(const uint8_t* data, int size, JoinRequest* out);
 bool readFullStateHeader(const uint8_t* data, int size, FullStateHeader* out);

@@ -162,6 +162,11 @@ int ZEBGameStateGame::lookupPlayer(uint32_t playerID) const {
 
 void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received,
                             messageQueue& toSend) {
+    tick(dt, objects, received, {}, toSend);
+}
+
+void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received,
+                            const std::vector<networkEvent>& events, messageQueue& toSend) {
     // The players' copies fly through the whole pause, so their reports are
     // checked against the time that really passed.
     for (PlayerRecord& player : m_players)
@@ -170,7 +175,7 @@ void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQu
         dt = MAX_TICK_STEP;
     // The copies step what they hold before they read this tick's updates.
     stepGuesses(dt);
-    handleMessages(received, toSend);
+    handleMessages(received, events, toSend);
     updatePending(dt);
     updatePlayers(dt, toSend);
     moveElements(dt, toSend);

@@ -14,6 +14,7 @@
 #include "game/rules/zebgamestateelement.h"
 #include "game/rules/zebmotionguess.h"
 #include "game/server/zebshipstatecheck.h"
+#include "networklib/networkevent.h"
 
 #include <cstdint>
 #include <vector>
@@ -114,7 +115,8 @@ struct PlayerRecord {
 };
 
 // The authoritative game of the hosting process. tick is its one entry point:
-// received messages in, messages to send out, nothing touches the network.
+// received messages and the transport's events in, messages to send out,
+// nothing touches the network.
 class ZEBGameStateGame {
   public:
     ZEBGameStateGame();
@@ -124,7 +126,11 @@ class ZEBGameStateGame {
     void sortObjects(std::vector<ZEBObject>& objects);
     void createAsteroids();
 
-    // One step of dt seconds: the five phases in order.
+    // One step of dt seconds: the five phases in order. events are the
+    // transport's, each in its place among the received messages.
+    void tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received,
+              const std::vector<networkEvent>& events, messageQueue& toSend);
+    // A step in which the transport reported nothing.
     void tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received, messageQueue& toSend);
     void idle() const {} // the host is gone: the game is no longer stepped
 
@@ -135,7 +141,8 @@ class ZEBGameStateGame {
     // point) and its score, for when it joins under the same name.
     void reservePlaces(const std::vector<PlayerStats>& formerTable);
     int findPlayer(uint32_t playerID); // registers an id it has not seen
-    void handleMessages(messageQueue& received, messageQueue& toSend);
+    void handleMessages(messageQueue& received, const std::vector<networkEvent>& events,
+                        messageQueue& toSend);
     int getConnectedPlayerCount() const;
     // Connections the transport should drop (a full game, no join request in
     // time), gathered since the last call.
@@ -187,9 +194,11 @@ class ZEBGameStateGame {
     void refuse(uint32_t playerID, refusalReason reason);
     void forgetPending(uint32_t playerID);
     void updatePending(float dt);
-    void handlePlayerCreated(const networkMessage& message);
+    void handleEvent(const networkEvent& event, messageQueue& toSend);
+    void handleMessage(const networkMessage& message, messageQueue& toSend);
+    void handlePlayerJoined(uint32_t playerID);
     void handleJoinRequest(const networkMessage& message, messageQueue& toSend);
-    void handlePlayerDestroyed(const networkMessage& message, messageQueue& toSend);
+    void handlePlayerLeft(uint32_t playerID, messageQueue& toSend);
     void handlePlayerInput(const networkMessage& message);
     void handlePlayerState(const networkMessage& message);
 

@@ -12,41 +12,57 @@ static_assert(DISCONNECTED_SUFFIX_LENGTH < PLAYER_NAME_SIZE - 1, "the suffix mus
 
 } // namespace
 
-void ZEBGameStateGame::handleMessages(messageQueue& received, messageQueue& toSend) {
-    while (received.hasMessages()) {
-        const networkMessage message = received.pop();
-        switch (message.getType()) {
-        case MSG_PLAYER_CREATED:
-            handlePlayerCreated(message);
+// In the order things arrived: a place freed by a player who left goes to a
+// join request that came after the departure, and a player's last messages
+// are read before it is gone.
+void ZEBGameStateGame::handleMessages(messageQueue& received, const std::vector<networkEvent>& events,
+                                      messageQueue& toSend) {
+    size_t nextEvent = 0;
+    for (int taken = 0;; ++taken) {
+        while (nextEvent < events.size() && events[nextEvent].messagesBefore <= taken)
+            handleEvent(events[nextEvent++], toSend);
+        if (!received.hasMessages())
             break;
-        case MSG_JOIN_REQUEST:
-            handleJoinRequest(message, toSend);
-            break;
-        case MSG_PLAYER_DESTROYED:
-            handlePlayerDestroyed(message, toSend);
-            break;
-        case MSG_PLAYER_INPUT:
-            handlePlayerInput(message);
-            break;
-        case MSG_PLAYER_STATE:
-            handlePlayerState(message);
-            break;
-        default:
-            break;
-        }
+        handleMessage(received.pop(), toSend);
+    }
+    while (nextEvent < events.size()) // a place past the last message is after it
+        handleEvent(events[nextEvent++], toSend);
+}
+
+void ZEBGameStateGame::handleEvent(const networkEvent& event, messageQueue& toSend) {
+    switch (event.kind) {
+    case networkEventKind::playerJoined:
+        handlePlayerJoined(event.playerID);
+        break;
+    case networkEventKind::playerLeft:
+        handlePlayerLeft(event.playerID, toSend);
+        break;
+    default:
+        break; // a client's event
     }
 }
 
-// Connections are reported by the transport itself (sender 0); a peer's
-// packet claiming to be one never reaches the game, and is ignored here too.
-void ZEBGameStateGame::handlePlayerCreated(const networkMessage& message) {
-    PlayerCreated created;
-    if (message.getPlayerID() != 0 || !readPlayerCreated(message.getData(), message.getDataSize(), &created))
+void ZEBGameStateGame::handleMessage(const networkMessage& message, messageQueue& toSend) {
+    switch (message.getType()) {
+    case MSG_JOIN_REQUEST:
+        handleJoinRequest(message, toSend);
+        break;
+    case MSG_PLAYER_INPUT:
+        handlePlayerInput(message);
+        break;
+    case MSG_PLAYER_STATE:
+        handlePlayerState(message);
+        break;
+    default:
+        break;
+    }
+}
+
+void ZEBGameStateGame::handlePlayerJoined(uint32_t playerID) {
+    if (lookupPlayer(playerID) >= 0 || static_cast<int>(m_pending.size()) >= MAX_PENDING_CONNECTIONS)
         return;
-    if (lookupPlayer(created.playerID) >= 0 || static_cast<int>(m_pending.size()) >= MAX_PENDING_CONNECTIONS)
-        return;
-    forgetPending(created.playerID);
-    m_pending.push_back({created.playerID, 0.0f});
+    forgetPending(playerID);
+    m_pending.push_back({playerID, 0.0f});
 }
 
 void ZEBGameStateGame::forgetPending(uint32_t playerID) {
@@ -107,15 +123,9 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
     }
 }
 
-// Only the transport reports a player gone (sender 0): a peer must not end
-// another player's game by naming its id.
-void ZEBGameStateGame::handlePlayerDestroyed(const networkMessage& message, messageQueue& toSend) {
-    PlayerDestroyed destroyed;
-    if (message.getPlayerID() != 0 ||
-        !readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
-        return;
-    forgetPending(destroyed.playerID);
-    const int index = lookupPlayer(destroyed.playerID);
+void ZEBGameStateGame::handlePlayerLeft(uint32_t playerID, messageQueue& toSend) {
+    forgetPending(playerID);
+    const int index = lookupPlayer(playerID);
     if (index < 0 || !m_players[index].connected)
         return;
     PlayerRecord& player = m_players[index];

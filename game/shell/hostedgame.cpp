@@ -40,9 +40,10 @@ void ZEBHostedGame::reportCannotHost(const shellOptions& options) const {
     }
 }
 
-std::vector<PlayerRefusal> ZEBHostedGame::tick(float dt, messageQueue& received) {
+std::vector<PlayerRefusal> ZEBHostedGame::tick(float dt, messageQueue& received,
+                                               const std::vector<networkEvent>& events) {
     messageQueue toSend;
-    m_game.tick(dt, m_shapes, received, toSend);
+    m_game.tick(dt, m_shapes, received, events, toSend);
     m_host.sendMessages(toSend);
     std::vector<PlayerRefusal> refusals;
     m_game.takeRefusals(refusals);

@@ -30,11 +30,14 @@ class ZEBHostedGame {
     // error), and after stop.
     bool isHosting() { return m_host.isConnected(); }
 
-    // One step: the received messages in, what the game produces out to the
-    // players. The players it refuses are dropped (and returned, for a
+    // One step: the received messages and the transport's events in, what
+    // the game produces out to the players. The players it refuses are dropped (and returned, for a
     // report), and discovery learns how many play now.
-    std::vector<PlayerRefusal> tick(float dt, messageQueue& received);
-    void receiveMessages(messageQueue& received) { m_host.receiveMessages(received); }
+    std::vector<PlayerRefusal> tick(float dt, messageQueue& received,
+                                    const std::vector<networkEvent>& events);
+    void receiveMessages(messageQueue& received, std::vector<networkEvent>& events) {
+        m_host.receiveMessages(received, events);
+    }
 
     // Ends the hosting at once: the players are told and discovery falls silent.
     void stop() { m_host.stopHosting(); }

@@ -7,10 +7,10 @@
 #include "networklib/networkconnection.h"
 #include "networklib/networksettings.h"
 
-// The connections produce these messages themselves; the game reads them by its own names.
-static_assert(NETWORK_PLAYER_CREATED == MSG_PLAYER_CREATED, "player created type");
-static_assert(NETWORK_PLAYER_DESTROYED == MSG_PLAYER_DESTROYED, "player destroyed type");
-static_assert(NETWORK_SESSION_TERMINATED == MSG_SESSION_TERMINATED, "session terminated type");
+// The message log's rows for the transport's events use the numbers the protocol keeps for them.
+static_assert(NETWORK_LOG_PLAYER_JOINED == MSG_PLAYER_CREATED, "player created type");
+static_assert(NETWORK_LOG_PLAYER_LEFT == MSG_PLAYER_DESTROYED, "player destroyed type");
+static_assert(NETWORK_LOG_SESSION_ENDED == MSG_SESSION_TERMINATED, "session terminated type");
 
 void applyNetworkOptions(const shellOptions& options) {
     if (!options.discoveryTargets.empty())

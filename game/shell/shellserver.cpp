@@ -26,22 +26,13 @@ constexpr auto TICK_PERIOD =
     std::chrono::duration_cast<serverClock::duration>(std::chrono::duration<double>(1.0 / TICKS_PER_SECOND));
 
 // Tells the operator who comes and goes; the messages go on to the game unchanged.
-void reportPlayers(messageQueue& received, const networkHost& host) {
-    messageQueue passed;
-    while (received.hasMessages()) {
-        const networkMessage message = received.pop();
-        if (message.getType() == MSG_PLAYER_CREATED) {
-            PlayerCreated created;
-            if (readPlayerCreated(message.getData(), message.getDataSize(), &created))
-                printServerEvent("Player %u joined (%u connected)", created.playerID, host.getPlayerCount());
-        } else if (message.getType() == MSG_PLAYER_DESTROYED) {
-            PlayerDestroyed destroyed;
-            if (readPlayerDestroyed(message.getData(), message.getDataSize(), &destroyed))
-                printServerEvent("Player %u left (%u connected)", destroyed.playerID, host.getPlayerCount());
-        }
-        passed.push(message);
+void reportPlayers(const std::vector<networkEvent>& events, const networkHost& host) {
+    for (const networkEvent& event : events) {
+        if (event.kind == networkEventKind::playerJoined)
+            printServerEvent("Player %u joined (%u connected)", event.playerID, host.getPlayerCount());
+        else if (event.kind == networkEventKind::playerLeft)
+            printServerEvent("Player %u left (%u connected)", event.playerID, host.getPlayerCount());
     }
-    received = passed;
 }
 
 void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
@@ -85,9 +76,10 @@ class ZEBDedicatedServer {
     bool tick(float dt) {
         const serverClock::time_point started = serverClock::now();
         messageQueue receivedMessages;
-        m_hosted.receiveMessages(receivedMessages);
-        reportPlayers(receivedMessages, m_hosted.getHost());
-        const std::vector<PlayerRefusal> refusals = m_hosted.tick(dt, receivedMessages);
+        std::vector<networkEvent> events;
+        m_hosted.receiveMessages(receivedMessages, events);
+        reportPlayers(events, m_hosted.getHost());
+        const std::vector<PlayerRefusal> refusals = m_hosted.tick(dt, receivedMessages, events);
         reportRefusals(refusals);
         m_metrics.recordTick(m_hosted, std::chrono::duration<double>(serverClock::now() - started).count(),
                              refusals.size());

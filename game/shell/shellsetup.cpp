@@ -65,14 +65,6 @@ void setRenderStates() {
     g_pd3dDevice->setBlendFactors(blendFactor::sourceAlpha, blendFactor::inverseSourceAlpha);
 }
 
-bool holdsSessionTerminated(messageQueue queue) {
-    while (queue.hasMessages()) {
-        if (queue.pop().getType() == MSG_SESSION_TERMINATED)
-            return true;
-    }
-    return false;
-}
-
 const networkClient::session* findSession(const std::vector<networkClient::session>& found,
                                           const netGuid& instance) {
     for (const networkClient::session& listed : found)
@@ -345,8 +337,9 @@ void ZEBGameShell::stepJoining() {
     ZEBGameStateCollector& collector = m_session->getCollector();
     messageQueue in;
     messageQueue out;
-    connection.receiveMessages(in);
-    if (holdsSessionTerminated(in) || (!connection.isConnected() && !connection.isConnecting()) ||
+    std::vector<networkEvent> events;
+    connection.receiveMessages(in, events);
+    if (hasSessionEnded(events) || (!connection.isConnected() && !connection.isConnecting()) ||
         msInStage() > JOIN_DEADLINE_MS) {
         joinFailed();
         return;

@@ -89,8 +89,9 @@ void ZEBGameShell::updateHosted(float changeInTime) {
         return;
     }
     messageQueue receivedMessages;
-    m_hosted->receiveMessages(receivedMessages);
-    m_hosted->tick(changeInTime, receivedMessages);
+    std::vector<networkEvent> events;
+    m_hosted->receiveMessages(receivedMessages, events);
+    m_hosted->tick(changeInTime, receivedMessages, events);
 }
 
 // The own row's place in the score table: rows keep the host's order of

@@ -26,8 +26,8 @@ constexpr uint32_t NET_PEER_SILENCE_LIMIT_MS = 4000;
 constexpr uint32_t NET_HANDSHAKE_LIMIT_MS = 2000;
 constexpr uint32_t NET_CROWDED_HANDSHAKE_MS = 250;
 constexpr size_t NET_FREE_PEER_RESERVE = 8; // fewer free slots than this: crowded
-// A host's game services the transport itself when it takes its events each
-// tick; a game that has not done so for this long leaves the socket to the
+// A game services the transport itself when it takes its events each frame or
+// tick; one that has not done so for this long leaves the socket to the
 // service thread again.
 constexpr uint32_t NET_PUMP_GRACE_MS = 100;
 constexpr int NET_STOP_LINGER_MS = 100; // a stopping host waits this long for goodbyes

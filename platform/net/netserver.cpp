@@ -34,42 +34,33 @@ netServer::~netServer() {
     close();
 }
 
-bool netServer::initialise() {
-    return m_outbox.isValid() && netStartTransport();
-}
-
 bool netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort,
                      bool anyPortWhenTaken) {
-    if (m_hosting || !m_outbox.isValid())
+    if (m_hosting || !canStart())
         return false;
-    m_host = createListeningHost(port);
-    if (m_host == nullptr && anyPortWhenTaken) // another copy already hosts on this port
-        m_host = createListeningHost(0);
-    if (m_host == nullptr)
+    ENetHost* host = createListeningHost(port);
+    if (host == nullptr && anyPortWhenTaken) // another copy already hosts on this port
+        host = createListeningHost(0);
+    if (host == nullptr)
         return false;
-    m_host->maximumPacketSize = NET_MAX_PACKET_SIZE;
-    m_host->maximumWaitingData = NET_MAX_WAITING_DATA;
-    m_port = m_host->address.port;
+    host->maximumPacketSize = NET_MAX_PACKET_SIZE;
+    host->maximumWaitingData = NET_MAX_WAITING_DATA;
+    m_port = host->address.port;
     m_desc = desc;
     m_desc.sessionName = limitSessionName(desc.sessionName);
     // Without discovery the session can still be joined by address.
     m_discoveryFd = openDiscoveryListener(discoveryPort);
     if (m_discoveryFd != NET_NO_SOCKET)
         reportLocalAddresses(m_discoveryFd);
-    m_peerSince.assign(m_host->peerCount, 0);
+    m_peerSince.assign(host->peerCount, 0);
     m_joinedPlayers = 0;
-    m_outbox.reset();
-    m_pump.reset();
     m_hosting = true;
-    m_thread = std::thread(&netServer::run, this);
+    startService(host, "zeb-host-net");
     return true;
 }
 
 void netServer::close() {
-    if (!m_thread.joinable())
-        return;
-    m_outbox.requestStop();
-    m_thread.join();
+    stopService();
     m_hosting = false;
 }
 
@@ -81,7 +72,7 @@ void netServer::sendTo(uint32_t destination, const uint8_t* data, size_t size, b
     packet.reliable = reliable;
     if (data != nullptr)
         packet.bytes.assign(data, data + size);
-    m_outbox.post(std::move(packet));
+    post(std::move(packet));
 }
 
 void netServer::disconnectPlayer(uint32_t playerID, uint32_t data) {
@@ -91,111 +82,38 @@ void netServer::disconnectPlayer(uint32_t playerID, uint32_t data) {
     request.destination = playerID;
     request.disconnect = true;
     request.disconnectData = data;
-    m_outbox.post(std::move(request));
+    post(std::move(request));
 }
 
-// While the game takes its events every tick it also services the transport
-// then (pump) and sends its batch itself (releaseSends): the service
-// thread leaves the game socket to it, and wakes only for discovery, a
-// reliable send, a stop, or to check that the game still comes. A game that
-// stalls for NET_PUMP_GRACE_MS hands the socket back to the service thread.
-void netServer::run() {
-    netNameServiceThread("zeb-host-net");
-    std::vector<netOutgoing> packets;
-    std::unique_lock<std::mutex> transport(m_transportLock);
-    while (true) {
-        const uint32_t now = netPeerClock();
-        const bool pumped = m_pump.isRecent(now);
-        netWaitEntry sockets[3] = {{pumped ? NET_NO_SOCKET : netSocketHandle(m_host->socket)},
-                                   {m_outbox.getWakeSocket()},
-                                   {m_discoveryFd}};
-        const int due = pumped ? m_pump.msUntilStale(now) : msUntilDue();
-        transport.unlock();
-        waitAnyReadable(sockets, 3, due);
-        transport.lock();
-        m_outbox.take(packets);
-        sendPackets(packets);
-        if (m_outbox.isStopRequested()) {
-            // Whatever was handed over before the stop, possibly after the
-            // take above, still leaves ahead of the goodbyes.
-            m_outbox.take(packets);
-            sendPackets(packets);
-            break;
-        }
-        serviceTransport();
-        if (sockets[2].readable)
-            answerQueries();
-    }
-    shutdownTransport();
-}
-
-void netServer::pump() {
-    std::unique_lock<std::mutex> transport(m_transportLock, std::try_to_lock);
-    if (!transport.owns_lock() || m_host == nullptr)
-        return;
-    serviceTransport();
-    m_pump.pumped(netPeerClock());
-}
-
-void netServer::releaseSends() {
-    if (m_outbox.releaseQuietly() && !sendFromCaller())
-        m_outbox.wake();
-}
-
-// The tick's batch leaves from the caller while the service thread sleeps. A
-// batch with a reliable packet or a disconnect still wakes the thread, which
-// plans the resends and the goodbyes when the game stops servicing.
-bool netServer::sendFromCaller() {
-    std::unique_lock<std::mutex> transport(m_transportLock, std::try_to_lock);
-    if (!transport.owns_lock() || m_host == nullptr)
-        return false;
-    m_outbox.take(m_callerPackets);
-    const bool needsThread = needsServiceThread(m_callerPackets);
-    sendPackets(m_callerPackets);
-    return !needsThread;
-}
-
-void netServer::sendPackets(std::vector<netOutgoing>& packets) {
-    for (netOutgoing& outgoing : packets) {
-        if (outgoing.disconnect) {
-            const auto player = m_players.find(outgoing.destination);
-            if (player != m_players.end()) {
-                m_closingPlayers.insert(outgoing.destination);
-                disconnectAfterDelivery(player->second, outgoing.disconnectData);
-            }
-            continue;
-        }
-        const enet_uint32 flags = outgoing.reliable ? ENET_PACKET_FLAG_RELIABLE : 0;
-        ENetPacket* packet = enet_packet_create(outgoing.bytes.data(), outgoing.bytes.size(), flags);
-        if (packet == nullptr)
-            continue;
-        if (outgoing.destination == 0) {
-            enet_host_broadcast(m_host, NET_CHANNEL, packet);
-            m_sentMessages += m_players.size();
-            continue;
-        }
+void netServer::sendPacket(netOutgoing& outgoing) {
+    if (outgoing.disconnect) {
         const auto player = m_players.find(outgoing.destination);
-        if (player == m_players.end() || enet_peer_send(player->second, NET_CHANNEL, packet) != 0)
-            enet_packet_destroy(packet);
-        else
-            ++m_sentMessages;
+        if (player != m_players.end()) {
+            m_closingPlayers.insert(outgoing.destination);
+            disconnectAfterDelivery(player->second, outgoing.disconnectData);
+        }
+        return;
     }
-    if (!packets.empty())
-        enet_host_flush(m_host);
-    countTraffic();
-}
-
-void netServer::countTraffic() {
-    m_sentBytes += m_host->totalSentData;
-    m_host->totalSentData = 0;
-    m_receivedBytes += m_host->totalReceivedData;
-    m_host->totalReceivedData = 0;
+    const enet_uint32 flags = outgoing.reliable ? ENET_PACKET_FLAG_RELIABLE : 0;
+    ENetPacket* packet = enet_packet_create(outgoing.bytes.data(), outgoing.bytes.size(), flags);
+    if (packet == nullptr)
+        return;
+    if (outgoing.destination == 0) {
+        enet_host_broadcast(m_host, NET_CHANNEL, packet);
+        m_sentMessages += m_players.size();
+        return;
+    }
+    const auto player = m_players.find(outgoing.destination);
+    if (player == m_players.end() || enet_peer_send(player->second, NET_CHANNEL, packet) != 0)
+        enet_packet_destroy(packet);
+    else
+        ++m_sentMessages;
 }
 
 netServerStats netServer::getStats() const {
     netServerStats stats;
-    stats.sentBytes = m_sentBytes;
-    stats.receivedBytes = m_receivedBytes;
+    stats.sentBytes = getSentBytes();
+    stats.receivedBytes = getReceivedBytes();
     stats.sentMessages = m_sentMessages;
     stats.receivedMessages = m_receivedMessages;
     stats.droppedPeers = m_droppedPeers;
@@ -203,16 +121,7 @@ netServerStats netServer::getStats() const {
     return stats;
 }
 
-void netServer::serviceTransport() {
-    ENetEvent event;
-    while (enet_host_service(m_host, &event, 0) > 0)
-        dispatch(event);
-    supervisePeers();
-    enet_host_flush(m_host);
-    countTraffic();
-}
-
-void netServer::dispatch(ENetEvent& event) {
+bool netServer::dispatch(ENetEvent& event) {
     switch (event.type) {
     case ENET_EVENT_TYPE_CONNECT:
         onConnect(event.peer, event.data);
@@ -226,7 +135,7 @@ void netServer::dispatch(ENetEvent& event) {
             ++m_receivedMessages;
             netIncoming received{netEventKind::received, player, 0, {}};
             received.bytes.assign(event.packet->data, event.packet->data + event.packet->dataLength);
-            m_inbox.post(std::move(received));
+            post(std::move(received));
         }
         enet_packet_destroy(event.packet);
         break;
@@ -234,6 +143,7 @@ void netServer::dispatch(ENetEvent& event) {
     default:
         break;
     }
+    return true;
 }
 
 void netServer::onConnect(ENetPeer* peer, uint32_t version) {
@@ -249,7 +159,7 @@ void netServer::onConnect(ENetPeer* peer, uint32_t version) {
     m_peerSince[static_cast<size_t>(peer - m_host->peers)] = netPeerClock();
     m_players[player] = peer;
     ++m_playerCount;
-    m_inbox.post(netIncoming{netEventKind::playerJoined, player, 0, {}});
+    post(netIncoming{netEventKind::playerJoined, player, 0, {}});
 }
 
 void netServer::onDisconnect(ENetPeer* peer, uint32_t data) {
@@ -269,7 +179,7 @@ void netServer::onDisconnect(ENetPeer* peer, uint32_t data) {
 // never finish are reset, early when slots run short, so that a burst of
 // forged connects cannot lock newcomers out; connected peers that have gone
 // quiet are dropped without waiting for ENet's backed-off resends.
-void netServer::supervisePeers() {
+bool netServer::supervise() {
     const uint32_t now = netPeerClock();
     size_t freeSlots = 0;
     for (size_t i = 0; i < m_host->peerCount; ++i) {
@@ -297,6 +207,7 @@ void netServer::supervisePeers() {
             m_peerSince[i] = 0;
         }
     }
+    return true; // the host goes on whoever leaves
 }
 
 int netServer::msUntilDue() const {
@@ -336,10 +247,10 @@ void netServer::dropSilentPeer(ENetPeer* peer) {
 }
 
 void netServer::postLeave(uint32_t player, uint32_t reason) {
-    m_inbox.post(netIncoming{netEventKind::playerLeft, player, static_cast<int32_t>(reason), {}});
+    post(netIncoming{netEventKind::playerLeft, player, static_cast<int32_t>(reason), {}});
 }
 
-void netServer::answerQueries() {
+void netServer::serviceSideSocket() {
     uint8_t buffer[DISCOVERY_QUERY_SIZE + 1];
     for (int i = 0; i < NET_DISCOVERY_BURST; ++i) {
         netAddress from;
@@ -390,9 +301,6 @@ void netServer::shutdownTransport() {
     for (const auto& player : m_players) // slow to answer: tell them anyway
         enet_peer_disconnect(player.second, NET_DISCONNECT_HOST_STOPPED);
     enet_host_flush(m_host);
-    countTraffic();
-    enet_host_destroy(m_host);
-    m_host = nullptr;
     m_players.clear();
     m_closingPlayers.clear();
     m_playerCount = 0;

@@ -83,13 +83,13 @@ class liar {
         m_ready = true;
         while (!m_stop) {
             messageQueue in;
-            host.receiveMessages(in);
-            while (in.hasMessages()) {
-                const networkMessage message = in.pop();
-                if (message.getType() != NETWORK_PLAYER_CREATED)
+            std::vector<networkEvent> events;
+            host.receiveMessages(in, events);
+            for (const networkEvent& event : events) {
+                if (event.kind != networkEventKind::playerJoined)
                     continue;
                 ++m_caught;
-                host.dropPlayer(readU32(message.getData()), networkDropReason::notJoined);
+                host.dropPlayer(event.playerID, networkDropReason::notJoined);
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }

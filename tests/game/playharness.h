@@ -11,7 +11,9 @@
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
 #include "game/server/zebgamestategame.h"
+#include "networklib/networkevent.h"
 #include "networklib/networkmessage.h"
+#include "platform/net/netevents.h"
 #include "tests/game/gamestateaccess.h"
 
 #include <cstring>
@@ -100,7 +102,8 @@ class Harness {
                 serverInbox.push(client->held.pop());
         }
         messageQueue toSend;
-        game.tick(dt, shapes, serverInbox, toSend);
+        game.tick(dt, shapes, serverInbox, serverEvents, toSend);
+        serverEvents.clear();
         lastTick.clear();
         while (toSend.hasMessages()) {
             const networkMessage message = toSend.pop();
@@ -133,12 +136,16 @@ class Harness {
         return true;
     }
 
-    // The network layer reports the player gone; the client stops.
+    // The network layer reports a new connection.
+    void connect(uint32_t playerID) {
+        serverEvents.push_back({networkEventKind::playerJoined, playerID, 0, serverInbox.size()});
+    }
+
+    // The network layer reports the player gone, after what it sent; the client stops.
     void disconnect(Client& client) {
         client.connected = false;
-        PlayerDestroyed destroyed;
-        destroyed.playerID = client.playerID;
-        serverInbox.push(received(writePlayerDestroyed(destroyed), 0));
+        serverEvents.push_back(
+            {networkEventKind::playerLeft, client.playerID, NET_REASON_NORMAL, serverInbox.size()});
     }
 
     // Index of the game's player record of a client.
@@ -174,7 +181,8 @@ class Harness {
     ZEBGameStateGame game;
     std::vector<std::unique_ptr<Client>> clients;
     messageQueue serverInbox;
-    std::vector<networkMessage> lastTick; // the messages of the last tick, in order
+    std::vector<networkEvent> serverEvents; // the transport's, for the next tick
+    std::vector<networkMessage> lastTick;   // the messages of the last tick, in order
     int ticks = 0;
 
   private:

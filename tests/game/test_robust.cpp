@@ -88,12 +88,6 @@ networkMessage randomMessage(Fuzzer& f, int type, int elementCount) {
     const int id = f.below(elementCount + 4) - 2;
     networkMessage valid;
     switch (type) {
-    case MSG_PLAYER_DESTROYED: {
-        PlayerDestroyed gone;
-        gone.playerID = static_cast<uint32_t>(f.below(5));
-        valid = writePlayerDestroyed(gone);
-        break;
-    }
     case MSG_JOIN_REQUEST:
         valid = writeJoinRequest("Fuzz");
         break;
@@ -165,15 +159,6 @@ bool serverRefuses(const ZEBGameStateGame& game, const std::vector<uint32_t>& ad
     case MSG_JOIN_REQUEST:
         return size != JOIN_REQUEST_SIZE || playerOf(m.getPlayerID()) >= 0 ||
                game.getConnectedPlayerCount() >= MAX_PLAYERS;
-    case MSG_PLAYER_DESTROYED: {
-        // Only the transport (sender 0) reports a player gone; a peer cannot.
-        if (size != PLAYER_DESTROYED_SIZE || m.getPlayerID() != 0)
-            return true;
-        uint32_t id = 0;
-        std::memcpy(&id, m.getData(), 4);
-        const int index = playerOf(id);
-        return index < 0 || !game.getPlayer(index).connected;
-    }
     case MSG_PLAYER_INPUT: {
         const int index = playerOf(m.getPlayerID());
         return size != PLAYER_INPUT_SIZE || index < 0 || !game.getPlayer(index).connected;
@@ -226,7 +211,7 @@ TEST(Robust, ServerSurvivesAndIgnoresWhatItRefuses) {
         messageQueue in;
         in.push(message);
         messageQueue out;
-        h.game.handleMessages(in, out);
+        h.game.handleMessages(in, {}, out);
         if (refuse) {
             ++refused;
             ASSERT_EQ(snapshot(h.game), before) << "type " << type << " round " << round;
@@ -328,8 +313,6 @@ TEST(Robust, ClientSurvivesAndIgnoresWhatItRefuses) {
 
     for (int round = 0; round < 6000; ++round) {
         const int type = f.chance(80) ? TYPES[1 + f.below(12)] : TYPES[f.below(16)];
-        if (type == MSG_SESSION_TERMINATED)
-            continue;
         const networkMessage message = received(randomMessage(f, type, c.getElementCount()), 0);
         messageQueue none;
         messageQueue out;

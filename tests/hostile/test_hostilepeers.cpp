@@ -125,9 +125,10 @@ class hostilePeers : public ::testing::Test {
         m_wiggleLeft = !m_wiggleLeft;
         m_collector.setInput(wiggle);
         messageQueue received;
+        std::vector<networkEvent> events;
         messageQueue toSend;
-        m_host->receiveMessages(received);
-        m_game.tick(TICK, m_shapes, received, toSend);
+        m_host->receiveMessages(received, events);
+        m_game.tick(TICK, m_shapes, received, events, toSend);
         m_host->sendMessages(toSend);
         bool served = false;
         waitUntil(
@@ -219,10 +220,13 @@ TEST_F(hostilePeers, ForgedTypesOtherPlayersIdsNaNAndHugeValues) {
     auto peer = joinedRawPeer();
     const uint32_t victim = 1; // the legitimate player joined first
     const int victimShip = m_game.getPlayer(0).shipID;
-    // The network layer's own messages, forged by a peer.
-    peer->send(wireOf(writePlayerDestroyed({victim, 1})));
-    peer->send(wireOf(writePlayerCreated({victim})));
-    peer->send(typed(NETWORK_SESSION_TERMINATED, {}));
+    // The numbers of the transport's events, sent by a peer.
+    std::vector<uint8_t> victimAndReason(8, 0);
+    writeU32(victimAndReason.data(), victim);
+    writeU32(victimAndReason.data() + 4, 1);
+    peer->send(typed(MSG_PLAYER_DESTROYED, victimAndReason));
+    peer->send(typed(MSG_PLAYER_CREATED, {victimAndReason.begin(), victimAndReason.begin() + 4}));
+    peer->send(typed(MSG_SESSION_TERMINATED, {}));
     // The server's messages sent to the server.
     peer->send(wireOf(writeFullState(std::vector<ZEBGameStateElement>(3), 0)));
     peer->send(wireOf(writeNewElement(m_game.getElement(0))));

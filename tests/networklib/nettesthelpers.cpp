@@ -4,6 +4,7 @@
 #include "core/littleendian.h"
 #include "platform/system/processid.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -104,10 +105,16 @@ bool assertionCapture::saw(const std::string& fragment) const {
     return false;
 }
 
-uint32_t readPayloadU32(const networkMessage& message, int offset) {
-    if (message.getData() == nullptr || message.getDataSize() < offset + 4)
-        return 0xDEADBEEF;
-    return readU32(message.getData() + offset);
+int arrivals::count(networkEventKind kind) const {
+    return static_cast<int>(std::count_if(events.begin(), events.end(),
+                                          [kind](const networkEvent& event) { return event.kind == kind; }));
+}
+
+const networkEvent* arrivals::last(networkEventKind kind) const {
+    for (auto event = events.rbegin(); event != events.rend(); ++event)
+        if (event->kind == kind)
+            return &*event;
+    return nullptr;
 }
 
 std::unique_ptr<networkHost> makeHost(const netGuid& guid, const std::string& sessionName) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "networklib/networkevent.h"
 #include "networklib/networkmessage.h"
 #include "platform/net/netguid.h"
 #include "platform/net/netinbox.h"
@@ -27,24 +28,49 @@ class assertionCapture {
     bool saw(const std::string& fragment) const; // some report contains it
 };
 
+// What arrived at a connection over several takes: the messages peers sent,
+// and the transport's events with their places counted among all of them.
+struct arrivals {
+    std::vector<networkMessage> messages;
+    std::vector<networkEvent> events;
+    int count(networkEventKind kind) const;
+    const networkEvent* last(networkEventKind kind) const; // null when none came
+};
+
 // Appends everything that has arrived at a connection to all.
-template <typename Connection> void drain(Connection& connection, std::vector<networkMessage>& all) {
+template <typename Connection> void drain(Connection& connection, arrivals& all) {
     messageQueue queue;
-    connection.receiveMessages(queue);
+    std::vector<networkEvent> events;
+    connection.receiveMessages(queue, events);
+    for (networkEvent& event : events) {
+        event.messagesBefore += static_cast<int>(all.messages.size());
+        all.events.push_back(event);
+    }
     while (queue.hasMessages())
-        all.push_back(queue.pop());
+        all.messages.push_back(queue.pop());
 }
 
 // Drains into all until some message of type has arrived or timeoutMs pass.
 template <typename Connection>
-bool waitForType(Connection& connection, std::vector<networkMessage>& all, int type, int timeoutMs) {
+bool waitForType(Connection& connection, arrivals& all, int type, int timeoutMs) {
     return waitUntil(
         [&] {
             drain(connection, all);
-            for (const networkMessage& message : all)
+            for (const networkMessage& message : all.messages)
                 if (message.getType() == type)
                     return true;
             return false;
+        },
+        timeoutMs);
+}
+
+// Drains into all until an event of kind has arrived or timeoutMs pass.
+template <typename Connection>
+bool waitForEvent(Connection& connection, arrivals& all, networkEventKind kind, int timeoutMs) {
+    return waitUntil(
+        [&] {
+            drain(connection, all);
+            return all.count(kind) > 0;
         },
         timeoutMs);
 }
@@ -63,8 +89,6 @@ template <typename Transport> bool waitForEvent(Transport& transport, netEventKi
         },
         timeoutMs);
 }
-
-uint32_t readPayloadU32(const networkMessage& message, int offset);
 
 // This process's resident memory in kilobytes; 0 when it cannot be read.
 long residentKilobytes();

@@ -37,8 +37,8 @@ TEST(MessageLog, AJoinAndATwelveBytePayloadMakeTwoRowsAfterTheHeader) {
         auto client = makeClient(testGuid());
         g_now = 3500;
         ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
-        std::vector<networkMessage> got;
-        ASSERT_TRUE(waitForType(*host, got, NETWORK_PLAYER_CREATED, 3000));
+        arrivals got;
+        ASSERT_TRUE(waitForEvent(*host, got, networkEventKind::playerJoined, 3000));
         const uint8_t payload[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
         messageQueue out;
         out.push(networkMessage(5, payload, sizeof(payload)));

@@ -30,10 +30,9 @@ TEST(NetworkBounds, AFloodingPlayerIsHeldToItsShareOfTheQueue) {
     auto host = makeHost(testGuid());
     auto client = makeClient(testGuid());
     ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
-    std::vector<networkMessage> arrived;
-    ASSERT_TRUE(waitForType(*host, arrived, NETWORK_PLAYER_CREATED, WAIT_MS));
-    const uint32_t player = readPayloadU32(arrived.back(), 0);
-    arrived.clear();
+    arrivals arrived;
+    ASSERT_TRUE(waitForEvent(*host, arrived, networkEventKind::playerJoined, WAIT_MS));
+    const uint32_t player = arrived.events.back().playerID;
 
     constexpr int SENT = NET_INBOX_MAX_MESSAGES_PER_SENDER + 1000;
     const uint8_t payload[8] = {};
@@ -48,8 +47,8 @@ TEST(NetworkBounds, AFloodingPlayerIsHeldToItsShareOfTheQueue) {
                           WAIT_MS))
         << host->getDroppedCount();
     client->disconnect();
-    ASSERT_TRUE(waitForType(*host, arrived, NETWORK_PLAYER_DESTROYED, WAIT_MS));
-    EXPECT_EQ(countFrom(arrived, player, 9), NET_INBOX_MAX_MESSAGES_PER_SENDER);
+    ASSERT_TRUE(waitForEvent(*host, arrived, networkEventKind::playerLeft, WAIT_MS));
+    EXPECT_EQ(countFrom(arrived.messages, player, 9), NET_INBOX_MAX_MESSAGES_PER_SENDER);
 }
 
 TEST(NetworkBounds, AFullOutboxRefusesInsteadOfGrowing) {

@@ -4,6 +4,7 @@
 #include "platform/net/netevents.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -36,7 +37,7 @@ TEST(NetworkHost, HostsOnAPortAndFallsBackWhenItIsTaken) {
     EXPECT_EQ(second.getPort(), 0);
 }
 
-TEST(NetworkHost, JoinThenDataThenLeaveBecomeTypesOneDataAndTwo) {
+TEST(NetworkHost, JoinThenDataThenLeaveArriveAsAnEventMessagesAndAnEventWithItsReason) {
     auto host = makeHost(testGuid());
     auto client = makeClient(testGuid());
     ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
@@ -46,32 +47,27 @@ TEST(NetworkHost, JoinThenDataThenLeaveBecomeTypesOneDataAndTwo) {
     client->sendMessages(out);
     EXPECT_FALSE(out.hasMessages());
 
-    std::vector<networkMessage> got;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            drain(*host, got);
-            return got.size() >= 2;
-        },
-        WAIT_MS));
-    ASSERT_EQ(got[0].getType(), NETWORK_PLAYER_CREATED);
-    ASSERT_EQ(got[0].getDataSize(), 4);
-    EXPECT_EQ(got[0].getPlayerID(), 0u);
-    const uint32_t id = readPayloadU32(got[0], 0);
+    arrivals got;
+    ASSERT_TRUE(waitForType(*host, got, 10, WAIT_MS));
+    ASSERT_EQ(got.messages.size(), 1u); // the transport's events are not messages
+    ASSERT_EQ(got.events.size(), 1u);
+    EXPECT_EQ(got.events[0].kind, networkEventKind::playerJoined);
+    EXPECT_EQ(got.events[0].messagesBefore, 0);
+    const uint32_t id = got.events[0].playerID;
     EXPECT_EQ(id, 1u);
     EXPECT_EQ(host->getPlayerCount(), 1u);
-    EXPECT_EQ(got[1].getType(), 10);
-    EXPECT_EQ(got[1].getPlayerID(), id);
-    ASSERT_EQ(got[1].getDataSize(), 33);
-    EXPECT_EQ(got[1].getData()[32], 33);
+    EXPECT_EQ(got.messages[0].getPlayerID(), id);
+    ASSERT_EQ(got.messages[0].getDataSize(), 33);
+    EXPECT_EQ(got.messages[0].getData()[32], 33);
 
     client->disconnect();
     EXPECT_FALSE(client->isConnected());
-    ASSERT_TRUE(waitForType(*host, got, NETWORK_PLAYER_DESTROYED, WAIT_MS));
-    const networkMessage& left = got.back();
-    ASSERT_EQ(left.getType(), NETWORK_PLAYER_DESTROYED);
-    ASSERT_EQ(left.getDataSize(), 8);
-    EXPECT_EQ(readPayloadU32(left, 0), id);
-    EXPECT_EQ(readPayloadU32(left, 4), NET_REASON_NORMAL);
+    ASSERT_TRUE(waitForEvent(*host, got, networkEventKind::playerLeft, WAIT_MS));
+    const networkEvent& left = got.events.back();
+    EXPECT_EQ(left.kind, networkEventKind::playerLeft);
+    EXPECT_EQ(left.playerID, id);
+    EXPECT_EQ(left.reason, NET_REASON_NORMAL);
+    EXPECT_EQ(left.messagesBefore, 1);
     EXPECT_EQ(host->getPlayerCount(), 0u);
 }
 
@@ -81,13 +77,42 @@ TEST(NetworkHost, PlayerIdsAreNeverReused) {
     for (int round = 0; round < 2; ++round) {
         auto client = makeClient(testGuid());
         ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
-        std::vector<networkMessage> got;
-        ASSERT_TRUE(waitForType(*host, got, NETWORK_PLAYER_CREATED, WAIT_MS));
-        ids.push_back(readPayloadU32(got.back(), 0));
+        arrivals got;
+        ASSERT_TRUE(waitForEvent(*host, got, networkEventKind::playerJoined, WAIT_MS));
+        ids.push_back(got.events.back().playerID);
         client->disconnect();
-        ASSERT_TRUE(waitForType(*host, got, NETWORK_PLAYER_DESTROYED, WAIT_MS));
+        ASSERT_TRUE(waitForEvent(*host, got, networkEventKind::playerLeft, WAIT_MS));
     }
     EXPECT_EQ(ids, (std::vector<uint32_t>{1, 2}));
+}
+
+// A game that stops taking its messages for seconds (a dragged window, a
+// breakpoint) is not a game that left: both ends keep their connection and
+// what was sent meanwhile arrives.
+TEST(NetworkConnection, GamesThatStopTakingMessagesForSecondsKeepTheirConnection) {
+    auto host = makeHost(testGuid());
+    auto client = makeClient(testGuid());
+    ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
+    arrivals atHost;
+    ASSERT_TRUE(waitForEvent(*host, atHost, networkEventKind::playerJoined, WAIT_MS));
+    ASSERT_TRUE(waitUntil([&] { return client->isConnected(); }, WAIT_MS));
+    messageQueue toHost;
+    toHost.push(networkMessage(20, nullptr, 0));
+    client->sendMessages(toHost);
+    messageQueue toClient;
+    toClient.push(networkMessage(21, nullptr, 0));
+    host->sendMessages(toClient);
+
+    // Longer than either end waits for a silent peer.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5000));
+
+    arrivals atClient;
+    EXPECT_TRUE(waitForType(*client, atClient, 21, WAIT_MS));
+    EXPECT_TRUE(waitForType(*host, atHost, 20, WAIT_MS));
+    EXPECT_TRUE(client->isConnected());
+    EXPECT_EQ(client->getEnd(), networkEnd::none);
+    EXPECT_EQ(host->getPlayerCount(), 1u);
+    EXPECT_EQ(atHost.count(networkEventKind::playerLeft), 0);
 }
 
 // The game waits while "!isConnected() && !isConnecting()" is false; that
@@ -119,18 +144,22 @@ TEST(NetworkConnection, ReceiveReplacesTheCallersQueueAndEmptiesTheConnection) {
     messageQueue queue;
     for (int i = 0; i < 5; ++i)
         queue.push(networkMessage(50 + i, nullptr, 0));
-    host->receiveMessages(queue);
+    std::vector<networkEvent> events(3);
+    host->receiveMessages(queue, events);
     EXPECT_FALSE(queue.hasMessages()); // nothing arrived
+    EXPECT_TRUE(events.empty());
 
     auto client = makeClient(testGuid());
     ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
     ASSERT_TRUE(waitUntil([&] { return client->isConnected(); }, WAIT_MS));
     queue.push(networkMessage(99, nullptr, 0));
-    std::vector<networkMessage> got;
-    ASSERT_TRUE(waitForType(*host, got, NETWORK_PLAYER_CREATED, WAIT_MS)); // drained into got
+    arrivals got;
+    ASSERT_TRUE(waitForEvent(*host, got, networkEventKind::playerJoined, WAIT_MS)); // drained into got
     queue.push(networkMessage(99, nullptr, 0));
-    host->receiveMessages(queue);
+    events.resize(3);
+    host->receiveMessages(queue, events);
     EXPECT_FALSE(queue.hasMessages()); // the old contents went, nothing new came
+    EXPECT_TRUE(events.empty());
 
     messageQueue empty;
     host->sendMessages(empty); // sends nothing
@@ -153,6 +182,7 @@ TEST(NetworkConnection, MisuseIsReportedWithTheFixedTexts) {
 
     EXPECT_EQ(capture.reports().size(), 2u);
     messageQueue queue;
-    host.receiveMessages(queue);
+    std::vector<networkEvent> events;
+    host.receiveMessages(queue, events);
     EXPECT_FALSE(queue.hasMessages());
 }

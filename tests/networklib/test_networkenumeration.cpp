@@ -131,10 +131,10 @@ TEST(NetworkEnumeration, ConnectsByNameAndToTheFirstRecordForAnUnknownName) {
 
     byName->connect("Beta");
     ASSERT_TRUE(waitUntil([&] { return byName->isConnected(); }, WAIT_MS));
-    std::vector<networkMessage> atAlpha, atBeta;
-    ASSERT_TRUE(waitForType(*beta, atBeta, NETWORK_PLAYER_CREATED, WAIT_MS));
+    arrivals atAlpha, atBeta;
+    ASSERT_TRUE(waitForEvent(*beta, atBeta, networkEventKind::playerJoined, WAIT_MS));
     drain(*alpha, atAlpha);
-    EXPECT_TRUE(atAlpha.empty());
+    EXPECT_TRUE(atAlpha.events.empty());
 
     auto unknown = makeClient(guid);
     unknown->enumerateHosts();
@@ -142,8 +142,8 @@ TEST(NetworkEnumeration, ConnectsByNameAndToTheFirstRecordForAnUnknownName) {
     ASSERT_EQ(names.size(), 2u);
     unknown->connect("Nobody Hosts This");
     networkHost& first = names[0] == "Alpha" ? *alpha : *beta;
-    std::vector<networkMessage> atFirst;
-    EXPECT_TRUE(waitForType(first, atFirst, NETWORK_PLAYER_CREATED, WAIT_MS));
+    arrivals atFirst;
+    EXPECT_TRUE(waitForEvent(first, atFirst, networkEventKind::playerJoined, WAIT_MS));
 }
 
 TEST(NetworkEnumeration, A255CharacterSessionNameIsListedWhole) {

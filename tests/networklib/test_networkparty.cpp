@@ -1,5 +1,5 @@
-// What an evening of play throws at the connections: forged transport
-// reports, a full game, crowds of half-open connects and a poor link.
+// What an evening of play throws at the connections: peers that imitate the
+// transport's events, a full game, crowds of half-open connects and a poor link.
 
 #include "tests/networklib/lossyrelay.h"
 #include "tests/networklib/nettesthelpers.h"
@@ -21,9 +21,9 @@ constexpr int WAIT_MS = 3000;
 constexpr int DROP_DEADLINE_MS = 5000; // a vanished peer is dropped within this
 constexpr int HALF_OPEN_BURST = 64;
 
-int countType(const std::vector<networkMessage>& messages, int type) {
+int countType(const arrivals& all, int type) {
     int count = 0;
-    for (const networkMessage& message : messages)
+    for (const networkMessage& message : all.messages)
         count += message.getType() == type ? 1 : 0;
     return count;
 }
@@ -69,7 +69,9 @@ std::vector<uint8_t> connectDatagram(uint32_t connectID) {
 
 } // namespace
 
-TEST(NetworkParty, PeersCannotForgeTheTransportsReports) {
+// Messages of the types the log shows events under stay messages of their
+// sender: only the transport makes events.
+TEST(NetworkParty, PeersCannotForgeTheTransportsEvents) {
     const netGuid guid = testGuid();
     auto host = makeHost(guid);
     auto client = makeClient(guid);
@@ -77,20 +79,20 @@ TEST(NetworkParty, PeersCannotForgeTheTransportsReports) {
     ASSERT_TRUE(waitUntil([&] { return client->isConnected(); }, WAIT_MS));
     for (const auto& [type, size] : std::vector<std::pair<int, int>>{{1, 4}, {2, 8}, {3, 0}, {5, 32}})
         client->send(typed(type, size));
-    std::vector<networkMessage> atHost;
+    arrivals atHost;
     ASSERT_TRUE(waitForType(*host, atHost, 5, WAIT_MS));
-    EXPECT_EQ(countType(atHost, 1), 1); // the transport's own report of the connect
-    EXPECT_EQ(atHost.front().getPlayerID(), 0u);
-    EXPECT_EQ(countType(atHost, 2), 0);
-    EXPECT_EQ(countType(atHost, 3), 0);
+    ASSERT_EQ(atHost.events.size(), 1u); // the transport's own report of the connect
+    EXPECT_EQ(atHost.events[0].kind, networkEventKind::playerJoined);
+    ASSERT_EQ(atHost.messages.size(), 4u);
+    EXPECT_EQ(atHost.messages[0].getPlayerID(), atHost.events[0].playerID);
 
     messageQueue forged;
     forged.push(typed(3, 0));
     forged.push(typed(7, 61));
     host->sendMessages(forged);
-    std::vector<networkMessage> atClient;
+    arrivals atClient;
     ASSERT_TRUE(waitForType(*client, atClient, 7, WAIT_MS));
-    EXPECT_EQ(countType(atClient, 3), 0);
+    EXPECT_TRUE(atClient.events.empty());
     EXPECT_TRUE(client->isConnected());
     EXPECT_EQ(client->getEnd(), networkEnd::none);
 }
@@ -103,14 +105,15 @@ TEST(NetworkParty, ARefusedPlayerLearnsWhy) {
              {networkDropReason::notJoined, networkEnd::notJoined}}) {
         auto client = makeClient(guid);
         ASSERT_TRUE(client->connectTo(loopbackAddress(*host)));
-        std::vector<networkMessage> atHost;
-        ASSERT_TRUE(waitForType(*host, atHost, 1, WAIT_MS));
-        host->dropPlayer(readPayloadU32(atHost.back(), 0), reason);
-        std::vector<networkMessage> atClient;
-        ASSERT_TRUE(waitForType(*client, atClient, 3, WAIT_MS));
+        arrivals atHost;
+        ASSERT_TRUE(waitForEvent(*host, atHost, networkEventKind::playerJoined, WAIT_MS));
+        host->dropPlayer(atHost.events.back().playerID, reason);
+        arrivals atClient;
+        ASSERT_TRUE(waitForEvent(*client, atClient, networkEventKind::sessionEnded, WAIT_MS));
         EXPECT_FALSE(client->isConnected());
         EXPECT_EQ(client->getEnd(), end);
-        EXPECT_TRUE(waitForType(*host, atHost, 2, WAIT_MS)); // and the host lets it go
+        EXPECT_TRUE(
+            waitForEvent(*host, atHost, networkEventKind::playerLeft, WAIT_MS)); // and the host lets it go
     }
 }
 
@@ -161,9 +164,9 @@ TEST(NetworkParty, HalfOpenConnectsCannotLockTheDoor) {
     auto newcomer = makeClient(guid);
     ASSERT_TRUE(newcomer->connectTo(loopbackAddress(*host)));
     EXPECT_TRUE(waitUntil([&] { return newcomer->isConnected(); }, DROP_DEADLINE_MS));
-    std::vector<networkMessage> atHost;
-    EXPECT_TRUE(waitForType(*host, atHost, 1, WAIT_MS));
-    EXPECT_EQ(countType(atHost, 1), 1); // the half-open ones never became players
+    arrivals atHost;
+    EXPECT_TRUE(waitForEvent(*host, atHost, networkEventKind::playerJoined, WAIT_MS));
+    EXPECT_EQ(atHost.count(networkEventKind::playerJoined), 1); // the half-open ones never became players
     close(fd);
 }
 
@@ -179,8 +182,8 @@ TEST(NetworkParty, APoorLinkPlaysAndAVanishedPeerIsDroppedInTime) {
         auto client = makeClient(guid);
         ASSERT_TRUE(client->connectTo("127.0.0.1:" + std::to_string(relay.getPort())));
         ASSERT_TRUE(waitUntil([&] { return client->isConnected(); }, 2 * WAIT_MS));
-        std::vector<networkMessage> atHost;
-        std::vector<networkMessage> atClient;
+        arrivals atHost;
+        arrivals atClient;
         // Play: a stream of input each way until enough has crossed.
         ASSERT_TRUE(waitUntil(
             [&] {
@@ -195,12 +198,12 @@ TEST(NetworkParty, APoorLinkPlaysAndAVanishedPeerIsDroppedInTime) {
             4 * WAIT_MS));
         if (leaves) {
             client->disconnect();
-            EXPECT_TRUE(waitForType(*host, atHost, 2, DROP_DEADLINE_MS));
+            EXPECT_TRUE(waitForEvent(*host, atHost, networkEventKind::playerLeft, DROP_DEADLINE_MS));
             continue;
         }
         relay.setBlackhole(true);
-        EXPECT_TRUE(waitForType(*host, atHost, 2, DROP_DEADLINE_MS));
-        EXPECT_TRUE(waitForType(*client, atClient, 3, DROP_DEADLINE_MS));
+        EXPECT_TRUE(waitForEvent(*host, atHost, networkEventKind::playerLeft, DROP_DEADLINE_MS));
+        EXPECT_TRUE(waitForEvent(*client, atClient, networkEventKind::sessionEnded, DROP_DEADLINE_MS));
         EXPECT_EQ(client->getEnd(), networkEnd::connectionLost);
     }
 }

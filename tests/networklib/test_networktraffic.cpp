@@ -35,21 +35,21 @@ void join(session& s, int count) {
         s.clients.push_back(makeClient(testGuid()));
         ASSERT_TRUE(s.clients.back()->connectTo(loopbackAddress(*s.host)));
         ASSERT_TRUE(waitUntil([&] { return s.clients.back()->isConnected(); }, WAIT_MS));
-        std::vector<networkMessage> got;
-        ASSERT_TRUE(waitForType(*s.host, got, NETWORK_PLAYER_CREATED, WAIT_MS));
-        s.ids.push_back(readPayloadU32(got.back(), 0));
+        arrivals got;
+        ASSERT_TRUE(waitForEvent(*s.host, got, networkEventKind::playerJoined, WAIT_MS));
+        s.ids.push_back(got.events.back().playerID);
     }
 }
 
 template <typename Connection> std::vector<networkMessage> collect(Connection& to, size_t count) {
-    std::vector<networkMessage> got;
+    arrivals got;
     waitUntil(
         [&] {
             drain(to, got);
-            return got.size() >= count;
+            return got.messages.size() >= count;
         },
         WAIT_MS);
-    return got;
+    return got.messages;
 }
 
 } // namespace
@@ -118,7 +118,7 @@ TEST(NetworkTraffic, AnAddressedMessageReachesItsPlayerOnly) {
     EXPECT_EQ(first[0].getType(), 8);
 }
 
-TEST(NetworkTraffic, StoppingTheHostEndsTheSessionWithTypeThreeLast) {
+TEST(NetworkTraffic, StoppingTheHostEndsTheSessionAfterWhatItSent) {
     session s;
     join(s, 1);
     messageQueue out;
@@ -126,14 +126,14 @@ TEST(NetworkTraffic, StoppingTheHostEndsTheSessionWithTypeThreeLast) {
     s.host->sendMessages(out);
     s.host->stopHosting();
     EXPECT_FALSE(s.host->isConnected());
-    std::vector<networkMessage> got;
-    ASSERT_TRUE(waitForType(*s.clients[0], got, NETWORK_SESSION_TERMINATED, WAIT_MS));
-    ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0].getType(), 12);
-    EXPECT_EQ(got[1].getType(), NETWORK_SESSION_TERMINATED);
-    EXPECT_EQ(got[1].getDataSize(), 0);
-    EXPECT_EQ(got[1].getData(), nullptr);
+    arrivals got;
+    ASSERT_TRUE(waitForEvent(*s.clients[0], got, networkEventKind::sessionEnded, WAIT_MS));
+    ASSERT_EQ(got.messages.size(), 1u);
+    EXPECT_EQ(got.messages[0].getType(), 12);
+    ASSERT_EQ(got.events.size(), 1u);
+    EXPECT_EQ(got.events[0].messagesBefore, 1);
     EXPECT_FALSE(s.clients[0]->isConnected());
+    EXPECT_EQ(s.clients[0]->getEnd(), networkEnd::hostStopped);
 }
 
 // Sends are handed over one by one while the service thread is already busy
@@ -151,17 +151,19 @@ TEST(NetworkTraffic, GuaranteedMessagesSentJustBeforeAStopAllArrive) {
     messageQueue down = out;
     s.clients[1]->sendMessages(out);
     s.clients[1]->disconnect();
-    std::vector<networkMessage> atHost;
-    ASSERT_TRUE(waitForType(*s.host, atHost, NETWORK_PLAYER_DESTROYED, WAIT_MS));
-    ASSERT_EQ(atHost.size(), size_t(COUNT + 1));
+    arrivals atHost;
+    ASSERT_TRUE(waitForEvent(*s.host, atHost, networkEventKind::playerLeft, WAIT_MS));
+    ASSERT_EQ(atHost.messages.size(), size_t(COUNT));
+    EXPECT_EQ(atHost.last(networkEventKind::playerLeft)->messagesBefore, COUNT);
     for (int i = 0; i < COUNT; ++i)
-        EXPECT_EQ(atHost[i].getType(), 100 + i);
+        EXPECT_EQ(atHost.messages[i].getType(), 100 + i);
 
     s.host->sendMessages(down);
     s.host->stopHosting();
-    std::vector<networkMessage> atClient;
-    ASSERT_TRUE(waitForType(*s.clients[0], atClient, NETWORK_SESSION_TERMINATED, WAIT_MS));
-    ASSERT_EQ(atClient.size(), size_t(COUNT + 1));
+    arrivals atClient;
+    ASSERT_TRUE(waitForEvent(*s.clients[0], atClient, networkEventKind::sessionEnded, WAIT_MS));
+    ASSERT_EQ(atClient.messages.size(), size_t(COUNT));
+    EXPECT_EQ(atClient.events.back().messagesBefore, COUNT);
     for (int i = 0; i < COUNT; ++i)
-        EXPECT_EQ(atClient[i].getType(), 100 + i);
+        EXPECT_EQ(atClient.messages[i].getType(), 100 + i);
 }

@@ -101,15 +101,6 @@ TEST(CollectorJoin, RefusesFullStatesThatDoNotHoldTheirShipOrTheirCount) {
     EXPECT_EQ(c.collector.getElementCount(), 0);
 }
 
-TEST(CollectorMessages, SessionEndStopsReadingTheFrame) {
-    Client c;
-    c.join();
-    c.update(
-        {explosionOf(0, 0.16f), networkMessage(MSG_SESSION_TERMINATED, nullptr, 0), explosionOf(1, 0.16f)});
-    EXPECT_TRUE(c.collector.isExploding(0));
-    EXPECT_FALSE(c.collector.isExploding(1));
-}
-
 TEST(CollectorMessages, OwnShipUpdatesWaitUntilTheShipIsHidden) {
     Client c;
     c.join();

@@ -77,8 +77,6 @@ TEST(Protocol, EveryPayloadHasItsSize) {
     EXPECT_EQ(full.getType(), MSG_FULL_STATE);
     EXPECT_EQ(full.getDataSize(), 1472);
     EXPECT_EQ(full.getWireSize(), 1476);
-    EXPECT_EQ(writePlayerCreated({9}).getDataSize(), 4);
-    EXPECT_EQ(writePlayerDestroyed({9, 3}).getDataSize(), 8);
     EXPECT_EQ(writeJoinRequest("Player").getDataSize(), 32);
     EXPECT_EQ(writeNewElement(ship).getDataSize(), 61);
     EXPECT_EQ(writeElementUpdate(ship).getDataSize(), 37);
@@ -197,12 +195,6 @@ TEST(Protocol, StatsRowsRoundTrip) {
 }
 
 TEST(Protocol, SmallPayloadsRoundTrip) {
-    PlayerDestroyed destroyed;
-    const networkMessage gone = writePlayerDestroyed({0xFFFFFFF0u, 7});
-    ASSERT_TRUE(readPlayerDestroyed(gone.getData(), gone.getDataSize(), &destroyed));
-    EXPECT_EQ(destroyed.playerID, 0xFFFFFFF0u);
-    EXPECT_EQ(destroyed.reason, 7u);
-
     Explosion explosion;
     explosion.elementID = 22;
     explosion.duration = 0.1f;
@@ -229,8 +221,6 @@ TEST(Protocol, SmallPayloadsRoundTrip) {
 
 TEST(Protocol, ReadersRefuseEveryTruncation) {
     const ZEBGameStateElement ship = element(21, TYPE_PLAYER, true);
-    PlayerCreated created;
-    PlayerDestroyed destroyed;
     JoinRequest join;
     FullStateHeader header;
     std::vector<ZEBGameStateElement> elements;
@@ -241,10 +231,6 @@ TEST(Protocol, ReadersRefuseEveryTruncation) {
     std::vector<PlayerStats> rows;
     Explosion explosion;
     using Bytes = const uint8_t*;
-    expectTruncationsRefused(payload(writePlayerCreated({3})),
-                             [&](Bytes d, int s) { return readPlayerCreated(d, s, &created); });
-    expectTruncationsRefused(payload(writePlayerDestroyed({3, 4})),
-                             [&](Bytes d, int s) { return readPlayerDestroyed(d, s, &destroyed); });
     expectTruncationsRefused(payload(writeJoinRequest("Player")),
                              [&](Bytes d, int s) { return readJoinRequest(d, s, &join); });
     expectTruncationsRefused(payload(writeFullState(gameOfThreeFamilies(), 21)), [&](Bytes d, int s) {

@@ -88,16 +88,12 @@ TEST(ProtocolFuzz, NothingReadsPastTheEndOrAcceptsTheWrongSize) {
         EXPECT_EQ(g_reports, reportsBefore);
         EXPECT_EQ(message.getDataSize(), received ? size - 4 : 0);
 
-        PlayerCreated created;
-        PlayerDestroyed destroyed;
         JoinRequest join;
         ZEBGameStateElement element;
         ElementUpdate update;
         PlayerInput input;
         PartialRecord record;
         Explosion explosion;
-        EXPECT_EQ(readPlayerCreated(data, size, &created), size == PLAYER_CREATED_SIZE);
-        EXPECT_EQ(readPlayerDestroyed(data, size, &destroyed), size == PLAYER_DESTROYED_SIZE);
         EXPECT_EQ(readJoinRequest(data, size, &join), size == JOIN_REQUEST_SIZE);
         EXPECT_EQ(readNewElement(data, size, &element), size == NEW_ELEMENT_SIZE);
         EXPECT_EQ(readPlayerInput(data, size, &input), size == PLAYER_INPUT_SIZE);

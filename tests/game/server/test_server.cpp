@@ -43,7 +43,8 @@ struct Server {
     void tick(float dt) {
         out.clear();
         messageQueue toSend;
-        game.tick(dt, shapes, in, toSend);
+        game.tick(dt, shapes, in, events, toSend);
+        events.clear();
         while (toSend.hasMessages())
             out.push_back(toSend.pop());
     }
@@ -60,6 +61,10 @@ struct Server {
 
     void send(uint32_t from, const networkMessage& message) { in.push(received(message, from)); }
     void join(uint32_t from, const char* name = "Player") { send(from, writeJoinRequest(name)); }
+    // The transport reports the player gone, after what it sent so far.
+    void leave(uint32_t player) {
+        events.push_back({networkEventKind::playerLeft, player, NET_REASON_NORMAL, in.size()});
+    }
 
     void sendState(uint32_t from, const ZEBGameStateElement& ship) { send(from, writePlayerState(ship)); }
 
@@ -73,6 +78,7 @@ struct Server {
     std::vector<ZEBObject> shapes;
     ZEBGameStateGame game;
     messageQueue in;
+    std::vector<networkEvent> events;
     std::vector<networkMessage> out;
 };
 
@@ -247,11 +253,9 @@ TEST(ServerJoin, MessagesFromUnknownPlayersAreDroppedAndDoNotLockThemOut) {
     ghost.initialise(0, vector3(1.0f, 2.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
     PlayerInput fire;
     fire.fire = true;
-    PlayerDestroyed gone;
-    gone.playerID = 4;
     s.send(4, writePlayerInput(fire));
     s.sendState(4, ghost);
-    s.send(0, writePlayerDestroyed(gone));
+    s.leave(4);
     s.tick(0.0f);
     EXPECT_EQ(s.game.getPlayerCount(), 0);
     EXPECT_EQ(s.game.getElement(0).getPosition(), before);
@@ -358,12 +362,9 @@ TEST(ServerLeave, TheNameTakesTheSuffixWithinThirtyOneCharactersOnce) {
     s.join(1, "Player");
     s.join(2, "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"); // 31 characters
     s.tick(0.0f);
-    PlayerDestroyed gone;
-    gone.playerID = 2;
-    s.send(0, writePlayerDestroyed(gone));
-    s.send(0, writePlayerDestroyed(gone)); // told twice
-    gone.playerID = 1;
-    s.send(0, writePlayerDestroyed(gone));
+    s.leave(2);
+    s.leave(2); // told twice
+    s.leave(1);
     s.tick(0.0f);
     EXPECT_STREQ(s.game.getPlayer(0).name, "Player [Disconnected]");
     EXPECT_STREQ(s.game.getPlayer(1).name, "ABCDEFGHIJKLMNOP [Disconnected]");

@@ -43,8 +43,8 @@ class hostileHost : public ::testing::Test {
         ASSERT_TRUE(shapes[0].create(TYPE_ASTEROID, square, 4));
         m_session = std::make_unique<ZEBClientSession>(std::move(shapes));
         ASSERT_TRUE(m_session->getConnection().connectTo(loopbackAddress(*m_host)));
-        std::vector<networkMessage> arrived;
-        ASSERT_TRUE(waitForType(*m_host, arrived, NETWORK_PLAYER_CREATED, 5000));
+        arrivals arrived;
+        ASSERT_TRUE(waitForEvent(*m_host, arrived, networkEventKind::playerJoined, 5000));
 
         std::vector<ZEBGameStateElement> elements;
         for (int id = 0; id < JOINED_ELEMENTS; ++id)

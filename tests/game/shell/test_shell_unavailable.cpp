@@ -48,7 +48,12 @@ class silentHost {
     explicit silentHost(networkHost& host) : m_host(host) {}
 
     void run() {
-        m_sawPlayer = waitUntil([this] { return received(MSG_PLAYER_CREATED); }, PLAYER_WAIT_MS);
+        m_sawPlayer = waitUntil(
+            [this] {
+                received(MSG_JOIN_REQUEST);
+                return m_playerJoined;
+            },
+            PLAYER_WAIT_MS);
         // Moving the clock past the pause lets set-up ask to join again, now
         // that it is connected.
         for (int step = 0; m_sawPlayer && step < RESEND_STEPS && !m_sawJoinRequest; ++step) {
@@ -69,9 +74,13 @@ class silentHost {
     bool forcedDeadline() const { return m_forcedDeadline; }
 
   private:
+    // Takes what arrived at the host: true when a message of type came.
     bool received(int type) {
         messageQueue queue;
-        m_host.receiveMessages(queue);
+        std::vector<networkEvent> events;
+        m_host.receiveMessages(queue, events);
+        for (const networkEvent& event : events)
+            m_playerJoined = m_playerJoined || event.kind == networkEventKind::playerJoined;
         bool found = false;
         while (queue.hasMessages())
             found = (queue.pop().getType() == type) || found;
@@ -79,6 +88,7 @@ class silentHost {
     }
 
     networkHost& m_host;
+    bool m_playerJoined = false;
     std::atomic<bool> m_setupReturned{false};
     bool m_sawPlayer = false;
     bool m_sawJoinRequest = false;
