@@ -92,13 +92,13 @@ void endScene() {
     g_pd3dDevice->present();
 }
 
-void getWindowSize(int& width, int& height) {
+void getWindowSize(int* width, int* height) {
     if (!deviceReady())
         return;
     if (!ZEB_ASSERT(g_hWindow != NULL, "Window is not initialised!"))
         return;
-    width = g_hWindow->areaWidth;
-    height = g_hWindow->areaHeight;
+    *width = g_hWindow->areaWidth;
+    *height = g_hWindow->areaHeight;
 }
 
 void perspectiveFovLH(float fieldOfView, float aspect, float nearPlane, float farPlane, matrix* out) {

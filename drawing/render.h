@@ -28,7 +28,7 @@ void resizeRender(int areaX, int areaY, int areaWidth, int areaHeight);
 void clearScene(const float& r, const float& g, const float& b, const float& a); // colour and depth 1.0
 void beginScene();
 void endScene();                             // ends the frame and presents it
-void getWindowSize(int& width, int& height); // the game area
+void getWindowSize(int* width, int* height); // the game area
 
 // Each channel >= 1 gives 255, <= 0 (or not a number) 0, otherwise channel * 255 + 0.5 truncated.
 uint32_t clearColourToARGB(float r, float g, float b, float a);

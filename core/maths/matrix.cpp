@@ -13,10 +13,6 @@ bool matrix::operator==(const matrix& other) const {
     return true;
 }
 
-void setIdentity(matrix* out) {
-    *out = IDENTITY;
-}
-
 void multiply(const matrix* a, const matrix* b, matrix* out) {
     matrix result;
     for (int row = 0; row < 4; ++row) {
@@ -25,13 +21,6 @@ void multiply(const matrix* a, const matrix* b, matrix* out) {
                                   (*a)(row, 2) * (*b)(2, column) + (*a)(row, 3) * (*b)(3, column);
         }
     }
-    *out = result;
-}
-
-void multiplyScalar(const matrix* m, float s, matrix* out) {
-    matrix result;
-    for (int i = 0; i < 16; ++i)
-        result.m[i] = m->m[i] * s;
     *out = result;
 }
 
@@ -69,26 +58,6 @@ void transformDirection(const matrix* m, const vector3* d, vector3* out) {
     out->z = (*m)(2, 0) * v.x + (*m)(2, 1) * v.y + (*m)(2, 2) * v.z;
 }
 
-void rotationX(float angle, matrix* out) {
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    *out = IDENTITY;
-    (*out)(1, 1) = c;
-    (*out)(1, 2) = s;
-    (*out)(2, 1) = -s;
-    (*out)(2, 2) = c;
-}
-
-void rotationY(float angle, matrix* out) {
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    *out = IDENTITY;
-    (*out)(0, 0) = c;
-    (*out)(0, 2) = -s;
-    (*out)(2, 0) = s;
-    (*out)(2, 2) = c;
-}
-
 void rotationZ(float angle, matrix* out) {
     const float c = std::cos(angle);
     const float s = std::sin(angle);
@@ -105,48 +74,4 @@ void translation(const vector3* v, matrix* out) {
     (*out)(3, 0) = t.x;
     (*out)(3, 1) = t.y;
     (*out)(3, 2) = t.z;
-}
-
-void transformFromEuler(const vector3* position, const vector3* angles, matrix* out) {
-    const vector3 place = *position;
-    const vector3 turn = *angles;
-    matrix step;
-    rotationX(turn.x, out);
-    rotationY(turn.y, &step);
-    multiply(out, &step, out);
-    rotationZ(turn.z, &step);
-    multiply(out, &step, out);
-    translation(&place, &step);
-    multiply(out, &step, out);
-}
-
-void rotationFromQuaternion(const quaternion* q, matrix* out) {
-    quaternion n = *q;
-    n.normalise();
-    *out = IDENTITY;
-    (*out)(0, 0) = 1.0f - 2.0f * n.y * n.y - 2.0f * n.z * n.z;
-    (*out)(0, 1) = 2.0f * n.x * n.y + 2.0f * n.z * n.w;
-    (*out)(0, 2) = 2.0f * n.x * n.z - 2.0f * n.y * n.w;
-    (*out)(1, 0) = 2.0f * n.x * n.y - 2.0f * n.z * n.w;
-    (*out)(1, 1) = 1.0f - 2.0f * n.x * n.x - 2.0f * n.z * n.z;
-    (*out)(1, 2) = 2.0f * n.y * n.z + 2.0f * n.x * n.w;
-    (*out)(2, 0) = 2.0f * n.x * n.z + 2.0f * n.y * n.w;
-    (*out)(2, 1) = 2.0f * n.y * n.z - 2.0f * n.x * n.w;
-    (*out)(2, 2) = 1.0f - 2.0f * n.x * n.x - 2.0f * n.y * n.y;
-}
-
-void matrixFromColumns(const vector3* a, const vector3* b, const vector3* c, matrix* out) {
-    const vector3 u = *a;
-    const vector3 v = *b;
-    const vector3 w = *c;
-    *out = IDENTITY;
-    (*out)(0, 0) = u.x;
-    (*out)(0, 1) = v.x;
-    (*out)(0, 2) = w.x;
-    (*out)(1, 0) = u.y;
-    (*out)(1, 1) = v.y;
-    (*out)(1, 2) = w.y;
-    (*out)(2, 0) = u.z;
-    (*out)(2, 1) = v.z;
-    (*out)(2, 2) = w.z;
 }

@@ -9,7 +9,6 @@ const vector3 ZERO(0.0f, 0.0f, 0.0f);
 
 namespace {
 
-constexpr double DEGREES_TO_RADIANS = 0.017453292519943295;
 constexpr float UNIT_LOW = 0.999f;
 constexpr float UNIT_HIGH = 1.001f;
 
@@ -37,10 +36,6 @@ void vector3::randomise(float min, float max) {
     z = randomInSpan(min, span);
 }
 
-void vector3::randomiseUnit() {
-    randomise(-1.0f, 1.0f);
-}
-
 void vector3::normalise() {
     const float length = lengthOf(*this);
     x /= length;
@@ -51,24 +46,6 @@ void vector3::normalise() {
 bool vector3::isUnit() const {
     const float length = lengthOf(*this);
     return length >= UNIT_LOW && length <= UNIT_HIGH;
-}
-
-void vector3::toSpherical() {
-    const float r = lengthOf(*this);
-    const float theta = std::atan(y / x);
-    const float phi = std::acos(z / r);
-    x = r;
-    y = theta;
-    z = phi;
-}
-
-void vector3::toCartesian() {
-    const float r = x;
-    const float theta = y;
-    const float phi = z;
-    x = r * std::sin(phi) * std::cos(theta);
-    y = r * std::sin(phi) * std::sin(theta);
-    z = r * std::cos(phi);
 }
 
 void add(const vector3* a, const vector3* b, vector3* out) {
@@ -89,31 +66,12 @@ void scale(const vector3* a, float s, vector3* out) {
     out->z = a->z * s;
 }
 
-void multiply(const vector3* a, const vector3* b, vector3* out) {
-    out->x = a->x * b->x;
-    out->y = a->y * b->y;
-    out->z = a->z * b->z;
-}
-
 void dot(const vector3* a, const vector3* b, float* out) {
     *out = a->x * b->x + a->y * b->y + a->z * b->z;
 }
 
-void cross(const vector3* a, const vector3* b, vector3* out) {
-    // Copies first: out may be a or b.
-    const vector3 u = *a;
-    const vector3 v = *b;
-    out->x = u.y * v.z - u.z * v.y;
-    out->y = -(u.x * v.z - u.z * v.x);
-    out->z = u.x * v.y - u.y * v.x;
-}
-
 void magnitude(const vector3* a, float* out) {
     *out = lengthOf(*a);
-}
-
-void magnitudeSquared(const vector3* a, float* out) {
-    *out = a->x * a->x + a->y * a->y + a->z * a->z;
 }
 
 void normalise(const vector3* a, vector3* out) {
@@ -129,54 +87,4 @@ void interpolate(const vector3* a, const vector3* b, float t, vector3* out) {
     out->x = a->x * t + b->x * rest;
     out->y = a->y * t + b->y * rest;
     out->z = a->z * t + b->z * rest;
-}
-
-void reflect(const vector3* incident, const vector3* normal, vector3* out) {
-    const vector3 n = *normal;
-    vector3 p;
-    subtract(&ZERO, incident, &p);
-    float d = 0.0f;
-    dot(&n, &p, &d);
-    d *= 2.0f;
-    vector3 r;
-    scale(&n, d, &r);
-    subtract(&r, &p, out);
-}
-
-void minimum(const vector3* a, const vector3* b, vector3* out) {
-    out->x = b->x < a->x ? b->x : a->x;
-    out->y = b->y < a->y ? b->y : a->y;
-    out->z = b->z < a->z ? b->z : a->z;
-}
-
-void maximum(const vector3* a, const vector3* b, vector3* out) {
-    out->x = b->x > a->x ? b->x : a->x;
-    out->y = b->y > a->y ? b->y : a->y;
-    out->z = b->z > a->z ? b->z : a->z;
-}
-
-float smallestComponent(const vector3* a) {
-    if (a->x <= a->y && a->x <= a->z)
-        return a->x;
-    if (a->y <= a->x && a->y <= a->z)
-        return a->y;
-    if (a->z <= a->x && a->z <= a->y)
-        return a->z;
-    return a->x;
-}
-
-float largestComponent(const vector3* a) {
-    if (a->x >= a->y && a->x >= a->z)
-        return a->x;
-    if (a->y >= a->x && a->y >= a->z)
-        return a->y;
-    if (a->z >= a->x && a->z >= a->y)
-        return a->z;
-    return a->x;
-}
-
-void degreesToRadians(const vector3* a, vector3* out) {
-    out->x = static_cast<float>(a->x * DEGREES_TO_RADIANS);
-    out->y = static_cast<float>(a->y * DEGREES_TO_RADIANS);
-    out->z = static_cast<float>(a->z * DEGREES_TO_RADIANS);
 }

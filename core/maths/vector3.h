@@ -14,11 +14,8 @@ struct vector3 {
     bool operator!=(const vector3& other) const { return !(*this == other); }
 
     void randomise(float min, float max); // draws x, y, z in that order
-    void randomiseUnit();                 // randomise(-1, 1)
     void normalise();                     // no test for a zero vector
     bool isUnit() const;                  // magnitude in [0.999, 1.001]
-    void toSpherical();
-    void toCartesian();
 };
 static_assert(sizeof(vector3) == 12, "vector3 must stay three packed floats");
 
@@ -29,16 +26,7 @@ extern const vector3 ZERO;
 void add(const vector3* a, const vector3* b, vector3* out);
 void subtract(const vector3* a, const vector3* b, vector3* out);
 void scale(const vector3* a, float s, vector3* out);
-void multiply(const vector3* a, const vector3* b, vector3* out); // component-wise
 void dot(const vector3* a, const vector3* b, float* out);
-void cross(const vector3* a, const vector3* b, vector3* out);
 void magnitude(const vector3* a, float* out);
-void magnitudeSquared(const vector3* a, float* out);
 void normalise(const vector3* a, vector3* out);
 void interpolate(const vector3* a, const vector3* b, float t, vector3* out); // t = 1 gives a
-void reflect(const vector3* incident, const vector3* normal, vector3* out);
-void minimum(const vector3* a, const vector3* b, vector3* out);
-void maximum(const vector3* a, const vector3* b, vector3* out);
-float smallestComponent(const vector3* a);
-float largestComponent(const vector3* a);
-void degreesToRadians(const vector3* a, vector3* out);

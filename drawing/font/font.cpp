@@ -101,7 +101,7 @@ void font::print(const char* text) {
     const uint32_t colour = fontColourToARGB(m_red, m_green, m_blue, m_alpha);
     int width = 0;
     int height = 0;
-    getWindowSize(width, height);
+    getWindowSize(&width, &height);
     const textRect rect = fontPixelRect(m_left, m_right, m_top, m_bottom, width, height);
     if (m_font.drawText(*device, text, rect, colour) == 0)
         ZEB_FAIL("Font failed to print");

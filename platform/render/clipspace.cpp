@@ -36,9 +36,9 @@ clipPoint toClipSpace(const vector3& p, const matrix& m) {
     return c;
 }
 
-bool clipSegment(const clipPoint& a, const clipPoint& b, float& t0, float& t1) {
-    t0 = 0.0f;
-    t1 = 1.0f;
+bool clipSegment(const clipPoint& a, const clipPoint& b, float* t0, float* t1) {
+    *t0 = 0.0f;
+    *t1 = 1.0f;
     for (int plane = 0; plane < CLIP_PLANES; ++plane) {
         const float da = planeDistance(a, plane);
         const float db = planeDistance(b, plane);
@@ -47,19 +47,19 @@ bool clipSegment(const clipPoint& a, const clipPoint& b, float& t0, float& t1) {
             return false;
         if (!(da >= 0.0f)) {
             const float t = da / (da - db);
-            if (!(t <= t1))
+            if (!(t <= *t1))
                 return false;
-            if (t > t0)
-                t0 = t;
+            if (t > *t0)
+                *t0 = t;
         } else if (!(db >= 0.0f)) {
             const float t = da / (da - db);
-            if (!(t >= t0))
+            if (!(t >= *t0))
                 return false;
-            if (t < t1)
-                t1 = t;
+            if (t < *t1)
+                *t1 = t;
         }
     }
-    return t0 <= t1;
+    return *t0 <= *t1;
 }
 
 clipPoint lerp(const clipPoint& a, const clipPoint& b, float t) {

@@ -19,6 +19,6 @@ clipPoint toClipSpace(const vector3& p, const matrix& m);
 // coordinates stay small and finite. On success t0 <= t1 give the kept part
 // of the segment as a + t (b - a); false when nothing is left.
 constexpr float CLIP_GUARD_BAND = 4.0f;
-bool clipSegment(const clipPoint& a, const clipPoint& b, float& t0, float& t1);
+bool clipSegment(const clipPoint& a, const clipPoint& b, float* t0, float* t1);
 
 clipPoint lerp(const clipPoint& a, const clipPoint& b, float t);

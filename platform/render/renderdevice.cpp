@@ -276,7 +276,7 @@ bool renderDevice::drawLineStrip(int startVertex, int lineCount) {
         const clipPoint& b = m_clip[static_cast<size_t>(i) + 1];
         float t0 = 0.0f;
         float t1 = 1.0f;
-        if (!clipSegment(a, b, t0, t1)) {
+        if (!clipSegment(a, b, &t0, &t1)) {
             joined = false;
             continue;
         }
@@ -331,16 +331,16 @@ void renderDevice::setPresentHook(presentHook hook, void* user) {
     m_presentUser = user;
 }
 
-bool renderDevice::readFrame(std::vector<uint32_t>& pixels) const {
+bool renderDevice::readFrame(std::vector<uint32_t>* pixels) const {
     if (m_renderer == nullptr)
         return false;
     const size_t width = static_cast<size_t>(m_window.areaWidth);
-    pixels.assign(width * static_cast<size_t>(m_window.areaHeight), 0);
-    return SDL_RenderReadPixels(sdl(m_renderer), nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(),
+    pixels->assign(width * static_cast<size_t>(m_window.areaHeight), 0);
+    return SDL_RenderReadPixels(sdl(m_renderer), nullptr, SDL_PIXELFORMAT_ARGB8888, pixels->data(),
                                 static_cast<int>(width * sizeof(uint32_t))) == 0;
 }
 
 bool renderDevice::saveFramePNG(const std::string& path) const {
     std::vector<uint32_t> pixels;
-    return readFrame(pixels) && writePNG(path, pixels, m_window.areaWidth, m_window.areaHeight);
+    return readFrame(&pixels) && writePNG(path, pixels, m_window.areaWidth, m_window.areaHeight);
 }

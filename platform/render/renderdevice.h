@@ -70,7 +70,7 @@ class renderDevice {
     const renderWindow& getWindow() const { return m_window; }
 
     // The game area as 0xAARRGGBB, row by row. For a window, read before present.
-    bool readFrame(std::vector<uint32_t>& pixels) const;
+    bool readFrame(std::vector<uint32_t>* pixels) const;
     bool saveFramePNG(const std::string& path) const;
 
     // For the platform layer only: the SDL_Renderer, to draw text and the menu strip.

@@ -57,7 +57,7 @@ std::vector<uint32_t> referenceSoundLine(const char* text) {
     face.setColour(0.75f, 0.75f, 0.75f, 1.0f);
     face.print(text);
     std::vector<uint32_t> pixels;
-    g_pd3dDevice->readFrame(pixels);
+    g_pd3dDevice->readFrame(&pixels);
     endScene();
     return pixels;
 }

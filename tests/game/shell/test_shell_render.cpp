@@ -55,7 +55,7 @@ class shellRender : public ::testing::Test {
 
     std::vector<uint32_t> frame() {
         std::vector<uint32_t> pixels;
-        EXPECT_TRUE(g_pd3dDevice->readFrame(pixels));
+        EXPECT_TRUE(g_pd3dDevice->readFrame(&pixels));
         return pixels;
     }
 

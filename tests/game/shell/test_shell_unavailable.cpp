@@ -164,7 +164,7 @@ TEST(shellUnavailable, aSessionThatEndsBeforeTheJoinReplyLeavesTheGameUnavailabl
     game->render();
     ASSERT_NE(g_pd3dDevice, nullptr);
     std::vector<uint32_t> pixels;
-    ASSERT_TRUE(g_pd3dDevice->readFrame(pixels));
+    ASSERT_TRUE(g_pd3dDevice->readFrame(&pixels));
     const int width = g_pd3dDevice->getAreaWidth();
     EXPECT_GT(redTextPixels(pixels, width, 0, TEXT_ROWS), 30);
     EXPECT_EQ(redTextPixels(pixels, width, TEXT_ROWS, g_pd3dDevice->getAreaHeight()), 0);

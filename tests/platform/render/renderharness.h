@@ -30,7 +30,7 @@ class RenderTest : public ::testing::Test {
 
     // Reads the frame back once per call.
     const std::vector<uint32_t>& frame() {
-        EXPECT_TRUE(g_pd3dDevice->readFrame(m_pixels));
+        EXPECT_TRUE(g_pd3dDevice->readFrame(&m_pixels));
         return m_pixels;
     }
     uint32_t pixel(int x, int y) const { return m_pixels[static_cast<size_t>(y) * AREA_SIZE + x]; }

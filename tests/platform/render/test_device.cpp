@@ -204,7 +204,7 @@ TEST(RenderModule, FrameCallsWithoutADeviceReportAndReturn) {
     endScene();
     int width = -1;
     int height = -1;
-    getWindowSize(width, height);
+    getWindowSize(&width, &height);
     ASSERT_EQ(reports.count(), 4u);
     for (size_t i = 0; i < 4; ++i)
         EXPECT_TRUE(reports.holds(i, "D3D Device is not initialised!", "( g_pd3dDevice != NULL )"));
@@ -221,7 +221,7 @@ TEST(RenderModule, AreaGivesWindowSizeAndAspect) {
     ASSERT_NE(g_pd3dDevice, nullptr);
     int width = 0;
     int height = 0;
-    getWindowSize(width, height);
+    getWindowSize(&width, &height);
     EXPECT_EQ(width, 640);
     EXPECT_EQ(height, 480);
     const matrix& projection = g_pd3dDevice->getTransform(transformState::projection);
@@ -267,7 +267,7 @@ TEST(RenderModule, DrawsIntoTheGameAreaOfAWindowBelowItsMenuStrip) {
     g_pd3dDevice->setStreamSource(0, &buffer, 0, POSITION_VERTEX_STRIDE);
     g_pd3dDevice->drawLineStrip(0, 1);
     std::vector<uint32_t> pixels;
-    ASSERT_TRUE(g_pd3dDevice->readFrame(pixels));
+    ASSERT_TRUE(g_pd3dDevice->readFrame(&pixels));
     ASSERT_EQ(pixels.size(), static_cast<size_t>(GAME_AREA_WIDTH * GAME_AREA_HEIGHT));
     EXPECT_EQ(pixels[0], 0xFF00FF00u);
     EXPECT_EQ(pixels[GAME_AREA_WIDTH * GAME_AREA_HEIGHT - 1], 0xFFFF0000u);

@@ -111,16 +111,16 @@ TEST(ClipSpace, SegmentsAreCutAtTheNearAndFarPlanes) {
     float t0 = 0.0f;
     float t1 = 0.0f;
     // z from -1 to 3 with w = 2: inside for 0 <= z <= 2, t from 0.25 to 0.75.
-    EXPECT_TRUE(clipSegment({0, 0, -1, 2}, {0, 0, 3, 2}, t0, t1));
+    EXPECT_TRUE(clipSegment({0, 0, -1, 2}, {0, 0, 3, 2}, &t0, &t1));
     EXPECT_FLOAT_EQ(t0, 0.25f);
     EXPECT_FLOAT_EQ(t1, 0.75f);
-    EXPECT_TRUE(clipSegment({0, 0, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, t0, t1));
+    EXPECT_TRUE(clipSegment({0, 0, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1}, &t0, &t1));
     EXPECT_EQ(t0, 0.0f);
     EXPECT_EQ(t1, 1.0f);
-    EXPECT_FALSE(clipSegment({0, 0, -1, 1}, {0, 0, -0.5f, 1}, t0, t1));
-    EXPECT_FALSE(clipSegment({0, 0, 2, 1}, {0, 0, 3, 1}, t0, t1));
-    EXPECT_FALSE(clipSegment({NAN, 0, 0.5f, 1}, {0, 0, 0.5f, 1}, t0, t1));
+    EXPECT_FALSE(clipSegment({0, 0, -1, 1}, {0, 0, -0.5f, 1}, &t0, &t1));
+    EXPECT_FALSE(clipSegment({0, 0, 2, 1}, {0, 0, 3, 1}, &t0, &t1));
+    EXPECT_FALSE(clipSegment({NAN, 0, 0.5f, 1}, {0, 0, 0.5f, 1}, &t0, &t1));
     // Far beyond the sides: cut to the guard band, so the end stays finite.
-    EXPECT_TRUE(clipSegment({0, 0, 0.5f, 1}, {1e30f, 0, 0.5f, 1}, t0, t1));
+    EXPECT_TRUE(clipSegment({0, 0, 0.5f, 1}, {1e30f, 0, 0.5f, 1}, &t0, &t1));
     EXPECT_LE(lerp({0, 0, 0.5f, 1}, {1e30f, 0, 0.5f, 1}, t1).x, CLIP_GUARD_BAND * 1.001f);
 }
