@@ -276,7 +276,7 @@ std::string usageText(const char* programName) {
            "  --discovery-port N        the port of the game search (default 27350)\n"
            "  --no-rejoin               when the host leaves, stay on \"Game Unavailable\"\n"
            "  --log                     log every message received to message_log.csv here\n"
-           "  --frames N                quit after N drawn frames\n"
+           "  --frames N                quit after N drawn frames once set-up has ended\n"
            "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"
            "  --replay FILE             play a recorded game: Space pauses, Left and Right jump 10 s,\n"
            "                            Down and Up halve and double the speed\n"
