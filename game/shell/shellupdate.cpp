@@ -2,6 +2,7 @@
 
 #include "core/random.h"
 #include "game/shell/shelloptions.h"
+#include "platform/net/netprotocol.h"
 #include "platform/system/clock.h"
 
 #include <algorithm>
@@ -20,6 +21,16 @@ constexpr float REJOIN_JITTER = 0.25f;
 float rejoinDelay(int place) {
     return REJOIN_FIRST_DELAY + REJOIN_STAGGER * static_cast<float>(std::max(place, 0) % MAX_PLAYERS) +
            REJOIN_JITTER * static_cast<float>(random15()) / static_cast<float>(RANDOM_MAX);
+}
+
+// A host that vanished is noticed when each copy's link gives up on it, at a
+// moment of its own between the link's shortest and longest time-out: turns
+// counted from there could meet, and two copies would host at once. Counted
+// from the host's last message, which all of them heard within a frame or
+// two, the turns keep their order.
+float lossNoticeAlignment(networkEnd end, float hostSilence) {
+    const float latestNotice = static_cast<float>(NET_PEER_TIMEOUT_MAXIMUM_MS) / 1000.0f;
+    return end == networkEnd::connectionLost ? std::max(0.0f, latestNotice - hostSilence) : 0.0f;
 }
 
 constexpr int ELEMENTS_PER_PLACE = 1 + BULLETS_PER_PLAYER; // a ship and its bullets
@@ -99,7 +110,7 @@ int ZEBGameShell::ownPlace() const {
 void ZEBGameShell::scheduleRejoin() {
     const networkEnd end = m_session->getConnection().getEnd();
     if (m_options.rejoin && (end == networkEnd::hostStopped || end == networkEnd::connectionLost))
-        m_rejoinDelay = rejoinDelay(ownPlace());
+        m_rejoinDelay = rejoinDelay(ownPlace()) + lossNoticeAlignment(end, m_session->getHostSilence());
 }
 
 void ZEBGameShell::waitToRejoin(float changeInTime) {
