@@ -2,6 +2,7 @@
 #include "game/shell/shell.h"
 
 #include "game/shell/shellframegate.h"
+#include "game/shell/shellplayername.h"
 #include "sound/soundlist.h"
 
 #include "platform/system/clock.h"
@@ -54,6 +55,14 @@ int64_t ZEBGameShell::handleWindowMessage(uint32_t message, uint64_t wParam, int
         }
         if ((wParam & 0xFFFF) == COMMAND_EXIT) {
             destroyWindow(m_window);
+            return 0;
+        }
+        if ((wParam & 0xFFFF) == COMMAND_NAME) {
+            openNameBox(m_window, m_playerName, PLAYER_NAME_MAX_BYTES);
+            return 0;
+        }
+        if ((wParam & 0xFFFF) == COMMAND_NAME_CHOSEN) {
+            takeNameFromBox();
             return 0;
         }
         return defWindowProc(m_window, message, wParam, lParam);
