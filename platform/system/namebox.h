@@ -7,7 +7,7 @@
 #include <string>
 
 constexpr const char* NAME_CAPTION = "Name";
-constexpr const char* NAME_PROMPT = "Your name, from the next game you join on:";
+constexpr const char* NAME_PROMPT = "Your name (used from the next game you join):";
 
 // The box that edits the player's name: one line of text, drawn inside the
 // window over the game like the About box, and modal for input as that one
