@@ -15,7 +15,11 @@ namespace {
 // nothing hosts and the others join it. The copies wait in turn, by the place
 // each held, so that two rarely search at once, with a little chance on top.
 constexpr float REJOIN_FIRST_DELAY = 0.5f;
-constexpr float REJOIN_STAGGER = 0.75f; // more than a search and a start of hosting take
+// A copy that finds nothing hosts after its second search; the next copy's
+// second query, sent a search's length after its turn began, must find that
+// game answering. So a turn is longer than a search, the chance on top and
+// the start of hosting on a busy machine together.
+constexpr float REJOIN_STAGGER = 1.25f;
 constexpr float REJOIN_JITTER = 0.25f;
 
 float rejoinDelay(int place) {
