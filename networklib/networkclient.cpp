@@ -4,11 +4,16 @@
 #include "core/displaytext.h"
 #include "platform/net/netclient.h"
 #include "platform/net/netevents.h"
+#include "platform/net/netprotocol.h"
 #include "platform/net/netsearch.h"
 #include "platform/net/netsettings.h"
 
 #include <algorithm>
 #include <cstdio>
+
+uint32_t getLinkGiveUpMs() {
+    return NET_PEER_TIMEOUT_MAXIMUM_MS;
+}
 
 const char* describeEnd(networkEnd end) {
     switch (end) {

@@ -23,6 +23,9 @@ enum class networkEnd {
     connectionLost, // the host stopped answering
 };
 const char* describeEnd(networkEnd end); // a short phrase for a report
+// The longest a connection waits on a silent host before it ends as
+// connectionLost; each end gives up at a moment of its own before this.
+uint32_t getLinkGiveUpMs();
 // Sessions a client lists at once. Answers can be forged, each with an
 // instance of its own; a network has far fewer real games than this.
 constexpr size_t MAX_LISTED_SESSIONS = 64;

@@ -47,6 +47,9 @@ class ZEBGameShell {
     void saveUserSettings(); // after a change; does nothing unless loadUserSettings found a usable place
     const std::string& getSettingsProblem() const { return m_settingsProblem; }
     const shellSettings& getSettings() const { return m_settings; }
+    // The player's new name (checked as --name is): saved in the settings and
+    // sent from the next join request on. False, with the reason, when refused.
+    bool changePlayerName(const std::string& text, std::string& error);
 
     // The window this game draws in and takes the messages of.
     void attachWindow(gameWindow* window);
@@ -116,6 +119,8 @@ class ZEBGameShell {
     const std::string& getPlayerName() const { return m_playerName; }
 
   private:
+    void takeNameFromBox(); // the name box's text, accepted or refused
+    void takeWindowChanges();
     // Set-up's steps (shellsetup.cpp).
     void beginSearch(bool mayJoin);
     void stepSetup(float changeInTime);

@@ -1,6 +1,8 @@
 #include "core/displaytext.h"
 #include "game/shell/gameshell.h"
 #include "game/shell/shelloptions.h"
+#include "game/shell/shellplayername.h"
+#include "platform/system/window.h"
 
 #include <cstdio>
 
@@ -33,4 +35,24 @@ void ZEBGameShell::saveUserSettings() {
         std::fprintf(stderr, "zeb: cannot write the settings file %s\n", m_settingsPath.c_str());
         m_settingsWritable = false; // said once
     }
+}
+
+bool ZEBGameShell::changePlayerName(const std::string& text, std::string& error) {
+    std::string name;
+    if (!acceptPlayerName(text, name, error))
+        return false;
+    m_playerName = name;
+    m_settings.name = name;
+    saveUserSettings();
+    return true;
+}
+
+// The game being played keeps the name it joined with: the host knows the
+// player by it, and every other copy shows it.
+void ZEBGameShell::takeNameFromBox() {
+    std::string error;
+    if (changePlayerName(getNameBoxText(m_window), error))
+        closeNameBox(m_window);
+    else
+        refuseNameBoxText(m_window, error);
 }

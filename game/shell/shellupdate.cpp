@@ -2,6 +2,7 @@
 
 #include "core/random.h"
 #include "game/shell/shelloptions.h"
+#include "game/shell/shellplayername.h"
 #include "platform/system/clock.h"
 #include "platform/system/window.h"
 
@@ -15,7 +16,11 @@ namespace {
 // nothing hosts and the others join it. The copies wait in turn, by the place
 // each held, so that two rarely search at once, with a little chance on top.
 constexpr float REJOIN_FIRST_DELAY = 0.5f;
-constexpr float REJOIN_STAGGER = 0.75f; // more than a search and a start of hosting take
+// A copy that finds nothing hosts after its second search; the next copy's
+// second query, sent a search's length after its turn began, must find that
+// game answering. So a turn is longer than a search, the chance on top and
+// the start of hosting on a busy machine together.
+constexpr float REJOIN_STAGGER = 1.25f;
 constexpr float REJOIN_JITTER = 0.25f;
 
 float rejoinDelay(int place) {
@@ -23,15 +28,23 @@ float rejoinDelay(int place) {
            REJOIN_JITTER * static_cast<float>(random15()) / static_cast<float>(RANDOM_MAX);
 }
 
+// A host that vanished is noticed when each copy's link gives up on it, at a
+// moment of its own between the link's shortest and longest time-out: turns
+// counted from there could meet, and two copies would host at once. Counted
+// from the host's last message, which all of them heard within a frame or
+// two, the turns keep their order.
+float lossNoticeAlignment(networkEnd end, float hostSilence) {
+    const float latestNotice = static_cast<float>(getLinkGiveUpMs()) / 1000.0f;
+    return end == networkEnd::connectionLost ? std::max(0.0f, latestNotice - hostSilence) : 0.0f;
+}
+
 constexpr int ELEMENTS_PER_PLACE = 1 + BULLETS_PER_PLAYER; // a ship and its bullets
 
 } // namespace
 
 bool ZEBGameShell::update(float changeInTime, float frameTime) {
-    if (m_window != nullptr && takeWindowResized(m_window)) {
-        fitToWindow();
-        rememberWindowPlacement();
-    }
+    if (m_window != nullptr)
+        takeWindowChanges();
     if (!(frameTime >= MIN_FRAME_TIME)) // also refuses a time that is not a number
         return false;
     readKeys();
@@ -42,6 +55,20 @@ bool ZEBGameShell::update(float changeInTime, float frameTime) {
     updateHosted(changeInTime);
     m_soundToggleDelay -= changeInTime;
     return true;
+}
+
+// What the window's menus and size asked of the game since the last frame.
+void ZEBGameShell::takeWindowChanges() {
+    if (takeWindowResized(m_window)) {
+        fitToWindow();
+        rememberWindowPlacement();
+    }
+    for (const uint32_t command : takeWindowCommands(m_window)) {
+        if (command == COMMAND_NAME)
+            openNameBox(m_window, m_playerName, PLAYER_NAME_MAX_BYTES);
+        else if (command == COMMAND_NAME_CHOSEN)
+            takeNameFromBox();
+    }
 }
 
 void ZEBGameShell::updatePlaying(float changeInTime) {
@@ -110,7 +137,7 @@ int ZEBGameShell::ownPlace() const {
 void ZEBGameShell::scheduleRejoin() {
     const networkEnd end = m_session->getConnection().getEnd();
     if (m_options.rejoin && (end == networkEnd::hostStopped || end == networkEnd::connectionLost))
-        m_rejoinDelay = rejoinDelay(ownPlace());
+        m_rejoinDelay = rejoinDelay(ownPlace()) + lossNoticeAlignment(end, m_session->getHostSilence());
 }
 
 void ZEBGameShell::waitToRejoin(float changeInTime) {

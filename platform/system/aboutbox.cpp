@@ -7,30 +7,11 @@
 
 using namespace win;
 
-namespace {
-
-constexpr int BUTTON_WIDTH = 60;
-constexpr int BUTTON_HEIGHT = 22;
-constexpr int MARGIN = 10;
-constexpr int CLOSE_MARK_SIZE = 16;
-
-} // namespace
-
 void aboutBox::open(int windowWidth, int windowHeight) {
     m_x = std::max(0, windowWidth - WIDTH - EDGE_MARGIN);
     m_y = std::max(0, std::min(TOP, windowHeight - HEIGHT));
     m_open = true;
     m_buttonPressed = false;
-}
-
-aboutBox::box aboutBox::closeMark() const {
-    return {m_x + WIDTH - CLOSE_MARK_SIZE - 2, m_y + (CAPTION_HEIGHT - CLOSE_MARK_SIZE) / 2, CLOSE_MARK_SIZE,
-            CLOSE_MARK_SIZE};
-}
-
-aboutBox::box aboutBox::okButton() const {
-    return {m_x + WIDTH - BUTTON_WIDTH - MARGIN, m_y + HEIGHT - BUTTON_HEIGHT - MARGIN, BUTTON_WIDTH,
-            BUTTON_HEIGHT};
 }
 
 bool aboutBox::keyDown(uint32_t key) {

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "platform/system/boxframe.h"
+
 #include <cstdint>
 
 constexpr const char* ABOUT_CAPTION = "About";
 constexpr const char* ABOUT_VERSION_LINE = "ZEB Version 1.0";
 constexpr const char* ABOUT_SECOND_LINE = "Ships and asteroids for the local network";
-constexpr const char* ABOUT_BUTTON = "OK";
 
 // The About box, drawn inside the window over the game, so the loop and the
 // game go on while it is open. It is modal: while open it takes every key
@@ -16,13 +17,9 @@ constexpr const char* ABOUT_BUTTON = "OK";
 // the unscaled layout.
 class aboutBox {
   public:
-    struct box {
-        int x, y, w, h;
-        bool contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
-    };
+    using box = boxRect;
     static constexpr int WIDTH = 300;
     static constexpr int HEIGHT = 96;
-    static constexpr int CAPTION_HEIGHT = 20;
     static constexpr int EDGE_MARGIN = 10;
     static constexpr int TOP = 40; // below the menu strip and the first score row (unscaled)
 
@@ -36,8 +33,8 @@ class aboutBox {
     bool mouseUp(int x, int y);
 
     box frame() const { return {m_x, m_y, WIDTH, HEIGHT}; }
-    box closeMark() const;
-    box okButton() const;
+    box closeMark() const { return boxCloseMark(frame()); }
+    box okButton() const { return boxOkButton(frame()); }
     bool isButtonPressed() const { return m_buttonPressed; }
 
   private:

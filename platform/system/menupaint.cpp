@@ -15,14 +15,19 @@ constexpr int ITEM_TEXT_INSET = 20;
 
 void drawDropDown(const menuStrip& strip, SDL_Renderer* renderer) {
     const int index = strip.getOpenMenu();
+    const menuStrip::menu& opened = strip.getMenu(index);
     const int left = strip.titleLeft(index);
     const int width = strip.dropDownWidth(index);
-    fillRectangle(renderer, left, MENU_STRIP_HEIGHT, width, MENU_ITEM_HEIGHT + 2, BORDER_COLOUR);
-    const rgb background = strip.isItemHot() ? HIGHLIGHT_COLOUR : DROP_DOWN_COLOUR;
-    fillRectangle(renderer, left + 1, MENU_STRIP_HEIGHT, width - 2, MENU_ITEM_HEIGHT + 1, background);
-    const rgb text = strip.isItemHot() ? HIGHLIGHT_TEXT_COLOUR : TEXT_COLOUR;
-    drawLabel(renderer, strip.getMenu(index).entry.label, left + ITEM_TEXT_INSET,
-              MENU_STRIP_HEIGHT + TEXT_TOP, text);
+    fillRectangle(renderer, left, MENU_STRIP_HEIGHT, width, opened.itemCount * MENU_ITEM_HEIGHT + 2,
+                  BORDER_COLOUR);
+    for (int i = 0; i < opened.itemCount; ++i) {
+        const bool hot = i == strip.getHotItem();
+        const int top = MENU_STRIP_HEIGHT + i * MENU_ITEM_HEIGHT;
+        fillRectangle(renderer, left + 1, top, width - 2, MENU_ITEM_HEIGHT + 1,
+                      hot ? HIGHLIGHT_COLOUR : DROP_DOWN_COLOUR);
+        drawLabel(renderer, opened.items[i].label, left + ITEM_TEXT_INSET, top + TEXT_TOP,
+                  hot ? HIGHLIGHT_TEXT_COLOUR : TEXT_COLOUR);
+    }
 }
 
 } // namespace

@@ -28,7 +28,8 @@ uint32_t mnemonicOf(const char* label) {
 } // namespace
 
 menuStrip::menuStrip()
-    : m_menus{{"&File", {"E&xit", COMMAND_EXIT}}, {"&Help", {"&About ...", COMMAND_ABOUT}}} {}
+    : m_menus{{"&File", {{"&Name ...", COMMAND_NAME}, {"E&xit", COMMAND_EXIT}}, 2},
+              {"&Help", {{"&About ...", COMMAND_ABOUT}}, 1}} {}
 
 int menuStrip::titleWidth(int index) const {
     return menuTextWidth(m_menus[index].title) + 2 * TITLE_PADDING;
@@ -42,7 +43,10 @@ int menuStrip::titleLeft(int index) const {
 }
 
 int menuStrip::dropDownWidth(int index) const {
-    return std::max(DROP_DOWN_MIN_WIDTH, menuTextWidth(m_menus[index].entry.label) + 2 * ITEM_PADDING);
+    int widest = DROP_DOWN_MIN_WIDTH;
+    for (int i = 0; i < m_menus[index].itemCount; ++i)
+        widest = std::max(widest, menuTextWidth(m_menus[index].items[i].label) + 2 * ITEM_PADDING);
+    return widest;
 }
 
 int menuStrip::titleAt(int x, int y) const {
@@ -55,37 +59,43 @@ int menuStrip::titleAt(int x, int y) const {
     return -1;
 }
 
-bool menuStrip::inOpenItem(int x, int y) const {
+int menuStrip::openItemAt(int x, int y) const {
     if (m_openMenu < 0)
-        return false;
+        return -1;
     const int left = titleLeft(m_openMenu);
-    return x >= left && x < left + dropDownWidth(m_openMenu) && y >= MENU_STRIP_HEIGHT &&
-           y < MENU_STRIP_HEIGHT + MENU_ITEM_HEIGHT;
+    if (x < left || x >= left + dropDownWidth(m_openMenu) || y < MENU_STRIP_HEIGHT)
+        return -1;
+    const int item = (y - MENU_STRIP_HEIGHT) / MENU_ITEM_HEIGHT;
+    return item < m_menus[m_openMenu].itemCount ? item : -1;
+}
+
+uint32_t menuStrip::choose(int item) {
+    const uint32_t command = m_menus[m_openMenu].items[item].command;
+    close();
+    return command;
+}
+
+void menuStrip::open(int index) {
+    m_openMenu = index;
+    m_hotItem = 0;
 }
 
 uint32_t menuStrip::mouseDown(int x, int y) {
     const int title = titleAt(x, y);
     if (title >= 0) {
         m_openMenu = (title == m_openMenu) ? -1 : title;
-        m_itemHot = false;
+        m_hotItem = -1;
         return 0;
     }
-    if (inOpenItem(x, y)) {
-        m_itemHot = true;
-        return 0;
-    }
-    m_openMenu = -1;
-    m_itemHot = false;
+    m_hotItem = openItemAt(x, y);
+    if (m_hotItem < 0)
+        m_openMenu = -1;
     return 0;
 }
 
 uint32_t menuStrip::mouseUp(int x, int y) {
-    if (!inOpenItem(x, y))
-        return 0;
-    const uint32_t command = m_menus[m_openMenu].entry.command;
-    m_openMenu = -1;
-    m_itemHot = false;
-    return command;
+    const int item = openItemAt(x, y);
+    return item >= 0 ? choose(item) : 0;
 }
 
 void menuStrip::mouseMove(int x, int y) {
@@ -94,14 +104,13 @@ void menuStrip::mouseMove(int x, int y) {
     const int title = titleAt(x, y);
     if (title >= 0 && title != m_openMenu)
         m_openMenu = title;
-    m_itemHot = inOpenItem(x, y);
+    m_hotItem = openItemAt(x, y);
 }
 
 bool menuStrip::openByMnemonic(uint32_t letter) {
     for (int i = 0; i < MENU_COUNT; ++i) {
         if (letter != 0 && mnemonicOf(m_menus[i].title) == letter) {
-            m_openMenu = i;
-            m_itemHot = true;
+            open(i);
             return true;
         }
     }
@@ -109,27 +118,32 @@ bool menuStrip::openByMnemonic(uint32_t letter) {
 }
 
 void menuStrip::openFirst() {
-    m_openMenu = 0;
-    m_itemHot = true;
+    open(0);
 }
 
 void menuStrip::close() {
     m_openMenu = -1;
-    m_itemHot = false;
+    m_hotItem = -1;
 }
 
 uint32_t menuStrip::keyDown(uint32_t key) {
     if (m_openMenu < 0)
         return 0;
+    const menu& opened = m_menus[m_openMenu];
     if (key == VK_ESCAPE || key == VK_F10) {
         close();
     } else if (key == VK_LEFT || key == VK_RIGHT) {
-        m_openMenu = (m_openMenu + (key == VK_LEFT ? MENU_COUNT - 1 : 1)) % MENU_COUNT;
-        m_itemHot = true;
-    } else if (key == VK_RETURN || key == mnemonicOf(m_menus[m_openMenu].entry.label)) {
-        const uint32_t command = m_menus[m_openMenu].entry.command;
-        close();
-        return command;
+        open((m_openMenu + (key == VK_LEFT ? MENU_COUNT - 1 : 1)) % MENU_COUNT);
+    } else if (key == VK_UP || key == VK_DOWN) {
+        const int step = key == VK_UP ? opened.itemCount - 1 : 1;
+        m_hotItem = (std::max(m_hotItem, 0) + step) % opened.itemCount;
+    } else if (key == VK_RETURN) {
+        return choose(std::max(m_hotItem, 0));
+    } else {
+        for (int i = 0; i < opened.itemCount; ++i) {
+            if (key == mnemonicOf(opened.items[i].label))
+                return choose(i);
+        }
     }
     return 0;
 }

@@ -5,21 +5,26 @@
 constexpr int MENU_STRIP_HEIGHT = 20;
 constexpr uint32_t COMMAND_ABOUT = 104;
 constexpr uint32_t COMMAND_EXIT = 105;
+constexpr uint32_t COMMAND_NAME = 106;        // the player asks to change the name
+constexpr uint32_t COMMAND_NAME_CHOSEN = 107; // the name box's text is offered to the game
 
 // The window's menus. With the mouse: a press on a title opens its menu,
 // releasing (or pressing) on an item chooses it, a press elsewhere closes it.
 // With the keys: Alt and a title's underlined letter, or F10 for the first,
-// open a menu; while one is open, Left and Right move between the menus,
-// Enter or the item's underlined letter chooses it and Escape closes it.
+// open a menu; while one is open, Left and Right move between the menus, Up
+// and Down between its items, Enter or an item's underlined letter chooses it
+// and Escape closes it.
 class menuStrip {
   public:
     struct item {
         const char* label; // '&' marks the underlined letter
         uint32_t command;
     };
+    static constexpr int MAX_ITEMS = 2;
     struct menu {
         const char* title;
-        item entry;
+        item items[MAX_ITEMS];
+        int itemCount;
     };
     static constexpr int MENU_COUNT = 2;
 
@@ -39,20 +44,23 @@ class menuStrip {
     void close();
 
     int getOpenMenu() const { return m_openMenu; } // -1 when none is open
-    bool isItemHot() const { return m_itemHot; }
+    int getHotItem() const { return m_hotItem; }   // -1 when none is under the pointer or chosen by keys
     const menu& getMenu(int index) const { return m_menus[index]; }
 
     // Layout in window pixels.
     int titleLeft(int index) const;
     int titleWidth(int index) const;
     int dropDownWidth(int index) const;
-    int titleAt(int x, int y) const;     // -1 when none
-    bool inOpenItem(int x, int y) const; // over the open menu's item
+    int titleAt(int x, int y) const;    // -1 when none
+    int openItemAt(int x, int y) const; // the open menu's item there, or -1
 
   private:
     menu m_menus[MENU_COUNT];
+    uint32_t choose(int item); // closes the menu and returns the item's command
+    void open(int index);      // with its first item hot
+
     int m_openMenu = -1;
-    bool m_itemHot = false;
+    int m_hotItem = -1;
 };
 
 constexpr int MENU_ITEM_HEIGHT = 20;

@@ -8,6 +8,19 @@ void setColour(SDL_Renderer* renderer, rgb colour) {
     SDL_SetRenderDrawColor(renderer, colour.r, colour.g, colour.b, 255);
 }
 
+void drawGlyph(SDL_Renderer* renderer, char c, int x, int y) {
+    for (int row = 0; row < MENU_GLYPH_HEIGHT; ++row) {
+        for (int column = 0; column < MENU_GLYPH_WIDTH; ++column) {
+            if (menuGlyphPixel(c, column, row))
+                SDL_RenderDrawPoint(renderer, x + column, y + row);
+        }
+    }
+}
+
+bool isPrintableAscii(char c) {
+    return c >= ' ' && c <= '~';
+}
+
 } // namespace
 
 void fillRectangle(SDL_Renderer* renderer, int x, int y, int w, int h, rgb colour) {
@@ -30,16 +43,26 @@ void drawLabel(SDL_Renderer* renderer, const char* label, int x, int y, rgb colo
             underlineNext = true;
             continue;
         }
-        for (int row = 0; row < MENU_GLYPH_HEIGHT; ++row) {
-            for (int column = 0; column < MENU_GLYPH_WIDTH; ++column) {
-                if (menuGlyphPixel(*c, column, row))
-                    SDL_RenderDrawPoint(renderer, x + column, y + row);
-            }
-        }
+        drawGlyph(renderer, *c, x, y);
         if (underlineNext)
             SDL_RenderDrawLine(renderer, x, y + MENU_UNDERLINE_ROW, x + MENU_GLYPH_WIDTH - 1,
                                y + MENU_UNDERLINE_ROW);
         underlineNext = false;
+        x += MENU_GLYPH_ADVANCE;
+    }
+}
+
+void drawText(SDL_Renderer* renderer, const std::string& text, int x, int y, rgb colour) {
+    setColour(renderer, colour);
+    for (const char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0u) == 0x80u)
+            continue; // the rest of a character already drawn
+        if (isPrintableAscii(c)) {
+            drawGlyph(renderer, c, x, y);
+        } else {
+            const SDL_Rect hollow = {x, y + 1, MENU_GLYPH_WIDTH, MENU_GLYPH_HEIGHT - 3};
+            SDL_RenderDrawRect(renderer, &hollow);
+        }
         x += MENU_GLYPH_ADVANCE;
     }
 }

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 // Flat rectangles and bitmap labels for the window's own furniture (the menu
 // strip and the About box), drawn with the SDL renderer in window pixels.
 
@@ -14,6 +16,10 @@ void outlineRectangle(SDL_Renderer* renderer, int x, int y, int w, int h, rgb co
 
 // A label in the menu face; the letter after '&' is underlined.
 void drawLabel(SDL_Renderer* renderer, const char* label, int x, int y, rgb colour);
+
+// Text (UTF-8) as it stands, '&' too; a character the face lacks is drawn as
+// a hollow box, so text from the user never goes unseen.
+void drawText(SDL_Renderer* renderer, const std::string& text, int x, int y, rgb colour);
 
 // Saves the renderer's viewport, clip, blending, colour and scale, and puts
 // them back when it goes: the render device keeps its own.

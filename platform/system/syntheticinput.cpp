@@ -39,6 +39,13 @@ void pushCloseEvent() {
     SDL_PushEvent(&event);
 }
 
+void pushTextEvent(const char* text) {
+    SDL_Event event = {};
+    event.type = SDL_TEXTINPUT;
+    SDL_strlcpy(event.text.text, text, sizeof(event.text.text));
+    SDL_PushEvent(&event);
+}
+
 namespace {
 
 // The test's own handle on each virtual pad, which SDL needs to set its state.

@@ -8,6 +8,8 @@ void pushKeyEvent(uint32_t virtualKey, bool down, bool withAlt, bool repeat);
 void pushMouseButtonEvent(int x, int y, bool down);
 void pushMouseMoveEvent(int x, int y);
 void pushCloseEvent(); // the close box
+// Typed text, as the window system delivers it: up to 31 bytes, which need not be valid UTF-8.
+void pushTextEvent(const char* text);
 
 // A virtual game controller, as a pad plugged in would appear. Returns its
 // device index, or -1; the state set reaches the pad at the next event poll.

@@ -3,6 +3,7 @@
 #include "platform/system/aboutbox.h"
 #include "platform/system/gamepad.h"
 #include "platform/system/menustrip.h"
+#include "platform/system/namebox.h"
 #include "platform/system/pixeldraw.h"
 #include "platform/system/virtualkeys.h"
 #include "platform/system/windowicon.h"
@@ -10,6 +11,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <string>
 
@@ -21,8 +23,10 @@ struct gameWindow {
     void* owner = nullptr;
     keyStates keys;
     bool resized = false;
+    std::vector<uint32_t> commands; // the game's, not yet taken
     menuStrip menu;
     aboutBox about;
+    nameBox name;
     bool destroyed = false;
 };
 
@@ -41,9 +45,29 @@ void postCommand(uint32_t command) {
         post(WM_COMMAND, command, 0);
 }
 
-// An open About box or menu takes the key presses, as a modal box or a menu
-// loop would; releases still reach the window, so no key stays down.
+void postNameOutcome(nameBox::outcome outcome) {
+    if (outcome == nameBox::outcome::accepted)
+        post(WM_COMMAND, COMMAND_NAME_CHOSEN, 0);
+}
+
+// Text arrives only while the name box is open: the key that opened it, or
+// the game's keys, must not be typed into it.
+void matchTextInput() {
+    if (g_window.name.isOpen() != (SDL_IsTextInputActive() == SDL_TRUE)) {
+        if (g_window.name.isOpen())
+            SDL_StartTextInput();
+        else
+            SDL_StopTextInput();
+    }
+}
+
+// An open box or menu takes the key presses, as a modal box or a menu loop
+// would; releases still reach the window, so no key stays down.
 bool takenByBoxOrMenu(uint32_t code) {
+    if (g_window.name.isOpen()) {
+        postNameOutcome(g_window.name.keyDown(code));
+        return true;
+    }
     if (g_window.about.isOpen()) {
         g_window.about.keyDown(code);
         return true;
@@ -76,7 +100,9 @@ void translateWindowEvent(const SDL_WindowEvent& event) {
     else if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED)
         post(WM_SIZE, 0, (int64_t(event.data2) << 16) | (event.data1 & 0xFFFF));
     if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED && g_window.about.isOpen())
-        g_window.about.open(event.data1, event.data2); // stays in the middle
+        g_window.about.open(event.data1, event.data2); // stays in its corner
+    if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        g_window.name.place(event.data1, event.data2);
 }
 
 constexpr int WINDOW_MIN_SIZE = 200; // room for the menus and a play area worth playing in
@@ -119,10 +145,17 @@ void translate(const SDL_Event& event) {
     case SDL_KEYUP:
         translateKey(event.key);
         break;
+    case SDL_TEXTINPUT:
+        if (g_window.name.isOpen())
+            g_window.name.textInput(
+                std::string(event.text.text, strnlen(event.text.text, sizeof(event.text.text))));
+        break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button != SDL_BUTTON_LEFT)
             break;
-        if (g_window.about.isOpen())
+        if (g_window.name.isOpen())
+            g_window.name.mouseDown(event.button.x, event.button.y);
+        else if (g_window.about.isOpen())
             g_window.about.mouseDown(event.button.x, event.button.y);
         else
             postCommand(g_window.menu.mouseDown(event.button.x, event.button.y));
@@ -130,7 +163,9 @@ void translate(const SDL_Event& event) {
     case SDL_MOUSEBUTTONUP:
         if (event.button.button != SDL_BUTTON_LEFT)
             break;
-        if (g_window.about.isOpen())
+        if (g_window.name.isOpen())
+            postNameOutcome(g_window.name.mouseUp(event.button.x, event.button.y));
+        else if (g_window.about.isOpen())
             g_window.about.mouseUp(event.button.x, event.button.y);
         else
             postCommand(g_window.menu.mouseUp(event.button.x, event.button.y));
@@ -147,6 +182,7 @@ void translate(const SDL_Event& event) {
     default:
         break;
     }
+    matchTextInput(); // the box may have closed itself
 }
 
 // Only the window systems that can be there: probing a display server that is
@@ -199,11 +235,14 @@ gameWindow* createGameWindow(const char* title, windowProcedure procedure, const
     g_window.owner = nullptr;
     g_window.keys.clear();
     g_window.resized = false;
+    g_window.commands.clear();
     g_window.menu = menuStrip();
     g_window.about = aboutBox();
+    g_window.name = nameBox();
     g_window.destroyed = false;
     g_windowExists = true;
     g_posted.clear();
+    matchTextInput();
     return &g_window;
 }
 
@@ -266,6 +305,9 @@ int64_t defWindowProc(gameWindow* window, uint32_t message, uint64_t wParam, int
         destroyWindow(window);
     if (message == WM_DESTROY)
         postQuitMessage(0);
+    if (message == WM_COMMAND &&
+        ((wParam & 0xFFFF) == COMMAND_NAME || (wParam & 0xFFFF) == COMMAND_NAME_CHOSEN))
+        window->commands.push_back(static_cast<uint32_t>(wParam & 0xFFFF));
     if (message == WM_COMMAND && (wParam & 0xFFFF) == COMMAND_ABOUT)
         openAboutBox(window);
     if (message == WM_COMMAND && (wParam & 0xFFFF) == COMMAND_EXIT)
@@ -305,6 +347,12 @@ bool isWindowDestroyed(const gameWindow* window) {
 
 keyStates& getWindowKeys(gameWindow* window) {
     return window->keys;
+}
+
+std::vector<uint32_t> takeWindowCommands(gameWindow* window) {
+    std::vector<uint32_t> commands;
+    commands.swap(window->commands);
+    return commands;
 }
 
 bool takeWindowResized(gameWindow* window) {
@@ -354,6 +402,7 @@ void paintMenuStrip(gameWindow* window, void* nativeRenderer) {
     SDL_GetWindowSize(window->native, &width, &height);
     paintMenu(window->menu, renderer, width);
     paintAboutBox(window->about, renderer);
+    paintNameBox(window->name, renderer);
 }
 
 pixelRect fitPlayArea(int pixelWidth, int pixelHeight, int menuPixels) {
@@ -396,6 +445,42 @@ void openAboutBox(gameWindow* window) {
     int height = 0;
     SDL_GetWindowSize(window->native, &width, &height);
     window->about.open(width, height);
+}
+
+void openNameBox(gameWindow* window, const std::string& text, size_t maxBytes) {
+    if (window == nullptr || window->destroyed)
+        return;
+    window->menu.close();
+    window->about.close();
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window->native, &width, &height);
+    window->name.open(width, height, text, maxBytes);
+    matchTextInput();
+}
+
+void closeNameBox(gameWindow* window) {
+    if (window == nullptr)
+        return;
+    window->name.close();
+    matchTextInput();
+}
+
+void refuseNameBoxText(gameWindow* window, const std::string& reason) {
+    if (window != nullptr)
+        window->name.refuse(reason);
+}
+
+bool isNameBoxOpen(const gameWindow* window) {
+    return window != nullptr && window->name.isOpen();
+}
+
+std::string getNameBoxText(const gameWindow* window) {
+    return window != nullptr ? window->name.getText() : std::string();
+}
+
+std::string getNameBoxReason(const gameWindow* window) {
+    return window != nullptr ? window->name.getReason() : std::string();
 }
 
 bool isAboutBoxOpen(const gameWindow* window) {

@@ -3,7 +3,9 @@
 #include "platform/system/keystates.h"
 #include "platform/system/menustrip.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // The game's one window: a menu strip on top and the game area below it. Events
@@ -88,6 +90,9 @@ bool isWindowDestroyed(const gameWindow* window);
 keyStates& getWindowKeys(gameWindow* window);
 // True once after each change of the window's size or of full screen.
 bool takeWindowResized(gameWindow* window);
+// The menus' commands that are the game's to carry out (the name box's), in
+// the order chosen since the last take; the window carries out the others.
+std::vector<uint32_t> takeWindowCommands(gameWindow* window);
 // The object the window's procedure works for, as the procedure cannot carry
 // one; null until set.
 void setWindowOwner(gameWindow* window, void* owner);
@@ -112,7 +117,7 @@ windowPlacement getWindowPlacement(gameWindow* window);  // the size when not fu
 void setFullScreen(gameWindow* window, bool fullScreen); // the whole screen, the menu strip kept
 
 // Draws the border of the play area in a window that is not square, the menu
-// strip, an open menu and an open About box with the native
+// strip, an open menu and an open About or name box with the native
 // renderer; called before the frame is presented.
 void paintMenuStrip(gameWindow* window, void* nativeRenderer);
 
@@ -122,6 +127,18 @@ void paintMenuStrip(gameWindow* window, void* nativeRenderer);
 void openAboutBox(gameWindow* window);
 bool isAboutBoxOpen(const gameWindow* window);
 int getOpenMenu(const gameWindow* window); // -1 when no menu is open
+
+// The name box, a one-line text field drawn in the window like the About box
+// and modal for input as that one is, holding at most maxBytes of UTF-8.
+// Enter or "OK" post WM_COMMAND with COMMAND_NAME_CHOSEN: the game reads the
+// text and either closes the box or refuses the text with a short reason,
+// which the box shows and stays open. Escape or the close mark close it.
+void openNameBox(gameWindow* window, const std::string& text, size_t maxBytes);
+void closeNameBox(gameWindow* window);
+void refuseNameBoxText(gameWindow* window, const std::string& reason);
+bool isNameBoxOpen(const gameWindow* window);
+std::string getNameBoxText(const gameWindow* window);
+std::string getNameBoxReason(const gameWindow* window); // empty unless refused
 
 // Reads the whole client area (menu strip and game area) as 0xAARRGGBB, row by
 // row, from the native renderer before the frame is presented.

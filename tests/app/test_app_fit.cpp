@@ -4,6 +4,7 @@
 
 #include "platform/system/aboutbox.h"
 #include "platform/system/executablepath.h"
+#include "platform/system/namebox.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
 
@@ -126,6 +127,21 @@ TEST(windowThatFits, fullScreenFillsTheScreenWithTheSquareCentred) {
     EXPECT_GT(soundLinePixels(picture, left, left + side / 2, MENU_ROWS, side), 200);
     EXPECT_EQ(soundLinePixels(picture, 0, left, MENU_ROWS, side), 0);
     EXPECT_NE(run.settings.find("full_screen = on"), std::string::npos) << run.settings;
+}
+
+// File, "Name ..." from the real keyboard: the name typed is saved, and the
+// box opened again stands in the top right corner with its white field.
+TEST(windowThatFits, aNameTypedInTheNameBoxIsSaved) {
+    if (skipWithoutXvfb())
+        GTEST_SKIP() << "xvfb-run or xdotool is missing";
+    const runResult run = runWindow("xdotool key alt+f n BackSpace BackSpace BackSpace BackSpace BackSpace "
+                                    "BackSpace; xdotool type --delay 20 'Ada 2'; xdotool key Return alt+f n");
+    ASSERT_TRUE(run.ran);
+    EXPECT_NE(run.settings.find("name = Ada 2\n"), std::string::npos) << run.settings;
+    nameBox layout;
+    layout.open(run.picture.width, run.picture.height, "", 0);
+    EXPECT_EQ(run.picture.at(layout.frame().x + nameBox::WIDTH / 2, layout.frame().y + 10), 0xFF0078D7u);
+    EXPECT_EQ(run.picture.at(layout.field().x + layout.field().w - 20, layout.field().y + 9), 0xFFFFFFFFu);
 }
 
 } // namespace

@@ -2,22 +2,19 @@
 // server refuses a ninth player and takes newcomers again when one leaves, a
 // failed --connect says why, and every run deals its own field.
 
-#include "core/littleendian.h"
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
 #include "networklib/networkclient.h"
-#include "networklib/networkhost.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
+#include "tests/app/discoveryliar.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -57,49 +54,6 @@ struct testPlayer {
                 return std::vector<uint8_t>(message.getData(), message.getData() + message.getDataSize());
         return {};
     }
-};
-
-// A copy that answers every search with an empty game and drops whoever
-// comes to it.
-class liar {
-  public:
-    liar() : m_thread([this] { run(); }) {
-        waitUntil([this] { return m_ready.load(); }, JOIN_DEADLINE_MS);
-    }
-    ~liar() {
-        m_stop = true;
-        m_thread.join();
-    }
-    int caught() const { return m_caught; }
-
-  private:
-    void run() {
-        networkHost host;
-        host.setApplicationGuid(APPLICATION_GUID);
-        host.setMaxPlayers(8);
-        host.setPort(findFreePort());
-        host.initialise();
-        host.startHosting();
-        m_ready = true;
-        while (!m_stop) {
-            messageQueue in;
-            std::vector<networkEvent> events;
-            host.receiveMessages(in, events);
-            for (const networkEvent& event : events) {
-                if (event.kind != networkEventKind::playerJoined)
-                    continue;
-                ++m_caught;
-                host.dropPlayer(event.playerID, networkDropReason::notJoined);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        host.stopHosting();
-    }
-
-    std::atomic<bool> m_ready{false};
-    std::atomic<bool> m_stop{false};
-    std::atomic<int> m_caught{0};
-    std::thread m_thread;
 };
 
 class party : public ::testing::Test {
@@ -183,7 +137,8 @@ TEST_F(party, whenTheHostIsKilledTheOthersPlayOnInANewGame) {
 }
 
 TEST_F(party, aLiarCatchesEachNewcomerOnceAtMost) {
-    liar lure;
+    discoveryLiar lure;
+    ASSERT_TRUE(lure.isReady());
     auto joined = [](const appProcess& copy) {
         return countType(readLogTypes(copy.folder + "/message_log.csv"), MSG_FULL_STATE) >= 1;
     };

@@ -1,16 +1,25 @@
 // The real program on a LAN of network namespaces: games found across
 // switches and through the right card, a host that loses its link, a full
-// game, counters scraped from another machine.
+// game, counters scraped from another machine, a lying answer and a flood of
+// forged queries from a machine of their own.
 
 #include "game/rules/protocol.h"
+#include "platform/net/netanswerlimiter.h"
+#include "platform/net/netdiscovery.h"
+#include "platform/net/netguid.h"
+#include "platform/net/netsettings.h"
+#include "platform/net/netsocket.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
+#include "tests/app/discoveryliar.h"
 #include "tests/app/httpget.h"
+#include "tests/lan/forgedsender.h"
 #include "tests/lan/lanbed.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <deque>
 #include <memory>
@@ -22,6 +31,9 @@ constexpr int JOIN_MS = 15000;
 constexpr int PARTY_GOES_ON_MS = 30000;
 constexpr int STATUS_MS = 10000;
 constexpr uint16_t METRICS_PORT = 9100;
+constexpr int FLOOD_PORTS = 16;
+constexpr int FLOOD_QUERIES_PER_STEP = 3; // every 10 ms: about 300 a second
+constexpr int FLOOD_STEPS_MAX = 6000;     // a minute at most, whatever happens to the test
 
 class lan : public ::testing::Test {
   protected:
@@ -210,6 +222,109 @@ TEST_F(lan, aServersCountersAreScrapedFromAnotherMachine) {
         },
         STATUS_MS));
     EXPECT_NE(body.find("zeb_players"), std::string::npos) << body;
+}
+
+// A machine of its own answers every search with an empty game and drops
+// whoever comes. It catches each copy once at most: the newcomers end up in one
+// real game, and when that game's host is lost the others play on without it.
+TEST_F(lan, aLiarOnItsOwnMachineCatchesEachCopyOnceAtMost) {
+    const int sw = m_bed.addSwitch();
+    const int liarMachine = m_bed.addMachine();
+    m_bed.wire(liarMachine, sw);
+    std::vector<int> players;
+    for (int i = 0; i < 3; ++i) {
+        players.push_back(m_bed.addMachine());
+        m_bed.wire(players.back(), sw);
+    }
+    expectSealed();
+    setDiscoveryPort(NET_DEFAULT_DISCOVERY_PORT); // where the copies in the bed search
+    std::unique_ptr<discoveryLiar> lure;
+    m_bed.inside(liarMachine, [&] { lure = std::make_unique<discoveryLiar>(); });
+    ASSERT_TRUE(lure->isReady());
+    // The first finds only the liar: it is dropped, passes over it and hosts.
+    std::vector<appProcess*> copies = {&startPlayer(players[0], "first")};
+    ASSERT_TRUE(joined(*copies[0])) << readFile(copies[0]->folder + "/stderr.txt");
+    EXPECT_EQ(lure->caught(), 1);
+    for (int i = 1; i < 3; ++i)
+        copies.push_back(&startPlayer(players[i], "next"));
+    for (const appProcess* copy : {copies[1], copies[2]})
+        EXPECT_TRUE(joined(*copy)) << readFile(copy->folder + "/stderr.txt");
+    EXPECT_TRUE(statusSays(players[1], "3 players, maximum 8"));
+    const int caughtBefore = lure->caught();
+    EXPECT_LE(caughtBefore, 3);
+
+    m_bed.setLink(players[0], sw, false);
+    for (const appProcess* survivor : {copies[1], copies[2]})
+        EXPECT_TRUE(joined(*survivor, 2)) << readFile(survivor->folder + "/stderr.txt");
+    EXPECT_TRUE(statusSays(players[1], "2 players, maximum 8", PARTY_GOES_ON_MS))
+        << status(players[1]) << readFile(copies[1]->folder + "/stderr.txt")
+        << readFile(copies[2]->folder + "/stderr.txt");
+    EXPECT_LE(lure->caught(), caughtBefore + 2);
+}
+
+// A machine floods the host with queries whose source is forged to be another
+// machine's, from sixteen of its ports: that machine is sent only a bounded
+// trickle of answers, and its own searches still find the game.
+TEST_F(lan, aFloodForgedFromAnotherMachinesAddressCannotStarveItsSearch) {
+    const int sw = m_bed.addSwitch();
+    const uint32_t hostAddress = m_bed.wire(m_bed.addMachine(), sw);
+    const int victim = m_bed.addMachine();
+    const uint32_t victimAddress = m_bed.wire(victim, sw);
+    const int flooder = m_bed.addMachine();
+    m_bed.wire(flooder, sw);
+    expectSealed();
+    start(1, {"--server"}, "server");
+    ASSERT_TRUE(statusSays(victim, at(hostAddress)));
+
+    // The forged queries come from ports the victim holds open, so what the
+    // host sends back to them can be counted.
+    std::vector<netSocketHandle> ports;
+    m_bed.inside(victim, [&] {
+        for (int i = 0; i < FLOOD_PORTS; ++i)
+            ports.push_back(openDiscoveryQuerySocket());
+    });
+    ASSERT_EQ(std::count(ports.begin(), ports.end(), NET_NO_SOCKET), 0);
+    std::atomic<bool> flooding{true};
+    std::atomic<int> sent{0};
+    const auto began = std::chrono::steady_clock::now();
+    std::thread flood([&] {
+        m_bed.inside(flooder, [&] {
+            const forgedSender sender;
+            const std::vector<uint8_t> query =
+                encodeDiscoveryQuery({NET_PROTOCOL_VERSION, ZEB_APPLICATION_GUID});
+            for (int step = 0; flooding && sender.isOpen() && step < FLOOD_STEPS_MAX; ++step) {
+                for (int i = 0; i < FLOOD_QUERIES_PER_STEP; ++i) {
+                    const uint16_t port = localPort(ports[static_cast<size_t>(sent.load() % FLOOD_PORTS)]);
+                    sent += sender.send(victimAddress, port, hostAddress, NET_DEFAULT_DISCOVERY_PORT, query);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+    });
+    // A second of flood first: the victim's address has spent its budget.
+    EXPECT_TRUE(waitUntil([&] { return sent >= 100 * FLOOD_QUERIES_PER_STEP; }, STATUS_MS));
+    for (int search = 0; search < 3; ++search) {
+        const std::string found = status(victim);
+        EXPECT_NE(found.find(at(hostAddress)), std::string::npos) << "search " << search << ": " << found;
+    }
+    flooding = false;
+    flood.join();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+
+    int answers = 0;
+    for (const netSocketHandle fd : ports) {
+        uint8_t buffer[DISCOVERY_ANSWER_MAX_SIZE + 1];
+        netAddress from;
+        discoveryAnswer answer;
+        for (long size = 0; (size = receiveDatagram(fd, buffer, sizeof(buffer), from)) >= 0;)
+            answers += decodeDiscoveryAnswer(buffer, static_cast<size_t>(size), answer) ? 1 : 0;
+        closeSocket(fd);
+    }
+    EXPECT_GT(sent, 100 * FLOOD_QUERIES_PER_STEP);
+    EXPECT_GT(answers, 0); // the forgery reached the host, and its answers the victim
+    // Each second: the address's budget and each port's first query.
+    EXPECT_LE(answers, (NET_DISCOVERY_HOST_ANSWERS_PER_SECOND + FLOOD_PORTS) * (seconds + 1.0))
+        << sent << " queries in " << seconds << " s";
 }
 
 } // namespace

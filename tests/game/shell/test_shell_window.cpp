@@ -1,9 +1,11 @@
 #include "game/shell/gameshell.h"
 #include "game/shell/shelloptions.h"
+#include "game/shell/shellsettings.h"
 #include "platform/system/aboutbox.h"
 #include "platform/system/clock.h"
 #include "platform/system/gamepad.h"
 #include "platform/system/menustrip.h"
+#include "platform/system/namebox.h"
 #include "platform/system/syntheticinput.h"
 #include "platform/system/virtualkeys.h"
 #include "platform/system/window.h"
@@ -11,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 using namespace win;
@@ -150,10 +154,10 @@ TEST_F(shellWindow, theMenusAreUsedWithTheMouse) {
     drain();
     EXPECT_EQ(g_seen.size(), 1u);
 
-    // File, then "Exit": the window goes and the loop is told to quit.
+    // File, then "Exit" below "Name ...": the window goes and the loop is told to quit.
     pushMouseButtonEvent(fileX, 8, true);
-    pushMouseMoveEvent(fileX + 10, itemY);
-    pushMouseButtonEvent(fileX + 10, itemY, false);
+    pushMouseMoveEvent(fileX + 10, itemY + MENU_ITEM_HEIGHT);
+    pushMouseButtonEvent(fileX + 10, itemY + MENU_ITEM_HEIGHT, false);
     const windowMessage exit = next();
     EXPECT_EQ(exit.message, WM_COMMAND);
     EXPECT_EQ(exit.wParam, COMMAND_EXIT);
@@ -297,6 +301,10 @@ TEST_F(shellWindow, altLettersAndF10OpenTheMenusAndEscapeClosesThem) {
         {"Escape", {{'F', true}, {VK_ESCAPE, false}}, -1, 0},
         {"Alt+Q", {{'Q', true}}, -1, 0},
         {"Right to Help, Enter", {{VK_F10, false}, {VK_RIGHT, false}, {VK_RETURN, false}}, -1, COMMAND_ABOUT},
+        {"Down to Exit, Up to Name, Enter",
+         {{'F', true}, {VK_DOWN, false}, {VK_UP, false}, {VK_RETURN, false}},
+         -1,
+         COMMAND_NAME},
         {"File's x", {{'F', true}, {'X', false}}, -1, COMMAND_EXIT},
     };
     for (const menuKeys& row : rows) {
@@ -314,7 +322,7 @@ TEST_F(shellWindow, altLettersAndF10OpenTheMenusAndEscapeClosesThem) {
             ASSERT_FALSE(g_keys->isDown(key)) << row.name << ": key " << key << " reached the game";
         if (row.command == COMMAND_EXIT)
             break; // the window is gone
-        if (getOpenMenu(m_window) >= 0 || isAboutBoxOpen(m_window)) {
+        if (getOpenMenu(m_window) >= 0 || isAboutBoxOpen(m_window) || isNameBoxOpen(m_window)) {
             pushKeyEvent(VK_ESCAPE, true, false, false); // closes what the row left open
             drain();
         }
@@ -371,6 +379,104 @@ TEST_F(shellWindow, aGamepadPluggedInPlaysAndUnpluggedStops) {
     EXPECT_EQ(getGamepadCount(), 0);
     m_game.readKeys();
     EXPECT_FALSE(m_game.getInput().fire);
+}
+
+// File, "Name ...": the box holds the name and takes typing and Backspace
+// (UTF-8, a character at a time, 31 bytes at most) while the game's keys stay
+// untouched; Enter gives the game the name, which keeps it and saves it, and
+// Escape leaves it as it was.
+TEST_F(shellWindow, theNameBoxFromTheMenuChangesTheNameAndSavesIt) {
+    // CTest gives the test a configuration folder of its own; run by hand,
+    // the test leaves the user's settings alone.
+    if (std::getenv("XDG_CONFIG_HOME") == nullptr)
+        GTEST_SKIP() << "XDG_CONFIG_HOME is not set";
+    const std::string file = settingsFilePath();
+    std::filesystem::remove(file);
+    m_game.loadUserSettings();
+    const menuStrip layout;
+    clickAt(layout.titleLeft(0) + 6, 8);
+    clickAt(layout.titleLeft(0) + 16, MENU_STRIP_HEIGHT + MENU_ITEM_HEIGHT / 2);
+    drain();
+    m_game.update(MIN_FRAME_TIME); // the game takes the menus' commands
+    ASSERT_TRUE(isNameBoxOpen(m_window));
+    EXPECT_EQ(getNameBoxText(m_window), "Player");
+    for (int i = 0; i < 8; ++i)
+        pressKey(VK_BACK);
+    pushKeyEvent('W', true, false, false);
+    pushTextEvent("Zo\xC3\xAB!");
+    pressKey(VK_BACK);
+    pushTextEvent("\xC3\xA9");
+    pressKey(VK_BACK);
+    drain();
+    m_game.update(MIN_FRAME_TIME);
+    EXPECT_EQ(getNameBoxText(m_window), "Zo\xC3\xAB");
+    EXPECT_FALSE(g_keys->isDown('W'));
+    pressKey(VK_RETURN);
+    drain();
+    m_game.update(MIN_FRAME_TIME);
+    EXPECT_FALSE(isNameBoxOpen(m_window));
+    EXPECT_EQ(m_game.getPlayerName(), "Zo\xC3\xAB");
+    shellSettings written;
+    std::string error;
+    EXPECT_TRUE(loadSettings(file, written, error)) << error;
+    EXPECT_EQ(written.name, "Zo\xC3\xAB");
+
+    pushKeyEvent('F', true, true, false);
+    pushKeyEvent('F', false, true, false);
+    pressKey('N');
+    drain();
+    m_game.update(MIN_FRAME_TIME);
+    ASSERT_TRUE(isNameBoxOpen(m_window));
+    pushTextEvent("abcdefghijklmnopqrst");
+    pushTextEvent("uvwxy\xC3\xA9\xC3\xA9"); // the second é would end at byte 33
+    drain();
+    m_game.update(MIN_FRAME_TIME);
+    EXPECT_EQ(getNameBoxText(m_window), "Zo\xC3\xAB"
+                                        "abcdefghijklmnopqrstuvwxy\xC3\xA9");
+    pressKey(VK_ESCAPE);
+    drain();
+    m_game.update(MIN_FRAME_TIME);
+    EXPECT_FALSE(isNameBoxOpen(m_window));
+    EXPECT_EQ(m_game.getPlayerName(), "Zo\xC3\xAB");
+    std::filesystem::remove(file);
+}
+
+// A name the rule refuses keeps the box open with the reason, and the name as it was.
+TEST_F(shellWindow, theNameBoxRefusesWhatTheNameRuleRefuses) {
+    const struct {
+        const char* name;
+        const char* typed;
+    } rows[] = {
+        {"empty", ""},
+        {"right-to-left override", "\xE2\x80\xAE"
+                                   "evil"},
+        {"bell", "ding\x07"},
+        {"screen clear", "\x1B[2J"},
+        {"line feed", "two\nlines"},
+        {"invalid UTF-8", "bad\xFF"},
+    };
+    nameBox layout;
+    layout.open(GAME_AREA_WIDTH, MENU_STRIP_HEIGHT + GAME_AREA_HEIGHT, "", 0);
+    for (const auto& row : rows) {
+        dispatchMessage({WM_COMMAND, COMMAND_NAME, 0});
+        m_game.update(MIN_FRAME_TIME);
+        ASSERT_TRUE(isNameBoxOpen(m_window)) << row.name;
+        for (int i = 0; i < 8; ++i)
+            pressKey(VK_BACK);
+        pushTextEvent(row.typed);
+        clickAt(layout.okButton().x + 5, layout.okButton().y + 5);
+        drain();
+        m_game.update(MIN_FRAME_TIME);
+        m_game.update(MIN_FRAME_TIME);
+        EXPECT_TRUE(isNameBoxOpen(m_window)) << row.name;
+        EXPECT_FALSE(getNameBoxReason(m_window).empty()) << row.name;
+        EXPECT_EQ(m_game.getPlayerName(), "Player") << row.name;
+        clickAt(layout.closeMark().x + 8, layout.closeMark().y + 8);
+        drain();
+        m_game.update(MIN_FRAME_TIME);
+        m_game.update(MIN_FRAME_TIME);
+        EXPECT_FALSE(isNameBoxOpen(m_window)) << row.name;
+    }
 }
 
 TEST(playArea, theLargestCentredSquareBelowTheMenuStrip) {
