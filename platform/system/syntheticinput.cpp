@@ -107,3 +107,10 @@ void setVirtualGamepad(int deviceIndex, virtualPadInput input, int16_t value) {
         break;
     }
 }
+
+void pushTextEvent(const char* utf8) {
+    SDL_Event event = {};
+    event.type = SDL_TEXTINPUT;
+    SDL_strlcpy(event.text.text, utf8, sizeof(event.text.text));
+    SDL_PushEvent(&event);
+}

@@ -7,7 +7,8 @@
 void pushKeyEvent(uint32_t virtualKey, bool down, bool withAlt, bool repeat);
 void pushMouseButtonEvent(int x, int y, bool down);
 void pushMouseMoveEvent(int x, int y);
-void pushCloseEvent(); // the close box
+void pushCloseEvent();                // the close box
+void pushTextEvent(const char* utf8); // characters typed, at most 31 bytes of them
 
 // A virtual game controller, as a pad plugged in would appear. Returns its
 // device index, or -1; the state set reaches the pad at the next event poll.

@@ -4,6 +4,7 @@
 #include "platform/system/gamepad.h"
 #include "platform/system/menustrip.h"
 #include "platform/system/pixeldraw.h"
+#include "platform/system/textentry.h"
 #include "platform/system/virtualkeys.h"
 #include "platform/system/windowicon.h"
 
@@ -23,6 +24,7 @@ struct gameWindow {
     bool resized = false;
     menuStrip menu;
     aboutBox about;
+    textEntry entry;
     bool destroyed = false;
 };
 
@@ -41,8 +43,8 @@ void postCommand(uint32_t command) {
         post(WM_COMMAND, command, 0);
 }
 
-// An open About box or menu takes the key presses, as a modal box or a menu
-// loop would; releases still reach the window, so no key stays down.
+// An open About box, menu or typed line takes the key presses, as a modal box
+// or a menu loop would; releases still reach the window, so no key stays down.
 bool takenByBoxOrMenu(uint32_t code) {
     if (g_window.about.isOpen()) {
         g_window.about.keyDown(code);
@@ -52,7 +54,7 @@ bool takenByBoxOrMenu(uint32_t code) {
         postCommand(g_window.menu.keyDown(code));
         return true;
     }
-    return false;
+    return g_window.entry.keyDown(code);
 }
 
 void translateKey(const SDL_KeyboardEvent& key) {
@@ -118,6 +120,10 @@ void translate(const SDL_Event& event) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         translateKey(event.key);
+        break;
+    case SDL_TEXTINPUT:
+        if (!g_window.about.isOpen() && g_window.menu.getOpenMenu() < 0)
+            g_window.entry.type(event.text.text);
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button != SDL_BUTTON_LEFT)
@@ -201,6 +207,7 @@ gameWindow* createGameWindow(const char* title, windowProcedure procedure, const
     g_window.resized = false;
     g_window.menu = menuStrip();
     g_window.about = aboutBox();
+    g_window.entry.close();
     g_window.destroyed = false;
     g_windowExists = true;
     g_posted.clear();
@@ -305,6 +312,10 @@ bool isWindowDestroyed(const gameWindow* window) {
 
 keyStates& getWindowKeys(gameWindow* window) {
     return window->keys;
+}
+
+textEntry& getWindowTextEntry(gameWindow* window) {
+    return window->entry;
 }
 
 bool takeWindowResized(gameWindow* window) {
