@@ -47,10 +47,11 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
         messagesToSendOut.push(writeJoinRequest(m_playerName.c_str()));
 }
 
-// Announced once per connection, reliably, ahead of the first join request;
-// a host that does not know the message drops it and never answers.
+// Announced ahead of every join request, as the join request itself is
+// repeated until the host answers: one sent before the connection was up is
+// lost. A host that does not know the message drops it and never answers.
 void ZEBGameStateCollector::sendExtensions(messageQueue& messagesToSendOut) {
-    if (!m_announced) {
+    if (!m_joined) {
         messagesToSendOut.push(writeCapabilities(OWN_CAPABILITIES));
         m_announced = true;
     }

@@ -106,7 +106,7 @@ class ZEBGameStateCollector {
     std::vector<ZEBGameStateElement> m_elements;
     std::vector<int32_t> m_sounds;
     bool m_joined = false;
-    bool m_announced = false;          // this connection's host has been told what this copy understands
+    bool m_announced = false;          // what this copy understands has gone to this connection's host
     uint32_t m_sharedCapabilities = 0; // what the host answered
     std::vector<ChatLine> m_chatLines;
     std::vector<std::string> m_outgoingChat;

@@ -31,6 +31,8 @@ constexpr int CHAT_LINE_HEADER_SIZE = 4 + PLAYER_NAME_SIZE; // sender's ship id,
 // The ship id of a line from the host itself (its operator, or a notice).
 constexpr int32_t CHAT_FROM_HOST = -1;
 constexpr char CHAT_HOST_NAME[] = "Host";
+// The host's notice to a player whose line went over the limit.
+constexpr char CHAT_TOO_FAST[] = "Too many lines: wait a few seconds.";
 
 struct ChatLine {
     int32_t senderID = CHAT_FROM_HOST; // the sender's ship, or CHAT_FROM_HOST

@@ -121,7 +121,6 @@ struct PlayerRecord {
 
 // Chat lines kept for the host's own output between two takes; older ones go first.
 constexpr int MAX_CHAT_LOG = 64;
-constexpr char CHAT_TOO_FAST[] = "Too many lines: wait a few seconds.";
 
 // The authoritative game of the hosting process. tick is its one entry point:
 // received messages and the transport's events in, messages to send out,
