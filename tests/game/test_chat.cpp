@@ -40,6 +40,18 @@ void sendRaw(Harness& h, const Client& client, const std::string& bytes) {
     h.serverInbox.push(play::received(message, client.playerID));
 }
 
+// Two players whose copies chat, joined.
+class twoChatting : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(h.joinAll());
+        h.step();
+    }
+    Harness h{1};
+    Client& ann = join(h, 11, "Ann");
+    Client& bob = join(h, 12, "Bob");
+};
+
 } // namespace
 
 TEST(Chat, ExtendedCopiesTalkWhileACopyOfTheDesignAloneHearsOnlyTheDesignsMessages) {
@@ -97,12 +109,7 @@ TEST(Chat, AnExtendedCopyJoinsAHostOfTheDesignAloneAndNeverSpeaks) {
               h.game.spawnRotation(h.playerIndex(ann))); // its turning reached the host
 }
 
-TEST(Chat, ThreeLinesInFiveSecondsAndTheSenderIsToldOnceOfTheRest) {
-    Harness h(1);
-    Client& ann = join(h, 11, "Ann");
-    Client& bob = join(h, 12, "Bob");
-    ASSERT_TRUE(h.joinAll());
-    h.step();
+TEST_F(twoChatting, ThreeLinesInFiveSecondsAndTheSenderIsToldOnceOfTheRest) {
     for (const char* text : {"1", "2", "3", "4", "5"}) {
         ann.collector.say(text);
         h.steps(2);
@@ -119,12 +126,7 @@ TEST(Chat, ThreeLinesInFiveSecondsAndTheSenderIsToldOnceOfTheRest) {
     EXPECT_EQ(texts(takeLines(bob)), std::vector<std::string>{"6"});
 }
 
-TEST(Chat, TheHostRelaysOnlyCleanLinesOfAtMost120Bytes) {
-    Harness h(1);
-    Client& ann = join(h, 11, "Ann");
-    Client& bob = join(h, 12, "Bob");
-    ASSERT_TRUE(h.joinAll());
-    h.step();
+TEST_F(twoChatting, TheHostRelaysOnlyCleanLinesOfAtMost120Bytes) {
     const std::string longest(CHAT_TEXT_MAX_BYTES, 'x');
     const std::string refused[] = {
         "",                       // nothing
