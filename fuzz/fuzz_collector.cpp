@@ -22,6 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (collector.getElementCount() > MAX_COLLECTOR_ELEMENTS ||
             collector.getStatsCount() > MAX_STATS_ROWS)
             __builtin_trap();
+        if (collector.canChat())
+            collector.say("hello");
+        std::vector<ChatLine> lines;
+        collector.takeChatLines(lines);
+        if (static_cast<int>(lines.size()) > MAX_PENDING_CHAT)
+            __builtin_trap();
     }
     for (int e = 0; e < collector.getElementCount(); ++e) {
         bool visible = false;

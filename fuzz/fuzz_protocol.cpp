@@ -1,3 +1,4 @@
+#include "game/rules/extensions.h"
 #include "game/rules/protocol.h"
 
 #include <cstring>
@@ -40,5 +41,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (std::memcmp(again.getData(), payload, EXPLOSION_SIZE) != 0)
             __builtin_trap();
     }
+    uint32_t capabilities = 0;
+    readCapabilities(payload, length, &capabilities);
+    std::string said;
+    if (readChatSay(payload, length, &said) && makeChatText(said) != said)
+        __builtin_trap(); // a line the host relays is one a copy would have sent as it is
+    ChatLine line;
+    if (readChatLine(payload, length, &line) &&
+        (std::memchr(line.name, 0, PLAYER_NAME_SIZE) == nullptr ||
+         !isCleanChatText(reinterpret_cast<const uint8_t*>(line.text.data()),
+                          static_cast<int>(line.text.size()))))
+        __builtin_trap();
     return 0;
 }

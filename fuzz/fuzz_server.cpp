@@ -56,6 +56,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         game.tick(1.0f / 45.0f, shapes, received, events, toSend);
         if (game.getPlayerCount() > MAX_PLAYERS)
             __builtin_trap();
+        std::vector<ChatLine> lines;
+        game.takeChatLines(lines);
+        for (const ChatLine& line : lines) {
+            const auto* text = reinterpret_cast<const uint8_t*>(line.text.data());
+            if (!isCleanChatText(text, static_cast<int>(line.text.size())))
+                __builtin_trap(); // the host relayed what no copy may show
+        }
     }
     return 0;
 }

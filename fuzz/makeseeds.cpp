@@ -1,5 +1,6 @@
 #include "core/littleendian.h"
 #include "game/replay/replayformat.h"
+#include "game/rules/extensions.h"
 #include "game/rules/protocol.h"
 #include "platform/net/netdiscovery.h"
 
@@ -71,6 +72,13 @@ int main(int argc, char** argv) {
         writeJoinRequest("Player"),   writeFullState(world, 0), writeNewElement(element(4, TYPE_PLAYER)),
         writeElementUpdate(world[3]), writePlayerInput(input),  writePlayerState(world[0]),
         writePlayerStats(rows),       writeExplosion(explosion)};
+    ChatLine line;
+    copyPlayerName(line.name, "Player");
+    line.text = "hello";
+    const std::vector<networkMessage> extensions{writeCapabilities(OWN_CAPABILITIES), writeChatSay("hello"),
+                                                 writeChatLine(line)};
+    for (const networkMessage& message : extensions)
+        save(root + "/protocol", "payload_" + std::to_string(message.getType()), payloadOf(message));
     for (size_t i = 0; i < all.size(); ++i)
         save(root + "/protocol", "payload_" + std::to_string(all[i].getType()), payloadOf(all[i]));
 
@@ -79,6 +87,11 @@ int main(int argc, char** argv) {
         if (all[i].getType() != MSG_JOIN_REQUEST)
             append(game, all[i], 0, false);
     save(root + "/collector", "session", game);
+    bytes chat;
+    append(chat, extensions[0], 0, false);
+    append(chat, all[1], 0, false);
+    append(chat, extensions[2], 0, false);
+    save(root + "/collector", "chat", chat);
 
     bytes players;
     append(players, scriptedEvent(MSG_PLAYER_CREATED, 1), 0, true);
@@ -90,6 +103,17 @@ int main(int argc, char** argv) {
     }
     append(players, scriptedEvent(MSG_PLAYER_DESTROYED, 2), 0, true);
     save(root + "/server", "two_players", players);
+
+    // Two players that understand chat; the first speaks more than it may.
+    bytes talk;
+    for (uint8_t player : {1, 2}) {
+        append(talk, scriptedEvent(MSG_PLAYER_CREATED, player), 0, true);
+        append(talk, extensions[0], player, true);
+        append(talk, writeJoinRequest("Player"), player, true);
+    }
+    for (int line = 0; line < 5; ++line)
+        append(talk, writeChatSay("hello " + std::to_string(line)), 1, true);
+    save(root + "/server", "chat", talk);
 
     discoveryQuery query;
     query.applicationGuid.bytes[0] = 0x0F;

@@ -22,6 +22,9 @@ void ZEBGameStateCollector::setPlayerName(const std::string& name) {
 
 void ZEBGameStateCollector::reset() {
     m_joined = false;
+    m_announced = false;
+    m_sharedCapabilities = 0;
+    m_outgoingChat.clear();
     m_elements.clear();
     m_remoteMotion.clear();
     m_input.clear();
@@ -34,17 +37,63 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
         m_remoteMotion.step(changeInTime);
         processMessages(receivedMessages);
         sendPlayerState(messagesToSendOut);
+        sendExtensions(messagesToSendOut);
         return;
     }
     if (receivedMessages.hasMessages())
         processMessages(receivedMessages);
+    sendExtensions(messagesToSendOut);
     if (!m_joined)
         messagesToSendOut.push(writeJoinRequest(m_playerName.c_str()));
+}
+
+// Announced ahead of every join request, as the join request itself is
+// repeated until the host answers: one sent before the connection was up is
+// lost. A host that does not know the message drops it and never answers.
+void ZEBGameStateCollector::sendExtensions(messageQueue& messagesToSendOut) {
+    if (!m_joined) {
+        messagesToSendOut.push(writeCapabilities(OWN_CAPABILITIES));
+        m_announced = true;
+    }
+    for (const std::string& text : m_outgoingChat)
+        messagesToSendOut.push(writeChatSay(text));
+    m_outgoingChat.clear();
+}
+
+void ZEBGameStateCollector::say(const std::string& typed) {
+    const std::string text = makeChatText(typed);
+    if (!canChat() || text.empty() || static_cast<int>(m_outgoingChat.size()) >= MAX_OUTGOING_CHAT)
+        return;
+    m_outgoingChat.push_back(text);
+}
+
+void ZEBGameStateCollector::takeChatLines(std::vector<ChatLine>& lines) {
+    lines.swap(m_chatLines);
+    m_chatLines.clear();
+}
+
+void ZEBGameStateCollector::handleCapabilities(const networkMessage& message) {
+    uint32_t shared = 0;
+    if (m_announced && readCapabilities(message.getData(), message.getDataSize(), &shared))
+        m_sharedCapabilities = shared & OWN_CAPABILITIES;
+}
+
+void ZEBGameStateCollector::handleChatLine(const networkMessage& message) {
+    ChatLine line;
+    if (!canChat() || !readChatLine(message.getData(), message.getDataSize(), &line))
+        return;
+    if (static_cast<int>(m_chatLines.size()) >= MAX_PENDING_CHAT)
+        m_chatLines.erase(m_chatLines.begin());
+    m_chatLines.push_back(line);
 }
 
 void ZEBGameStateCollector::processMessages(messageQueue& receivedMessages) {
     while (receivedMessages.hasMessages()) {
         const networkMessage message = receivedMessages.pop();
+        if (message.getType() == MSG_CAPABILITIES) {
+            handleCapabilities(message); // may come before or after the join
+            continue;
+        }
         if (!m_joined) {
             if (message.getType() == MSG_FULL_STATE && readJoinReply(message))
                 m_joined = true;
@@ -62,6 +111,9 @@ void ZEBGameStateCollector::processMessages(messageQueue& receivedMessages) {
             break;
         case MSG_EXPLOSION:
             handleExplosion(message);
+            break;
+        case MSG_CHAT_LINE:
+            handleChatLine(message);
             break;
         default:
             break;

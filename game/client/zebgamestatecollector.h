@@ -10,6 +10,7 @@
 #include "core/maths/matrix.h"
 #include "core/maths/vector3.h"
 #include "game/client/zebremotemotion.h"
+#include "game/rules/extensions.h"
 #include "game/rules/motion.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebgamestateelement.h"
@@ -29,6 +30,8 @@ class networkMessage;
 constexpr int MAX_COLLECTOR_ELEMENTS = 4096; // more would not be a game: refused
 constexpr int MAX_STATS_ROWS = 64;           // rows past this are not kept
 constexpr int MAX_PENDING_SOUNDS = 32;       // per frame; more would only be noise
+constexpr int MAX_PENDING_CHAT = 16;         // lines received between two takes; older ones go
+constexpr int MAX_OUTGOING_CHAT = 4;         // lines typed within one frame
 
 // The client's picture of the game, built from the server's messages; it
 // predicts the player's own ship and reports it every frame.
@@ -53,6 +56,12 @@ class ZEBGameStateCollector {
     float getElementScale(int index) const { return m_elements[index].getScale(); }
     void clearExplosion(int index) { m_elements[index].clearExplosion(); }
     void takeSounds(std::vector<int32_t>& sounds);
+
+    // Chat, once the host has answered that it understands it.
+    bool canChat() const { return (m_sharedCapabilities & CAPABILITY_CHAT) != 0; }
+    uint32_t getSharedCapabilities() const { return m_sharedCapabilities; }
+    void say(const std::string& typed); // sent with the next update; nothing when chat is not shared
+    void takeChatLines(std::vector<ChatLine>& lines);
 
     int getStatsCount() const { return static_cast<int>(m_playerStats.size()); }
     const std::vector<PlayerStats>& getStats() const { return m_playerStats; }
@@ -83,6 +92,9 @@ class ZEBGameStateCollector {
     void handleElementUpdate(const networkMessage& message);
     void handlePlayerStats(const networkMessage& message);
     void handleExplosion(const networkMessage& message);
+    void handleCapabilities(const networkMessage& message);
+    void handleChatLine(const networkMessage& message);
+    void sendExtensions(messageQueue& messagesToSendOut);
     void addElement(const ZEBGameStateElement& newElement);
     void sendPlayerState(messageQueue& messagesToSendOut) const;
     bool ownShipHeld() const { return m_ownIndex >= 0 && m_ownIndex < getElementCount(); }
@@ -94,5 +106,9 @@ class ZEBGameStateCollector {
     std::vector<ZEBGameStateElement> m_elements;
     std::vector<int32_t> m_sounds;
     bool m_joined = false;
+    bool m_announced = false;          // what this copy understands has gone to this connection's host
+    uint32_t m_sharedCapabilities = 0; // what the host answered
+    std::vector<ChatLine> m_chatLines;
+    std::vector<std::string> m_outgoingChat;
     ZEBRemoteMotion m_remoteMotion; // what is drawn of m_elements, by index
 };

@@ -173,6 +173,7 @@ void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQu
         player.stateCheck.elapse(dt);
     if (!(dt <= MAX_TICK_STEP)) // also a time that is not a number
         dt = MAX_TICK_STEP;
+    m_clock += dt;
     // The copies step what they hold before they read this tick's updates.
     stepGuesses(dt);
     handleMessages(received, events, toSend);

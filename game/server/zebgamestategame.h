@@ -8,15 +8,18 @@
 #include "core/maths/colour4.h"
 #include "core/maths/matrix.h"
 #include "core/maths/vector3.h"
+#include "game/rules/extensions.h"
 #include "game/rules/motion.h"
 #include "game/rules/playarea.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebgamestateelement.h"
 #include "game/rules/zebmotionguess.h"
+#include "game/server/zebchatlimit.h"
 #include "game/server/zebshipstatecheck.h"
 #include "networklib/networkevent.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class ZEBObject;
@@ -112,7 +115,12 @@ struct PlayerRecord {
     ZEBShipStateCheck stateCheck; // where the player's reports may put its ship
     bool reserved = false;        // kept for a player of the game before this one, until it joins
     float idleGrace = 0.0f;       // seconds an untouched ship is still spared by asteroids
+    uint32_t capabilities = 0;    // the extensions its copy understands and was told the host shares
+    ZEBChatLimit chatLimit;
 };
+
+// Chat lines kept for the host's own output between two takes; older ones go first.
+constexpr int MAX_CHAT_LOG = 64;
 
 // The authoritative game of the hosting process. tick is its one entry point:
 // received messages and the transport's events in, messages to send out,
@@ -150,6 +158,12 @@ class ZEBGameStateGame {
     // Ship states refused since the game began: a ship cannot have got there.
     uint64_t getRefusedStateCount() const { return m_refusedStates; }
 
+    // Chat. A line from the host itself (its operator) to every player whose
+    // copy understands chat; text as makeChatText leaves it.
+    void say(const std::string& text, messageQueue& toSend);
+    // The lines relayed since the last take, for the host's own output.
+    void takeChatLines(std::vector<ChatLine>& lines);
+
     // Simulation phases.
     void updatePlayers(float dt, messageQueue& toSend);
     void moveElements(float dt, messageQueue& toSend);
@@ -184,6 +198,7 @@ class ZEBGameStateGame {
     struct PendingConnection {
         uint32_t playerID = 0;
         float waited = 0.0f; // seconds since the transport reported it
+        uint32_t capabilities = 0;
     };
 
     int lookupPlayer(uint32_t playerID) const;                         // index of an admitted player, or -1
@@ -201,6 +216,11 @@ class ZEBGameStateGame {
     void handlePlayerLeft(uint32_t playerID, messageQueue& toSend);
     void handlePlayerInput(const networkMessage& message);
     void handlePlayerState(const networkMessage& message);
+    void handleCapabilities(const networkMessage& message, messageQueue& toSend);
+    void handleChatSay(const networkMessage& message, messageQueue& toSend);
+    uint32_t pendingCapabilities(uint32_t playerID) const;
+    void relayChat(const ChatLine& line, messageQueue& toSend);
+    void sendChatTo(int index, const ChatLine& line, messageQueue& toSend) const;
 
     float elementRadius(int id) const;
     bool isSpawnClear(int place) const;
@@ -255,4 +275,6 @@ class ZEBGameStateGame {
     std::vector<PendingConnection> m_pending;
     std::vector<PlayerRefusal> m_refusals;
     uint64_t m_refusedStates = 0;
+    double m_clock = 0.0; // seconds the game has been stepped
+    std::vector<ChatLine> m_chatLog;
 };

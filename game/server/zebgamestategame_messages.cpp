@@ -53,6 +53,12 @@ void ZEBGameStateGame::handleMessage(const networkMessage& message, messageQueue
     case MSG_PLAYER_STATE:
         handlePlayerState(message);
         break;
+    case MSG_CAPABILITIES:
+        handleCapabilities(message, toSend);
+        break;
+    case MSG_CHAT_SAY:
+        handleChatSay(message, toSend);
+        break;
     default:
         break;
     }
@@ -95,6 +101,7 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
     JoinRequest request;
     if (!readJoinRequest(message.getData(), message.getDataSize(), &request))
         return;
+    const uint32_t capabilities = pendingCapabilities(sender);
     forgetPending(sender);
     if (getConnectedPlayerCount() >= MAX_PLAYERS) {
         refuse(sender, refusalReason::gameFull);
@@ -102,8 +109,12 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
     }
     const int reserved = reservedPlaceFor(request.name);
     const bool newPlace = reserved < 0 && getPlayerCount() < MAX_PLAYERS;
-    const int shipID = newPlace ? addPlayer(sender, request.name)
-                                : takeOverPlace(reserved >= 0 ? reserved : freePlace(), sender, request.name);
+    const int place = newPlace ? getPlayerCount() : (reserved >= 0 ? reserved : freePlace());
+    const int shipID =
+        newPlace ? addPlayer(sender, request.name) : takeOverPlace(place, sender, request.name);
+    PlayerRecord& player = m_players[place];
+    player.capabilities = capabilities;
+    player.chatLimit = ZEBChatLimit();
 
     // The full state is this player's alone; the place concerns everyone.
     networkMessage fullState;

@@ -9,9 +9,11 @@
 #include "game/shell/serverbots.h"
 #include "game/shell/shell.h"
 #include "game/shell/shellbindings.h"
+#include "game/shell/shellchat.h"
 #include "game/shell/shellscreenshot.h"
 #include "game/shell/shellsettings.h"
 #include "platform/system/keystates.h"
+#include "platform/system/textentry.h"
 #include "sound/soundlist.h"
 
 #include <cstdint>
@@ -110,6 +112,10 @@ class ZEBGameShell {
     std::vector<PlayerStats>& getFormerTable() { return m_formerTable; }
     keyStates& getKeys(); // the window's, or the game's own without a window
     keyBindings& getBindings() { return m_bindings; }
+    // The chat line being typed: the window's, or the game's own without a window.
+    textEntry& getTextEntry();
+    bool isTyping() { return getTextEntry().isOpen(); }
+    const ZEBShellChat& getChat() const { return m_chat; }
     const soundList& getSounds() const { return m_sounds; }
     PlayerInput& getInput() { return m_input; }
     bool isSoundEnabled() const { return m_soundEnabled; }
@@ -146,11 +152,14 @@ class ZEBGameShell {
     void waitToRejoin(float changeInTime);
     int ownPlace() const;
     void toggleSound();
+    bool openChatLine(); // T or Enter while playing with a host that relays chat
+    void updateChat(float changeInTime);
     // Drawing (shellrender.cpp).
     void drawGame(ZEBClientSession& session);
     void drawElements(ZEBClientSession& session);
     void drawScoreTable(const ZEBGameStateCollector& collector);
     void drawGreyLine(float top, const std::string& text);
+    void drawChat();
     void drawConnectionLost();
     void drawUnavailable();
     void drawSetupStatus();
@@ -165,7 +174,9 @@ class ZEBGameShell {
     bool m_settingsWritable = false;
     std::string m_settingsProblem; // for the window: the terminal is not where a player looks
     // Keys and controls.
-    keyStates m_keys; // read while there is no window
+    keyStates m_keys;      // read while there is no window
+    textEntry m_textEntry; // typed into while there is no window
+    ZEBShellChat m_chat;
     PlayerInput m_input;
     bool m_soundEnabled = true;
     float m_soundToggleDelay = 0.0f;

@@ -55,3 +55,9 @@ std::vector<PlayerRefusal> ZEBHostedGame::tick(float dt, messageQueue& received,
     m_host.setJoinedPlayers(static_cast<uint32_t>(m_game.getConnectedPlayerCount()));
     return refusals;
 }
+
+void ZEBHostedGame::say(const std::string& text) {
+    messageQueue toSend;
+    m_game.say(text, toSend);
+    m_host.sendMessages(toSend);
+}

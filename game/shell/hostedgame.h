@@ -5,6 +5,7 @@
 #include "game/server/zebgamestategame.h"
 #include "networklib/networkhost.h"
 
+#include <string>
 #include <vector>
 
 class messageQueue;
@@ -38,6 +39,9 @@ class ZEBHostedGame {
     void receiveMessages(messageQueue& received, std::vector<networkEvent>& events) {
         m_host.receiveMessages(received, events);
     }
+
+    // A line from the host's operator to every player whose copy shows chat.
+    void say(const std::string& text);
 
     // Ends the hosting at once: the players are told and discovery falls silent.
     void stop() { m_host.stopHosting(); }

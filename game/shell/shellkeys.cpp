@@ -1,10 +1,15 @@
 #include "game/shell/gameshell.h"
 
 #include "platform/system/gamepad.h"
+#include "platform/system/virtualkeys.h"
 #include "platform/system/window.h"
 
 keyStates& ZEBGameShell::getKeys() {
     return m_window != nullptr ? getWindowKeys(m_window) : m_keys;
+}
+
+textEntry& ZEBGameShell::getTextEntry() {
+    return m_window != nullptr ? getWindowTextEntry(m_window) : m_textEntry;
 }
 
 namespace {
@@ -21,7 +26,10 @@ bool anyDown(const keyBindings& bindings, const keyStates& keys, control which) 
 
 void ZEBGameShell::readKeys() {
     const keyStates& keys = getKeys();
-    if (m_stage == setupStage::playing) {
+    // While a chat line is typed the ship holds no control: it coasts.
+    if (m_stage == setupStage::playing && (isTyping() || openChatLine())) {
+        m_input.clear();
+    } else if (m_stage == setupStage::playing) {
         const gamepadControls pad = readGamepads();
         m_input.up = anyDown(m_bindings, keys, control::thrust) || pad.thrust;
         m_input.left = anyDown(m_bindings, keys, control::left) || pad.left;
@@ -30,6 +38,18 @@ void ZEBGameShell::readKeys() {
     }
     if (m_soundToggleDelay <= 0.0f && anyDown(m_bindings, keys, control::sound))
         toggleSound();
+}
+
+bool ZEBGameShell::openChatLine() {
+    keyStates& keys = getKeys();
+    const bool asked = keys.isDown('T') || keys.isDown(win::VK_RETURN);
+    if (!asked || m_offline || !m_session || !m_session->getCollector().canChat())
+        return false;
+    // Consumed, so the line does not open again as soon as it closes.
+    keys.set('T', false);
+    keys.set(win::VK_RETURN, false);
+    getTextEntry().open();
+    return true;
 }
 
 void ZEBGameShell::toggleSound() {

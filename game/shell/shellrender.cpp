@@ -27,6 +27,10 @@ constexpr float BOTTOM_EDGE = -1.0f;
 constexpr float SOUND_LINE_TOP = -0.75f;
 constexpr float SOUND_LINE_GREY = 0.75f;
 constexpr float NOTICE_LINE_TOP = SOUND_LINE_TOP + 0.05f; // just above the sound line
+// The chat line being typed above the notice, the lines received above it, newest lowest.
+constexpr float CHAT_ENTRY_TOP = NOTICE_LINE_TOP + 0.05f;
+constexpr const char* CHAT_PROMPT = "Say: ";
+constexpr const char* CHAT_CURSOR = "_";
 constexpr float SILENT_HOST_LEFT = -0.25f;
 constexpr float SILENT_HOST_TOP = 0.45f;
 constexpr int SCORE_TEXT_SIZE = 256;
@@ -179,6 +183,22 @@ void ZEBGameShell::drawGreyLine(float top, const std::string& text) {
     m_font.print(text.c_str());
 }
 
+void ZEBGameShell::drawChat() {
+    const std::deque<shownChatLine>& lines = m_chat.getLines();
+    float top = CHAT_ENTRY_TOP + SCORE_LINE_SPACING * static_cast<float>(lines.size());
+    for (const shownChatLine& line : lines) {
+        m_font.setTop(top);
+        m_font.setColour(line.colour.r, line.colour.g, line.colour.b, line.colour.a);
+        m_font.print(line.text.c_str());
+        top -= SCORE_LINE_SPACING;
+    }
+    if (isTyping()) {
+        m_font.setTop(CHAT_ENTRY_TOP);
+        m_font.setColour(1.0f, 1.0f, 1.0f, 1.0f);
+        m_font.print((CHAT_PROMPT + getTextEntry().getText() + CHAT_CURSOR).c_str());
+    }
+}
+
 // Over the last picture of a host that has fallen silent, in the open space
 // above the ring of start points.
 void ZEBGameShell::drawConnectionLost() {
@@ -235,6 +255,7 @@ void ZEBGameShell::render() {
     switch (m_stage) {
     case setupStage::playing:
         drawGame(*m_session);
+        drawChat();
         if (isNoticeFresh())
             drawGreyLine(NOTICE_LINE_TOP, m_notice);
         if (isHostSilent(m_session->getHostSilence()))

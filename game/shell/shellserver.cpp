@@ -8,6 +8,7 @@
 #include "game/shell/servermetrics.h"
 #include "game/shell/shellnetwork.h"
 #include "platform/system/clock.h"
+#include "platform/system/consolelines.h"
 #include "platform/system/stopsignal.h"
 
 #include <chrono>
@@ -41,6 +42,14 @@ void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
                          refusal.reason == refusalReason::gameFull ? "the game is full"
                                                                    : "no join request in time");
     }
+}
+
+// Every line of chat is in the server's output, the operator's own too.
+void reportChat(ZEBGameStateGame& game) {
+    std::vector<ChatLine> lines;
+    game.takeChatLines(lines);
+    for (const ChatLine& line : lines)
+        printServerEvent("%s: %s", line.name, line.text.c_str());
 }
 
 // The dedicated server while it hosts: made once the game is hosted, and it
@@ -81,16 +90,28 @@ class ZEBDedicatedServer {
         reportPlayers(events, m_hosted.getHost());
         const std::vector<PlayerRefusal> refusals = m_hosted.tick(dt, receivedMessages, events);
         reportRefusals(refusals);
+        sayOperatorLines();
+        reportChat(m_hosted.getGame());
         m_metrics.recordTick(m_hosted, std::chrono::duration<double>(serverClock::now() - started).count(),
                              refusals.size());
         return m_agones == nullptr ||
                m_agones->tick(static_cast<uint32_t>(m_hosted.getGame().getConnectedPlayerCount()));
     }
 
+    // What the operator types on standard input goes to the players as the host's lines.
+    void sayOperatorLines() {
+        m_typedLines.clear();
+        m_console.take(m_typedLines);
+        for (const std::string& line : m_typedLines)
+            m_hosted.say(line);
+    }
+
     const shellOptions& m_options;
     ZEBHostedGame& m_hosted;
     ZEBServerMetrics& m_metrics;
     ZEBServerAgones* m_agones; // null: not under Agones
+    consoleLines m_console;
+    std::vector<std::string> m_typedLines;
 };
 
 // Under Agones (--agones, or its port variable set) the sidecar hears from

@@ -82,6 +82,20 @@ void ZEBGameShell::updatePlaying(float changeInTime) {
     const ZEBGameStateCollector& collector = m_session->getCollector();
     if (collector.getStatsCount() > 0)
         m_formerTable = collector.getStats();
+    updateChat(changeInTime);
+}
+
+// A line ended with Enter goes out with the next frame; one dropped with
+// Escape is forgotten.
+void ZEBGameShell::updateChat(float changeInTime) {
+    ZEBGameStateCollector& collector = m_session->getCollector();
+    textEntry& entry = getTextEntry();
+    if (entry.getState() == textEntryState::entered)
+        collector.say(entry.getText());
+    if (entry.getState() == textEntryState::entered || entry.getState() == textEntryState::cancelled)
+        entry.close();
+    m_chat.takeFrom(collector);
+    m_chat.step(changeInTime);
 }
 
 void ZEBGameShell::showOfflineFrame(float gameSeconds) {
@@ -98,6 +112,8 @@ void ZEBGameShell::endPlaying() {
     m_failed.remember(connection.getSessionInstance(), netAddress{}, timeGetTime());
     scheduleRejoin();
     m_session->endGame();
+    getTextEntry().close();
+    m_chat.clear();
     enter(setupStage::unavailable);
     // Its own player gone, a hosting copy cannot go on: a game nobody steps
     // would freeze for everyone, and newcomers would join it.

@@ -5,6 +5,7 @@
 #include "platform/system/menustrip.h"
 #include "platform/system/namebox.h"
 #include "platform/system/pixeldraw.h"
+#include "platform/system/textentry.h"
 #include "platform/system/virtualkeys.h"
 #include "platform/system/windowicon.h"
 
@@ -27,6 +28,7 @@ struct gameWindow {
     menuStrip menu;
     aboutBox about;
     nameBox name;
+    textEntry entry;
     bool destroyed = false;
 };
 
@@ -50,19 +52,20 @@ void postNameOutcome(nameBox::outcome outcome) {
         post(WM_COMMAND, COMMAND_NAME_CHOSEN, 0);
 }
 
-// Text arrives only while the name box is open: the key that opened it, or
-// the game's keys, must not be typed into it.
+// Text arrives only while the name box or a typed line is open: the key that
+// opened it, or the game's keys, must not be typed into it.
 void matchTextInput() {
-    if (g_window.name.isOpen() != (SDL_IsTextInputActive() == SDL_TRUE)) {
-        if (g_window.name.isOpen())
+    const bool wanted = g_window.name.isOpen() || g_window.entry.isOpen();
+    if (wanted != (SDL_IsTextInputActive() == SDL_TRUE)) {
+        if (wanted)
             SDL_StartTextInput();
         else
             SDL_StopTextInput();
     }
 }
 
-// An open box or menu takes the key presses, as a modal box or a menu loop
-// would; releases still reach the window, so no key stays down.
+// An open box, menu or typed line takes the key presses, as a modal box or a
+// menu loop would; releases still reach the window, so no key stays down.
 bool takenByBoxOrMenu(uint32_t code) {
     if (g_window.name.isOpen()) {
         postNameOutcome(g_window.name.keyDown(code));
@@ -76,7 +79,7 @@ bool takenByBoxOrMenu(uint32_t code) {
         postCommand(g_window.menu.keyDown(code));
         return true;
     }
-    return false;
+    return g_window.entry.keyDown(code);
 }
 
 void translateKey(const SDL_KeyboardEvent& key) {
@@ -149,6 +152,8 @@ void translate(const SDL_Event& event) {
         if (g_window.name.isOpen())
             g_window.name.textInput(
                 std::string(event.text.text, strnlen(event.text.text, sizeof(event.text.text))));
+        else if (!g_window.about.isOpen() && g_window.menu.getOpenMenu() < 0)
+            g_window.entry.type(event.text.text);
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button != SDL_BUTTON_LEFT)
@@ -239,6 +244,7 @@ gameWindow* createGameWindow(const char* title, windowProcedure procedure, const
     g_window.menu = menuStrip();
     g_window.about = aboutBox();
     g_window.name = nameBox();
+    g_window.entry.close();
     g_window.destroyed = false;
     g_windowExists = true;
     g_posted.clear();
@@ -247,6 +253,8 @@ gameWindow* createGameWindow(const char* title, windowProcedure procedure, const
 }
 
 bool peekMessage(windowMessage& message) {
+    if (g_windowExists)
+        matchTextInput(); // the game may have opened a typed line since the last pass
     if (g_posted.empty()) {
         SDL_Event event;
         if (SDL_PollEvent(&event) == 0)
@@ -353,6 +361,10 @@ std::vector<uint32_t> takeWindowCommands(gameWindow* window) {
     std::vector<uint32_t> commands;
     commands.swap(window->commands);
     return commands;
+}
+
+textEntry& getWindowTextEntry(gameWindow* window) {
+    return window->entry;
 }
 
 bool takeWindowResized(gameWindow* window) {

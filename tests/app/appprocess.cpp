@@ -91,7 +91,8 @@ std::vector<char*> pointers(std::vector<std::string>& texts) {
 } // namespace
 
 appProcess startProgram(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::string& folder, const std::vector<std::string>& extraEnvironment) {
+                        const std::string& folder, const std::vector<std::string>& extraEnvironment,
+                        const std::string& input) {
     std::vector<std::string> argv = {program};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     // Each copy keeps its settings and recordings in its own folder unless the test says otherwise.
@@ -110,7 +111,7 @@ appProcess startProgram(const std::string& program, const std::vector<std::strin
     if (process.pid == 0) {
         const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int nullFile = open("/dev/null", O_RDONLY);
+        const int nullFile = open(input.c_str(), O_RDONLY);
         if (outFile < 0 || errFile < 0 || nullFile < 0 || chdir(folder.c_str()) != 0)
             _exit(127);
         dup2(nullFile, STDIN_FILENO);

@@ -29,8 +29,10 @@ bool copyGameData(const std::string& folder);
 // "NAME" removes that variable. XDG_CONFIG_HOME is folder/config and
 // XDG_DATA_HOME folder/data unless given, so no copy reads or writes the
 // user's settings or recordings.
+// Standard input is input (/dev/null unless given: a FIFO lets a test type).
 appProcess startProgram(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::string& folder, const std::vector<std::string>& extraEnvironment = {});
+                        const std::string& folder, const std::vector<std::string>& extraEnvironment = {},
+                        const std::string& input = "/dev/null");
 
 bool waitForExit(appProcess& process, int timeoutMs);
 void stopProcess(appProcess& process, int signal); // sends the signal; does not wait

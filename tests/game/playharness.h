@@ -67,7 +67,18 @@ struct Client {
     messageQueue held;
     messageQueue inbox;               // delivered by the last tick, read at the next update
     std::vector<networkMessage> seen; // everything delivered, in order
+    bool strict = false;              // a copy that knows only the design's messages: sends no others
 };
+
+// The messages of the design: what a copy that knows nothing else sends as a
+// client and reads as a host.
+inline bool isDesignClientType(int type) {
+    return type == MSG_JOIN_REQUEST || type == MSG_PLAYER_INPUT || type == MSG_PLAYER_STATE;
+}
+inline bool isDesignServerType(int type) {
+    return type == MSG_FULL_STATE || type == MSG_NEW_ELEMENT || type == MSG_ELEMENT_UPDATE ||
+           type == MSG_PLAYER_STATS || type == MSG_EXPLOSION;
+}
 
 class Harness {
   public:
@@ -96,10 +107,18 @@ class Harness {
             client->collector.setInput(client->input);
             client->collector.update(dt, client->inbox, out);
             client->inbox.clear();
-            while (out.hasMessages())
-                client->held.push(received(out.pop(), client->playerID));
-            while (!client->holdOutgoing && client->held.hasMessages())
-                serverInbox.push(client->held.pop());
+            while (out.hasMessages()) {
+                const networkMessage sent = out.pop();
+                if (!client->strict || isDesignClientType(sent.getType()))
+                    client->held.push(received(sent, client->playerID));
+            }
+            while (!client->holdOutgoing && client->held.hasMessages()) {
+                const networkMessage message = client->held.pop();
+                if (!strictHost || isDesignClientType(message.getType()))
+                    serverInbox.push(message);
+                else
+                    droppedByHost.push_back(message.getType());
+            }
         }
         messageQueue toSend;
         game.tick(dt, shapes, serverInbox, serverEvents, toSend);
@@ -134,6 +153,14 @@ class Harness {
                 return false;
         }
         return true;
+    }
+
+    // The host's operator speaks between two ticks.
+    void hostSays(const std::string& text) {
+        messageQueue toSend;
+        game.say(text, toSend);
+        while (toSend.hasMessages())
+            deliver(toSend.pop());
     }
 
     // The network layer reports a new connection.
@@ -184,6 +211,8 @@ class Harness {
     std::vector<networkEvent> serverEvents; // the transport's, for the next tick
     std::vector<networkMessage> lastTick;   // the messages of the last tick, in order
     int ticks = 0;
+    bool strictHost = false;        // the host drops what the design's host does not read
+    std::vector<int> droppedByHost; // types a strict host dropped, in order
 
   private:
     // The harness's own generator, so that loss does not change the game's draws.

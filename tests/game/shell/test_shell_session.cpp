@@ -6,6 +6,8 @@
 #include "networklib/messagelog.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
+#include "platform/system/syntheticinput.h"
+#include "platform/system/virtualkeys.h"
 #include "platform/system/window.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
@@ -18,14 +20,26 @@
 #include <string>
 #include <unistd.h>
 
+using namespace win;
+
 namespace {
 
 constexpr float FRAME = 0.03f;
 
-// Runs accepted frames, letting the network deliver between them, until
-// condition holds; false when it has not after maxFrames.
+// Takes what the window system has queued, as the window's loop does before a frame.
+void pump() {
+    windowMessage message;
+    for (int pass = 0; pass < 100; ++pass) {
+        if (peekMessage(message) && message.message != WM_QUIT)
+            dispatchMessage(message);
+    }
+}
+
+// Runs accepted frames, letting the window's events in and the network
+// deliver between them, until condition holds; false when it has not after maxFrames.
 template <typename Condition> bool framesUntil(ZEBGameShell& game, Condition condition, int maxFrames) {
     for (int frame = 0; frame < maxFrames; ++frame) {
+        pump();
         EXPECT_TRUE(game.update(FRAME));
         if (condition())
             return true;
@@ -43,21 +57,52 @@ int visibleBullets(const ZEBGameStateCollector& collector) {
     return count;
 }
 
+// This process alone on its discovery port, working in a folder of its own
+// that holds the game's data, with the game's window open; null when it cannot be.
+gameWindow* openWindowAlone(const std::string& tag, std::string& folder) {
+    useLoopbackDiscovery();
+    useHeadlessDrivers();
+    folder = makeTempFolder(tag);
+    const char* reason = "";
+    if (!copyGameData(folder) || chdir(folder.c_str()) != 0 || !initialiseWindowSystem(&reason)) {
+        ADD_FAILURE() << reason;
+        return nullptr;
+    }
+    return createGameWindow(WINDOW_TITLE, nullptr);
+}
+
+void press(uint32_t key) {
+    pushKeyEvent(key, true, false, false);
+    pushKeyEvent(key, false, false, false);
+}
+
+// The game reads which keys are down once a frame: a key that opens the line
+// is held over a frame, as a player's press is.
+bool openLine(ZEBGameShell& game, uint32_t key) {
+    pushKeyEvent(key, true, false, false);
+    const bool opened = framesUntil(
+        game, [&] { return game.isTyping(); }, 10);
+    pushKeyEvent(key, false, false, false);
+    return opened;
+}
+
+bool shows(const ZEBGameShell& game, const std::string& text) {
+    for (const shownChatLine& line : game.getChat().getLines()) {
+        if (line.text == text)
+            return true;
+    }
+    return false;
+}
+
 // One process alone on its discovery port: it hosts "The Game", joins it
 // through the network like any other player, plays and loses its game.
 TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
-    useLoopbackDiscovery();
-    useHeadlessDrivers();
-    const std::string folder = makeTempFolder("session");
-    ASSERT_TRUE(copyGameData(folder));
-    ASSERT_EQ(chdir(folder.c_str()), 0);               // the level is read and the message log written here
+    std::string folder; // the level is read and the message log written here
+    gameWindow* window = openWindowAlone("session", folder);
+    ASSERT_NE(window, nullptr);
     messageLog::keepMessageLog(MESSAGE_LOG_FILE_NAME); // as --log does
     shellOptions options;
     options.port = findFreePort();
-    const char* reason = nullptr;
-    ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
-    gameWindow* window = createGameWindow(WINDOW_TITLE, nullptr);
-    ASSERT_NE(window, nullptr);
     auto game = std::make_unique<ZEBGameShell>(options);
     game->attachWindow(window);
     keyStates& keys = game->getKeys();
@@ -144,6 +189,56 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     EXPECT_EQ(countType(log, 1), 3); // its own client and the other player, then its own client again
     EXPECT_EQ(countType(log, 6), 2);
     EXPECT_GE(countType(log, 12), 1); // the explosion reached the client
+    destroyWindow(window);
+}
+
+// A window hosting its own game on loopback: T opens the line, the ship's
+// keys stop acting, Enter sends it through the host and back to the window;
+// Escape drops a line.
+TEST(shellChat, aLineTypedInTheWindowComesBackFromTheHostAndEscapeDropsOne) {
+    std::string folder;
+    gameWindow* window = openWindowAlone("chat", folder);
+    ASSERT_NE(window, nullptr);
+    shellOptions options;
+    options.port = findFreePort();
+    auto game = std::make_unique<ZEBGameShell>(options);
+    game->attachWindow(window);
+    game->start();
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return game->isPlaying() && game->getSession()->getCollector().canChat(); }, 3000));
+
+    ASSERT_TRUE(openLine(*game, 'T'));
+    pushKeyEvent('W', true, false, false); // thrust, while typing
+    pushTextEvent("hi th");
+    pushTextEvent("\xC3\xA9!"); // Backspace takes back a whole character
+    press(VK_BACK);
+    press(VK_BACK);
+    pushTextEvent("ere");
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return game->getTextEntry().getText() == "hi there"; }, 10))
+        << game->getTextEntry().getText();
+    EXPECT_FALSE(game->getKeys().isDown('W'));
+    EXPECT_FALSE(game->getInput().up);
+    game->render();
+    press(VK_RETURN);
+    const std::string expected = game->getPlayerName() + ": hi there";
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return shows(*game, expected); }, 300));
+    EXPECT_FALSE(game->isTyping());
+    game->render();
+
+    ASSERT_TRUE(openLine(*game, VK_RETURN)); // Enter opens a line too
+    pushTextEvent("never");
+    press(VK_ESCAPE);
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return !game->isTyping(); }, 10));
+    ASSERT_TRUE(openLine(*game, 'T'));
+    pushTextEvent("last");
+    press(VK_RETURN);
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return shows(*game, game->getPlayerName() + ": last"); }, 300));
+    EXPECT_FALSE(shows(*game, game->getPlayerName() + ": never"));
+    destroyWindow(window);
 }
 
 } // namespace

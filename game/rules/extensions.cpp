@@ -1,0 +1,80 @@
+#include "game/rules/extensions.h"
+
+#include "core/displaytext.h"
+#include "core/littleendian.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+bool isCleanChatText(const uint8_t* text, int size) {
+    if (text == nullptr || size < 1 || size > CHAT_TEXT_MAX_BYTES)
+        return false;
+    const char* chars = reinterpret_cast<const char*>(text);
+    const std::string shown = makeDisplayText(chars, static_cast<size_t>(size));
+    return shown.size() == static_cast<size_t>(size) && std::memcmp(shown.data(), chars, shown.size()) == 0;
+}
+
+std::string makeChatText(const std::string& typed) {
+    const std::string clean = makeDisplayText(typed);
+    size_t cut = std::min(clean.size(), static_cast<size_t>(CHAT_TEXT_MAX_BYTES));
+    while (cut < clean.size() && (static_cast<unsigned char>(clean[cut]) & 0xC0u) == 0x80u)
+        --cut; // back to the start of the character that would be split
+    const size_t first = clean.find_first_not_of(' ');
+    if (first == std::string::npos || first >= cut)
+        return std::string();
+    return clean.substr(0, cut);
+}
+
+networkMessage writeCapabilities(uint32_t capabilities) {
+    uint8_t payload[CAPABILITIES_SIZE];
+    writeU32(payload, capabilities);
+    networkMessage message(MSG_CAPABILITIES, payload, CAPABILITIES_SIZE);
+    message.setGuaranteed(true);
+    return message;
+}
+
+networkMessage writeChatSay(const std::string& text) {
+    networkMessage message(MSG_CHAT_SAY, text.data(), static_cast<int>(text.size()));
+    message.setGuaranteed(true);
+    return message;
+}
+
+networkMessage writeChatLine(const ChatLine& line) {
+    std::vector<uint8_t> payload(CHAT_LINE_HEADER_SIZE + line.text.size());
+    writeI32(payload.data(), line.senderID);
+    std::memcpy(payload.data() + 4, line.name, PLAYER_NAME_SIZE);
+    payload[4 + PLAYER_NAME_SIZE - 1] = 0;
+    std::memcpy(payload.data() + CHAT_LINE_HEADER_SIZE, line.text.data(), line.text.size());
+    networkMessage message(MSG_CHAT_LINE, payload.data(), static_cast<int>(payload.size()));
+    message.setGuaranteed(true);
+    return message;
+}
+
+bool readCapabilities(const uint8_t* data, int size, uint32_t* out) {
+    if (out == nullptr || data == nullptr || size != CAPABILITIES_SIZE)
+        return false;
+    *out = readU32(data);
+    return true;
+}
+
+bool readChatSay(const uint8_t* data, int size, std::string* out) {
+    if (out == nullptr || !isCleanChatText(data, size))
+        return false;
+    out->assign(reinterpret_cast<const char*>(data), static_cast<size_t>(size));
+    return true;
+}
+
+bool readChatLine(const uint8_t* data, int size, ChatLine* out) {
+    if (out == nullptr || data == nullptr || size <= CHAT_LINE_HEADER_SIZE ||
+        !isCleanChatText(data + CHAT_LINE_HEADER_SIZE, size - CHAT_LINE_HEADER_SIZE))
+        return false;
+    out->senderID = readI32(data);
+    char name[PLAYER_NAME_SIZE];
+    std::memcpy(name, data + 4, PLAYER_NAME_SIZE);
+    name[PLAYER_NAME_SIZE - 1] = '\0';
+    copyPlayerName(out->name, makeDisplayText(name, std::strlen(name)).c_str());
+    out->text.assign(reinterpret_cast<const char*>(data + CHAT_LINE_HEADER_SIZE),
+                     static_cast<size_t>(size - CHAT_LINE_HEADER_SIZE));
+    return true;
+}

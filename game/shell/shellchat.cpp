@@ -1,0 +1,39 @@
+#include "game/shell/shellchat.h"
+
+#include "game/client/zebgamestatecollector.h"
+
+#include <vector>
+
+namespace {
+
+const colour4 HOST_LINE_COLOUR(0.75f, 0.75f, 0.75f, 1.0f);
+
+colour4 senderColour(const ZEBGameStateCollector& collector, int32_t senderID) {
+    for (const PlayerStats& row : collector.getStats()) {
+        if (row.uniqueID == senderID)
+            return row.colour;
+    }
+    return HOST_LINE_COLOUR; // the host, or a player the table does not hold yet
+}
+
+} // namespace
+
+void ZEBShellChat::takeFrom(ZEBGameStateCollector& collector) {
+    std::vector<ChatLine> lines;
+    collector.takeChatLines(lines);
+    for (const ChatLine& line : lines)
+        add(line, senderColour(collector, line.senderID));
+}
+
+void ZEBShellChat::add(const ChatLine& line, const colour4& colour) {
+    if (static_cast<int>(m_lines.size()) >= CHAT_SHOWN_LINES)
+        m_lines.pop_front();
+    m_lines.push_back({std::string(line.name) + ": " + line.text, colour, 0.0f});
+}
+
+void ZEBShellChat::step(float seconds) {
+    for (shownChatLine& line : m_lines)
+        line.age += seconds;
+    while (!m_lines.empty() && !(m_lines.front().age < CHAT_SHOW_SECONDS))
+        m_lines.pop_front();
+}

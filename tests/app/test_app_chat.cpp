@@ -1,0 +1,152 @@
+#include "game/client/zebgamestatecollector.h"
+#include "game/shell/shell.h"
+#include "networklib/networkclient.h"
+#include "tests/app/appchecks.h"
+#include "tests/app/appprocess.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+// The dedicated server as a separate process on loopback, its operator typing
+// on its standard input, and players of this process: two copies that chat and
+// one that knows only the design's messages.
+namespace {
+
+constexpr int WAIT_MS = 10000;
+
+bool isDesignServerType(int type) {
+    return type == 6 || type == 7 || type == 8 || type == 11 || type == 12;
+}
+
+struct player {
+    explicit player(const std::string& name, bool designOnly) : designOnly(designOnly) {
+        collector.setPlayerName(name);
+        connection.setApplicationGuid(APPLICATION_GUID);
+        connection.initialise();
+    }
+
+    // One frame: what arrived in, what the copy sends out; the design-only copy
+    // sends none of the extensions.
+    void frame() {
+        messageQueue arrived;
+        connection.receiveMessages(arrived);
+        messageQueue copy = arrived;
+        while (copy.hasMessages())
+            types.push_back(copy.pop().getType());
+        messageQueue out;
+        collector.update(1.0f / 45.0f, arrived, out);
+        std::vector<ChatLine> lines;
+        collector.takeChatLines(lines);
+        for (const ChatLine& line : lines)
+            heard.push_back(std::string(line.name) + ": " + line.text);
+        while (out.hasMessages()) {
+            const networkMessage message = out.pop();
+            if (!designOnly || message.getType() == 5 || message.getType() == 9 || message.getType() == 10)
+                connection.send(message);
+        }
+    }
+
+    bool designOnly;
+    networkClient connection;
+    ZEBGameStateCollector collector;
+    std::vector<int> types;
+    std::vector<std::string> heard;
+};
+
+class serverChat : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        useLoopbackDiscovery();
+        const std::string folder = makeTempFolder("chat");
+        const std::string fifo = folder + "/operator";
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        m_operator = open(fifo.c_str(), O_RDWR); // the server's reading end never waits for a writer
+        ASSERT_GE(m_operator, 0);
+        m_port = std::to_string(findFreePort());
+        m_server = startProgram(ZEB_PROGRAM, {"--server", "--port", m_port}, folder, {}, fifo);
+        ASSERT_TRUE(
+            waitUntil([&] { return output().find("on port " + m_port) != std::string::npos; }, WAIT_MS))
+            << readFile(m_server.folder + "/stderr.txt");
+    }
+    void TearDown() override {
+        killAndReap(m_server);
+        if (m_operator >= 0)
+            close(m_operator);
+    }
+    std::string output() const { return readFile(m_server.folder + "/stdout.txt"); }
+    void type(const std::string& line) {
+        ASSERT_EQ(write(m_operator, line.data(), line.size()), ssize_t(line.size()));
+    }
+
+    // Frames of every player until condition holds.
+    template <typename Condition> bool framesUntil(Condition condition) {
+        return waitUntil(
+            [&] {
+                for (auto& p : m_players)
+                    p->frame();
+                return condition();
+            },
+            WAIT_MS);
+    }
+    player& join(const std::string& name, bool designOnly = false) {
+        m_players.push_back(std::make_unique<player>(name, designOnly));
+        EXPECT_TRUE(m_players.back()->connection.connectTo("127.0.0.1:" + m_port));
+        return *m_players.back();
+    }
+
+    appProcess m_server;
+    int m_operator = -1;
+    std::string m_port;
+    std::vector<std::unique_ptr<player>> m_players;
+};
+
+bool has(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+} // namespace
+
+TEST_F(serverChat, linesAreRelayedPrintedLimitedAndCleanAndACopyOfTheDesignHearsNone) {
+    player& ann = join("Ann");
+    player& bob = join("Bob");
+    player& old = join("Old", true);
+    ASSERT_TRUE(framesUntil(
+        [&] { return ann.collector.canChat() && bob.collector.canChat() && old.collector.hasJoined(); }));
+
+    type("welcome aboard\n");
+    ASSERT_TRUE(framesUntil(
+        [&] { return has(ann.heard, "Host: welcome aboard") && has(bob.heard, "Host: welcome aboard"); }));
+
+    // Four lines at once: the fourth is over the limit, and Ann alone hears why.
+    for (const char* text : {"one", "two", "three", "four"}) {
+        ann.collector.say(text);
+        ann.frame();
+    }
+    ASSERT_TRUE(framesUntil([&] { return has(ann.heard, std::string("Host: ") + CHAT_TOO_FAST); }));
+    // A line that would colour the operator's terminal is refused; the next clean one goes.
+    bob.connection.send(writeChatSay("\x1b[31mred"));
+    bob.collector.say("fine");
+    ASSERT_TRUE(framesUntil([&] { return has(ann.heard, "Bob: fine"); }));
+    EXPECT_EQ(bob.heard, (std::vector<std::string>{"Host: welcome aboard", "Ann: one", "Ann: two",
+                                                   "Ann: three", "Bob: fine"}));
+
+    const std::string printed = output();
+    for (const char* line : {"Z Host: welcome aboard\n", "Z Ann: one\n", "Z Ann: three\n", "Z Bob: fine\n"})
+        EXPECT_NE(printed.find(line), std::string::npos) << line << " in\n" << printed;
+    EXPECT_EQ(printed.find("four"), std::string::npos);
+    EXPECT_EQ(printed.find("red"), std::string::npos);
+
+    EXPECT_TRUE(old.heard.empty());
+    EXPECT_FALSE(old.types.empty());
+    for (int type : old.types)
+        EXPECT_TRUE(isDesignServerType(type)) << "type " << type;
+    stopProcess(m_server, SIGTERM);
+    EXPECT_TRUE(waitForExit(m_server, WAIT_MS));
+}

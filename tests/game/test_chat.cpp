@@ -1,0 +1,153 @@
+// Chat between copies in one process, and how copies that know only the
+// design's messages play beside it.
+
+#include "tests/game/playharness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using play::Client;
+using play::Harness;
+
+namespace {
+
+std::vector<ChatLine> takeLines(Client& client) {
+    std::vector<ChatLine> lines;
+    client.collector.takeChatLines(lines);
+    return lines;
+}
+
+std::vector<std::string> texts(const std::vector<ChatLine>& lines) {
+    std::vector<std::string> result;
+    for (const ChatLine& line : lines)
+        result.push_back(line.text);
+    return result;
+}
+
+Client& join(Harness& h, uint32_t id, const std::string& name, bool strict = false) {
+    Client& client = h.addClient(id, name);
+    client.strict = strict;
+    h.connect(id);
+    return client;
+}
+
+// A player's line as its copy would send it, straight into the host's inbox.
+void sendRaw(Harness& h, const Client& client, const std::string& bytes) {
+    const networkMessage message(MSG_CHAT_SAY, bytes.data(), static_cast<int>(bytes.size()));
+    h.serverInbox.push(play::received(message, client.playerID));
+}
+
+// Two players whose copies chat, joined.
+class twoChatting : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(h.joinAll());
+        h.step();
+    }
+    Harness h{1};
+    Client& ann = join(h, 11, "Ann");
+    Client& bob = join(h, 12, "Bob");
+};
+
+} // namespace
+
+TEST(Chat, ExtendedCopiesTalkWhileACopyOfTheDesignAloneHearsOnlyTheDesignsMessages) {
+    Harness h(1);
+    Client& ann = join(h, 11, "Ann");
+    Client& bob = join(h, 12, "Bob");
+    Client& old = join(h, 13, "Old", true);
+    ASSERT_TRUE(h.joinAll());
+    h.step();
+    ASSERT_TRUE(ann.collector.canChat());
+    ASSERT_TRUE(bob.collector.canChat());
+    EXPECT_FALSE(old.collector.canChat());
+
+    ann.collector.say("hello all");
+    h.step();
+    h.hostSays("welcome");
+    h.steps(2);
+
+    const std::vector<ChatLine> heard = takeLines(bob);
+    ASSERT_EQ(texts(heard), (std::vector<std::string>{"hello all", "welcome"}));
+    EXPECT_STREQ(heard[0].name, "Ann");
+    EXPECT_EQ(heard[0].senderID, ann.collector.getOwnIndex());
+    EXPECT_STREQ(heard[1].name, CHAT_HOST_NAME);
+    EXPECT_EQ(heard[1].senderID, CHAT_FROM_HOST);
+    EXPECT_EQ(texts(takeLines(ann)), (std::vector<std::string>{"hello all", "welcome"}));
+    std::vector<ChatLine> logged;
+    h.game.takeChatLines(logged);
+    EXPECT_EQ(texts(logged), (std::vector<std::string>{"hello all", "welcome"}));
+
+    // The old copy joined and is kept up to date, and met no type it does not know.
+    EXPECT_TRUE(old.collector.hasJoined());
+    h.steps(50); // past a heartbeat of every element
+    int updates = 0;
+    for (const networkMessage& message : old.seen) {
+        EXPECT_TRUE(play::isDesignServerType(message.getType())) << "type " << message.getType();
+        updates += message.getType() == MSG_ELEMENT_UPDATE ? 1 : 0;
+    }
+    EXPECT_GT(updates, 0);
+}
+
+TEST(Chat, AnExtendedCopyJoinsAHostOfTheDesignAloneAndNeverSpeaks) {
+    Harness h(1);
+    h.strictHost = true;
+    Client& ann = join(h, 11, "Ann");
+    ASSERT_TRUE(h.joinAll());
+    ann.collector.say("anyone?");
+    ann.input.left = true;
+    h.steps(45);
+    EXPECT_FALSE(ann.collector.canChat());
+    ASSERT_FALSE(h.droppedByHost.empty()); // announced while joining, and nothing else
+    EXPECT_EQ(std::count(h.droppedByHost.begin(), h.droppedByHost.end(), MSG_CAPABILITIES),
+              static_cast<long>(h.droppedByHost.size()));
+    EXPECT_LE(h.droppedByHost.size(), 2u);
+    EXPECT_NE(h.game.getElement(ann.collector.getOwnIndex()).getRotation(),
+              h.game.spawnRotation(h.playerIndex(ann))); // its turning reached the host
+}
+
+TEST_F(twoChatting, ThreeLinesInFiveSecondsAndTheSenderIsToldOnceOfTheRest) {
+    for (const char* text : {"1", "2", "3", "4", "5"}) {
+        ann.collector.say(text);
+        h.steps(2);
+    }
+    h.step();
+    EXPECT_EQ(texts(takeLines(bob)), (std::vector<std::string>{"1", "2", "3"}));
+    const std::vector<ChatLine> own = takeLines(ann);
+    ASSERT_EQ(texts(own), (std::vector<std::string>{"1", "2", "3", CHAT_TOO_FAST}));
+    EXPECT_EQ(own[3].senderID, CHAT_FROM_HOST);
+
+    h.steps(static_cast<int>(CHAT_WINDOW / play::FRAME));
+    ann.collector.say("6");
+    h.steps(2);
+    EXPECT_EQ(texts(takeLines(bob)), std::vector<std::string>{"6"});
+}
+
+TEST_F(twoChatting, TheHostRelaysOnlyCleanLinesOfAtMost120Bytes) {
+    const std::string longest(CHAT_TEXT_MAX_BYTES, 'x');
+    const std::string refused[] = {
+        "",                       // nothing
+        longest + "x",            // 121 bytes
+        "bad \xC3",               // cut UTF-8
+        "over\xC0\xAF",           // overlong form
+        "ring\x07",               // control character
+        std::string("nul\0x", 5), // an embedded terminator
+        "\xE2\x80\xAE"
+        "desrever", // a right-to-left override
+    };
+    for (const std::string& bytes : refused) {
+        sendRaw(h, ann, bytes);
+        h.steps(2);
+        EXPECT_TRUE(takeLines(bob).empty()) << bytes;
+    }
+    sendRaw(h, ann, longest);
+    h.steps(2);
+    EXPECT_EQ(texts(takeLines(bob)), std::vector<std::string>{longest});
+    // What a player types is cleaned and cut at a character the same way before it leaves.
+    EXPECT_EQ(makeChatText("a\tb"), "a?b");
+    EXPECT_EQ(makeChatText(std::string(119, 'x') + "\xC3\xA9"), std::string(119, 'x'));
+    EXPECT_EQ(makeChatText("   "), "");
+}
