@@ -43,18 +43,15 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
     if (receivedMessages.hasMessages())
         processMessages(receivedMessages);
     sendExtensions(messagesToSendOut);
-    if (!m_joined)
-        messagesToSendOut.push(writeJoinRequest(m_playerName.c_str()));
+    if (!m_joined) {
+        // What this copy understands travels inside each join request.
+        messagesToSendOut.push(writeAnnouncingJoinRequest(m_playerName.c_str(), OWN_CAPABILITIES));
+        m_announced = canAnnounce(m_playerName);
+    }
 }
 
-// Announced ahead of every join request, as the join request itself is
-// repeated until the host answers: one sent before the connection was up is
-// lost. A host that does not know the message drops it and never answers.
+// Lines go out only once the host has said it understands them.
 void ZEBGameStateCollector::sendExtensions(messageQueue& messagesToSendOut) {
-    if (!m_joined) {
-        messagesToSendOut.push(writeCapabilities(OWN_CAPABILITIES));
-        m_announced = true;
-    }
     for (const std::string& text : m_outgoingChat)
         messagesToSendOut.push(writeChatSay(text));
     m_outgoingChat.clear();

@@ -26,6 +26,34 @@ std::string makeChatText(const std::string& typed) {
     return clean.substr(0, cut);
 }
 
+bool canAnnounce(const std::string& name) {
+    return name.size() <= static_cast<size_t>(JOIN_ANNOUNCEMENT_MAX_NAME);
+}
+
+networkMessage writeAnnouncingJoinRequest(const char* name, uint32_t capabilities) {
+    networkMessage request = writeJoinRequest(name);
+    if (request.getDataSize() != JOIN_REQUEST_SIZE || name == nullptr || !canAnnounce(name))
+        return request;
+    std::vector<uint8_t> payload(request.getData(), request.getData() + JOIN_REQUEST_SIZE);
+    payload[JOIN_ANNOUNCEMENT_AT] = JOIN_ANNOUNCEMENT_MARK[0];
+    payload[JOIN_ANNOUNCEMENT_AT + 1] = JOIN_ANNOUNCEMENT_MARK[1];
+    payload[JOIN_ANNOUNCEMENT_AT + 2] = static_cast<uint8_t>(capabilities & 0xFF);
+    payload[JOIN_ANNOUNCEMENT_AT + 3] = static_cast<uint8_t>((capabilities >> 8) & 0xFF);
+    return networkMessage(MSG_JOIN_REQUEST, payload.data(), JOIN_REQUEST_SIZE);
+}
+
+uint32_t readJoinAnnouncement(const uint8_t* data, int size) {
+    if (data == nullptr || size != JOIN_REQUEST_SIZE)
+        return 0;
+    // The name must end before the announcement, or its bytes are the name's.
+    const void* terminator = std::memchr(data, 0, JOIN_ANNOUNCEMENT_AT);
+    if (terminator == nullptr || data[JOIN_ANNOUNCEMENT_AT] != JOIN_ANNOUNCEMENT_MARK[0] ||
+        data[JOIN_ANNOUNCEMENT_AT + 1] != JOIN_ANNOUNCEMENT_MARK[1])
+        return 0;
+    return static_cast<uint32_t>(data[JOIN_ANNOUNCEMENT_AT + 2]) |
+           (static_cast<uint32_t>(data[JOIN_ANNOUNCEMENT_AT + 3]) << 8);
+}
+
 networkMessage writeCapabilities(uint32_t capabilities) {
     uint8_t payload[CAPABILITIES_SIZE];
     writeU32(payload, capabilities);

@@ -2,14 +2,17 @@
 
 // Messages beyond the game's own, understood only by copies that say so.
 //
-// A copy that knows them announces what it understands with MSG_CAPABILITIES
-// beside its join request; a host that knows them answers, to that player
-// alone, with what both understand. A host that does not know the type drops
-// it like any type it does not read, so its player never hears an answer and
-// never sends an extension; a host never sends one to a player that did not
-// announce it. Copies that know only the game's own messages thus never meet
-// a type they do not know. Each extension is one bit: a later one takes the
-// next bit, and a copy ignores bits it does not know.
+// A copy that knows them announces what it understands inside its join
+// request: in the last bytes of the name field, after the name's terminator,
+// which the game's own protocol leaves unspecified and a host reading only the
+// name never looks at. A host that knows them answers with MSG_CAPABILITIES,
+// to that player alone, with what both understand. A host that does not know
+// them never answers, so its player never sends an extension; a host never
+// sends one to a player that did not announce it. Copies that know only the
+// game's own messages thus never meet a type they do not know. Each extension
+// is one bit: a later one takes the next bit, and a copy ignores bits it does
+// not know. A name too long to leave room for the announcement announces
+// nothing, and its player plays without the extensions.
 
 #include "game/rules/protocol.h"
 #include "networklib/networkmessage.h"
@@ -17,7 +20,7 @@
 #include <cstdint>
 #include <string>
 
-constexpr int MSG_CAPABILITIES = 13; // client to host: understood; host to client: shared
+constexpr int MSG_CAPABILITIES = 13; // host to client: the extensions both understand
 constexpr int MSG_CHAT_SAY = 14;     // client to host: a line the player typed
 constexpr int MSG_CHAT_LINE = 15;    // host to one player: a line to show
 
@@ -46,6 +49,17 @@ bool isCleanChatText(const uint8_t* text, int size);
 // Typed text made into such a line: cleaned as names are, cut to
 // CHAT_TEXT_MAX_BYTES at a character boundary; empty when nothing is left.
 std::string makeChatText(const std::string& typed);
+
+// The announcement's place in the join request's 32-byte name field: a mark,
+// then the bits, after a name of at most JOIN_ANNOUNCEMENT_MAX_NAME bytes.
+constexpr int JOIN_ANNOUNCEMENT_AT = JOIN_REQUEST_SIZE - 4;
+constexpr int JOIN_ANNOUNCEMENT_MAX_NAME = JOIN_ANNOUNCEMENT_AT - 1; // its terminator comes before the mark
+constexpr uint8_t JOIN_ANNOUNCEMENT_MARK[2] = {0x5A, 0xC5};
+// A join request for name that announces capabilities when the name leaves room.
+networkMessage writeAnnouncingJoinRequest(const char* name, uint32_t capabilities);
+bool canAnnounce(const std::string& name);
+// What a join request announces; 0 for a request without an announcement.
+uint32_t readJoinAnnouncement(const uint8_t* data, int size);
 
 networkMessage writeCapabilities(uint32_t capabilities);
 networkMessage writeChatSay(const std::string& text); // text as makeChatText leaves it

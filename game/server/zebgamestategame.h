@@ -198,7 +198,6 @@ class ZEBGameStateGame {
     struct PendingConnection {
         uint32_t playerID = 0;
         float waited = 0.0f; // seconds since the transport reported it
-        uint32_t capabilities = 0;
     };
 
     int lookupPlayer(uint32_t playerID) const;                         // index of an admitted player, or -1
@@ -216,9 +215,7 @@ class ZEBGameStateGame {
     void handlePlayerLeft(uint32_t playerID, messageQueue& toSend);
     void handlePlayerInput(const networkMessage& message);
     void handlePlayerState(const networkMessage& message);
-    void handleCapabilities(const networkMessage& message, messageQueue& toSend);
     void handleChatSay(const networkMessage& message, messageQueue& toSend);
-    uint32_t pendingCapabilities(uint32_t playerID) const;
     void relayChat(const ChatLine& line, messageQueue& toSend);
     void sendChatTo(int index, const ChatLine& line, messageQueue& toSend) const;
 

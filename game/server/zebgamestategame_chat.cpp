@@ -4,41 +4,6 @@
 
 #include <cstring>
 
-// A copy announces what it understands once, before or after it joins; the
-// answer goes to it alone, so a copy that never announces never hears of any
-// extension.
-void ZEBGameStateGame::handleCapabilities(const networkMessage& message, messageQueue& toSend) {
-    uint32_t announced = 0;
-    if (!readCapabilities(message.getData(), message.getDataSize(), &announced))
-        return;
-    const uint32_t sender = message.getPlayerID();
-    const uint32_t shared = announced & OWN_CAPABILITIES;
-    const int index = lookupPlayer(sender);
-    if (index >= 0 && m_players[index].connected) {
-        if (m_players[index].capabilities == shared)
-            return; // answered already
-        m_players[index].capabilities = shared;
-    } else {
-        PendingConnection* pending = nullptr;
-        for (PendingConnection& waiting : m_pending)
-            pending = waiting.playerID == sender ? &waiting : pending;
-        if (pending == nullptr || pending->capabilities == shared)
-            return;
-        pending->capabilities = shared;
-    }
-    networkMessage answer = writeCapabilities(shared);
-    answer.setDestination(sender);
-    toSend.push(answer);
-}
-
-uint32_t ZEBGameStateGame::pendingCapabilities(uint32_t playerID) const {
-    for (const PendingConnection& pending : m_pending) {
-        if (pending.playerID == playerID)
-            return pending.capabilities;
-    }
-    return 0;
-}
-
 void ZEBGameStateGame::handleChatSay(const networkMessage& message, messageQueue& toSend) {
     const int index = lookupPlayer(message.getPlayerID());
     if (index < 0 || !m_players[index].connected || (m_players[index].capabilities & CAPABILITY_CHAT) == 0)

@@ -53,9 +53,6 @@ void ZEBGameStateGame::handleMessage(const networkMessage& message, messageQueue
     case MSG_PLAYER_STATE:
         handlePlayerState(message);
         break;
-    case MSG_CAPABILITIES:
-        handleCapabilities(message, toSend);
-        break;
     case MSG_CHAT_SAY:
         handleChatSay(message, toSend);
         break;
@@ -101,7 +98,8 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
     JoinRequest request;
     if (!readJoinRequest(message.getData(), message.getDataSize(), &request))
         return;
-    const uint32_t capabilities = pendingCapabilities(sender);
+    const uint32_t capabilities =
+        readJoinAnnouncement(message.getData(), message.getDataSize()) & OWN_CAPABILITIES;
     forgetPending(sender);
     if (getConnectedPlayerCount() >= MAX_PLAYERS) {
         refuse(sender, refusalReason::gameFull);
@@ -122,6 +120,12 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
     fullState.setDestination(sender);
     fullState.setGuaranteed(true);
     toSend.push(fullState);
+    // A copy that announced what it understands hears, alone, what both share.
+    if (capabilities != 0) {
+        networkMessage answer = writeCapabilities(capabilities);
+        answer.setDestination(sender);
+        toSend.push(answer);
+    }
     for (int id = shipID; id < shipID + 1 + BULLETS_PER_PLAYER; ++id) {
         if (newPlace) {
             networkMessage newElement = writeNewElement(m_elements[id]);

@@ -72,6 +72,16 @@ struct Client {
 
 // The messages of the design: what a copy that knows nothing else sends as a
 // client and reads as a host.
+// A join request as a copy of the design writes or reads it: the name alone,
+// nothing after its terminator.
+inline networkMessage asDesignJoinRequest(const networkMessage& message) {
+    JoinRequest request;
+    if (message.getType() != MSG_JOIN_REQUEST ||
+        !readJoinRequest(message.getData(), message.getDataSize(), &request))
+        return message;
+    return writeJoinRequest(request.name);
+}
+
 inline bool isDesignClientType(int type) {
     return type == MSG_JOIN_REQUEST || type == MSG_PLAYER_INPUT || type == MSG_PLAYER_STATE;
 }
@@ -109,12 +119,18 @@ class Harness {
             client->inbox.clear();
             while (out.hasMessages()) {
                 const networkMessage sent = out.pop();
-                if (!client->strict || isDesignClientType(sent.getType()))
+                if (!client->strict)
                     client->held.push(received(sent, client->playerID));
+                else if (isDesignClientType(sent.getType()))
+                    client->held.push(received(asDesignJoinRequest(sent), client->playerID));
             }
             while (!client->holdOutgoing && client->held.hasMessages()) {
                 const networkMessage message = client->held.pop();
-                if (!strictHost || isDesignClientType(message.getType()))
+                if (!strictHost)
+                    serverInbox.push(message);
+                else if (message.getType() == MSG_JOIN_REQUEST)
+                    serverInbox.push(received(asDesignJoinRequest(message), message.getPlayerID()));
+                else if (isDesignClientType(message.getType()))
                     serverInbox.push(message);
                 else
                     droppedByHost.push_back(message.getType());

@@ -101,12 +101,28 @@ TEST(Chat, AnExtendedCopyJoinsAHostOfTheDesignAloneAndNeverSpeaks) {
     ann.input.left = true;
     h.steps(45);
     EXPECT_FALSE(ann.collector.canChat());
-    ASSERT_FALSE(h.droppedByHost.empty()); // announced while joining, and nothing else
-    EXPECT_EQ(std::count(h.droppedByHost.begin(), h.droppedByHost.end(), MSG_CAPABILITIES),
-              static_cast<long>(h.droppedByHost.size()));
-    EXPECT_LE(h.droppedByHost.size(), 2u);
+    EXPECT_TRUE(h.droppedByHost.empty()); // the host was sent no type it does not know
     EXPECT_NE(h.game.getElement(ann.collector.getOwnIndex()).getRotation(),
               h.game.spawnRotation(h.playerIndex(ann))); // its turning reached the host
+}
+
+// The announcement rides in the join request only after a name that leaves it
+// room, and only whole: a request of the design alone announces nothing.
+TEST(Chat, TheJoinRequestAnnouncesOnlyAfterANameThatLeavesRoom) {
+    const std::string longest(JOIN_ANNOUNCEMENT_MAX_NAME, 'n');
+    const struct {
+        networkMessage request;
+        uint32_t announced;
+    } rows[] = {
+        {writeAnnouncingJoinRequest("Ann", OWN_CAPABILITIES), OWN_CAPABILITIES},
+        {writeAnnouncingJoinRequest(longest.c_str(), OWN_CAPABILITIES), OWN_CAPABILITIES},
+        {writeAnnouncingJoinRequest((longest + "n").c_str(), OWN_CAPABILITIES), 0},
+        {writeJoinRequest("Ann"), 0},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(readJoinAnnouncement(row.request.getData(), row.request.getDataSize()), row.announced);
+        EXPECT_EQ(readJoinAnnouncement(row.request.getData(), row.request.getDataSize() - 1), 0u);
+    }
 }
 
 TEST_F(twoChatting, ThreeLinesInFiveSecondsAndTheSenderIsToldOnceOfTheRest) {

@@ -74,11 +74,12 @@ TEST(CollectorJoin, AsksEveryFrameUntilTheFullStateArrives) {
     c.collector.setPlayerName("Player");
     for (int frame = 0; frame < 3; ++frame) {
         const auto sent = c.update({explosionOf(0, 0.1f), writeNewElement(element(0, TYPE_ASTEROID, true))});
-        ASSERT_EQ(sent.size(), 2u); // what the copy understands goes ahead of each request
-        EXPECT_EQ(sent[0].getType(), MSG_CAPABILITIES);
-        EXPECT_EQ(sent[1].getType(), MSG_JOIN_REQUEST);
-        ASSERT_EQ(sent[1].getDataSize(), JOIN_REQUEST_SIZE);
-        EXPECT_EQ(std::memcmp(sent[1].getData(), "Player\0", 7), 0);
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].getType(), MSG_JOIN_REQUEST);
+        ASSERT_EQ(sent[0].getDataSize(), JOIN_REQUEST_SIZE);
+        EXPECT_EQ(std::memcmp(sent[0].getData(), "Player\0", 7), 0);
+        // What the copy understands rides after the name's terminator.
+        EXPECT_EQ(readJoinAnnouncement(sent[0].getData(), sent[0].getDataSize()), OWN_CAPABILITIES);
     }
     EXPECT_EQ(c.collector.getElementCount(), 0);
     EXPECT_FALSE(c.collector.hasJoined());
