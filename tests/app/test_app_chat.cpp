@@ -26,7 +26,7 @@ bool isDesignServerType(int type) {
 }
 
 struct player {
-    explicit player(const std::string& name, bool designOnly) : designOnly(designOnly) {
+    explicit player(const std::string& name, bool designOnly) : designOnly(designOnly), name(name) {
         collector.setPlayerName(name);
         connection.setApplicationGuid(APPLICATION_GUID);
         connection.initialise();
@@ -48,12 +48,17 @@ struct player {
             heard.push_back(std::string(line.name) + ": " + line.text);
         while (out.hasMessages()) {
             const networkMessage message = out.pop();
-            if (!designOnly || message.getType() == 5 || message.getType() == 9 || message.getType() == 10)
+            if (!designOnly)
+                connection.send(message);
+            else if (message.getType() == MSG_JOIN_REQUEST) // the name alone, as the design writes it
+                connection.send(writeJoinRequest(name.c_str()));
+            else if (message.getType() == MSG_PLAYER_INPUT || message.getType() == MSG_PLAYER_STATE)
                 connection.send(message);
         }
     }
 
     bool designOnly;
+    std::string name;
     networkClient connection;
     ZEBGameStateCollector collector;
     std::vector<int> types;
