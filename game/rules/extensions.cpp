@@ -12,7 +12,9 @@ bool isCleanChatText(const uint8_t* text, int size) {
         return false;
     const char* chars = reinterpret_cast<const char*>(text);
     const std::string shown = makeDisplayText(chars, static_cast<size_t>(size));
-    return shown.size() == static_cast<size_t>(size) && std::memcmp(shown.data(), chars, shown.size()) == 0;
+    // A line of spaces alone says nothing, and no copy sends one.
+    return shown.size() == static_cast<size_t>(size) && std::memcmp(shown.data(), chars, shown.size()) == 0 &&
+           shown.find_first_not_of(' ') != std::string::npos;
 }
 
 std::string makeChatText(const std::string& typed) {

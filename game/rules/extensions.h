@@ -44,7 +44,7 @@ struct ChatLine {
 };
 
 // A line every copy shows unchanged: 1 to CHAT_TEXT_MAX_BYTES bytes of valid
-// UTF-8 without control or bidirectional characters.
+// UTF-8 without control or bidirectional characters, not spaces alone.
 bool isCleanChatText(const uint8_t* text, int size);
 // Typed text made into such a line: cleaned as names are, cut to
 // CHAT_TEXT_MAX_BYTES at a character boundary; empty when nothing is left.

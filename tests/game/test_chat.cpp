@@ -146,6 +146,7 @@ TEST_F(twoChatting, TheHostRelaysOnlyCleanLinesOfAtMost120Bytes) {
     const std::string longest(CHAT_TEXT_MAX_BYTES, 'x');
     const std::string refused[] = {
         "",                       // nothing
+        "   ",                    // spaces alone
         longest + "x",            // 121 bytes
         "bad \xC3",               // cut UTF-8
         "over\xC0\xAF",           // overlong form
