@@ -138,6 +138,7 @@ class ZEBGameShell {
     void beginJoining();
     void joinFailed();
     void giveUp();
+    void cannotHost(); // ends the program: this copy can neither join nor host
     void enter(setupStage stage);
     void noticeFullGames();
     void reportUnavailable(const char* next = nullptr);
@@ -190,11 +191,11 @@ class ZEBGameShell {
     setupStage m_stage = setupStage::unavailable;
     uint32_t m_stageSince = 0; // the millisecond clock when the stage began
     uint32_t m_lastJoinRequest = 0;
-    int m_searches = 0;       // searches of this round so far
-    int m_tries = 0;          // sessions tried this round
-    bool m_mayJoin = true;    // false: the round hosts at once
-    bool m_afterLoss = false; // the round looks for the party's next game
-    bool m_offline = false;   // the session plays without a connection
+    uint32_t m_lastConnectAttempt = 0; // to the own game
+    int m_searches = 0;                // searches of this round so far
+    int m_tries = 0;                   // sessions tried this round
+    bool m_afterLoss = false;          // the round looks for the party's next game
+    bool m_offline = false;            // the session plays without a connection
     std::string m_notice;
     uint32_t m_noticeSince = 0;
     failedSessions m_failed; // outlives each session: a party's searches share it

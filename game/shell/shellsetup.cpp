@@ -181,7 +181,6 @@ void ZEBGameShell::beginSearch(bool mayJoin) {
     m_session.reset();
     m_session.emplace(m_shapes);
     m_session->getCollector().setPlayerName(m_playerName);
-    m_mayJoin = mayJoin;
     m_searches = 0;
     networkClient& connection = m_session->getConnection();
     if (!m_options.connectHost.empty()) {
@@ -262,9 +261,7 @@ void ZEBGameShell::startHosting() {
     enter(setupStage::hosting);
     m_hosted.emplace(m_options, m_formerTable);
     if (!m_hosted->isHosting()) {
-        m_hosted.reset();
-        enter(setupStage::failed);
-        endWindowLoop(1);
+        cannotHost();
         return;
     }
     if (!m_bots && m_options.bots > 0)
@@ -282,6 +279,7 @@ void ZEBGameShell::stepHosting() {
         const networkClient::session session = *own;
         enter(setupStage::connecting);
         connection.connectSession(session);
+        m_lastConnectAttempt = timeGetTime();
         return;
     }
     if (running)
@@ -292,6 +290,10 @@ void ZEBGameShell::stepHosting() {
     }
     std::fprintf(stderr, "zeb: hosting \"%s\", but its own session does not answer on this machine\n",
                  getHostedSessionName(m_options).c_str());
+    cannotHost();
+}
+
+void ZEBGameShell::cannotHost() {
     m_hosted.reset();
     enter(setupStage::failed);
     endWindowLoop(1);
@@ -308,7 +310,7 @@ void ZEBGameShell::stepConnecting() {
         // The own game is on this machine: a connect that failed is tried
         // again, after the failed attempt's end of session is taken so that
         // the next attempt does not read it as its own.
-        if (!connection.isConnecting() || timeGetTime() - m_lastJoinRequest >= OWN_CONNECT_RETRY_MS) {
+        if (!connection.isConnecting() || timeGetTime() - m_lastConnectAttempt >= OWN_CONNECT_RETRY_MS) {
             messageQueue stale;
             connection.receiveMessages(stale);
             const std::vector<networkClient::session> found = connection.getSessionRecords();
@@ -318,7 +320,7 @@ void ZEBGameShell::stepConnecting() {
                 return;
             }
             connection.connectSession(*own);
-            m_lastJoinRequest = timeGetTime();
+            m_lastConnectAttempt = timeGetTime();
         }
         return;
     }
