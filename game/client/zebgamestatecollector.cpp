@@ -24,6 +24,8 @@ void ZEBGameStateCollector::reset() {
     m_joined = false;
     m_announced = false;
     m_sharedCapabilities = 0;
+    m_refusedWatching = false;
+    m_watchers.clear();
     m_outgoingChat.clear();
     m_elements.clear();
     m_remoteMotion.clear();
@@ -45,7 +47,8 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
     sendExtensions(messagesToSendOut);
     if (!m_joined) {
         // What this copy understands travels inside each join request.
-        messagesToSendOut.push(writeAnnouncingJoinRequest(m_playerName.c_str(), OWN_CAPABILITIES));
+        const uint32_t asked = m_watching ? ANNOUNCE_WATCHING : 0u;
+        messagesToSendOut.push(writeAnnouncingJoinRequest(m_playerName.c_str(), OWN_CAPABILITIES | asked));
         m_announced = canAnnounce(m_playerName);
     }
 }
@@ -84,6 +87,11 @@ void ZEBGameStateCollector::handleChatLine(const networkMessage& message) {
     m_chatLines.push_back(line);
 }
 
+void ZEBGameStateCollector::handleWatchers(const networkMessage& message) {
+    if ((m_sharedCapabilities & CAPABILITY_WATCH) != 0)
+        readWatchers(message.getData(), message.getDataSize(), &m_watchers);
+}
+
 void ZEBGameStateCollector::processMessages(messageQueue& receivedMessages) {
     while (receivedMessages.hasMessages()) {
         const networkMessage message = receivedMessages.pop();
@@ -112,6 +120,9 @@ void ZEBGameStateCollector::processMessages(messageQueue& receivedMessages) {
         case MSG_CHAT_LINE:
             handleChatLine(message);
             break;
+        case MSG_WATCHERS:
+            handleWatchers(message);
+            break;
         default:
             break;
         }
@@ -126,9 +137,14 @@ bool ZEBGameStateCollector::readJoinReply(const networkMessage& message) {
     std::vector<ZEBGameStateElement> elements;
     if (!readFullState(message.getData(), message.getDataSize(), &header, &elements))
         return false;
-    // The own ship must be one of the elements held, or prediction would read outside the list.
+    // The own ship must be one of the elements held, or prediction would read
+    // outside the list; a watcher's names none.
     const int count = getElementCount() + static_cast<int>(elements.size());
-    if (header.shipID < 0 || header.shipID >= count)
+    if (m_watching && header.shipID != WATCHER_SHIP_ID) {
+        m_refusedWatching = m_refusedWatching || (header.shipID >= 0 && header.shipID < count);
+        return false;
+    }
+    if (!m_watching && (header.shipID < 0 || header.shipID >= count))
         return false;
     m_ownIndex = header.shipID;
     m_elements.insert(m_elements.end(), elements.begin(), elements.end());

@@ -44,6 +44,14 @@ class ZEBGameStateCollector {
     void reset(); // the connection is lost: back to not joined
     // A replay shows every ship as the host sent it: no ship is predicted as its own.
     void watchWithoutShip() { m_ownIndex = -1; }
+    // Joins to watch, without a ship: asked in the join request. A host that
+    // cannot take watchers gives a ship all the same; the collector then does
+    // not join, and says so.
+    void setWatching(bool watching) { m_watching = watching; }
+    bool isWatching() const { return m_watching; }
+    bool wasRefusedWatching() const { return m_refusedWatching; }
+    // The names of those who watch the game, as the host last listed them.
+    const std::vector<std::string>& getWatchers() const { return m_watchers; }
 
     void setInput(const PlayerInput& input) { m_input = input; }
     void update(float changeInTime, messageQueue& receivedMessages, messageQueue& messagesToSendOut);
@@ -94,6 +102,7 @@ class ZEBGameStateCollector {
     void handleExplosion(const networkMessage& message);
     void handleCapabilities(const networkMessage& message);
     void handleChatLine(const networkMessage& message);
+    void handleWatchers(const networkMessage& message);
     void sendExtensions(messageQueue& messagesToSendOut);
     void addElement(const ZEBGameStateElement& newElement);
     void sendPlayerState(messageQueue& messagesToSendOut) const;
@@ -111,4 +120,7 @@ class ZEBGameStateCollector {
     std::vector<ChatLine> m_chatLines;
     std::vector<std::string> m_outgoingChat;
     ZEBRemoteMotion m_remoteMotion; // what is drawn of m_elements, by index
+    bool m_watching = false;
+    bool m_refusedWatching = false; // the host gave this watching copy a ship
+    std::vector<std::string> m_watchers;
 };

@@ -7,6 +7,19 @@
 #include <cstring>
 #include <vector>
 
+namespace {
+
+constexpr int WATCHERS_HEADER_SIZE = 4;
+
+std::string safeName(const uint8_t* field) {
+    char name[PLAYER_NAME_SIZE];
+    std::memcpy(name, field, PLAYER_NAME_SIZE);
+    name[PLAYER_NAME_SIZE - 1] = '\0';
+    return makeDisplayText(name, std::strlen(name));
+}
+
+} // namespace
+
 bool isCleanChatText(const uint8_t* text, int size) {
     if (text == nullptr || size < 1 || size > CHAT_TEXT_MAX_BYTES)
         return false;
@@ -100,11 +113,34 @@ bool readChatLine(const uint8_t* data, int size, ChatLine* out) {
         !isCleanChatText(data + CHAT_LINE_HEADER_SIZE, size - CHAT_LINE_HEADER_SIZE))
         return false;
     out->senderID = readI32(data);
-    char name[PLAYER_NAME_SIZE];
-    std::memcpy(name, data + 4, PLAYER_NAME_SIZE);
-    name[PLAYER_NAME_SIZE - 1] = '\0';
-    copyPlayerName(out->name, makeDisplayText(name, std::strlen(name)).c_str());
+    copyPlayerName(out->name, safeName(data + 4).c_str());
     out->text.assign(reinterpret_cast<const char*>(data + CHAT_LINE_HEADER_SIZE),
                      static_cast<size_t>(size - CHAT_LINE_HEADER_SIZE));
+    return true;
+}
+
+networkMessage writeWatchers(const std::vector<std::string>& names) {
+    const size_t count = std::min(names.size(), static_cast<size_t>(MAX_WATCHERS));
+    std::vector<uint8_t> payload(WATCHERS_HEADER_SIZE + count * PLAYER_NAME_SIZE, 0);
+    writeU32(payload.data(), static_cast<uint32_t>(count));
+    for (size_t i = 0; i < count; ++i) {
+        char field[PLAYER_NAME_SIZE] = {};
+        copyPlayerName(field, names[i].c_str());
+        std::memcpy(payload.data() + WATCHERS_HEADER_SIZE + i * PLAYER_NAME_SIZE, field, PLAYER_NAME_SIZE);
+    }
+    networkMessage message(MSG_WATCHERS, payload.data(), static_cast<int>(payload.size()));
+    message.setGuaranteed(true);
+    return message;
+}
+
+bool readWatchers(const uint8_t* data, int size, std::vector<std::string>* out) {
+    if (out == nullptr || data == nullptr || size < WATCHERS_HEADER_SIZE)
+        return false;
+    const uint32_t count = readU32(data);
+    if (count > MAX_WATCHERS || size != WATCHERS_HEADER_SIZE + static_cast<int>(count) * PLAYER_NAME_SIZE)
+        return false;
+    out->clear();
+    for (uint32_t i = 0; i < count; ++i)
+        out->push_back(safeName(data + WATCHERS_HEADER_SIZE + i * PLAYER_NAME_SIZE));
     return true;
 }

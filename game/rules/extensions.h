@@ -19,20 +19,33 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr int MSG_CAPABILITIES = 13; // host to client: the extensions both understand
 constexpr int MSG_CHAT_SAY = 14;     // client to host: a line the player typed
 constexpr int MSG_CHAT_LINE = 15;    // host to one player: a line to show
+constexpr int MSG_WATCHERS = 16;     // host to one copy: the names of those who watch the game
 
 constexpr uint32_t CAPABILITY_CHAT = 1u << 0;
+// Copies that watch without a ship, and the list of their names.
+constexpr uint32_t CAPABILITY_WATCH = 1u << 1;
 // What this build understands.
-constexpr uint32_t OWN_CAPABILITIES = CAPABILITY_CHAT;
+constexpr uint32_t OWN_CAPABILITIES = CAPABILITY_CHAT | CAPABILITY_WATCH;
+// Not something understood but something asked: the copy joins to watch. Only
+// a host that shares CAPABILITY_WATCH reads it and answers with a full state
+// whose ship is WATCHER_SHIP_ID; a host that does not gives the copy a ship
+// like any player's, and the copy leaves at once.
+constexpr uint32_t ANNOUNCE_WATCHING = 1u << 15;
+constexpr int32_t WATCHER_SHIP_ID = -1;
+constexpr int MAX_WATCHERS = 16; // a host admits no more; they take none of the players' places
 
 constexpr int CAPABILITIES_SIZE = 4;
 constexpr int CHAT_TEXT_MAX_BYTES = 120;
 constexpr int CHAT_LINE_HEADER_SIZE = 4 + PLAYER_NAME_SIZE; // sender's ship id, sender's name; then the text
 // The ship id of a line from the host itself (its operator, or a notice).
 constexpr int32_t CHAT_FROM_HOST = -1;
+// The ship id of a line from a copy that watches: it has no ship.
+constexpr int32_t CHAT_FROM_WATCHER = -2;
 constexpr char CHAT_HOST_NAME[] = "Host";
 // The host's notice to a player whose line went over the limit.
 constexpr char CHAT_TOO_FAST[] = "Too many lines: wait a few seconds.";
@@ -64,9 +77,12 @@ uint32_t readJoinAnnouncement(const uint8_t* data, int size);
 networkMessage writeCapabilities(uint32_t capabilities);
 networkMessage writeChatSay(const std::string& text); // text as makeChatText leaves it
 networkMessage writeChatLine(const ChatLine& line);
+// Up to MAX_WATCHERS names, PLAYER_NAME_SIZE bytes each after their count.
+networkMessage writeWatchers(const std::vector<std::string>& names);
 
 // Readers of a payload, refusing (false, output unchanged) what is not exactly
 // the layout, and any text that is not clean.
 bool readCapabilities(const uint8_t* data, int size, uint32_t* out);
 bool readChatSay(const uint8_t* data, int size, std::string* out);
 bool readChatLine(const uint8_t* data, int size, ChatLine* out); // the name is made safe to show
+bool readWatchers(const uint8_t* data, int size, std::vector<std::string>* out); // names made safe to show

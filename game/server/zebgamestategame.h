@@ -119,6 +119,15 @@ struct PlayerRecord {
     ZEBChatLimit chatLimit;
 };
 
+// A copy that watches the game without a ship: it sees everything, takes none
+// of the players' places and can chat.
+struct WatcherRecord {
+    uint32_t playerID = 0;
+    char name[PLAYER_NAME_SIZE] = {};
+    uint32_t capabilities = 0;
+    ZEBChatLimit chatLimit;
+};
+
 // Chat lines kept for the host's own output between two takes; older ones go first.
 constexpr int MAX_CHAT_LOG = 64;
 
@@ -163,6 +172,10 @@ class ZEBGameStateGame {
     void say(const std::string& text, messageQueue& toSend);
     // The lines relayed since the last take, for the host's own output.
     void takeChatLines(std::vector<ChatLine>& lines);
+
+    // Watchers.
+    int getWatcherCount() const { return static_cast<int>(m_watchers.size()); }
+    const WatcherRecord& getWatcher(int index) const { return m_watchers[index]; }
 
     // Simulation phases.
     void updatePlayers(float dt, messageQueue& toSend);
@@ -217,7 +230,21 @@ class ZEBGameStateGame {
     void handlePlayerState(const networkMessage& message);
     void handleChatSay(const networkMessage& message, messageQueue& toSend);
     void relayChat(const ChatLine& line, messageQueue& toSend);
-    void sendChatTo(int index, const ChatLine& line, messageQueue& toSend) const;
+    void sendChatTo(uint32_t playerID, uint32_t capabilities, const ChatLine& line,
+                    messageQueue& toSend) const;
+    int lookupWatcher(uint32_t playerID) const; // -1 when that connection does not watch
+    void admitWatcher(uint32_t playerID, const char* name, uint32_t capabilities, messageQueue& toSend);
+    bool dropWatcher(uint32_t playerID, messageQueue& toSend); // false: it was no watcher
+    void sendCapabilities(uint32_t playerID, uint32_t capabilities, messageQueue& toSend) const;
+    // The names of the watchers, to every copy that shows them, or to one.
+    void sendWatchers(messageQueue& toSend) const;
+    void sendWatchersTo(uint32_t playerID, uint32_t capabilities, messageQueue& toSend) const;
+    // Every connection that plays or watches, with what its copy understands.
+    struct Listener {
+        uint32_t playerID = 0;
+        uint32_t capabilities = 0;
+    };
+    std::vector<Listener> getListeners() const;
 
     float elementRadius(int id) const;
     bool isSpawnClear(int place) const;
@@ -274,4 +301,5 @@ class ZEBGameStateGame {
     uint64_t m_refusedStates = 0;
     double m_clock = 0.0; // seconds the game has been stepped
     std::vector<ChatLine> m_chatLog;
+    std::vector<WatcherRecord> m_watchers;
 };

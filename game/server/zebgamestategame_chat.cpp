@@ -4,25 +4,43 @@
 
 #include <cstring>
 
+namespace {
+
+// Who said a line: a player with its ship, or a watcher.
+struct ChatSender {
+    ZEBChatLimit* limit = nullptr; // null: nobody who may chat
+    uint32_t capabilities = 0;
+    int32_t senderID = CHAT_FROM_WATCHER;
+    const char* name = "";
+};
+
+} // namespace
+
 void ZEBGameStateGame::handleChatSay(const networkMessage& message, messageQueue& toSend) {
-    const int index = lookupPlayer(message.getPlayerID());
-    if (index < 0 || !m_players[index].connected || (m_players[index].capabilities & CAPABILITY_CHAT) == 0)
-        return;
+    const uint32_t from = message.getPlayerID();
+    ChatSender sender;
+    if (const int index = lookupPlayer(from); index >= 0 && m_players[index].connected) {
+        PlayerRecord& player = m_players[index];
+        sender = {&player.chatLimit, player.capabilities, player.shipID, player.name};
+    } else if (const int watcher = lookupWatcher(from); watcher >= 0) {
+        WatcherRecord& record = m_watchers[watcher];
+        sender = {&record.chatLimit, record.capabilities, CHAT_FROM_WATCHER, record.name};
+    }
     ChatLine line;
-    if (!readChatSay(message.getData(), message.getDataSize(), &line.text))
+    if (sender.limit == nullptr || (sender.capabilities & CAPABILITY_CHAT) == 0 ||
+        !readChatSay(message.getData(), message.getDataSize(), &line.text))
         return;
-    PlayerRecord& player = m_players[index];
-    if (!player.chatLimit.allow(m_clock)) {
-        if (player.chatLimit.shouldWarn(m_clock)) {
+    if (!sender.limit->allow(m_clock)) {
+        if (sender.limit->shouldWarn(m_clock)) {
             ChatLine notice;
             copyPlayerName(notice.name, CHAT_HOST_NAME);
             notice.text = CHAT_TOO_FAST;
-            sendChatTo(index, notice, toSend);
+            sendChatTo(from, sender.capabilities, notice, toSend);
         }
         return;
     }
-    line.senderID = player.shipID;
-    std::memcpy(line.name, player.name, PLAYER_NAME_SIZE);
+    line.senderID = sender.senderID;
+    copyPlayerName(line.name, sender.name);
     relayChat(line, toSend);
 }
 
@@ -36,19 +54,19 @@ void ZEBGameStateGame::say(const std::string& text, messageQueue& toSend) {
 }
 
 void ZEBGameStateGame::relayChat(const ChatLine& line, messageQueue& toSend) {
-    for (int index = 0; index < getPlayerCount(); ++index)
-        sendChatTo(index, line, toSend);
+    for (const Listener& listener : getListeners())
+        sendChatTo(listener.playerID, listener.capabilities, line, toSend);
     if (static_cast<int>(m_chatLog.size()) >= MAX_CHAT_LOG)
         m_chatLog.erase(m_chatLog.begin());
     m_chatLog.push_back(line);
 }
 
-void ZEBGameStateGame::sendChatTo(int index, const ChatLine& line, messageQueue& toSend) const {
-    const PlayerRecord& player = m_players[index];
-    if (!player.connected || player.reserved || (player.capabilities & CAPABILITY_CHAT) == 0)
+void ZEBGameStateGame::sendChatTo(uint32_t playerID, uint32_t capabilities, const ChatLine& line,
+                                  messageQueue& toSend) const {
+    if ((capabilities & CAPABILITY_CHAT) == 0)
         return;
     networkMessage message = writeChatLine(line);
-    message.setDestination(m_playerIDs[index]);
+    message.setDestination(playerID);
     toSend.push(message);
 }
 

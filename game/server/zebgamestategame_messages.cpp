@@ -93,14 +93,18 @@ void ZEBGameStateGame::refuse(uint32_t playerID, refusalReason reason) {
 
 void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQueue& toSend) {
     const uint32_t sender = message.getPlayerID();
-    if (lookupPlayer(sender) >= 0)
+    if (lookupPlayer(sender) >= 0 || lookupWatcher(sender) >= 0)
         return;
     JoinRequest request;
     if (!readJoinRequest(message.getData(), message.getDataSize(), &request))
         return;
-    const uint32_t capabilities =
-        readJoinAnnouncement(message.getData(), message.getDataSize()) & OWN_CAPABILITIES;
+    const uint32_t announced = readJoinAnnouncement(message.getData(), message.getDataSize());
+    const uint32_t capabilities = announced & OWN_CAPABILITIES;
     forgetPending(sender);
+    if ((announced & ANNOUNCE_WATCHING) != 0 && (capabilities & CAPABILITY_WATCH) != 0) {
+        admitWatcher(sender, request.name, capabilities, toSend);
+        return;
+    }
     if (getConnectedPlayerCount() >= MAX_PLAYERS) {
         refuse(sender, refusalReason::gameFull);
         return;
@@ -120,12 +124,9 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
     fullState.setDestination(sender);
     fullState.setGuaranteed(true);
     toSend.push(fullState);
-    // A copy that announced what it understands hears, alone, what both share.
-    if (capabilities != 0) {
-        networkMessage answer = writeCapabilities(capabilities);
-        answer.setDestination(sender);
-        toSend.push(answer);
-    }
+    sendCapabilities(sender, capabilities, toSend);
+    if (!m_watchers.empty())
+        sendWatchersTo(sender, capabilities, toSend);
     for (int id = shipID; id < shipID + 1 + BULLETS_PER_PLAYER; ++id) {
         if (newPlace) {
             networkMessage newElement = writeNewElement(m_elements[id]);
@@ -138,8 +139,20 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
     }
 }
 
+// A copy that announced what it understands hears, alone, what both share.
+void ZEBGameStateGame::sendCapabilities(uint32_t playerID, uint32_t capabilities,
+                                        messageQueue& toSend) const {
+    if (capabilities == 0)
+        return;
+    networkMessage answer = writeCapabilities(capabilities);
+    answer.setDestination(playerID);
+    toSend.push(answer);
+}
+
 void ZEBGameStateGame::handlePlayerLeft(uint32_t playerID, messageQueue& toSend) {
     forgetPending(playerID);
+    if (dropWatcher(playerID, toSend))
+        return;
     const int index = lookupPlayer(playerID);
     if (index < 0 || !m_players[index].connected)
         return;

@@ -1,15 +1,20 @@
 #include "game/shell/clientsession.h"
 
+#include "game/rules/playarea.h"
 #include "game/shell/shell.h"
 #include "game/shell/shellreplay.h"
 #include "sound/soundlist.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 
 namespace {
 
 const vector3 CAMERA_START = {std::bit_cast<float>(0xBCA3D6E0u), 0.0f, -23.98f};
+// Following a ship the view comes this many times closer: a ship is then as
+// large as a player's own ship on a window twice the size.
+constexpr float FOLLOW_ZOOM = 2.0f;
 
 // A ship's explosion is larger and lasts longer than the host's duration
 // says: the loss of a ship must not pass unseen beside an asteroid's.
@@ -32,6 +37,18 @@ ZEBClientSession::~ZEBClientSession() {
 
 void ZEBClientSession::startRecording(const std::string& playerName) {
     startReplayRecording(m_recorder, playerName);
+}
+
+// The view never shows beyond the play area's edges: there is nothing there.
+void ZEBClientSession::aimCamera(int followed) {
+    if (followed < 0 || followed >= m_collector.getElementCount()) {
+        m_camera.setPosition(CAMERA_START);
+        return;
+    }
+    const vector3 ship = m_collector.getDrawnPosition(followed);
+    const float reach = PLAY_AREA_HALF_WIDTH * (1.0f - 1.0f / FOLLOW_ZOOM);
+    m_camera.setPosition(vector3(std::clamp(ship.x, -reach, reach), std::clamp(ship.y, -reach, reach),
+                                 CAMERA_START.z / FOLLOW_ZOOM));
 }
 
 void ZEBClientSession::setShapes(std::vector<ZEBObject> shapes) {

@@ -47,6 +47,9 @@ class ZEBClientSession {
     ZEBFeedback& getFeedback() { return m_feedback; }
     const ZEBFeedback& getFeedback() const { return m_feedback; }
     camera& getCamera() { return m_camera; } // its view matrix is computed when asked
+    // The whole field, or a closer view that keeps the element followed in
+    // its middle as far as the play area reaches (followed < 0: none).
+    void aimCamera(int followed);
     const std::vector<ZEBObject>& getShapes() const { return m_shapes; }
     const ZEBShapeOutlines& getOutlines() const { return m_outlines; }
     void setShapes(std::vector<ZEBObject> shapes); // and their outlines

@@ -123,6 +123,11 @@ class ZEBGameShell {
     font& getFont() { return m_font; }
     shellScreenshot& getScreenshot() { return m_screenshot; }
     const std::string& getPlayerName() const { return m_playerName; }
+    // Watching: the game is joined without a ship (--spectate, File > Watch).
+    bool isWatching() const { return m_watching; }
+    void toggleWatching(); // leaves the game played or watched and joins it the other way
+    int getFollowed() const { return m_followed; } // the ship the view follows; -1: the whole field
+    void followNext(); // the next player's ship in the score table's order, then the whole field
 
   private:
     void takeNameFromBox(); // the name box's text, accepted or refused
@@ -132,6 +137,8 @@ class ZEBGameShell {
     void stepSetup(float changeInTime);
     void stepSearching();
     void startHosting();
+    void findOwnGame(); // the hosting copy's own client searches its machine for its game
+    void noGameToWatch();
     void stepHosting();
     void stepConnecting();
     void stepJoining();
@@ -159,6 +166,7 @@ class ZEBGameShell {
     void drawGame(ZEBClientSession& session);
     void drawElements(ZEBClientSession& session);
     void drawScoreTable(const ZEBGameStateCollector& collector);
+    void drawWatchers(const ZEBGameStateCollector& collector, float top);
     void drawGreyLine(float top, const std::string& text);
     void drawChat();
     void drawConnectionLost();
@@ -201,6 +209,8 @@ class ZEBGameShell {
     failedSessions m_failed; // outlives each session: a party's searches share it
     float m_rejoinDelay = -1.0f;
     std::vector<PlayerStats> m_formerTable;
+    bool m_watching = false;
+    int m_followed = -1;
     // The sessions. The client session is declared last so that it leaves
     // before the game it plays in stops.
     std::optional<ZEBHostedGame> m_hosted;

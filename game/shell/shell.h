@@ -50,6 +50,13 @@ constexpr const char* HOSTING_TEXT = "Starting a game ...";
 constexpr const char* JOINING_TEXT = "Joining ...";
 constexpr uint32_t NOTICE_MS = 6000; // how long a notice stays over a running game
 
+// Watching a game without a ship.
+constexpr const char* NO_GAME_TO_WATCH_TEXT = "No game to watch yet: searching again.";
+constexpr const char* CANNOT_WATCH_TEXT = "That game's host cannot take watchers.";
+constexpr const char* WATCHERS_TITLE = "Watching: ";
+constexpr const char* WATCH_WHOLE_FIELD_TEXT = "You watch the whole field. Tab follows a player.";
+constexpr const char* WATCH_FOLLOWING_TEXT = "You follow %s. Tab: the next player.";
+
 // The lines the window shows while there is no game, and over a game whose
 // host has fallen silent. The host sends several messages a second while a
 // game runs, so a longer silence means the connection is going.

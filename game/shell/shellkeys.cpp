@@ -29,6 +29,12 @@ void ZEBGameShell::readKeys() {
     // While a chat line is typed the ship holds no control: it coasts.
     if (m_stage == setupStage::playing && (isTyping() || openChatLine())) {
         m_input.clear();
+    } else if (m_stage == setupStage::playing && m_watching) {
+        m_input.clear(); // no ship to steer
+        if (keys.isDown(win::VK_TAB)) {
+            getKeys().set(win::VK_TAB, false); // consumed: one press, one step
+            followNext();
+        }
     } else if (m_stage == setupStage::playing) {
         const gamepadControls pad = readGamepads();
         m_input.up = anyDown(m_bindings, keys, control::thrust) || pad.thrust;

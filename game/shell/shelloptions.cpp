@@ -164,6 +164,8 @@ bool applyFlag(const std::string& name, shellOptions& options) {
         options.bot = true;
     else if (name == "--agones")
         options.agones = true;
+    else if (name == "--spectate")
+        options.spectate = true;
     else if (name == "--no-rejoin")
         options.rejoin = false;
     else if (name == "--log")
@@ -256,6 +258,11 @@ bool parseOptions(int argc, const char* const* argv, shellOptions& options, std:
         error = "--replay plays a recording; it cannot also --server, --bot, --bots, --status or --connect";
         return false;
     }
+    if (options.spectate &&
+        (options.server || options.bot || options.status || options.bots > 0 || !options.replay.empty())) {
+        error = "--spectate watches a game; it cannot also --server, --bot, --bots, --status or --replay";
+        return false;
+    }
     if (options.status && (options.server || !options.connectHost.empty())) {
         error = "--status only asks the hosts on the network; it cannot also --server or --connect";
         return false;
@@ -280,6 +287,8 @@ std::string usageText(const char* programName) {
            "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"
            "  --replay FILE             play a recorded game: Space pauses, Left and Right jump 10 s,\n"
            "                            Down and Up halve and double the speed\n"
+           "  --spectate                watch a game without a ship: Tab follows the next player;\n"
+           "                            File > Watch switches between watching and playing\n"
            "  --name NAME               the player's name (at most 31 bytes of UTF-8)\n"
            "  --session-name NAME       the name a hosting copy advertises (default \"The Game\")\n"
            "  --config FILE             read settings (key = value) from FILE; the command line wins\n"

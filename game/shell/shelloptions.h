@@ -30,6 +30,7 @@ struct shellOptions {
     std::string metricsAddress = "127.0.0.1"; // where: loopback unless asked otherwise
     uint16_t metricsPort = 0;                 // 0: a port the system picks
     bool bot = false;                         // a computer player without window or sound
+    bool spectate = false;                    // join a game to watch it, without a ship
     int bots = 0;                             // computer players a hosting copy starts
     bool agones = false;                      // the dedicated server talks to an Agones sidecar
     long agonesEmptyShutdown = 0;             // seconds empty after play before it ends; 0: never

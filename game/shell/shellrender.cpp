@@ -34,6 +34,7 @@ constexpr const char* CHAT_CURSOR = "_";
 constexpr float SILENT_HOST_LEFT = -0.25f;
 constexpr float SILENT_HOST_TOP = 0.45f;
 constexpr int SCORE_TEXT_SIZE = 256;
+constexpr size_t WATCHERS_LINE_BYTES = 60; // names a line holds before the next begins
 // The own row of the score table starts with this marker.
 constexpr const char* OWN_ROW_MARKER = "\xC2\xBB ";            // "» "
 constexpr const char* LEADER_MARKER = "  \xE2\x97\x84 leader"; // "  ◄ leader"
@@ -126,6 +127,15 @@ std::vector<int> scoreOrder(const ZEBGameStateCollector& collector) {
     return order;
 }
 
+// The score table's row of the ship followed; -1 for none.
+int followedRow(const ZEBGameStateCollector& collector, int followed) {
+    for (int row = 0; followed >= 0 && row < collector.getStatsCount(); ++row) {
+        if (collector.getStatsID(row) == followed)
+            return row;
+    }
+    return -1;
+}
+
 } // namespace
 
 void ZEBGameShell::drawElements(ZEBClientSession& session) {
@@ -154,6 +164,34 @@ void ZEBGameShell::drawElements(ZEBClientSession& session) {
     }
 }
 
+// The names of those who watch, a few to a line, under the score table; and
+// to a copy that watches, what its view shows.
+void ZEBGameShell::drawWatchers(const ZEBGameStateCollector& collector, float top) {
+    std::vector<std::string> lines;
+    for (const std::string& name : collector.getWatchers()) {
+        if (lines.empty() || lines.back().size() + name.size() > WATCHERS_LINE_BYTES)
+            lines.push_back(lines.empty() ? WATCHERS_TITLE : "    ");
+        else
+            lines.back() += ", ";
+        lines.back() += name;
+    }
+    if (m_watching) {
+        char text[SCORE_TEXT_SIZE];
+        const int row = followedRow(collector, m_followed);
+        if (row < 0)
+            std::snprintf(text, sizeof(text), "%s", WATCH_WHOLE_FIELD_TEXT);
+        else
+            std::snprintf(text, sizeof(text), WATCH_FOLLOWING_TEXT, collector.getStatsName(row));
+        lines.emplace_back(text);
+    }
+    for (const std::string& line : lines) {
+        if (!(top > BOTTOM_EDGE))
+            return;
+        drawGreyLine(top, line);
+        top -= SCORE_LINE_SPACING;
+    }
+}
+
 void ZEBGameShell::drawScoreTable(const ZEBGameStateCollector& collector) {
     const std::vector<int> order = scoreOrder(collector);
     // A leader only when one player is ahead of all others.
@@ -175,6 +213,7 @@ void ZEBGameShell::drawScoreTable(const ZEBGameStateCollector& collector) {
         m_font.setColour(colour.r, colour.g, colour.b, colour.a);
         m_font.print(text);
     }
+    drawWatchers(collector, TOP_LINE - static_cast<float>(order.size()) * SCORE_LINE_SPACING);
 }
 
 void ZEBGameShell::drawGreyLine(float top, const std::string& text) {
@@ -225,6 +264,7 @@ void ZEBGameShell::drawUnavailable() {
 }
 
 void ZEBGameShell::drawGame(ZEBClientSession& session) {
+    session.aimCamera(m_watching ? m_followed : -1);
     matrix viewMatrix = session.getCamera().getViewMatrix();
     transpose(&viewMatrix, &viewMatrix);
     g_pd3dDevice->setTransform(transformState::view, viewMatrix);

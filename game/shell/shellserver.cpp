@@ -11,6 +11,7 @@
 #include "platform/system/consolelines.h"
 #include "platform/system/stopsignal.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -50,6 +51,24 @@ void reportChat(ZEBGameStateGame& game) {
     game.takeChatLines(lines);
     for (const ChatLine& line : lines)
         printServerEvent("%s: %s", line.name, line.text.c_str());
+}
+
+// Tells the operator who starts and stops watching; known holds the
+// connections that watched at the last call.
+void reportWatchers(const ZEBGameStateGame& game, std::vector<uint32_t>& known) {
+    std::vector<uint32_t> now;
+    for (int i = 0; i < game.getWatcherCount(); ++i) {
+        const WatcherRecord& watcher = game.getWatcher(i);
+        now.push_back(watcher.playerID);
+        if (std::find(known.begin(), known.end(), watcher.playerID) == known.end())
+            printServerEvent("Player %u watches as %s (%d watching)", watcher.playerID, watcher.name,
+                             game.getWatcherCount());
+    }
+    for (const uint32_t playerID : known) {
+        if (std::find(now.begin(), now.end(), playerID) == now.end())
+            printServerEvent("Player %u stopped watching (%d watching)", playerID, game.getWatcherCount());
+    }
+    known.swap(now);
 }
 
 // The dedicated server while it hosts: made once the game is hosted, and it
@@ -92,6 +111,7 @@ class ZEBDedicatedServer {
         reportRefusals(refusals);
         sayOperatorLines();
         reportChat(m_hosted.getGame());
+        reportWatchers(m_hosted.getGame(), m_watchers);
         m_metrics.recordTick(m_hosted, std::chrono::duration<double>(serverClock::now() - started).count(),
                              refusals.size());
         return m_agones == nullptr ||
@@ -112,6 +132,7 @@ class ZEBDedicatedServer {
     ZEBServerAgones* m_agones; // null: not under Agones
     consoleLines m_console;
     std::vector<std::string> m_typedLines;
+    std::vector<uint32_t> m_watchers; // as last reported
 };
 
 // Under Agones (--agones, or its port variable set) the sidecar hears from

@@ -37,6 +37,8 @@ constexpr int FONT_SIZE = 16;
 constexpr const char* FONT_FACE = "Arial";
 // After the party's next game could not be had, the copy looks again later.
 constexpr float REJOIN_RETRY_DELAY = 0.5f + 0.75f * MAX_PLAYERS;
+// A copy that watches and finds no game looks again after this long.
+constexpr float WATCH_SEARCH_DELAY = 2.0f;
 
 void paintWindowDecorations(void* nativeRenderer, void* window) {
     auto* gameWindowOf = static_cast<gameWindow*>(window);
@@ -77,6 +79,7 @@ const networkClient::session* findSession(const std::vector<networkClient::sessi
 
 ZEBGameShell::ZEBGameShell(const shellOptions& options) : m_options(options) {
     m_playerName = options.name.empty() ? PLAYER_NAME : options.name;
+    m_watching = options.spectate;
     if (!options.screenshot.empty())
         m_screenshot.enable();
     m_sounds.setEnabled(m_soundEnabled);
@@ -181,6 +184,8 @@ void ZEBGameShell::beginSearch(bool mayJoin) {
     m_session.reset();
     m_session.emplace(m_shapes);
     m_session->getCollector().setPlayerName(m_playerName);
+    m_session->getCollector().setWatching(m_watching);
+    m_followed = -1;
     m_searches = 0;
     networkClient& connection = m_session->getConnection();
     if (!m_options.connectHost.empty()) {
@@ -189,7 +194,7 @@ void ZEBGameShell::beginSearch(bool mayJoin) {
             giveUp();
         return;
     }
-    if (!mayJoin) {
+    if (!mayJoin && !m_watching) { // a copy that watches never hosts
         startHosting();
         return;
     }
@@ -224,7 +229,11 @@ void ZEBGameShell::stepSetup(float changeInTime) {
 void ZEBGameShell::stepSearching() {
     networkClient& connection = m_session->getConnection();
     const bool running = connection.continueSearch();
-    const std::vector<networkClient::session> found = connection.getSessionRecords();
+    std::vector<networkClient::session> found = connection.getSessionRecords();
+    if (m_watching) { // a game without a free place still takes watchers
+        const std::vector<networkClient::session> full = connection.getFullSessions();
+        found.insert(found.end(), full.begin(), full.end());
+    }
     const networkClient::session* chosen = m_failed.choose(found, timeGetTime());
     if (chosen != nullptr) {
         const networkClient::session session = *chosen;
@@ -236,8 +245,16 @@ void ZEBGameShell::stepSearching() {
         return;
     if (++m_searches < SEARCHES_BEFORE_HOSTING)
         connection.startSearch();
+    else if (m_watching)
+        noGameToWatch();
     else
         startHosting();
+}
+
+void ZEBGameShell::noGameToWatch() {
+    setNotice(NO_GAME_TO_WATCH_TEXT);
+    enter(setupStage::unavailable);
+    m_rejoinDelay = WATCH_SEARCH_DELAY;
 }
 
 // A copy that found only full games says so, on the terminal and in the
@@ -266,6 +283,11 @@ void ZEBGameShell::startHosting() {
     }
     if (!m_bots && m_options.bots > 0)
         m_bots.emplace(m_options, m_hosted->getHost().getPort());
+    findOwnGame();
+}
+
+void ZEBGameShell::findOwnGame() {
+    enter(setupStage::hosting);
     m_searches = 0;
     m_session->getConnection().addDiscoveryTarget(LOOPBACK_BROADCAST);
     m_session->getConnection().startSearch();
@@ -347,6 +369,11 @@ void ZEBGameShell::stepJoining() {
         return;
     }
     collector.update(0.0f, in, out);
+    if (collector.wasRefusedWatching()) {
+        setNotice(CANNOT_WATCH_TEXT);
+        joinFailed();
+        return;
+    }
     if (collector.hasJoined()) {
         enter(setupStage::playing);
         m_session->startRecording(m_playerName);
@@ -387,7 +414,9 @@ void ZEBGameShell::reportUnavailable(const char* next) {
     const std::string host = !m_options.connectHost.empty() && end == networkEnd::badAddress
                                  ? m_options.connectHost
                                  : formatAddress(connection.getHostAddress());
-    const char* reason = end == networkEnd::none ? "no answer to the join request" : describeEnd(end);
+    const char* reason = m_session->getCollector().wasRefusedWatching() ? "its host cannot take watchers"
+                         : end == networkEnd::none                      ? "no answer to the join request"
+                                                                        : describeEnd(end);
     std::fprintf(stderr, "zeb: cannot join the game at %s: %s%s%s\n", host.c_str(), reason,
                  next != nullptr ? "; " : "", next != nullptr ? next : "");
     if (next != nullptr)

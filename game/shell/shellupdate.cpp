@@ -68,6 +68,8 @@ void ZEBGameShell::takeWindowChanges() {
             openNameBox(m_window, m_playerName, PLAYER_NAME_MAX_BYTES);
         else if (command == COMMAND_NAME_CHOSEN)
             takeNameFromBox();
+        else if (command == COMMAND_WATCH)
+            toggleWatching();
     }
 }
 

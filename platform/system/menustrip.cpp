@@ -28,7 +28,7 @@ uint32_t mnemonicOf(const char* label) {
 } // namespace
 
 menuStrip::menuStrip()
-    : m_menus{{"&File", {{"&Name ...", COMMAND_NAME}, {"E&xit", COMMAND_EXIT}}, 2},
+    : m_menus{{"&File", {{"&Name ...", COMMAND_NAME}, {"&Watch", COMMAND_WATCH}, {"E&xit", COMMAND_EXIT}}, 3},
               {"&Help", {{"&About ...", COMMAND_ABOUT}}, 1}} {}
 
 int menuStrip::titleWidth(int index) const {

@@ -7,6 +7,7 @@ constexpr uint32_t COMMAND_ABOUT = 104;
 constexpr uint32_t COMMAND_EXIT = 105;
 constexpr uint32_t COMMAND_NAME = 106;        // the player asks to change the name
 constexpr uint32_t COMMAND_NAME_CHOSEN = 107; // the name box's text is offered to the game
+constexpr uint32_t COMMAND_WATCH = 108;       // the player asks to watch, or to play again
 
 // The window's menus. With the mouse: a press on a title opens its menu,
 // releasing (or pressing) on an item chooses it, a press elsewhere closes it.
@@ -20,7 +21,7 @@ class menuStrip {
         const char* label; // '&' marks the underlined letter
         uint32_t command;
     };
-    static constexpr int MAX_ITEMS = 2;
+    static constexpr int MAX_ITEMS = 3;
     struct menu {
         const char* title;
         item items[MAX_ITEMS];

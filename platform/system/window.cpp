@@ -314,7 +314,8 @@ int64_t defWindowProc(gameWindow* window, uint32_t message, uint64_t wParam, int
     if (message == WM_DESTROY)
         postQuitMessage(0);
     if (message == WM_COMMAND &&
-        ((wParam & 0xFFFF) == COMMAND_NAME || (wParam & 0xFFFF) == COMMAND_NAME_CHOSEN))
+        ((wParam & 0xFFFF) == COMMAND_NAME || (wParam & 0xFFFF) == COMMAND_NAME_CHOSEN ||
+         (wParam & 0xFFFF) == COMMAND_WATCH))
         window->commands.push_back(static_cast<uint32_t>(wParam & 0xFFFF));
     if (message == WM_COMMAND && (wParam & 0xFFFF) == COMMAND_ABOUT)
         openAboutBox(window);

@@ -1,0 +1,51 @@
+#include "game/shell/gameshell.h"
+
+#include <string_view>
+
+namespace {
+
+bool hasLeft(const char* name) {
+    return std::string_view(name).ends_with(DISCONNECTED_SUFFIX);
+}
+
+} // namespace
+
+// Leaving and joining again is how the host learns of the change: a player's
+// place stays in the table as left, a watcher's name leaves the list. A copy
+// that hosts keeps its game and joins it again from its own machine.
+void ZEBGameShell::toggleWatching() {
+    if (m_offline)
+        return; // a recording is watched already
+    m_watching = !m_watching;
+    getTextEntry().close();
+    m_chat.clear();
+    if (!m_hosted) {
+        restartSession();
+        return;
+    }
+    m_session.reset();
+    m_session.emplace(m_shapes);
+    m_session->getCollector().setPlayerName(m_playerName);
+    m_session->getCollector().setWatching(m_watching);
+    m_followed = -1;
+    findOwnGame();
+}
+
+// The rows come in the host's order of places, which does not change as
+// scores do, so that Tab walks through the players once each.
+void ZEBGameShell::followNext() {
+    if (!m_session)
+        return;
+    const ZEBGameStateCollector& collector = m_session->getCollector();
+    bool passed = m_followed < 0;
+    int next = -1;
+    for (int row = 0; row < collector.getStatsCount() && next < 0; ++row) {
+        const int ship = collector.getStatsID(row);
+        if (ship < 0 || ship >= collector.getElementCount() || hasLeft(collector.getStatsName(row)))
+            continue;
+        if (passed)
+            next = ship;
+        passed = passed || ship == m_followed;
+    }
+    m_followed = next;
+}

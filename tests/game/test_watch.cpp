@@ -1,0 +1,120 @@
+// Copies that watch a game without a ship, beside players and beside copies
+// that know only the design's messages.
+
+#include "tests/game/playharness.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using play::Client;
+using play::Harness;
+
+namespace {
+
+Client& join(Harness& h, uint32_t id, const std::string& name, bool watching = false, bool strict = false) {
+    Client& client = h.addClient(id, name);
+    client.collector.setWatching(watching);
+    client.strict = strict;
+    h.connect(id);
+    return client;
+}
+
+using names = std::vector<std::string>;
+
+} // namespace
+
+TEST(Watching, AWatcherSeesTheGameTakesNoPlaceChatsAndIsListedOnlyToCopiesThatShowIt) {
+    Harness h(1);
+    Client& ann = join(h, 11, "Ann");
+    Client& old = join(h, 12, "Old", false, true);
+    Client& eve = join(h, 13, "Eve", true);
+    ASSERT_TRUE(h.joinAll());
+    h.step();
+    EXPECT_EQ(eve.collector.getOwnIndex(), WATCHER_SHIP_ID);
+    EXPECT_EQ(h.game.getConnectedPlayerCount(), 2);
+    EXPECT_EQ(h.game.getPlayerCount(), 2);
+    EXPECT_EQ(ann.collector.getWatchers(), names{"Eve"});
+    EXPECT_EQ(eve.collector.getWatchers(), names{"Eve"});
+
+    // It holds the game as a player does, Ann's turning ship and the asteroids alike.
+    ann.input.left = true;
+    h.steps(60);
+    ASSERT_EQ(eve.collector.getElementCount(), old.collector.getElementCount());
+    for (int id = 0; id < eve.collector.getElementCount(); ++id) {
+        if (id == old.collector.getOwnIndex())
+            continue;
+        EXPECT_EQ(eve.collector.getDrawnPosition(id), old.collector.getDrawnPosition(id)) << id;
+        EXPECT_EQ(eve.collector.getDrawnRotation(id), old.collector.getDrawnRotation(id)) << id;
+    }
+    EXPECT_NE(eve.collector.getDrawnRotation(ann.collector.getOwnIndex()),
+              h.game.spawnRotation(h.playerIndex(ann)));
+    EXPECT_EQ(eve.collector.getStatsCount(), 2);
+
+    eve.collector.say("nice turn");
+    h.steps(2);
+    std::vector<ChatLine> heard;
+    ann.collector.takeChatLines(heard);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_STREQ(heard[0].name, "Eve");
+    EXPECT_EQ(heard[0].senderID, CHAT_FROM_WATCHER);
+
+    h.disconnect(eve);
+    h.steps(2);
+    EXPECT_EQ(h.game.getWatcherCount(), 0);
+    EXPECT_TRUE(ann.collector.getWatchers().empty());
+    for (const networkMessage& message : old.seen)
+        EXPECT_TRUE(play::isDesignServerType(message.getType())) << "type " << message.getType();
+}
+
+TEST(Watching, AHostTakesSixteenWatchersRefusesTheNextAndStillHasEveryPlace) {
+    Harness h(1);
+    for (uint32_t id = 100; id < 100 + MAX_WATCHERS + 1; ++id)
+        join(h, id, "W" + std::to_string(id), true);
+    h.steps(3);
+    EXPECT_EQ(h.game.getWatcherCount(), MAX_WATCHERS);
+    std::vector<PlayerRefusal> refusals;
+    h.game.takeRefusals(refusals);
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_EQ(refusals[0].playerID, 100u + MAX_WATCHERS);
+    EXPECT_EQ(refusals[0].reason, refusalReason::gameFull);
+    EXPECT_FALSE(h.clients.back()->collector.hasJoined());
+
+    for (uint32_t id = 1; id <= MAX_PLAYERS; ++id)
+        join(h, id, "P" + std::to_string(id));
+    h.steps(3);
+    EXPECT_EQ(h.game.getConnectedPlayerCount(), MAX_PLAYERS);
+    EXPECT_EQ(h.clients.back()->collector.getWatchers().size(), static_cast<size_t>(MAX_WATCHERS));
+}
+
+TEST(Watching, AHostOfTheDesignAloneIsSentNothingNewAndTheWatcherDoesNotJoinItsShip) {
+    Harness h(1);
+    h.strictHost = true;
+    Client& eve = join(h, 13, "Eve", true);
+    h.steps(5);
+    EXPECT_TRUE(eve.collector.wasRefusedWatching());
+    EXPECT_FALSE(eve.collector.hasJoined());
+    EXPECT_TRUE(h.droppedByHost.empty());
+}
+
+TEST(Watching, TheListOfWatchersIsReadOnlyWhenItsCountAndSizeAgree) {
+    const networkMessage two = writeWatchers({"Eve", "Bad\x1b[31m"});
+    std::vector<std::string> read;
+    ASSERT_TRUE(readWatchers(two.getData(), two.getDataSize(), &read));
+    EXPECT_EQ(read.size(), 2u);
+    EXPECT_EQ(read[0], "Eve");
+    EXPECT_EQ(read[1].find('\x1b'), std::string::npos);
+
+    std::vector<uint8_t> tooMany(4 + (MAX_WATCHERS + 1) * PLAYER_NAME_SIZE, 0);
+    tooMany[0] = MAX_WATCHERS + 1;
+    const struct {
+        const uint8_t* data;
+        int size;
+    } bad[] = {{two.getData(), two.getDataSize() - 1},
+               {two.getData(), 3},
+               {nullptr, 0},
+               {tooMany.data(), static_cast<int>(tooMany.size())}};
+    for (const auto& row : bad)
+        EXPECT_FALSE(readWatchers(row.data, row.size, &read)) << row.size;
+}
