@@ -155,3 +155,29 @@ TEST_F(serverChat, linesAreRelayedPrintedLimitedAndCleanAndACopyOfTheDesignHears
     stopProcess(m_server, SIGTERM);
     EXPECT_TRUE(waitForExit(m_server, WAIT_MS));
 }
+
+// The real program watching: it finds the game by searching, joins without a
+// ship, is listed to the players and printed by the server, and draws the
+// game with the list under the score table.
+TEST_F(serverChat, aCopyThatWatchesTakesNoPlaceAndIsListedWhileItWatches) {
+    player& ann = join("Ann");
+    ASSERT_TRUE(framesUntil([&] { return ann.collector.canChat(); }));
+    const std::string folder = makeTempFolder("watch");
+    appProcess eve = startProgram(
+        ZEB_PROGRAM, {"--spectate", "--name", "Eve", "--frames", "200", "--screenshot", "watch.png"}, folder);
+    ASSERT_TRUE(framesUntil([&] { return ann.collector.getWatchers() == std::vector<std::string>{"Eve"}; }))
+        << readFile(folder + "/stderr.txt");
+    EXPECT_NE(output().find("watches as Eve (1 watching)"), std::string::npos) << output();
+    ASSERT_TRUE(framesUntil([&] { return waitForExit(eve, 1); }));
+    EXPECT_EQ(exitCode(eve), 0) << readFile(folder + "/stderr.txt");
+    ASSERT_TRUE(framesUntil([&] { return ann.collector.getWatchers().empty(); }));
+    EXPECT_NE(output().find("stopped watching (0 watching)"), std::string::npos) << output();
+    EXPECT_EQ(ann.collector.getStatsCount(), 1); // Eve never had a row
+
+    pngImage picture;
+    ASSERT_TRUE(readPNG(folder + "/watch.png", picture));
+    EXPECT_GT(scoreRowExtent(picture, 0), 30);                        // Ann's row
+    EXPECT_GT(countPixels(picture, 0, 300, 18, 52, isGreyText), 150); // who watches, what the view shows
+    EXPECT_GT(countPixels(picture, 0, 700, 80, 600, [](uint32_t p) { return !isBackground(p); }),
+              200); // the game
+}

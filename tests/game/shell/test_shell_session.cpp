@@ -6,6 +6,7 @@
 #include "networklib/messagelog.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
+#include "platform/system/menustrip.h"
 #include "platform/system/syntheticinput.h"
 #include "platform/system/virtualkeys.h"
 #include "platform/system/window.h"
@@ -78,12 +79,15 @@ void press(uint32_t key) {
 
 // The game reads which keys are down once a frame: a key that opens the line
 // is held over a frame, as a player's press is.
-bool openLine(ZEBGameShell& game, uint32_t key) {
+template <typename Condition> bool holdUntil(ZEBGameShell& game, uint32_t key, Condition condition) {
     pushKeyEvent(key, true, false, false);
-    const bool opened = framesUntil(
-        game, [&] { return game.isTyping(); }, 10);
+    const bool done = framesUntil(game, condition, 10);
     pushKeyEvent(key, false, false, false);
-    return opened;
+    return done;
+}
+
+bool openLine(ZEBGameShell& game, uint32_t key) {
+    return holdUntil(game, key, [&] { return game.isTyping(); });
 }
 
 bool shows(const ZEBGameShell& game, const std::string& text) {
@@ -238,6 +242,64 @@ TEST(shellChat, aLineTypedInTheWindowComesBackFromTheHostAndEscapeDropsOne) {
     ASSERT_TRUE(framesUntil(
         *game, [&] { return shows(*game, game->getPlayerName() + ": last"); }, 300));
     EXPECT_FALSE(shows(*game, game->getPlayerName() + ": never"));
+    destroyWindow(window);
+}
+
+// A window hosting its own game beside another player: File > Watch joins it
+// again without a ship, Tab follows the other player and then shows the whole
+// field again, and File > Watch plays again.
+TEST(shellWatch, fileWatchGivesUpTheShipTabFollowsAPlayerAndWatchAgainPlays) {
+    std::string folder;
+    gameWindow* window = openWindowAlone("watch", folder);
+    ASSERT_NE(window, nullptr);
+    shellOptions options;
+    options.port = findFreePort();
+    auto game = std::make_unique<ZEBGameShell>(options);
+    game->attachWindow(window);
+    game->start();
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return game->isPlaying(); }, 3000));
+    networkClient link;
+    link.setApplicationGuid(APPLICATION_GUID);
+    link.initialise();
+    ASSERT_TRUE(link.connectTo("127.0.0.1:" + std::to_string(options.port)));
+    ZEBGameStateCollector ann;
+    ann.setPlayerName("Ann");
+    const auto both = [&](auto condition) {
+        return [&, condition] {
+            messageQueue in;
+            messageQueue out;
+            link.receiveMessages(in);
+            ann.update(FRAME, in, out);
+            link.sendMessages(out);
+            return condition();
+        };
+    };
+    const auto watchers = [&] { return game->getSession()->getCollector().getWatchers(); };
+
+    dispatchMessage({WM_COMMAND, COMMAND_WATCH, 0});
+    ASSERT_TRUE(framesUntil(*game, both([&] {
+        return game->isPlaying() && game->isWatching() && ann.hasJoined() && watchers().size() == 1 &&
+               game->getSession()->getCollector().getStatsCount() == 2;
+    }),
+                            3000));
+    EXPECT_EQ(game->getSession()->getCollector().getOwnIndex(), WATCHER_SHIP_ID);
+    EXPECT_EQ(game->getHosted()->getGame().getConnectedPlayerCount(), 1);
+    const float wholeField = game->getSession()->getCamera().getPosition().z;
+    ASSERT_TRUE(holdUntil(*game, VK_TAB, both([&] { return game->getFollowed() == ann.getOwnIndex(); })));
+    game->render();
+    EXPECT_GT(game->getSession()->getCamera().getPosition().z, wholeField); // closer
+    ASSERT_TRUE(holdUntil(*game, VK_TAB, both([&] { return game->getFollowed() < 0; })));
+    game->render();
+    EXPECT_EQ(game->getSession()->getCamera().getPosition().z, wholeField);
+
+    dispatchMessage({WM_COMMAND, COMMAND_WATCH, 0});
+    ASSERT_TRUE(framesUntil(*game, both([&] {
+        return game->isPlaying() && !game->isWatching() &&
+               game->getSession()->getCollector().getOwnIndex() >= 0 && ann.getWatchers().empty();
+    }),
+                            3000));
+    EXPECT_EQ(game->getHosted()->getGame().getConnectedPlayerCount(), 2);
     destroyWindow(window);
 }
 
