@@ -8,6 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     abortOnAssertion();
     const std::vector<networkMessage> messages = splitMessages(data, size, false);
     ZEBGameStateCollector collector;
+    collector.setWatching(size % 2 == 1); // half the inputs are read by a copy that watches
     PlayerInput input;
     input.up = true;
     input.left = true;
@@ -20,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         messageQueue toSend;
         collector.update(1.0f / 45.0f, received, toSend);
         if (collector.getElementCount() > MAX_COLLECTOR_ELEMENTS ||
-            collector.getStatsCount() > MAX_STATS_ROWS)
+            collector.getStatsCount() > MAX_STATS_ROWS ||
+            collector.getWatchers().size() > static_cast<size_t>(MAX_WATCHERS))
             __builtin_trap();
         if (collector.canChat())
             collector.say("hello");

@@ -46,6 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string said;
     if (readChatSay(payload, length, &said) && makeChatText(said) != said)
         __builtin_trap(); // a line the host relays is one a copy would have sent as it is
+    std::vector<std::string> watchers;
+    if (readWatchers(payload, length, &watchers) && watchers.size() > static_cast<size_t>(MAX_WATCHERS))
+        __builtin_trap();
     ChatLine line;
     if (readChatLine(payload, length, &line) &&
         (std::memchr(line.name, 0, PLAYER_NAME_SIZE) == nullptr ||

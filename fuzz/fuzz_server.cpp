@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         messageQueue toSend;
         game.tick(1.0f / 45.0f, shapes, received, events, toSend);
-        if (game.getPlayerCount() > MAX_PLAYERS)
+        if (game.getPlayerCount() > MAX_PLAYERS || game.getWatcherCount() > MAX_WATCHERS)
             __builtin_trap();
         std::vector<ChatLine> lines;
         game.takeChatLines(lines);

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     copyPlayerName(line.name, "Player");
     line.text = "hello";
     const std::vector<networkMessage> extensions{writeCapabilities(OWN_CAPABILITIES), writeChatSay("hello"),
-                                                 writeChatLine(line)};
+                                                 writeChatLine(line), writeWatchers({"Eve", "Watcher"})};
     for (const networkMessage& message : extensions)
         save(root + "/protocol", "payload_" + std::to_string(message.getType()), payloadOf(message));
     for (size_t i = 0; i < all.size(); ++i)
@@ -92,6 +92,11 @@ int main(int argc, char** argv) {
     append(chat, all[1], 0, false);
     append(chat, extensions[2], 0, false);
     save(root + "/collector", "chat", chat);
+    bytes watching;
+    append(watching, extensions[0], 0, false);
+    append(watching, writeFullState(world, WATCHER_SHIP_ID), 0, false);
+    append(watching, extensions[3], 0, false);
+    save(root + "/collector", "watching", watching);
 
     bytes players;
     append(players, scriptedEvent(MSG_PLAYER_CREATED, 1), 0, true);

@@ -154,10 +154,10 @@ TEST_F(shellWindow, theMenusAreUsedWithTheMouse) {
     drain();
     EXPECT_EQ(g_seen.size(), 1u);
 
-    // File, then "Exit" below "Name ...": the window goes and the loop is told to quit.
+    // File, then "Exit" below "Name ..." and "Watch": the window goes and the loop is told to quit.
     pushMouseButtonEvent(fileX, 8, true);
-    pushMouseMoveEvent(fileX + 10, itemY + MENU_ITEM_HEIGHT);
-    pushMouseButtonEvent(fileX + 10, itemY + MENU_ITEM_HEIGHT, false);
+    pushMouseMoveEvent(fileX + 10, itemY + 2 * MENU_ITEM_HEIGHT);
+    pushMouseButtonEvent(fileX + 10, itemY + 2 * MENU_ITEM_HEIGHT, false);
     const windowMessage exit = next();
     EXPECT_EQ(exit.message, WM_COMMAND);
     EXPECT_EQ(exit.wParam, COMMAND_EXIT);
@@ -301,10 +301,11 @@ TEST_F(shellWindow, altLettersAndF10OpenTheMenusAndEscapeClosesThem) {
         {"Escape", {{'F', true}, {VK_ESCAPE, false}}, -1, 0},
         {"Alt+Q", {{'Q', true}}, -1, 0},
         {"Right to Help, Enter", {{VK_F10, false}, {VK_RIGHT, false}, {VK_RETURN, false}}, -1, COMMAND_ABOUT},
-        {"Down to Exit, Up to Name, Enter",
+        {"Down to Watch, Up to Name, Enter",
          {{'F', true}, {VK_DOWN, false}, {VK_UP, false}, {VK_RETURN, false}},
          -1,
          COMMAND_NAME},
+        {"File's w", {{'F', true}, {'W', false}}, -1, COMMAND_WATCH},
         {"File's x", {{'F', true}, {'X', false}}, -1, COMMAND_EXIT},
     };
     for (const menuKeys& row : rows) {
