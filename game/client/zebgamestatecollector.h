@@ -42,8 +42,13 @@ class ZEBGameStateCollector {
     void setPlayerName(const std::string& name); // at most 31 characters travel
     bool hasJoined() const { return m_joined; }
     void reset(); // the connection is lost: back to not joined
-    // A replay shows every ship as the host sent it: no ship is predicted as its own.
-    void watchWithoutShip() { m_ownIndex = -1; }
+    // A replay shows every ship as the host sent it, and all else the
+    // recording holds: no ship is predicted as its own, and the extensions'
+    // messages are read (the host sent them, so the recording copy shared them).
+    void playRecording() {
+        m_ownIndex = -1;
+        m_sharedCapabilities = OWN_CAPABILITIES;
+    }
     // Joins to watch, without a ship: asked in the join request. A host that
     // cannot take watchers gives a ship all the same; the collector then does
     // not join, and says so.

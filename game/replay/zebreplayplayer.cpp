@@ -73,18 +73,20 @@ void ZEBReplayPlayer::jumpTo(uint32_t timeMs) {
     keyframe.push(m_chunk.stats);
     messageQueue unused;
     m_collector.update(0.0f, keyframe, unused);
-    m_collector.watchWithoutShip();
+    m_collector.playRecording();
     m_timeMs = static_cast<double>(m_chunk.startMs);
     const double targetMs = std::max(static_cast<double>(target), m_timeMs);
     while (m_timeMs < targetMs && !m_broken) {
         const double untilMs = std::min(targetMs, m_timeMs + CATCH_UP_STEP_MS);
         playUntil(untilMs, static_cast<float>((untilMs - m_timeMs) / 1000.0));
     }
-    // What happened on the way is over: no effects, no sounds.
+    // What happened on the way is over: no effects, no sounds, no chat.
     for (int e = 0; e < m_collector.getElementCount(); ++e)
         m_collector.clearExplosion(e);
     std::vector<int32_t> sounds;
     m_collector.takeSounds(sounds);
+    std::vector<ChatLine> lines;
+    m_collector.takeChatLines(lines);
 }
 
 void ZEBReplayPlayer::jumpBy(int32_t changeMs) {

@@ -84,8 +84,10 @@ class ZEBGameShell {
     // connection (tests, a recording): a session of these shapes that plays
     // at once and neither searches, connects nor sends.
     ZEBClientSession& startOfflineSession(std::vector<ZEBObject> shapes);
-    // A frame of such a game: gameSeconds of play, its effects and sounds.
+    // A frame of such a game: gameSeconds of play, its effects, sounds and chat.
     void showOfflineFrame(float gameSeconds);
+    // Such a game jumped: the effects and chat lines shown belong to another moment.
+    void forgetShownMoment();
     // What the bottom line of the window shows while a game is played, in
     // place of the sound line; none: the sound line.
     using statusLineFunction = std::function<void(font& text)>;

@@ -104,13 +104,13 @@ class replayControls {
   public:
     explicit replayControls(ZEBReplayPlayer& player) : m_player(player) {}
 
-    void readKeys(const keyStates& keys, ZEBClientSession& session) {
+    void readKeys(const keyStates& keys, ZEBGameShell& game) {
         if (pressed(keys, VK_SPACE))
             m_player.togglePause();
         if (pressed(keys, VK_LEFT))
-            jump(-REPLAY_JUMP_MS, session);
+            jump(-REPLAY_JUMP_MS, game);
         if (pressed(keys, VK_RIGHT))
-            jump(REPLAY_JUMP_MS, session);
+            jump(REPLAY_JUMP_MS, game);
         if (pressed(keys, VK_UP))
             m_player.faster();
         if (pressed(keys, VK_DOWN))
@@ -122,9 +122,9 @@ class replayControls {
     bool pressed(const keyStates& keys, uint32_t key) const {
         return keys.isDown(key) && !m_previous.isDown(key);
     }
-    void jump(int32_t changeMs, ZEBClientSession& session) {
+    void jump(int32_t changeMs, ZEBGameShell& game) {
         m_player.jumpBy(changeMs);
-        session.clearEffects();
+        game.forgetShownMoment();
     }
 
     ZEBReplayPlayer& m_player;
@@ -197,7 +197,7 @@ int runReplay(const shellOptions& options) {
     return runGameFrames(game, window, options, [&](float changeInTime, float frameTime) {
         if (!game.update(changeInTime, frameTime)) // the sound key too
             return false;
-        controls.readKeys(game.getKeys(), session);
+        controls.readKeys(game.getKeys(), game);
         game.showOfflineFrame(player.advance(changeInTime));
         return true;
     });

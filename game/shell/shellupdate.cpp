@@ -101,8 +101,17 @@ void ZEBGameShell::updateChat(float changeInTime) {
 }
 
 void ZEBGameShell::showOfflineFrame(float gameSeconds) {
+    if (!m_session)
+        return;
+    m_session->showFrame(gameSeconds, m_soundsLoaded ? &m_sounds : nullptr);
+    m_chat.takeFrom(m_session->getCollector());
+    m_chat.step(gameSeconds);
+}
+
+void ZEBGameShell::forgetShownMoment() {
     if (m_session)
-        m_session->showFrame(gameSeconds, m_soundsLoaded ? &m_sounds : nullptr);
+        m_session->clearEffects();
+    m_chat.clear();
 }
 
 // The game ended under this copy: it says why, passes over that session in

@@ -19,7 +19,7 @@ constexpr const char* LEVEL = "level_0.xml";
 // Plays frames frames with players bots on families asteroid families;
 // atFrame, when given, looks at the game after each frame (its number from 1).
 inline bool recordBotGame(const std::string& path, int players, int families, int frames,
-                          const std::function<void(int, const play::Harness&)>& atFrame = {}) {
+                          const std::function<void(int, play::Harness&)>& atFrame = {}) {
     play::Harness game(families);
     std::vector<ZEBBotPilot> pilots;
     for (int i = 0; i < players; ++i) {

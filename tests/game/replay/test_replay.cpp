@@ -32,19 +32,20 @@ class recordedGame : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         const std::string path = "test_replay_game.zebreplay";
-        s_recorded =
-            replaytest::recordBotGame(path, PLAYERS, 3, FRAMES, [](int frame, const play::Harness& game) {
-                if (frame != LOOKED_AT)
-                    return;
-                const ZEBGameStateCollector& seen = game.clients[0]->collector;
-                s_ownShip = seen.getOwnIndex();
-                s_seen.clear();
-                for (int i = 0; i < seen.getElementCount(); ++i)
-                    s_seen.push_back(seen.getElementState(i));
-                s_scores.clear();
-                for (int row = 0; row < seen.getStatsCount(); ++row)
-                    s_scores.push_back(seen.getStatsScore(row));
-            });
+        s_recorded = replaytest::recordBotGame(path, PLAYERS, 3, FRAMES, [](int frame, play::Harness& game) {
+            if (frame == LOOKED_AT - 45)
+                game.hostSays("well played");
+            if (frame != LOOKED_AT)
+                return;
+            const ZEBGameStateCollector& seen = game.clients[0]->collector;
+            s_ownShip = seen.getOwnIndex();
+            s_seen.clear();
+            for (int i = 0; i < seen.getElementCount(); ++i)
+                s_seen.push_back(seen.getElementState(i));
+            s_scores.clear();
+            for (int row = 0; row < seen.getStatsCount(); ++row)
+                s_scores.push_back(seen.getStatsScore(row));
+        });
         s_bytes = readBytes(path);
     }
 
@@ -106,6 +107,10 @@ TEST_F(recordedGame, PlayingAndJumpingShowTheGameAsTheRecordingCopySawIt) {
         played.advance(play::FRAME);
     EXPECT_NEAR(played.getTimeMs(), LOOKED_AT_MS, 1.0);
     expectSeenAt(played.getCollector(), 1e-3f);
+    std::vector<ChatLine> heard;
+    playedCollector.takeChatLines(heard);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].text, "well played");
 
     ZEBGameStateCollector jumpedCollector;
     ZEBReplayPlayer jumped(m_file, jumpedCollector);
@@ -113,6 +118,8 @@ TEST_F(recordedGame, PlayingAndJumpingShowTheGameAsTheRecordingCopySawIt) {
     jumped.jumpTo(LOOKED_AT_MS);
     EXPECT_EQ(jumped.getTimeMs(), LOOKED_AT_MS);
     expectSeenAt(jumped.getCollector(), 0.05f);
+    jumpedCollector.takeChatLines(heard);
+    EXPECT_TRUE(heard.empty()); // said on the way, over by the moment jumped to
     jumped.jumpBy(-REPLAY_JUMP_MS);
     EXPECT_EQ(jumped.getTimeMs(), LOOKED_AT_MS - REPLAY_JUMP_MS);
     jumped.jumpBy(-REPLAY_JUMP_MS);
