@@ -34,7 +34,7 @@ ZEBBotProcesses::ZEBBotProcesses(const shellOptions& options, uint16_t gamePort)
         m_bots.push_back(bot);
     }
     if (options.server)
-        printServerEvent("ZEB server: started %zu bots", m_bots.size());
+        printServerEvent("ZEB server: started %d bots", static_cast<int>(m_bots.size()));
 }
 
 ZEBBotProcesses::~ZEBBotProcesses() {

@@ -4,6 +4,8 @@
 #   linux-host    a Linux dedicated host; a Windows bot joins it and scores
 #   windows-host  a Windows dedicated host; a Linux bot joins it and scores
 #   discovery     each system's --status finds the other's host
+#   operator      a Windows dedicated host takes a line typed on its standard input
+#                 (LINUX_ZEB is not used)
 # Every wait is bounded; every program started is stopped at the end.
 set -u
 CHECK=$1 LINUX=$2 WINDOWS=$3 PORT=$4 FOLDER=$5
@@ -90,6 +92,18 @@ discovery)
     host windows
     status_finds linux "Host on windows"
     echo "each system's search found the other's host"
+    ;;
+operator)
+    mkfifo "$FOLDER/operator"
+    (cd "$FOLDER/windows" && exec "$WINE" "$WINDOWS" --server --port $((PORT + 1000)) <"$FOLDER/operator") \
+        >"$FOLDER/host.log" 2>&1 &
+    STARTED="$STARTED $!"
+    exec 3>"$FOLDER/operator"
+    wait_for host.log "hosting"
+    echo "typed on the console" >&3
+    wait_for host.log "Host: typed on the console"
+    exec 3>&-
+    echo "the Windows host took its operator's line"
     ;;
 *)
     echo "unknown check $CHECK" >&2
