@@ -196,20 +196,35 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     destroyWindow(window);
 }
 
+// A window of this process hosting its own game on loopback, playing in it.
+class windowHostingItsGame : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string folder;
+        window = openWindowAlone("hosting", folder);
+        ASSERT_NE(window, nullptr);
+        options.port = findFreePort();
+        game = std::make_unique<ZEBGameShell>(options);
+        game->attachWindow(window);
+        game->start();
+        ASSERT_TRUE(framesUntil(
+            *game, [&] { return game->isPlaying() && game->getSession()->getCollector().canChat(); }, 3000));
+    }
+    void TearDown() override {
+        game.reset();
+        if (window != nullptr)
+            destroyWindow(window);
+    }
+
+    gameWindow* window = nullptr;
+    shellOptions options;
+    std::unique_ptr<ZEBGameShell> game;
+};
+
 // A window hosting its own game on loopback: T opens the line, the ship's
 // keys stop acting, Enter sends it through the host and back to the window;
 // Escape drops a line.
-TEST(shellChat, aLineTypedInTheWindowComesBackFromTheHostAndEscapeDropsOne) {
-    std::string folder;
-    gameWindow* window = openWindowAlone("chat", folder);
-    ASSERT_NE(window, nullptr);
-    shellOptions options;
-    options.port = findFreePort();
-    auto game = std::make_unique<ZEBGameShell>(options);
-    game->attachWindow(window);
-    game->start();
-    ASSERT_TRUE(framesUntil(
-        *game, [&] { return game->isPlaying() && game->getSession()->getCollector().canChat(); }, 3000));
+TEST_F(windowHostingItsGame, aLineTypedInTheWindowComesBackFromTheHostAndEscapeDropsOne) {
 
     ASSERT_TRUE(openLine(*game, 'T'));
     pushKeyEvent('W', true, false, false); // thrust, while typing
@@ -242,23 +257,12 @@ TEST(shellChat, aLineTypedInTheWindowComesBackFromTheHostAndEscapeDropsOne) {
     ASSERT_TRUE(framesUntil(
         *game, [&] { return shows(*game, game->getPlayerName() + ": last"); }, 300));
     EXPECT_FALSE(shows(*game, game->getPlayerName() + ": never"));
-    destroyWindow(window);
 }
 
 // A window hosting its own game beside another player: File > Watch joins it
 // again without a ship, Tab follows the other player and then shows the whole
 // field again, and File > Watch plays again.
-TEST(shellWatch, fileWatchGivesUpTheShipTabFollowsAPlayerAndWatchAgainPlays) {
-    std::string folder;
-    gameWindow* window = openWindowAlone("watch", folder);
-    ASSERT_NE(window, nullptr);
-    shellOptions options;
-    options.port = findFreePort();
-    auto game = std::make_unique<ZEBGameShell>(options);
-    game->attachWindow(window);
-    game->start();
-    ASSERT_TRUE(framesUntil(
-        *game, [&] { return game->isPlaying(); }, 3000));
+TEST_F(windowHostingItsGame, fileWatchGivesUpTheShipTabFollowsAPlayerAndWatchAgainPlays) {
     networkClient link;
     link.setApplicationGuid(APPLICATION_GUID);
     link.initialise();
@@ -300,7 +304,6 @@ TEST(shellWatch, fileWatchGivesUpTheShipTabFollowsAPlayerAndWatchAgainPlays) {
     }),
                             3000));
     EXPECT_EQ(game->getHosted()->getGame().getConnectedPlayerCount(), 2);
-    destroyWindow(window);
 }
 
 } // namespace
