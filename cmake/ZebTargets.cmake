@@ -47,16 +47,23 @@ endfunction()
 # Each registered test gets a discovery port of its own, so networking tests
 # running side by side never hear each other, and only loopback targets. The
 # sanitizer trees and the Windows tree take other ranges, so every tree's tests
-# may run at once.
-if(WIN32)
-    set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 44000)
-elseif(ZEB_SANITIZE)
-    set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 42000)
-elseif(ZEB_THREAD_SANITIZE)
-    set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 43000)
-else()
-    set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT 41000)
+# may run at once; another checkout on the same machine moves all of its ranges
+# with ZEB_TEST_PORT_OFFSET.
+set(ZEB_TEST_PORT_OFFSET 0 CACHE STRING "Added to the discovery ports of this tree's tests (0 to 9000)")
+if(NOT ZEB_TEST_PORT_OFFSET MATCHES "^[0-9]+$" OR ZEB_TEST_PORT_OFFSET GREATER 9000)
+    message(FATAL_ERROR "ZEB_TEST_PORT_OFFSET must be a number from 0 to 9000")
 endif()
+if(WIN32)
+    set(base 44000)
+elseif(ZEB_SANITIZE)
+    set(base 42000)
+elseif(ZEB_THREAD_SANITIZE)
+    set(base 43000)
+else()
+    set(base 41000)
+endif()
+math(EXPR base "${base} + ${ZEB_TEST_PORT_OFFSET}")
+set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT ${base})
 
 # zeb_add_test(name SOURCES ... LIBS ... [TIMEOUT seconds] [ENV var=value ...])
 function(zeb_add_test name)
