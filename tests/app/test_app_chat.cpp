@@ -167,11 +167,15 @@ TEST_F(serverChat, aCopyThatWatchesTakesNoPlaceAndIsListedWhileItWatches) {
         ZEB_PROGRAM, {"--spectate", "--name", "Eve", "--frames", "200", "--screenshot", "watch.png"}, folder);
     ASSERT_TRUE(framesUntil([&] { return ann.collector.getWatchers() == std::vector<std::string>{"Eve"}; }))
         << readFile(folder + "/stderr.txt");
-    EXPECT_NE(output().find("watches as Eve (1 watching)"), std::string::npos) << output();
+    EXPECT_TRUE(framesUntil([&] {
+        return output().find("watches as Eve (1 watching)") != std::string::npos;
+    })) << output();
     ASSERT_TRUE(framesUntil([&] { return waitForExit(eve, 1); }));
     EXPECT_EQ(exitCode(eve), 0) << readFile(folder + "/stderr.txt");
     ASSERT_TRUE(framesUntil([&] { return ann.collector.getWatchers().empty(); }));
-    EXPECT_NE(output().find("stopped watching (0 watching)"), std::string::npos) << output();
+    EXPECT_TRUE(framesUntil([&] {
+        return output().find("stopped watching (0 watching)") != std::string::npos;
+    })) << output();
     EXPECT_EQ(ann.collector.getStatsCount(), 1); // Eve never had a row
 
     pngImage picture;
