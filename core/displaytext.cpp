@@ -95,3 +95,10 @@ std::string makeEscapedText(const std::string& text) {
 std::string makeDisplayText(const std::string& text) {
     return makeDisplayText(text.data(), text.size());
 }
+
+std::string cutAtCharacter(const std::string& text, size_t maxBytes) {
+    size_t cut = text.size() < maxBytes ? text.size() : maxBytes;
+    while (cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0u) == 0x80u)
+        --cut; // back to the start of the character that would be split
+    return text.substr(0, cut);
+}

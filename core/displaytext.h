@@ -14,6 +14,9 @@ constexpr char DISPLAY_REPLACEMENT = '?';
 std::string makeDisplayText(const char* text, size_t length);
 std::string makeDisplayText(const std::string& text);
 
+// The longest start of UTF-8 text of at most maxBytes that ends between two characters.
+std::string cutAtCharacter(const std::string& text, size_t maxBytes);
+
 // The same text for an error line on a terminal, where nothing may be lost:
 // valid UTF-8 that is safe to show stays as it is, every other byte is shown
 // as \xNN, so the line stays one line and shows what the file held.

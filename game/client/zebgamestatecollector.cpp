@@ -47,9 +47,12 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
     sendExtensions(messagesToSendOut);
     if (!m_joined) {
         // What this copy understands travels inside each join request.
+        // A copy that watches can only ask for it inside the announcement, so
+        // its name is cut to leave room; a player's name travels whole.
+        const std::string name = m_watching ? nameLeavingRoom(m_playerName) : m_playerName;
         const uint32_t asked = m_watching ? ANNOUNCE_WATCHING : 0u;
-        messagesToSendOut.push(writeAnnouncingJoinRequest(m_playerName.c_str(), OWN_CAPABILITIES | asked));
-        m_announced = canAnnounce(m_playerName);
+        messagesToSendOut.push(writeAnnouncingJoinRequest(name.c_str(), OWN_CAPABILITIES | asked));
+        m_announced = canAnnounce(name);
     }
 }
 

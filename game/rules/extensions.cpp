@@ -31,18 +31,16 @@ bool isCleanChatText(const uint8_t* text, int size) {
 }
 
 std::string makeChatText(const std::string& typed) {
-    const std::string clean = makeDisplayText(typed);
-    size_t cut = std::min(clean.size(), static_cast<size_t>(CHAT_TEXT_MAX_BYTES));
-    while (cut < clean.size() && (static_cast<unsigned char>(clean[cut]) & 0xC0u) == 0x80u)
-        --cut; // back to the start of the character that would be split
-    const size_t first = clean.find_first_not_of(' ');
-    if (first == std::string::npos || first >= cut)
-        return std::string();
-    return clean.substr(0, cut);
+    const std::string line = cutAtCharacter(makeDisplayText(typed), CHAT_TEXT_MAX_BYTES);
+    return line.find_first_not_of(' ') == std::string::npos ? std::string() : line;
 }
 
 bool canAnnounce(const std::string& name) {
     return name.size() <= static_cast<size_t>(JOIN_ANNOUNCEMENT_MAX_NAME);
+}
+
+std::string nameLeavingRoom(const std::string& name) {
+    return cutAtCharacter(name, JOIN_ANNOUNCEMENT_MAX_NAME);
 }
 
 networkMessage writeAnnouncingJoinRequest(const char* name, uint32_t capabilities) {

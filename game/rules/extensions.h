@@ -71,6 +71,8 @@ constexpr uint8_t JOIN_ANNOUNCEMENT_MARK[2] = {0x5A, 0xC5};
 // A join request for name that announces capabilities when the name leaves room.
 networkMessage writeAnnouncingJoinRequest(const char* name, uint32_t capabilities);
 bool canAnnounce(const std::string& name);
+// The name cut at a character boundary to leave room for the announcement.
+std::string nameLeavingRoom(const std::string& name);
 // What a join request announces; 0 for a request without an announcement.
 uint32_t readJoinAnnouncement(const uint8_t* data, int size);
 

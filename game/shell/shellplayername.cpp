@@ -15,9 +15,6 @@ bool acceptPlayerName(const std::string& text, std::string& name, std::string& e
         error = "the name must be valid UTF-8 without control or bidirectional characters";
         return false;
     }
-    size_t cut = std::min(text.size(), PLAYER_NAME_MAX_BYTES);
-    while (cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0u) == 0x80u)
-        --cut; // back to the start of the character that would be split
-    name = text.substr(0, cut);
+    name = cutAtCharacter(text, PLAYER_NAME_MAX_BYTES);
     return true;
 }

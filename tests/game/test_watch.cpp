@@ -88,6 +88,16 @@ TEST(Watching, AHostTakesSixteenWatchersRefusesTheNextAndStillHasEveryPlace) {
     EXPECT_EQ(h.clients.back()->collector.getWatchers().size(), static_cast<size_t>(MAX_WATCHERS));
 }
 
+// A name that would leave no room for the request is cut, at a character's start.
+TEST(Watching, AWatcherWithTheLongestNameStillAsksToWatch) {
+    Harness h(1);
+    const std::string longest = std::string(JOIN_ANNOUNCEMENT_MAX_NAME - 1, 'e') + "\xC3\xA9" + "ee";
+    Client& eve = join(h, 13, longest, true);
+    ASSERT_TRUE(h.joinAll());
+    EXPECT_EQ(eve.collector.getOwnIndex(), WATCHER_SHIP_ID);
+    EXPECT_EQ(std::string(h.game.getWatcher(0).name), longest.substr(0, JOIN_ANNOUNCEMENT_MAX_NAME - 1));
+}
+
 TEST(Watching, AHostOfTheDesignAloneIsSentNothingNewAndTheWatcherDoesNotJoinItsShip) {
     Harness h(1);
     h.strictHost = true;
