@@ -25,6 +25,8 @@ void ZEBGameStateCollector::reset() {
     m_announced = false;
     m_sharedCapabilities = 0;
     m_outgoingChat.clear();
+    m_compactRead = false;
+    m_ackDue = false;
     m_elements.clear();
     m_remoteMotion.clear();
     m_input.clear();
@@ -45,7 +47,7 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
     sendExtensions(messagesToSendOut);
     if (!m_joined) {
         // What this copy understands travels inside each join request.
-        messagesToSendOut.push(writeAnnouncingJoinRequest(m_playerName.c_str(), OWN_CAPABILITIES));
+        messagesToSendOut.push(writeAnnouncingJoinRequest(m_playerName.c_str(), m_announcing));
         m_announced = canAnnounce(m_playerName);
     }
 }
@@ -55,6 +57,9 @@ void ZEBGameStateCollector::sendExtensions(messageQueue& messagesToSendOut) {
     for (const std::string& text : m_outgoingChat)
         messagesToSendOut.push(writeChatSay(text));
     m_outgoingChat.clear();
+    if (m_ackDue)
+        messagesToSendOut.push(writeCompactAck(m_compactAck));
+    m_ackDue = false;
 }
 
 void ZEBGameStateCollector::say(const std::string& typed) {
@@ -72,7 +77,7 @@ void ZEBGameStateCollector::takeChatLines(std::vector<ChatLine>& lines) {
 void ZEBGameStateCollector::handleCapabilities(const networkMessage& message) {
     uint32_t shared = 0;
     if (m_announced && readCapabilities(message.getData(), message.getDataSize(), &shared))
-        m_sharedCapabilities = shared & OWN_CAPABILITIES;
+        m_sharedCapabilities = shared & m_announcing;
 }
 
 void ZEBGameStateCollector::handleChatLine(const networkMessage& message) {
@@ -111,6 +116,9 @@ void ZEBGameStateCollector::processMessages(messageQueue& receivedMessages) {
             break;
         case MSG_CHAT_LINE:
             handleChatLine(message);
+            break;
+        case MSG_COMPACT_STATE:
+            handleCompactState(message);
             break;
         default:
             break;
@@ -191,8 +199,12 @@ void ZEBGameStateCollector::handleExplosion(const networkMessage& message) {
         return;
     if (explosion.elementID < 0 || explosion.elementID >= getElementCount())
         return;
-    ZEBGameStateElement& element = m_elements[explosion.elementID];
-    element.startExplosion(explosion.duration, explosion.position, explosion.rotation);
+    explode(explosion.elementID, explosion.duration, explosion.position, explosion.rotation);
+}
+
+void ZEBGameStateCollector::explode(int index, float duration, const vector3& position, float rotation) {
+    ZEBGameStateElement& element = m_elements[index];
+    element.startExplosion(duration, position, rotation);
     if (static_cast<int>(m_sounds.size()) < MAX_PENDING_SOUNDS)
         m_sounds.push_back(element.getType());
 }

@@ -14,6 +14,7 @@
 // not know. A name too long to leave room for the announcement announces
 // nothing, and its player plays without the extensions.
 
+#include "game/rules/compactstate.h"
 #include "game/rules/protocol.h"
 #include "networklib/networkmessage.h"
 
@@ -25,8 +26,9 @@ constexpr int MSG_CHAT_SAY = 14;     // client to host: a line the player typed
 constexpr int MSG_CHAT_LINE = 15;    // host to one player: a line to show
 
 constexpr uint32_t CAPABILITY_CHAT = 1u << 0;
+// CAPABILITY_COMPACT (1u << 2), with its messages 17 and 18: compactstate.h.
 // What this build understands.
-constexpr uint32_t OWN_CAPABILITIES = CAPABILITY_CHAT;
+constexpr uint32_t OWN_CAPABILITIES = CAPABILITY_CHAT | CAPABILITY_COMPACT;
 
 constexpr int CAPABILITIES_SIZE = 4;
 constexpr int CHAT_TEXT_MAX_BYTES = 120;

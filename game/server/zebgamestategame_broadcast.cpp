@@ -54,7 +54,8 @@ void ZEBGameStateGame::stepGuesses(float dt) {
     trackGuesses();
     for (int id = 0; id < getElementCount(); ++id) {
         m_copyGuesses[id].step(dt);
-        m_observed[id].step(dt);
+        if (m_elements[id].getType() == TYPE_PLAYER) // only ships are observed
+            m_observed[id].step(dt);
     }
 }
 

@@ -105,6 +105,8 @@ class Harness {
         Client& client = *clients.back();
         client.playerID = playerID;
         client.collector.setPlayerName(name);
+        // The game's own state messages unless a scenario asks for the compact stream.
+        client.collector.setAnnounced(OWN_CAPABILITIES & ~CAPABILITY_COMPACT);
         return client;
     }
 

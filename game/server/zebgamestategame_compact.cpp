@@ -1,0 +1,114 @@
+#include "game/server/zebgamestategame.h"
+
+#include "networklib/networkmessage.h"
+
+#include <algorithm>
+
+// Players whose copies announced the compact stream get one datagram a tick of
+// what their copy does not hold yet, instead of the game's own element
+// updates, explosions and score tables; every other player gets those as
+// before, addressed to it alone once anyone takes the stream.
+
+namespace {
+
+constexpr int STATS_SCORE_OFFSET = PLAYER_NAME_SIZE + 4; // within a row: after the name and the ship id
+
+bool isDesignState(const networkMessage& message) {
+    const int type = message.getType();
+    return message.getDestination() == ALL_PLAYERS &&
+           (type == MSG_ELEMENT_UPDATE || type == MSG_EXPLOSION || type == MSG_PLAYER_STATS);
+}
+
+} // namespace
+
+void ZEBGameStateGame::addCompactPeer(uint32_t playerID, int ownShip) {
+    // The copy holds the full state just written, before this tick's move.
+    m_compactPeers.emplace_back(playerID, ownShip).track(m_elements);
+}
+
+void ZEBGameStateGame::removeCompactPeer(uint32_t playerID) {
+    std::erase_if(m_compactPeers,
+                  [playerID](const ZEBCompactPeer& peer) { return peer.getPlayerID() == playerID; });
+}
+
+bool ZEBGameStateGame::isCompactPeer(uint32_t playerID) const {
+    return std::any_of(m_compactPeers.begin(), m_compactPeers.end(),
+                       [playerID](const ZEBCompactPeer& peer) { return peer.getPlayerID() == playerID; });
+}
+
+void ZEBGameStateGame::handleCompactAck(const networkMessage& message) {
+    CompactAck ack;
+    if (!readCompactAck(message.getData(), message.getDataSize(), &ack))
+        return;
+    for (ZEBCompactPeer& peer : m_compactPeers) {
+        if (peer.getPlayerID() == message.getPlayerID())
+            peer.acknowledge(ack);
+    }
+}
+
+void ZEBGameStateGame::sendCompactStates(float dt, messageQueue& toSend) {
+    if (!m_compactPeers.empty()) {
+        routeDesignState(toSend);
+        sendCompactTables(toSend);
+        const std::vector<CompactScore> scores = compactScores();
+        const CompactTick tick{dt, m_elements, m_observed, m_changeCounts, m_tickExplosions, scores};
+        for (ZEBCompactPeer& peer : m_compactPeers) {
+            networkMessage datagram;
+            if (!peer.build(tick, &datagram))
+                continue;
+            datagram.setDestination(peer.getPlayerID());
+            toSend.push(datagram);
+        }
+    }
+    m_tickExplosions.clear();
+}
+
+// The game's own state messages go to each player that reads them.
+void ZEBGameStateGame::routeDesignState(messageQueue& toSend) const {
+    std::vector<uint32_t> readers;
+    for (int i = 0; i < getPlayerCount() && i < static_cast<int>(m_playerIDs.size()); ++i) {
+        if (m_players[i].connected && !m_players[i].reserved && !isCompactPeer(m_playerIDs[i]))
+            readers.push_back(m_playerIDs[i]);
+    }
+    messageQueue routed;
+    while (toSend.hasMessages()) {
+        networkMessage message = toSend.pop();
+        if (!isDesignState(message)) {
+            routed.push(message);
+            continue;
+        }
+        for (const uint32_t reader : readers) {
+            message.setDestination(reader);
+            routed.push(message);
+        }
+    }
+    toSend = routed;
+}
+
+// The score table's rows (names, ships, colours) travel whole, sure to arrive,
+// whenever they change; its scores change far more often and ride the stream.
+void ZEBGameStateGame::sendCompactTables(messageQueue& toSend) {
+    networkMessage table = writeStats();
+    std::vector<uint8_t> layout(table.getData(), table.getData() + table.getDataSize());
+    for (size_t row = PLAYER_STATS_HEADER_SIZE + STATS_SCORE_OFFSET; row + 4 <= layout.size();
+         row += PLAYER_STATS_ROW_SIZE)
+        std::fill_n(layout.begin() + static_cast<std::ptrdiff_t>(row), 4, 0);
+    table.setGuaranteed(true);
+    const std::vector<CompactScore> scores = compactScores();
+    for (ZEBCompactPeer& peer : m_compactPeers) {
+        if (!peer.tableChanged(layout))
+            continue;
+        table.setDestination(peer.getPlayerID());
+        toSend.push(table);
+        peer.tableSent(scores);
+    }
+}
+
+std::vector<CompactScore> ZEBGameStateGame::compactScores() const {
+    std::vector<CompactScore> scores;
+    for (const PlayerRecord& player : m_players) {
+        if (!player.reserved)
+            scores.push_back({player.shipID, player.score});
+    }
+    return scores;
+}

@@ -1,0 +1,182 @@
+// The compact state stream beside the game's own messages: the same game
+// watched through both, with and without loss, and copies of either kind
+// meeting hosts of the other.
+
+#include "tests/game/playharness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using play::Client;
+using play::Harness;
+
+namespace {
+
+// What the watching copies may draw off the host: the host's thresholds, a
+// frame of a ship's top speed for a correction still fading, and the
+// quantisation step.
+constexpr float DRAWN_BOUND = 2.0f * GUESS_POSITION_THRESHOLD + MAX_SHIP_SPEED * play::FRAME;
+// A loss is told by the acknowledgement of a later datagram or, when none
+// comes, by the resend time; each datagram lost on the way adds its turn.
+constexpr int HEAL_FRAMES = 16;
+
+// Every player turns one way or the other, thrusts now and then and fires.
+PlayerInput flying(int index, int frame) {
+    PlayerInput input;
+    input.left = (frame / 60 + index) % 3 == 0;
+    input.right = (frame / 60 + index) % 3 == 1;
+    input.up = (frame / 20 + index) % 4 == 0;
+    input.fire = (frame + 5 * index) % 20 == 0;
+    return input;
+}
+
+float seenDistance(const vector3& a, const vector3& b) {
+    return std::hypot(wrapPlayArea(a.x - b.x), wrapPlayArea(a.y - b.y));
+}
+
+// How one watching copy compares with the host, frame by frame.
+struct Watch {
+    float worstDrawn = 0.0f;
+    int visibilityMismatches = 0;
+    int scoreMismatches = 0;
+    int longestWrong = 0;       // frames in a row one element was drawn off or shown wrong
+    std::vector<int> wrongRuns; // per element, the current run
+};
+
+// Four players fly; copies 0 and 1 take the compact stream, 2 the game's own
+// messages, 3 follows the design alone.
+struct Mixed {
+    explicit Mixed(int lossPercent) : h(3, 77u) {
+        for (uint32_t id = 1; id <= 4; ++id) {
+            Client& client = h.addClient(id);
+            h.connect(id);
+            if (id <= 2)
+                client.collector.setAnnounced(OWN_CAPABILITIES);
+            client.strict = id == 4;
+            client.lossPercent = lossPercent;
+        }
+        joined = h.joinAll();
+        watches.resize(h.clients.size());
+    }
+
+    void frame(int frame) {
+        std::vector<ZEBGameStateElement> before;
+        for (int id = 0; id < h.game.getElementCount(); ++id)
+            before.push_back(h.game.getElement(id));
+        std::vector<int> scores;
+        for (int i = 0; i < h.game.getPlayerCount(); ++i)
+            scores.push_back(h.game.getPlayer(i).score);
+        for (size_t i = 0; i < h.clients.size(); ++i)
+            h.clients[i]->input = flying(static_cast<int>(i), frame);
+        h.step();
+        for (size_t i = 0; i < h.clients.size(); ++i)
+            compare(*h.clients[i], before, scores, watches[i]);
+    }
+
+    static void compare(const Client& client, const std::vector<ZEBGameStateElement>& host,
+                        const std::vector<int>& scores, Watch& watch) {
+        const ZEBGameStateCollector& copy = client.collector;
+        watch.wrongRuns.resize(host.size(), 0);
+        for (int id = 0; id < static_cast<int>(host.size()) && id < copy.getElementCount(); ++id) {
+            const bool shown = copy.getElementState(id).isVisible();
+            watch.visibilityMismatches += shown != host[id].isVisible() ? 1 : 0;
+            float drawn = 0.0f;
+            if (shown && host[id].isVisible() && id != copy.getOwnIndex())
+                drawn = seenDistance(copy.getDrawnPosition(id), host[id].getPosition());
+            watch.worstDrawn = std::max(watch.worstDrawn, drawn);
+            const bool wrong = shown != host[id].isVisible() || drawn > DRAWN_BOUND;
+            watch.wrongRuns[id] = wrong ? watch.wrongRuns[id] + 1 : 0;
+            watch.longestWrong = std::max(watch.longestWrong, watch.wrongRuns[id]);
+        }
+        if (copy.isCompact()) {
+            for (int row = 0; row < copy.getStatsCount() && row < static_cast<int>(scores.size()); ++row)
+                watch.scoreMismatches += copy.getStatsScore(row) != scores[row] ? 1 : 0;
+        }
+    }
+
+    Harness h;
+    bool joined = false;
+    std::vector<Watch> watches;
+};
+
+} // namespace
+
+TEST(Compact, BothStreamsShowTheSameGameTickByTick) {
+    Mixed m(0);
+    ASSERT_TRUE(m.joined);
+    ASSERT_EQ(m.h.game.getCompactPeerCount(), 2);
+    for (int frame = 0; frame < 45 * 20; ++frame)
+        m.frame(frame);
+    int explosions = 0;
+    for (const networkMessage& message : m.h.clients[2]->seen)
+        explosions += message.getType() == MSG_EXPLOSION ? 1 : 0;
+    ASSERT_GT(explosions, 10); // the game had hits, breaks and respawns to show
+    for (size_t i = 0; i < m.watches.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(m.watches[i].visibilityMismatches, 0);
+        EXPECT_LE(m.watches[i].worstDrawn, DRAWN_BOUND);
+        EXPECT_EQ(m.watches[i].scoreMismatches, 0);
+    }
+    // Once play stops and the game's own table has gone out again, every copy holds the host's scores.
+    for (const auto& client : m.h.clients)
+        client->input = PlayerInput();
+    m.h.parkAsteroids();
+    m.h.steps(90);
+    for (const auto& client : m.h.clients) {
+        ASSERT_EQ(client->collector.getStatsCount(), m.h.game.getPlayerCount());
+        for (int row = 0; row < m.h.game.getPlayerCount(); ++row)
+            EXPECT_EQ(client->collector.getStatsScore(row), m.h.game.getPlayer(row).score);
+    }
+}
+
+TEST(Compact, ALossyLinkLeavesACopyWrongOnlyBrieflyAndHeals) {
+    Mixed m(5);
+    ASSERT_TRUE(m.joined);
+    for (int frame = 0; frame < 45 * 20; ++frame)
+        m.frame(frame);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_LE(m.watches[i].longestWrong, HEAL_FRAMES) << "copy " << i;
+    for (const auto& client : m.h.clients)
+        client->lossPercent = 0;
+    m.h.steps(HEAL_FRAMES);
+    Watch healed;
+    for (int frame = 0; frame < 45; ++frame) {
+        std::vector<ZEBGameStateElement> before;
+        for (int id = 0; id < m.h.game.getElementCount(); ++id)
+            before.push_back(m.h.game.getElement(id));
+        m.h.step();
+        Mixed::compare(*m.h.clients[0], before, {}, healed);
+    }
+    EXPECT_EQ(healed.longestWrong, 0);
+}
+
+// Types the game's own copies know, and those of the compact stream.
+TEST(Compact, CopiesOfEitherKindNeverMeetATypeTheyDoNotKnow) {
+    {
+        Harness h(2);
+        h.strictHost = true;
+        Client& extended = h.addClient(1);
+        extended.collector.setAnnounced(OWN_CAPABILITIES);
+        ASSERT_TRUE(h.joinAll());
+        h.steps(90);
+        EXPECT_FALSE(extended.collector.isCompact());
+        EXPECT_TRUE(h.droppedByHost.empty()); // no acknowledgement went to a host that cannot read it
+        EXPECT_TRUE(std::any_of(extended.seen.begin(), extended.seen.end(),
+                                [](const networkMessage& m) { return m.getType() == MSG_ELEMENT_UPDATE; }));
+    }
+    Mixed m(0);
+    ASSERT_TRUE(m.joined);
+    for (int frame = 0; frame < 90; ++frame)
+        m.frame(frame);
+    for (const networkMessage& message : m.h.clients[3]->seen)
+        EXPECT_TRUE(play::isDesignServerType(message.getType())) << "type " << message.getType();
+    int compact = 0;
+    for (const networkMessage& message : m.h.clients[0]->seen) {
+        compact += message.getType() == MSG_COMPACT_STATE ? 1 : 0;
+        EXPECT_NE(message.getType(), MSG_ELEMENT_UPDATE);
+        EXPECT_NE(message.getType(), MSG_EXPLOSION);
+    }
+    EXPECT_GT(compact, 0);
+}
