@@ -49,15 +49,23 @@ bool isCompactGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateEleme
 
 ZEBCompactPeer::ZEBCompactPeer(uint32_t playerID, int ownShip) : m_playerID(playerID), m_ownShip(ownShip) {}
 
-void ZEBCompactPeer::track(const std::vector<ZEBGameStateElement>& elements) {
+void ZEBCompactPeer::track(const std::vector<ZEBGameStateElement>& elements, uint32_t tickNumber,
+                           bool joining, ZEBCompactShipGuesses& ships) {
+    // A whole record is told apart from entries, and a full state (read a
+    // step later than the rest) from a new element.
+    const uint32_t whole = joining ? ~0u : ~1u;
     for (size_t id = m_tracked.size(); id < elements.size(); ++id) {
         Tracked& tracked = m_tracked.emplace_back();
+        tracked.lastSent = tickNumber;
+        tracked.previousSent = whole;
         tracked.heldVisible = elements[id].isVisible();
         tracked.ship = elements[id].getType() == TYPE_PLAYER;
         tracked.steppedTo = m_clock;
         m_held.emplace_back().receive(elements[id]);
-        if (tracked.ship)
+        if (tracked.ship) {
             m_ships.push_back(static_cast<int>(id));
+            ships.hold(shipKey(static_cast<int>(id)), m_held.back(), tickNumber);
+        }
     }
 }
 
@@ -117,19 +125,19 @@ bool ZEBCompactPeer::build(const CompactTick& tick, networkMessage* out) {
     std::erase_if(m_explosions, [](const PendingExplosion& p) {
         return p.age > COMPACT_EXPLOSION_WORTH + COMPACT_RESEND_AFTER;
     });
-    track(tick.elements);
+    track(tick.elements, tick.number, false, tick.ships);
     // The copy reads its first datagram with the full state, before it steps.
     m_clock += m_started ? tick.dt : 0.0f;
     m_started = true;
     ++m_ticks;
-    // What is out of play stays so until an entry shows it: nothing to carry
-    // on. Asteroids and bullets go in a straight line, carried on when looked at.
-    for (const int id : m_ships) {
-        if (m_tracked[id].heldVisible)
-            carryOn(id);
+    // Ships are carried on in the shared guesses; asteroids and bullets go in
+    // a straight line, carried on when looked at.
+    if (tick.ships.isSweepDue(tick.number)) {
+        for (const int id : m_ships)
+            tick.ships.use(shipKey(id), m_tracked[id].shipHint);
     }
     compactWriter writer(static_cast<uint16_t>(m_sequence + 1));
-    addExplosions(writer);
+    addExplosions(writer, tick);
     addElements(writer, tick);
     addScores(writer, tick.scores, tick.dt);
     if (writer.isEmpty())
@@ -145,9 +153,34 @@ void ZEBCompactPeer::carryOn(int id) {
     tracked.steppedTo = m_clock;
 }
 
-void ZEBCompactPeer::sent(int id, const ZEBGameStateElement& held) {
+const ZEBGameStateElement& ZEBCompactPeer::heldElement(int id, const CompactTick& tick) {
+    if (m_tracked[id].ship) {
+        if (const ZEBMotionGuess* shared = shipGuess(id, tick))
+            return shared->getElement();
+    }
+    return m_held[id].getElement();
+}
+
+void ZEBCompactPeer::sent(int id, const ZEBGameStateElement& held, const CompactTick& tick) {
     Tracked& tracked = m_tracked[id];
-    m_held[id].receive(held);
+    if (tracked.ship) {
+        // Another copy sent the same as this one at the same ticks already holds the result.
+        const ZEBCompactShipGuesses::Key before = shipKey(id);
+        const ZEBCompactShipGuesses::Key after{id, tick.number, before.lastSent};
+        int hint = -1;
+        if (tick.ships.find(after, hint) == nullptr) {
+            const ZEBMotionGuess* base = shipGuess(id, tick);
+            ZEBMotionGuess guess = base != nullptr ? *base : ZEBMotionGuess();
+            guess.receive(held);
+            tick.ships.hold(after, guess, tick.number);
+        } else {
+            tick.ships.use(after, hint);
+        }
+    } else {
+        m_held[id].receive(held);
+    }
+    tracked.previousSent = tracked.lastSent;
+    tracked.lastSent = tick.number;
     tracked.heldVisible = held.isVisible();
     tracked.steppedTo = m_clock;
     tracked.sequence = static_cast<uint16_t>(m_sequence + 1);
@@ -156,7 +189,7 @@ void ZEBCompactPeer::sent(int id, const ZEBGameStateElement& held) {
     tracked.sentAt = m_clock;
 }
 
-void ZEBCompactPeer::addExplosions(compactWriter& writer) {
+void ZEBCompactPeer::addExplosions(compactWriter& writer, const CompactTick& tick) {
     for (PendingExplosion& pending : m_explosions) {
         const int id = pending.explosion.elementID;
         if (!pending.resend || pending.age > COMPACT_EXPLOSION_WORTH || id < 0 ||
@@ -174,7 +207,7 @@ void ZEBCompactPeer::addExplosions(compactWriter& writer) {
         pending.sequence = static_cast<uint16_t>(m_sequence + 1);
         pending.inFlight = true;
         pending.resend = false;
-        sent(id, applied(entry, m_held[id].getElement()));
+        sent(id, applied(entry, heldElement(id, tick)), tick);
     }
 }
 
@@ -186,7 +219,10 @@ bool ZEBCompactPeer::needsMotion(int id, const CompactTick& tick) {
         return false;
     if (!tracked.ship)
         return expired(tracked) || hasDrifted(id, tick);
-    const ZEBMotionGuess& held = m_held[id];
+    const ZEBMotionGuess* shared = shipGuess(id, tick);
+    if (shared == nullptr)
+        return true;
+    const ZEBMotionGuess& held = *shared;
     const bool beat = m_clock - tracked.sentAt >= COMPACT_SHIP_HEARTBEAT;
     // A control taken up or let go is news at once: the guess would run a
     // frame of turning past the threshold before it showed.
@@ -199,7 +235,7 @@ bool ZEBCompactPeer::needsMotion(int id, const CompactTick& tick) {
 
 bool ZEBCompactPeer::hasDrifted(int id, const CompactTick& tick) {
     Tracked& tracked = m_tracked[id];
-    const uint32_t change = id < static_cast<int>(tick.changes.size()) ? tick.changes[id] : 0;
+    const uint32_t change = tick.changes[id];
     // The first datagram corrects everything the host has moved since the full state.
     const bool due = m_ticks == 1 || (m_ticks + static_cast<uint32_t>(id)) % COMPACT_DRIFT_CHECK_TICKS == 0;
     if (change == tracked.seenChange && !due)
@@ -213,21 +249,27 @@ void ZEBCompactPeer::addElements(compactWriter& writer, const CompactTick& tick)
     for (int id = 0; id < static_cast<int>(tick.elements.size()); ++id) {
         const Tracked& tracked = m_tracked[id];
         const ZEBGameStateElement& truth = tick.elements[id];
+        const bool visible = truth.isVisible();
+        // Most elements have nothing to tell: out of play on both sides, or an
+        // asteroid or bullet the game has not touched, whose drift is not due.
+        const bool quiet =
+            !tracked.resend && !tracked.inFlight && visible == tracked.heldVisible &&
+            (!visible || (!tracked.ship && m_ticks > 1 && tick.changes[id] == tracked.seenChange &&
+                          (m_ticks + static_cast<uint32_t>(id)) % COMPACT_DRIFT_CHECK_TICKS != 0));
+        if (quiet ||
+            (visible ? !needsMotion(id, tick) : !tracked.heldVisible && !tracked.resend && !expired(tracked)))
+            continue;
         CompactEntry entry;
-        if (truth.isVisible()) {
-            if (!needsMotion(id, tick))
-                continue;
+        if (visible) {
             entry = motionOf(id, truth);
         } else {
-            if (!tracked.heldVisible && !tracked.resend && !expired(tracked))
-                continue;
             entry.kind = compactKind::hide;
             entry.id = id;
         }
         if (!writer.add(entry))
             continue;
-        sent(id, applied(entry, m_held[id].getElement()));
-        m_tracked[id].seenChange = id < static_cast<int>(tick.changes.size()) ? tick.changes[id] : 0;
+        sent(id, applied(entry, heldElement(id, tick)), tick);
+        m_tracked[id].seenChange = tick.changes[id];
     }
 }
 

@@ -4,6 +4,7 @@
 #include "game/rules/protocol.h"
 #include "game/rules/zebgamestateelement.h"
 #include "game/rules/zebmotionguess.h"
+#include "game/server/zebcompactshipguesses.h"
 
 #include <cstdint>
 #include <vector>
@@ -20,7 +21,7 @@ constexpr float COMPACT_SHIP_HEARTBEAT = 2.0f;
 
 // An asteroid or a bullet changes only through the game, which counts each
 // change; between changes its guess is checked for drift this often, staggered.
-constexpr int COMPACT_DRIFT_CHECK_TICKS = 8;
+constexpr int COMPACT_DRIFT_CHECK_TICKS = 22;
 
 struct CompactScore {
     int32_t shipID = 0;
@@ -29,10 +30,12 @@ struct CompactScore {
 
 // The host's state after a tick, as every compact datagram of that tick reads it.
 struct CompactTick {
+    uint32_t number = 0; // counts the host's ticks
+    ZEBCompactShipGuesses& ships;
     float dt = 0.0f;
     const std::vector<ZEBGameStateElement>& elements;
     const std::vector<ZEBMotionGuess>& controls; // per ship: the controls it holds now
-    const std::vector<uint32_t>& changes;        // per element: how often the game has changed it
+    const std::vector<uint32_t>& changes;        // per element (every one): how often the game has changed it
     const std::vector<Explosion>& explosions;    // this tick's
     const std::vector<CompactScore>& scores;
 };
@@ -46,8 +49,10 @@ class ZEBCompactPeer {
     ZEBCompactPeer(uint32_t playerID, int ownShip);
 
     uint32_t getPlayerID() const { return m_playerID; }
-    // Elements the copy has received whole (a full state, a new element).
-    void track(const std::vector<ZEBGameStateElement>& elements);
+    // Elements the copy has received whole at host tick tickNumber: joining
+    // (the full state), or while playing (a new element).
+    void track(const std::vector<ZEBGameStateElement>& elements, uint32_t tickNumber, bool joining,
+               ZEBCompactShipGuesses& ships);
     void acknowledge(const CompactAck& ack);
     // The scores of a table that is sure to arrive.
     void tableSent(const std::vector<CompactScore>& scores);
@@ -67,8 +72,11 @@ class ZEBCompactPeer {
         bool resend = false;   // that datagram was lost
         uint16_t sequence = 0;
         uint32_t seenChange = 0; // the game's count of changes when last compared
-        double sentAt = 0.0;     // on this peer's clock
-        double steppedTo = 0.0;  // how far the guess has been carried on
+        uint32_t lastSent = 0;   // host ticks of the last two entries, or of the whole record
+        uint32_t previousSent = 0;
+        int shipHint = -1;      // where the shared guess of a ship was found last
+        double sentAt = 0.0;    // on this peer's clock
+        double steppedTo = 0.0; // how far the guess has been carried on
     };
     struct PendingExplosion {
         Explosion explosion;
@@ -89,11 +97,18 @@ class ZEBCompactPeer {
     bool needsMotion(int id, const CompactTick& tick);
     bool hasDrifted(int id, const CompactTick& tick);
     void carryOn(int id); // the guess of element id, carried on to now
+    ZEBCompactShipGuesses::Key shipKey(int id) const {
+        return {id, m_tracked[id].lastSent, m_tracked[id].previousSent};
+    }
+    const ZEBMotionGuess* shipGuess(int id, const CompactTick& tick) {
+        return tick.ships.find(shipKey(id), m_tracked[id].shipHint);
+    }
+    const ZEBGameStateElement& heldElement(int id, const CompactTick& tick);
     bool expired(const Tracked& tracked) const {
         return tracked.inFlight && m_clock - tracked.sentAt >= COMPACT_RESEND_AFTER;
     }
-    void sent(int id, const ZEBGameStateElement& held);
-    void addExplosions(compactWriter& writer);
+    void sent(int id, const ZEBGameStateElement& held, const CompactTick& tick);
+    void addExplosions(compactWriter& writer, const CompactTick& tick);
     void addElements(compactWriter& writer, const CompactTick& tick);
     void addScores(compactWriter& writer, const std::vector<CompactScore>& scores, float dt);
     TrackedScore& scoreOf(int32_t shipID);
@@ -105,7 +120,7 @@ class ZEBCompactPeer {
     uint32_t m_ticks = 0;
     double m_clock = 0.0; // seconds of datagrams built, as the copy steps them
     std::vector<Tracked> m_tracked;
-    std::vector<ZEBMotionGuess> m_held; // per element: as the copy carries it on
+    std::vector<ZEBMotionGuess> m_held; // per element but ships (shared): as the copy carries it on
     std::vector<int> m_ships;
     std::vector<PendingExplosion> m_explosions;
     std::vector<TrackedScore> m_scores;

@@ -251,6 +251,7 @@ class ZEBGameStateGame {
     void addCompactPeer(uint32_t playerID, int ownShip);
     void removeCompactPeer(uint32_t playerID);
     bool isCompactPeer(uint32_t playerID) const;
+    bool hasDesignReaders() const; // a player reads the game's own state messages
     void handleCompactAck(const networkMessage& message);
     void sendCompactStates(float dt, messageQueue& toSend);
     void routeDesignState(messageQueue& toSend) const;
@@ -289,4 +290,7 @@ class ZEBGameStateGame {
     std::vector<ZEBCompactPeer> m_compactPeers;
     std::vector<Explosion> m_tickExplosions; // this tick's, for the compact stream
     std::vector<uint32_t> m_changeCounts;    // per element: updates the game has sent of it
+    uint32_t m_compactTicks = 0;
+    ZEBCompactShipGuesses m_shipGuesses;
+    bool m_designIdle = false; // the game's own guesses were left alone: nobody read them
 };

@@ -23,7 +23,7 @@ bool isDesignState(const networkMessage& message) {
 
 void ZEBGameStateGame::addCompactPeer(uint32_t playerID, int ownShip) {
     // The copy holds the full state just written, before this tick's move.
-    m_compactPeers.emplace_back(playerID, ownShip).track(m_elements);
+    m_compactPeers.emplace_back(playerID, ownShip).track(m_elements, m_compactTicks + 1, true, m_shipGuesses);
 }
 
 void ZEBGameStateGame::removeCompactPeer(uint32_t playerID) {
@@ -34,6 +34,16 @@ void ZEBGameStateGame::removeCompactPeer(uint32_t playerID) {
 bool ZEBGameStateGame::isCompactPeer(uint32_t playerID) const {
     return std::any_of(m_compactPeers.begin(), m_compactPeers.end(),
                        [playerID](const ZEBCompactPeer& peer) { return peer.getPlayerID() == playerID; });
+}
+
+bool ZEBGameStateGame::hasDesignReaders() const {
+    if (m_compactPeers.empty())
+        return true; // the game's own messages are sent as ever, also to nobody
+    for (int i = 0; i < getPlayerCount() && i < static_cast<int>(m_playerIDs.size()); ++i) {
+        if (m_players[i].connected && !m_players[i].reserved && !isCompactPeer(m_playerIDs[i]))
+            return true;
+    }
+    return false;
 }
 
 void ZEBGameStateGame::handleCompactAck(const networkMessage& message) {
@@ -47,11 +57,15 @@ void ZEBGameStateGame::handleCompactAck(const networkMessage& message) {
 }
 
 void ZEBGameStateGame::sendCompactStates(float dt, messageQueue& toSend) {
+    ++m_compactTicks;
     if (!m_compactPeers.empty()) {
         routeDesignState(toSend);
         sendCompactTables(toSend);
         const std::vector<CompactScore> scores = compactScores();
-        const CompactTick tick{dt, m_elements, m_observed, m_changeCounts, m_tickExplosions, scores};
+        m_changeCounts.resize(m_elements.size(), 0);
+        m_shipGuesses.step(dt, m_compactTicks);
+        const CompactTick tick{m_compactTicks, m_shipGuesses,    dt,    m_elements, m_observed,
+                               m_changeCounts, m_tickExplosions, scores};
         for (ZEBCompactPeer& peer : m_compactPeers) {
             networkMessage datagram;
             if (!peer.build(tick, &datagram))
@@ -60,6 +74,7 @@ void ZEBGameStateGame::sendCompactStates(float dt, messageQueue& toSend) {
             toSend.push(datagram);
         }
     }
+    m_shipGuesses.sweep(m_compactTicks);
     m_tickExplosions.clear();
 }
 
