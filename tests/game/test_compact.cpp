@@ -101,7 +101,82 @@ struct Mixed {
     std::vector<Watch> watches;
 };
 
+CompactEntry makeEntry(compactKind kind, int id, float x, float rotation, float vx, int32_t score) {
+    CompactEntry entry;
+    entry.kind = kind;
+    entry.id = id;
+    entry.position = vector3(x, -x * 0.5f, 0.0f);
+    entry.rotation = rotation;
+    entry.velocity = vector3(vx, -vx, 0.0f);
+    entry.duration = 0.16f;
+    entry.score = score;
+    return entry;
+}
+
 } // namespace
+
+// Every kind of entry reads back as its receiver holds it, quantised within
+// half a step; a datagram cut inside an entry, or naming a kind no copy
+// knows, is refused whole.
+TEST(Compact, ADatagramReadsBackQuantisedAndACutOrUnknownOneIsRefused) {
+    const std::vector<CompactEntry> written{makeEntry(compactKind::motion, 4095, 9.99f, -90.0f, -31.5f, 0),
+                                            makeEntry(compactKind::hide, 7, 0.0f, 0.0f, 0.0f, 0),
+                                            makeEntry(compactKind::explode, 12, -10.0f, 719.9f, 0.0f, 0),
+                                            makeEntry(compactKind::score, 21, 0.0f, 0.0f, 0.0f, -123456)};
+    compactWriter writer(65535);
+    std::vector<int> ends{COMPACT_HEADER_SIZE};
+    for (const CompactEntry& entry : written) {
+        ASSERT_TRUE(writer.add(entry));
+        ends.push_back(ends.back() + compactEntrySize(entry.kind));
+    }
+    EXPECT_FALSE(writer.add(makeEntry(compactKind::hide, COMPACT_MAX_ID + 1, 0.0f, 0.0f, 0.0f, 0)));
+    const networkMessage message = writer.message();
+    ASSERT_EQ(message.getDataSize(), ends.back());
+    uint16_t sequence = 0;
+    std::vector<CompactEntry> read;
+    ASSERT_TRUE(readCompactState(message.getData(), message.getDataSize(), &sequence, &read));
+    EXPECT_EQ(sequence, 65535);
+    ASSERT_EQ(read.size(), written.size());
+    for (size_t i = 0; i < read.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(read[i].kind, written[i].kind);
+        EXPECT_EQ(read[i].id, written[i].id);
+        if (read[i].kind == compactKind::motion || read[i].kind == compactKind::explode) {
+            EXPECT_LE(seenDistance(read[i].position, written[i].position), COMPACT_POSITION_STEP);
+            EXPECT_NEAR(std::remainder(read[i].rotation - written[i].rotation, 360.0f), 0.0f,
+                        COMPACT_ROTATION_STEP);
+            EXPECT_GE(read[i].rotation, 0.0f);
+            EXPECT_LT(read[i].rotation, 360.0f);
+        }
+        const CompactEntry held = quantised(written[i]);
+        EXPECT_EQ(read[i].position, held.position);
+        EXPECT_EQ(read[i].rotation, held.rotation);
+    }
+    EXPECT_NEAR(read[0].velocity.x, -31.5f, COMPACT_VELOCITY_STEP);
+    EXPECT_FLOAT_EQ(read[2].duration, 0.16f);
+    EXPECT_EQ(read[3].score, -123456);
+    for (int cut = 0; cut < message.getDataSize(); ++cut) {
+        const bool atEnd = std::find(ends.begin(), ends.end(), cut) != ends.end();
+        EXPECT_EQ(readCompactState(message.getData(), cut, &sequence, &read), atEnd) << "cut at " << cut;
+    }
+    for (const int kind : {0, 5, 15}) {
+        std::vector<uint8_t> bytes(message.getData(), message.getData() + message.getDataSize());
+        bytes[COMPACT_HEADER_SIZE + 1] =
+            static_cast<uint8_t>((bytes[COMPACT_HEADER_SIZE + 1] & 0x0F) | (kind << 4));
+        EXPECT_FALSE(readCompactState(bytes.data(), static_cast<int>(bytes.size()), &sequence, &read));
+    }
+    // An acknowledgement names the newest datagram and which of the 32 before it came.
+    CompactAck ack;
+    const networkMessage ackMessage = writeCompactAck(CompactAck{3, 0x5u});
+    ASSERT_TRUE(readCompactAck(ackMessage.getData(), ackMessage.getDataSize(), &ack));
+    const std::vector<std::pair<uint16_t, bool>> named{{3, true},  {2, true},      {1, false},    {0, true},
+                                                       {4, false}, {65535, false}, {65500, false}};
+    for (const auto& [sequenceNumber, arrived] : named)
+        EXPECT_EQ(acknowledges(ack, sequenceNumber), arrived) << sequenceNumber;
+    EXPECT_TRUE(isNewerSequence(2, 65535));
+    EXPECT_FALSE(isNewerSequence(65535, 2));
+    EXPECT_FALSE(readCompactAck(ackMessage.getData(), COMPACT_ACK_SIZE - 1, &ack));
+}
 
 TEST(Compact, BothStreamsShowTheSameGameTickByTick) {
     Mixed m(0);
