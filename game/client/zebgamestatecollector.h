@@ -46,6 +46,8 @@ class ZEBGameStateCollector {
     void reset(); // the connection is lost: back to not joined
     // A replay shows every ship as the host sent it: no ship is predicted as its own.
     void watchWithoutShip() { m_ownIndex = -1; }
+    // A replay of a copy that took the compact stream reads it as that copy did.
+    void readCompactStream() { m_sharedCapabilities |= CAPABILITY_COMPACT; }
 
     void setInput(const PlayerInput& input) { m_input = input; }
     void update(float changeInTime, messageQueue& receivedMessages, messageQueue& messagesToSendOut);

@@ -54,5 +54,5 @@ void ZEBGameStateCollector::applyCompact(const CompactEntry& entry) {
         return;
     const bool wasVisible = m_elements[index].isVisible();
     applyCompactEntry(entry, &m_elements[index]);
-    m_remoteMotion.received(index, m_elements[index], wasVisible);
+    m_remoteMotion.received(index, m_elements[index], wasVisible, entry.turn, entry.thrust);
 }

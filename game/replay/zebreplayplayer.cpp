@@ -68,6 +68,7 @@ void ZEBReplayPlayer::jumpTo(uint32_t timeMs) {
     if (!openChunk(index))
         return;
     m_collector = ZEBGameStateCollector();
+    m_collector.readCompactStream(); // whichever the recording copy took
     messageQueue keyframe;
     keyframe.push(m_chunk.fullState);
     keyframe.push(m_chunk.stats);

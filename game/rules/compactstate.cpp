@@ -56,8 +56,30 @@ int16_t readI16(const uint8_t* in) {
     return static_cast<int16_t>(readU16(in));
 }
 
-bool isKnownKind(int kind) {
-    return kind >= static_cast<int>(compactKind::motion) && kind <= static_cast<int>(compactKind::score);
+// A motion's head kind also tells the controls: 1 none, then from 5 on.
+constexpr int MOTION_WITH_CONTROLS = 5;
+constexpr int MOTION_LAST_KIND = 9;
+
+int headKind(const CompactEntry& entry) {
+    if (entry.kind != compactKind::motion || (entry.turn == 0 && !entry.thrust))
+        return static_cast<int>(entry.kind);
+    const int turn = entry.turn > 0 ? 0 : (entry.turn < 0 ? 1 : 2); // left, right, none
+    return entry.thrust ? MOTION_WITH_CONTROLS + 2 + (turn + 1) % 3 : MOTION_WITH_CONTROLS + turn;
+}
+
+// Fills kind and controls from a head kind; false for a kind no copy knows.
+bool readHeadKind(int kind, CompactEntry& entry) {
+    if (kind >= static_cast<int>(compactKind::motion) && kind <= static_cast<int>(compactKind::score)) {
+        entry.kind = static_cast<compactKind>(kind);
+        return true;
+    }
+    if (kind < MOTION_WITH_CONTROLS || kind > MOTION_LAST_KIND)
+        return false;
+    static constexpr int TURNS[] = {1, -1, 0, 1, -1};
+    entry.kind = compactKind::motion;
+    entry.turn = TURNS[kind - MOTION_WITH_CONTROLS];
+    entry.thrust = kind >= MOTION_WITH_CONTROLS + 2;
+    return true;
 }
 
 void writePlace(uint8_t* out, const vector3& position, float rotation) {
@@ -140,7 +162,7 @@ bool compactWriter::add(const CompactEntry& entry) {
     const size_t at = m_payload.size();
     m_payload.resize(at + static_cast<size_t>(size));
     uint8_t* out = m_payload.data() + at;
-    writeU16(out, static_cast<uint16_t>((static_cast<unsigned>(entry.kind) << HEAD_ID_BITS) |
+    writeU16(out, static_cast<uint16_t>((static_cast<unsigned>(headKind(entry)) << HEAD_ID_BITS) |
                                         static_cast<unsigned>(entry.id)));
     out += COMPACT_HEAD_SIZE;
     switch (entry.kind) {
@@ -176,11 +198,9 @@ bool readCompactState(const uint8_t* data, int size, uint16_t* sequence, std::ve
         if (size - at < COMPACT_HEAD_SIZE)
             return false;
         const uint16_t head = readU16(data + at);
-        const int kind = head >> HEAD_ID_BITS;
-        if (!isKnownKind(kind))
-            return false;
         CompactEntry& entry = read.emplace_back();
-        entry.kind = static_cast<compactKind>(kind);
+        if (!readHeadKind(head >> HEAD_ID_BITS, entry))
+            return false;
         entry.id = head & COMPACT_MAX_ID;
         const int entrySize = compactEntrySize(entry.kind);
         if (size - at < entrySize)

@@ -9,7 +9,9 @@
 // MSG_COMPACT_STATE payload: sequence u16, then entries until the end. Each
 // entry opens with a u16 head, the kind in its top 4 bits and an element id
 // (or, for a score, the ship id of the row) in its low 12 bits:
-//   motion   x u16, y u16, rotation u16, vx i16, vy i16  the element is visible and moves so
+//   motion   x u16, y u16, rotation u16, vx i16, vy i16  the element is visible and moves so;
+//            its kind tells the controls a ship holds: 1 none, 5 left, 6 right,
+//            7 thrust, 8 thrust and left, 9 thrust and right
 //   hide     -                                           the element left play
 //   explode  duration u8 (hundredths of a second), x u16, y u16, rotation u16
 //   score    score i32                                   the row of that ship
@@ -56,6 +58,8 @@ struct CompactEntry {
     vector3 position;      // motion, explode
     float rotation = 0.0f; // motion, explode: degrees from 0 to 360
     vector3 velocity;      // motion
+    int turn = 0;          // motion of a ship: +1 left, -1 right
+    bool thrust = false;   // motion of a ship
     float duration = 0.0f; // explode
     int32_t score = 0;     // score
 };

@@ -35,6 +35,15 @@ void ZEBMotionGuess::receive(const ZEBGameStateElement& element) {
     m_sinceUpdate = 0.0f;
 }
 
+void ZEBMotionGuess::receive(const ZEBGameStateElement& element, int turn, bool thrust) {
+    const bool ship = isVisibleShip(element);
+    m_turn = ship ? turn : 0;
+    m_thrust = ship && thrust;
+    m_plain = element;
+    m_guess = element;
+    m_sinceUpdate = 0.0f;
+}
+
 void ZEBMotionGuess::step(float dt) {
     vector3 gain;
     if (holdsControls()) {

@@ -3,14 +3,19 @@
 #include "game/rules/playarea.h"
 #include "game/server/zebgamestategame.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-CompactEntry motionOf(int id, const ZEBGameStateElement& truth) {
+CompactEntry motionOf(int id, const ZEBGameStateElement& truth, const std::vector<ZEBMotionGuess>& controls) {
     CompactEntry entry;
     entry.kind = compactKind::motion;
     entry.id = id;
+    if (truth.getType() == TYPE_PLAYER && id < static_cast<int>(controls.size())) {
+        entry.turn = controls[id].getTurn();
+        entry.thrust = controls[id].getThrust();
+    }
     entry.position = truth.getPosition();
     entry.rotation = truth.getRotation();
     entry.velocity = truth.getVelocity();
@@ -47,7 +52,7 @@ bool isCompactGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateEleme
            !(dvx * dvx + dvy * dvy <= GUESS_VELOCITY_THRESHOLD * GUESS_VELOCITY_THRESHOLD);
 }
 
-ZEBCompactPeer::ZEBCompactPeer(uint32_t playerID, int ownShip) : m_playerID(playerID), m_ownShip(ownShip) {}
+ZEBCompactPeer::ZEBCompactPeer(uint32_t playerID) : m_playerID(playerID) {}
 
 void ZEBCompactPeer::track(const std::vector<ZEBGameStateElement>& elements, uint32_t tickNumber,
                            bool joining, ZEBCompactShipGuesses& ships) {
@@ -140,11 +145,20 @@ bool ZEBCompactPeer::build(const CompactTick& tick, networkMessage* out) {
     addExplosions(writer, tick);
     addElements(writer, tick);
     addScores(writer, tick.scores, tick.dt);
-    if (writer.isEmpty())
+    // While news is on its way, a datagram goes every tick, empty if need be:
+    // the acknowledgement of a later one is what tells that one was lost.
+    if (writer.isEmpty() && !hasNewsOnTheWay())
         return false;
     ++m_sequence;
     *out = writer.message();
     return true;
+}
+
+bool ZEBCompactPeer::hasNewsOnTheWay() const {
+    return std::any_of(m_tracked.begin(), m_tracked.end(), [](const Tracked& t) { return t.inFlight; }) ||
+           std::any_of(m_scores.begin(), m_scores.end(), [](const TrackedScore& s) { return s.inFlight; }) ||
+           std::any_of(m_explosions.begin(), m_explosions.end(),
+                       [](const PendingExplosion& p) { return p.inFlight; });
 }
 
 void ZEBCompactPeer::carryOn(int id) {
@@ -161,26 +175,25 @@ const ZEBGameStateElement& ZEBCompactPeer::heldElement(int id, const CompactTick
     return m_held[id].getElement();
 }
 
-void ZEBCompactPeer::sent(int id, const ZEBGameStateElement& held, const CompactTick& tick) {
+void ZEBCompactPeer::sent(int id, const CompactEntry& entry, const CompactTick& tick) {
     Tracked& tracked = m_tracked[id];
+    const ZEBGameStateElement held = applied(entry, heldElement(id, tick));
     if (tracked.ship) {
-        // Another copy sent the same as this one at the same ticks already holds the result.
-        const ZEBCompactShipGuesses::Key before = shipKey(id);
-        const ZEBCompactShipGuesses::Key after{id, tick.number, before.lastSent};
+        // An entry tells all the guess needs: every copy sent the same entry
+        // in the same tick holds the same guess, made once.
+        const uint32_t said =
+            held.isVisible() ? 2u + static_cast<uint32_t>(entry.turn + 1) + (entry.thrust ? 3u : 0u) : 1u;
+        tracked.lastSent = tick.number;
+        tracked.previousSent = said;
         int hint = -1;
-        if (tick.ships.find(after, hint) == nullptr) {
-            const ZEBMotionGuess* base = shipGuess(id, tick);
-            ZEBMotionGuess guess = base != nullptr ? *base : ZEBMotionGuess();
-            guess.receive(held);
-            tick.ships.hold(after, guess, tick.number);
-        } else {
-            tick.ships.use(after, hint);
+        if (tick.ships.find(shipKey(id), hint) == nullptr) {
+            ZEBMotionGuess guess;
+            guess.receive(held, entry.turn, entry.thrust);
+            tick.ships.hold(shipKey(id), guess, tick.number);
         }
     } else {
         m_held[id].receive(held);
     }
-    tracked.previousSent = tracked.lastSent;
-    tracked.lastSent = tick.number;
     tracked.heldVisible = held.isVisible();
     tracked.steppedTo = m_clock;
     tracked.sequence = static_cast<uint16_t>(m_sequence + 1);
@@ -207,7 +220,7 @@ void ZEBCompactPeer::addExplosions(compactWriter& writer, const CompactTick& tic
         pending.sequence = static_cast<uint16_t>(m_sequence + 1);
         pending.inFlight = true;
         pending.resend = false;
-        sent(id, applied(entry, heldElement(id, tick)), tick);
+        sent(id, entry, tick);
     }
 }
 
@@ -215,8 +228,6 @@ bool ZEBCompactPeer::needsMotion(int id, const CompactTick& tick) {
     const Tracked& tracked = m_tracked[id];
     if (!tracked.heldVisible || tracked.resend)
         return true;
-    if (id == m_ownShip) // the copy flies it itself while it is in play
-        return false;
     if (!tracked.ship)
         return expired(tracked) || hasDrifted(id, tick);
     const ZEBMotionGuess* shared = shipGuess(id, tick);
@@ -261,14 +272,14 @@ void ZEBCompactPeer::addElements(compactWriter& writer, const CompactTick& tick)
             continue;
         CompactEntry entry;
         if (visible) {
-            entry = motionOf(id, truth);
+            entry = motionOf(id, truth, tick.controls);
         } else {
             entry.kind = compactKind::hide;
             entry.id = id;
         }
         if (!writer.add(entry))
             continue;
-        sent(id, applied(entry, heldElement(id, tick)), tick);
+        sent(id, entry, tick);
         m_tracked[id].seenChange = tick.changes[id];
     }
 }

@@ -43,10 +43,12 @@ struct CompactTick {
 // What one player's copy holds of the game, as far as the host can tell from
 // the compact datagrams it sent that copy and the acknowledgements that came
 // back. Keyed by the transport's player id, so a copy without a ship of its
-// own (ownShip -1) is served alike.
+// own is served alike. A copy is sent its own ship too, which it passes over
+// while it flies it, as the game's own updates have it: a recording of what
+// the copy received shows that ship as well.
 class ZEBCompactPeer {
   public:
-    ZEBCompactPeer(uint32_t playerID, int ownShip);
+    explicit ZEBCompactPeer(uint32_t playerID);
 
     uint32_t getPlayerID() const { return m_playerID; }
     // Elements the copy has received whole at host tick tickNumber: joining
@@ -71,12 +73,12 @@ class ZEBCompactPeer {
         bool inFlight = false; // the last entry's datagram is not yet acknowledged
         bool resend = false;   // that datagram was lost
         uint16_t sequence = 0;
-        uint32_t seenChange = 0; // the game's count of changes when last compared
-        uint32_t lastSent = 0;   // host ticks of the last two entries, or of the whole record
-        uint32_t previousSent = 0;
-        int shipHint = -1;      // where the shared guess of a ship was found last
-        double sentAt = 0.0;    // on this peer's clock
-        double steppedTo = 0.0; // how far the guess has been carried on
+        uint32_t seenChange = 0;   // the game's count of changes when last compared
+        uint32_t lastSent = 0;     // host tick of the last entry, or of the whole record
+        uint32_t previousSent = 0; // what that entry said (shown, controls) or how the record came
+        int shipHint = -1;         // where the shared guess of a ship was found last
+        double sentAt = 0.0;       // on this peer's clock
+        double steppedTo = 0.0;    // how far the guess has been carried on
     };
     struct PendingExplosion {
         Explosion explosion;
@@ -97,6 +99,7 @@ class ZEBCompactPeer {
     bool needsMotion(int id, const CompactTick& tick);
     bool hasDrifted(int id, const CompactTick& tick);
     void carryOn(int id); // the guess of element id, carried on to now
+    bool hasNewsOnTheWay() const;
     ZEBCompactShipGuesses::Key shipKey(int id) const {
         return {id, m_tracked[id].lastSent, m_tracked[id].previousSent};
     }
@@ -107,14 +110,13 @@ class ZEBCompactPeer {
     bool expired(const Tracked& tracked) const {
         return tracked.inFlight && m_clock - tracked.sentAt >= COMPACT_RESEND_AFTER;
     }
-    void sent(int id, const ZEBGameStateElement& held, const CompactTick& tick);
+    void sent(int id, const CompactEntry& entry, const CompactTick& tick);
     void addExplosions(compactWriter& writer, const CompactTick& tick);
     void addElements(compactWriter& writer, const CompactTick& tick);
     void addScores(compactWriter& writer, const std::vector<CompactScore>& scores, float dt);
     TrackedScore& scoreOf(int32_t shipID);
 
     uint32_t m_playerID = 0;
-    int m_ownShip = -1;
     uint16_t m_sequence = 0; // of the last datagram built
     bool m_started = false;  // the first datagram has been built
     uint32_t m_ticks = 0;

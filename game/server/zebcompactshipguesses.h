@@ -6,14 +6,15 @@
 #include <vector>
 
 // The guesses of ships that the compact stream's copies hold, shared: copies
-// that were sent the same last two entries of a ship at the same ticks hold
-// the same guess of it, so it is kept and carried on once for all of them.
+// that were sent the same last entry of a ship in the same tick hold the same
+// guess of it (an entry tells the controls too), so it is kept and carried on
+// once for all of them.
 class ZEBCompactShipGuesses {
   public:
     struct Key {
         int id = 0;
-        uint32_t lastSent = 0; // host ticks of the last two entries (or marks for a whole record)
-        uint32_t previousSent = 0;
+        uint32_t lastSent = 0;     // host tick of the last entry, or of the whole record
+        uint32_t previousSent = 0; // what the entry said, or how the record came
         bool operator==(const Key&) const = default;
     };
 

@@ -248,7 +248,7 @@ class ZEBGameStateGame {
     void sendStatsWhenDue(float dt, messageQueue& toSend);
 
     // The compact stream (zebgamestategame_compact.cpp).
-    void addCompactPeer(uint32_t playerID, int ownShip);
+    void addCompactPeer(uint32_t playerID); // a player that has just been sent the full state
     void removeCompactPeer(uint32_t playerID);
     bool isCompactPeer(uint32_t playerID) const;
     bool hasDesignReaders() const; // a player reads the game's own state messages

@@ -21,9 +21,9 @@ bool isDesignState(const networkMessage& message) {
 
 } // namespace
 
-void ZEBGameStateGame::addCompactPeer(uint32_t playerID, int ownShip) {
+void ZEBGameStateGame::addCompactPeer(uint32_t playerID) {
     // The copy holds the full state just written, before this tick's move.
-    m_compactPeers.emplace_back(playerID, ownShip).track(m_elements, m_compactTicks + 1, true, m_shipGuesses);
+    m_compactPeers.emplace_back(playerID).track(m_elements, m_compactTicks + 1, true, m_shipGuesses);
 }
 
 void ZEBGameStateGame::removeCompactPeer(uint32_t playerID) {

@@ -131,7 +131,7 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
     }
     removeCompactPeer(sender);
     if ((capabilities & CAPABILITY_COMPACT) != 0)
-        addCompactPeer(sender, shipID);
+        addCompactPeer(sender);
     for (int id = shipID; id < shipID + 1 + BULLETS_PER_PLAYER; ++id) {
         if (newPlace) {
             networkMessage newElement = writeNewElement(m_elements[id]);
