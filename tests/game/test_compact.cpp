@@ -11,6 +11,7 @@
 
 using play::Client;
 using play::Harness;
+using play::seenDistance;
 
 namespace {
 
@@ -32,10 +33,6 @@ PlayerInput flying(int index, int frame) {
     input.up = (frame / 20 + index) % 4 == 0;
     input.fire = (frame + 5 * index) % 20 == 0;
     return input;
-}
-
-float seenDistance(const vector3& a, const vector3& b) {
-    return std::hypot(wrapPlayArea(a.x - b.x), wrapPlayArea(a.y - b.y));
 }
 
 // How one watching copy compares with the host, frame by frame.
