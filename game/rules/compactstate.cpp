@@ -36,7 +36,7 @@ int16_t velocitySteps(float value) {
     if (!std::isfinite(value))
         return 0;
     const double steps = std::floor(value / COMPACT_VELOCITY_STEP + 0.5);
-    return static_cast<int16_t>(steps > 32767.0 ? 32767.0 : (steps < -32767.0 ? -32767.0 : steps));
+    return static_cast<int16_t>(steps > 32767.0 ? 32767.0 : (steps < -32768.0 ? -32768.0 : steps));
 }
 float velocityOf(int16_t steps) {
     return static_cast<float>(steps * static_cast<double>(COMPACT_VELOCITY_STEP));

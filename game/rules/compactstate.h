@@ -15,6 +15,8 @@
 //   hide     -                                           the element left play
 //   explode  duration u8 (hundredths of a second), x u16, y u16, rotation u16
 //   score    score i32                                   the row of that ship
+// A datagram may hold no entry: while entries are not yet acknowledged the
+// host sends one every tick, so that the next acknowledgement tells a loss.
 // MSG_COMPACT_ACK payload: the newest sequence received u16, then a u32 whose
 // bit i says that sequence newest - 1 - i was received too.
 //
