@@ -41,6 +41,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (std::memcmp(again.getData(), payload, EXPLOSION_SIZE) != 0)
             __builtin_trap();
     }
+    uint16_t sequence = 0;
+    std::vector<CompactEntry> entries;
+    if (readCompactState(payload, length, &sequence, &entries)) {
+        compactWriter again(sequence);
+        for (const CompactEntry& entry : entries)
+            if (!again.add(entry))
+                __builtin_trap();
+        const networkMessage rewritten = again.message();
+        if (rewritten.getDataSize() != length || std::memcmp(rewritten.getData(), payload, length) != 0)
+            __builtin_trap();
+    }
+    CompactAck ack;
+    if (readCompactAck(payload, length, &ack) &&
+        std::memcmp(writeCompactAck(ack).getData(), payload, COMPACT_ACK_SIZE) != 0)
+        __builtin_trap();
     uint32_t capabilities = 0;
     readCapabilities(payload, length, &capabilities);
     std::string said;

@@ -98,6 +98,34 @@ int main(int argc, char** argv) {
     append(watching, extensions[3], 0, false);
     save(root + "/collector", "watching", watching);
 
+    // The compact stream: every kind of entry, and what the player answers.
+    compactWriter datagram(7);
+    CompactEntry entry;
+    entry.kind = compactKind::motion;
+    entry.id = 3;
+    entry.position = vector3(1.0f, -2.0f, 0.0f);
+    entry.rotation = 30.0f;
+    entry.velocity = vector3(0.5f, 0.25f, 0.0f);
+    datagram.add(entry);
+    entry.kind = compactKind::explode;
+    entry.duration = 0.16f;
+    datagram.add(entry);
+    entry.kind = compactKind::hide;
+    entry.id = 1;
+    datagram.add(entry);
+    entry.kind = compactKind::score;
+    entry.id = 0;
+    entry.score = -15;
+    datagram.add(entry);
+    const networkMessage ack = writeCompactAck(CompactAck{7, 0x5u});
+    save(root + "/protocol", "payload_17", payloadOf(datagram.message()));
+    save(root + "/protocol", "payload_18", payloadOf(ack));
+    bytes compact;
+    append(compact, writeCapabilities(OWN_CAPABILITIES), 0, false);
+    append(compact, all[1], 0, false);
+    append(compact, datagram.message(), 0, false);
+    save(root + "/collector", "compact", compact);
+
     bytes players;
     append(players, scriptedEvent(MSG_PLAYER_CREATED, 1), 0, true);
     append(players, writeJoinRequest("Player"), 1, true);
@@ -119,6 +147,16 @@ int main(int argc, char** argv) {
     for (int line = 0; line < 5; ++line)
         append(talk, writeChatSay("hello " + std::to_string(line)), 1, true);
     save(root + "/server", "chat", talk);
+
+    // A player that takes the compact stream and acknowledges it.
+    bytes acknowledging;
+    append(acknowledging, scriptedEvent(MSG_PLAYER_CREATED, 1), 0, true);
+    append(acknowledging, writeAnnouncingJoinRequest("Player", OWN_CAPABILITIES), 1, true);
+    for (uint16_t tick = 1; tick < 20; ++tick) {
+        append(acknowledging, writePlayerState(element(3, TYPE_PLAYER)), 1, true);
+        append(acknowledging, writeCompactAck(CompactAck{tick, tick % 3 == 0 ? 0u : 0x3u}), 1, true);
+    }
+    save(root + "/server", "compact", acknowledging);
 
     discoveryQuery query;
     query.applicationGuid.bytes[0] = 0x0F;

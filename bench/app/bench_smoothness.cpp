@@ -35,9 +35,7 @@ struct player {
     ZEBGameStateCollector collector;
 };
 
-float seenDistance(const vector3& a, const vector3& b) {
-    return std::hypot(wrapPlayArea(a.x - b.x), wrapPlayArea(a.y - b.y));
-}
+using play::seenDistance;
 
 // A turns one way, the other, not at all, and thrusts a quarter of the time.
 PlayerInput flying(int frame) {

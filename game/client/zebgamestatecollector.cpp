@@ -27,6 +27,8 @@ void ZEBGameStateCollector::reset() {
     m_refusedWatching = false;
     m_watchers.clear();
     m_outgoingChat.clear();
+    m_compactRead = false;
+    m_ackDue = false;
     m_elements.clear();
     m_remoteMotion.clear();
     m_input.clear();
@@ -51,7 +53,7 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
         // its name is cut to leave room; a player's name travels whole.
         const std::string name = m_watching ? nameLeavingRoom(m_playerName) : m_playerName;
         const uint32_t asked = m_watching ? ANNOUNCE_WATCHING : 0u;
-        messagesToSendOut.push(writeAnnouncingJoinRequest(name.c_str(), OWN_CAPABILITIES | asked));
+        messagesToSendOut.push(writeAnnouncingJoinRequest(name.c_str(), m_announcing | asked));
         m_announced = canAnnounce(name);
     }
 }
@@ -61,6 +63,9 @@ void ZEBGameStateCollector::sendExtensions(messageQueue& messagesToSendOut) {
     for (const std::string& text : m_outgoingChat)
         messagesToSendOut.push(writeChatSay(text));
     m_outgoingChat.clear();
+    if (m_ackDue)
+        messagesToSendOut.push(writeCompactAck(m_compactAck));
+    m_ackDue = false;
 }
 
 void ZEBGameStateCollector::say(const std::string& typed) {
@@ -78,7 +83,7 @@ void ZEBGameStateCollector::takeChatLines(std::vector<ChatLine>& lines) {
 void ZEBGameStateCollector::handleCapabilities(const networkMessage& message) {
     uint32_t shared = 0;
     if (m_announced && readCapabilities(message.getData(), message.getDataSize(), &shared))
-        m_sharedCapabilities = shared & OWN_CAPABILITIES;
+        m_sharedCapabilities = shared & m_announcing;
 }
 
 void ZEBGameStateCollector::handleChatLine(const networkMessage& message) {
@@ -125,6 +130,9 @@ void ZEBGameStateCollector::processMessages(messageQueue& receivedMessages) {
             break;
         case MSG_WATCHERS:
             handleWatchers(message);
+            break;
+        case MSG_COMPACT_STATE:
+            handleCompactState(message);
             break;
         default:
             break;
@@ -210,8 +218,12 @@ void ZEBGameStateCollector::handleExplosion(const networkMessage& message) {
         return;
     if (explosion.elementID < 0 || explosion.elementID >= getElementCount())
         return;
-    ZEBGameStateElement& element = m_elements[explosion.elementID];
-    element.startExplosion(explosion.duration, explosion.position, explosion.rotation);
+    explode(explosion.elementID, explosion.duration, explosion.position, explosion.rotation);
+}
+
+void ZEBGameStateCollector::explode(int index, float duration, const vector3& position, float rotation) {
+    ZEBGameStateElement& element = m_elements[index];
+    element.startExplosion(duration, position, rotation);
     if (static_cast<int>(m_sounds.size()) < MAX_PENDING_SOUNDS)
         m_sounds.push_back(element.getType());
 }

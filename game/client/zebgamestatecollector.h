@@ -40,6 +40,8 @@ class ZEBGameStateCollector {
     ZEBGameStateCollector() = default;
 
     void setPlayerName(const std::string& name); // at most 31 characters travel
+    // What this copy announces to the next host it joins; OWN_CAPABILITIES unless told.
+    void setAnnounced(uint32_t capabilities) { m_announcing = capabilities & OWN_CAPABILITIES; }
     bool hasJoined() const { return m_joined; }
     void reset(); // the connection is lost: back to not joined
     // A replay shows every ship as the host sent it, and all else the
@@ -72,6 +74,8 @@ class ZEBGameStateCollector {
 
     // Chat, once the host has answered that it understands it.
     bool canChat() const { return (m_sharedCapabilities & CAPABILITY_CHAT) != 0; }
+    // The host sends the compact stream instead of the game's own state messages.
+    bool isCompact() const { return (m_sharedCapabilities & CAPABILITY_COMPACT) != 0; }
     uint32_t getSharedCapabilities() const { return m_sharedCapabilities; }
     void say(const std::string& typed); // sent with the next update; nothing when chat is not shared
     void takeChatLines(std::vector<ChatLine>& lines);
@@ -108,6 +112,10 @@ class ZEBGameStateCollector {
     void handleCapabilities(const networkMessage& message);
     void handleChatLine(const networkMessage& message);
     void handleWatchers(const networkMessage& message);
+    void handleCompactState(const networkMessage& message);
+    bool noteCompactSequence(uint16_t sequence); // false: not newer than one already read
+    void applyCompact(const CompactEntry& entry);
+    void explode(int index, float duration, const vector3& position, float rotation);
     void sendExtensions(messageQueue& messagesToSendOut);
     void addElement(const ZEBGameStateElement& newElement);
     void sendPlayerState(messageQueue& messagesToSendOut) const;
@@ -122,8 +130,12 @@ class ZEBGameStateCollector {
     bool m_joined = false;
     bool m_announced = false;          // what this copy understands has gone to this connection's host
     uint32_t m_sharedCapabilities = 0; // what the host answered
+    uint32_t m_announcing = OWN_CAPABILITIES;
     std::vector<ChatLine> m_chatLines;
     std::vector<std::string> m_outgoingChat;
+    bool m_compactRead = false; // a compact datagram has been read from this host
+    bool m_ackDue = false;      // one has been read since the last acknowledgement
+    CompactAck m_compactAck;
     ZEBRemoteMotion m_remoteMotion; // what is drawn of m_elements, by index
     bool m_watching = false;
     bool m_refusedWatching = false; // the host gave this watching copy a ship

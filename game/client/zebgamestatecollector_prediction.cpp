@@ -22,6 +22,15 @@ void ZEBGameStateCollector::predictOwnShip(float changeInTime) {
         m_input.clear();
         m_input.fire = fire;
     }
-    for (ZEBGameStateElement& element : m_elements)
+    // A host of the compact stream leaves wrapping round the play area to the
+    // copies, as it leaves them the moving.
+    const bool wrapAll = isCompact();
+    for (ZEBGameStateElement& element : m_elements) {
         element.update(changeInTime);
+        if (wrapAll && element.isVisible()) {
+            vector3 wrapped = element.getPosition();
+            if (wrapPlayArea(wrapped))
+                element.setPosition(wrapped);
+        }
+    }
 }

@@ -33,6 +33,20 @@ void ZEBRemoteMotion::received(int index, const ZEBGameStateElement& element, bo
     const vector3 drawn = drawnPosition(index);
     const float drawnTurn = drawnRotation(index);
     m_guesses[index].receive(element);
+    corrected(index, element, wasVisible, drawn, drawnTurn);
+}
+
+void ZEBRemoteMotion::received(int index, const ZEBGameStateElement& element, bool wasVisible, int turn,
+                               bool thrust) {
+    const vector3 drawn = drawnPosition(index);
+    const float drawnTurn = drawnRotation(index);
+    m_guesses[index].receive(element, turn, thrust);
+    corrected(index, element, wasVisible, drawn, drawnTurn);
+}
+
+// What was drawn before the update fades into the new guess.
+void ZEBRemoteMotion::corrected(int index, const ZEBGameStateElement& element, bool wasVisible,
+                                const vector3& drawn, float drawnTurn) {
     Offset offset;
     offset.position = vector3(wrappedDifference(drawn.x - element.getPosition().x),
                               wrappedDifference(drawn.y - element.getPosition().y), 0.0f);

@@ -22,6 +22,8 @@ class ZEBRemoteMotion {
     void add(const ZEBGameStateElement& element); // the next element, by id
     // An update was applied; wasVisible: the element was drawn before it.
     void received(int index, const ZEBGameStateElement& element, bool wasVisible);
+    // The same, from an update that tells the controls the ship holds.
+    void received(int index, const ZEBGameStateElement& element, bool wasVisible, int turn, bool thrust);
     void step(float dt);
 
     int getCount() const { return static_cast<int>(m_guesses.size()); }
@@ -29,6 +31,8 @@ class ZEBRemoteMotion {
     float drawnRotation(int index) const;
 
   private:
+    void corrected(int index, const ZEBGameStateElement& element, bool wasVisible, const vector3& drawn,
+                   float drawnTurn);
     struct Offset {
         vector3 position;
         float rotation = 0.0f;

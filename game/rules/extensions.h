@@ -14,6 +14,7 @@
 // not know. A name too long to leave room for the announcement announces
 // nothing, and its player plays without the extensions.
 
+#include "game/rules/compactstate.h"
 #include "game/rules/protocol.h"
 #include "networklib/networkmessage.h"
 
@@ -29,8 +30,9 @@ constexpr int MSG_WATCHERS = 16;     // host to one copy: the names of those who
 constexpr uint32_t CAPABILITY_CHAT = 1u << 0;
 // Copies that watch without a ship, and the list of their names.
 constexpr uint32_t CAPABILITY_WATCH = 1u << 1;
+// CAPABILITY_COMPACT (1u << 2), with its messages 17 and 18: compactstate.h.
 // What this build understands.
-constexpr uint32_t OWN_CAPABILITIES = CAPABILITY_CHAT | CAPABILITY_WATCH;
+constexpr uint32_t OWN_CAPABILITIES = CAPABILITY_CHAT | CAPABILITY_WATCH | CAPABILITY_COMPACT;
 // Not something understood but something asked: the copy joins to watch. Only
 // a host that shares CAPABILITY_WATCH reads it and answers with a full state
 // whose ship is WATCHER_SHIP_ID; a host that does not gives the copy a ship

@@ -1,6 +1,9 @@
 #include "game/rules/zebmotionguess.h"
 
+#include "game/rules/playarea.h"
 #include "game/rules/shipcontrols.h"
+
+#include <cmath>
 
 namespace {
 
@@ -14,7 +17,8 @@ void ZEBMotionGuess::receive(const ZEBGameStateElement& element) {
     m_turn = 0;
     m_thrust = false;
     if (isVisibleShip(m_plain) && isVisibleShip(element)) {
-        const float turned = element.getRotation() - m_plain.getRotation();
+        // The short way round: a copy of the compact stream holds angles from 0 to 360.
+        const float turned = std::remainder(element.getRotation() - m_plain.getRotation(), 360.0f);
         if (turned > TURN_SEEN)
             m_turn = 1;
         else if (turned < -TURN_SEEN)
@@ -26,6 +30,15 @@ void ZEBMotionGuess::receive(const ZEBGameStateElement& element) {
         dot(&change, &heading, &along);
         m_thrust = along > THRUST_SEEN;
     }
+    m_plain = element;
+    m_guess = element;
+    m_sinceUpdate = 0.0f;
+}
+
+void ZEBMotionGuess::receive(const ZEBGameStateElement& element, int turn, bool thrust) {
+    const bool ship = isVisibleShip(element);
+    m_turn = ship ? turn : 0;
+    m_thrust = ship && thrust;
     m_plain = element;
     m_guess = element;
     m_sinceUpdate = 0.0f;
@@ -49,6 +62,9 @@ void ZEBMotionGuess::step(float dt) {
     scale(&gain, dt, &ahead);
     vector3 position;
     subtract(&m_guess.getPosition(), &ahead, &position);
+    // Whatever leaves one side comes back at the other, as the host moves it.
+    if (m_guess.isVisible())
+        wrapPlayArea(position);
     m_guess.setPosition(position);
     m_sinceUpdate += dt;
 }

@@ -22,6 +22,9 @@ constexpr float THRUST_SEEN = 0.02f; // units per second, along the heading
 class ZEBMotionGuess {
   public:
     void receive(const ZEBGameStateElement& element); // an update or a full record arrived
+    // An update that says which controls the ship holds (+1 left, -1 right):
+    // nothing is read from the update before.
+    void receive(const ZEBGameStateElement& element, int turn, bool thrust);
     void step(float dt);
 
     const ZEBGameStateElement& getElement() const { return m_guess; }

@@ -182,4 +182,5 @@ void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQu
     moveElements(dt, toSend);
     collide(objects, dt, toSend);
     broadcast(dt, toSend);
+    sendCompactStates(dt, toSend);
 }

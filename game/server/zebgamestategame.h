@@ -15,6 +15,7 @@
 #include "game/rules/zebgamestateelement.h"
 #include "game/rules/zebmotionguess.h"
 #include "game/server/zebchatlimit.h"
+#include "game/server/zebcompactpeer.h"
 #include "game/server/zebshipstatecheck.h"
 #include "networklib/networkevent.h"
 
@@ -188,7 +189,7 @@ class ZEBGameStateGame {
     void sendFullState(networkMessage& message, int shipID) const;
     void sendElementUpdate(int id, messageQueue& toSend);
     void sendElementUpdate(int id, bool guaranteed, messageQueue& toSend);
-    void sendExplosion(int id, float duration, messageQueue& toSend) const;
+    void sendExplosion(int id, float duration, messageQueue& toSend);
     void sendPlayerStats(messageQueue& toSend) const;
     networkMessage writeStats() const;
 
@@ -202,6 +203,7 @@ class ZEBGameStateGame {
     int getNumberOfAsteroids() const { return m_numberOfAsteroids; }
     float getAsteroidSpeed() const { return m_asteroidSpeed; }
     float getStatsCountdown() const { return m_statsCountdown; }
+    int getCompactPeerCount() const { return static_cast<int>(m_compactPeers.size()); }
     vector3 spawnPoint(int place) const;  // where the ship of that place appears
     float spawnRotation(int place) const; // facing away from the centre
 
@@ -272,6 +274,17 @@ class ZEBGameStateGame {
     void noteSent(int id); // the copies now hold the element as it is
     void sendStatsWhenDue(float dt, messageQueue& toSend);
 
+    // The compact stream (zebgamestategame_compact.cpp).
+    void addCompactPeer(uint32_t playerID); // a player that has just been sent the full state
+    void removeCompactPeer(uint32_t playerID);
+    bool isCompactPeer(uint32_t playerID) const;
+    bool hasDesignReaders() const; // a player reads the game's own state messages
+    void handleCompactAck(const networkMessage& message);
+    void sendCompactStates(float dt, messageQueue& toSend);
+    void routeDesignState(messageQueue& toSend) const;
+    void sendCompactTables(messageQueue& toSend);
+    std::vector<CompactScore> compactScores() const;
+
     std::vector<colour4> m_colours;
     std::vector<bool> m_colourUsed;
     std::vector<ZEBGameStateElement> m_elements;
@@ -302,4 +315,10 @@ class ZEBGameStateGame {
     double m_clock = 0.0; // seconds the game has been stepped
     std::vector<ChatLine> m_chatLog;
     std::vector<WatcherRecord> m_watchers;
+    std::vector<ZEBCompactPeer> m_compactPeers;
+    std::vector<Explosion> m_tickExplosions; // this tick's, for the compact stream
+    std::vector<uint32_t> m_changeCounts;    // per element: updates the game has sent of it
+    uint32_t m_compactTicks = 0;
+    ZEBCompactShipGuesses m_shipGuesses;
+    bool m_designIdle = false; // the game's own guesses were left alone: nobody read them
 };

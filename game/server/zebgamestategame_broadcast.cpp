@@ -52,9 +52,12 @@ void ZEBGameStateGame::trackGuesses() {
 
 void ZEBGameStateGame::stepGuesses(float dt) {
     trackGuesses();
+    const bool read = hasDesignReaders();
     for (int id = 0; id < getElementCount(); ++id) {
-        m_copyGuesses[id].step(dt);
-        m_observed[id].step(dt);
+        if (read)
+            m_copyGuesses[id].step(dt);
+        if (m_elements[id].getType() == TYPE_PLAYER) // only ships are observed
+            m_observed[id].step(dt);
     }
 }
 
@@ -63,8 +66,25 @@ void ZEBGameStateGame::noteSent(int id) {
     m_copyGuesses[id].receive(m_elements[id]);
 }
 
+// What nobody reads is not worked out: while every player takes the compact
+// stream, the players' guesses of the game's own updates are left alone, and
+// taken up again from the game as it stands when a player who reads them joins.
 void ZEBGameStateGame::broadcast(float dt, messageQueue& toSend) {
     trackGuesses();
+    if (!hasDesignReaders()) {
+        for (const PlayerRecord& player : m_players) {
+            if (m_elements[player.shipID].isVisible())
+                m_observed[player.shipID].receive(m_elements[player.shipID]);
+        }
+        m_shotsFired.clear();
+        m_designIdle = true;
+        return;
+    }
+    if (m_designIdle) {
+        for (int id = 0; id < getElementCount(); ++id)
+            m_copyGuesses[id].receive(m_elements[id]);
+        m_designIdle = false;
+    }
     sendShots(toSend);
     sendShipUpdates(dt, toSend);
     sendCorrections(toSend);

@@ -56,6 +56,9 @@ void ZEBGameStateGame::handleMessage(const networkMessage& message, messageQueue
     case MSG_CHAT_SAY:
         handleChatSay(message, toSend);
         break;
+    case MSG_COMPACT_ACK:
+        handleCompactAck(message);
+        break;
     default:
         break;
     }
@@ -127,6 +130,9 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
     sendCapabilities(sender, capabilities, toSend);
     if (!m_watchers.empty())
         sendWatchersTo(sender, capabilities, toSend);
+    removeCompactPeer(sender);
+    if ((capabilities & CAPABILITY_COMPACT) != 0)
+        addCompactPeer(sender);
     for (int id = shipID; id < shipID + 1 + BULLETS_PER_PLAYER; ++id) {
         if (newPlace) {
             networkMessage newElement = writeNewElement(m_elements[id]);
@@ -158,6 +164,7 @@ void ZEBGameStateGame::handlePlayerLeft(uint32_t playerID, messageQueue& toSend)
         return;
     PlayerRecord& player = m_players[index];
     player.connected = false;
+    removeCompactPeer(playerID);
 
     // Shorten the name so that the name and the suffix fit the field.
     const int keep = PLAYER_NAME_SIZE - 1 - DISCONNECTED_SUFFIX_LENGTH;
@@ -225,15 +232,19 @@ void ZEBGameStateGame::sendElementUpdate(int id, bool guaranteed, messageQueue& 
     update.setGuaranteed(guaranteed);
     toSend.push(update);
     noteSent(id);
+    if (static_cast<int>(m_changeCounts.size()) <= id)
+        m_changeCounts.resize(static_cast<size_t>(id) + 1, 0);
+    ++m_changeCounts[id];
 }
 
-void ZEBGameStateGame::sendExplosion(int id, float duration, messageQueue& toSend) const {
+void ZEBGameStateGame::sendExplosion(int id, float duration, messageQueue& toSend) {
     Explosion explosion;
     explosion.elementID = id;
     explosion.duration = duration;
     explosion.position = m_elements[id].getPosition();
     explosion.rotation = m_elements[id].getRotation();
     toSend.push(writeExplosion(explosion));
+    m_tickExplosions.push_back(explosion);
 }
 
 networkMessage ZEBGameStateGame::writeStats() const {

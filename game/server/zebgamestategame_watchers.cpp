@@ -33,6 +33,8 @@ void ZEBGameStateGame::admitWatcher(uint32_t playerID, const char* name, uint32_
     fullState.setGuaranteed(true);
     toSend.push(fullState);
     sendCapabilities(playerID, capabilities, toSend);
+    if ((capabilities & CAPABILITY_COMPACT) != 0)
+        addCompactPeer(playerID);
     sendWatchers(toSend);
 }
 
@@ -41,13 +43,14 @@ bool ZEBGameStateGame::dropWatcher(uint32_t playerID, messageQueue& toSend) {
     if (index < 0)
         return false;
     m_watchers.erase(m_watchers.begin() + index);
+    removeCompactPeer(playerID);
     sendWatchers(toSend);
     return true;
 }
 
 std::vector<ZEBGameStateGame::Listener> ZEBGameStateGame::getListeners() const {
     std::vector<Listener> listeners;
-    for (int index = 0; index < getPlayerCount(); ++index) {
+    for (int index = 0; index < getPlayerCount() && index < static_cast<int>(m_playerIDs.size()); ++index) {
         const PlayerRecord& player = m_players[index];
         if (player.connected && !player.reserved)
             listeners.push_back({m_playerIDs[index], player.capabilities});

@@ -16,6 +16,7 @@
 #include "platform/net/netevents.h"
 #include "tests/game/gamestateaccess.h"
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -48,6 +49,11 @@ inline std::vector<ZEBObject> makeShapes() {
     shapes[SQUARE_ASTEROID].create(TYPE_ASTEROID, square, 4);
     shapes[HEXAGON_ASTEROID].create(TYPE_ASTEROID, hexagon, 6);
     return shapes;
+}
+
+// The shorter way round the play area, as a player sees the distance.
+inline float seenDistance(const vector3& a, const vector3& b) {
+    return std::hypot(wrapPlayArea(a.x - b.x), wrapPlayArea(a.y - b.y));
 }
 
 // A copy as it arrives from the network: the wire bytes, tagged with the sender.
@@ -105,6 +111,8 @@ class Harness {
         Client& client = *clients.back();
         client.playerID = playerID;
         client.collector.setPlayerName(name);
+        // The game's own state messages unless a scenario asks for the compact stream.
+        client.collector.setAnnounced(OWN_CAPABILITIES & ~CAPABILITY_COMPACT);
         return client;
     }
 

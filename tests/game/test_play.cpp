@@ -13,6 +13,7 @@
 using play::Client;
 using play::FRAME;
 using play::Harness;
+using play::seenDistance;
 
 namespace {
 
@@ -146,11 +147,6 @@ TEST(Play, TwoJoinsInOneTickEachGetTheirOwnShip) {
     EXPECT_EQ(b.collector.getOwnIndex(), 24);
     EXPECT_EQ(a.collector.getElementCount(), 27);
     EXPECT_EQ(b.collector.getElementCount(), 27);
-}
-
-// The shorter way round the play area, as a player sees the distance.
-float seenDistance(const vector3& a, const vector3& b) {
-    return std::hypot(wrapPlayArea(a.x - b.x), wrapPlayArea(a.y - b.y));
 }
 
 // How far B draws A's ship from where the host had it when B's update was

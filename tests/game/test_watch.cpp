@@ -30,13 +30,16 @@ TEST(Watching, AWatcherSeesTheGameTakesNoPlaceChatsAndIsListedOnlyToCopiesThatSh
     Client& ann = join(h, 11, "Ann");
     Client& old = join(h, 12, "Old", false, true);
     Client& eve = join(h, 13, "Eve", true);
+    Client& cal = join(h, 14, "Cal", true);
+    cal.collector.setAnnounced(OWN_CAPABILITIES); // takes the compact stream
     ASSERT_TRUE(h.joinAll());
     h.step();
     EXPECT_EQ(eve.collector.getOwnIndex(), WATCHER_SHIP_ID);
+    EXPECT_TRUE(cal.collector.isCompact());
     EXPECT_EQ(h.game.getConnectedPlayerCount(), 2);
     EXPECT_EQ(h.game.getPlayerCount(), 2);
-    EXPECT_EQ(ann.collector.getWatchers(), names{"Eve"});
-    EXPECT_EQ(eve.collector.getWatchers(), names{"Eve"});
+    EXPECT_EQ(ann.collector.getWatchers(), (names{"Eve", "Cal"}));
+    EXPECT_EQ(eve.collector.getWatchers(), (names{"Eve", "Cal"}));
 
     // It holds the game as a player does, Ann's turning ship and the asteroids alike.
     ann.input.left = true;
@@ -47,6 +50,9 @@ TEST(Watching, AWatcherSeesTheGameTakesNoPlaceChatsAndIsListedOnlyToCopiesThatSh
             continue;
         EXPECT_EQ(eve.collector.getDrawnPosition(id), old.collector.getDrawnPosition(id)) << id;
         EXPECT_EQ(eve.collector.getDrawnRotation(id), old.collector.getDrawnRotation(id)) << id;
+        EXPECT_LT(play::seenDistance(cal.collector.getDrawnPosition(id), old.collector.getDrawnPosition(id)),
+                  0.05f)
+            << id;
     }
     EXPECT_NE(eve.collector.getDrawnRotation(ann.collector.getOwnIndex()),
               h.game.spawnRotation(h.playerIndex(ann)));
@@ -61,6 +67,7 @@ TEST(Watching, AWatcherSeesTheGameTakesNoPlaceChatsAndIsListedOnlyToCopiesThatSh
     EXPECT_EQ(heard[0].senderID, CHAT_FROM_WATCHER);
 
     h.disconnect(eve);
+    h.disconnect(cal);
     h.steps(2);
     EXPECT_EQ(h.game.getWatcherCount(), 0);
     EXPECT_TRUE(ann.collector.getWatchers().empty());

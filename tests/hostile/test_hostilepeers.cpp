@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -144,13 +145,22 @@ class hostilePeers : public ::testing::Test {
             1000);
         return served;
     }
+    // An update of its ship, as a message of its own or an entry of the compact stream.
     bool carriesOwnShip(messageQueue arrived) const {
         while (arrived.hasMessages()) {
             ElementUpdate update;
+            uint16_t sequence = 0;
+            std::vector<CompactEntry> entries;
             const networkMessage message = arrived.pop();
             if (message.getType() == MSG_ELEMENT_UPDATE &&
                 readElementUpdate(message.getData(), message.getDataSize(), &update) &&
                 update.elementID == m_collector.getOwnIndex())
+                return true;
+            if (message.getType() == MSG_COMPACT_STATE &&
+                readCompactState(message.getData(), message.getDataSize(), &sequence, &entries) &&
+                std::any_of(entries.begin(), entries.end(), [this](const CompactEntry& entry) {
+                    return entry.kind == compactKind::motion && entry.id == m_collector.getOwnIndex();
+                }))
                 return true;
         }
         return false;

@@ -26,6 +26,7 @@ inline bool recordBotGame(const std::string& path, int players, int families, in
         game.addClient(static_cast<uint32_t>(i + 1), "Bot " + std::to_string(i + 1));
         pilots.emplace_back(static_cast<uint32_t>(100 + i));
     }
+    game.clients[0]->collector.setAnnounced(OWN_CAPABILITIES); // as the program's copies do
     if (!game.joinAll())
         return false;
     ZEBReplayRecorder recorder;

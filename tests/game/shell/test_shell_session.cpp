@@ -192,7 +192,7 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     const std::vector<int> log = readLogTypes(folder + "/message_log.csv");
     EXPECT_EQ(countType(log, 1), 3); // its own client and the other player, then its own client again
     EXPECT_EQ(countType(log, 6), 2);
-    EXPECT_GE(countType(log, 12), 1); // the explosion reached the client
+    EXPECT_GE(countType(log, MSG_COMPACT_STATE), 1); // the copy took the game's state in the compact stream
     destroyWindow(window);
 }
 

@@ -1,0 +1,306 @@
+#include "game/server/zebcompactpeer.h"
+
+#include "game/rules/playarea.h"
+#include "game/server/zebgamestategame.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+CompactEntry motionOf(int id, const ZEBGameStateElement& truth, const std::vector<ZEBMotionGuess>& controls) {
+    CompactEntry entry;
+    entry.kind = compactKind::motion;
+    entry.id = id;
+    if (truth.getType() == TYPE_PLAYER && id < static_cast<int>(controls.size())) {
+        entry.turn = controls[id].getTurn();
+        entry.thrust = controls[id].getThrust();
+    }
+    entry.position = truth.getPosition();
+    entry.rotation = truth.getRotation();
+    entry.velocity = truth.getVelocity();
+    return quantised(entry);
+}
+
+// What the copy holds once it has read the entry.
+ZEBGameStateElement applied(const CompactEntry& entry, ZEBGameStateElement held) {
+    applyCompactEntry(entry, &held);
+    return held;
+}
+
+} // namespace
+
+bool isCompactGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateElement& truth) {
+    if (guess.isVisible() != truth.isVisible())
+        return true;
+    const vector3& a = guess.getPosition();
+    const vector3& b = truth.getPosition();
+    float dx = a.x - b.x;
+    float dy = a.y - b.y;
+    if (std::fabs(dx) >= PLAY_AREA_HALF_WIDTH || std::fabs(dy) >= PLAY_AREA_HALF_WIDTH) {
+        dx = wrapPlayArea(dx);
+        dy = wrapPlayArea(dy);
+    }
+    float turn = guess.getRotation() - truth.getRotation();
+    if (!(std::fabs(turn) <= GUESS_ROTATION_THRESHOLD))
+        turn = std::remainder(turn, 360.0f);
+    const float dvx = guess.getVelocity().x - truth.getVelocity().x;
+    const float dvy = guess.getVelocity().y - truth.getVelocity().y;
+    // Written so that a value that is not a number counts as off.
+    return !(dx * dx + dy * dy <= GUESS_POSITION_THRESHOLD * GUESS_POSITION_THRESHOLD) ||
+           !(std::fabs(turn) <= GUESS_ROTATION_THRESHOLD) ||
+           !(dvx * dvx + dvy * dvy <= GUESS_VELOCITY_THRESHOLD * GUESS_VELOCITY_THRESHOLD);
+}
+
+ZEBCompactPeer::ZEBCompactPeer(uint32_t playerID) : m_playerID(playerID) {}
+
+void ZEBCompactPeer::track(const std::vector<ZEBGameStateElement>& elements, uint32_t tickNumber,
+                           bool joining, ZEBCompactShipGuesses& ships) {
+    // A whole record is told apart from entries, and a full state (read a
+    // step later than the rest) from a new element.
+    const uint32_t whole = joining ? ~0u : ~1u;
+    for (size_t id = m_tracked.size(); id < elements.size(); ++id) {
+        Tracked& tracked = m_tracked.emplace_back();
+        tracked.lastSent = tickNumber;
+        tracked.previousSent = whole;
+        tracked.heldVisible = elements[id].isVisible();
+        tracked.ship = elements[id].getType() == TYPE_PLAYER;
+        tracked.steppedTo = m_clock;
+        m_held.emplace_back().receive(elements[id]);
+        if (tracked.ship) {
+            m_ships.push_back(static_cast<int>(id));
+            ships.hold(shipKey(static_cast<int>(id)), m_held.back(), tickNumber);
+        }
+    }
+}
+
+void ZEBCompactPeer::acknowledge(const CompactAck& ack) {
+    // A datagram older than the newest acknowledged and not named arrived
+    // too late or not at all: the transport drops late ones, so it is lost.
+    const auto settle = [&ack](uint16_t sequence, bool& inFlight, bool& resend) {
+        if (!inFlight)
+            return;
+        if (acknowledges(ack, sequence)) {
+            inFlight = false;
+        } else if (isNewerSequence(ack.newest, sequence)) {
+            inFlight = false;
+            resend = true;
+        }
+    };
+    for (Tracked& tracked : m_tracked)
+        settle(tracked.sequence, tracked.inFlight, tracked.resend);
+    for (TrackedScore& score : m_scores)
+        settle(score.sequence, score.inFlight, score.resend);
+    for (PendingExplosion& pending : m_explosions)
+        settle(pending.sequence, pending.inFlight, pending.resend);
+    std::erase_if(m_explosions, [](const PendingExplosion& p) { return !p.inFlight && !p.resend; });
+}
+
+void ZEBCompactPeer::tableSent(const std::vector<CompactScore>& scores) {
+    for (const CompactScore& row : scores) {
+        TrackedScore& score = scoreOf(row.shipID);
+        score = TrackedScore();
+        score.shipID = row.shipID;
+        score.score = row.score;
+    }
+}
+
+bool ZEBCompactPeer::tableChanged(const std::vector<uint8_t>& layout) {
+    if (layout == m_tableLayout)
+        return false;
+    m_tableLayout = layout;
+    return true;
+}
+
+ZEBCompactPeer::TrackedScore& ZEBCompactPeer::scoreOf(int32_t shipID) {
+    for (TrackedScore& score : m_scores) {
+        if (score.shipID == shipID)
+            return score;
+    }
+    TrackedScore& score = m_scores.emplace_back();
+    score.shipID = shipID;
+    return score;
+}
+
+bool ZEBCompactPeer::build(const CompactTick& tick, networkMessage* out) {
+    for (const Explosion& explosion : tick.explosions)
+        m_explosions.push_back({explosion, 0, false, true, 0.0f});
+    for (PendingExplosion& pending : m_explosions)
+        pending.age += tick.dt;
+    std::erase_if(m_explosions, [](const PendingExplosion& p) {
+        return p.age > COMPACT_EXPLOSION_WORTH + COMPACT_RESEND_AFTER;
+    });
+    track(tick.elements, tick.number, false, tick.ships);
+    // The copy reads its first datagram with the full state, before it steps.
+    m_clock += m_started ? tick.dt : 0.0f;
+    m_started = true;
+    ++m_ticks;
+    // Ships are carried on in the shared guesses; asteroids and bullets go in
+    // a straight line, carried on when looked at.
+    if (tick.ships.isSweepDue(tick.number)) {
+        for (const int id : m_ships)
+            tick.ships.use(shipKey(id), m_tracked[id].shipHint);
+    }
+    compactWriter writer(static_cast<uint16_t>(m_sequence + 1));
+    addExplosions(writer, tick);
+    addElements(writer, tick);
+    addScores(writer, tick.scores, tick.dt);
+    // While news is on its way, a datagram goes every tick, empty if need be:
+    // the acknowledgement of a later one is what tells that one was lost.
+    if (writer.isEmpty() && !hasNewsOnTheWay())
+        return false;
+    ++m_sequence;
+    *out = writer.message();
+    return true;
+}
+
+bool ZEBCompactPeer::hasNewsOnTheWay() const {
+    return std::any_of(m_tracked.begin(), m_tracked.end(), [](const Tracked& t) { return t.inFlight; }) ||
+           std::any_of(m_scores.begin(), m_scores.end(), [](const TrackedScore& s) { return s.inFlight; }) ||
+           std::any_of(m_explosions.begin(), m_explosions.end(),
+                       [](const PendingExplosion& p) { return p.inFlight; });
+}
+
+void ZEBCompactPeer::carryOn(int id) {
+    Tracked& tracked = m_tracked[id];
+    m_held[id].step(static_cast<float>(m_clock - tracked.steppedTo));
+    tracked.steppedTo = m_clock;
+}
+
+const ZEBGameStateElement& ZEBCompactPeer::heldElement(int id, const CompactTick& tick) {
+    if (m_tracked[id].ship) {
+        if (const ZEBMotionGuess* shared = shipGuess(id, tick))
+            return shared->getElement();
+    }
+    return m_held[id].getElement();
+}
+
+void ZEBCompactPeer::sent(int id, const CompactEntry& entry, const CompactTick& tick) {
+    Tracked& tracked = m_tracked[id];
+    const ZEBGameStateElement held = applied(entry, heldElement(id, tick));
+    if (tracked.ship) {
+        // An entry tells all the guess needs: every copy sent the same entry
+        // in the same tick holds the same guess, made once.
+        const uint32_t said =
+            held.isVisible() ? 2u + static_cast<uint32_t>(entry.turn + 1) + (entry.thrust ? 3u : 0u) : 1u;
+        tracked.lastSent = tick.number;
+        tracked.previousSent = said;
+        int hint = -1;
+        if (tick.ships.find(shipKey(id), hint) == nullptr) {
+            ZEBMotionGuess guess;
+            guess.receive(held, entry.turn, entry.thrust);
+            tick.ships.hold(shipKey(id), guess, tick.number);
+        }
+    } else {
+        m_held[id].receive(held);
+    }
+    tracked.heldVisible = held.isVisible();
+    tracked.steppedTo = m_clock;
+    tracked.sequence = static_cast<uint16_t>(m_sequence + 1);
+    tracked.inFlight = true;
+    tracked.resend = false;
+    tracked.sentAt = m_clock;
+}
+
+void ZEBCompactPeer::addExplosions(compactWriter& writer, const CompactTick& tick) {
+    for (PendingExplosion& pending : m_explosions) {
+        const int id = pending.explosion.elementID;
+        if (!pending.resend || pending.age > COMPACT_EXPLOSION_WORTH || id < 0 ||
+            id >= static_cast<int>(m_tracked.size()))
+            continue;
+        CompactEntry entry;
+        entry.kind = compactKind::explode;
+        entry.id = id;
+        entry.duration = pending.explosion.duration;
+        entry.position = pending.explosion.position;
+        entry.rotation = pending.explosion.rotation;
+        entry = quantised(entry);
+        if (!writer.add(entry))
+            continue;
+        pending.sequence = static_cast<uint16_t>(m_sequence + 1);
+        pending.inFlight = true;
+        pending.resend = false;
+        sent(id, entry, tick);
+    }
+}
+
+bool ZEBCompactPeer::needsMotion(int id, const CompactTick& tick) {
+    const Tracked& tracked = m_tracked[id];
+    if (!tracked.heldVisible || tracked.resend)
+        return true;
+    if (!tracked.ship)
+        return expired(tracked) || hasDrifted(id, tick);
+    const ZEBMotionGuess* shared = shipGuess(id, tick);
+    if (shared == nullptr)
+        return true;
+    const ZEBMotionGuess& held = *shared;
+    const bool beat = m_clock - tracked.sentAt >= COMPACT_SHIP_HEARTBEAT;
+    // A control taken up or let go is news at once: the guess would run a
+    // frame of turning past the threshold before it showed.
+    const bool controlsChanged =
+        id < static_cast<int>(tick.controls.size()) &&
+        (tick.controls[id].getTurn() != held.getTurn() || tick.controls[id].getThrust() != held.getThrust());
+    return expired(tracked) || beat || controlsChanged ||
+           isCompactGuessOff(held.getElement(), tick.elements[id]);
+}
+
+bool ZEBCompactPeer::hasDrifted(int id, const CompactTick& tick) {
+    Tracked& tracked = m_tracked[id];
+    const uint32_t change = tick.changes[id];
+    // The first datagram corrects everything the host has moved since the full state.
+    const bool due = m_ticks == 1 || (m_ticks + static_cast<uint32_t>(id)) % COMPACT_DRIFT_CHECK_TICKS == 0;
+    if (change == tracked.seenChange && !due)
+        return false;
+    tracked.seenChange = change;
+    carryOn(id);
+    return isCompactGuessOff(m_held[id].getElement(), tick.elements[id]);
+}
+
+void ZEBCompactPeer::addElements(compactWriter& writer, const CompactTick& tick) {
+    for (int id = 0; id < static_cast<int>(tick.elements.size()); ++id) {
+        const Tracked& tracked = m_tracked[id];
+        const ZEBGameStateElement& truth = tick.elements[id];
+        const bool visible = truth.isVisible();
+        // Most elements have nothing to tell: out of play on both sides, or an
+        // asteroid or bullet the game has not touched, whose drift is not due.
+        const bool quiet =
+            !tracked.resend && !tracked.inFlight && visible == tracked.heldVisible &&
+            (!visible || (!tracked.ship && m_ticks > 1 && tick.changes[id] == tracked.seenChange &&
+                          (m_ticks + static_cast<uint32_t>(id)) % COMPACT_DRIFT_CHECK_TICKS != 0));
+        if (quiet ||
+            (visible ? !needsMotion(id, tick) : !tracked.heldVisible && !tracked.resend && !expired(tracked)))
+            continue;
+        CompactEntry entry;
+        if (visible) {
+            entry = motionOf(id, truth, tick.controls);
+        } else {
+            entry.kind = compactKind::hide;
+            entry.id = id;
+        }
+        if (!writer.add(entry))
+            continue;
+        sent(id, entry, tick);
+        m_tracked[id].seenChange = tick.changes[id];
+    }
+}
+
+void ZEBCompactPeer::addScores(compactWriter& writer, const std::vector<CompactScore>& scores, float dt) {
+    for (const CompactScore& row : scores) {
+        TrackedScore& score = scoreOf(row.shipID);
+        score.sinceSent += dt;
+        const bool expired = score.inFlight && score.sinceSent >= COMPACT_RESEND_AFTER;
+        if (score.score == row.score && !score.resend && !expired)
+            continue;
+        CompactEntry entry;
+        entry.kind = compactKind::score;
+        entry.id = row.shipID;
+        entry.score = row.score;
+        if (!writer.add(entry))
+            continue;
+        score.score = row.score;
+        score.sequence = static_cast<uint16_t>(m_sequence + 1);
+        score.inFlight = true;
+        score.resend = false;
+        score.sinceSent = 0.0f;
+    }
+}

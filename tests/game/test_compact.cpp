@@ -1,0 +1,260 @@
+// The compact state stream beside the game's own messages: the same game
+// watched through both, with and without loss, and copies of either kind
+// meeting hosts of the other.
+
+#include "tests/game/playharness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using play::Client;
+using play::Harness;
+using play::seenDistance;
+
+namespace {
+
+// What the watching copies may draw off the host: the host's thresholds, a
+// frame of a ship's top speed for a correction still fading, and the
+// quantisation step.
+constexpr float DRAWN_BOUND = 2.0f * GUESS_POSITION_THRESHOLD + MAX_SHIP_SPEED * play::FRAME;
+// While news is on its way the host sends every tick, so the acknowledgement
+// of the next datagram tells a loss and the one after mends it: two frames a
+// lost datagram. A run of wrong frames stays under this unless three or more
+// datagrams in a row are lost.
+constexpr int HEAL_FRAMES = 8;
+
+// Every player turns one way or the other, thrusts now and then and fires.
+PlayerInput flying(int index, int frame) {
+    PlayerInput input;
+    input.left = (frame / 60 + index) % 3 == 0;
+    input.right = (frame / 60 + index) % 3 == 1;
+    input.up = (frame / 20 + index) % 4 == 0;
+    input.fire = (frame + 5 * index) % 20 == 0;
+    return input;
+}
+
+// How one watching copy compares with the host, frame by frame.
+struct Watch {
+    float worstDrawn = 0.0f;
+    int visibilityMismatches = 0;
+    int scoreMismatches = 0;
+    int longestWrong = 0;       // frames in a row one element was drawn off or shown wrong
+    std::vector<int> wrongRuns; // per element, the current run
+};
+
+// Four players fly; copies 0 and 1 take the compact stream, 2 the game's own
+// messages, 3 follows the design alone.
+struct Mixed {
+    explicit Mixed(int lossPercent) : h(3, 77u) {
+        for (uint32_t id = 1; id <= 4; ++id) {
+            Client& client = h.addClient(id);
+            h.connect(id);
+            if (id <= 2)
+                client.collector.setAnnounced(OWN_CAPABILITIES);
+            client.strict = id == 4;
+            client.lossPercent = lossPercent;
+        }
+        joined = h.joinAll();
+        watches.resize(h.clients.size());
+    }
+
+    void frame(int frame) {
+        std::vector<ZEBGameStateElement> before;
+        for (int id = 0; id < h.game.getElementCount(); ++id)
+            before.push_back(h.game.getElement(id));
+        std::vector<int> scores;
+        for (int i = 0; i < h.game.getPlayerCount(); ++i)
+            scores.push_back(h.game.getPlayer(i).score);
+        for (size_t i = 0; i < h.clients.size(); ++i)
+            h.clients[i]->input = flying(static_cast<int>(i), frame);
+        h.step();
+        for (size_t i = 0; i < h.clients.size(); ++i)
+            compare(*h.clients[i], before, scores, watches[i]);
+    }
+
+    static void compare(const Client& client, const std::vector<ZEBGameStateElement>& host,
+                        const std::vector<int>& scores, Watch& watch) {
+        const ZEBGameStateCollector& copy = client.collector;
+        watch.wrongRuns.resize(host.size(), 0);
+        for (int id = 0; id < static_cast<int>(host.size()) && id < copy.getElementCount(); ++id) {
+            const bool shown = copy.getElementState(id).isVisible();
+            watch.visibilityMismatches += shown != host[id].isVisible() ? 1 : 0;
+            float drawn = 0.0f;
+            if (shown && host[id].isVisible() && id != copy.getOwnIndex())
+                drawn = seenDistance(copy.getDrawnPosition(id), host[id].getPosition());
+            watch.worstDrawn = std::max(watch.worstDrawn, drawn);
+            const bool wrong = shown != host[id].isVisible() || drawn > DRAWN_BOUND;
+            watch.wrongRuns[id] = wrong ? watch.wrongRuns[id] + 1 : 0;
+            watch.longestWrong = std::max(watch.longestWrong, watch.wrongRuns[id]);
+        }
+        if (copy.isCompact()) {
+            for (int row = 0; row < copy.getStatsCount() && row < static_cast<int>(scores.size()); ++row)
+                watch.scoreMismatches += copy.getStatsScore(row) != scores[row] ? 1 : 0;
+        }
+    }
+
+    Harness h;
+    bool joined = false;
+    std::vector<Watch> watches;
+};
+
+CompactEntry makeEntry(compactKind kind, int id, float x, float rotation, float vx, int32_t score) {
+    CompactEntry entry;
+    entry.kind = kind;
+    entry.id = id;
+    entry.position = vector3(x, -x * 0.5f, 0.0f);
+    entry.rotation = rotation;
+    entry.velocity = vector3(vx, -vx, 0.0f);
+    entry.duration = 0.16f;
+    entry.score = score;
+    return entry;
+}
+
+} // namespace
+
+// Every kind of entry reads back as its receiver holds it, quantised within
+// half a step; a datagram cut inside an entry, or naming a kind no copy
+// knows, is refused whole.
+TEST(Compact, ADatagramReadsBackQuantisedAndACutOrUnknownOneIsRefused) {
+    CompactEntry turning = makeEntry(compactKind::motion, 4095, 9.99f, -90.0f, -31.5f, 0);
+    turning.turn = -1;
+    turning.thrust = true;
+    const std::vector<CompactEntry> written{turning, makeEntry(compactKind::hide, 7, 0.0f, 0.0f, 0.0f, 0),
+                                            makeEntry(compactKind::explode, 12, -10.0f, 719.9f, 0.0f, 0),
+                                            makeEntry(compactKind::score, 21, 0.0f, 0.0f, 0.0f, -123456)};
+    compactWriter writer(65535);
+    std::vector<int> ends{COMPACT_HEADER_SIZE};
+    for (const CompactEntry& entry : written) {
+        ASSERT_TRUE(writer.add(entry));
+        ends.push_back(ends.back() + compactEntrySize(entry.kind));
+    }
+    EXPECT_FALSE(writer.add(makeEntry(compactKind::hide, COMPACT_MAX_ID + 1, 0.0f, 0.0f, 0.0f, 0)));
+    const networkMessage message = writer.message();
+    ASSERT_EQ(message.getDataSize(), ends.back());
+    uint16_t sequence = 0;
+    std::vector<CompactEntry> read;
+    ASSERT_TRUE(readCompactState(message.getData(), message.getDataSize(), &sequence, &read));
+    EXPECT_EQ(sequence, 65535);
+    ASSERT_EQ(read.size(), written.size());
+    for (size_t i = 0; i < read.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(read[i].kind, written[i].kind);
+        EXPECT_EQ(read[i].id, written[i].id);
+        if (read[i].kind == compactKind::motion || read[i].kind == compactKind::explode) {
+            EXPECT_LE(seenDistance(read[i].position, written[i].position), COMPACT_POSITION_STEP);
+            EXPECT_NEAR(std::remainder(read[i].rotation - written[i].rotation, 360.0f), 0.0f,
+                        COMPACT_ROTATION_STEP);
+            EXPECT_GE(read[i].rotation, 0.0f);
+            EXPECT_LT(read[i].rotation, 360.0f);
+        }
+        const CompactEntry held = quantised(written[i]);
+        EXPECT_EQ(read[i].position, held.position);
+        EXPECT_EQ(read[i].rotation, held.rotation);
+    }
+    EXPECT_NEAR(read[0].velocity.x, -31.5f, COMPACT_VELOCITY_STEP);
+    EXPECT_EQ(read[0].turn, -1);
+    EXPECT_TRUE(read[0].thrust);
+    EXPECT_FLOAT_EQ(read[2].duration, 0.16f);
+    EXPECT_EQ(read[3].score, -123456);
+    for (int cut = 0; cut < message.getDataSize(); ++cut) {
+        const bool atEnd = std::find(ends.begin(), ends.end(), cut) != ends.end();
+        EXPECT_EQ(readCompactState(message.getData(), cut, &sequence, &read), atEnd) << "cut at " << cut;
+    }
+    for (const int kind : {0, 10, 15}) {
+        std::vector<uint8_t> bytes(message.getData(), message.getData() + message.getDataSize());
+        bytes[COMPACT_HEADER_SIZE + 1] =
+            static_cast<uint8_t>((bytes[COMPACT_HEADER_SIZE + 1] & 0x0F) | (kind << 4));
+        EXPECT_FALSE(readCompactState(bytes.data(), static_cast<int>(bytes.size()), &sequence, &read));
+    }
+    // An acknowledgement names the newest datagram and which of the 32 before it came.
+    CompactAck ack;
+    const networkMessage ackMessage = writeCompactAck(CompactAck{3, 0x5u});
+    ASSERT_TRUE(readCompactAck(ackMessage.getData(), ackMessage.getDataSize(), &ack));
+    const std::vector<std::pair<uint16_t, bool>> named{{3, true},  {2, true},      {1, false},    {0, true},
+                                                       {4, false}, {65535, false}, {65500, false}};
+    for (const auto& [sequenceNumber, arrived] : named)
+        EXPECT_EQ(acknowledges(ack, sequenceNumber), arrived) << sequenceNumber;
+    EXPECT_TRUE(isNewerSequence(2, 65535));
+    EXPECT_FALSE(isNewerSequence(65535, 2));
+    EXPECT_FALSE(readCompactAck(ackMessage.getData(), COMPACT_ACK_SIZE - 1, &ack));
+}
+
+TEST(Compact, BothStreamsShowTheSameGameTickByTick) {
+    Mixed m(0);
+    ASSERT_TRUE(m.joined);
+    ASSERT_EQ(m.h.game.getCompactPeerCount(), 2);
+    for (int frame = 0; frame < 45 * 20; ++frame)
+        m.frame(frame);
+    int explosions = 0;
+    for (const networkMessage& message : m.h.clients[2]->seen)
+        explosions += message.getType() == MSG_EXPLOSION ? 1 : 0;
+    ASSERT_GT(explosions, 10); // the game had hits, breaks and respawns to show
+    for (size_t i = 0; i < m.watches.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(m.watches[i].visibilityMismatches, 0);
+        EXPECT_LE(m.watches[i].worstDrawn, DRAWN_BOUND);
+        EXPECT_EQ(m.watches[i].scoreMismatches, 0);
+    }
+    // Once play stops and the game's own table has gone out again, every copy holds the host's scores.
+    for (const auto& client : m.h.clients)
+        client->input = PlayerInput();
+    m.h.parkAsteroids();
+    m.h.steps(90);
+    for (const auto& client : m.h.clients) {
+        ASSERT_EQ(client->collector.getStatsCount(), m.h.game.getPlayerCount());
+        for (int row = 0; row < m.h.game.getPlayerCount(); ++row)
+            EXPECT_EQ(client->collector.getStatsScore(row), m.h.game.getPlayer(row).score);
+    }
+}
+
+TEST(Compact, ALossyLinkLeavesACopyWrongOnlyBrieflyAndHeals) {
+    Mixed m(5);
+    ASSERT_TRUE(m.joined);
+    for (int frame = 0; frame < 45 * 20; ++frame)
+        m.frame(frame);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_LE(m.watches[i].longestWrong, HEAL_FRAMES) << "copy " << i;
+    for (const auto& client : m.h.clients)
+        client->lossPercent = 0;
+    m.h.steps(HEAL_FRAMES);
+    Watch healed;
+    for (int frame = 0; frame < 45; ++frame) {
+        std::vector<ZEBGameStateElement> before;
+        for (int id = 0; id < m.h.game.getElementCount(); ++id)
+            before.push_back(m.h.game.getElement(id));
+        m.h.step();
+        Mixed::compare(*m.h.clients[0], before, {}, healed);
+    }
+    EXPECT_EQ(healed.longestWrong, 0);
+}
+
+// Types the game's own copies know, and those of the compact stream.
+TEST(Compact, CopiesOfEitherKindNeverMeetATypeTheyDoNotKnow) {
+    {
+        Harness h(2);
+        h.strictHost = true;
+        Client& extended = h.addClient(1);
+        extended.collector.setAnnounced(OWN_CAPABILITIES);
+        ASSERT_TRUE(h.joinAll());
+        h.steps(90);
+        EXPECT_FALSE(extended.collector.isCompact());
+        EXPECT_TRUE(h.droppedByHost.empty()); // no acknowledgement went to a host that cannot read it
+        EXPECT_TRUE(std::any_of(extended.seen.begin(), extended.seen.end(),
+                                [](const networkMessage& m) { return m.getType() == MSG_ELEMENT_UPDATE; }));
+    }
+    Mixed m(0);
+    ASSERT_TRUE(m.joined);
+    for (int frame = 0; frame < 90; ++frame)
+        m.frame(frame);
+    for (const networkMessage& message : m.h.clients[3]->seen)
+        EXPECT_TRUE(play::isDesignServerType(message.getType())) << "type " << message.getType();
+    int compact = 0;
+    for (const networkMessage& message : m.h.clients[0]->seen) {
+        compact += message.getType() == MSG_COMPACT_STATE ? 1 : 0;
+        EXPECT_NE(message.getType(), MSG_ELEMENT_UPDATE);
+        EXPECT_NE(message.getType(), MSG_EXPLOSION);
+    }
+    EXPECT_GT(compact, 0);
+}
