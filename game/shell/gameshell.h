@@ -135,6 +135,7 @@ class ZEBGameShell {
     void takeNameFromBox(); // the name box's text, accepted or refused
     void takeWindowChanges();
     // Set-up's steps (shellsetup.cpp).
+    void openSession();
     void beginSearch(bool mayJoin);
     void stepSetup(float changeInTime);
     void stepSearching();

@@ -181,11 +181,7 @@ const char* ZEBGameShell::getSetupStatus() const {
 // round that may not join any more hosts at once.
 void ZEBGameShell::beginSearch(bool mayJoin) {
     m_offline = false;
-    m_session.reset();
-    m_session.emplace(m_shapes);
-    m_session->getCollector().setPlayerName(m_playerName);
-    m_session->getCollector().setWatching(m_watching);
-    m_followed = -1;
+    openSession();
     m_searches = 0;
     networkClient& connection = m_session->getConnection();
     if (!m_options.connectHost.empty()) {
@@ -200,6 +196,16 @@ void ZEBGameShell::beginSearch(bool mayJoin) {
     }
     enter(setupStage::searching);
     connection.startSearch();
+}
+
+// A fresh session that joins under the player's name, to play or to watch;
+// the one before it leaves.
+void ZEBGameShell::openSession() {
+    m_session.reset();
+    m_session.emplace(m_shapes);
+    m_session->getCollector().setPlayerName(m_playerName);
+    m_session->getCollector().setWatching(m_watching);
+    m_followed = -1;
 }
 
 void ZEBGameShell::stepSetup(float changeInTime) {

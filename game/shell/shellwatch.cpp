@@ -23,11 +23,7 @@ void ZEBGameShell::toggleWatching() {
         restartSession();
         return;
     }
-    m_session.reset();
-    m_session.emplace(m_shapes);
-    m_session->getCollector().setPlayerName(m_playerName);
-    m_session->getCollector().setWatching(m_watching);
-    m_followed = -1;
+    openSession();
     findOwnGame();
 }
 
