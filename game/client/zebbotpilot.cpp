@@ -146,6 +146,24 @@ void ZEBBotPilot::planEvasion(const vector3& heading, const vector3& offset, con
     m_plan = plan::evade;
 }
 
+// A bot shoots asteroids, never players: it holds its fire while another
+// ship is where its bullet could pass within the bullet's flight.
+bool isShipInLineOfFire(const ZEBGameStateCollector& collector, int own) {
+    const ZEBGameStateElement& ship = collector.getElementState(own);
+    const vector3 heading = shipHeading(ship.getRotation());
+    const float range = BULLET_SPEED * BULLET_LIFETIME;
+    for (int i = 0; i < collector.getElementCount(); ++i) {
+        const ZEBGameStateElement& other = collector.getElementState(i);
+        if (i == own || !other.isVisible() || other.getType() != TYPE_PLAYER)
+            continue;
+        const vector3 offset = wrappedOffset(ship.getPosition(), other.getPosition());
+        const float along = dot2(offset, heading);
+        if (along > 0.0f && along < range && std::fabs(cross(heading, offset)) < BOT_LINE_OF_FIRE_WIDTH)
+            return true;
+    }
+    return false;
+}
+
 PlayerInput ZEBBotPilot::steer(const ZEBGameStateCollector& collector) const {
     PlayerInput input;
     const int own = collector.getOwnIndex();
@@ -157,7 +175,7 @@ PlayerInput ZEBBotPilot::steer(const ZEBGameStateCollector& collector) const {
     input.left = turn > BOT_TURN_DEADBAND;
     input.right = turn < -BOT_TURN_DEADBAND;
     const bool aligned = std::fabs(error) < BOT_FIRE_ALIGNMENT;
-    input.fire = m_plan == plan::attack && aligned;
+    input.fire = m_plan == plan::attack && aligned && !isShipInLineOfFire(collector, own);
     input.up = m_plan == plan::evade ? std::fabs(error) < BOT_EVADE_ALIGNMENT : aligned && m_far;
     return input;
 }

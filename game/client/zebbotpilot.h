@@ -12,15 +12,16 @@ class ZEBGameStateCollector;
 // beat it, and in between steers toward what it last decided: away from an
 // asteroid that is about to hit it, else toward the nearest asteroid, firing
 // when aligned and thrusting when far.
-constexpr float BOT_REACTION_MIN = 0.15f;    // seconds between looks, at least
-constexpr float BOT_REACTION_MAX = 0.45f;    // and at most
-constexpr float BOT_FIRE_ALIGNMENT = 8.0f;   // degrees off the aim at which it fires
-constexpr float BOT_EVADE_ALIGNMENT = 60.0f; // degrees off the way out at which it thrusts
-constexpr float BOT_TURN_DEADBAND = 3.0f;    // degrees off the aim it lets be
-constexpr float BOT_FAR_DISTANCE = 7.0f;     // thrusts toward a target farther than this
-constexpr float BOT_THREAT_TIME = 2.5f;      // seconds ahead it looks for a collision
-constexpr float BOT_THREAT_MARGIN = 1.5f;    // added to the asteroid's size when judging a threat
-constexpr float BOT_ASTEROID_RADIUS = 1.0f;  // an asteroid outline's radius at scale 1
+constexpr float BOT_REACTION_MIN = 0.15f;      // seconds between looks, at least
+constexpr float BOT_REACTION_MAX = 0.45f;      // and at most
+constexpr float BOT_FIRE_ALIGNMENT = 8.0f;     // degrees off the aim at which it fires
+constexpr float BOT_EVADE_ALIGNMENT = 60.0f;   // degrees off the way out at which it thrusts
+constexpr float BOT_TURN_DEADBAND = 3.0f;      // degrees off the aim it lets be
+constexpr float BOT_FAR_DISTANCE = 7.0f;       // thrusts toward a target farther than this
+constexpr float BOT_THREAT_TIME = 2.5f;        // seconds ahead it looks for a collision
+constexpr float BOT_THREAT_MARGIN = 1.5f;      // added to the asteroid's size when judging a threat
+constexpr float BOT_ASTEROID_RADIUS = 1.0f;    // an asteroid outline's radius at scale 1
+constexpr float BOT_LINE_OF_FIRE_WIDTH = 1.0f; // a ship this close to its line of fire holds its fire
 
 class ZEBBotPilot {
   public:
@@ -46,5 +47,7 @@ class ZEBBotPilot {
 
 // Where a ship with this rotation (degrees) flies and fires: unit length.
 vector3 shipHeading(float rotation);
+// True when another player's ship is ahead of own's nose, within a bullet's reach.
+bool isShipInLineOfFire(const ZEBGameStateCollector& collector, int own);
 // The shortest way from one point to another across the wrapping play area.
 vector3 wrappedOffset(const vector3& from, const vector3& to);

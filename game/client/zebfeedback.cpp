@@ -105,5 +105,5 @@ bool ZEBFeedback::isSpared(int index, float& shown) const {
         return false;
     const ShipSeen& seen = m_ships[static_cast<size_t>(index)];
     shown = seen.shown;
-    return seen.visible && !seen.touched && seen.shown < IDLE_GRACE_TIME;
+    return seen.visible && !seen.touched;
 }

@@ -38,7 +38,7 @@ class ZEBFeedback {
     const std::string& getShooter() const { return m_shooter; } // empty when nothing to say
     const colour4& getShooterColour() const { return m_shooterColour; }
     // The ship at that element index has not moved, turned or fired since it
-    // appeared, less than IDLE_GRACE_TIME ago; seconds since it appeared in shown.
+    // appeared; seconds since it appeared in shown.
     bool isSpared(int index, float& shown) const;
 
   private:

@@ -98,7 +98,7 @@ int ZEBGameStateGame::addPlace(int colourIndex, const char* name) {
     copyPlayerName(record.name, name);
     record.connected = true;
     record.stateCheck.restart(spawnPoint(place));
-    record.idleGrace = IDLE_GRACE_TIME;
+    record.untouched = true;
     m_players.push_back(record);
     return place;
 }
@@ -119,7 +119,7 @@ int ZEBGameStateGame::takeOverPlace(int index, uint32_t playerID, const char* na
     player.connected = true;
     player.stateCheck.restart(spawnPoint(index));
     player.reserved = false;
-    player.idleGrace = IDLE_GRACE_TIME;
+    player.untouched = true;
 
     ZEBGameStateElement& ship = m_elements[player.shipID];
     ship.initialise(player.shipID, spawnPoint(index), spawnRotation(index), ZERO, SHIP_SCALE, TYPE_PLAYER,

@@ -59,7 +59,6 @@ constexpr float MEDIUM_ASTEROID_SCALE = 0.875f;  // 2.5 * 0.35
 constexpr float SMALL_ASTEROID_SCALE = 0.30625f; // 2.5 * 0.35 * 0.35
 constexpr int ELEMENTS_PER_FAMILY = 7;           // one large, two medium, four small
 
-constexpr float BULLET_LIFETIME = 1.0f;
 constexpr float BULLET_AGE_EXPIRED = 50.0f;
 constexpr float FIRE_INTERVAL = 0.25f;
 constexpr float FIRE_TIMER_START = 4.0f;
@@ -115,8 +114,8 @@ struct PlayerRecord {
     bool connected = true;
     ZEBShipStateCheck stateCheck; // where the player's reports may put its ship
     bool reserved = false;        // kept for a player of the game before this one, until it joins
-    float idleGrace = 0.0f;       // seconds an untouched ship is still spared by asteroids
-    uint32_t capabilities = 0;    // the extensions its copy understands and was told the host shares
+    bool untouched = false;    // nothing has hit the ship since it appeared, nor will until its player acts
+    uint32_t capabilities = 0; // the extensions its copy understands and was told the host shares
     ZEBChatLimit chatLimit;
 };
 

@@ -185,7 +185,7 @@ void ZEBGameStateGame::handlePlayerInput(const networkMessage& message) {
         return;
     m_players[index].input = input;
     if (input.up || input.down || input.left || input.right || input.fire)
-        m_players[index].idleGrace = 0.0f;
+        m_players[index].untouched = false;
 }
 
 void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
@@ -213,8 +213,9 @@ void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
     }
     // Turning and thrust reach the host only as the ship's state.
     const ZEBGameStateElement& before = m_elements[shipID];
-    if ((ship.getRotation() != before.getRotation() || !(ship.getVelocity() == ZERO)))
-        m_players[index].idleGrace = 0.0f;
+    if (ship.getRotation() != before.getRotation() || !(ship.getVelocity() == ZERO) ||
+        !(ship.getPosition() == before.getPosition()))
+        m_players[index].untouched = false;
     m_elements[shipID] = ship;
 }
 

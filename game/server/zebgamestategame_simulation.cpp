@@ -89,7 +89,6 @@ void ZEBGameStateGame::updatePlayers(float dt, messageQueue& toSend) {
         player.fireTimer += dt;
         updateBullets(player, dt, toSend);
         if (m_elements[player.shipID].isVisible()) {
-            player.idleGrace = std::max(0.0f, player.idleGrace - dt);
             if (player.input.fire && player.fireTimer >= FIRE_INTERVAL)
                 fireBullet(player);
         } else if (player.connected) {
@@ -176,7 +175,7 @@ bool ZEBGameStateGame::collideShip(std::vector<ZEBObject>& objects, PlayerRecord
                                    std::vector<int>& asteroidsToExplode, messageQueue& toSend) {
     if (!m_elements[player.shipID].isVisible() || !m_elements[other].isVisible())
         return false;
-    if (m_elements[other].getType() == TYPE_ASTEROID && player.idleGrace > 0.0f)
+    if (player.untouched)
         return false;
     if (!testHit(objects, player.shipID, other, dt))
         return false;

@@ -70,7 +70,7 @@ void ZEBGameStateGame::placeShip(int place, messageQueue& toSend) {
     ship.setVelocity(ZERO);
     ship.setVisible(true);
     m_players[place].stateCheck.restart(ship.getPosition());
-    m_players[place].idleGrace = IDLE_GRACE_TIME;
+    m_players[place].untouched = true;
     // Sure to arrive: the copies would otherwise miss the ship until its heartbeat.
     sendElementUpdate(m_players[place].shipID, true, toSend);
 }

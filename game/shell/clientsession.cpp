@@ -61,12 +61,21 @@ void ZEBClientSession::update(float changeInTime, const PlayerInput& input, soun
     messageQueue messagesToSendOut;
     m_connection.receiveMessages(receivedMessages);
     m_hostSilence = receivedMessages.hasMessages() ? 0.0f : m_hostSilence + changeInTime;
+    noteLink(changeInTime);
     if (m_recorder.isRecording())
         m_recorder.noteFrame(changeInTime, receivedMessages, m_collector);
     m_collector.setInput(input);
     m_collector.update(changeInTime, receivedMessages, messagesToSendOut);
     showFrame(changeInTime, sounds);
     m_connection.sendMessages(messagesToSendOut);
+}
+
+// The transport's own traffic (pings and their acknowledgements) counts: a
+// quiet game sends no messages for seconds while its host is well.
+void ZEBClientSession::noteLink(float changeInTime) {
+    const uint64_t received = m_connection.getReceivedBytes();
+    m_linkSilence = received != m_receivedBytes ? 0.0f : m_linkSilence + changeInTime;
+    m_receivedBytes = received;
 }
 
 void ZEBClientSession::showFrame(float changeInTime, soundList* sounds) {

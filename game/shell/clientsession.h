@@ -10,6 +10,7 @@
 #include "game/rules/zebobject.h"
 #include "networklib/networkclient.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -55,9 +56,11 @@ class ZEBClientSession {
     void setShapes(std::vector<ZEBObject> shapes); // and their outlines
     const std::vector<std::unique_ptr<ZEBObjectParticleSystem>>& getEffects() const { return m_effects; }
     float getHostSilence() const { return m_hostSilence; } // seconds of play since the host's last message
-    void setHostSilence(float seconds) { m_hostSilence = seconds; }
+    float getLinkSilence() const { return m_linkSilence; } // since anything at all came from the host
+    void setHostSilence(float seconds) { m_hostSilence = m_linkSilence = seconds; }
 
   private:
+    void noteLink(float changeInTime);
     void updateEffects(float changeInTime);
     void addEffect(float duration, int objectID, const vector3& position, float rotation, float scale,
                    const colour4& colour);
@@ -72,5 +75,7 @@ class ZEBClientSession {
     std::vector<std::unique_ptr<ZEBObjectParticleSystem>> m_effects;
     ZEBFeedback m_feedback; // score popups and who shot the own ship
     float m_hostSilence = 0.0f;
+    float m_linkSilence = 0.0f;
+    uint64_t m_receivedBytes = 0; // the link's count when it last grew
     ZEBReplayRecorder m_recorder;
 };

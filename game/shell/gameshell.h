@@ -103,6 +103,8 @@ class ZEBGameShell {
     // is unavailable.
     const std::string& getNotice() const { return m_notice; }
     bool isNoticeFresh() const;
+    // Over a game whose host has fallen silent the window says the connection is going.
+    bool showsConnectionLost() const;
     float getRejoinDelay() const { return m_rejoinDelay; } // seconds until the next search; negative: none
     // While no game is played: searches again after seconds (negative: not at all).
     void scheduleSearch(float seconds) { m_rejoinDelay = seconds; }

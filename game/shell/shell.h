@@ -58,14 +58,15 @@ constexpr const char* WATCH_WHOLE_FIELD_TEXT = "You watch the whole field. Tab f
 constexpr const char* WATCH_FOLLOWING_TEXT = "You follow %s. Tab: the next player.";
 
 // The lines the window shows while there is no game, and over a game whose
-// host has fallen silent. The host sends several messages a second while a
-// game runs, so a longer silence means the connection is going.
+// host has fallen silent. A quiet game may send nothing for seconds, but the
+// link itself checks on a quiet host twice a second (the transport's ping), so
+// a link that has heard nothing for longer than that and a margin is going.
 constexpr const char* CONNECTION_LOST_TEXT = "Connection lost ...";
-constexpr float HOST_SILENCE_LIMIT = 0.75f; // seconds
+constexpr float HOST_SILENCE_LIMIT = 1.25f; // seconds: the ping's 0.5 and 0.75 of margin
 enum class networkEnd;
 std::string describeUnavailable(networkEnd end);
 std::string searchCountdownText(float rejoinDelay); // empty when no search is due
-bool isHostSilent(float hostSilence);
+bool isHostSilent(float linkSilence);
 
 // The whole windowed program and the windowless host; each returns the exit code.
 int runWindowedGame(const shellOptions& options);

@@ -298,7 +298,7 @@ void ZEBGameShell::render() {
         drawChat();
         if (isNoticeFresh())
             drawGreyLine(NOTICE_LINE_TOP, m_notice);
-        if (isHostSilent(m_session->getHostSilence()))
+        if (showsConnectionLost())
             drawConnectionLost();
         break;
     case setupStage::unavailable:

@@ -1,5 +1,7 @@
 #include "game/shell/shell.h"
 
+#include "game/shell/gameshell.h"
+
 #include "networklib/networkclient.h"
 
 #include <algorithm>
@@ -33,6 +35,10 @@ std::string searchCountdownText(float rejoinDelay) {
     return text;
 }
 
-bool isHostSilent(float hostSilence) {
-    return hostSilence >= HOST_SILENCE_LIMIT;
+bool isHostSilent(float linkSilence) {
+    return linkSilence >= HOST_SILENCE_LIMIT;
+}
+
+bool ZEBGameShell::showsConnectionLost() const {
+    return m_stage == setupStage::playing && m_session && isHostSilent(m_session->getLinkSilence());
 }

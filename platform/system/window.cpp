@@ -1,6 +1,7 @@
 #include "platform/system/window.h"
 
 #include "platform/system/aboutbox.h"
+#include "platform/system/displaydrivers.h"
 #include "platform/system/gamepad.h"
 #include "platform/system/menustrip.h"
 #include "platform/system/namebox.h"
@@ -190,32 +191,23 @@ void translate(const SDL_Event& event) {
     matchTextInput(); // the box may have closed itself
 }
 
-// Only the window systems that can be there: probing a display server that is
-// not running prints noise, and the headless drivers are taken only when asked for.
-std::string displayDrivers() {
-    std::string drivers;
-    if (SDL_getenv("DISPLAY") != nullptr)
-        drivers += "x11,";
-    if (SDL_getenv("WAYLAND_DISPLAY") != nullptr)
-        drivers += "wayland,";
-    return drivers + "kmsdrm";
-}
-
 } // namespace
 
 bool initialiseWindowSystem(const char** reason) {
     static std::string drivers;
+    static std::string failure;
     if (SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
         drivers = displayDrivers();
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+        if (!drivers.empty())
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
     }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) {
         initialiseGamepads();
         return true;
     }
-    const bool noDisplaySet = SDL_getenv("DISPLAY") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr;
+    failure = noDisplayReason(SDL_GetError());
     if (reason != nullptr)
-        *reason = noDisplaySet ? "neither DISPLAY nor WAYLAND_DISPLAY is set" : SDL_GetError();
+        *reason = failure.c_str();
     return false;
 }
 

@@ -376,29 +376,41 @@ TEST(Play, BulletBreaksALargeAsteroidIntoItsTwoFragments) {
     EXPECT_EQ(sounds, (std::vector<int32_t>{TYPE_BULLET, TYPE_ASTEROID}));
 }
 
-// A ship nobody has touched since it appeared is spared by asteroids for ten
-// seconds; its player's first act (here a turn) ends the grace at once.
-TEST(Play, AnUntouchedShipIsSparedByAsteroidsUntilItsPlayerActsOrTenSecondsPass) {
-    for (const bool acts : {false, true}) {
-        Harness h(1);
-        Client& a = h.addClient(1);
-        ASSERT_TRUE(h.joinAll());
-        const int ship = a.collector.getOwnIndex();
-        placeAsteroid(h, 0, vector3(8.0f, 0.0f, 0.0f),
-                      vector3(5.0f, 0.0f, 0.0f)); // passes the ship every 4 s
-        a.input.left = acts;
-        h.step();
-        a.input.left = false;
-        int hitAt = -1;
-        for (int frame = 1; frame < 15 * 45 && hitAt < 0; ++frame) {
+// A ship nobody has touched since it appeared is spared by asteroids and by
+// other players' bullets for as long as it rests (here 30 s); its player's
+// first act (a turn) ends the grace at once.
+TEST(Play, AnUntouchedShipIsSparedByAsteroidsAndBulletsUntilItsPlayerActs) {
+    for (const bool bullet : {false, true}) {
+        for (const bool acts : {false, true}) {
+            Harness h(1);
+            Client& a = h.addClient(1);
+            Client& b = h.addClient(2);
+            ASSERT_TRUE(h.joinAll());
+            h.parkAsteroids();
+            h.steps(2); // a ship kept back by an asteroid at its spawn point appears
+            const int ship = a.collector.getOwnIndex();
+            a.input.left = acts;
             h.step();
-            if (!h.game.getElement(ship).isVisible())
-                hitAt = frame;
+            a.input.left = false;
+            if (bullet) { // B, across the field, fires back along A's heading
+                elementOf(b.collector, b.collector.getOwnIndex())
+                    .setRotation(h.game.spawnRotation(0) + 180.0f);
+                moveOwnShip(h, b, vector3(6.0f, 0.0f, 0.0f));
+            } else {
+                placeAsteroid(h, 0, vector3(8.0f, 0.0f, 0.0f), vector3(5.0f, 0.0f, 0.0f)); // passes every 4 s
+            }
+            int hitAt = -1;
+            for (int frame = 1; frame < 30 * 45 && hitAt < 0; ++frame) {
+                b.input.fire = bullet && frame % 45 == 1;
+                h.step();
+                if (!h.game.getElement(ship).isVisible())
+                    hitAt = frame;
+            }
+            EXPECT_EQ(hitAt > 0 && hitAt < 2 * 45, acts) << hitAt << (bullet ? " bullet" : " asteroid");
+            EXPECT_EQ(hitAt < 0, !acts);
+            const int lost = bullet ? SCORE_HIT_BY_BULLET : SCORE_HIT_BY_ASTEROID;
+            EXPECT_EQ(h.game.getPlayer(h.playerIndex(a)).score, acts ? lost : 0);
         }
-        ASSERT_GT(hitAt, 0) << acts;
-        EXPECT_EQ(hitAt < 45, acts) << hitAt; // idle: only once the grace is over
-        EXPECT_EQ(hitAt >= IDLE_GRACE_TIME * 45 - 2, !acts) << hitAt;
-        EXPECT_EQ(h.game.getPlayer(0).score, SCORE_HIT_BY_ASTEROID);
     }
 }
 
@@ -408,7 +420,7 @@ TEST(Play, ShipHitByAnAsteroidLosesFivePointsAndReturnsAtItsSpawnPoint) {
     ASSERT_TRUE(h.joinAll());
     const int ship = a.collector.getOwnIndex();
     placeAsteroid(h, 0, vector3(8.0f, 0.0f, 0.0f), vector3(5.0f, 0.0f, 0.0f)); // moving towards -x
-    playerOf(h.game, 0).idleGrace = 0.0f;                                      // its player has acted
+    playerOf(h.game, 0).untouched = false;                                     // its player has acted
 
     for (int frame = 0; frame < 30 && h.game.getElement(ship).isVisible(); ++frame)
         h.step();

@@ -78,7 +78,7 @@ TEST(botPilot, getsOutOfTheWayOfAnAsteroidAboutToHitIt) {
         // Moves by minus its velocity: from the top edge down onto the ship at the centre.
         asteroid.setPosition(vector3(0.0f, 9.5f, 0.0f));
         asteroid.setVelocity(vector3(0.0f, 2.0f, 0.0f));
-        playerOf(game.harness.game, 0).idleGrace = 0.0f; // not the grace of a ship left alone
+        playerOf(game.harness.game, 0).untouched = false; // not the grace of a ship left alone
         const int before = game.score();
         if (piloted)
             game.fly(4 * 45, false);
@@ -86,6 +86,52 @@ TEST(botPilot, getsOutOfTheWayOfAnAsteroidAboutToHitIt) {
             game.harness.steps(4 * 45);
         EXPECT_EQ(game.score() < before, !piloted) << (piloted ? "piloted" : "idle");
     }
+}
+
+// Another ship ahead of the nose within a bullet's reach holds the bot's fire;
+// one beside the line, behind, beyond reach or gone does not.
+TEST(botPilot, holdsItsFireWhileAShipIsInItsLineOfFire) {
+    botGame game(6u);
+    play::Client& other = game.harness.addClient(2, "Idle");
+    ASSERT_TRUE(game.harness.joinAll());
+    const int own = game.client.collector.getOwnIndex();
+    const int target = other.collector.getOwnIndex();
+    const vector3 heading = shipHeading(0.0f);
+    const vector3 side(-heading.y, heading.x, 0.0f);
+    struct placement {
+        float ahead, aside;
+        bool visible, holds;
+    };
+    for (const placement p : {placement{4.0f, 0.3f, true, true}, placement{9.5f, 0.0f, true, true},
+                              placement{4.0f, 2.0f, true, false}, placement{-3.0f, 0.0f, true, false},
+                              placement{4.0f, 0.0f, false, false}}) {
+        ZEBGameStateElement& ship = elementOf(game.client.collector, own);
+        ship.setRotation(0.0f);
+        ship.setPosition(ZERO);
+        ZEBGameStateElement& seen = elementOf(game.client.collector, target);
+        seen.setPosition(
+            vector3(heading.x * p.ahead + side.x * p.aside, heading.y * p.ahead + side.y * p.aside, 0.0f));
+        seen.setVisible(p.visible);
+        EXPECT_EQ(isShipInLineOfFire(game.client.collector, own), p.holds) << p.ahead << " " << p.aside;
+    }
+}
+
+// Two bots play for two minutes beside a player who never touches the keys:
+// that player's score stays 0.
+TEST(botPilot, botsLeaveAnIdlePlayersScoreAlone) {
+    play::Harness harness(3, 9u);
+    play::Client& bot = harness.addClient(1, "Bot");
+    play::Client& second = harness.addClient(2, "Bot");
+    play::Client& idle = harness.addClient(3, "Idle");
+    ASSERT_TRUE(harness.joinAll());
+    ZEBBotPilot pilots[2] = {ZEBBotPilot(11u), ZEBBotPilot(12u)};
+    for (int frame = 0; frame < 2 * FRAMES_PER_MINUTE; ++frame) {
+        bot.input = pilots[0].decide(bot.collector, play::FRAME);
+        second.input = pilots[1].decide(second.collector, play::FRAME);
+        harness.step();
+    }
+    EXPECT_EQ(harness.game.getPlayer(harness.playerIndex(idle)).score, 0);
+    EXPECT_NE(harness.game.getPlayer(harness.playerIndex(bot)).score, 0);
 }
 
 } // namespace

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -304,6 +306,55 @@ TEST_F(windowHostingItsGame, fileWatchGivesUpTheShipTabFollowsAPlayerAndWatchAga
     }),
                             3000));
     EXPECT_EQ(game->getHosted()->getGame().getConnectedPlayerCount(), 2);
+}
+
+// A player idles in a dedicated host's quiet game for 20 s of real frames:
+// the host sends little, yet the window never says the connection is going.
+// Once the host is stopped it says so, within a bound of the link's ping.
+TEST(shellSession, aQuietGameNeverShowsConnectionLostAndAStoppedHostDoes) {
+    std::string folder;
+    gameWindow* window = openWindowAlone("quiet", folder);
+    ASSERT_NE(window, nullptr);
+    const uint16_t port = findFreePort();
+    appProcess host = startProgram(ZEB_PROGRAM, {"--server", "--port", std::to_string(port)}, folder);
+    shellOptions options;
+    options.connectHost = "127.0.0.1";
+    options.connectPort = port;
+    auto game = std::make_unique<ZEBGameShell>(options);
+    game->attachWindow(window);
+    game->start();
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return game->isPlaying(); }, 3000));
+
+    // Frames as the window's loop runs them: each takes the time that passed.
+    uint64_t last = monotonicMilliseconds();
+    const auto realFrame = [&] {
+        const uint64_t due = last + 23; // a frame is due every 1/45 s
+        waitUntil([&] { return monotonicMilliseconds() >= due; }, 23);
+        pump();
+        const uint64_t now = monotonicMilliseconds();
+        EXPECT_TRUE(game->update(static_cast<float>(now - last) / 1000.0f));
+        last = now;
+        return game->showsConnectionLost();
+    };
+    int frames = 0;
+    int lostFrames = 0;
+    for (const uint64_t end = last + 20000; last < end; ++frames)
+        lostFrames += realFrame() ? 1 : 0;
+    EXPECT_GT(frames, 200);
+    EXPECT_EQ(lostFrames, 0);
+
+    stopProcess(host, SIGSTOP);
+    const uint64_t stopped = monotonicMilliseconds();
+    while (!realFrame() && monotonicMilliseconds() - stopped < 10000) {
+    }
+    EXPECT_TRUE(game->showsConnectionLost());
+    std::printf("the window said the connection is going %llu ms after the host stopped\n",
+                static_cast<unsigned long long>(monotonicMilliseconds() - stopped));
+    stopProcess(host, SIGCONT);
+    killAndReap(host);
+    game.reset();
+    destroyWindow(window);
 }
 
 } // namespace
