@@ -2,6 +2,8 @@
 
 #include "game/rules/motion.h"
 
+#include <cmath>
+
 namespace {
 
 const float TURN_RATE = static_cast<float>(TURN_REVOLUTIONS * 360.0);
@@ -26,7 +28,14 @@ void thrustShip(ZEBGameStateElement& ship, float dt) {
 
 void turnShip(ZEBGameStateElement& ship, int direction, float dt) {
     if (direction > 0)
-        ship.setRotation(ship.getRotation() + dt * TURN_RATE);
+        ship.setRotation(wrapRotation(ship.getRotation() + dt * TURN_RATE));
     else if (direction < 0)
-        ship.setRotation(ship.getRotation() + dt * TURN_RATE_RIGHT);
+        ship.setRotation(wrapRotation(ship.getRotation() + dt * TURN_RATE_RIGHT));
+}
+
+float wrapRotation(float degrees) {
+    float wrapped = std::fmod(degrees, 360.0f);
+    if (wrapped < 0.0f)
+        wrapped += 360.0f;
+    return wrapped < 360.0f ? wrapped : 0.0f; // -1e-9 + 360 rounds to 360
 }

@@ -1,5 +1,7 @@
 #include "game/server/zebgamestategame.h"
 
+#include "game/rules/shipcontrols.h"
+
 #include "networklib/networkmessage.h"
 
 #include <cmath>
@@ -211,6 +213,7 @@ void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
         ++m_refusedStates;
         return;
     }
+    ship.setRotation(wrapRotation(ship.getRotation())); // a copy that never wraps it sends any multiple
     // Turning and thrust reach the host only as the ship's state.
     const ZEBGameStateElement& before = m_elements[shipID];
     if (ship.getRotation() != before.getRotation() || !(ship.getVelocity() == ZERO) ||

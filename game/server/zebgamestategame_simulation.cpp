@@ -30,6 +30,17 @@ vector3 scaled(const vector3& v, float factor) {
     return out;
 }
 
+// An asteroid broken earlier in this tick is gone for what comes after: it
+// breaks, scores and explodes once however many hit it at the same moment.
+bool isListed(const std::vector<int>& asteroidsToExplode, int id) {
+    return std::find(asteroidsToExplode.begin(), asteroidsToExplode.end(), id) != asteroidsToExplode.end();
+}
+
+// The smaller a piece, the faster it moves: at creation and at every new round.
+float pieceSpeedFactor(float scale) {
+    return scale == LARGE_ASTEROID_SCALE ? 1.0f : static_cast<float>(1.0 / (2.0 * scale));
+}
+
 } // namespace
 
 int ZEBGameStateGame::randomShape() const {
@@ -73,8 +84,7 @@ void ZEBGameStateGame::createAsteroids() {
 
 void ZEBGameStateGame::addAsteroidFragment(const vector3& position, const colour4& colour, float scale) {
     const float rotation = randomRotation();
-    const float speedFactor = static_cast<float>(1.0 / (2.0 * scale));
-    const vector3 velocity = scaled(scaled(randomDirection(), speedFactor), m_asteroidSpeed);
+    const vector3 velocity = scaled(scaled(randomDirection(), pieceSpeedFactor(scale)), m_asteroidSpeed);
     const int shape = randomShape();
 
     ZEBGameStateElement fragment;
@@ -162,7 +172,7 @@ void ZEBGameStateGame::collide(std::vector<ZEBObject>& objects, float dt, messag
             const int type = m_elements[id].getType();
             if (type == TYPE_ASTEROID || type == TYPE_BULLET)
                 collideShip(objects, player, id, dt, asteroidsToExplode, toSend);
-            if (type == TYPE_ASTEROID && m_elements[id].isVisible())
+            if (type == TYPE_ASTEROID && m_elements[id].isVisible() && !isListed(asteroidsToExplode, id))
                 collideBullets(objects, player, id, dt, asteroidsToExplode, toSend);
         }
     }
@@ -173,7 +183,8 @@ void ZEBGameStateGame::collide(std::vector<ZEBObject>& objects, float dt, messag
 
 bool ZEBGameStateGame::collideShip(std::vector<ZEBObject>& objects, PlayerRecord& player, int other, float dt,
                                    std::vector<int>& asteroidsToExplode, messageQueue& toSend) {
-    if (!m_elements[player.shipID].isVisible() || !m_elements[other].isVisible())
+    if (!m_elements[player.shipID].isVisible() || !m_elements[other].isVisible() ||
+        isListed(asteroidsToExplode, other))
         return false;
     if (player.untouched)
         return false;
@@ -273,7 +284,9 @@ void ZEBGameStateGame::newRound(messageQueue& toSend) {
             element.setVisible(false);
             break;
         case TYPE_ASTEROID: {
-            const vector3 direction = scaled(randomDirection(), m_asteroidSpeed);
+            // Times 1 is exact: a large piece moves as before.
+            const vector3 direction =
+                scaled(scaled(randomDirection(), pieceSpeedFactor(element.getScale())), m_asteroidSpeed);
             if (element.getScale() != LARGE_ASTEROID_SCALE) {
                 element.setVisible(false);
             } else {

@@ -1,5 +1,6 @@
 // Scenarios of whole games: one server and several clients in one process.
 
+#include "game/rules/shipcontrols.h"
 #include "tests/game/playharness.h"
 
 #include <gtest/gtest.h>
@@ -162,7 +163,7 @@ DrawnError stepAndCompare(Harness& h, const Client& watcher, int ship) {
     const ZEBGameStateElement host = h.game.getElement(ship);
     h.step();
     return {seenDistance(watcher.collector.getDrawnPosition(ship), host.getPosition()),
-            std::fabs(watcher.collector.getDrawnRotation(ship) - host.getRotation()),
+            std::fabs(std::remainder(watcher.collector.getDrawnRotation(ship) - host.getRotation(), 360.0f)),
             seenDistance(watcher.collector.getElementState(ship).getPosition(), host.getPosition())};
 }
 
@@ -414,6 +415,34 @@ TEST(Play, AnUntouchedShipIsSparedByAsteroidsAndBulletsUntilItsPlayerActs) {
     }
 }
 
+// A ship turning for a minute keeps its heading within one turn on its own
+// copy and on the host; a copy that never wraps it is kept in range by the host.
+TEST(Play, ATurningShipsHeadingStaysWithinOneTurn) {
+    EXPECT_EQ(wrapRotation(-90.0f), 270.0f);
+    EXPECT_EQ(wrapRotation(720.0f + 45.0f), 45.0f);
+    EXPECT_EQ(wrapRotation(-1e-9f), 0.0f);
+    Harness h(1);
+    Client& a = h.addClient(1);
+    ASSERT_TRUE(h.joinAll());
+    h.parkAsteroids();
+    const int ship = a.collector.getOwnIndex();
+    a.input.left = true;
+    float lowest = 360.0f;
+    float highest = 0.0f;
+    for (int frame = 0; frame < 60 * 45; ++frame) {
+        h.step();
+        lowest = std::min(lowest, a.collector.getElementState(ship).getRotation());
+        highest = std::max(highest, a.collector.getElementState(ship).getRotation());
+    }
+    EXPECT_GE(lowest, 0.0f);
+    EXPECT_LT(highest, 360.0f);
+    EXPECT_GT(highest, 350.0f);
+    a.input.left = false;
+    elementOf(a.collector, ship).setRotation(3.0f * 360.0f + 10.0f);
+    h.step();
+    EXPECT_FLOAT_EQ(h.game.getElement(ship).getRotation(), 10.0f);
+}
+
 TEST(Play, ShipHitByAnAsteroidLosesFivePointsAndReturnsAtItsSpawnPoint) {
     Harness h(1);
     Client& a = h.addClient(1);
@@ -511,7 +540,9 @@ TEST(Play, BreakingTheLastPieceStartsANewRound) {
     for (int id = 0; id < ELEMENTS_PER_FAMILY; ++id) {
         float speed = 0.0f;
         magnitude(&h.game.getElement(id).getVelocity(), &speed);
-        EXPECT_NEAR(speed, 1.0f, 1e-5f) << id; // every piece at the level's speed
+        const float scale = h.game.getElement(id).getScale();
+        // The large piece at the level's speed, the smaller the faster, as at creation.
+        EXPECT_NEAR(speed, scale == LARGE_ASTEROID_SCALE ? 1.0f : 1.0f / (2.0f * scale), 1e-5f) << id;
     }
     const int ship = a.collector.getOwnIndex();
     EXPECT_GE(h.countInLastTick(MSG_ELEMENT_UPDATE), h.game.getElementCount());

@@ -548,6 +548,37 @@ TEST(ServerSimulation, WrapSendsAnUpdateOnlyWhenTheAreaIsLeft) {
     EXPECT_EQ(s.out.size(), 0u);
 }
 
+// Two players' bullets strike one asteroid in the same tick: it breaks once,
+// with one explosion and one score; the later bullet flies on.
+TEST(ServerSimulation, AnAsteroidStruckTwiceInOneTickBreaksAndScoresOnce) {
+    Server s(1);
+    s.join(1);
+    s.join(2);
+    s.tick(0.0f);
+    s.park();
+    const vector3 where = s.game.getElement(0).getPosition();
+    for (int place = 0; place < 2; ++place) {
+        ZEBGameStateElement& bullet = elementOf(s.game, s.game.getPlayer(place).bulletIDs[0]);
+        bullet.setPosition(vector3(where.x - 3.5f, where.y, 0.0f));
+        bullet.setVelocity(vector3(-180.0f, 0.0f, 0.0f)); // into the asteroid from the left within the tick
+        bullet.setVisible(true);
+        playerOf(s.game, place).bulletAges[0] = 0.0f;
+    }
+    s.tick(FRAME);
+    int explosions = 0;
+    for (const networkMessage& message : s.out) {
+        Explosion explosion;
+        explosions += message.getType() == MSG_EXPLOSION &&
+                              readExplosion(message.getData(), message.getDataSize(), &explosion) &&
+                              explosion.elementID == 0
+                          ? 1
+                          : 0;
+    }
+    EXPECT_EQ(explosions, 1);
+    EXPECT_EQ(s.game.getPlayer(0).score + s.game.getPlayer(1).score, SCORE_ASTEROID_BROKEN);
+    EXPECT_TRUE(s.game.getElement(s.game.getPlayer(1).bulletIDs[0]).isVisible());
+}
+
 TEST(ServerSimulation, NoFamiliesMeansANewRoundEveryTick) {
     Server s(0);
     s.join(1);
@@ -588,7 +619,7 @@ TEST(ServerSimulation, RoundAndFragmentDrawsFollowTheStatedOrder) {
     EXPECT_EQ(s.game.getElement(1).getObjectID(), play::SQUARE_ASTEROID + fragmentShape);
 
     // A new round: per piece in id order a direction, then for the large one
-    // its rotation and position; every piece moves at the level's speed.
+    // its rotation and position; a fragment moves as fast as at creation.
     seedRandom(99u);
     const vector3 largeDirection = direction();
     const float rotation = static_cast<float>((random15() / 32767.0 - 0.5) * 720.0);
@@ -602,7 +633,9 @@ TEST(ServerSimulation, RoundAndFragmentDrawsFollowTheStatedOrder) {
     EXPECT_EQ(s.game.getElement(0).getRotation(), rotation);
     EXPECT_EQ(s.game.getElement(0).getPosition(), vector3(position.x, position.y, 0.0f));
     EXPECT_TRUE(s.game.getElement(0).isVisible());
-    EXPECT_EQ(s.game.getElement(1).getVelocity(), firstFragment);
+    vector3 firstFragmentVelocity;
+    scale(&firstFragment, factor, &firstFragmentVelocity);
+    EXPECT_EQ(s.game.getElement(1).getVelocity(), firstFragmentVelocity);
     EXPECT_FALSE(s.game.getElement(1).isVisible());
     EXPECT_EQ(toSend.size(), ELEMENTS_PER_FAMILY);
 }

@@ -19,6 +19,7 @@ TEST(Spawn, AShipNeverDiesInItsFirstSecondWhenNobodyFires) {
         int appearedAt = h.game.getElement(ship).isVisible() ? 0 : -1;
         bool wasVisible = appearedAt == 0;
         for (int frame = 1; frame < 45 * 60; ++frame) {
+            a.input.left = frame % 2 == 0; // its player is at the keys: no grace of an idle ship
             h.step();
             const bool visible = h.game.getElement(ship).isVisible();
             if (visible && !wasVisible) {
