@@ -269,16 +269,13 @@ bool ZEBGameStateGame::anyAsteroidVisible() const {
 
 void ZEBGameStateGame::newRound(messageQueue& toSend) {
     // A player's copy keeps flying a ship that is still alive and passes over
-    // the host's placing it, so its reports go on from where it flew.
-    std::vector<bool> flying(m_players.size());
-    for (int place = 0; place < getPlayerCount(); ++place)
-        flying[place] = m_elements[m_players[place].shipID].isVisible();
+    // any update of it, hiding included: such a ship flies on into the new
+    // round where it is, so host and copy never disagree about it.
     for (int id = 0; id < getElementCount(); ++id) {
         ZEBGameStateElement& element = m_elements[id];
         switch (element.getType()) {
         case TYPE_PLAYER:
-            element.setVisible(false); // placed below, once the new field is laid
-            break;
+            break; // a ship that is not flying is placed below, once the new field is laid
         case TYPE_BULLET:
             element.setPosition(ZERO);
             element.setVisible(false);
@@ -308,10 +305,7 @@ void ZEBGameStateGame::newRound(messageQueue& toSend) {
     for (int place = 0; place < getPlayerCount(); ++place) {
         PlayerRecord& player = m_players[place];
         player.respawnTimer = 0.0f;
-        const ZEBShipStateCheck kept = player.stateCheck;
-        if (player.connected && isSpawnClear(place))
+        if (player.connected && !m_elements[player.shipID].isVisible() && isSpawnClear(place))
             placeShip(place, toSend);
-        if (flying[place])
-            player.stateCheck = kept;
     }
 }
