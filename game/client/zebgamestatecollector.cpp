@@ -3,7 +3,9 @@
 #include "core/displaytext.h"
 #include "networklib/networkmessage.h"
 
+#include <algorithm>
 #include <cstring>
+#include <numeric>
 
 namespace {
 
@@ -195,6 +197,13 @@ void ZEBGameStateCollector::handleElementUpdate(const networkMessage& message) {
     const bool wasVisible = m_elements[index].isVisible();
     update.record.applyTo(&m_elements[index]);
     m_remoteMotion.received(index, m_elements[index], wasVisible);
+}
+
+std::vector<int> ZEBGameStateCollector::getStatsOrder() const {
+    std::vector<int> order(static_cast<size_t>(getStatsCount()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) { return getStatsScore(a) > getStatsScore(b); });
+    return order;
 }
 
 void ZEBGameStateCollector::handlePlayerStats(const networkMessage& message) {

@@ -84,6 +84,9 @@ class ZEBGameStateCollector {
     const std::vector<PlayerStats>& getStats() const { return m_playerStats; }
     const char* getStatsName(int index) const { return m_playerStats[index].name; }
     int getStatsScore(int index) const { return m_playerStats[index].score; }
+    // The rows as the score table shows them: by score, highest first; equal
+    // scores keep the host's order.
+    std::vector<int> getStatsOrder() const;
     int getStatsID(int index) const { return m_playerStats[index].uniqueID; } // the row's ship
     const colour4& getStatsColour(int index) const { return m_playerStats[index].colour; }
     bool isOwnStatsRow(int index) const { return m_playerStats[index].uniqueID == m_ownIndex; }

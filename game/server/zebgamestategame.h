@@ -197,6 +197,8 @@ class ZEBGameStateGame {
     const ZEBGameStateElement& getElement(int id) const { return m_elements[id]; }
     int getPlayerCount() const { return static_cast<int>(m_players.size()); }
     const PlayerRecord& getPlayer(int index) const { return m_players[index]; }
+    // The connection that holds a place, or last held it; 0 for a place kept for a player not back yet.
+    uint32_t getPlayerID(int index) const { return index < static_cast<int>(m_playerIDs.size()) ? m_playerIDs[index] : 0; }
     const colour4& getPlayerColour(int index) const { return m_colours[index]; }
     bool isColourUsed(int index) const { return m_colourUsed[index]; }
     int getNumberOfAsteroids() const { return m_numberOfAsteroids; }

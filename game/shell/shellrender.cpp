@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <numeric>
 #include <vector>
 
 namespace {
@@ -117,16 +116,6 @@ colour4 dimmed(const colour4& colour) {
     return colour4(colour.r, colour.g, colour.b, colour.a * BLINK_DIM_ALPHA);
 }
 
-// The rows by score, highest first; equal scores keep the host's order.
-std::vector<int> scoreOrder(const ZEBGameStateCollector& collector) {
-    std::vector<int> order(static_cast<size_t>(collector.getStatsCount()));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&collector](int a, int b) {
-        return collector.getStatsScore(a) > collector.getStatsScore(b);
-    });
-    return order;
-}
-
 // The score table's row of the ship followed; -1 for none.
 int followedRow(const ZEBGameStateCollector& collector, int followed) {
     for (int row = 0; followed >= 0 && row < collector.getStatsCount(); ++row) {
@@ -193,7 +182,7 @@ void ZEBGameShell::drawWatchers(const ZEBGameStateCollector& collector, float to
 }
 
 void ZEBGameShell::drawScoreTable(const ZEBGameStateCollector& collector) {
-    const std::vector<int> order = scoreOrder(collector);
+    const std::vector<int> order = collector.getStatsOrder();
     // A leader only when one player is ahead of all others.
     const bool leader =
         order.size() > 1 && collector.getStatsScore(order[0]) > collector.getStatsScore(order[1]);

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <thread>
 
 using namespace win;
@@ -27,14 +28,34 @@ constexpr int EXIT_BAD_SETTING = 2; // as for a command line that is not underst
 constexpr auto TICK_PERIOD =
     std::chrono::duration_cast<serverClock::duration>(std::chrono::duration<double>(1.0 / TICKS_PER_SECOND));
 
-// Tells the operator who comes and goes; the messages go on to the game unchanged.
-void reportPlayers(const std::vector<networkEvent>& events, const networkHost& host) {
-    for (const networkEvent& event : events) {
-        if (event.kind == networkEventKind::playerJoined)
-            printServerEvent("Player %u joined (%u connected)", event.playerID, host.getPlayerCount());
-        else if (event.kind == networkEventKind::playerLeft)
-            printServerEvent("Player %u left (%u connected)", event.playerID, host.getPlayerCount());
+struct namedPlayer {
+    uint32_t playerID = 0;
+    std::string name;
+};
+
+// Tells the operator who comes and goes, by name, once a connection has taken
+// a place and when it gives it up; known holds the players of the last call.
+void reportPlayers(const ZEBGameStateGame& game, const networkHost& host, std::vector<namedPlayer>& known) {
+    std::vector<namedPlayer> now;
+    for (int place = 0; place < game.getPlayerCount(); ++place) {
+        if (game.getPlayer(place).connected)
+            now.push_back({game.getPlayerID(place), game.getPlayer(place).name});
     }
+    const auto holds = [](const std::vector<namedPlayer>& players, const namedPlayer& player) {
+        return std::any_of(players.begin(), players.end(),
+                           [&player](const namedPlayer& other) { return other.playerID == player.playerID; });
+    };
+    for (const namedPlayer& player : now) {
+        if (!holds(known, player))
+            printServerEvent("Player %u joined as %s (%u connected)", player.playerID, player.name.c_str(),
+                             host.getPlayerCount());
+    }
+    for (const namedPlayer& player : known) {
+        if (!holds(now, player))
+            printServerEvent("Player %u (%s) left (%u connected)", player.playerID, player.name.c_str(),
+                             host.getPlayerCount());
+    }
+    known.swap(now);
 }
 
 void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
@@ -106,8 +127,8 @@ class ZEBDedicatedServer {
         messageQueue receivedMessages;
         std::vector<networkEvent> events;
         m_hosted.receiveMessages(receivedMessages, events);
-        reportPlayers(events, m_hosted.getHost());
         const std::vector<PlayerRefusal> refusals = m_hosted.tick(dt, receivedMessages, events);
+        reportPlayers(m_hosted.getGame(), m_hosted.getHost(), m_players);
         reportRefusals(refusals);
         sayOperatorLines();
         reportChat(m_hosted.getGame());
@@ -132,7 +153,8 @@ class ZEBDedicatedServer {
     ZEBServerAgones* m_agones; // null: not under Agones
     consoleLines m_console;
     std::vector<std::string> m_typedLines;
-    std::vector<uint32_t> m_watchers; // as last reported
+    std::vector<namedPlayer> m_players; // as last reported
+    std::vector<uint32_t> m_watchers;   // as last reported
 };
 
 // Under Agones (--agones, or its port variable set) the sidecar hears from

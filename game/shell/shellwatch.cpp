@@ -27,15 +27,16 @@ void ZEBGameShell::toggleWatching() {
     findOwnGame();
 }
 
-// The rows come in the host's order of places, which does not change as
-// scores do, so that Tab walks through the players once each.
+// In the order the score table shows the players.
 void ZEBGameShell::followNext() {
     if (!m_session)
         return;
     const ZEBGameStateCollector& collector = m_session->getCollector();
     bool passed = m_followed < 0;
     int next = -1;
-    for (int row = 0; row < collector.getStatsCount() && next < 0; ++row) {
+    for (const int row : collector.getStatsOrder()) {
+        if (next >= 0)
+            break;
         const int ship = collector.getStatsID(row);
         if (ship < 0 || ship >= collector.getElementCount() || hasLeft(collector.getStatsName(row)))
             continue;

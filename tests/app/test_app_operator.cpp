@@ -127,9 +127,11 @@ TEST_F(operatorTools, statusShowsAServerConfiguredByItsSettingsFile) {
     EXPECT_EQ(status, 0);
     EXPECT_NE(answer.find(host + "0 players, maximum 8\n"), std::string::npos) << answer;
 
-    m_player = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port}, makeTempFolder("player"));
-    ASSERT_TRUE(
-        waitUntil([&] { return serverOutput().find(" joined (1 connected)") != std::string::npos; }, 10000));
+    // The operator reads who came and went by name.
+    m_player = startProgram(ZEB_PROGRAM, {"--connect", "127.0.0.1:" + port, "--name", "Nora"},
+                            makeTempFolder("player"));
+    ASSERT_TRUE(waitUntil(
+        [&] { return serverOutput().find(" joined as Nora (1 connected)") != std::string::npos; }, 10000));
     // A player counts once its join request has been answered.
     EXPECT_TRUE(waitUntil(
         [&] { return askStatus(status).find(host + "1 players, maximum 8\n") != std::string::npos; }, 10000))
@@ -138,7 +140,7 @@ TEST_F(operatorTools, statusShowsAServerConfiguredByItsSettingsFile) {
     stopProcess(m_player, SIGTERM);
     ASSERT_TRUE(waitForExit(m_player, 10000));
     ASSERT_TRUE(
-        waitUntil([&] { return serverOutput().find(" left (0 connected)") != std::string::npos; }, 10000));
+        waitUntil([&] { return serverOutput().find(" (Nora) left (0 connected)") != std::string::npos; }, 10000));
     stopProcess(m_server, SIGTERM);
     ASSERT_TRUE(waitForExit(m_server, 10000));
     EXPECT_EQ(exitCode(m_server), 0);

@@ -6,6 +6,9 @@
 #   discovery     each system's --status finds the other's host
 #   operator      a Windows dedicated host takes a line typed on its standard input
 #                 (LINUX_ZEB is not used)
+#   window        the Windows game in a real window, as on a PC: Wine's own driver on a
+#                 virtual X display, DISPLAY removed inside the Windows environment and no
+#                 SDL variable set; it joins a Linux dedicated host and draws the field
 # Every wait is bounded; every program started is stopped at the end.
 set -u
 CHECK=$1 LINUX=$2 WINDOWS=$3 PORT=$4 FOLDER=$5
@@ -72,7 +75,45 @@ status_finds() { # SIDE NAME: that side's --status lists the named host
     wait_for "status-$1.log" "$2"
 }
 
+# window_game NAME ARGS...: the Windows game started from a Windows command line
+# whose environment has neither DISPLAY nor any SDL variable, on a virtual X
+# display of its own; XVFB is that server's process.
+window_game() {
+    name=$1
+    shift
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$FOLDER/display" >"$FOLDER/xvfb.log" 2>&1 &
+    STARTED="$STARTED $!"
+    deadline=$(($(date +%s) + WAIT_SECONDS))
+    until [ -s "$FOLDER/display" ]; do
+        [ "$(date +%s)" -lt "$deadline" ] || { echo "Xvfb did not start" >&2; exit 1; }
+        sleep 0.1
+    done
+    export DISPLAY=":$(cat "$FOLDER/display")"
+    unset SDL_VIDEODRIVER SDL_AUDIODRIVER
+    program=$(winepath -w "$WINDOWS")
+    (cd "$FOLDER/windows" &&
+        exec "$WINE" cmd /c "set DISPLAY=&& set SDL_VIDEODRIVER=&& set SDL_AUDIODRIVER=&& $program $*") \
+        >"$FOLDER/$name.log" 2>&1 &
+    STARTED="$STARTED $!"
+}
+
 case $CHECK in
+window)
+    host linux
+    window_game game --connect "127.0.0.1:$(game_port host.log)" --name Winnie --frames 400 \
+        --screenshot field.png
+    # A window of the game on the X display, not the headless driver's nothing.
+    window=$(timeout "$WAIT_SECONDS" xdotool search --sync --limit 1 --name "^ZEB")
+    [ -n "$window" ] || { echo "no ZEB window on the display" >&2; cat "$FOLDER"/*.log >&2; exit 1; }
+    wait_for host.log "joined as Winnie"
+    deadline=$(($(date +%s) + WAIT_SECONDS))
+    until [ -s "$FOLDER/windows/field.png" ]; do
+        [ "$(date +%s)" -lt "$deadline" ] || { echo "no screenshot" >&2; cat "$FOLDER"/*.log >&2; exit 1; }
+        sleep 0.2
+    done
+    echo "the Windows game opened window $window, joined as Winnie and drew the field:"
+    ls -l "$FOLDER/windows/field.png"
+    ;;
 linux-host | windows-host)
     hostside=${CHECK%-host}
     botside=windows
