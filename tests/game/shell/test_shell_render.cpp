@@ -355,3 +355,27 @@ TEST_F(shellRender, theScoreTableIsSortedAndMarksTheLeader) {
     EXPECT_GT(extent[1], extent[2] + 40) << "the leader's row is marked";
     EXPECT_LT(std::abs(extent[0] - extent[2]), 4);
 }
+
+// Tab walks the players as the score table shows them, highest score first,
+// then the whole field again.
+TEST_F(shellRender, tabFollowsThePlayersInTheScoreTablesOrder) {
+    for (int id = 1; id < 3; ++id) { // two more players beside this copy's ship 0
+        ZEBGameStateElement ship;
+        ship.initialise(id, ZERO, 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
+        deliver(writeNewElement(ship));
+    }
+    std::vector<PlayerStats> rows(3);
+    const int scores[3] = {0, 5, 20};
+    for (int row = 0; row < 3; ++row) {
+        std::snprintf(rows[row].name, sizeof(rows[row].name), "P%d", row);
+        rows[row].uniqueID = row;
+        rows[row].score = scores[row];
+    }
+    deliver(writePlayerStats(rows));
+    std::vector<int> followed;
+    for (int press = 0; press < 4; ++press) {
+        m_shell.followNext();
+        followed.push_back(m_shell.getFollowed());
+    }
+    EXPECT_EQ(followed, (std::vector<int>{2, 1, 0, -1}));
+}
