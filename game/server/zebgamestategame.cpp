@@ -96,6 +96,7 @@ int ZEBGameStateGame::addPlace(int colourIndex, const char* name) {
     }
 
     copyPlayerName(record.name, name);
+    copyPlayerName(record.joinedName, name);
     record.connected = true;
     record.stateCheck.restart(spawnPoint(place));
     record.untouched = true;
@@ -113,9 +114,13 @@ int ZEBGameStateGame::takeOverPlace(int index, uint32_t playerID, const char* na
     const PlayerRecord fresh;
     player.input = fresh.input;
     player.fireTimer = fresh.fireTimer;
-    player.score = player.reserved ? player.score : fresh.score;
+    const bool keepsScore = player.reserved || player.returnWait > 0.0f;
+    player.score = keepsScore ? player.score : fresh.score;
     player.respawnTimer = fresh.respawnTimer;
+    player.watcherID = fresh.watcherID;
+    player.returnWait = fresh.returnWait;
     copyPlayerName(player.name, name);
+    copyPlayerName(player.joinedName, name);
     player.connected = true;
     player.stateCheck.restart(spawnPoint(index));
     player.reserved = false;
@@ -178,6 +183,7 @@ void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQu
     stepGuesses(dt);
     handleMessages(received, events, toSend);
     updatePending(dt);
+    updateReturns(dt);
     updatePlayers(dt, toSend);
     moveElements(dt, toSend);
     collide(objects, dt, toSend);

@@ -92,6 +92,13 @@ constexpr int MAX_PENDING_CONNECTIONS = 64;
 
 // A player who has left keeps its row under its name followed by this.
 constexpr char DISCONNECTED_SUFFIX[] = " [Disconnected]";
+// A player who left to watch the game (it joined again as a watcher under the
+// same name) keeps its place, colour and score under its name followed by
+// this, for when it comes back as a player.
+constexpr char WATCHING_SUFFIX[] = " (watching)";
+// Between a copy's watching and its playing again, its watcher's connection
+// goes before the new one asks to join: the place waits this long for it.
+constexpr float WATCH_RETURN_WAIT = 5.0f;
 
 // Why the game wants the transport to drop a connection.
 enum class refusalReason { gameFull, noJoinRequest };
@@ -117,6 +124,10 @@ struct PlayerRecord {
     bool untouched = false;    // nothing has hit the ship since it appeared, nor will until its player acts
     uint32_t capabilities = 0; // the extensions its copy understands and was told the host shares
     ZEBChatLimit chatLimit;
+    char joinedName[PLAYER_NAME_SIZE] = {}; // the name its player joined under
+    double leftAt = 0.0;                    // the game's clock when its player left
+    uint32_t watcherID = 0;                 // the connection that watches in its player's name; 0: none
+    float returnWait = 0.0f;                // seconds it still waits for that watcher to play again
 };
 
 // A copy that watches the game without a ship: it sees everything, takes none
@@ -198,7 +209,9 @@ class ZEBGameStateGame {
     int getPlayerCount() const { return static_cast<int>(m_players.size()); }
     const PlayerRecord& getPlayer(int index) const { return m_players[index]; }
     // The connection that holds a place, or last held it; 0 for a place kept for a player not back yet.
-    uint32_t getPlayerID(int index) const { return index < static_cast<int>(m_playerIDs.size()) ? m_playerIDs[index] : 0; }
+    uint32_t getPlayerID(int index) const {
+        return index < static_cast<int>(m_playerIDs.size()) ? m_playerIDs[index] : 0;
+    }
     const colour4& getPlayerColour(int index) const { return m_colours[index]; }
     bool isColourUsed(int index) const { return m_colourUsed[index]; }
     int getNumberOfAsteroids() const { return m_numberOfAsteroids; }
@@ -238,6 +251,12 @@ class ZEBGameStateGame {
     int lookupWatcher(uint32_t playerID) const; // -1 when that connection does not watch
     void admitWatcher(uint32_t playerID, const char* name, uint32_t capabilities, messageQueue& toSend);
     bool dropWatcher(uint32_t playerID, messageQueue& toSend); // false: it was no watcher
+    // The place a watcher's player left, kept while it watches and for a
+    // while after; -1 when none.
+    int placeLeftBy(const char* watcherName) const;
+    int placeReturningTo(const char* name) const;
+    void updateReturns(float dt);
+    void labelRow(PlayerRecord& player, const char* suffix); // its name followed by suffix
     void sendCapabilities(uint32_t playerID, uint32_t capabilities, messageQueue& toSend) const;
     // The names of the watchers, to every copy that shows them, or to one.
     void sendWatchers(messageQueue& toSend) const;

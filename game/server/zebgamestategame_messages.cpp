@@ -1,5 +1,6 @@
 #include "game/server/zebgamestategame.h"
 
+#include "core/displaytext.h"
 #include "game/rules/shipcontrols.h"
 
 #include "networklib/networkmessage.h"
@@ -7,12 +8,8 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
-
-constexpr int DISCONNECTED_SUFFIX_LENGTH = sizeof(DISCONNECTED_SUFFIX) - 1;
-static_assert(DISCONNECTED_SUFFIX_LENGTH < PLAYER_NAME_SIZE - 1, "the suffix must leave room for a name");
-
-} // namespace
+static_assert(sizeof(DISCONNECTED_SUFFIX) < PLAYER_NAME_SIZE - 1, "the suffix must leave room for a name");
+static_assert(sizeof(WATCHING_SUFFIX) < PLAYER_NAME_SIZE - 1, "the suffix must leave room for a name");
 
 // In the order things arrived: a place freed by a player who left goes to a
 // join request that came after the departure, and a player's last messages
@@ -114,7 +111,8 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
         refuse(sender, refusalReason::gameFull);
         return;
     }
-    const int reserved = reservedPlaceFor(request.name);
+    const int returning = placeReturningTo(request.name);
+    const int reserved = returning >= 0 ? returning : reservedPlaceFor(request.name);
     const bool newPlace = reserved < 0 && getPlayerCount() < MAX_PLAYERS;
     const int place = newPlace ? getPlayerCount() : (reserved >= 0 ? reserved : freePlace());
     const int shipID =
@@ -166,16 +164,19 @@ void ZEBGameStateGame::handlePlayerLeft(uint32_t playerID, messageQueue& toSend)
         return;
     PlayerRecord& player = m_players[index];
     player.connected = false;
+    player.leftAt = m_clock;
     removeCompactPeer(playerID);
-
-    // Shorten the name so that the name and the suffix fit the field.
-    const int keep = PLAYER_NAME_SIZE - 1 - DISCONNECTED_SUFFIX_LENGTH;
-    if (static_cast<int>(std::strlen(player.name)) > keep)
-        player.name[keep] = '\0';
-    std::strcat(player.name, DISCONNECTED_SUFFIX);
+    labelRow(player, DISCONNECTED_SUFFIX);
 
     m_elements[player.shipID].setVisible(false);
     sendElementUpdate(player.shipID, toSend);
+}
+
+// Shortened at a character so that the name and the suffix fit the field.
+void ZEBGameStateGame::labelRow(PlayerRecord& player, const char* suffix) {
+    const size_t keep = PLAYER_NAME_SIZE - 1 - std::strlen(suffix);
+    const std::string name = cutAtCharacter(player.joinedName, keep) + suffix;
+    copyPlayerName(player.name, name.c_str());
 }
 
 void ZEBGameStateGame::handlePlayerInput(const networkMessage& message) {

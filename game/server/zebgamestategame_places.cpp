@@ -33,6 +33,10 @@ void ZEBGameStateGame::reservePlaces(const std::vector<PlayerStats>& formerTable
         m_colourUsed[colour] = true;
         char name[PLAYER_NAME_SIZE] = {};
         std::memcpy(name, row.name, PLAYER_NAME_SIZE - 1);
+        const size_t length = std::strlen(name);
+        constexpr size_t WATCHING_LENGTH = sizeof(WATCHING_SUFFIX) - 1;
+        if (length > WATCHING_LENGTH && std::strcmp(name + length - WATCHING_LENGTH, WATCHING_SUFFIX) == 0)
+            name[length - WATCHING_LENGTH] = '\0'; // kept for it as for those who played
         const int place = addPlace(colour, name);
         m_playerIDs.push_back(0); // no connection holds it yet
         PlayerRecord& player = m_players[place];
@@ -54,9 +58,10 @@ int ZEBGameStateGame::reservedPlaceFor(const char* name) const {
 int ZEBGameStateGame::freePlace() const {
     int reserved = -1;
     for (int place = 0; place < getPlayerCount(); ++place) {
-        if (m_players[place].connected)
-            continue;
-        if (!m_players[place].reserved)
+        const PlayerRecord& player = m_players[place];
+        if (player.connected || player.watcherID != 0 || player.returnWait > 0.0f)
+            continue; // its player watches and comes back to it
+        if (!player.reserved)
             return place;
         if (reserved < 0)
             reserved = place;

@@ -1,6 +1,9 @@
 #include "game/server/zebgamestategame.h"
 
+#include "game/rules/extensions.h"
 #include "networklib/networkmessage.h"
+
+#include <cstring>
 
 // A watcher is a connection the game sends everything it sends its players,
 // with a full state of its own that names no ship. It is never one of the
@@ -26,6 +29,13 @@ void ZEBGameStateGame::admitWatcher(uint32_t playerID, const char* name, uint32_
     copyPlayerName(watcher.name, name);
     watcher.capabilities = capabilities;
     m_watchers.push_back(watcher);
+    const int place = placeLeftBy(watcher.name);
+    if (place >= 0) {
+        m_players[place].watcherID = playerID;
+        m_players[place].returnWait = 0.0f;
+        m_players[place].reserved = false; // shown, as watching
+        labelRow(m_players[place], WATCHING_SUFFIX);
+    }
 
     networkMessage fullState;
     sendFullState(fullState, WATCHER_SHIP_ID);
@@ -44,6 +54,12 @@ bool ZEBGameStateGame::dropWatcher(uint32_t playerID, messageQueue& toSend) {
         return false;
     m_watchers.erase(m_watchers.begin() + index);
     removeCompactPeer(playerID);
+    for (PlayerRecord& player : m_players) {
+        if (player.watcherID == playerID) {
+            player.watcherID = 0;
+            player.returnWait = WATCH_RETURN_WAIT;
+        }
+    }
     sendWatchers(toSend);
     return true;
 }
@@ -74,4 +90,50 @@ void ZEBGameStateGame::sendWatchersTo(uint32_t playerID, uint32_t capabilities, 
     networkMessage message = writeWatchers(names);
     message.setDestination(playerID);
     toSend.push(message);
+}
+
+namespace {
+
+// A watcher's name may have been cut to leave room for its request to watch.
+bool sameName(const char* joinedName, const char* name) {
+    return nameLeavingRoom(joinedName) == nameLeavingRoom(name);
+}
+
+} // namespace
+
+// A copy that leaves the game to watch it joins again as a watcher under the
+// same name: the place its player left last under that name is its own.
+int ZEBGameStateGame::placeLeftBy(const char* watcherName) const {
+    int found = -1;
+    for (int place = 0; place < getPlayerCount(); ++place) {
+        const PlayerRecord& player = m_players[place];
+        if (player.connected || player.watcherID != 0 || !sameName(player.joinedName, watcherName))
+            continue;
+        if (found < 0 || player.leftAt > m_players[found].leftAt)
+            found = place;
+    }
+    return found;
+}
+
+int ZEBGameStateGame::placeReturningTo(const char* name) const {
+    for (int place = 0; place < getPlayerCount(); ++place) {
+        const PlayerRecord& player = m_players[place];
+        if (!player.connected && player.returnWait > 0.0f &&
+            std::strncmp(player.joinedName, name, PLAYER_NAME_SIZE) == 0)
+            return place;
+    }
+    return -1;
+}
+
+// A watcher that went without coming back as a player has left the game.
+void ZEBGameStateGame::updateReturns(float dt) {
+    for (PlayerRecord& player : m_players) {
+        if (player.returnWait <= 0.0f)
+            continue;
+        player.returnWait -= dt;
+        if (player.returnWait <= 0.0f) {
+            player.returnWait = 0.0f;
+            labelRow(player, DISCONNECTED_SUFFIX);
+        }
+    }
 }

@@ -4,15 +4,18 @@
 
 namespace {
 
-bool hasLeft(const char* name) {
-    return std::string_view(name).ends_with(DISCONNECTED_SUFFIX);
+// A row whose player is not in the field: gone, or watching.
+bool isAway(const char* name) {
+    const std::string_view row(name);
+    return row.ends_with(DISCONNECTED_SUFFIX) || row.ends_with(WATCHING_SUFFIX);
 }
 
 } // namespace
 
 // Leaving and joining again is how the host learns of the change: a player's
-// place stays in the table as left, a watcher's name leaves the list. A copy
-// that hosts keeps its game and joins it again from its own machine.
+// place stays in the table as watching, kept for it under its name, and a
+// watcher's name leaves the list. A copy that hosts keeps its game and joins
+// it again from its own machine.
 void ZEBGameShell::toggleWatching() {
     if (m_offline)
         return; // a recording is watched already
@@ -38,7 +41,7 @@ void ZEBGameShell::followNext() {
         if (next >= 0)
             break;
         const int ship = collector.getStatsID(row);
-        if (ship < 0 || ship >= collector.getElementCount() || hasLeft(collector.getStatsName(row)))
+        if (ship < 0 || ship >= collector.getElementCount() || isAway(collector.getStatsName(row)))
             continue;
         if (passed)
             next = ship;

@@ -135,3 +135,44 @@ TEST(Watching, TheListOfWatchersIsReadOnlyWhenItsCountAndSizeAgree) {
     for (const auto& row : bad)
         EXPECT_FALSE(readWatchers(row.data, row.size, &read)) << row.size;
 }
+
+// A player who watches keeps its place: its row reads "(watching)" and it
+// comes back as a player with its colour and score, in no new row. A watcher
+// who goes for good leaves its row "[Disconnected]" once the wait is over.
+TEST(Watching, APlayerWhoWatchesKeepsItsPlaceAndComesBackToIt) {
+    for (const bool returns : {true, false}) {
+        Harness h(1);
+        Client& ann = join(h, 11, "Ann");
+        Client& bob = join(h, 12, "Bob");
+        ASSERT_TRUE(h.joinAll());
+        const int place = h.playerIndex(bob);
+        const int ship = bob.collector.getOwnIndex();
+        playerOf(h.game, place).score = 35;
+        const colour4 colour = h.game.getElement(ship).getColour();
+
+        h.disconnect(bob);
+        join(h, 13, "Bob", true);
+        h.steps(45);
+        EXPECT_STREQ(h.game.getPlayer(place).name, "Bob (watching)");
+        EXPECT_EQ(h.game.getPlayer(place).score, 35);
+        EXPECT_EQ(ann.collector.getStatsCount(), 2);
+
+        h.disconnect(*h.clients.back());
+        if (returns) {
+            h.step();
+            Client& back = join(h, 14, "Bob");
+            ASSERT_TRUE(h.joinAll());
+            h.steps(45);
+            EXPECT_EQ(back.collector.getOwnIndex(), ship);
+            EXPECT_EQ(h.playerIndex(back), place);
+            EXPECT_EQ(h.game.getPlayer(place).score, 35);
+            EXPECT_STREQ(h.game.getPlayer(place).name, "Bob");
+            EXPECT_TRUE(h.game.getElement(ship).getColour() == colour);
+        } else {
+            h.steps(static_cast<int>(WATCH_RETURN_WAIT * 45) + 2);
+            EXPECT_STREQ(h.game.getPlayer(place).name, "Bob [Disconnected]");
+        }
+        EXPECT_EQ(h.game.getPlayerCount(), 2);
+        EXPECT_EQ(ann.collector.getStatsCount(), 2);
+    }
+}
