@@ -174,6 +174,8 @@ class ZEBGameShell {
     void drawWatchers(const ZEBGameStateCollector& collector, float top);
     void drawGreyLine(float top, const std::string& text);
     void drawChat();
+    float noticeLineTop() const;
+    float chatEntryTop() const;
     void drawConnectionLost();
     void drawUnavailable();
     void drawSetupStatus();
@@ -197,6 +199,7 @@ class ZEBGameShell {
     soundList m_sounds;
     bool m_soundsLoaded = false;
     font m_font;
+    float m_lineSpacing = LINE_SPACING; // between two lines of text, in the play area's units (2 its height)
     shellScreenshot m_screenshot;
     std::vector<ZEBObject> m_shapes; // the level's, drawn by every session
     statusLineFunction m_statusLine;

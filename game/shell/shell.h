@@ -42,7 +42,9 @@ constexpr const char* SOUND_ENABLED_TEXT = "Sound is Enabled, to Disable press '
 constexpr const char* SOUND_DISABLED_TEXT = "Sound is Disabled, to Enable press 'Z'";
 constexpr const char* WINDOW_TITLE = "ZEB - Ships and Asteroids";
 constexpr const char* WINDOW_CLASS = "ZEB";
-constexpr int HUD_FONT_SIZE = 16; // for the designed 700-pixel play area; text scales with the area
+constexpr int HUD_FONT_SIZE = 16; // for the designed 700-pixel play area; text scales with the area,
+                                   // but never below this: lines spread out instead
+constexpr float LINE_SPACING = 0.05f; // between lines of text at the designed size
 
 // The lines the window shows while set-up runs.
 constexpr const char* SEARCHING_TEXT = "Searching for games ...";

@@ -20,14 +20,10 @@ namespace {
 constexpr float BACKGROUND_RED = 0.05f;
 constexpr float BACKGROUND_GREEN = 0.05f;
 constexpr float BACKGROUND_BLUE = 0.1f;
-constexpr float SCORE_LINE_SPACING = 0.05f;
 constexpr float TOP_LINE = 1.0f;
 constexpr float BOTTOM_EDGE = -1.0f;
 constexpr float SOUND_LINE_TOP = -0.75f;
 constexpr float SOUND_LINE_GREY = 0.75f;
-constexpr float NOTICE_LINE_TOP = SOUND_LINE_TOP + 0.05f; // just above the sound line
-// The chat line being typed above the notice, the lines received above it, newest lowest.
-constexpr float CHAT_ENTRY_TOP = NOTICE_LINE_TOP + 0.05f;
 constexpr const char* CHAT_PROMPT = "Say: ";
 constexpr const char* CHAT_CURSOR = "_";
 constexpr float SILENT_HOST_LEFT = -0.25f;
@@ -177,7 +173,7 @@ void ZEBGameShell::drawWatchers(const ZEBGameStateCollector& collector, float to
         if (!(top > BOTTOM_EDGE))
             return;
         drawGreyLine(top, line);
-        top -= SCORE_LINE_SPACING;
+        top -= m_lineSpacing;
     }
 }
 
@@ -189,7 +185,7 @@ void ZEBGameShell::drawScoreTable(const ZEBGameStateCollector& collector) {
     char text[SCORE_TEXT_SIZE];
     for (size_t line = 0; line < order.size(); ++line) {
         const int p = order[line];
-        const float top = TOP_LINE - static_cast<float>(line) * SCORE_LINE_SPACING;
+        const float top = TOP_LINE - static_cast<float>(line) * m_lineSpacing;
         // A row below the window has no pixels to print into, and the font
         // reports every print that draws nothing.
         if (!(top > BOTTOM_EDGE))
@@ -202,7 +198,7 @@ void ZEBGameShell::drawScoreTable(const ZEBGameStateCollector& collector) {
         m_font.setColour(colour.r, colour.g, colour.b, colour.a);
         m_font.print(text);
     }
-    drawWatchers(collector, TOP_LINE - static_cast<float>(order.size()) * SCORE_LINE_SPACING);
+    drawWatchers(collector, TOP_LINE - static_cast<float>(order.size()) * m_lineSpacing);
 }
 
 void ZEBGameShell::drawGreyLine(float top, const std::string& text) {
@@ -211,17 +207,27 @@ void ZEBGameShell::drawGreyLine(float top, const std::string& text) {
     m_font.print(text.c_str());
 }
 
+// The notice just above the sound line; the chat line being typed above the
+// notice, the lines received above it, newest lowest.
+float ZEBGameShell::noticeLineTop() const {
+    return SOUND_LINE_TOP + m_lineSpacing;
+}
+
+float ZEBGameShell::chatEntryTop() const {
+    return noticeLineTop() + m_lineSpacing;
+}
+
 void ZEBGameShell::drawChat() {
     const std::deque<shownChatLine>& lines = m_chat.getLines();
-    float top = CHAT_ENTRY_TOP + SCORE_LINE_SPACING * static_cast<float>(lines.size());
+    float top = chatEntryTop() + m_lineSpacing * static_cast<float>(lines.size());
     for (const shownChatLine& line : lines) {
         m_font.setTop(top);
         m_font.setColour(line.colour.r, line.colour.g, line.colour.b, line.colour.a);
         m_font.print(line.text.c_str());
-        top -= SCORE_LINE_SPACING;
+        top -= m_lineSpacing;
     }
     if (isTyping()) {
-        m_font.setTop(CHAT_ENTRY_TOP);
+        m_font.setTop(chatEntryTop());
         m_font.setColour(1.0f, 1.0f, 1.0f, 1.0f);
         m_font.print((CHAT_PROMPT + getTextEntry().getText() + CHAT_CURSOR).c_str());
     }
@@ -242,10 +248,10 @@ void ZEBGameShell::drawUnavailable() {
     m_font.setTop(TOP_LINE);
     m_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
     m_font.print(GAME_UNAVAILABLE_TEXT);
-    float top = TOP_LINE - SCORE_LINE_SPACING;
+    float top = TOP_LINE - m_lineSpacing;
     if (!m_notice.empty()) {
         drawGreyLine(top, m_notice);
-        top -= SCORE_LINE_SPACING;
+        top -= m_lineSpacing;
     }
     const std::string countdown = searchCountdownText(m_rejoinDelay);
     if (!countdown.empty())
@@ -286,7 +292,7 @@ void ZEBGameShell::render() {
         drawGame(*m_session);
         drawChat();
         if (isNoticeFresh())
-            drawGreyLine(NOTICE_LINE_TOP, m_notice);
+            drawGreyLine(noticeLineTop(), m_notice);
         if (showsConnectionLost())
             drawConnectionLost();
         break;

@@ -7,23 +7,19 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-constexpr int SMALLEST_FONT_SIZE = 6;
-
-} // namespace
-
 // Lines are drawn at the real pixel size of the play area, and the text keeps
-// its size relative to the play area.
+// its size relative to the play area down to the designed size: in a smaller
+// area it keeps that size, to stay readable, and its lines move apart.
 void ZEBGameShell::fitToWindow() {
     if (g_pd3dDevice == nullptr || m_window == nullptr)
         return;
     const pixelRect area = getPlayArea(m_window);
     resizeRender(area.x, area.y, area.width, area.height);
     const double scale = static_cast<double>(area.height) / GAME_AREA_HEIGHT;
-    const int size = static_cast<int>(std::lround(HUD_FONT_SIZE * scale));
+    const int size = std::max(HUD_FONT_SIZE, static_cast<int>(std::lround(HUD_FONT_SIZE * scale)));
+    m_lineSpacing = LINE_SPACING * static_cast<float>(std::max(1.0, 1.0 / scale));
     if (m_font.getFace().isCreated())
-        m_font.setSize(std::max(SMALLEST_FONT_SIZE, size));
+        m_font.setSize(size);
 }
 
 void ZEBGameShell::rememberWindowPlacement() {

@@ -114,6 +114,34 @@ TEST(windowThatFits, aResizedWindowKeepsASquarePlayAreaAndTheAboutBoxLetsTheGame
         << run.settings;
 }
 
+// Rows from the first to the last holding grey text in the sound line's band.
+int soundLineHeight(const pngImage& picture, int left, int top, int side) {
+    const int lineTop = top + side * 7 / 8;
+    int first = -1;
+    int last = -1;
+    for (int y = lineTop - 2; y < lineTop + 40 && y < picture.height; ++y) {
+        for (int x = left; x < left + side; ++x) {
+            if (isText(picture.at(x, y))) {
+                first = first < 0 ? y : first;
+                last = y;
+                break;
+            }
+        }
+    }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+// In the smallest window a player would use, the text keeps a readable size.
+TEST(windowThatFits, aSmallWindowKeepsItsTextReadable) {
+    if (skipWithoutXvfb())
+        GTEST_SKIP() << "xvfb-run or xdotool is missing";
+    const runResult run = runWindow("xdotool windowsize --sync \"$window\" 420 470; sleep 0.3");
+    ASSERT_TRUE(run.ran);
+    ASSERT_EQ(run.picture.width, 420);
+    const int side = 420; // the square fits the width; it is centred in the height below the menus
+    EXPECT_GE(soundLineHeight(run.picture, 0, MENU_ROWS + (470 - MENU_ROWS - side) / 2, side), 11);
+}
+
 TEST(windowThatFits, fullScreenFillsTheScreenWithTheSquareCentred) {
     if (skipWithoutXvfb())
         GTEST_SKIP() << "xvfb-run or xdotool is missing";
