@@ -52,9 +52,10 @@ bool ZEBGameShell::openChatLine() {
     if (!asked || m_offline || !m_session || !m_session->getCollector().canChat())
         return false;
     // Consumed, so the line does not open again as soon as it closes.
+    const bool byLetter = keys.isDown('T');
     keys.set('T', false);
     keys.set(win::VK_RETURN, false);
-    getTextEntry().open();
+    getTextEntry().open(byLetter ? 'T' : 0);
     return true;
 }
 

@@ -4,12 +4,14 @@
 
 #include <SDL.h>
 
+#include <cctype>
 #include <cstring>
 
 using namespace win;
 
-void textEntry::open() {
+void textEntry::open(uint32_t heldKey) {
     m_text.clear();
+    m_heldKey = heldKey;
     m_state = textEntryState::editing;
     SDL_StartTextInput();
 }
@@ -30,8 +32,19 @@ bool textEntry::keyDown(uint32_t virtualKey) {
     return true;
 }
 
+void textEntry::keyUp(uint32_t virtualKey) {
+    if (virtualKey == m_heldKey)
+        m_heldKey = 0;
+}
+
 void textEntry::type(const char* utf8) {
     if (!isOpen() || utf8 == nullptr)
+        return;
+    // Letter keys' codes are their upper-case ASCII letters.
+    const bool openingPress =
+        m_heldKey != 0 && utf8[0] != '\0' && utf8[1] == '\0' &&
+        static_cast<uint32_t>(std::toupper(static_cast<unsigned char>(utf8[0]))) == m_heldKey;
+    if (openingPress)
         return;
     const size_t length = std::strlen(utf8);
     if (m_text.size() + length <= TEXT_ENTRY_MAX_BYTES)

@@ -15,17 +15,22 @@ enum class textEntryState { closed, editing, entered, cancelled };
 
 class textEntry {
   public:
-    void open(); // an empty line
+    // An empty line. heldKey, the letter key that opened it and is still
+    // down: the window system may still turn that press into its character,
+    // which is not typed into the line until the key is released.
+    void open(uint32_t heldKey = 0);
     void close() { *this = textEntry(); }
     bool isOpen() const { return m_state == textEntryState::editing; }
     textEntryState getState() const { return m_state; }
     const std::string& getText() const { return m_text; }
 
     bool keyDown(uint32_t virtualKey); // true: taken by the open line
-    void type(const char* utf8);       // a character that does not fit whole is dropped
+    void keyUp(uint32_t virtualKey);
+    void type(const char* utf8); // a character that does not fit whole is dropped
 
   private:
     std::string m_text;
+    uint32_t m_heldKey = 0;
     textEntryState m_state = textEntryState::closed;
 };
 

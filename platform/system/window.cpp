@@ -90,6 +90,8 @@ void translateKey(const SDL_KeyboardEvent& key) {
     const bool down = key.type == SDL_KEYDOWN;
     if (down && takenByBoxOrMenu(code))
         return;
+    if (!down)
+        g_window.entry.keyUp(code);
     // F10 is a system key, as on the system the game was designed for.
     const bool system = (key.keysym.mod & KMOD_ALT) != 0 || code == VK_MENU || code == VK_F10;
     const uint32_t message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
