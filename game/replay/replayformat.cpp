@@ -3,6 +3,7 @@
 #include "core/displaytext.h"
 #include "core/littleendian.h"
 #include "game/client/zebgamestatecollector.h"
+#include "game/rules/extensions.h"
 #include "game/rules/protocol.h"
 #include "platform/compress/zlibstream.h"
 
@@ -122,7 +123,8 @@ bool readHeader(byteReader& in, ZEBReplayHeader& header, std::string& error) {
     return true;
 }
 
-// The keyframe must be a picture a client can take as its join reply.
+// The keyframe must be a picture a client can take as its join reply, a
+// watching one included.
 bool isKeyframe(const networkMessage& fullState, const networkMessage& stats) {
     FullStateHeader header;
     std::vector<ZEBGameStateElement> elements;
@@ -130,7 +132,7 @@ bool isKeyframe(const networkMessage& fullState, const networkMessage& stats) {
     return readFullStateHeader(fullState.getData(), fullState.getDataSize(), &header) &&
            header.count <= MAX_COLLECTOR_ELEMENTS &&
            readFullState(fullState.getData(), fullState.getDataSize(), &header, &elements) &&
-           header.shipID >= 0 && header.shipID < header.count &&
+           (header.shipID == WATCHER_SHIP_ID || (header.shipID >= 0 && header.shipID < header.count)) &&
            readPlayerStats(stats.getData(), stats.getDataSize(), &rows);
 }
 

@@ -1,5 +1,7 @@
 #include "game/replay/zebreplayplayer.h"
 
+#include "game/rules/extensions.h"
+#include "game/rules/protocol.h"
 #include "networklib/networkmessage.h"
 
 #include <algorithm>
@@ -68,6 +70,9 @@ void ZEBReplayPlayer::jumpTo(uint32_t timeMs) {
     if (!openChunk(index))
         return;
     m_collector = ZEBGameStateCollector();
+    FullStateHeader header;
+    m_collector.setWatching(readFullStateHeader(m_chunk.fullState.getData(), m_chunk.fullState.getDataSize(), &header) &&
+                            header.shipID == WATCHER_SHIP_ID); // recorded by a copy that watched
     messageQueue keyframe;
     keyframe.push(m_chunk.fullState);
     keyframe.push(m_chunk.stats);

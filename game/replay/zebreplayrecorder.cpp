@@ -1,6 +1,7 @@
 #include "game/replay/zebreplayrecorder.h"
 
 #include "game/client/zebgamestatecollector.h"
+#include "game/rules/extensions.h"
 #include "game/rules/protocol.h"
 #include "networklib/networkmessage.h"
 #include "platform/system/folderfiles.h"
@@ -19,9 +20,10 @@ uint32_t toMilliseconds(double seconds) {
     return ms >= static_cast<double>(MAX_REPLAY_MS) ? MAX_REPLAY_MS : static_cast<uint32_t>(ms);
 }
 
+// A watcher's copy has a picture of the game without a ship of its own.
 bool hasPicture(const ZEBGameStateCollector& collector) {
-    return collector.hasJoined() && collector.getOwnIndex() >= 0 &&
-           collector.getOwnIndex() < collector.getElementCount();
+    const int own = collector.getOwnIndex();
+    return collector.hasJoined() && (own == WATCHER_SHIP_ID || (own >= 0 && own < collector.getElementCount()));
 }
 
 } // namespace
@@ -120,6 +122,9 @@ void ZEBReplayRecorder::finish() {
     m_wake.notify_one();
     m_writer.join();
     m_file.close();
+    // A game that never showed itself leaves nothing that could not be played.
+    if (m_written == 0)
+        std::remove(m_path.c_str());
 }
 
 uint64_t ZEBReplayRecorder::getWrittenBytes() {

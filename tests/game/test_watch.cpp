@@ -1,10 +1,15 @@
 // Copies that watch a game without a ship, beside players and beside copies
 // that know only the design's messages.
 
+#include "game/replay/zebreplayplayer.h"
+#include "game/replay/zebreplayrecorder.h"
 #include "tests/game/playharness.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -175,4 +180,48 @@ TEST(Watching, APlayerWhoWatchesKeepsItsPlaceAndComesBackToIt) {
         EXPECT_EQ(h.game.getPlayerCount(), 2);
         EXPECT_EQ(ann.collector.getStatsCount(), 2);
     }
+}
+
+// A copy that watches records what it sees as a player's copy does, and its
+// recording plays; a recording that never saw the game leaves no file.
+TEST(Watching, AWatchersRecordingPlaysAndAnEmptyOneLeavesNoFile) {
+    Harness h(1);
+    join(h, 11, "Ann");
+    Client& eve = join(h, 12, "Eve", true);
+    eve.collector.setAnnounced(OWN_CAPABILITIES);
+    ASSERT_TRUE(h.joinAll());
+    const std::string path = "test_watch_watcher.zebreplay";
+    ZEBReplayRecorder recorder;
+    ASSERT_TRUE(recorder.start(path, "level_0.xml", "Eve"));
+    for (int frame = 1; frame <= 90; ++frame) {
+        if (frame == 45)
+            h.hostSays("welcome");
+        recorder.noteFrame(play::FRAME, eve.inbox, eve.collector);
+        h.step();
+    }
+    recorder.finish();
+    std::ifstream in(path, std::ios::binary);
+    ZEBReplayFile file;
+    std::string error;
+    ASSERT_TRUE(file.load(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), error))
+        << error;
+    ZEBGameStateCollector collector;
+    ZEBReplayPlayer player(file, collector);
+    ASSERT_TRUE(player.start());
+    std::vector<ChatLine> heard;
+    while (!player.isAtEnd() && player.advance(play::FRAME) > 0.0f) {
+        std::vector<ChatLine> lines;
+        collector.takeChatLines(lines);
+        heard.insert(heard.end(), lines.begin(), lines.end());
+    }
+    EXPECT_EQ(collector.getElementCount(), eve.collector.getElementCount());
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].text, "welcome");
+
+    const std::string empty = "test_watch_empty.zebreplay";
+    ZEBGameStateCollector neverJoined;
+    ASSERT_TRUE(recorder.start(empty, "level_0.xml", "Nobody"));
+    recorder.noteFrame(play::FRAME, messageQueue(), neverJoined);
+    recorder.finish();
+    EXPECT_FALSE(std::filesystem::exists(empty));
 }

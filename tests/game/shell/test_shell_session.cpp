@@ -1,5 +1,6 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/client/zebobjectparticlesystem.h"
+#include "game/replay/zebreplayplayer.h"
 #include "game/server/zebgamestategame.h"
 #include "game/shell/gameshell.h"
 #include "game/shell/shelloptions.h"
@@ -90,6 +91,17 @@ template <typename Condition> bool holdUntil(ZEBGameShell& game, uint32_t key, C
 
 bool openLine(ZEBGameShell& game, uint32_t key) {
     return holdUntil(game, key, [&] { return game.isTyping(); });
+}
+
+// The recording this process made last, among the user's recordings.
+std::string newestRecording() {
+    std::filesystem::path newest;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::getenv("XDG_DATA_HOME"))) {
+        if (entry.path().extension() == ".zebreplay" &&
+            (newest.empty() || entry.last_write_time() > std::filesystem::last_write_time(newest)))
+            newest = entry.path();
+    }
+    return newest.string();
 }
 
 bool shows(const ZEBGameShell& game, const std::string& text) {
@@ -264,6 +276,25 @@ TEST_F(windowHostingItsGame, aLineTypedInTheWindowComesBackFromTheHostAndEscapeD
     ASSERT_TRUE(framesUntil(
         *game, [&] { return shows(*game, game->getPlayerName() + ": last"); }, 300));
     EXPECT_FALSE(shows(*game, game->getPlayerName() + ": never"));
+
+    // The hosting copy's recording holds its own lines.
+    const std::string name = game->getPlayerName();
+    game.reset();
+    ZEBReplayFile file;
+    std::string error;
+    ASSERT_TRUE(file.load(readFile(newestRecording()), error)) << error;
+    ZEBGameStateCollector collector;
+    ZEBReplayPlayer player(file, collector);
+    ASSERT_TRUE(player.start());
+    std::vector<std::string> heard;
+    for (int frame = 0; frame < 100000 && !player.isAtEnd(); ++frame) {
+        player.advance(FRAME);
+        std::vector<ChatLine> lines;
+        collector.takeChatLines(lines);
+        for (const ChatLine& line : lines)
+            heard.push_back(std::string(line.name) + ": " + line.text);
+    }
+    EXPECT_EQ(heard, (std::vector<std::string>{name + ": hi there", name + ": last"}));
 }
 
 // A window hosting its own game beside another player: File > Watch joins it
