@@ -71,8 +71,9 @@ void ZEBReplayPlayer::jumpTo(uint32_t timeMs) {
         return;
     m_collector = ZEBGameStateCollector();
     FullStateHeader header;
-    m_collector.setWatching(readFullStateHeader(m_chunk.fullState.getData(), m_chunk.fullState.getDataSize(), &header) &&
-                            header.shipID == WATCHER_SHIP_ID); // recorded by a copy that watched
+    m_collector.setWatching(
+        readFullStateHeader(m_chunk.fullState.getData(), m_chunk.fullState.getDataSize(), &header) &&
+        header.shipID == WATCHER_SHIP_ID); // recorded by a copy that watched
     messageQueue keyframe;
     keyframe.push(m_chunk.fullState);
     keyframe.push(m_chunk.stats);

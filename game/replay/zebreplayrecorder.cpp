@@ -23,7 +23,8 @@ uint32_t toMilliseconds(double seconds) {
 // A watcher's copy has a picture of the game without a ship of its own.
 bool hasPicture(const ZEBGameStateCollector& collector) {
     const int own = collector.getOwnIndex();
-    return collector.hasJoined() && (own == WATCHER_SHIP_ID || (own >= 0 && own < collector.getElementCount()));
+    return collector.hasJoined() &&
+           (own == WATCHER_SHIP_ID || (own >= 0 && own < collector.getElementCount()));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "game/shell/shellreplay.h"
 
 #include "game/shell/gameshell.h"
+#include "game/shell/replaycontrols.h"
 #include "game/shell/shell.h"
 #include "game/shell/shelloptions.h"
 #include "game/shell/shellwindowed.h"
@@ -99,38 +100,6 @@ void drawTimeBar(const ZEBReplayPlayer& replay, font& text) {
     text.print(line.c_str());
 }
 
-// Space pauses, the arrows jump and change the speed, each on its press.
-class replayControls {
-  public:
-    explicit replayControls(ZEBReplayPlayer& player) : m_player(player) {}
-
-    void readKeys(const keyStates& keys, ZEBGameShell& game) {
-        if (pressed(keys, VK_SPACE))
-            m_player.togglePause();
-        if (pressed(keys, VK_LEFT))
-            jump(-REPLAY_JUMP_MS, game);
-        if (pressed(keys, VK_RIGHT))
-            jump(REPLAY_JUMP_MS, game);
-        if (pressed(keys, VK_UP))
-            m_player.faster();
-        if (pressed(keys, VK_DOWN))
-            m_player.slower();
-        m_previous = keys;
-    }
-
-  private:
-    bool pressed(const keyStates& keys, uint32_t key) const {
-        return keys.isDown(key) && !m_previous.isDown(key);
-    }
-    void jump(int32_t changeMs, ZEBGameShell& game) {
-        m_player.jumpBy(changeMs);
-        game.forgetShownMoment();
-    }
-
-    ZEBReplayPlayer& m_player;
-    keyStates m_previous;
-};
-
 // The recording, read and checked whole; false with a line on standard error.
 bool loadReplay(const std::string& path, ZEBReplayFile& file) {
     std::string bytes;
@@ -192,12 +161,13 @@ int runReplay(const shellOptions& options) {
     ZEBClientSession& session = game.startOfflineSession(game.getLevelShapes());
     ZEBReplayPlayer player(file, session.getCollector());
     player.start();
-    replayControls controls(player);
+    ZEBReplayControls controls(player);
     game.setStatusLine([&player](font& text) { drawTimeBar(player, text); });
     return runGameFrames(game, window, options, [&](float changeInTime, float frameTime) {
         if (!game.update(changeInTime, frameTime)) // the sound key too
             return false;
-        controls.readKeys(game.getKeys(), game);
+        if (controls.readKeys(game.getKeys()))
+            game.forgetShownMoment();
         game.showOfflineFrame(player.advance(changeInTime));
         return true;
     });

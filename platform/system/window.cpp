@@ -292,6 +292,8 @@ int64_t dispatchMessage(const windowMessage& message) {
     }
     if (message.message == WM_KEYDOWN || message.message == WM_KEYUP)
         g_window.keys.set(static_cast<uint32_t>(message.wParam & 0xFFFF), message.message == WM_KEYDOWN);
+    if (message.message == WM_KEYDOWN && (message.lParam & KEY_REPEAT_FLAG) == 0)
+        g_window.keys.countPress(static_cast<uint32_t>(message.wParam & 0xFFFF));
     if (message.message == WM_SIZE)
         g_window.resized = true;
     if (g_window.procedure == nullptr)

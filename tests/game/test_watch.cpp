@@ -203,7 +203,8 @@ TEST(Watching, AWatchersRecordingPlaysAndAnEmptyOneLeavesNoFile) {
     std::ifstream in(path, std::ios::binary);
     ZEBReplayFile file;
     std::string error;
-    ASSERT_TRUE(file.load(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), error))
+    ASSERT_TRUE(
+        file.load(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), error))
         << error;
     ZEBGameStateCollector collector;
     ZEBReplayPlayer player(file, collector);

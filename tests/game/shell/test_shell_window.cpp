@@ -1,4 +1,6 @@
+#include "game/replay/zebreplayplayer.h"
 #include "game/shell/gameshell.h"
+#include "game/shell/replaycontrols.h"
 #include "game/shell/shelloptions.h"
 #include "game/shell/shellsettings.h"
 #include "platform/system/aboutbox.h"
@@ -10,12 +12,16 @@
 #include "platform/system/virtualkeys.h"
 #include "platform/system/window.h"
 #include "platform/system/windowloop.h"
+#include "tests/game/replay/recordedgame.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 using namespace win;
@@ -94,6 +100,42 @@ TEST_F(shellWindow, keysArriveAsVirtualKeyCodesAndSetTheTable) {
         EXPECT_FALSE(peekMessage(none));
 }
 
+// Six taps of Right between two frames of a replay jump a minute ahead, one
+// jump a tap; Left taps come back, an auto-repeat is no tap of its own.
+TEST_F(shellWindow, replayKeysTakeEveryTapBetweenTwoFrames) {
+    const std::string path = "test_shell_window_taps.zebreplay";
+    ASSERT_TRUE(replaytest::recordBotGame(path, 2, 2, 75 * 45));
+    std::ifstream in(path, std::ios::binary);
+    ZEBReplayFile file;
+    std::string error;
+    ASSERT_TRUE(
+        file.load(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), error))
+        << error;
+    ZEBGameStateCollector collector;
+    ZEBReplayPlayer player(file, collector);
+    ASSERT_TRUE(player.start());
+    ZEBReplayControls controls(player);
+    keyStates& keys = getWindowKeys(m_window);
+    const auto tap = [](uint32_t key, int times) {
+        for (int i = 0; i < times; ++i) {
+            pushKeyEvent(key, true, false, false);
+            pushKeyEvent(key, false, false, false);
+        }
+    };
+    tap(VK_RIGHT, 6);
+    drain();
+    EXPECT_TRUE(controls.readKeys(keys));
+    EXPECT_EQ(player.getTimeMs(), 6u * REPLAY_JUMP_MS);
+    tap(VK_LEFT, 2);
+    pushKeyEvent(VK_LEFT, true, false, false);
+    pushKeyEvent(VK_LEFT, true, false, true); // held: repeats
+    pushKeyEvent(VK_LEFT, false, false, false);
+    drain();
+    EXPECT_TRUE(controls.readKeys(keys));
+    EXPECT_EQ(player.getTimeMs(), 3u * REPLAY_JUMP_MS);
+    EXPECT_FALSE(controls.readKeys(keys)); // nothing new
+}
+
 TEST_F(shellWindow, keysWithAltAreSystemKeysAndNeverReachTheTable) {
     pushKeyEvent('W', true, true, false);
     pushKeyEvent('W', false, true, false);
@@ -107,6 +149,7 @@ TEST_F(shellWindow, keysWithAltAreSystemKeysAndNeverReachTheTable) {
     dispatchMessage({WM_KEYDOWN, 0x10041, 0}); // low 16 bits: 'A'
     EXPECT_TRUE(g_keys->isDown(0x41));
     getWindowKeys(m_window).set(0x41, false);
+    EXPECT_EQ(getWindowKeys(m_window).takePresses(0x41), 1);
     EXPECT_TRUE(*g_keys == before);
 }
 
