@@ -26,6 +26,7 @@ HRESULT soundList::initialise(void* window) {
         return result;
     }
     m_enabled = true;
+    m_ready = true;
     return S_OK;
 }
 

@@ -29,6 +29,7 @@ class soundList {
     void setEnabled(bool flag);
 
     bool isEnabled() const { return m_enabled; }
+    bool hasDevice() const { return m_ready; } // initialise found a device to play on
     int getCount() const { return static_cast<int>(m_sounds.size()); }
     bool isPlaying(int index) const;
     CSoundDevice* getDevice() { return m_device.get(); }
@@ -37,6 +38,7 @@ class soundList {
     bool isValid(int index) const { return index >= 0 && index < getCount(); }
 
     bool m_enabled = false;
+    bool m_ready = false;
     std::unique_ptr<CSoundDevice> m_device;
     std::vector<std::unique_ptr<CSound>> m_sounds;
 };

@@ -175,6 +175,7 @@ class ZEBGameShell {
     void drawGreyLine(float top, const std::string& text);
     void drawChat();
     float noticeLineTop() const;
+    const char* soundLineText() const;
     float chatEntryTop() const;
     void drawConnectionLost();
     void drawUnavailable();

@@ -40,10 +40,11 @@ constexpr const char* SOUND_FILES[] = {"blast_astroid.wav", "blast_player.wav", 
 constexpr const char* GAME_UNAVAILABLE_TEXT = "Game Unavailable";
 constexpr const char* SOUND_ENABLED_TEXT = "Sound is Enabled, to Disable press 'Z'";
 constexpr const char* SOUND_DISABLED_TEXT = "Sound is Disabled, to Enable press 'Z'";
+constexpr const char* SOUND_MISSING_TEXT = "Sound is Disabled: there is no sound device";
 constexpr const char* WINDOW_TITLE = "ZEB - Ships and Asteroids";
 constexpr const char* WINDOW_CLASS = "ZEB";
-constexpr int HUD_FONT_SIZE = 16; // for the designed 700-pixel play area; text scales with the area,
-                                   // but never below this: lines spread out instead
+constexpr int HUD_FONT_SIZE = 16;     // for the designed 700-pixel play area; text scales with the area,
+                                      // but never below this: lines spread out instead
 constexpr float LINE_SPACING = 0.05f; // between lines of text at the designed size
 
 // The lines the window shows while set-up runs.

@@ -217,6 +217,12 @@ float ZEBGameShell::chatEntryTop() const {
     return noticeLineTop() + m_lineSpacing;
 }
 
+const char* ZEBGameShell::soundLineText() const {
+    if (m_soundsLoaded && !m_sounds.hasDevice())
+        return SOUND_MISSING_TEXT;
+    return m_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT;
+}
+
 void ZEBGameShell::drawChat() {
     const std::deque<shownChatLine>& lines = m_chat.getLines();
     float top = chatEntryTop() + m_lineSpacing * static_cast<float>(lines.size());
@@ -311,7 +317,7 @@ void ZEBGameShell::render() {
     } else {
         m_font.setTop(SOUND_LINE_TOP);
         m_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
-        m_font.print(m_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT);
+        m_font.print(soundLineText());
     }
     endScene();
 }

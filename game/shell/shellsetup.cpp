@@ -100,7 +100,8 @@ void ZEBGameShell::attachWindow(gameWindow* window) {
 void ZEBGameShell::openPresentation() {
     initialiseRenderDevice(m_window);
     if (!m_soundsLoaded) {
-        m_sounds.initialise(getNativeWindow(m_window));
+        if (failed(m_sounds.initialise(getNativeWindow(m_window))))
+            std::fprintf(stderr, "zeb: there is no sound device: the game is silent\n");
         for (const char* file : SOUND_FILES)
             m_sounds.addSound(findDataFile(file).c_str());
         m_soundsLoaded = true;

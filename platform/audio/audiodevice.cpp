@@ -1,6 +1,7 @@
 #include "platform/audio/audiodevice.h"
 
 #include "platform/audio/audioconvert.h"
+#include "platform/audio/backendnoise.h"
 
 #include <SDL.h>
 
@@ -40,6 +41,7 @@ audioResult audioDevice::open(const audioFormat& output) {
         return audioResult::invalidCall;
     }
     close();
+    quietAudioBackends();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return audioResult::noDevice;
     }

@@ -180,4 +180,27 @@ TEST(realWindow, keysFlyTheShipFireAndSwitchSoundOffUnderXvfb) {
     EXPECT_GE(groups, 2);
 }
 
+// Without a sound device the lowest line says so, and the terminal holds the
+// game's one line about it, not the sound system's own complaints.
+TEST(realWindow, withoutASoundDeviceTheSoundLineSaysSoQuietly) {
+    useLoopbackDiscovery();
+    const std::string folder = makeTempFolder("nosound");
+    ASSERT_TRUE(copyGameData(folder));
+    appProcess run =
+        startProgram(ZEB_PROGRAM, {"--frames", "30", "--screenshot", "final.png"}, folder,
+                     {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=alsa", "ALSA_CARD=ZebNoSuchCard", "DISPLAY"});
+    ASSERT_TRUE(waitForExit(run, 60000));
+    ASSERT_EQ(exitCode(run), 0) << readFile(folder + "/stderr.txt");
+    const std::string errors = readFile(folder + "/stderr.txt");
+    EXPECT_NE(errors.find("zeb: there is no sound device: the game is silent"), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("ALSA"), std::string::npos) << errors;
+    pngImage picture;
+    ASSERT_TRUE(readPNG(folder + "/final.png", picture));
+    const int missing =
+        soundLineMismatch(picture, referenceSoundLine("Sound is Disabled: there is no sound device"));
+    const int enabled =
+        soundLineMismatch(picture, referenceSoundLine("Sound is Enabled, to Disable press 'Z'"));
+    EXPECT_LT(missing * 3, enabled) << "missing " << missing << ", enabled " << enabled;
+}
+
 } // namespace
