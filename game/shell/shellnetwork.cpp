@@ -31,6 +31,10 @@ std::string getHostedSessionName(const shellOptions& options) {
     return options.sessionName.empty() ? SESSION_NAME : options.sessionName;
 }
 
+std::string ownGameName(const std::string& playerName) {
+    return playerName + "'s game";
+}
+
 std::string getConnectAddress(const shellOptions& options) {
     std::string address = options.connectHost;
     if (options.connectPort != 0)

@@ -17,6 +17,8 @@ void applyNetworkOptions(const shellOptions& options);
 LevelData loadLevelFile();
 std::string getLevelFileName();
 
+// A game hosted beside full ones, named after its player: "Ann's game".
+std::string ownGameName(const std::string& playerName);
 // The name this copy hosts under: --session-name, else "The Game".
 std::string getHostedSessionName(const shellOptions& options);
 

@@ -283,7 +283,11 @@ void ZEBGameShell::noticeFullGames() {
 void ZEBGameShell::startHosting() {
     noticeFullGames();
     enter(setupStage::hosting);
-    m_hosted.emplace(m_options, m_formerTable);
+    // Beside a game that is full, the second game says whose it is.
+    shellOptions options = m_options;
+    if (options.sessionName.empty() && !m_session->getConnection().getFullSessions().empty())
+        options.sessionName = ownGameName(m_playerName);
+    m_hosted.emplace(options, m_formerTable);
     if (!m_hosted->isHosting()) {
         cannotHost();
         return;

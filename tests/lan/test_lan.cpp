@@ -197,14 +197,14 @@ TEST_F(lan, aNinthMachineIsToldTheGameIsFullAndTheEightPlayOn) {
     for (int i = 0; i < 8; ++i)
         start(players[i], {"--bot"}, "bot");
     ASSERT_TRUE(statusSays(players[8], "8 players, maximum 8 (full)", JOIN_MS));
-    const appProcess& ninth = startPlayer(players[8], "ninth");
+    const appProcess& ninth = start(players[8], {"--log", "--frames", "100000", "--name", "Nina"}, "ninth");
     ASSERT_TRUE(joined(ninth));
     EXPECT_NE(readFile(ninth.folder + "/stderr.txt").find("The Game is full (8 of 8): hosting a new game"),
               std::string::npos)
         << readFile(ninth.folder + "/stderr.txt");
     const std::string found = status(players[0]);
     EXPECT_NE(found.find("8 players, maximum 8 (full)"), std::string::npos) << found;
-    EXPECT_NE(found.find("1 players, maximum 8\n"), std::string::npos) << found;
+    EXPECT_NE(found.find("\"Nina's game\": 1 players, maximum 8\n"), std::string::npos) << found;
 }
 
 TEST_F(lan, aServersCountersAreScrapedFromAnotherMachine) {
