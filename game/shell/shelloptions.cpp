@@ -168,6 +168,8 @@ bool applyFlag(const std::string& name, shellOptions& options) {
         options.spectate = true;
     else if (name == "--no-rejoin")
         options.rejoin = false;
+    else if (name == "--no-record")
+        options.record = false;
     else if (name == "--log")
         options.log = true;
     else
@@ -282,6 +284,7 @@ std::string usageText(const char* programName) {
            "  --discovery ADDR[,ADDR]   where to search for games (IPv4 broadcast or host addresses)\n"
            "  --discovery-port N        the port of the game search (default 27350)\n"
            "  --no-rejoin               when the host leaves, stay on \"Game Unavailable\"\n"
+           "  --no-record               do not record the games played (the setting record = off)\n"
            "  --log                     log every message received to message_log.csv here\n"
            "  --frames N                quit after N drawn frames once set-up has ended\n"
            "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"

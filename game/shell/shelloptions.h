@@ -11,22 +11,23 @@ constexpr const char* ZEB_VERSION_TEXT = "ZEB Version 1.0";
 struct shellOptions {
     bool help = false;
     bool version = false;
-    bool server = false;                      // dedicated host: no window, no sound, no own client
-    std::string connectHost;                  // join this host without searching; empty: search
-    uint16_t connectPort = 0;                 // 0: the default game port
-    uint16_t port = 0;                        // the port a hosting copy listens on; 0: the default
-    std::vector<uint32_t> discoveryTargets;   // IPv4 addresses, host order; empty: the default targets
-    uint16_t discoveryPort = 0;               // 0: the default discovery port
-    bool rejoin = true;                       // after the host leaves, search again (or host)
-    bool log = false;                         // keep the message log (messageLogPath)
-    long frames = 0;                          // quit after this many accepted frames; 0: no limit
-    std::string screenshot;                   // PNG of the last drawn frame, written when quitting
-    std::string replay;                       // play this recording instead of a game; empty: none
-    std::string name;                         // the player's name; empty: the settings file's
-    std::string config;                       // settings file read before the command line; empty: none
-    std::string sessionName;                  // the name a hosting copy advertises; empty: "The Game"
-    bool status = false;                      // ask the hosts on the network how they are, then quit
-    bool metrics = false;                     // the dedicated server serves its counters over HTTP
+    bool server = false;                    // dedicated host: no window, no sound, no own client
+    std::string connectHost;                // join this host without searching; empty: search
+    uint16_t connectPort = 0;               // 0: the default game port
+    uint16_t port = 0;                      // the port a hosting copy listens on; 0: the default
+    std::vector<uint32_t> discoveryTargets; // IPv4 addresses, host order; empty: the default targets
+    uint16_t discoveryPort = 0;             // 0: the default discovery port
+    bool rejoin = true;                     // after the host leaves, search again (or host)
+    bool record = true;                     // record the games the window plays (unless the settings say not)
+    bool log = false;                       // keep the message log (messageLogPath)
+    long frames = 0;                        // quit after this many accepted frames; 0: no limit
+    std::string screenshot;                 // PNG of the last drawn frame, written when quitting
+    std::string replay;                     // play this recording instead of a game; empty: none
+    std::string name;                       // the player's name; empty: the settings file's
+    std::string config;                     // settings file read before the command line; empty: none
+    std::string sessionName;                // the name a hosting copy advertises; empty: "The Game"
+    bool status = false;                    // ask the hosts on the network how they are, then quit
+    bool metrics = false;                   // the dedicated server serves its counters over HTTP
     std::string metricsAddress = "127.0.0.1"; // where: loopback unless asked otherwise
     uint16_t metricsPort = 0;                 // 0: a port the system picks
     bool bot = false;                         // a computer player without window or sound

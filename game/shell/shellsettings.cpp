@@ -54,8 +54,10 @@ bool applySetting(const std::string& key, const std::string& value, shellSetting
     }
     if (key == "name")
         return acceptPlayerName(value, settings.name, reason);
-    if (key == "sound" || key == "full_screen") {
-        if (parseSwitch(value, key == "sound" ? settings.sound : settings.fullScreen))
+    if (key == "sound" || key == "full_screen" || key == "record") {
+        bool& on =
+            key == "sound" ? settings.sound : (key == "record" ? settings.record : settings.fullScreen);
+        if (parseSwitch(value, on))
             return true;
         reason = "needs on or off";
         return false;
@@ -112,6 +114,7 @@ std::string settingsText(const shellSettings& settings) {
     text += "window_width = " + std::to_string(settings.windowWidth) + "\n";
     text += "window_height = " + std::to_string(settings.windowHeight) + "\n";
     text += std::string("full_screen = ") + (settings.fullScreen ? "on" : "off") + "\n";
+    text += std::string("record = ") + (settings.record ? "on" : "off") + "\n";
     return text;
 }
 

@@ -14,6 +14,7 @@ struct shellSettings {
     int windowWidth = 700;
     int windowHeight = 720; // the menu strip and the square play area
     bool fullScreen = false;
+    bool record = true; // every game the window plays is recorded for replays
 };
 
 constexpr int SETTINGS_MIN_WINDOW_SIZE = 200;

@@ -387,7 +387,8 @@ void ZEBGameShell::stepJoining() {
     }
     if (collector.hasJoined()) {
         enter(setupStage::playing);
-        m_session->startRecording(m_playerName);
+        if (m_options.record && m_settings.record)
+            m_session->startRecording(m_playerName);
         m_session->setHostSilence(0.0f);
         m_input.clear();
         m_afterLoss = false;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -79,6 +80,23 @@ TEST_F(replayWindow, AGameIsRecordedAndPlaysBackWithItsTimeBar) {
     const std::string error = readFile(shown + "/stderr.txt");
     EXPECT_NE(error.find("zeb: the replay " + cut + " is damaged: "), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), error.size() - 1) << error;
+}
+
+// --no-record, or the setting record = off, records no game.
+TEST_F(replayWindow, AGameIsNotRecordedWhenTheOptionOrTheSettingSaysSo) {
+    for (const bool bySetting : {false, true}) {
+        const std::string game = makeTempFolder("unrecorded");
+        ASSERT_TRUE(copyGameData(game));
+        std::vector<std::string> arguments = {"--frames", "60"};
+        if (bySetting) { // the player's settings file
+            std::filesystem::create_directories(game + "/config/zeb");
+            std::ofstream(game + "/config/zeb/settings.ini") << "record = off\n";
+        } else {
+            arguments.push_back("--no-record");
+        }
+        ASSERT_EQ(run(arguments, game), 0) << readFile(game + "/stderr.txt");
+        EXPECT_TRUE(listFolderFiles(game + "/data/zeb/replays", ".zebreplay").empty()) << bySetting;
+    }
 }
 
 } // namespace
