@@ -441,7 +441,7 @@ TEST_F(fleetServer, withoutAgonesTheSidecarHearsNothing) {
     stopProcess(player, SIGTERM);
     EXPECT_TRUE(waitForExit(player, 10000));
     killAndReap(player);
-    ASSERT_TRUE(waitUntil([&] { return output().find("Player 1 left") != std::string::npos; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return output().find("Player 1 (Bot) left") != std::string::npos; }, 10000));
     stopProcess(m_server, SIGTERM);
     ASSERT_TRUE(waitForExit(m_server, 10000));
     EXPECT_EQ(exitCode(m_server), 0);
