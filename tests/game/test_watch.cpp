@@ -4,6 +4,7 @@
 #include "game/replay/zebreplayplayer.h"
 #include "game/replay/zebreplayrecorder.h"
 #include "tests/game/playharness.h"
+#include "tests/game/replay/recordedgame.h"
 
 #include <gtest/gtest.h>
 
@@ -200,12 +201,9 @@ TEST(Watching, AWatchersRecordingPlaysAndAnEmptyOneLeavesNoFile) {
         h.step();
     }
     recorder.finish();
-    std::ifstream in(path, std::ios::binary);
     ZEBReplayFile file;
     std::string error;
-    ASSERT_TRUE(
-        file.load(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), error))
-        << error;
+    ASSERT_TRUE(replaytest::loadRecording(path, file, error)) << error;
     ZEBGameStateCollector collector;
     ZEBReplayPlayer player(file, collector);
     ASSERT_TRUE(player.start());

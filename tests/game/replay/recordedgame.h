@@ -5,10 +5,13 @@
 // to the recorder before that player's collector takes them.
 
 #include "game/client/zebbotpilot.h"
+#include "game/replay/replayformat.h"
 #include "game/replay/zebreplayrecorder.h"
 #include "tests/game/playharness.h"
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -42,6 +45,12 @@ inline bool recordBotGame(const std::string& path, int players, int families, in
     }
     recorder.finish();
     return !recorder.hasFailed();
+}
+
+// The recording at path, read whole and checked; false with the reason in error.
+inline bool loadRecording(const std::string& path, ZEBReplayFile& file, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    return file.load(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), error);
 }
 
 } // namespace replaytest

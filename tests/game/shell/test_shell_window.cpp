@@ -105,12 +105,9 @@ TEST_F(shellWindow, keysArriveAsVirtualKeyCodesAndSetTheTable) {
 TEST_F(shellWindow, replayKeysTakeEveryTapBetweenTwoFrames) {
     const std::string path = "test_shell_window_taps.zebreplay";
     ASSERT_TRUE(replaytest::recordBotGame(path, 2, 2, 75 * 45));
-    std::ifstream in(path, std::ios::binary);
     ZEBReplayFile file;
     std::string error;
-    ASSERT_TRUE(
-        file.load(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), error))
-        << error;
+    ASSERT_TRUE(replaytest::loadRecording(path, file, error)) << error;
     ZEBGameStateCollector collector;
     ZEBReplayPlayer player(file, collector);
     ASSERT_TRUE(player.start());
