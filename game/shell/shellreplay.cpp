@@ -193,12 +193,18 @@ int runReplay(const shellOptions& options) {
     ZEBReplayPlayer player(file, session.getCollector());
     player.start();
     replayControls controls(player);
+    bool toldBroken = false; // a chunk further on is damaged: the replay stops there, said once
     game.setStatusLine([&player](font& text) { drawTimeBar(player, text); });
     return runGameFrames(game, window, options, [&](float changeInTime, float frameTime) {
         if (!game.update(changeInTime, frameTime)) // the sound key too
             return false;
         controls.readKeys(game.getKeys(), game);
         game.showOfflineFrame(player.advance(changeInTime));
+        if (player.isBroken() && !toldBroken) {
+            std::fprintf(stderr, "zeb: the replay %s %s\n", makeEscapedText(options.replay).c_str(),
+                         player.getError().c_str());
+            toldBroken = true;
+        }
         return true;
     });
 }
