@@ -123,7 +123,7 @@ void ZEBReplayRecorder::finish() {
     m_writer.join();
     m_file.close();
     if (m_leftOut > 0)
-        std::fprintf(stderr, "zeb: the recording %s leaves out %llu messages too large to replay\n",
+        std::fprintf(stderr, "zeb: the recording %s leaves out messages too large to replay (%llu)\n",
                      m_path.c_str(), static_cast<unsigned long long>(m_leftOut));
 }
 
