@@ -173,9 +173,16 @@ void ZEBAgonesLink::run(lane& which) {
             m_changed.notify_all();
             continue;
         }
-        if (!places && (!isCoalesced(request.call) || !isWaiting(which, request.call)))
-            which.queue.push_front(request); // a newer call of its kind replaces it
-        m_changed.wait_for(hold, std::chrono::milliseconds(retryMs), [this] { return m_stopping; });
+        // A newer call of its kind replaces it; once Shutdown is asked for, only it is tried
+        // again, without waiting out the back-off of the call before it.
+        const bool shuttingDown = request.call == agonesCall::shutdown;
+        const bool superseded = (isCoalesced(request.call) && isWaiting(which, request.call)) ||
+                                (!shuttingDown && isWaiting(which, agonesCall::shutdown));
+        if (!places && !superseded)
+            which.queue.push_front(request);
+        m_changed.wait_for(hold, std::chrono::milliseconds(retryMs), [&] {
+            return m_stopping || (!shuttingDown && isWaiting(which, agonesCall::shutdown));
+        });
         retryMs = std::min(retryMs * 2, AGONES_LONGEST_RETRY_MS);
     }
 }
