@@ -5,13 +5,6 @@
 ZEBChatLimit::ZEBChatLimit(int lines, double window)
     : m_lines(std::clamp(lines, 1, CHAT_LIMIT_MAX_LINES)), m_window(window), m_warned(-window) {}
 
-bool ZEBChatLimit::allow(double now) {
-    if (!hasRoom(now))
-        return false;
-    count(now);
-    return true;
-}
-
 bool ZEBChatLimit::hasRoom(double now) const {
     return m_count < m_lines || !(now - m_accepted[0] < m_window);
 }

@@ -22,8 +22,7 @@ static_assert(CHAT_ADDRESS_LINES_PER_WINDOW <= CHAT_LIMIT_MAX_LINES &&
 class ZEBChatLimit {
   public:
     explicit ZEBChatLimit(int lines = CHAT_LINES_PER_WINDOW, double window = CHAT_WINDOW);
-    // now: the game's clock in seconds. True: the line goes out and is counted.
-    bool allow(double now);
+    // now: the game's clock in seconds.
     bool hasRoom(double now) const; // a line now would be allowed
     void count(double now);         // a line went out now
     bool isIdle(double now) const;  // nothing counted within the window: forgetting it changes nothing
@@ -31,8 +30,8 @@ class ZEBChatLimit {
     bool shouldWarn(double now);
 
   private:
-    std::array<double, CHAT_LIMIT_MAX_LINES> m_accepted =
-        {}; // times of the last accepted lines, oldest first
+    // Times of the last accepted lines, oldest first.
+    std::array<double, CHAT_LIMIT_MAX_LINES> m_accepted = {};
     int m_lines;
     double m_window;
     int m_count = 0; // accepted lines so far, up to m_lines

@@ -131,7 +131,8 @@ class replayControls {
     keyStates m_previous;
 };
 
-// The recording, read and checked whole; false with a line on standard error.
+// The recording read, its header, chunk places and first chunk checked; false
+// with a line on standard error.
 bool loadReplay(const std::string& path, ZEBReplayFile& file) {
     std::string bytes;
     std::string error;
