@@ -4,8 +4,10 @@
 
 #include <string>
 
-// A recording is read as --replay reads it: the whole file checked, then, when
-// it is taken, played a little, jumped into and back.
+// A recording is read as --replay reads it: its header, chunk places and first
+// chunk checked, then, when
+// it is taken, played a little (later chunks unpacked as they come), jumped
+// into and back.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     abortOnAssertion();
     ZEBReplayFile file;

@@ -5,7 +5,8 @@
 // The host's game fed what players send: messages from up to 256 senders,
 // a few a tick, with the level's kinds of shapes. A record of sender 0 (no
 // player has that id) of type 1 or 2 is the transport's event instead: a
-// player's connection or departure, the player's id first in its payload.
+// player's connection or departure, the player's id first in its payload
+// and, for a connection, the address it comes from after it when given.
 namespace {
 
 bool scriptsEvent(const networkMessage& message, networkEvent& event) {
@@ -16,6 +17,7 @@ bool scriptsEvent(const networkMessage& message, networkEvent& event) {
     event.kind = message.getType() == NETWORK_LOG_PLAYER_JOINED ? networkEventKind::playerJoined
                                                                 : networkEventKind::playerLeft;
     event.playerID = readU32(message.getData());
+    event.address = message.getDataSize() >= 8 ? readU32(message.getData() + 4) : 0;
     return true;
 }
 

@@ -18,6 +18,7 @@ struct networkEvent {
     uint32_t reason = 0;
     // Its place among the messages taken with it: how many of them came first.
     int messagesBefore = 0;
+    uint32_t address = 0; // playerJoined: where it connects from (IPv4, host order); 0 unknown
 };
 
 // The message log keeps a row for each event as for a message, so that every

@@ -95,7 +95,8 @@ void networkHost::takeEvents(std::vector<netIncoming>& events) {
 void networkHost::handle(netIncoming& event) {
     switch (event.kind) {
     case netEventKind::playerJoined:
-        relay(networkEvent{networkEventKind::playerJoined, event.player, 0, 0});
+        relay(networkEvent{networkEventKind::playerJoined, event.player, 0, 0,
+                           static_cast<uint32_t>(event.detail)});
         return;
     case netEventKind::playerLeft:
         relay(

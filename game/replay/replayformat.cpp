@@ -17,6 +17,8 @@ constexpr uint8_t RECORD_KEYFRAME = 'K';
 constexpr uint8_t RECORD_MESSAGE = 'M';
 constexpr uint8_t RECORD_END = 'E';
 constexpr size_t MAX_LEVEL_NAME = 64;
+constexpr size_t MESSAGE_RECORD_SIZE = 1 + 4 + 4 + 4; // kind, time, type, length: then the payload
+constexpr size_t END_RECORD_SIZE = 1 + 4;
 
 void putU32(std::vector<uint8_t>& out, uint32_t value) {
     uint8_t bytes[4];
@@ -163,10 +165,15 @@ void ZEBReplayChunkBuilder::keyframe(uint32_t timeMs, const networkMessage& full
     putPayload(stats);
 }
 
-void ZEBReplayChunkBuilder::message(uint32_t timeMs, const networkMessage& message) {
+bool ZEBReplayChunkBuilder::message(uint32_t timeMs, const networkMessage& message) {
+    const size_t size = static_cast<size_t>(message.getDataSize());
+    if (size > MAX_RECORD_PAYLOAD ||
+        m_records.size() + MESSAGE_RECORD_SIZE + size + END_RECORD_SIZE > MAX_CHUNK_RAW_BYTES)
+        return false;
     putTime(RECORD_MESSAGE, timeMs);
     putU32(m_records, static_cast<uint32_t>(message.getType()));
     putPayload(message);
+    return true;
 }
 
 void ZEBReplayChunkBuilder::end(uint32_t timeMs) {
@@ -253,9 +260,10 @@ bool ZEBReplayFile::readChunkPlaces(size_t offset, std::string& error) {
         }
         place.offset = m_bytes.size() - in.left();
         const uint8_t* stream = nullptr;
-        if (place.startMs < previousEnd || place.endMs < place.startMs || place.endMs > MAX_REPLAY_MS ||
-            place.endMs - place.startMs > MAX_CHUNK_SPAN_MS || place.rawSize > MAX_CHUNK_RAW_BYTES ||
-            !in.take(place.streamSize, stream)) {
+        const bool after = m_chunks.empty() || place.startMs > m_chunks.back().startMs;
+        if (!after || place.startMs < previousEnd || place.endMs < place.startMs ||
+            place.endMs > MAX_REPLAY_MS || place.endMs - place.startMs > MAX_CHUNK_SPAN_MS ||
+            place.rawSize > MAX_CHUNK_RAW_BYTES || !in.take(place.streamSize, stream)) {
             error = "is damaged: chunk " + std::to_string(number) + " is cut short, out of order or too long";
             return false;
         }
@@ -276,18 +284,8 @@ bool ZEBReplayFile::load(std::string bytes, std::string& error) {
     byteReader in(reinterpret_cast<const uint8_t*>(m_bytes.data()), m_bytes.size());
     if (!readHeader(in, m_header, error) || !readChunkPlaces(m_bytes.size() - in.left(), error))
         return false;
-    ZEBReplayChunk chunk;
-    for (int index = 0; index < getChunkCount(); ++index) {
-        if (!decodeChunk(index, chunk, error))
-            return false;
-        // Only the last chunk may say the game ended.
-        if (chunk.ended && index + 1 < getChunkCount()) {
-            error = "is damaged: the game ends in chunk " + std::to_string(index + 1) + " of " +
-                    std::to_string(getChunkCount());
-            return false;
-        }
-    }
-    return true;
+    ZEBReplayChunk first;
+    return decodeChunk(0, first, error);
 }
 
 bool ZEBReplayFile::decodeChunk(int index, ZEBReplayChunk& chunk, std::string& error) const {
@@ -302,6 +300,10 @@ bool ZEBReplayFile::decodeChunk(int index, ZEBReplayChunk& chunk, std::string& e
     std::string reason;
     if (!readReplayRecords(raw.data(), raw.size(), place.startMs, place.endMs, chunk, reason)) {
         error = "is damaged: in chunk " + number + ", " + reason;
+        return false;
+    }
+    if (chunk.ended && index + 1 < getChunkCount()) {
+        error = "is damaged: the game ends in chunk " + number + " of " + std::to_string(getChunkCount());
         return false;
     }
     return true;

@@ -6,7 +6,8 @@
 // is here; the recorder writes it off the game thread, the player shows it.
 //
 // A file is a header, then chunks until the end of the file; integers are
-// little-endian.
+// little-endian. Each chunk starts after the one before it has started and
+// ended: at least a millisecond later, so that no moment opens two chunks.
 //   header: "ZEBR", version (u32), the level's file name, the recording
 //           player's name, the count of names (u8) and the names; each text
 //           a length (u8) and UTF-8 bytes
@@ -30,6 +31,8 @@ constexpr uint32_t REPLAY_VERSION = 1;
 constexpr const char* REPLAY_FILE_SUFFIX = ".zebreplay";
 constexpr size_t MAX_REPLAY_FILE_BYTES = 100u * 1024u * 1024u; // the whole folder's allowance
 constexpr uint32_t MAX_CHUNK_RAW_BYTES = 8u * 1024u * 1024u;
+// The largest message a recording holds, for the recorder and the reader alike:
+// a larger one is left out of the recording (and counted), never written.
 constexpr uint32_t MAX_RECORD_PAYLOAD = 512u * 1024u; // a full state of the largest game is 250 KB
 constexpr uint32_t MAX_REPLAY_MS = 7u * 24u * 3600u * 1000u;
 // A jump plays from the keyframe before it, frame by frame: chunks are short.
@@ -63,7 +66,9 @@ struct ZEBReplayChunk {
 class ZEBReplayChunkBuilder {
   public:
     void keyframe(uint32_t timeMs, const networkMessage& fullState, const networkMessage& stats);
-    void message(uint32_t timeMs, const networkMessage& message);
+    // False, and the message left out, when it is larger than a reader takes
+    // or would make the chunk too large to unpack.
+    bool message(uint32_t timeMs, const networkMessage& message);
     void end(uint32_t timeMs);
 
     bool isEmpty() const { return m_records.empty(); }
@@ -87,13 +92,15 @@ std::vector<uint8_t> encodeReplayHeader(const ZEBReplayHeader& header);
 // reason fit for one line ("is damaged: ...").
 class ZEBReplayFile {
   public:
-    // Takes the file's bytes and checks all of them, every chunk unpacked once.
+    // Takes the file's bytes and checks the header, every chunk's place and
+    // the first chunk, unpacked; the others are unpacked as they are played.
     bool load(std::string bytes, std::string& error);
 
     const ZEBReplayHeader& getHeader() const { return m_header; }
     int getChunkCount() const { return static_cast<int>(m_chunks.size()); }
     uint32_t getChunkStart(int index) const { return m_chunks[static_cast<size_t>(index)].startMs; }
     uint32_t getDurationMs() const { return m_chunks.empty() ? 0 : m_chunks.back().endMs; }
+    // Only the last chunk may say the game ended.
     bool decodeChunk(int index, ZEBReplayChunk& chunk, std::string& error) const;
 
   private:

@@ -16,8 +16,7 @@ constexpr double CATCH_UP_STEP_MS = 1000.0 / 45.0;
 } // namespace
 
 bool ZEBReplayPlayer::openChunk(int index) {
-    std::string error;
-    if (index < 0 || index >= m_file.getChunkCount() || !m_file.decodeChunk(index, m_chunk, error)) {
+    if (index < 0 || index >= m_file.getChunkCount() || !m_file.decodeChunk(index, m_chunk, m_error)) {
         m_broken = true;
         return false;
     }
@@ -34,12 +33,15 @@ bool ZEBReplayPlayer::start() {
 
 void ZEBReplayPlayer::playUntil(double untilMs, float seconds) {
     messageQueue due;
+    size_t dueBytes = 0;
     while (!m_broken) {
         for (; m_nextEvent < m_chunk.events.size(); ++m_nextEvent) {
             const ZEBReplayEvent& event = m_chunk.events[m_nextEvent];
-            if (static_cast<double>(event.timeMs) > untilMs)
-                break;
+            if (static_cast<double>(event.timeMs) > untilMs || due.size() >= REPLAY_FRAME_MAX_MESSAGES ||
+                dueBytes >= REPLAY_FRAME_MAX_BYTES)
+                break; // what is left is due still, and goes with the frames that follow
             due.push(event.message);
+            dueBytes += static_cast<size_t>(event.message.getDataSize());
         }
         // The next chunk goes on where this one ends; its keyframe is not needed.
         if (m_nextEvent < m_chunk.events.size() || m_chunkIndex + 1 >= m_file.getChunkCount() ||
@@ -50,6 +52,15 @@ void ZEBReplayPlayer::playUntil(double untilMs, float seconds) {
     messageQueue unused; // what the collector would send the host
     m_collector.update(seconds, due, unused);
     m_timeMs = untilMs;
+}
+
+bool ZEBReplayPlayer::isBehind() const {
+    if (m_broken || m_chunkIndex < 0)
+        return false;
+    if (m_nextEvent < m_chunk.events.size())
+        return static_cast<double>(m_chunk.events[m_nextEvent].timeMs) <= m_timeMs;
+    return m_chunkIndex + 1 < m_file.getChunkCount() &&
+           static_cast<double>(m_file.getChunkStart(m_chunkIndex + 1)) <= m_timeMs;
 }
 
 float ZEBReplayPlayer::advance(float changeInTime) {

@@ -44,6 +44,7 @@ bool ZEBReplayRecorder::start(const std::string& path, const std::string& level,
     m_stopping = false;
     m_failed = false;
     m_written = 0;
+    m_leftOut = 0;
     m_jobs.clear();
     m_recording = true;
     m_writer = std::thread(&ZEBReplayRecorder::writeJobs, this);
@@ -69,8 +70,9 @@ void ZEBReplayRecorder::noteFrame(float changeInTime, const messageQueue& receiv
         return;
     }
     const uint32_t nowMs = toMilliseconds(m_seconds);
-    const bool due = nowMs - m_chunkStartMs >= REPLAY_KEYFRAME_INTERVAL_MS ||
-                     m_chunk.getRawSize() >= REPLAY_CHUNK_TARGET_BYTES;
+    // A new chunk never starts at the moment the last one did: a reader refuses that.
+    const bool due = nowMs > m_chunkStartMs && (nowMs - m_chunkStartMs >= REPLAY_KEYFRAME_INTERVAL_MS ||
+                                                m_chunk.getRawSize() >= REPLAY_CHUNK_TARGET_BYTES);
     if (hasPicture(collector) && (m_chunk.isEmpty() || due)) {
         if (!m_chunk.isEmpty())
             handOver();
@@ -88,7 +90,7 @@ void ZEBReplayRecorder::noteFrame(float changeInTime, const messageQueue& receiv
     const uint32_t timeMs = toMilliseconds(m_seconds);
     messageQueue copy = received;
     while (copy.hasMessages())
-        m_chunk.message(timeMs, copy.pop());
+        m_leftOut += m_chunk.message(timeMs, copy.pop()) ? 0 : 1;
 }
 
 // The names are those of the first score table, which comes a second into a
@@ -123,6 +125,9 @@ void ZEBReplayRecorder::finish() {
     m_wake.notify_one();
     m_writer.join();
     m_file.close();
+    if (m_leftOut > 0)
+        std::fprintf(stderr, "zeb: the recording %s leaves out messages too large to replay (%llu)\n",
+                     m_path.c_str(), static_cast<unsigned long long>(m_leftOut));
     // A game that never showed itself leaves nothing that could not be played.
     if (m_written == 0)
         std::remove(m_path.c_str());

@@ -45,6 +45,8 @@ class ZEBReplayRecorder {
 
     uint64_t getWrittenBytes(); // so far, by the writing thread
     bool hasFailed();           // a write failed: the recording stopped there
+    // Messages left out, each larger than a replay may hold; said on standard error at the finish.
+    uint64_t getLeftOutCount() const { return m_leftOut; }
 
   private:
     struct job {
@@ -62,6 +64,7 @@ class ZEBReplayRecorder {
     ZEBReplayChunkBuilder m_chunk;
     double m_seconds = 0.0;
     uint32_t m_chunkStartMs = 0;
+    uint64_t m_leftOut = 0;
 
     // Shared with the writing thread.
     std::mutex m_lock;

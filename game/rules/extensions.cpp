@@ -4,7 +4,9 @@
 #include "core/littleendian.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -18,7 +20,56 @@ std::string safeName(const uint8_t* field) {
     return makeDisplayText(name, std::strlen(name));
 }
 
+// Characters that show nothing: no name may consist of them alone, and they
+// do not set a name apart from the host's.
+constexpr const char* BLANKS[] = {
+    " ",
+    "\xC2\xA0",
+    "\xC2\xAD",
+    "\xE1\x9A\x80",
+    "\xE2\x80\x80",
+    "\xE2\x80\x81",
+    "\xE2\x80\x82",
+    "\xE2\x80\x83",
+    "\xE2\x80\x84",
+    "\xE2\x80\x85",
+    "\xE2\x80\x86",
+    "\xE2\x80\x87",
+    "\xE2\x80\x88",
+    "\xE2\x80\x89",
+    "\xE2\x80\x8A",
+    "\xE2\x80\x8B",
+    "\xE2\x80\x8C",
+    "\xE2\x80\x8D",
+    "\xE2\x80\xAF",
+    "\xE2\x81\x9F",
+    "\xE2\x81\xA0",
+    "\xE3\x80\x80",
+    "\xEF\xBB\xBF",
+};
+
+std::string withoutBlanks(const std::string& name) {
+    std::string kept;
+    for (size_t at = 0; at < name.size();) {
+        const auto blank = std::find_if(std::begin(BLANKS), std::end(BLANKS), [&](const char* b) {
+            return name.compare(at, std::strlen(b), b) == 0;
+        });
+        if (blank != std::end(BLANKS)) {
+            at += std::strlen(*blank);
+            continue;
+        }
+        kept += static_cast<char>(std::tolower(static_cast<unsigned char>(name[at++])));
+    }
+    return kept;
+}
+
 } // namespace
+
+std::string nameToAdmit(const char* name) {
+    const std::string given = name == nullptr ? std::string() : std::string(name);
+    const std::string seen = withoutBlanks(given);
+    return seen.empty() || seen == withoutBlanks(CHAT_HOST_NAME) ? std::string(STAND_IN_NAME) : given;
+}
 
 bool isCleanChatText(const uint8_t* text, int size) {
     if (text == nullptr || size < 1 || size > CHAT_TEXT_MAX_BYTES)

@@ -65,6 +65,13 @@ bool isCleanChatText(const uint8_t* text, int size);
 // CHAT_TEXT_MAX_BYTES at a character boundary; empty when nothing is left.
 std::string makeChatText(const std::string& typed);
 
+// The name a host gives a copy that joins as nobody or as the host itself:
+// an empty or blank name (spaces, invisible spaces, all-zero bytes), or
+// CHAT_HOST_NAME in any case and spacing, so that no line can pass for the
+// host's own. Any other name is kept.
+constexpr char STAND_IN_NAME[] = "Player";
+std::string nameToAdmit(const char* name);
+
 // The announcement's place in the join request's 32-byte name field: a mark,
 // then the bits, after a name of at most JOIN_ANNOUNCEMENT_MAX_NAME bytes.
 constexpr int JOIN_ANNOUNCEMENT_AT = JOIN_REQUEST_SIZE - 4;

@@ -14,6 +14,7 @@
 #include "game/rules/protocol.h"
 #include "game/rules/zebgamestateelement.h"
 #include "game/rules/zebmotionguess.h"
+#include "game/server/zebchatgate.h"
 #include "game/server/zebchatlimit.h"
 #include "game/server/zebcompactpeer.h"
 #include "game/server/zebshipstatecheck.h"
@@ -334,6 +335,7 @@ class ZEBGameStateGame {
     uint64_t m_refusedStates = 0;
     double m_clock = 0.0; // seconds the game has been stepped
     std::vector<ChatLine> m_chatLog;
+    ZEBChatGate m_chatGate;
     std::vector<WatcherRecord> m_watchers;
     std::vector<ZEBCompactPeer> m_compactPeers;
     std::vector<Explosion> m_tickExplosions; // this tick's, for the compact stream

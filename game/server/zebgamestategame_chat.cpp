@@ -30,7 +30,7 @@ void ZEBGameStateGame::handleChatSay(const networkMessage& message, messageQueue
     if (sender.limit == nullptr || (sender.capabilities & CAPABILITY_CHAT) == 0 ||
         !readChatSay(message.getData(), message.getDataSize(), &line.text))
         return;
-    if (!sender.limit->allow(m_clock)) {
+    if (!m_chatGate.admit(from, *sender.limit, m_clock)) {
         if (sender.limit->shouldWarn(m_clock)) {
             ChatLine notice;
             copyPlayerName(notice.name, CHAT_HOST_NAME);

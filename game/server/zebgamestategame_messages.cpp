@@ -31,9 +31,11 @@ void ZEBGameStateGame::handleMessages(messageQueue& received, const std::vector<
 void ZEBGameStateGame::handleEvent(const networkEvent& event, messageQueue& toSend) {
     switch (event.kind) {
     case networkEventKind::playerJoined:
+        m_chatGate.connected(event.playerID, event.address);
         handlePlayerJoined(event.playerID);
         break;
     case networkEventKind::playerLeft:
+        m_chatGate.disconnected(event.playerID);
         handlePlayerLeft(event.playerID, toSend);
         break;
     default:
@@ -100,6 +102,7 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
     JoinRequest request;
     if (!readJoinRequest(message.getData(), message.getDataSize(), &request))
         return;
+    copyPlayerName(request.name, nameToAdmit(request.name).c_str());
     const uint32_t announced = readJoinAnnouncement(message.getData(), message.getDataSize());
     const uint32_t capabilities = announced & OWN_CAPABILITIES;
     forgetPending(sender);

@@ -7,13 +7,18 @@
 namespace {
 
 const colour4 HOST_LINE_COLOUR(0.75f, 0.75f, 0.75f, 1.0f);
+// Watchers, and players the score table does not hold yet: no ship's colour
+// and never the host's grey, so that nobody's line passes for the host's.
+const colour4 OTHER_LINE_COLOUR(1.0f, 1.0f, 1.0f, 1.0f);
 
 colour4 senderColour(const ZEBGameStateCollector& collector, int32_t senderID) {
+    if (senderID == CHAT_FROM_HOST)
+        return HOST_LINE_COLOUR;
     for (const PlayerStats& row : collector.getStats()) {
         if (row.uniqueID == senderID)
             return row.colour;
     }
-    return HOST_LINE_COLOUR; // the host, or a player the table does not hold yet
+    return OTHER_LINE_COLOUR;
 }
 
 } // namespace
@@ -28,7 +33,8 @@ void ZEBShellChat::takeFrom(ZEBGameStateCollector& collector) {
 void ZEBShellChat::add(const ChatLine& line, const colour4& colour) {
     if (static_cast<int>(m_lines.size()) >= CHAT_SHOWN_LINES)
         m_lines.pop_front();
-    m_lines.push_back({std::string(line.name) + ": " + line.text, colour, 0.0f});
+    const char* mark = line.senderID == CHAT_FROM_WATCHER ? CHAT_WATCHER_MARK : "";
+    m_lines.push_back({std::string(line.name) + mark + ": " + line.text, colour, 0.0f});
 }
 
 void ZEBShellChat::step(float seconds) {

@@ -10,12 +10,14 @@ class ZEBGameStateCollector;
 
 // The chat lines the window shows over the play area: each for
 // CHAT_SHOW_SECONDS, the last CHAT_SHOWN_LINES at most, as "NAME: text" in
-// the colour of the sender's ship (the host's own lines in grey).
+// the colour of the sender's ship (the host's own lines in grey); a watcher's
+// as "NAME (watching): text" in white.
 constexpr float CHAT_SHOW_SECONDS = 8.0f;
 constexpr int CHAT_SHOWN_LINES = 5;
+constexpr char CHAT_WATCHER_MARK[] = " (watching)";
 
 struct shownChatLine {
-    std::string text; // "NAME: text"
+    std::string text; // "NAME: text", or "NAME (watching): text"
     colour4 colour;
     float age = 0.0f; // seconds shown so far
 };

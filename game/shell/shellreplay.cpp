@@ -100,7 +100,8 @@ void drawTimeBar(const ZEBReplayPlayer& replay, font& text) {
     text.print(line.c_str());
 }
 
-// The recording, read and checked whole; false with a line on standard error.
+// The recording read, its header, chunk places and first chunk checked; false
+// with a line on standard error.
 bool loadReplay(const std::string& path, ZEBReplayFile& file) {
     std::string bytes;
     std::string error;
@@ -162,6 +163,7 @@ int runReplay(const shellOptions& options) {
     ZEBReplayPlayer player(file, session.getCollector());
     player.start();
     ZEBReplayControls controls(player);
+    bool toldBroken = false; // a chunk further on is damaged: the replay stops there, said once
     game.setStatusLine([&player](font& text) { drawTimeBar(player, text); });
     return runGameFrames(game, window, options, [&](float changeInTime, float frameTime) {
         if (!game.update(changeInTime, frameTime)) // the sound key too
@@ -169,6 +171,11 @@ int runReplay(const shellOptions& options) {
         if (controls.readKeys(game.getKeys()))
             game.forgetShownMoment();
         game.showOfflineFrame(player.advance(changeInTime));
+        if (player.isBroken() && !toldBroken) {
+            std::fprintf(stderr, "zeb: the replay %s %s\n", makeEscapedText(options.replay).c_str(),
+                         player.getError().c_str());
+            toldBroken = true;
+        }
         return true;
     });
 }

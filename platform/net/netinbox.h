@@ -11,7 +11,7 @@
 // outbox: the service thread posts under a lock and never calls into its
 // owner; the owner takes everything that arrived when it is ready.
 enum class netEventKind : uint8_t {
-    playerJoined, // server: player
+    playerJoined, // server: player, detail = its IPv4 address (host order)
     playerLeft,   // server: player, detail = NET_REASON_*
     received,     // both: player = the sender, bytes
     connected,    // client: detail = NET_OK or a NET_E_ code

@@ -159,7 +159,10 @@ void netServer::onConnect(ENetPeer* peer, uint32_t version) {
     m_peerSince[static_cast<size_t>(peer - m_host->peers)] = netPeerClock();
     m_players[player] = peer;
     ++m_playerCount;
-    post(netIncoming{netEventKind::playerJoined, player, 0, {}});
+    post(netIncoming{netEventKind::playerJoined,
+                     player,
+                     static_cast<int32_t>(ENET_NET_TO_HOST_32(peer->address.host)),
+                     {}});
 }
 
 void netServer::onDisconnect(ENetPeer* peer, uint32_t data) {

@@ -2,6 +2,7 @@
 
 #include "tests/app/appprocess.h"
 
+#include <chrono>
 #include <httplib.h>
 #include <thread>
 
@@ -10,12 +11,25 @@ struct sidecarStandIn::state {
     std::thread thread;
     mutable std::mutex lock;
     std::vector<sidecarCall> calls;
+    std::condition_variable released;
+    int delayMs = 0;
+    std::string held; // empty: nothing held
+    int heldNow = 0;
 };
 
 sidecarStandIn::sidecarStandIn(bool playerTracking) : m_state(std::make_unique<state>()) {
     const auto record = [this](const httplib::Request& request, httplib::Response& response) {
-        std::lock_guard<std::mutex> hold(m_state->lock);
+        std::unique_lock<std::mutex> hold(m_state->lock);
         m_state->calls.push_back({request.method, request.path, request.body, monotonicMilliseconds()});
+        const auto isHeld = [&] {
+            return !m_state->held.empty() && request.path.rfind(m_state->held, 0) == 0;
+        };
+        if (isHeld()) {
+            ++m_state->heldNow;
+            m_state->released.wait(hold, [&] { return !isHeld(); });
+            --m_state->heldNow;
+        }
+        m_state->released.wait_for(hold, std::chrono::milliseconds(m_state->delayMs), [] { return false; });
         response.set_content("{}", "application/json");
     };
     for (const char* path : {"/ready", "/health", "/shutdown"})
@@ -39,7 +53,29 @@ bool sidecarStandIn::start(uint16_t port) {
     return true;
 }
 
+void sidecarStandIn::setDelayMs(int delayMs) {
+    std::lock_guard<std::mutex> hold(m_state->lock);
+    m_state->delayMs = delayMs;
+}
+
+void sidecarStandIn::hold(const std::string& prefix) {
+    std::lock_guard<std::mutex> hold(m_state->lock);
+    m_state->held = prefix;
+}
+
+void sidecarStandIn::release() {
+    std::lock_guard<std::mutex> hold(m_state->lock);
+    m_state->held.clear();
+    m_state->released.notify_all();
+}
+
+int sidecarStandIn::heldNow() const {
+    std::lock_guard<std::mutex> hold(m_state->lock);
+    return m_state->heldNow;
+}
+
 void sidecarStandIn::stop() {
+    release();
     m_state->server.stop();
     if (m_state->thread.joinable())
         m_state->thread.join();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -26,6 +27,13 @@ class sidecarStandIn {
     void stop();
     std::vector<sidecarCall> calls() const;
     std::vector<sidecarCall> callsTo(const std::string& path) const;
+    // A slow sidecar: every answer waits this long.
+    void setDelayMs(int delayMs);
+    // Answers to paths starting with prefix wait until release (or stop); the
+    // calls are recorded when they arrive.
+    void hold(const std::string& prefix);
+    void release();
+    int heldNow() const; // calls waiting for release
 
   private:
     struct state;

@@ -187,9 +187,9 @@ class Harness {
             deliver(toSend.pop());
     }
 
-    // The network layer reports a new connection.
-    void connect(uint32_t playerID) {
-        serverEvents.push_back({networkEventKind::playerJoined, playerID, 0, serverInbox.size()});
+    // The network layer reports a new connection, from address (IPv4, host order).
+    void connect(uint32_t playerID, uint32_t address = 0) {
+        serverEvents.push_back({networkEventKind::playerJoined, playerID, 0, serverInbox.size(), address});
     }
 
     // The network layer reports the player gone, after what it sent; the client stops.

@@ -168,3 +168,80 @@ TEST_F(twoChatting, TheHostRelaysOnlyCleanLinesOfAtMost120Bytes) {
     EXPECT_EQ(makeChatText(std::string(119, 'x') + "\xC3\xA9"), std::string(119, 'x'));
     EXPECT_EQ(makeChatText("   "), "");
 }
+
+// Copies of one address that join as watchers, each say three lines and leave,
+// eight at a time, put no more on the screens than the address's share.
+TEST(Chat, OneAddressSpeaksItsShareHoweverManyConnectionsComeAndGo) {
+    Harness h(1);
+    Client& ann = join(h, 11, "Ann");
+    ASSERT_TRUE(h.joinAll());
+    uint32_t next = 100;
+    for (int round = 0; round < 6; ++round) { // past the game's budget, within one window
+        std::vector<Client*> wave;
+        for (int i = 0; i < 8; ++i) {
+            Client& eve = h.addClient(next, "Eve");
+            eve.collector.setWatching(true);
+            h.connect(next++, 0x0A000007);
+            wave.push_back(&eve);
+        }
+        ASSERT_TRUE(h.joinAll());
+        for (Client* eve : wave) {
+            for (const char* text : {"buy", "cheap", "gold"})
+                sendRaw(h, *eve, text);
+        }
+        h.step();
+        for (Client* eve : wave)
+            h.disconnect(*eve);
+        h.steps(25);
+    }
+    ASSERT_LT(h.ticks * play::FRAME, CHAT_WINDOW);
+    h.step();
+    EXPECT_EQ(takeLines(ann).size(), static_cast<size_t>(CHAT_ADDRESS_LINES_PER_WINDOW));
+}
+
+// Every player speaks once in the same frame, each from an address of its
+// own: the game relays its budget for the second and the rest are dropped.
+TEST(Chat, TheWholeGameRelaysAtMostItsBudgetASecond) {
+    Harness h(1);
+    std::vector<Client*> players;
+    for (uint32_t id = 1; id <= MAX_PLAYERS; ++id) {
+        players.push_back(&h.addClient(id, "P" + std::to_string(id)));
+        h.connect(id, 0x0A000000 + id);
+    }
+    ASSERT_TRUE(h.joinAll());
+    const auto everyoneSays = [&](const char* text) {
+        for (Client* player : players)
+            sendRaw(h, *player, text);
+        h.steps(2);
+        return takeLines(*players[0]).size();
+    };
+    EXPECT_EQ(everyoneSays("first"), static_cast<size_t>(CHAT_GAME_LINES_PER_SECOND));
+    h.steps(static_cast<int>(CHAT_GAME_WINDOW / play::FRAME) + 1);
+    EXPECT_EQ(everyoneSays("second"), static_cast<size_t>(CHAT_GAME_LINES_PER_SECOND));
+}
+
+// No player or watcher takes the host's name or none: the host gives it a
+// plain one, and its lines carry that.
+TEST(Chat, NamesThatAreEmptyBlankOrTheHostsAreChangedAtTheHost) {
+    const std::string refused[] = {"",       "   ",      CHAT_HOST_NAME,    "host",
+                                   " HOST ", "\xC2\xA0", "Ho\xE2\x80\x8Bst"};
+    for (const bool watching : {false, true}) {
+        for (const std::string& name : refused) {
+            Harness h(1);
+            Client& ann = join(h, 11, "Ann");
+            Client& odd = h.addClient(12, name);
+            odd.collector.setWatching(watching);
+            h.connect(12);
+            ASSERT_TRUE(h.joinAll());
+            const char* admitted = watching ? h.game.getWatcher(0).name : h.game.getPlayer(1).name;
+            EXPECT_STREQ(admitted, STAND_IN_NAME) << "\"" << name << "\" watching " << watching;
+            sendRaw(h, odd, "hello");
+            h.steps(2);
+            const std::vector<ChatLine> heard = takeLines(ann);
+            ASSERT_EQ(heard.size(), 1u);
+            EXPECT_STREQ(heard[0].name, STAND_IN_NAME);
+        }
+    }
+    EXPECT_EQ(nameToAdmit("Hostess"), "Hostess");
+    EXPECT_EQ(nameToAdmit("Ann"), "Ann");
+}

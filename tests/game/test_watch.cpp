@@ -3,6 +3,7 @@
 
 #include "game/replay/zebreplayplayer.h"
 #include "game/replay/zebreplayrecorder.h"
+#include "game/shell/shellchat.h"
 #include "tests/game/playharness.h"
 #include "tests/game/replay/recordedgame.h"
 
@@ -223,4 +224,35 @@ TEST(Watching, AWatchersRecordingPlaysAndAnEmptyOneLeavesNoFile) {
     recorder.noteFrame(play::FRAME, messageQueue(), neverJoined);
     recorder.finish();
     EXPECT_FALSE(std::filesystem::exists(empty));
+}
+
+// A watcher's line is marked as one and drawn in neither a ship's colour nor
+// the host's grey, so it passes neither for a player's nor for the host's.
+TEST(Watching, AWatchersLineIsMarkedAndNeverDrawnAsTheHosts) {
+    Harness h(1);
+    Client& ann = join(h, 11, "Ann");
+    Client& eve = join(h, 13, "Eve", true);
+    ASSERT_TRUE(h.joinAll());
+    h.steps(60); // the score table
+    eve.collector.say("hi");
+    ann.collector.say("yo");
+    h.steps(2);
+    h.hostSays("welcome");
+    h.steps(2);
+    ZEBShellChat chat;
+    chat.takeFrom(ann.collector);
+    const auto shown = [&](const std::string& text) {
+        for (const shownChatLine& line : chat.getLines()) {
+            if (line.text == text)
+                return line.colour;
+        }
+        ADD_FAILURE() << "not shown: " << text;
+        return colour4();
+    };
+    const colour4 host = shown("Host: welcome");
+    const colour4 watcher = shown("Eve (watching): hi");
+    const colour4 player = shown("Ann: yo");
+    EXPECT_EQ(player, h.game.getElement(ann.collector.getOwnIndex()).getColour());
+    EXPECT_NE(watcher, host);
+    EXPECT_NE(watcher, player);
 }

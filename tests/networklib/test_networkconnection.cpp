@@ -53,6 +53,7 @@ TEST(NetworkHost, JoinThenDataThenLeaveArriveAsAnEventMessagesAndAnEventWithItsR
     ASSERT_EQ(got.events.size(), 1u);
     EXPECT_EQ(got.events[0].kind, networkEventKind::playerJoined);
     EXPECT_EQ(got.events[0].messagesBefore, 0);
+    EXPECT_EQ(got.events[0].address, NET_LOOPBACK_HOST); // where it connects from, for the game's limits
     const uint32_t id = got.events[0].playerID;
     EXPECT_EQ(id, 1u);
     EXPECT_EQ(host->getPlayerCount(), 1u);

@@ -9,6 +9,7 @@
 #include "game/replay/zebreplayrecorder.h"
 #include "tests/game/playharness.h"
 
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -21,8 +22,10 @@ constexpr const char* LEVEL = "level_0.xml";
 
 // Plays frames frames with players bots on families asteroid families;
 // atFrame, when given, looks at the game after each frame (its number from 1).
+// leftOut, when given, hears how many messages the recorder left out.
 inline bool recordBotGame(const std::string& path, int players, int families, int frames,
-                          const std::function<void(int, play::Harness&)>& atFrame = {}) {
+                          const std::function<void(int, play::Harness&)>& atFrame = {},
+                          uint64_t* leftOut = nullptr) {
     play::Harness game(families);
     std::vector<ZEBBotPilot> pilots;
     for (int i = 0; i < players; ++i) {
@@ -44,6 +47,8 @@ inline bool recordBotGame(const std::string& path, int players, int families, in
             atFrame(frame, game);
     }
     recorder.finish();
+    if (leftOut != nullptr)
+        *leftOut = recorder.getLeftOutCount();
     return !recorder.hasFailed();
 }
 
@@ -51,6 +56,32 @@ inline bool recordBotGame(const std::string& path, int players, int families, in
 inline bool loadRecording(const std::string& path, ZEBReplayFile& file, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     return file.load(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), error);
+}
+
+// A crafted recording that crowds a moment: chunks starting spacingMs apart
+// from 1 ms on, each a keyframe of one ship and then as many empty messages
+// at its start as unpack to nearly the largest chunk. Small on disk (they
+// pack well), large unpacked.
+inline std::string craftCrowdedRecording(int chunks, uint32_t spacingMs,
+                                         int messagesPerChunk = (MAX_CHUNK_RAW_BYTES - 4096) / 13) {
+    ZEBReplayHeader header;
+    header.level = LEVEL;
+    header.ownName = "Eve";
+    const std::vector<uint8_t> head = encodeReplayHeader(header);
+    std::string bytes(head.begin(), head.end());
+    ZEBGameStateElement ship;
+    ship.initialise(0, vector3(1.0f, 2.0f, 0.0f), 0.0f, ZERO, 1.0f, TYPE_PLAYER, 0, WHITE, true);
+    const networkMessage empty(MSG_EXPLOSION, nullptr, 0);
+    for (int chunk = 0; chunk < chunks; ++chunk) {
+        const uint32_t startMs = 1 + static_cast<uint32_t>(chunk) * spacingMs;
+        ZEBReplayChunkBuilder builder;
+        builder.keyframe(startMs, writeFullState({ship}, 0), writePlayerStats({}));
+        for (int i = 0; i < messagesPerChunk; ++i)
+            builder.message(startMs, empty);
+        const std::vector<uint8_t> packed = builder.pack();
+        bytes.append(packed.begin(), packed.end());
+    }
+    return bytes;
 }
 
 } // namespace replaytest

@@ -241,6 +241,15 @@ TEST(ReplayFile, DamagedFilesAreRefusedWithAReason) {
              return b;
          },
          "chunk 2 is cut short, out of order or too long"},
+        {"a chunk starting when the one before it does",
+         [&] {
+             smallFile same = good;
+             ZEBReplayChunkBuilder first;
+             first.keyframe(20, fullStateOf(0), writePlayerStats({}));
+             same.first = first.pack();
+             return same.bytes();
+         },
+         "chunk 2 is cut short, out of order or too long"},
         {"a chunk longer than a jump may play",
          [&] {
              std::string b = good.bytes();
@@ -289,6 +298,77 @@ TEST(ReplayFile, DamagedFilesAreRefusedWithAReason) {
     ZEBReplayFile file;
     std::string error;
     EXPECT_TRUE(file.load(good.bytes(), error)) << error;
+}
+
+// The window opens on a file whose first chunk is sound; a damaged chunk
+// further on is unpacked only when played to, and the replay stops there.
+TEST(ReplayFile, AChunkFurtherOnIsUnpackedOnlyWhenPlayedTo) {
+    smallFile damaged = makeSmallFile();
+    damaged.second[REPLAY_CHUNK_HEADER_SIZE + 2] ^= 0x5A;
+    ZEBReplayFile file;
+    std::string error;
+    ASSERT_TRUE(file.load(damaged.bytes(), error)) << error;
+    ZEBGameStateCollector collector;
+    ZEBReplayPlayer player(file, collector);
+    ASSERT_TRUE(player.start());
+    for (int frame = 0; frame < 3 && !player.isBroken(); ++frame)
+        player.advance(play::FRAME);
+    EXPECT_TRUE(player.isBroken());
+    EXPECT_NE(player.getError().find("chunk 2 cannot be unpacked"), std::string::npos) << player.getError();
+    EXPECT_EQ(player.advance(play::FRAME), 0.0f);
+}
+
+// Chunks a millisecond apart, each of more messages than a frame takes: a
+// frame hands the collector its bound and keeps one chunk unpacked, and the
+// frames that follow play the rest.
+TEST(ReplayFile, AFrameTakesAtMostItsBoundFromACrowdedMoment) {
+    constexpr int CHUNKS = 4;
+    ZEBReplayFile file;
+    std::string error;
+    ASSERT_TRUE(
+        file.load(replaytest::craftCrowdedRecording(CHUNKS, 1, REPLAY_FRAME_MAX_MESSAGES + 10), error))
+        << error;
+    ZEBGameStateCollector collector;
+    ZEBReplayPlayer player(file, collector);
+    ASSERT_TRUE(player.start());
+    player.advance(play::FRAME);
+    EXPECT_LT(player.getChunkIndex(), 2);
+    for (int frame = 0; frame < 3 * CHUNKS && player.getChunkIndex() + 1 < CHUNKS; ++frame)
+        player.advance(play::FRAME);
+    EXPECT_EQ(player.getChunkIndex(), CHUNKS - 1);
+    EXPECT_FALSE(player.isBroken());
+}
+
+// A message larger than a reader takes is left out and counted; the rest of
+// the recording plays.
+TEST(ReplayFile, AMessageTooLargeToReplayIsLeftOutAndCounted) {
+    ZEBReplayChunkBuilder builder;
+    builder.keyframe(0, fullStateOf(0), writePlayerStats({}));
+    const std::vector<uint8_t> largest(MAX_RECORD_PAYLOAD, 1);
+    EXPECT_TRUE(builder.message(1, networkMessage(MSG_EXPLOSION, largest.data(), MAX_RECORD_PAYLOAD)));
+    const std::vector<uint8_t> over(MAX_RECORD_PAYLOAD + 1, 1);
+    EXPECT_FALSE(builder.message(1, networkMessage(MSG_EXPLOSION, over.data(), MAX_RECORD_PAYLOAD + 1)));
+
+    const std::string path = "test_replay_large_message.zebreplay";
+    uint64_t leftOut = 0;
+    const std::vector<uint8_t> huge(900 * 1024, 7);
+    ASSERT_TRUE(replaytest::recordBotGame(
+        path, 2, 1, 90,
+        [&](int frame, play::Harness& game) {
+            if (frame == 45)
+                game.clients[0]->inbox.push(networkMessage(MSG_EXPLOSION, huge.data(), 900 * 1024));
+        },
+        &leftOut));
+    EXPECT_EQ(leftOut, 1u);
+    ZEBReplayFile file;
+    std::string error;
+    ASSERT_TRUE(file.load(readBytes(path), error)) << error;
+    ZEBGameStateCollector collector;
+    ZEBReplayPlayer player(file, collector);
+    ASSERT_TRUE(player.start());
+    while (!player.isAtEnd() && !player.isBroken())
+        player.advance(play::FRAME);
+    EXPECT_FALSE(player.isBroken()) << player.getError();
 }
 
 // The records inside a chunk, as unpacked.
