@@ -89,6 +89,10 @@ window_game() {
         sleep 0.1
     done
     export DISPLAY=":$(cat "$FOLDER/display")"
+    until xdotool getdisplaygeometry >/dev/null 2>&1; do
+        [ "$(date +%s)" -lt "$deadline" ] || { echo "Xvfb on $DISPLAY does not answer" >&2; exit 1; }
+        sleep 0.1
+    done
     unset SDL_VIDEODRIVER SDL_AUDIODRIVER
     program=$(winepath -w "$WINDOWS")
     (cd "$FOLDER/windows" &&
