@@ -26,9 +26,10 @@ struct gameWindow;
 struct shellOptions;
 
 // Where set-up stands. Each frame advances it by a step that never waits:
-// searching -> (hosting ->) connecting -> joining -> playing, or unavailable
-// when no game can be had; failed when this copy can neither join nor host.
-enum class setupStage { searching, hosting, connecting, joining, playing, unavailable, failed };
+// searching -> (claiming -> hosting ->) connecting -> joining -> playing, or
+// unavailable when no game can be had; failed when this copy can neither join
+// nor host.
+enum class setupStage { searching, claiming, hosting, connecting, joining, playing, unavailable, failed };
 
 // The windowed game of one process: the player's settings and keys, sound,
 // the text, set-up, the game it plays (a client session) and the game it
@@ -139,6 +140,9 @@ class ZEBGameShell {
     void beginSearch(bool mayJoin);
     void stepSetup(float changeInTime);
     void stepSearching();
+    bool joinFoundSession();
+    void startClaim();
+    void stepClaiming();
     void startHosting();
     void findOwnGame(); // the hosting copy's own client searches its machine for its game
     void noGameToWatch();
@@ -155,6 +159,9 @@ class ZEBGameShell {
     bool maySearchAgain() const;
     uint32_t msInStage() const;
     void setNotice(const std::string& notice);
+    // Games that formed apart made one (shellmerge.cpp).
+    void watchForBiggerGame();
+    void moveToGame(const networkClient::session& bigger);
     // Playing (shellupdate.cpp).
     void updatePlaying(float changeInTime);
     void updateHosted(float changeInTime);
@@ -205,8 +212,13 @@ class ZEBGameShell {
     uint32_t m_lastConnectAttempt = 0; // to the own game
     int m_searches = 0;                // searches of this round so far
     int m_tries = 0;                   // sessions tried this round
+    netGuid m_claimant;                // this copy's claim to host, new at each claim
+    int m_claimsLost = 0;              // this round
+    std::vector<netGuid> m_yieldedTo;  // claimants this round gave way to
     bool m_afterLoss = false;          // the round looks for the party's next game
     bool m_offline = false;            // the session plays without a connection
+    bool m_moving = false;             // joining a bigger game, the own one given up
+    int m_othersPlaying = 0;           // in the game this copy hosts, at the last frame
     std::string m_notice;
     uint32_t m_noticeSince = 0;
     failedSessions m_failed; // outlives each session: a party's searches share it

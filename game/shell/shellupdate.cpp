@@ -85,6 +85,7 @@ void ZEBGameShell::updatePlaying(float changeInTime) {
     if (collector.getStatsCount() > 0)
         m_formerTable = collector.getStats();
     updateChat(changeInTime);
+    watchForBiggerGame();
 }
 
 // A line ended with Enter goes out with the next frame; one dropped with

@@ -1,0 +1,45 @@
+#include "game/shell/gameshell.h"
+
+#include "platform/system/clock.h"
+
+#include <cstdio>
+
+using namespace win;
+
+// Copies that started together, a party split by a lost host, two switches
+// joined by a cable: games that form apart are made one. The hosting copy
+// that should move (networkrank.h) ends its game, which sends its players
+// searching again, and joins the bigger game itself at once.
+void ZEBGameShell::watchForBiggerGame() {
+    if (!m_hosted)
+        return;
+    // A host whose link went down plays on alone; its watch finds the others'
+    // new game once the link is back.
+    const int others = m_hosted->getGame().getConnectedPlayerCount() - 1;
+    if (others == 0 && m_othersPlaying > 0) {
+        setNotice(ALONE_TEXT);
+        std::fprintf(stderr, "zeb: %s\n", ALONE_TEXT);
+    }
+    m_othersPlaying = others;
+    const std::optional<networkClient::session> bigger = m_hosted->watchForBiggerGame(timeGetTime());
+    if (!bigger || m_failed.isRemembered(*bigger, timeGetTime()))
+        return;
+    moveToGame(*bigger);
+}
+
+void ZEBGameShell::moveToGame(const networkClient::session& bigger) {
+    char text[NET_MAX_SESSION_NAME + 96];
+    std::snprintf(text, sizeof(text), "Joining the bigger game \"%s\" at %s ...", bigger.name.c_str(),
+                  formatAddress(bigger.hostAddress).c_str());
+    std::fprintf(stderr, "zeb: %s (%u players)\n", text, bigger.applicationDesc.currentPlayers);
+    getTextEntry().close();
+    m_chat.clear();
+    m_offline = false;
+    openSession(); // leaves the own game first, so that its end is not this copy's
+    m_hosted.reset();
+    setNotice(text);
+    m_moving = true;
+    m_tries = 1;
+    enter(setupStage::connecting);
+    m_session->getConnection().connectSession(bigger);
+}
