@@ -352,3 +352,14 @@ void networkClient::releaseSends() {
     if (m_client != nullptr)
         m_client->releaseSends();
 }
+
+networkGameStanding standingOf(const networkClient::session& listed) {
+    networkGameStanding standing;
+    standing.dedicated = (listed.rank.flags & RANK_DEDICATED) != 0;
+    standing.staysPut = (listed.rank.flags & RANK_STAYS_PUT) != 0;
+    standing.players = listed.applicationDesc.currentPlayers;
+    standing.maxPlayers = listed.applicationDesc.maxPlayers;
+    standing.secondsHosted = listed.rank.secondsHosted;
+    standing.instance = listed.applicationDesc.instanceGuid;
+    return standing;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "networklib/networkconnection.h"
+#include "networklib/networkrank.h"
 #include "platform/net/netaddress.h"
 #include "platform/net/netevents.h"
 
@@ -118,3 +119,7 @@ class networkClient final : public networkConnection {
     bool m_connected = false;                  // as of the events taken so far
     std::vector<networkEvent> m_droppedEvents; // receiveMessages's without events
 };
+
+// A listed session as hosts compare games (networkrank.h); its rank's parts
+// are zero when its host sent none.
+networkGameStanding standingOf(const networkClient::session& listed);

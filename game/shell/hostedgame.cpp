@@ -27,17 +27,6 @@ bool isDue(uint32_t nowMs, uint32_t dueMs) {
     return static_cast<int32_t>(nowMs - dueMs) >= 0;
 }
 
-networkGameStanding standingOf(const networkClient::session& listed) {
-    networkGameStanding standing;
-    standing.dedicated = listed.rank.flags & RANK_DEDICATED;
-    standing.staysPut = listed.rank.flags & RANK_STAYS_PUT;
-    standing.players = listed.applicationDesc.currentPlayers;
-    standing.maxPlayers = listed.applicationDesc.maxPlayers;
-    standing.secondsHosted = listed.rank.secondsHosted;
-    standing.instance = listed.applicationDesc.instanceGuid;
-    return standing;
-}
-
 } // namespace
 
 ZEBHostedGame::ZEBHostedGame(const shellOptions& options, const std::vector<PlayerStats>& formerTable) {

@@ -16,10 +16,10 @@ namespace {
 // nothing hosts and the others join it. The copies wait in turn, by the place
 // each held, so that two rarely search at once, with a little chance on top.
 constexpr float REJOIN_FIRST_DELAY = 0.5f;
-// A copy that finds nothing hosts after its second search; the next copy's
-// second query, sent a search's length after its turn began, must find that
-// game answering. So a turn is longer than a search, the chance on top and
-// the start of hosting on a busy machine together.
+// A copy that finds nothing claims for a moment, then hosts; the next copy's
+// search, a turn later, must find that game answering. So a turn is longer
+// than a search and a claim, the chance on top and the start of hosting on a
+// busy machine together.
 constexpr float REJOIN_STAGGER = 1.25f;
 constexpr float REJOIN_JITTER = 0.25f;
 

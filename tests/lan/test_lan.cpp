@@ -482,4 +482,27 @@ TEST_F(lanParty, aHostsBotsFollowItToTheBiggerGame) {
     EXPECT_GE(oneGameOf(1, SIX, monotonicMilliseconds(), ONE_GAME_MS, last), 0) << last;
 }
 
+// A dedicated server never moves; a game in a window moves to it, and the
+// server says so.
+TEST_F(lanParty, aGameInAWindowMovesToADedicatedServerWhichSaysSo) {
+    const int a = m_bed.addSwitch();
+    const int b = m_bed.addSwitch();
+    const uint32_t serverAddress = m_bed.wire(m_bed.addMachine(), a, a);
+    m_bed.wire(m_bed.addMachine(), b, a);
+    m_bed.wire(m_bed.addMachine(), b, a);
+    expectSealed();
+    appProcess& server = start(1, {"--server"}, "server");
+    std::vector<appProcess*> copies;
+    ASSERT_NO_FATAL_FAILURE(startGame(2, 2, copies));
+    ASSERT_TRUE(statusSays(1, playersText(0)));
+    m_bed.joinSwitches(a, b);
+    std::string last;
+    EXPECT_GE(oneGameOf(1, 2, monotonicMilliseconds(), ONE_GAME_MS, last), 0) << last << errorsOf(copies);
+    EXPECT_NE(last.find(at(serverAddress)), std::string::npos) << last;
+    EXPECT_TRUE(waitUntil(
+        [&] { return readFile(server.folder + "/stdout.txt").find("games merged") != std::string::npos; },
+        STATUS_MS))
+        << readFile(server.folder + "/stdout.txt");
+}
+
 } // namespace
