@@ -53,7 +53,7 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
         // its name is cut to leave room; a player's name travels whole.
         const std::string name = m_watching ? nameLeavingRoom(m_playerName) : m_playerName;
         const uint32_t asked = m_watching ? ANNOUNCE_WATCHING : 0u;
-        messagesToSendOut.push(writeAnnouncingJoinRequest(name.c_str(), m_announcing | asked));
+        messagesToSendOut.push(writeAnnouncingJoinRequest(name.c_str(), m_announcing | asked, m_formerRow));
         m_announced = canAnnounce(name);
     }
 }

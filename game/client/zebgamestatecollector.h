@@ -55,6 +55,9 @@ class ZEBGameStateCollector {
     // cannot take watchers gives a ship all the same; the collector then does
     // not join, and says so.
     void setWatching(bool watching) { m_watching = watching; }
+    // The own row of the last game's score table, told in the join request
+    // so that a host keeping that game's places gives this copy its own; -1: none.
+    void setFormerRow(int row) { m_formerRow = row; }
     bool isWatching() const { return m_watching; }
     bool wasRefusedWatching() const { return m_refusedWatching; }
     // The names of those who watch the game, as the host last listed them.
@@ -138,6 +141,7 @@ class ZEBGameStateCollector {
     CompactAck m_compactAck;
     ZEBRemoteMotion m_remoteMotion; // what is drawn of m_elements, by index
     bool m_watching = false;
+    int m_formerRow = -1;
     bool m_refusedWatching = false; // the host gave this watching copy a ship
     std::vector<std::string> m_watchers;
 };

@@ -43,11 +43,16 @@ std::string nameLeavingRoom(const std::string& name) {
     return cutAtCharacter(name, JOIN_ANNOUNCEMENT_MAX_NAME);
 }
 
-networkMessage writeAnnouncingJoinRequest(const char* name, uint32_t capabilities) {
+networkMessage writeAnnouncingJoinRequest(const char* name, uint32_t capabilities, int formerRow) {
     networkMessage request = writeJoinRequest(name);
     if (request.getDataSize() != JOIN_REQUEST_SIZE || name == nullptr || !canAnnounce(name))
         return request;
     std::vector<uint8_t> payload(request.getData(), request.getData() + JOIN_REQUEST_SIZE);
+    capabilities &= ~ANNOUNCE_FORMER_ROW;
+    if (formerRow >= 0 && formerRow <= 0xFF && std::strlen(name) < static_cast<size_t>(JOIN_FORMER_ROW_AT)) {
+        payload[JOIN_FORMER_ROW_AT] = static_cast<uint8_t>(formerRow);
+        capabilities |= ANNOUNCE_FORMER_ROW;
+    }
     payload[JOIN_ANNOUNCEMENT_AT] = JOIN_ANNOUNCEMENT_MARK[0];
     payload[JOIN_ANNOUNCEMENT_AT + 1] = JOIN_ANNOUNCEMENT_MARK[1];
     payload[JOIN_ANNOUNCEMENT_AT + 2] = static_cast<uint8_t>(capabilities & 0xFF);
@@ -65,6 +70,13 @@ uint32_t readJoinAnnouncement(const uint8_t* data, int size) {
         return 0;
     return static_cast<uint32_t>(data[JOIN_ANNOUNCEMENT_AT + 2]) |
            (static_cast<uint32_t>(data[JOIN_ANNOUNCEMENT_AT + 3]) << 8);
+}
+
+int readJoinFormerRow(const uint8_t* data, int size) {
+    if ((readJoinAnnouncement(data, size) & ANNOUNCE_FORMER_ROW) == 0 ||
+        std::memchr(data, 0, JOIN_FORMER_ROW_AT) == nullptr)
+        return -1;
+    return data[JOIN_FORMER_ROW_AT];
 }
 
 networkMessage writeCapabilities(uint32_t capabilities) {

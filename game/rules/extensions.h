@@ -38,6 +38,11 @@ constexpr uint32_t OWN_CAPABILITIES = CAPABILITY_CHAT | CAPABILITY_WATCH | CAPAB
 // whose ship is WATCHER_SHIP_ID; a host that does not gives the copy a ship
 // like any player's, and the copy leaves at once.
 constexpr uint32_t ANNOUNCE_WATCHING = 1u << 15;
+// Also asked, not understood: the copy played in the game before this one (a
+// host was lost) and says which row of that game's score table was its own,
+// in the byte before the announcement. A host keeping places for that table
+// gives a kept place only to the copy of its row when several share a name.
+constexpr uint32_t ANNOUNCE_FORMER_ROW = 1u << 14;
 constexpr int32_t WATCHER_SHIP_ID = -1;
 constexpr int MAX_WATCHERS = 16; // a host admits no more; they take none of the players' places
 
@@ -70,13 +75,17 @@ std::string makeChatText(const std::string& typed);
 constexpr int JOIN_ANNOUNCEMENT_AT = JOIN_REQUEST_SIZE - 4;
 constexpr int JOIN_ANNOUNCEMENT_MAX_NAME = JOIN_ANNOUNCEMENT_AT - 1; // its terminator comes before the mark
 constexpr uint8_t JOIN_ANNOUNCEMENT_MARK[2] = {0x5A, 0xC5};
-// A join request for name that announces capabilities when the name leaves room.
-networkMessage writeAnnouncingJoinRequest(const char* name, uint32_t capabilities);
+constexpr int JOIN_FORMER_ROW_AT = JOIN_ANNOUNCEMENT_AT - 1; // the name must end before it
+// A join request for name that announces capabilities when the name leaves
+// room, and formerRow (0 or more; negative: none) when it leaves room for that too.
+networkMessage writeAnnouncingJoinRequest(const char* name, uint32_t capabilities, int formerRow = -1);
 bool canAnnounce(const std::string& name);
 // The name cut at a character boundary to leave room for the announcement.
 std::string nameLeavingRoom(const std::string& name);
 // What a join request announces; 0 for a request without an announcement.
 uint32_t readJoinAnnouncement(const uint8_t* data, int size);
+// The row a join request says was its own; -1 when it says none.
+int readJoinFormerRow(const uint8_t* data, int size);
 
 networkMessage writeCapabilities(uint32_t capabilities);
 networkMessage writeChatSay(const std::string& text); // text as makeChatText leaves it

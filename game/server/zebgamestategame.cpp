@@ -119,6 +119,7 @@ int ZEBGameStateGame::takeOverPlace(int index, uint32_t playerID, const char* na
     player.connected = true;
     player.stateCheck.restart(spawnPoint(index));
     player.reserved = false;
+    player.formerRow = -1;
     player.idleGrace = IDLE_GRACE_TIME;
 
     ZEBGameStateElement& ship = m_elements[player.shipID];
@@ -178,6 +179,7 @@ void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQu
     stepGuesses(dt);
     handleMessages(received, events, toSend);
     updatePending(dt);
+    updateKeptPlaces(dt);
     updatePlayers(dt, toSend);
     moveElements(dt, toSend);
     collide(objects, dt, toSend);

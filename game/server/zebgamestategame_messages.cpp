@@ -112,9 +112,16 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
         refuse(sender, refusalReason::gameFull);
         return;
     }
-    const int reserved = reservedPlaceFor(request.name);
+    // A place kept for another player is never a newcomer's: with no other
+    // place left, the newcomer is turned away as from a full game.
+    const int reserved =
+        reservedPlaceFor(request.name, readJoinFormerRow(message.getData(), message.getDataSize()));
     const bool newPlace = reserved < 0 && getPlayerCount() < MAX_PLAYERS;
     const int place = newPlace ? getPlayerCount() : (reserved >= 0 ? reserved : freePlace());
+    if (place < 0) {
+        refuse(sender, refusalReason::gameFull);
+        return;
+    }
     const int shipID =
         newPlace ? addPlayer(sender, request.name) : takeOverPlace(place, sender, request.name);
     PlayerRecord& player = m_players[place];
@@ -165,15 +172,17 @@ void ZEBGameStateGame::handlePlayerLeft(uint32_t playerID, messageQueue& toSend)
     PlayerRecord& player = m_players[index];
     player.connected = false;
     removeCompactPeer(playerID);
+    markLeft(player);
+    m_elements[player.shipID].setVisible(false);
+    sendElementUpdate(player.shipID, toSend);
+}
 
-    // Shorten the name so that the name and the suffix fit the field.
+// The name followed by " [Disconnected]", shortened so that both fit the field.
+void ZEBGameStateGame::markLeft(PlayerRecord& player) {
     const int keep = PLAYER_NAME_SIZE - 1 - DISCONNECTED_SUFFIX_LENGTH;
     if (static_cast<int>(std::strlen(player.name)) > keep)
         player.name[keep] = '\0';
     std::strcat(player.name, DISCONNECTED_SUFFIX);
-
-    m_elements[player.shipID].setVisible(false);
-    sendElementUpdate(player.shipID, toSend);
 }
 
 void ZEBGameStateGame::handlePlayerInput(const networkMessage& message) {

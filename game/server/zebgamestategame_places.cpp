@@ -20,7 +20,8 @@ bool hasLeft(const PlayerStats& row) {
 } // namespace
 
 void ZEBGameStateGame::reservePlaces(const std::vector<PlayerStats>& formerTable) {
-    for (const PlayerStats& row : formerTable) {
+    for (size_t rowIndex = 0; rowIndex < formerTable.size(); ++rowIndex) {
+        const PlayerStats& row = formerTable[rowIndex];
         if (getPlayerCount() >= MAX_PLAYERS)
             return;
         if (hasLeft(row))
@@ -38,28 +39,43 @@ void ZEBGameStateGame::reservePlaces(const std::vector<PlayerStats>& formerTable
         PlayerRecord& player = m_players[place];
         player.connected = false;
         player.reserved = true;
+        player.formerRow = static_cast<int>(rowIndex);
         player.score = row.score;
         m_elements[player.shipID].setVisible(false);
     }
 }
 
-int ZEBGameStateGame::reservedPlaceFor(const char* name) const {
+// Players who share a name (everyone is "Player" by default) are told apart
+// by the row their copies say was theirs; a copy that says nothing takes the
+// first place kept under its name.
+int ZEBGameStateGame::reservedPlaceFor(const char* name, int formerRow) const {
     for (int place = 0; place < getPlayerCount(); ++place) {
-        if (m_players[place].reserved && std::strncmp(m_players[place].name, name, PLAYER_NAME_SIZE) == 0)
+        const PlayerRecord& player = m_players[place];
+        if (player.reserved && std::strncmp(player.name, name, PLAYER_NAME_SIZE) == 0 &&
+            (formerRow < 0 || player.formerRow == formerRow))
             return place;
     }
     return -1;
 }
 
+// A place that nobody holds and nobody is owed; -1 when there is none.
 int ZEBGameStateGame::freePlace() const {
-    int reserved = -1;
     for (int place = 0; place < getPlayerCount(); ++place) {
-        if (m_players[place].connected)
-            continue;
-        if (!m_players[place].reserved)
+        if (!m_players[place].connected && !m_players[place].reserved)
             return place;
-        if (reserved < 0)
-            reserved = place;
     }
-    return reserved; // the caller knows that a place is free
+    return -1;
+}
+
+void ZEBGameStateGame::updateKeptPlaces(float dt) {
+    m_keptPlacesFor += dt;
+    if (m_keptPlacesFor < KEPT_PLACE_LIMIT)
+        return;
+    for (PlayerRecord& player : m_players) {
+        if (!player.reserved)
+            continue;
+        player.reserved = false;
+        player.formerRow = -1;
+        markLeft(player);
+    }
 }

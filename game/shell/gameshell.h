@@ -169,6 +169,7 @@ class ZEBGameShell {
     void scheduleRejoin();
     void waitToRejoin(float changeInTime);
     int ownPlace() const;
+    int ownTableRow() const; // the own row of the score table; -1 before one has come
     void toggleSound();
     bool openChatLine(); // T or Enter while playing with a host that relays chat
     void updateChat(float changeInTime);
@@ -224,6 +225,7 @@ class ZEBGameShell {
     failedSessions m_failed; // outlives each session: a party's searches share it
     float m_rejoinDelay = -1.0f;
     std::vector<PlayerStats> m_formerTable;
+    int m_formerRow = -1; // the own row of m_formerTable, told when joining the next game
     bool m_watching = false;
     int m_followed = -1;
     // The sessions. The client session is declared last so that it leaves

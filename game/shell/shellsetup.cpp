@@ -216,6 +216,7 @@ void ZEBGameShell::openSession() {
     m_session.emplace(m_shapes);
     m_session->getCollector().setPlayerName(m_playerName);
     m_session->getCollector().setWatching(m_watching);
+    m_session->getCollector().setFormerRow(m_formerRow);
     m_followed = -1;
 }
 
@@ -437,6 +438,7 @@ void ZEBGameShell::stepJoining() {
         m_input.clear();
         m_afterLoss = false;
         m_moving = false;
+        m_formerRow = -1;
         return;
     }
     const uint32_t pass = m_hosted ? JOIN_PASS_HOSTING_MS : JOIN_PASS_REMOTE_MS;

@@ -122,6 +122,7 @@ void ZEBGameShell::endPlaying() {
     networkClient& connection = m_session->getConnection();
     setNotice(describeUnavailable(connection.getEnd()));
     m_failed.remember(connection.getSessionInstance(), netAddress{}, timeGetTime());
+    m_formerRow = ownTableRow(); // the next game may keep this row's place
     scheduleRejoin();
     m_session->endGame();
     getTextEntry().close();
@@ -154,12 +155,19 @@ void ZEBGameShell::updateHosted(float changeInTime) {
 // the ship's element id tells the place, as long as nothing was made between
 // two joins (asteroids' pieces can be, later in a game).
 int ZEBGameShell::ownPlace() const {
+    const int row = ownTableRow();
+    if (row >= 0)
+        return row;
+    const int ownShip = m_session->getCollector().getOwnIndex();
+    return ownShip >= 0 ? ownShip / ELEMENTS_PER_PLACE : 0;
+}
+
+int ZEBGameShell::ownTableRow() const {
     const ZEBGameStateCollector& collector = m_session->getCollector();
     for (int row = 0; row < collector.getStatsCount(); ++row)
         if (collector.isOwnStatsRow(row))
             return row;
-    const int ownShip = collector.getOwnIndex();
-    return ownShip >= 0 ? ownShip / ELEMENTS_PER_PLACE : 0;
+    return -1;
 }
 
 void ZEBGameShell::scheduleRejoin() {

@@ -171,3 +171,65 @@ TEST(Places, AGameGoingOnFromALostOneKeepsPlacesColoursAndScoresByName) {
         }
     }
 }
+
+// Everybody "Player", as by default: each copy that says which row of the
+// last table was its own finds that row's place and score (a copy that says
+// nothing, built to the design alone, takes the first kept under its name),
+// and a newcomer is never given a kept place: it gets a free one, or is
+// turned away while only kept places are left, until they have waited their time.
+TEST(Places, AKeptPlaceGoesOnlyToItsOwnerTellingItsRow) {
+    play::Harness before(1, 23u);
+    for (uint32_t i = 0; i < 4; ++i)
+        before.addClient(i + 1);
+    ASSERT_TRUE(before.joinAll());
+    for (int i = 0; i < 4; ++i)
+        playerOf(before.game, i).score = 10 * (i + 1);
+    std::vector<PlayerStats> table;
+    const networkMessage stats = before.game.writeStats();
+    ASSERT_TRUE(readPlayerStats(stats.getData(), stats.getDataSize(), &table));
+    ASSERT_EQ(table.size(), 4u);
+
+    play::Harness after(1, 24u);
+    after.game.reservePlaces(table);
+    uint32_t id = 100;
+    const auto join = [&](const char* name, int formerRow) -> play::Client& {
+        play::Client& client = after.addClient(id++, name);
+        client.collector.setFormerRow(formerRow);
+        after.steps(3);
+        return client;
+    };
+    // Rows 2 and 0 come back; four newcomers fill the free places.
+    for (const int row : {2, 0}) {
+        const play::Client& back = join("Player", row);
+        ASSERT_TRUE(back.collector.hasJoined()) << row;
+        EXPECT_EQ(after.game.getPlayer(after.playerIndex(back)).score, table[static_cast<size_t>(row)].score);
+        EXPECT_EQ(after.playerIndex(back), row);
+    }
+    for (const char* name : {"Eve", "Fay", "Gus", "Ivy"}) {
+        const play::Client& newcomer = join(name, -1);
+        ASSERT_TRUE(newcomer.collector.hasJoined()) << name;
+        EXPECT_EQ(after.game.getPlayer(after.playerIndex(newcomer)).score, 0) << name;
+        EXPECT_GE(after.playerIndex(newcomer), 4) << name;
+    }
+    refusalsOf(after.game);
+    // Only the places of rows 1 and 3 are left: a newcomer, and a copy
+    // whose row was another, are turned away.
+    for (const int row : {-1, 5}) {
+        play::Client& turnedAway = join(row < 0 ? "Zed" : "Player", row);
+        EXPECT_FALSE(turnedAway.collector.hasJoined()) << row;
+        const std::vector<PlayerRefusal> refusals = refusalsOf(after.game);
+        ASSERT_EQ(refusals.size(), 1u) << row;
+        EXPECT_EQ(refusals[0].reason, refusalReason::gameFull);
+        after.disconnect(turnedAway); // the transport drops it
+    }
+    const play::Client& third = join("Player", 3);
+    ASSERT_TRUE(third.collector.hasJoined());
+    EXPECT_EQ(after.game.getPlayer(after.playerIndex(third)).score, 40);
+
+    // Row 1 never comes: once its wait is over, its place is a newcomer's, with 0.
+    after.steps(static_cast<int>(KEPT_PLACE_LIMIT / FRAME) + 1);
+    const play::Client& late = join("Hal", -1);
+    ASSERT_TRUE(late.collector.hasJoined());
+    EXPECT_EQ(after.playerIndex(late), 1);
+    EXPECT_EQ(after.game.getPlayer(1).score, 0);
+}
