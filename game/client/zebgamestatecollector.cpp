@@ -95,6 +95,14 @@ void ZEBGameStateCollector::handleChatLine(const networkMessage& message) {
     m_chatLines.push_back(line);
 }
 
+bool ZEBGameStateCollector::takeGameMove(GameMove& move) {
+    if (m_gameMove.host == 0)
+        return false;
+    move = m_gameMove;
+    m_gameMove = GameMove();
+    return true;
+}
+
 void ZEBGameStateCollector::handleWatchers(const networkMessage& message) {
     if ((m_sharedCapabilities & CAPABILITY_WATCH) != 0)
         readWatchers(message.getData(), message.getDataSize(), &m_watchers);
@@ -130,6 +138,10 @@ void ZEBGameStateCollector::processMessages(messageQueue& receivedMessages) {
             break;
         case MSG_WATCHERS:
             handleWatchers(message);
+            break;
+        case MSG_GAME_MOVES:
+            if ((m_sharedCapabilities & CAPABILITY_MOVE) != 0)
+                readGameMove(message.getData(), message.getDataSize(), &m_gameMove);
             break;
         case MSG_COMPACT_STATE:
             handleCompactState(message);

@@ -58,6 +58,8 @@ class ZEBGameStateCollector {
     // The own row of the last game's score table, told in the join request
     // so that a host keeping that game's places gives this copy its own; -1: none.
     void setFormerRow(int row) { m_formerRow = row; }
+    // Where the host said its game moved; false when it said nothing.
+    bool takeGameMove(GameMove& move);
     bool isWatching() const { return m_watching; }
     bool wasRefusedWatching() const { return m_refusedWatching; }
     // The names of those who watch the game, as the host last listed them.
@@ -142,6 +144,7 @@ class ZEBGameStateCollector {
     ZEBRemoteMotion m_remoteMotion; // what is drawn of m_elements, by index
     bool m_watching = false;
     int m_formerRow = -1;
+    GameMove m_gameMove;            // host 0: none told
     bool m_refusedWatching = false; // the host gave this watching copy a ship
     std::vector<std::string> m_watchers;
 };

@@ -154,3 +154,22 @@ bool readWatchers(const uint8_t* data, int size, std::vector<std::string>* out) 
         out->push_back(safeName(data + WATCHERS_HEADER_SIZE + i * PLAYER_NAME_SIZE));
     return true;
 }
+
+networkMessage writeGameMove(const GameMove& move) {
+    uint8_t payload[GAME_MOVE_SIZE];
+    writeU32(payload, move.host);
+    writeU16(payload + 4, move.port);
+    networkMessage message(MSG_GAME_MOVES, payload, GAME_MOVE_SIZE);
+    message.setGuaranteed(true);
+    return message;
+}
+
+bool readGameMove(const uint8_t* data, int size, GameMove* out) {
+    if (data == nullptr || out == nullptr || size != GAME_MOVE_SIZE)
+        return false;
+    const GameMove move{readU32(data), readU16(data + 4)};
+    if (move.host == 0 || move.port == 0)
+        return false;
+    *out = move;
+    return true;
+}

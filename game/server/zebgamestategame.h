@@ -165,6 +165,8 @@ class ZEBGameStateGame {
     // point) and its score, for when it joins under the same name (and, when
     // its copy says which row was its own, the same row).
     void reservePlaces(const std::vector<PlayerStats>& formerTable);
+    // The game moves to a bigger one at move: the copies that understand are told.
+    void tellGameMove(const GameMove& move, messageQueue& toSend) const;
     int findPlayer(uint32_t playerID); // registers an id it has not seen
     void handleMessages(messageQueue& received, const std::vector<networkEvent>& events,
                         messageQueue& toSend);

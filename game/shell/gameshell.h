@@ -162,6 +162,7 @@ class ZEBGameShell {
     // Games that formed apart made one (shellmerge.cpp).
     void watchForBiggerGame();
     void moveToGame(const networkClient::session& bigger);
+    bool followGameMove(); // true when the host said where its game went, and this copy follows
     // Playing (shellupdate.cpp).
     void updatePlaying(float changeInTime);
     void updateHosted(float changeInTime);

@@ -81,6 +81,12 @@ std::vector<PlayerRefusal> ZEBHostedGame::tick(float dt, messageQueue& received,
     return refusals;
 }
 
+void ZEBHostedGame::tellGameMove(const netAddress& bigger) {
+    messageQueue toSend;
+    m_game.tellGameMove(GameMove{bigger.host, bigger.port}, toSend);
+    m_host.sendMessages(toSend);
+}
+
 void ZEBHostedGame::say(const std::string& text) {
     messageQueue toSend;
     m_game.say(text, toSend);

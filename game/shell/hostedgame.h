@@ -59,6 +59,8 @@ class ZEBHostedGame {
     // here at the look before and are gone now.
     std::vector<networkClient::session> watchForMerges(uint32_t nowMs);
     networkGameStanding getStanding(uint32_t nowMs) const;
+    // Tells the players whose copies understand where the game moves.
+    void tellGameMove(const netAddress& bigger);
 
     networkHost& getHost() { return m_host; }
     const networkHost& getHost() const { return m_host; }

@@ -114,11 +114,30 @@ void playUntilStopped(const std::string& name, networkClient& client, ZEBGameSta
     }
 }
 
-// After the game ended: searches until it joins another game or is stopped.
+// Where the host said its game went, at its end; false when it said nothing.
+bool takeGameMove(networkClient& client, ZEBGameStateCollector& collector, GameMove& move) {
+    messageQueue in;
+    messageQueue out;
+    client.receiveMessages(in);
+    collector.update(0.0f, in, out);
+    return collector.takeGameMove(move);
+}
+
+// After the game ended: the game its host moved to, else searches until it
+// joins another game or is stopped.
 bool joinNextGame(const std::string& name, networkClient& client,
                   std::unique_ptr<ZEBGameStateCollector>& collector, uint32_t seed) {
     const netGuid left = client.getSessionInstance();
+    GameMove move;
+    const bool told = takeGameMove(client, *collector, move);
     client.disconnect();
+    if (told) {
+        collector = std::make_unique<ZEBGameStateCollector>();
+        if (client.connectTo(formatAddress(netAddress{move.host, move.port})) &&
+            joinBot(name, client, *collector))
+            return true;
+        client.disconnect();
+    }
     std::this_thread::sleep_for(
         std::chrono::milliseconds(BOT_REJOIN_WAIT_MS + static_cast<int>(seed % BOT_REJOIN_JITTER_MS)));
     while (!isStopRequested()) {

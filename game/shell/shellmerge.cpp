@@ -8,8 +8,9 @@ using namespace win;
 
 // Copies that started together, a party split by a lost host, two switches
 // joined by a cable: games that form apart are made one. The hosting copy
-// that should move (networkrank.h) ends its game, which sends its players
-// searching again, and joins the bigger game itself at once.
+// that should move (networkrank.h) tells its players where, ends its game
+// and joins the bigger game itself at once; the players whose copies
+// understand follow at once, the others search again.
 void ZEBGameShell::watchForBiggerGame() {
     if (!m_hosted)
         return;
@@ -32,6 +33,7 @@ void ZEBGameShell::moveToGame(const networkClient::session& bigger) {
     std::snprintf(text, sizeof(text), "Joining the bigger game \"%s\" at %s ...", bigger.name.c_str(),
                   formatAddress(bigger.hostAddress).c_str());
     std::fprintf(stderr, "zeb: %s (%u players)\n", text, bigger.applicationDesc.currentPlayers);
+    m_hosted->tellGameMove(bigger.hostAddress);
     getTextEntry().close();
     m_chat.clear();
     m_offline = false;
@@ -42,4 +44,32 @@ void ZEBGameShell::moveToGame(const networkClient::session& bigger) {
     m_tries = 1;
     enter(setupStage::connecting);
     m_session->getConnection().connectSession(bigger);
+}
+
+// The host said where its game went, at the end of it: a copy sent to its
+// host with --connect stays; any other follows.
+bool ZEBGameShell::followGameMove() {
+    if (!m_options.connectHost.empty())
+        return false;
+    messageQueue in;
+    messageQueue out;
+    m_session->getConnection().receiveMessages(in); // what came with the end
+    m_session->getCollector().update(0.0f, in, out);
+    GameMove move;
+    if (!m_session->getCollector().takeGameMove(move))
+        return false;
+    const netAddress bigger{move.host, move.port};
+    const std::string address = formatAddress(bigger);
+    setNotice("Joining the bigger game at " + address + " ...");
+    std::fprintf(stderr, "zeb: %s\n", m_notice.c_str());
+    m_failed.remember(m_session->getConnection().getSessionInstance(), netAddress{}, timeGetTime());
+    getTextEntry().close();
+    m_chat.clear();
+    openSession();
+    m_moving = true;
+    m_tries = 1;
+    enter(setupStage::connecting);
+    if (!m_session->getConnection().connectTo(address))
+        joinFailed();
+    return true;
 }

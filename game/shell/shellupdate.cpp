@@ -77,7 +77,8 @@ void ZEBGameShell::updatePlaying(float changeInTime) {
     if (m_offline)
         return;
     if (!m_session->getConnection().isConnected()) {
-        endPlaying();
+        if (!followGameMove())
+            endPlaying();
         return;
     }
     m_session->update(changeInTime, m_input, m_soundsLoaded ? &m_sounds : nullptr);

@@ -415,6 +415,13 @@ TEST_F(lanParty, twoSwitchesJoinedByACablePlayOneGame) {
     m_bed.joinSwitches(a, b);
     std::string last;
     EXPECT_GE(oneGameOf(1, SIX, monotonicMilliseconds(), ONE_GAME_MS, last), 0) << last << errorsOf(copies);
+    // The smaller game's host moved, and its players followed where it told them.
+    const std::string said = errorsOf(copies);
+    size_t moved = 0;
+    for (size_t at = said.find("zeb: Joining the bigger game"); at != std::string::npos;
+         at = said.find("zeb: Joining the bigger game", at + 1))
+        ++moved;
+    EXPECT_EQ(moved, static_cast<size_t>(SIX / 2)) << said;
 }
 
 // The host frozen while its players host a game of their own, then back:
