@@ -53,6 +53,13 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
         // its name is cut to leave room; a player's name travels whole.
         const std::string name = m_watching ? nameLeavingRoom(m_playerName) : m_playerName;
         const uint32_t asked = m_watching ? ANNOUNCE_WATCHING : 0u;
+        if (!m_placesToBring.empty()) {
+            const networkMessage stats = writePlayerStats(m_placesToBring);
+            networkMessage places(MSG_PLACES_FOLLOW, stats.getData(), stats.getDataSize());
+            places.setGuaranteed(true);
+            messagesToSendOut.push(places);
+            m_placesToBring.clear();
+        }
         messagesToSendOut.push(writeAnnouncingJoinRequest(name.c_str(), m_announcing | asked, m_formerRow));
         m_announced = canAnnounce(name);
     }

@@ -27,6 +27,11 @@ constexpr int MSG_CHAT_SAY = 14;     // client to host: a line the player typed
 constexpr int MSG_CHAT_LINE = 15;    // host to one player: a line to show
 constexpr int MSG_WATCHERS = 16;     // host to one copy: the names of those who watch the game
 constexpr int MSG_GAME_MOVES = 19;   // host to one copy: the game moves to a bigger one, at this address
+// The moving host's copy to the bigger game's host, before its join request:
+// the score table of the game that moves (the layout of MSG_PLAYER_STATS), so
+// that its players keep their places' scores and colours there. Sent only to
+// a host that ranks its game, which understands it.
+constexpr int MSG_PLACES_FOLLOW = 20;
 
 constexpr uint32_t CAPABILITY_CHAT = 1u << 0;
 // Copies that watch without a ship, and the list of their names.

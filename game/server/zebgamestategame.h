@@ -167,6 +167,9 @@ class ZEBGameStateGame {
     void reservePlaces(const std::vector<PlayerStats>& formerTable);
     // The game moves to a bigger one at move: the copies that understand are told.
     void tellGameMove(const GameMove& move, messageQueue& toSend) const;
+    // While a smaller game is seen that should move here, the places of its
+    // table are kept when its host's copy brings them (MSG_PLACES_FOLLOW).
+    void setTakingMovingGames(bool taking) { m_takingMovingGames = taking; }
     int findPlayer(uint32_t playerID); // registers an id it has not seen
     void handleMessages(messageQueue& received, const std::vector<networkEvent>& events,
                         messageQueue& toSend);
@@ -231,6 +234,10 @@ class ZEBGameStateGame {
     // (-1: says nothing); -1 when none waits for it.
     int reservedPlaceFor(const char* name, int formerRow) const;
     void updateKeptPlaces(float dt); // lets go of places kept too long
+    // Keeps a place for each row of table that had not left, while places
+    // remain; a row whose colour is taken gets another (anyColour) or none.
+    void keepPlaces(const std::vector<PlayerStats>& table, bool anyColour);
+    void handlePlacesFollow(const networkMessage& message);
     static void markLeft(PlayerRecord& player);
     int freePlace() const; // a place nobody holds; reserved ones last
     void refuse(uint32_t playerID, refusalReason reason);
@@ -327,6 +334,8 @@ class ZEBGameStateGame {
     uint64_t m_refusedStates = 0;
     double m_clock = 0.0;         // seconds the game has been stepped
     float m_keptPlacesFor = 0.0f; // seconds the places of the game before have been kept
+    bool m_takingMovingGames = false;
+    std::vector<uint32_t> m_placesBrought; // connections that brought a moving game's places
     std::vector<ChatLine> m_chatLog;
     std::vector<WatcherRecord> m_watchers;
     std::vector<ZEBCompactPeer> m_compactPeers;

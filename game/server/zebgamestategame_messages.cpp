@@ -56,6 +56,9 @@ void ZEBGameStateGame::handleMessage(const networkMessage& message, messageQueue
     case MSG_CHAT_SAY:
         handleChatSay(message, toSend);
         break;
+    case MSG_PLACES_FOLLOW:
+        handlePlacesFollow(message);
+        break;
     case MSG_COMPACT_ACK:
         handleCompactAck(message);
         break;

@@ -1,5 +1,6 @@
 #include "game/server/zebgamestategame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string_view>
@@ -20,8 +21,12 @@ bool hasLeft(const PlayerStats& row) {
 } // namespace
 
 void ZEBGameStateGame::reservePlaces(const std::vector<PlayerStats>& formerTable) {
-    for (size_t rowIndex = 0; rowIndex < formerTable.size(); ++rowIndex) {
-        const PlayerStats& row = formerTable[rowIndex];
+    keepPlaces(formerTable, false);
+}
+
+void ZEBGameStateGame::keepPlaces(const std::vector<PlayerStats>& table, bool anyColour) {
+    for (size_t rowIndex = 0; rowIndex < table.size(); ++rowIndex) {
+        const PlayerStats& row = table[rowIndex];
         if (getPlayerCount() >= MAX_PLAYERS)
             return;
         if (hasLeft(row))
@@ -29,9 +34,12 @@ void ZEBGameStateGame::reservePlaces(const std::vector<PlayerStats>& formerTable
         int colour = 0;
         while (colour < PLAYER_COLOUR_COUNT && !(m_colours[colour] == row.colour))
             ++colour;
-        if (colour == PLAYER_COLOUR_COUNT || m_colourUsed[colour])
+        if (colour < PLAYER_COLOUR_COUNT && !m_colourUsed[colour])
+            m_colourUsed[colour] = true;
+        else if (anyColour)
+            colour = chooseColour();
+        else
             continue; // a colour this game does not have, or has given: no place to keep
-        m_colourUsed[colour] = true;
         char name[PLAYER_NAME_SIZE] = {};
         std::memcpy(name, row.name, PLAYER_NAME_SIZE - 1);
         const int place = addPlace(colour, name);
@@ -65,6 +73,23 @@ int ZEBGameStateGame::freePlace() const {
             return place;
     }
     return -1;
+}
+
+// A moving game's host brings its table once, before it joins, and only
+// while this game expects a game to move here: a copy cannot give itself a
+// score by sending a table at another time.
+void ZEBGameStateGame::handlePlacesFollow(const networkMessage& message) {
+    const uint32_t sender = message.getPlayerID();
+    if (!m_takingMovingGames || lookupPlayer(sender) >= 0 || lookupWatcher(sender) >= 0 ||
+        std::find(m_placesBrought.begin(), m_placesBrought.end(), sender) != m_placesBrought.end() ||
+        static_cast<int>(m_placesBrought.size()) >= MAX_PENDING_CONNECTIONS)
+        return;
+    std::vector<PlayerStats> table;
+    if (!readPlayerStats(message.getData(), message.getDataSize(), &table))
+        return;
+    m_placesBrought.push_back(sender);
+    m_keptPlacesFor = 0.0f;
+    keepPlaces(table, true);
 }
 
 void ZEBGameStateGame::updateKeptPlaces(float dt) {

@@ -132,12 +132,21 @@ bool ZEBHostedGame::lookAround(uint32_t nowMs, std::vector<networkClient::sessio
     for (const networkClient::session& listed : m_watch->getFullSessions())
         if (listed.ranked && !(listed.applicationDesc.instanceGuid == m_host.getInstance()))
             seen.push_back(listed);
+    // A game that should move here brings its places; one seen at either of
+    // the last two looks may be on its way.
+    const networkGameStanding own = getStanding(nowMs);
+    m_movingHereBefore.swap(m_movingHere);
+    m_movingHere.clear();
+    for (const networkClient::session& listed : seen)
+        if (shouldMoveTo(standingOf(listed), own))
+            m_movingHere.push_back(listed);
+    m_game.setTakingMovingGames(!m_movingHere.empty() || !m_movingHereBefore.empty());
     return true;
 }
 
 std::optional<networkClient::session> ZEBHostedGame::watchForBiggerGame(uint32_t nowMs) {
     std::vector<networkClient::session> seen;
-    if (m_dedicated || m_staysPut || !lookAround(nowMs, seen))
+    if (!lookAround(nowMs, seen) || m_dedicated || m_staysPut)
         return std::nullopt;
     const networkGameStanding own = getStanding(nowMs);
     const networkClient::session* best = nullptr;
@@ -166,17 +175,12 @@ std::vector<networkClient::session> ZEBHostedGame::watchForMerges(uint32_t nowMs
     std::vector<networkClient::session> merged;
     if (!lookAround(nowMs, seen))
         return merged;
-    const networkGameStanding own = getStanding(nowMs);
-    for (const networkClient::session& before : m_movingHere) {
+    for (const networkClient::session& before : m_movingHereBefore) {
         const netGuid& instance = before.applicationDesc.instanceGuid;
         if (std::none_of(seen.begin(), seen.end(), [&instance](const networkClient::session& listed) {
                 return listed.applicationDesc.instanceGuid == instance;
             }))
             merged.push_back(before);
     }
-    m_movingHere.clear();
-    for (const networkClient::session& listed : seen)
-        if (shouldMoveTo(standingOf(listed), own))
-            m_movingHere.push_back(listed);
     return merged;
 }

@@ -84,7 +84,8 @@ class ZEBHostedGame {
     std::optional<networkClient> m_watch;
     bool m_watchRunning = false;
     uint32_t m_nextWatchMs = 0;
-    netGuid m_candidate;                              // the game the last look would have moved to
-    int m_candidateLooks = 0;                         // looks in a row that found it
-    std::vector<networkClient::session> m_movingHere; // at the last look, games that should move here
+    netGuid m_candidate;                                    // the game the last look would have moved to
+    int m_candidateLooks = 0;                               // looks in a row that found it
+    std::vector<networkClient::session> m_movingHere;       // at the last look, games that should move here
+    std::vector<networkClient::session> m_movingHereBefore; // at the look before
 };

@@ -37,7 +37,10 @@ void ZEBGameShell::moveToGame(const networkClient::session& bigger) {
     getTextEntry().close();
     m_chat.clear();
     m_offline = false;
-    openSession(); // leaves the own game first, so that its end is not this copy's
+    m_formerRow = ownTableRow();
+    openSession();     // leaves the own game first, so that its end is not this copy's
+    if (bigger.ranked) // its host keeps the places of the table it is brought
+        m_session->getCollector().bringPlaces(m_formerTable);
     m_hosted.reset();
     setNotice(text);
     m_moving = true;
@@ -65,6 +68,7 @@ bool ZEBGameShell::followGameMove() {
     m_failed.remember(m_session->getConnection().getSessionInstance(), netAddress{}, timeGetTime());
     getTextEntry().close();
     m_chat.clear();
+    m_formerRow = ownTableRow(); // its host brings the table: this copy's place is kept there
     openSession();
     m_moving = true;
     m_tries = 1;

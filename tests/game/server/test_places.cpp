@@ -233,3 +233,48 @@ TEST(Places, AKeptPlaceGoesOnlyToItsOwnerTellingItsRow) {
     EXPECT_EQ(after.playerIndex(late), 1);
     EXPECT_EQ(after.game.getPlayer(1).score, 0);
 }
+
+// A smaller game moves here: its host's copy brings that game's table before
+// it joins, and each of its players finds its score again, in its own colour
+// where this game has not given it, while this game expects such a move;
+// at another time the table is ignored.
+TEST(Places, AMovingGamesPlayersKeepTheirScoresInTheBiggerGame) {
+    play::Harness smaller(1, 25u);
+    for (uint32_t i = 0; i < 3; ++i)
+        smaller.addClient(i + 1);
+    ASSERT_TRUE(smaller.joinAll());
+    for (int i = 0; i < 3; ++i)
+        playerOf(smaller.game, i).score = 7 * (i + 1);
+    std::vector<PlayerStats> table;
+    const networkMessage stats = smaller.game.writeStats();
+    ASSERT_TRUE(readPlayerStats(stats.getData(), stats.getDataSize(), &table));
+    ASSERT_EQ(table.size(), 3u);
+
+    for (const bool expected : {false, true}) {
+        play::Harness bigger(1, 26u);
+        bigger.addClient(50, "Ann");
+        bigger.addClient(51, "Bob");
+        ASSERT_TRUE(bigger.joinAll());
+        bigger.game.setTakingMovingGames(expected);
+        const auto colourOf = [&](int place) {
+            return bigger.game.getElement(bigger.game.getPlayer(place).shipID).getColour();
+        };
+        const colour4 taken[] = {colourOf(0), colourOf(1)};
+        uint32_t id = 100;
+        for (const size_t row : {1u, 0u, 2u}) { // the host first: it brings the table
+            play::Client& mover = bigger.addClient(id++);
+            mover.collector.setFormerRow(static_cast<int>(row));
+            if (row == 1)
+                mover.collector.bringPlaces(table);
+            bigger.connect(mover.playerID);
+            ASSERT_TRUE(bigger.joinAll());
+            const PlayerRecord& place = bigger.game.getPlayer(bigger.playerIndex(mover));
+            EXPECT_EQ(place.score, expected ? table[row].score : 0) << row;
+            const bool colourFree = !(table[row].colour == taken[0]) && !(table[row].colour == taken[1]);
+            if (expected && colourFree) {
+                EXPECT_TRUE(bigger.game.getElement(place.shipID).getColour() == table[row].colour) << row;
+            }
+        }
+        EXPECT_EQ(bigger.game.getConnectedPlayerCount(), 5);
+    }
+}
