@@ -13,6 +13,7 @@
 #include "tests/app/appprocess.h"
 #include "tests/app/discoveryliar.h"
 #include "tests/app/httpget.h"
+#include "tests/lan/designcopy.h"
 #include "tests/lan/forgedsender.h"
 #include "tests/lan/lanbed.h"
 
@@ -510,6 +511,31 @@ TEST_F(lanParty, aGameInAWindowMovesToADedicatedServerWhichSaysSo) {
         [&] { return readFile(server.folder + "/stdout.txt").find("games merged") != std::string::npos; },
         STATUS_MS))
         << readFile(server.folder + "/stdout.txt");
+}
+
+// A copy built to the design alone, in the game that moves, is told only
+// that its game ended: it searches again and finds the bigger game.
+TEST_F(lanParty, aCopyOfTheDesignAloneFindsTheBiggerGameBySearching) {
+    const int a = m_bed.addSwitch();
+    const int b = m_bed.addSwitch();
+    for (int machine = 1; machine <= 5; ++machine)
+        m_bed.wire(m_bed.addMachine(), machine <= 2 ? a : b, a);
+    expectSealed();
+    setDiscoveryPort(NET_DEFAULT_DISCOVERY_PORT); // where the copies in the bed search
+    std::vector<appProcess*> copies;
+    ASSERT_NO_FATAL_FAILURE(startGame(1, 1, copies));
+    const designCopy design(m_bed, 2);
+    ASSERT_TRUE(waitUntil([&] { return design.gamesJoined() == 1; }, JOIN_MS));
+    const netAddress first = design.getHost();
+    ASSERT_NO_FATAL_FAILURE(startGame(3, 3, copies));
+    ASSERT_TRUE(statusSays(1, playersText(2)));
+    ASSERT_TRUE(statusSays(3, playersText(3)));
+    m_bed.joinSwitches(a, b);
+    std::string last;
+    EXPECT_GE(oneGameOf(3, 5, monotonicMilliseconds(), ONE_GAME_MS, last), 0) << last << errorsOf(copies);
+    EXPECT_EQ(design.gamesJoined(), 2);
+    EXPECT_NE(design.getHost().host, first.host);
+    EXPECT_NE(last.find(at(design.getHost().host)), std::string::npos) << last;
 }
 
 } // namespace
