@@ -136,6 +136,27 @@ TEST_F(party, whenTheHostIsKilledTheOthersPlayOnInANewGame) {
     EXPECT_TRUE(hostedA == 0 || hostedB == 0);
 }
 
+// A bot whose server stops searches again and joins the next game, instead
+// of ending; with --no-rejoin it ends with its game.
+TEST_F(party, aBotWhoseGameEndsJoinsTheNextOne) {
+    startServer(m_server, "first");
+    m_other = startProgram(ZEB_PROGRAM, {"--bot", "--log"}, makeTempFolder("bot"));
+    m_ninth = startProgram(ZEB_PROGRAM, {"--bot", "--log", "--no-rejoin"}, makeTempFolder("once"));
+    auto joins = [](const appProcess& copy) {
+        return countType(readLogTypes(copy.folder + "/message_log.csv"), MSG_FULL_STATE);
+    };
+    for (const appProcess* bot : {&m_other, &m_ninth})
+        ASSERT_TRUE(waitUntil([&] { return joins(*bot) == 1; }, JOIN_DEADLINE_MS))
+            << output(*bot, "/stderr.txt");
+    stopProcess(m_server, SIGTERM);
+    ASSERT_TRUE(waitForExit(m_server, JOIN_DEADLINE_MS));
+    EXPECT_TRUE(waitForExit(m_ninth, JOIN_DEADLINE_MS));
+    EXPECT_EQ(exitCode(m_ninth), 0);
+    startServer(m_server, "second");
+    EXPECT_TRUE(waitUntil([&] { return joins(m_other) == 2; }, 2 * JOIN_DEADLINE_MS)) << output(m_other);
+    EXPECT_NE(output(m_other).find("the game ended; searching again"), std::string::npos) << output(m_other);
+}
+
 TEST_F(party, aLiarCatchesEachNewcomerOnceAtMost) {
     discoveryLiar lure;
     ASSERT_TRUE(lure.isReady());
