@@ -6,6 +6,7 @@
 #include "game/shell/clientsession.h"
 #include "game/shell/failedsessions.h"
 #include "game/shell/hostedgame.h"
+#include "game/shell/moveprobe.h"
 #include "game/shell/serverbots.h"
 #include "game/shell/shell.h"
 #include "game/shell/shellbindings.h"
@@ -161,6 +162,7 @@ class ZEBGameShell {
     void setNotice(const std::string& notice);
     // Games that formed apart made one (shellmerge.cpp).
     void watchForBiggerGame();
+    void tryBiggerGame();
     void moveToGame(const networkClient::session& bigger);
     bool followGameMove(); // true when the host said where its game went, and this copy follows
     // Playing (shellupdate.cpp).
@@ -232,6 +234,7 @@ class ZEBGameShell {
     // The sessions. The client session is declared last so that it leaves
     // before the game it plays in stops.
     std::optional<ZEBHostedGame> m_hosted;
-    std::optional<ZEBBotProcesses> m_bots; // with --bots, from the first game this copy hosts
+    std::optional<ZEBMoveProbe> m_moveProbe; // the bigger game the hosted one may move to, being tried
+    std::optional<ZEBBotProcesses> m_bots;   // with --bots, from the first game this copy hosts
     std::optional<ZEBClientSession> m_session;
 };

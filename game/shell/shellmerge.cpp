@@ -12,8 +12,10 @@ using namespace win;
 // and joins the bigger game itself at once; the players whose copies
 // understand follow at once, the others search again.
 void ZEBGameShell::watchForBiggerGame() {
-    if (!m_hosted)
+    if (!m_hosted) {
+        m_moveProbe.reset();
         return;
+    }
     // A host whose link went down plays on alone; its watch finds the others'
     // new game once the link is back.
     const int others = m_hosted->getGame().getConnectedPlayerCount() - 1;
@@ -22,10 +24,29 @@ void ZEBGameShell::watchForBiggerGame() {
         std::fprintf(stderr, "zeb: %s\n", ALONE_TEXT);
     }
     m_othersPlaying = others;
-    const std::optional<networkClient::session> bigger = m_hosted->watchForBiggerGame(timeGetTime());
-    if (!bigger || m_failed.isRemembered(*bigger, timeGetTime()))
+    if (m_moveProbe) {
+        tryBiggerGame();
         return;
-    moveToGame(*bigger);
+    }
+    const std::optional<networkClient::session> bigger = m_hosted->watchForBiggerGame(timeGetTime());
+    if (bigger && !m_failed.isRemembered(*bigger, timeGetTime()))
+        m_moveProbe.emplace(*bigger, m_playerName, timeGetTime());
+}
+
+// The game moves only once the bigger one has let this copy in to watch.
+void ZEBGameShell::tryBiggerGame() {
+    const ZEBMoveProbe::verdict verdict = m_moveProbe->step(timeGetTime());
+    if (verdict == ZEBMoveProbe::verdict::waiting)
+        return;
+    const networkClient::session bigger = m_moveProbe->getTarget();
+    m_moveProbe.reset();
+    if (verdict == ZEBMoveProbe::verdict::real) {
+        moveToGame(bigger);
+        return;
+    }
+    std::fprintf(stderr, "zeb: the bigger game at %s did not let this copy in; staying\n",
+                 formatAddress(bigger.hostAddress).c_str());
+    m_failed.remember(bigger.applicationDesc.instanceGuid, bigger.hostAddress, timeGetTime());
 }
 
 void ZEBGameShell::moveToGame(const networkClient::session& bigger) {

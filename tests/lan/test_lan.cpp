@@ -538,4 +538,30 @@ TEST_F(lanParty, aCopyOfTheDesignAloneFindsTheBiggerGameBySearching) {
     EXPECT_NE(last.find(at(design.getHost().host)), std::string::npos) << last;
 }
 
+// A liar that ranks its answers as a dedicated server's: the host of a game
+// tries it before it moves, is not let in, and keeps its game.
+TEST_F(lanParty, aHostTriesTheBiggerGameBeforeItMovesAndALiarCannotBreakTheGame) {
+    const int sw = m_bed.addSwitch();
+    for (int i = 0; i < 3; ++i)
+        m_bed.wire(m_bed.addMachine(), sw);
+    expectSealed();
+    setDiscoveryPort(NET_DEFAULT_DISCOVERY_PORT); // where the copies in the bed search
+    std::vector<appProcess*> copies;
+    ASSERT_NO_FATAL_FAILURE(startGame(1, 2, copies));
+    std::unique_ptr<discoveryLiar> lure;
+    m_bed.inside(3, [&] { lure = std::make_unique<discoveryLiar>(true); });
+    ASSERT_TRUE(lure->isReady());
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return readFile(copies[0]->folder + "/stderr.txt").find("did not let this copy in") !=
+                   std::string::npos;
+        },
+        ONE_GAME_MS))
+        << errorsOf(copies);
+    std::this_thread::sleep_for(std::chrono::seconds(5)); // a few more looks
+    for (const appProcess* copy : copies)
+        EXPECT_EQ(fullStates(*copy), 1) << errorsOf(copies); // never left its game
+    EXPECT_LE(lure->caught(), 1);
+}
+
 } // namespace
