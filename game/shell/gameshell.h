@@ -165,6 +165,7 @@ class ZEBGameShell {
     void tryBiggerGame();
     void moveToGame(const networkClient::session& bigger);
     bool followGameMove(); // true when the host said where its game went, and this copy follows
+    void beginMove(const std::string& notice);
     // Playing (shellupdate.cpp).
     void updatePlaying(float changeInTime);
     void updateHosted(float changeInTime);

@@ -53,20 +53,11 @@ void ZEBGameShell::moveToGame(const networkClient::session& bigger) {
     char text[NET_MAX_SESSION_NAME + 96];
     std::snprintf(text, sizeof(text), "Joining the bigger game \"%s\" at %s ...", bigger.name.c_str(),
                   formatAddress(bigger.hostAddress).c_str());
-    std::fprintf(stderr, "zeb: %s (%u players)\n", text, bigger.applicationDesc.currentPlayers);
     m_hosted->tellGameMove(bigger.hostAddress);
-    getTextEntry().close();
-    m_chat.clear();
-    m_offline = false;
-    m_formerRow = ownTableRow();
-    openSession();     // leaves the own game first, so that its end is not this copy's
+    beginMove(text);   // leaves the own game first, so that its end is not this copy's
     if (bigger.ranked) // its host keeps the places of the table it is brought
         m_session->getCollector().bringPlaces(m_formerTable);
     m_hosted.reset();
-    setNotice(text);
-    m_moving = true;
-    m_tries = 1;
-    enter(setupStage::connecting);
     m_session->getConnection().connectSession(bigger);
 }
 
@@ -82,19 +73,25 @@ bool ZEBGameShell::followGameMove() {
     GameMove move;
     if (!m_session->getCollector().takeGameMove(move))
         return false;
-    const netAddress bigger{move.host, move.port};
-    const std::string address = formatAddress(bigger);
-    setNotice("Joining the bigger game at " + address + " ...");
-    std::fprintf(stderr, "zeb: %s\n", m_notice.c_str());
+    const std::string address = formatAddress(netAddress{move.host, move.port});
     m_failed.remember(m_session->getConnection().getSessionInstance(), netAddress{}, timeGetTime());
+    beginMove("Joining the bigger game at " + address + " ..."); // its host brings this copy's place
+    if (!m_session->getConnection().connectTo(address))
+        joinFailed();
+    return true;
+}
+
+// A fresh session that joins the bigger game, keeping the own row of the
+// last table for the place kept there; the window says so meanwhile.
+void ZEBGameShell::beginMove(const std::string& notice) {
+    std::fprintf(stderr, "zeb: %s\n", notice.c_str());
+    setNotice(notice);
     getTextEntry().close();
     m_chat.clear();
-    m_formerRow = ownTableRow(); // its host brings the table: this copy's place is kept there
+    m_offline = false;
+    m_formerRow = ownTableRow();
     openSession();
     m_moving = true;
     m_tries = 1;
     enter(setupStage::connecting);
-    if (!m_session->getConnection().connectTo(address))
-        joinFailed();
-    return true;
 }
