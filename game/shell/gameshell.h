@@ -227,6 +227,11 @@ class ZEBGameShell {
     std::string m_notice;
     uint32_t m_noticeSince = 0;
     failedSessions m_failed; // outlives each session: a party's searches share it
+    // Bigger games this copy could not move to. Apart from m_failed, which
+    // also holds games that ended under this copy: a player whose own link
+    // went down passes over its game when it searches, but its game of one
+    // must still move back there.
+    failedSessions m_failedMoves;
     float m_rejoinDelay = -1.0f;
     std::vector<PlayerStats> m_formerTable;
     int m_formerRow = -1; // the own row of m_formerTable, told when joining the next game

@@ -29,7 +29,7 @@ void ZEBGameShell::watchForBiggerGame() {
         return;
     }
     const std::optional<networkClient::session> bigger = m_hosted->watchForBiggerGame(timeGetTime());
-    if (bigger && !m_failed.isRemembered(*bigger, timeGetTime()))
+    if (bigger && !m_failedMoves.isRemembered(*bigger, timeGetTime()))
         m_moveProbe.emplace(*bigger, m_playerName, timeGetTime());
 }
 
@@ -46,7 +46,7 @@ void ZEBGameShell::tryBiggerGame() {
     }
     std::fprintf(stderr, "zeb: the bigger game at %s did not let this copy in; staying\n",
                  formatAddress(bigger.hostAddress).c_str());
-    m_failed.remember(bigger.applicationDesc.instanceGuid, bigger.hostAddress, timeGetTime());
+    m_failedMoves.remember(bigger.applicationDesc.instanceGuid, bigger.hostAddress, timeGetTime());
 }
 
 void ZEBGameShell::moveToGame(const networkClient::session& bigger) {

@@ -462,6 +462,8 @@ void ZEBGameShell::joinFailed() {
     reportUnavailable("searching again");
     networkClient& connection = m_session->getConnection();
     m_failed.remember(connection.getSessionInstance(), connection.getHostAddress(), timeGetTime());
+    if (m_moving) // not a game to move to again soon either
+        m_failedMoves.remember(connection.getSessionInstance(), connection.getHostAddress(), timeGetTime());
     beginSearch(m_tries++ < JOIN_TRIES_PER_SEARCH_ROUND);
 }
 
