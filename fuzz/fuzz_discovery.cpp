@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-// Both discovery datagrams. One that decodes must encode back to its bytes.
+// Every discovery datagram. One that decodes must encode back to its bytes.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     discoveryQuery query;
     if (decodeDiscoveryQuery(data, size, query)) {
@@ -13,6 +13,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     discoveryAnswer answer;
     if (decodeDiscoveryAnswer(data, size, answer)) {
         const std::vector<uint8_t> again = encodeDiscoveryAnswer(answer);
+        if (!std::equal(again.begin(), again.end(), data, data + size))
+            __builtin_trap();
+    }
+    discoveryClaim claim;
+    if (decodeDiscoveryClaim(data, size, claim)) {
+        const std::vector<uint8_t> again = encodeDiscoveryClaim(claim);
+        if (!std::equal(again.begin(), again.end(), data, data + size))
+            __builtin_trap();
+    }
+    discoveryRank rank;
+    if (decodeDiscoveryRank(data, size, rank)) {
+        const std::vector<uint8_t> again = encodeDiscoveryRank(rank);
         if (!std::equal(again.begin(), again.end(), data, data + size))
             __builtin_trap();
     }

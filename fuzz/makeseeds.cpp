@@ -167,6 +167,15 @@ int main(int argc, char** argv) {
     answer.desc.maxPlayers = 8;
     answer.gamePort = 27351;
     save(root + "/discovery", "answer", encodeDiscoveryAnswer(answer));
+    discoveryClaim claim;
+    claim.applicationGuid = query.applicationGuid;
+    claim.claimant.bytes[15] = 0x7E;
+    save(root + "/discovery", "claim", encodeDiscoveryClaim(claim));
+    discoveryRank rank;
+    rank.applicationGuid = query.applicationGuid;
+    rank.secondsHosted = 125;
+    rank.flags = DISCOVERY_RANK_DEDICATED;
+    save(root + "/discovery", "rank", encodeDiscoveryRank(rank));
 
     // A recording of two chunks: a keyframe, the session's messages, the end.
     ZEBReplayHeader header;

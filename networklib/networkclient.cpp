@@ -75,27 +75,67 @@ void networkClient::enumerateHosts() {
         m_search->wait();
 }
 
-bool networkClient::startSearch() {
-    if (m_client == nullptr)
-        return false;
+std::vector<uint32_t> networkClient::searchTargets() const {
     std::vector<uint32_t> targets = getDiscoveryTargets();
     for (const uint32_t extra : m_extraTargets)
         if (std::find(targets.begin(), targets.end(), extra) == targets.end())
             targets.push_back(extra);
+    return targets;
+}
+
+bool networkClient::startSearch() {
+    if (m_client == nullptr)
+        return false;
     if (m_search == nullptr)
         m_search = std::make_unique<netSearch>();
-    return m_search->start(m_applicationDesc.applicationGuid, targets, getDiscoveryPort(),
+    return m_search->start(m_applicationDesc.applicationGuid, searchTargets(), getDiscoveryPort(),
                            NET_DISCOVERY_WINDOW_MS);
+}
+
+bool networkClient::startClaim(const netGuid& claimant) {
+    if (m_client == nullptr)
+        return false;
+    if (m_search == nullptr)
+        m_search = std::make_unique<netSearch>();
+    return m_search->startClaim(m_applicationDesc.applicationGuid, claimant, searchTargets(),
+                                getDiscoveryPort(), NET_CLAIM_WINDOW_MS);
+}
+
+std::vector<netGuid> networkClient::getRivalClaims() const {
+    return m_search != nullptr ? m_search->getRivalClaims() : std::vector<netGuid>{};
 }
 
 bool networkClient::continueSearch() {
     if (m_search == nullptr)
         return false;
     std::vector<netHostAnswer> answers;
-    const bool running = m_search->poll(answers);
+    std::vector<netHostRank> ranks;
+    const bool running = m_search->poll(answers, &ranks);
     for (const netHostAnswer& answer : answers)
         addAnswer(answer);
+    for (const netHostRank& rank : ranks)
+        addRank(rank);
     return running;
+}
+
+// A rank may come before its answer: it is kept, and given to the session
+// when the answer comes.
+void networkClient::addRank(const netHostRank& rank) {
+    auto known = std::find_if(m_ranks.begin(), m_ranks.end(), [&rank](const netHostRank& kept) {
+        return kept.instanceGuid == rank.instanceGuid;
+    });
+    if (known != m_ranks.end())
+        *known = rank;
+    else if (m_ranks.size() < MAX_LISTED_SESSIONS)
+        m_ranks.push_back(rank);
+    for (std::vector<session>* list : {&m_sessions, &m_fullSessions}) {
+        for (session& listed : *list) {
+            if (listed.applicationDesc.instanceGuid == rank.instanceGuid) {
+                listed.ranked = true;
+                listed.rank = rank;
+            }
+        }
+    }
 }
 
 void networkClient::addAnswer(const netHostAnswer& answer) {
@@ -104,6 +144,12 @@ void networkClient::addAnswer(const netHostAnswer& answer) {
     newSession.hostAddress = answer.hostAddress;
     newSession.applicationDesc = desc;
     newSession.name = makeDisplayText(limitSessionName(desc.sessionName));
+    for (const netHostRank& rank : m_ranks) {
+        if (rank.instanceGuid == desc.instanceGuid) {
+            newSession.ranked = true;
+            newSession.rank = rank;
+        }
+    }
     // A full game has no place for this copy, but the player is told of it.
     if (desc.maxPlayers != 0 && desc.currentPlayers >= desc.maxPlayers)
         mergeSession(m_fullSessions, newSession);
@@ -129,6 +175,12 @@ std::vector<networkClient::session> networkClient::getFullSessions() const {
     return m_fullSessions;
 }
 
+void networkClient::forgetSessions() {
+    m_sessions.clear();
+    m_fullSessions.clear();
+    m_ranks.clear();
+}
+
 // A host answers every query it hears, and a host on several of this
 // machine's networks answers on each: one search can bring several answers
 // from one session. The session keeps its place and its first address, the
@@ -138,8 +190,13 @@ void networkClient::mergeSession(std::vector<session>& list, const session& newS
     for (session& listed : list) {
         if (listed.applicationDesc.instanceGuid == instance) {
             const netAddress firstAddress = listed.hostAddress;
+            const session before = listed;
             listed = newSession;
             listed.hostAddress = firstAddress;
+            if (!listed.ranked && before.ranked) {
+                listed.ranked = true;
+                listed.rank = before.rank;
+            }
             return;
         }
     }
@@ -294,4 +351,15 @@ void networkClient::holdSends() {
 void networkClient::releaseSends() {
     if (m_client != nullptr)
         m_client->releaseSends();
+}
+
+networkGameStanding standingOf(const networkClient::session& listed) {
+    networkGameStanding standing;
+    standing.dedicated = (listed.rank.flags & RANK_DEDICATED) != 0;
+    standing.staysPut = (listed.rank.flags & RANK_STAYS_PUT) != 0;
+    standing.players = listed.applicationDesc.currentPlayers;
+    standing.maxPlayers = listed.applicationDesc.maxPlayers;
+    standing.secondsHosted = listed.rank.secondsHosted;
+    standing.instance = listed.applicationDesc.instanceGuid;
+    return standing;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "networklib/networkconnection.h"
+#include "networklib/networkrank.h"
 #include "platform/net/netaddress.h"
+#include "platform/net/netevents.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,6 +41,8 @@ class networkClient final : public networkConnection {
         std::string name;
         netAddress hostAddress;
         netApplicationDesc applicationDesc;
+        bool ranked = false; // the host sent its rank: it is a ZEB host that compares games
+        netHostRank rank;
     };
 
     networkClient();
@@ -51,10 +55,15 @@ class networkClient final : public networkConnection {
     // answers that have come, until it returns false when the window closes.
     bool startSearch();
     bool continueSearch();
+    // A search that says this copy is about to host, under claimant; the
+    // claims of other copies about to host are heard meanwhile.
+    bool startClaim(const netGuid& claimant);
+    std::vector<netGuid> getRivalClaims() const;
     void getSessions(std::vector<std::string>& names);
     std::vector<session> getSessionRecords();     // one per session, in order of first arrival
     void addSession(const session& newSession);   // one record per session instance, the latest
     std::vector<session> getFullSessions() const; // sessions found with no place left, kept apart
+    void forgetSessions();                        // before a search whose findings alone count
 
     // Connects to the first session of that name, else to the first listed.
     // Does nothing while connecting or connected, or with no session listed.
@@ -95,10 +104,13 @@ class networkClient final : public networkConnection {
     void relaySessionEnded();
 
     void addAnswer(const netHostAnswer& answer);
+    void addRank(const netHostRank& rank);
+    std::vector<uint32_t> searchTargets() const;
     static void mergeSession(std::vector<session>& list, const session& newSession);
 
     std::vector<session> m_sessions;     // in order of arrival
     std::vector<session> m_fullSessions; // likewise, those with no place left
+    std::vector<netHostRank> m_ranks;    // the latest of each instance, at most MAX_LISTED_SESSIONS
     netAddress m_hostAddress;
     std::unique_ptr<netClient> m_client; // null until initialise succeeds
     std::unique_ptr<netSearch> m_search; // the search under way, if any
@@ -107,3 +119,7 @@ class networkClient final : public networkConnection {
     bool m_connected = false;                  // as of the events taken so far
     std::vector<networkEvent> m_droppedEvents; // receiveMessages's without events
 };
+
+// A listed session as hosts compare games (networkrank.h); its rank's parts
+// are zero when its host sent none.
+networkGameStanding standingOf(const networkClient::session& listed);

@@ -2,12 +2,17 @@
 
 #include "core/assertion.h"
 #include "core/littleendian.h"
+#include "networklib/networkrank.h"
+#include "platform/net/netdiscovery.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netprotocol.h"
 #include "platform/net/netserver.h"
 #include "platform/net/netsettings.h"
 
 #include <cstdio>
+
+static_assert(RANK_STAYS_PUT == DISCOVERY_RANK_STAYS && RANK_DEDICATED == DISCOVERY_RANK_DEDICATED,
+              "the rank's flags as they travel");
 
 networkHost::networkHost() : m_port(getGamePort()) {}
 
@@ -28,7 +33,14 @@ void networkHost::startHosting() {
         return;
     }
     m_applicationDesc.instanceGuid = makeRandomGuid();
+    m_server->setRankFlags(m_rankFlags);
     m_server->host(m_applicationDesc, m_port, getDiscoveryPort(), !m_portRequired);
+}
+
+void networkHost::setRank(bool dedicated, bool staysPut) {
+    m_rankFlags = static_cast<uint8_t>((dedicated ? RANK_DEDICATED : 0) | (staysPut ? RANK_STAYS_PUT : 0));
+    if (m_server != nullptr)
+        m_server->setRankFlags(m_rankFlags);
 }
 
 // What arrived before the stop stays for the game's next take.

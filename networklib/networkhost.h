@@ -35,6 +35,9 @@ class networkHost final : public networkConnection {
     // and the players in the game now.
     void setMaxPlayers(uint32_t maxPlayers) { m_applicationDesc.maxPlayers = maxPlayers; }
     void setJoinedPlayers(uint32_t count);
+    // What this game's rank tells other hosts: hosted by a dedicated server,
+    // or never moving to another game (its operator or its players chose it).
+    void setRank(bool dedicated, bool staysPut);
 
     void setPort(uint16_t port) { m_port = port; } // where to listen first; the default is the game port
     // Listens on port or not at all: a host that players were told the port
@@ -60,4 +63,5 @@ class networkHost final : public networkConnection {
     std::unique_ptr<netServer> m_server; // null until hosting starts
     uint16_t m_port;
     bool m_portRequired = false;
+    uint8_t m_rankFlags = 0;
 };

@@ -55,7 +55,14 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
         // its name is cut to leave room; a player's name travels whole.
         const std::string name = m_watching ? nameLeavingRoom(m_playerName) : m_playerName;
         const uint32_t asked = m_watching ? ANNOUNCE_WATCHING : 0u;
-        messagesToSendOut.push(writeAnnouncingJoinRequest(name.c_str(), m_announcing | asked));
+        if (!m_placesToBring.empty()) {
+            const networkMessage stats = writePlayerStats(m_placesToBring);
+            networkMessage places(MSG_PLACES_FOLLOW, stats.getData(), stats.getDataSize());
+            places.setGuaranteed(true);
+            messagesToSendOut.push(places);
+            m_placesToBring.clear();
+        }
+        messagesToSendOut.push(writeAnnouncingJoinRequest(name.c_str(), m_announcing | asked, m_formerRow));
         m_announced = canAnnounce(name);
     }
 }
@@ -97,6 +104,14 @@ void ZEBGameStateCollector::handleChatLine(const networkMessage& message) {
     m_chatLines.push_back(line);
 }
 
+bool ZEBGameStateCollector::takeGameMove(GameMove& move) {
+    if (m_gameMove.host == 0)
+        return false;
+    move = m_gameMove;
+    m_gameMove = GameMove();
+    return true;
+}
+
 void ZEBGameStateCollector::handleWatchers(const networkMessage& message) {
     if ((m_sharedCapabilities & CAPABILITY_WATCH) != 0)
         readWatchers(message.getData(), message.getDataSize(), &m_watchers);
@@ -132,6 +147,10 @@ void ZEBGameStateCollector::processMessages(messageQueue& receivedMessages) {
             break;
         case MSG_WATCHERS:
             handleWatchers(message);
+            break;
+        case MSG_GAME_MOVES:
+            if ((m_sharedCapabilities & CAPABILITY_MOVE) != 0)
+                readGameMove(message.getData(), message.getDataSize(), &m_gameMove);
             break;
         case MSG_COMPACT_STATE:
             handleCompactState(message);

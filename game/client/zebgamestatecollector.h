@@ -55,6 +55,15 @@ class ZEBGameStateCollector {
     // cannot take watchers gives a ship all the same; the collector then does
     // not join, and says so.
     void setWatching(bool watching) { m_watching = watching; }
+    // The own row of the last game's score table, told in the join request
+    // so that a host keeping that game's places gives this copy its own; -1: none.
+    void setFormerRow(int row) { m_formerRow = row; }
+    // Where the host said its game moved; false when it said nothing.
+    bool takeGameMove(GameMove& move);
+    // The table of the game this copy hosted and moves from, sent once ahead
+    // of the first join request (MSG_PLACES_FOLLOW), so that its players keep
+    // their scores and colours in the bigger game.
+    void bringPlaces(const std::vector<PlayerStats>& table) { m_placesToBring = table; }
     bool isWatching() const { return m_watching; }
     bool wasRefusedWatching() const { return m_refusedWatching; }
     // The names of those who watch the game, as the host last listed them.
@@ -141,6 +150,9 @@ class ZEBGameStateCollector {
     CompactAck m_compactAck;
     ZEBRemoteMotion m_remoteMotion; // what is drawn of m_elements, by index
     bool m_watching = false;
+    int m_formerRow = -1;
+    GameMove m_gameMove; // host 0: none told
+    std::vector<PlayerStats> m_placesToBring;
     bool m_refusedWatching = false; // the host gave this watching copy a ship
     std::vector<std::string> m_watchers;
 };

@@ -94,11 +94,16 @@ std::string nameLeavingRoom(const std::string& name) {
     return cutAtCharacter(name, JOIN_ANNOUNCEMENT_MAX_NAME);
 }
 
-networkMessage writeAnnouncingJoinRequest(const char* name, uint32_t capabilities) {
+networkMessage writeAnnouncingJoinRequest(const char* name, uint32_t capabilities, int formerRow) {
     networkMessage request = writeJoinRequest(name);
     if (request.getDataSize() != JOIN_REQUEST_SIZE || name == nullptr || !canAnnounce(name))
         return request;
     std::vector<uint8_t> payload(request.getData(), request.getData() + JOIN_REQUEST_SIZE);
+    capabilities &= ~ANNOUNCE_FORMER_ROW;
+    if (formerRow >= 0 && formerRow <= 0xFF && std::strlen(name) < static_cast<size_t>(JOIN_FORMER_ROW_AT)) {
+        payload[JOIN_FORMER_ROW_AT] = static_cast<uint8_t>(formerRow);
+        capabilities |= ANNOUNCE_FORMER_ROW;
+    }
     payload[JOIN_ANNOUNCEMENT_AT] = JOIN_ANNOUNCEMENT_MARK[0];
     payload[JOIN_ANNOUNCEMENT_AT + 1] = JOIN_ANNOUNCEMENT_MARK[1];
     payload[JOIN_ANNOUNCEMENT_AT + 2] = static_cast<uint8_t>(capabilities & 0xFF);
@@ -116,6 +121,13 @@ uint32_t readJoinAnnouncement(const uint8_t* data, int size) {
         return 0;
     return static_cast<uint32_t>(data[JOIN_ANNOUNCEMENT_AT + 2]) |
            (static_cast<uint32_t>(data[JOIN_ANNOUNCEMENT_AT + 3]) << 8);
+}
+
+int readJoinFormerRow(const uint8_t* data, int size) {
+    if ((readJoinAnnouncement(data, size) & ANNOUNCE_FORMER_ROW) == 0 ||
+        std::memchr(data, 0, JOIN_FORMER_ROW_AT) == nullptr)
+        return -1;
+    return data[JOIN_FORMER_ROW_AT];
 }
 
 networkMessage writeCapabilities(uint32_t capabilities) {
@@ -191,5 +203,24 @@ bool readWatchers(const uint8_t* data, int size, std::vector<std::string>* out) 
     out->clear();
     for (uint32_t i = 0; i < count; ++i)
         out->push_back(safeName(data + WATCHERS_HEADER_SIZE + i * PLAYER_NAME_SIZE));
+    return true;
+}
+
+networkMessage writeGameMove(const GameMove& move) {
+    uint8_t payload[GAME_MOVE_SIZE];
+    writeU32(payload, move.host);
+    writeU16(payload + 4, move.port);
+    networkMessage message(MSG_GAME_MOVES, payload, GAME_MOVE_SIZE);
+    message.setGuaranteed(true);
+    return message;
+}
+
+bool readGameMove(const uint8_t* data, int size, GameMove* out) {
+    if (data == nullptr || out == nullptr || size != GAME_MOVE_SIZE)
+        return false;
+    const GameMove move{readU32(data), readU16(data + 4)};
+    if (move.host == 0 || move.port == 0)
+        return false;
+    *out = move;
     return true;
 }

@@ -124,6 +124,7 @@ int ZEBGameStateGame::takeOverPlace(int index, uint32_t playerID, const char* na
     player.connected = true;
     player.stateCheck.restart(spawnPoint(index));
     player.reserved = false;
+    player.formerRow = -1;
     player.untouched = true;
 
     ZEBGameStateElement& ship = m_elements[player.shipID];
@@ -184,6 +185,7 @@ void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQu
     handleMessages(received, events, toSend);
     updatePending(dt);
     updateReturns(dt);
+    updateKeptPlaces(dt);
     updatePlayers(dt, toSend);
     moveElements(dt, toSend);
     collide(objects, dt, toSend);

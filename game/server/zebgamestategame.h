@@ -87,6 +87,11 @@ constexpr float MAX_TICK_STEP = 0.25f;
 // A connection that has not asked to join by then holds a transport slot for
 // nothing; the host drops it.
 constexpr float JOIN_WAIT_LIMIT = 5.0f;
+// A place kept for a player of the game before this one waits this long for
+// its owner: the party's copies come back within seconds of a lost host, and
+// a newcomer is never given another's place (and score) meanwhile. A place
+// still kept then is let go, shown as a player who left.
+constexpr float KEPT_PLACE_LIMIT = 30.0f;
 // Connections waiting to join that the game keeps track of; the transport
 // never has more peers than this.
 constexpr int MAX_PENDING_CONNECTIONS = 64;
@@ -122,8 +127,9 @@ struct PlayerRecord {
     bool connected = true;
     ZEBShipStateCheck stateCheck; // where the player's reports may put its ship
     bool reserved = false;        // kept for a player of the game before this one, until it joins
-    bool untouched = false;    // nothing has hit the ship since it appeared, nor will until its player acts
-    uint32_t capabilities = 0; // the extensions its copy understands and was told the host shares
+    bool untouched = false;       // nothing has hit the ship since it appeared, nor will until its player acts
+    int formerRow = -1;           // while reserved: its row in that game's last score table
+    uint32_t capabilities = 0;    // the extensions its copy understands and was told the host shares
     ZEBChatLimit chatLimit;
     char joinedName[PLAYER_NAME_SIZE] = {}; // the name its player joined under
     double leftAt = 0.0;                    // the game's clock when its player left
@@ -167,8 +173,14 @@ class ZEBGameStateGame {
     int addPlayer(uint32_t playerID, const char* name); // returns the new ship's id
     // Before anyone joins a game that goes on from a lost one: every player
     // of that game's last score table keeps its place (its colour and spawn
-    // point) and its score, for when it joins under the same name.
+    // point) and its score, for when it joins under the same name (and, when
+    // its copy says which row was its own, the same row).
     void reservePlaces(const std::vector<PlayerStats>& formerTable);
+    // The game moves to a bigger one at move: the copies that understand are told.
+    void tellGameMove(const GameMove& move, messageQueue& toSend) const;
+    // While a smaller game is seen that should move here, the places of its
+    // table are kept when its host's copy brings them (MSG_PLACES_FOLLOW).
+    void setTakingMovingGames(bool taking) { m_takingMovingGames = taking; }
     int findPlayer(uint32_t playerID); // registers an id it has not seen
     void handleMessages(messageQueue& received, const std::vector<networkEvent>& events,
                         messageQueue& toSend);
@@ -233,7 +245,14 @@ class ZEBGameStateGame {
     int lookupPlayer(uint32_t playerID) const;                         // index of an admitted player, or -1
     int addPlace(int colourIndex, const char* name);                   // returns the place
     int takeOverPlace(int place, uint32_t playerID, const char* name); // returns the ship's id
-    int reservedPlaceFor(const char* name) const;                      // -1 when none waits for that name
+    // The place kept for a joiner of that name that says formerRow was its own
+    // (-1: says nothing); -1 when none waits for it.
+    int reservedPlaceFor(const char* name, int formerRow) const;
+    void updateKeptPlaces(float dt); // lets go of places kept too long
+    // Keeps a place for each row of table that had not left, while places
+    // remain; a row whose colour is taken gets another (anyColour) or none.
+    void keepPlaces(const std::vector<PlayerStats>& table, bool anyColour);
+    void handlePlacesFollow(const networkMessage& message);
     int freePlace() const; // a place nobody holds; reserved ones last
     void refuse(uint32_t playerID, refusalReason reason);
     void forgetPending(uint32_t playerID);
@@ -333,7 +352,10 @@ class ZEBGameStateGame {
     std::vector<PendingConnection> m_pending;
     std::vector<PlayerRefusal> m_refusals;
     uint64_t m_refusedStates = 0;
-    double m_clock = 0.0; // seconds the game has been stepped
+    double m_clock = 0.0;         // seconds the game has been stepped
+    float m_keptPlacesFor = 0.0f; // seconds the places of the game before have been kept
+    bool m_takingMovingGames = false;
+    std::vector<uint32_t> m_placesBrought; // connections that brought a moving game's places
     std::vector<ChatLine> m_chatLog;
     ZEBChatGate m_chatGate;
     std::vector<WatcherRecord> m_watchers;

@@ -57,6 +57,9 @@ void ZEBGameStateGame::handleMessage(const networkMessage& message, messageQueue
     case MSG_CHAT_SAY:
         handleChatSay(message, toSend);
         break;
+    case MSG_PLACES_FOLLOW:
+        handlePlacesFollow(message);
+        break;
     case MSG_COMPACT_ACK:
         handleCompactAck(message);
         break;
@@ -114,10 +117,18 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
         refuse(sender, refusalReason::gameFull);
         return;
     }
+    // A place kept for another player is never a newcomer's: with no other
+    // place left, the newcomer is turned away as from a full game.
     const int returning = placeReturningTo(request.name);
-    const int reserved = returning >= 0 ? returning : reservedPlaceFor(request.name);
+    const int reserved =
+        returning >= 0 ? returning
+                       : reservedPlaceFor(request.name, readJoinFormerRow(message.getData(), message.getDataSize()));
     const bool newPlace = reserved < 0 && getPlayerCount() < MAX_PLAYERS;
     const int place = newPlace ? getPlayerCount() : (reserved >= 0 ? reserved : freePlace());
+    if (place < 0) {
+        refuse(sender, refusalReason::gameFull);
+        return;
+    }
     const int shipID =
         newPlace ? addPlayer(sender, request.name) : takeOverPlace(place, sender, request.name);
     PlayerRecord& player = m_players[place];

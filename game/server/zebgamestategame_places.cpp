@@ -1,5 +1,6 @@
 #include "game/server/zebgamestategame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string_view>
@@ -20,7 +21,12 @@ bool hasLeft(const PlayerStats& row) {
 } // namespace
 
 void ZEBGameStateGame::reservePlaces(const std::vector<PlayerStats>& formerTable) {
-    for (const PlayerStats& row : formerTable) {
+    keepPlaces(formerTable, false);
+}
+
+void ZEBGameStateGame::keepPlaces(const std::vector<PlayerStats>& table, bool anyColour) {
+    for (size_t rowIndex = 0; rowIndex < table.size(); ++rowIndex) {
+        const PlayerStats& row = table[rowIndex];
         if (getPlayerCount() >= MAX_PLAYERS)
             return;
         if (hasLeft(row))
@@ -28,9 +34,12 @@ void ZEBGameStateGame::reservePlaces(const std::vector<PlayerStats>& formerTable
         int colour = 0;
         while (colour < PLAYER_COLOUR_COUNT && !(m_colours[colour] == row.colour))
             ++colour;
-        if (colour == PLAYER_COLOUR_COUNT || m_colourUsed[colour])
+        if (colour < PLAYER_COLOUR_COUNT && !m_colourUsed[colour])
+            m_colourUsed[colour] = true;
+        else if (anyColour)
+            colour = chooseColour();
+        else
             continue; // a colour this game does not have, or has given: no place to keep
-        m_colourUsed[colour] = true;
         char name[PLAYER_NAME_SIZE] = {};
         std::memcpy(name, row.name, PLAYER_NAME_SIZE - 1);
         const size_t length = std::strlen(name);
@@ -42,29 +51,62 @@ void ZEBGameStateGame::reservePlaces(const std::vector<PlayerStats>& formerTable
         PlayerRecord& player = m_players[place];
         player.connected = false;
         player.reserved = true;
+        player.formerRow = static_cast<int>(rowIndex);
         player.score = row.score;
         m_elements[player.shipID].setVisible(false);
     }
 }
 
-int ZEBGameStateGame::reservedPlaceFor(const char* name) const {
+// Players who share a name (everyone is "Player" by default) are told apart
+// by the row their copies say was theirs; a copy that says nothing takes the
+// first place kept under its name.
+int ZEBGameStateGame::reservedPlaceFor(const char* name, int formerRow) const {
     for (int place = 0; place < getPlayerCount(); ++place) {
-        if (m_players[place].reserved && std::strncmp(m_players[place].name, name, PLAYER_NAME_SIZE) == 0)
+        const PlayerRecord& player = m_players[place];
+        if (player.reserved && std::strncmp(player.name, name, PLAYER_NAME_SIZE) == 0 &&
+            (formerRow < 0 || player.formerRow == formerRow))
             return place;
     }
     return -1;
 }
 
+// A place that nobody holds and nobody is owed; -1 when there is none.
 int ZEBGameStateGame::freePlace() const {
-    int reserved = -1;
     for (int place = 0; place < getPlayerCount(); ++place) {
         const PlayerRecord& player = m_players[place];
-        if (player.connected || player.watcherID != 0 || player.returnWait > 0.0f)
-            continue; // its player watches and comes back to it
-        if (!player.reserved)
+        // A place its player left to watch waits for it too.
+        if (!player.connected && !player.reserved && player.watcherID == 0 && !(player.returnWait > 0.0f))
             return place;
-        if (reserved < 0)
-            reserved = place;
     }
-    return reserved; // the caller knows that a place is free
+    return -1;
+}
+
+// A moving game's host brings its table once, before it joins, and only
+// while this game expects a game to move here: a copy cannot give itself a
+// score by sending a table at another time.
+void ZEBGameStateGame::handlePlacesFollow(const networkMessage& message) {
+    const uint32_t sender = message.getPlayerID();
+    if (!m_takingMovingGames || lookupPlayer(sender) >= 0 || lookupWatcher(sender) >= 0 ||
+        std::find(m_placesBrought.begin(), m_placesBrought.end(), sender) != m_placesBrought.end() ||
+        static_cast<int>(m_placesBrought.size()) >= MAX_PENDING_CONNECTIONS)
+        return;
+    std::vector<PlayerStats> table;
+    if (!readPlayerStats(message.getData(), message.getDataSize(), &table))
+        return;
+    m_placesBrought.push_back(sender);
+    m_keptPlacesFor = 0.0f;
+    keepPlaces(table, true);
+}
+
+void ZEBGameStateGame::updateKeptPlaces(float dt) {
+    m_keptPlacesFor += dt;
+    if (m_keptPlacesFor < KEPT_PLACE_LIMIT)
+        return;
+    for (PlayerRecord& player : m_players) {
+        if (!player.reserved)
+            continue;
+        player.reserved = false;
+        player.formerRow = -1;
+        labelRow(player, DISCONNECTED_SUFFIX);
+    }
 }

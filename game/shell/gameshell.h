@@ -6,6 +6,7 @@
 #include "game/shell/clientsession.h"
 #include "game/shell/failedsessions.h"
 #include "game/shell/hostedgame.h"
+#include "game/shell/moveprobe.h"
 #include "game/shell/serverbots.h"
 #include "game/shell/shell.h"
 #include "game/shell/shellbindings.h"
@@ -26,9 +27,10 @@ struct gameWindow;
 struct shellOptions;
 
 // Where set-up stands. Each frame advances it by a step that never waits:
-// searching -> (hosting ->) connecting -> joining -> playing, or unavailable
-// when no game can be had; failed when this copy can neither join nor host.
-enum class setupStage { searching, hosting, connecting, joining, playing, unavailable, failed };
+// searching -> (claiming -> hosting ->) connecting -> joining -> playing, or
+// unavailable when no game can be had; failed when this copy can neither join
+// nor host.
+enum class setupStage { searching, claiming, hosting, connecting, joining, playing, unavailable, failed };
 
 // The windowed game of one process: the player's settings and keys, sound,
 // the text, set-up, the game it plays (a client session) and the game it
@@ -141,6 +143,9 @@ class ZEBGameShell {
     void beginSearch(bool mayJoin);
     void stepSetup(float changeInTime);
     void stepSearching();
+    bool joinFoundSession();
+    void startClaim();
+    void stepClaiming();
     void startHosting();
     void findOwnGame(); // the hosting copy's own client searches its machine for its game
     void noGameToWatch();
@@ -157,6 +162,12 @@ class ZEBGameShell {
     bool maySearchAgain() const;
     uint32_t msInStage() const;
     void setNotice(const std::string& notice);
+    // Games that formed apart made one (shellmerge.cpp).
+    void watchForBiggerGame();
+    void tryBiggerGame();
+    void moveToGame(const networkClient::session& bigger);
+    bool followGameMove(); // true when the host said where its game went, and this copy follows
+    void beginMove(const std::string& notice);
     // Playing (shellupdate.cpp).
     void updatePlaying(float changeInTime);
     void updateHosted(float changeInTime);
@@ -164,6 +175,7 @@ class ZEBGameShell {
     void scheduleRejoin();
     void waitToRejoin(float changeInTime);
     int ownPlace() const;
+    int ownTableRow() const; // the own row of the score table; -1 before one has come
     void toggleSound();
     bool openChatLine(); // T or Enter while playing with a host that relays chat
     void updateChat(float changeInTime);
@@ -211,18 +223,30 @@ class ZEBGameShell {
     uint32_t m_lastConnectAttempt = 0; // to the own game
     int m_searches = 0;                // searches of this round so far
     int m_tries = 0;                   // sessions tried this round
+    netGuid m_claimant;                // this copy's claim to host, new at each claim
+    int m_claimsLost = 0;              // this round
+    std::vector<netGuid> m_yieldedTo;  // claimants this round gave way to
     bool m_afterLoss = false;          // the round looks for the party's next game
     bool m_offline = false;            // the session plays without a connection
+    bool m_moving = false;             // joining a bigger game, the own one given up
+    int m_othersPlaying = 0;           // in the game this copy hosts, at the last frame
     std::string m_notice;
     uint32_t m_noticeSince = 0;
     failedSessions m_failed; // outlives each session: a party's searches share it
+    // Bigger games this copy could not move to. Apart from m_failed, which
+    // also holds games that ended under this copy: a player whose own link
+    // went down passes over its game when it searches, but its game of one
+    // must still move back there.
+    failedSessions m_failedMoves;
     float m_rejoinDelay = -1.0f;
     std::vector<PlayerStats> m_formerTable;
+    int m_formerRow = -1; // the own row of m_formerTable, told when joining the next game
     bool m_watching = false;
     int m_followed = -1;
     // The sessions. The client session is declared last so that it leaves
     // before the game it plays in stops.
     std::optional<ZEBHostedGame> m_hosted;
-    std::optional<ZEBBotProcesses> m_bots; // with --bots, from the first game this copy hosts
+    std::optional<ZEBMoveProbe> m_moveProbe; // the bigger game the hosted one may move to, being tried
+    std::optional<ZEBBotProcesses> m_bots;   // with --bots, from the first game this copy hosts
     std::optional<ZEBClientSession> m_session;
 };

@@ -3,8 +3,12 @@
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
 #include "game/server/zebgamestategame.h"
+#include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
+#include "networklib/networkrank.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +50,18 @@ class ZEBHostedGame {
     // Ends the hosting at once: the players are told and discovery falls silent.
     void stop() { m_host.stopHosting(); }
 
+    // Looks at the other games on the network every few seconds. A game this
+    // one should move to (networkrank.h) is returned once two looks in a row
+    // have found it; nullopt otherwise, and always for a game that never
+    // moves. nowMs: the millisecond clock.
+    std::optional<networkClient::session> watchForBiggerGame(uint32_t nowMs);
+    // The same looks, for a game that stays: the games that should have moved
+    // here at the look before and are gone now.
+    std::vector<networkClient::session> watchForMerges(uint32_t nowMs);
+    networkGameStanding getStanding(uint32_t nowMs) const;
+    // Tells the players whose copies understand where the game moves.
+    void tellGameMove(const netAddress& bigger);
+
     networkHost& getHost() { return m_host; }
     const networkHost& getHost() const { return m_host; }
     ZEBGameStateGame& getGame() { return m_game; }
@@ -54,8 +70,22 @@ class ZEBHostedGame {
 
   private:
     void reportCannotHost(const shellOptions& options) const;
+    // Every few seconds a look at the other ZEB games that rank theirs: true
+    // when one ended since the last call, with what it found in seen.
+    bool lookAround(uint32_t nowMs, std::vector<networkClient::session>& seen);
 
     ZEBGameStateGame m_game;
     std::vector<ZEBObject> m_shapes;
     networkHost m_host;
+    bool m_dedicated = false;
+    bool m_staysPut = false;
+    uint32_t m_hostedSinceMs = 0;
+    // The watch for bigger games: its own searches, apart from every session.
+    std::optional<networkClient> m_watch;
+    bool m_watchRunning = false;
+    uint32_t m_nextWatchMs = 0;
+    netGuid m_candidate;                                    // the game the last look would have moved to
+    int m_candidateLooks = 0;                               // looks in a row that found it
+    std::vector<networkClient::session> m_movingHere;       // at the last look, games that should move here
+    std::vector<networkClient::session> m_movingHereBefore; // at the look before
 };

@@ -51,6 +51,7 @@ constexpr float LINE_SPACING = 0.05f; // between lines of text at the designed s
 constexpr const char* SEARCHING_TEXT = "Searching for games ...";
 constexpr const char* HOSTING_TEXT = "Starting a game ...";
 constexpr const char* JOINING_TEXT = "Joining ...";
+constexpr const char* ALONE_TEXT = "Every other player has left this game: looking for their game ...";
 constexpr uint32_t NOTICE_MS = 6000; // how long a notice stays over a running game
 
 // Watching a game without a ship.

@@ -92,6 +92,14 @@ void reportWatchers(const ZEBGameStateGame& game, std::vector<uint32_t>& known) 
     known.swap(now);
 }
 
+// Games that should have moved here and have gone: their players are on their way.
+void reportMerges(const std::vector<networkClient::session>& merged) {
+    for (const networkClient::session& game : merged)
+        printServerEvent("ZEB server: games merged: \"%s\" at %s (%u players) moved to this game",
+                         game.name.c_str(), formatAddress(game.hostAddress).c_str(),
+                         game.applicationDesc.currentPlayers);
+}
+
 // The dedicated server while it hosts: made once the game is hosted, and it
 // dies when the server stops (a stop signal, or an empty game under Agones).
 class ZEBDedicatedServer {
@@ -133,6 +141,7 @@ class ZEBDedicatedServer {
         sayOperatorLines();
         reportChat(m_hosted.getGame());
         reportWatchers(m_hosted.getGame(), m_watchers);
+        reportMerges(m_hosted.watchForMerges(timeGetTime()));
         m_metrics.recordTick(m_hosted, std::chrono::duration<double>(serverClock::now() - started).count(),
                              refusals.size());
         return m_agones == nullptr ||

@@ -9,6 +9,7 @@
 #include "platform/system/window.h"
 #include "platform/system/windowloop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -17,11 +18,13 @@ using namespace win;
 namespace {
 
 constexpr int OWN_SESSION_SEARCHES = 10;
-// A copy that finds nothing looks once more before it hosts: copies that
-// search at nearly the same time (started together, or the players of a host
-// that left) then find the one that started hosting first instead of each
-// hosting a game of its own.
-constexpr int SEARCHES_BEFORE_HOSTING = 2;
+// A copy that finds nothing claims the right to host before it hosts: copies
+// that search at nearly the same time (started together, or the players of a
+// host that left) hear each other's claims, and only the lowest claimant
+// hosts; the others search again and find its game. A claim never followed
+// by a game (a copy that died, or a liar) holds a copy back this many times
+// at most, and never twice for the same claimant.
+constexpr int CLAIMS_LOST_BEFORE_HOSTING = 2;
 constexpr uint32_t LOOPBACK_BROADCAST = 0x7FFFFFFFu; // 127.255.255.255
 constexpr uint32_t CONNECT_DEADLINE_MS = 10000;
 constexpr uint32_t JOIN_DEADLINE_MS = 10000;
@@ -65,6 +68,10 @@ void setRenderStates() {
     g_pd3dDevice->setSamplerFilters(0, textureFilter::linear, textureFilter::linear, textureFilter::linear);
     g_pd3dDevice->setAlphaBlend(true);
     g_pd3dDevice->setBlendFactors(blendFactor::sourceAlpha, blendFactor::inverseSourceAlpha);
+}
+
+bool isLowerGuid(const netGuid& a, const netGuid& b) {
+    return std::lexicographical_compare(a.bytes.begin(), a.bytes.end(), b.bytes.begin(), b.bytes.end());
 }
 
 const networkClient::session* findSession(const std::vector<networkClient::session>& found,
@@ -167,12 +174,13 @@ bool ZEBGameShell::isNoticeFresh() const {
 const char* ZEBGameShell::getSetupStatus() const {
     switch (m_stage) {
     case setupStage::searching:
+    case setupStage::claiming:
         return SEARCHING_TEXT;
     case setupStage::hosting:
         return m_notice.empty() ? HOSTING_TEXT : m_notice.c_str();
     case setupStage::connecting:
     case setupStage::joining:
-        return JOINING_TEXT;
+        return m_moving ? m_notice.c_str() : JOINING_TEXT;
     default:
         return "";
     }
@@ -184,6 +192,9 @@ void ZEBGameShell::beginSearch(bool mayJoin) {
     m_offline = false;
     openSession();
     m_searches = 0;
+    m_claimsLost = 0;
+    m_yieldedTo.clear();
+    m_moving = false;
     networkClient& connection = m_session->getConnection();
     if (!m_options.connectHost.empty()) {
         enter(setupStage::connecting);
@@ -206,6 +217,7 @@ void ZEBGameShell::openSession() {
     m_session.emplace(m_shapes);
     m_session->getCollector().setPlayerName(m_playerName);
     m_session->getCollector().setWatching(m_watching);
+    m_session->getCollector().setFormerRow(m_formerRow);
     m_followed = -1;
 }
 
@@ -213,6 +225,9 @@ void ZEBGameShell::stepSetup(float changeInTime) {
     switch (m_stage) {
     case setupStage::searching:
         stepSearching();
+        break;
+    case setupStage::claiming:
+        stepClaiming();
         break;
     case setupStage::hosting:
         stepHosting();
@@ -234,27 +249,62 @@ void ZEBGameShell::stepSetup(float changeInTime) {
 // The first session to answer that has not failed this copy lately is
 // joined at once: waiting out the window would choose the same one.
 void ZEBGameShell::stepSearching() {
+    if (joinFoundSession())
+        return;
+    if (m_session->getConnection().continueSearch())
+        return;
+    if (m_watching)
+        noGameToWatch();
+    else
+        startClaim();
+}
+
+// True when a session was found and the copy now connects to it.
+bool ZEBGameShell::joinFoundSession() {
     networkClient& connection = m_session->getConnection();
-    const bool running = connection.continueSearch();
     std::vector<networkClient::session> found = connection.getSessionRecords();
     if (m_watching) { // a game without a free place still takes watchers
         const std::vector<networkClient::session> full = connection.getFullSessions();
         found.insert(found.end(), full.begin(), full.end());
     }
     const networkClient::session* chosen = m_failed.choose(found, timeGetTime());
-    if (chosen != nullptr) {
-        const networkClient::session session = *chosen;
-        enter(setupStage::connecting);
-        connection.connectSession(session);
+    if (chosen == nullptr)
+        return false;
+    const networkClient::session session = *chosen;
+    enter(setupStage::connecting);
+    connection.connectSession(session);
+    return true;
+}
+
+void ZEBGameShell::startClaim() {
+    if (m_claimsLost >= CLAIMS_LOST_BEFORE_HOSTING) {
+        startHosting();
         return;
     }
-    if (running)
+    m_claimant = makeRandomGuid();
+    enter(setupStage::claiming);
+    if (!m_session->getConnection().startClaim(m_claimant))
+        startHosting();
+}
+
+// A claim is also a search: a game that began meanwhile answers it. A lower
+// claimant heard means that copy hosts; this one searches again for its game.
+void ZEBGameShell::stepClaiming() {
+    if (joinFoundSession())
         return;
-    if (++m_searches < SEARCHES_BEFORE_HOSTING)
+    networkClient& connection = m_session->getConnection();
+    const bool running = connection.continueSearch();
+    for (const netGuid& rival : connection.getRivalClaims()) {
+        if (!isLowerGuid(rival, m_claimant) ||
+            std::find(m_yieldedTo.begin(), m_yieldedTo.end(), rival) != m_yieldedTo.end())
+            continue;
+        m_yieldedTo.push_back(rival);
+        ++m_claimsLost;
+        enter(setupStage::searching);
         connection.startSearch();
-    else if (m_watching)
-        noGameToWatch();
-    else
+        return;
+    }
+    if (!running)
         startHosting();
 }
 
@@ -283,6 +333,7 @@ void ZEBGameShell::noticeFullGames() {
 void ZEBGameShell::startHosting() {
     noticeFullGames();
     enter(setupStage::hosting);
+    m_othersPlaying = 0;
     // Beside a game that is full, the second game says whose it is.
     shellOptions options = m_options;
     if (options.sessionName.empty() && !m_session->getConnection().getFullSessions().empty())
@@ -392,6 +443,8 @@ void ZEBGameShell::stepJoining() {
         m_session->setHostSilence(0.0f);
         m_input.clear();
         m_afterLoss = false;
+        m_moving = false;
+        m_formerRow = -1;
         return;
     }
     const uint32_t pass = m_hosted ? JOIN_PASS_HOSTING_MS : JOIN_PASS_REMOTE_MS;
@@ -415,6 +468,8 @@ void ZEBGameShell::joinFailed() {
     reportUnavailable("searching again");
     networkClient& connection = m_session->getConnection();
     m_failed.remember(connection.getSessionInstance(), connection.getHostAddress(), timeGetTime());
+    if (m_moving) // not a game to move to again soon either
+        m_failedMoves.remember(connection.getSessionInstance(), connection.getHostAddress(), timeGetTime());
     beginSearch(m_tries++ < JOIN_TRIES_PER_SEARCH_ROUND);
 }
 

@@ -25,6 +25,21 @@ void printSession(const networkClient::session& listed, bool full) {
                 printable(listed.name).c_str(), desc.currentPlayers, maximum.c_str(), full ? " (full)" : "");
 }
 
+// A game that ranks below another it sees is about to move there.
+void printMerges(const std::vector<networkClient::session>& listed) {
+    for (const networkClient::session& game : listed) {
+        const networkClient::session* bigger = nullptr;
+        for (const networkClient::session& other : listed) {
+            if (game.ranked && other.ranked && shouldMoveTo(standingOf(game), standingOf(other)) &&
+                (bigger == nullptr || ranksAbove(standingOf(other), standingOf(*bigger))))
+                bigger = &other;
+        }
+        if (bigger != nullptr)
+            std::printf("  games merge: \"%s\" at %s moves to %s\n", printable(game.name).c_str(),
+                        formatAddress(game.hostAddress).c_str(), formatAddress(bigger->hostAddress).c_str());
+    }
+}
+
 } // namespace
 
 // One search of the discovery targets: every host that answers within the
@@ -42,6 +57,9 @@ int runStatusQuery(const shellOptions& options) {
         printSession(listed, false);
     for (const networkClient::session& listed : full)
         printSession(listed, true);
+    std::vector<networkClient::session> all = open;
+    all.insert(all.end(), full.begin(), full.end());
+    printMerges(all);
     const bool none = open.empty() && full.empty();
     if (none)
         std::printf("No game answered.\n");

@@ -16,10 +16,10 @@ namespace {
 // nothing hosts and the others join it. The copies wait in turn, by the place
 // each held, so that two rarely search at once, with a little chance on top.
 constexpr float REJOIN_FIRST_DELAY = 0.5f;
-// A copy that finds nothing hosts after its second search; the next copy's
-// second query, sent a search's length after its turn began, must find that
-// game answering. So a turn is longer than a search, the chance on top and
-// the start of hosting on a busy machine together.
+// A copy that finds nothing claims for a moment, then hosts; the next copy's
+// search, a turn later, must find that game answering. So a turn is longer
+// than a search and a claim, the chance on top and the start of hosting on a
+// busy machine together.
 constexpr float REJOIN_STAGGER = 1.25f;
 constexpr float REJOIN_JITTER = 0.25f;
 
@@ -77,7 +77,8 @@ void ZEBGameShell::updatePlaying(float changeInTime) {
     if (m_offline)
         return;
     if (!m_session->getConnection().isConnected()) {
-        endPlaying();
+        if (!followGameMove())
+            endPlaying();
         return;
     }
     m_session->update(changeInTime, m_input, m_soundsLoaded ? &m_sounds : nullptr);
@@ -85,6 +86,7 @@ void ZEBGameShell::updatePlaying(float changeInTime) {
     if (collector.getStatsCount() > 0)
         m_formerTable = collector.getStats();
     updateChat(changeInTime);
+    watchForBiggerGame();
 }
 
 // A line ended with Enter goes out with the next frame; one dropped with
@@ -121,6 +123,7 @@ void ZEBGameShell::endPlaying() {
     networkClient& connection = m_session->getConnection();
     setNotice(describeUnavailable(connection.getEnd()));
     m_failed.remember(connection.getSessionInstance(), netAddress{}, timeGetTime());
+    m_formerRow = ownTableRow(); // the next game may keep this row's place
     scheduleRejoin();
     m_session->endGame();
     getTextEntry().close();
@@ -153,12 +156,19 @@ void ZEBGameShell::updateHosted(float changeInTime) {
 // the ship's element id tells the place, as long as nothing was made between
 // two joins (asteroids' pieces can be, later in a game).
 int ZEBGameShell::ownPlace() const {
+    const int row = ownTableRow();
+    if (row >= 0)
+        return row;
+    const int ownShip = m_session->getCollector().getOwnIndex();
+    return ownShip >= 0 ? ownShip / ELEMENTS_PER_PLACE : 0;
+}
+
+int ZEBGameShell::ownTableRow() const {
     const ZEBGameStateCollector& collector = m_session->getCollector();
     for (int row = 0; row < collector.getStatsCount(); ++row)
         if (collector.isOwnStatsRow(row))
             return row;
-    const int ownShip = collector.getOwnIndex();
-    return ownShip >= 0 ? ownShip / ELEMENTS_PER_PLACE : 0;
+    return -1;
 }
 
 void ZEBGameShell::scheduleRejoin() {

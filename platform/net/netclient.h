@@ -22,8 +22,9 @@ class netClient final : public netEndpoint {
     netClient() = default;
     ~netClient();
 
-    // Sends the query to every target and returns, in order of arrival, the
-    // answers for applicationGuid that come within windowMs.
+    // Sends the query to every target (NET_SEARCH_QUERIES times) and returns,
+    // in order of arrival, the answers for applicationGuid that come within
+    // windowMs: a host answers each query it hears.
     std::vector<netHostAnswer> enumerateHosts(const netGuid& applicationGuid,
                                               const std::vector<uint32_t>& targets, uint16_t discoveryPort,
                                               int windowMs);

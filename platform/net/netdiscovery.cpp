@@ -8,6 +8,8 @@ namespace {
 
 constexpr char QUERY_MAGIC[DISCOVERY_MAGIC_SIZE + 1] = "ZEBQ";
 constexpr char ANSWER_MAGIC[DISCOVERY_MAGIC_SIZE + 1] = "ZEBA";
+constexpr char CLAIM_MAGIC[DISCOVERY_MAGIC_SIZE + 1] = "ZEBC";
+constexpr char RANK_MAGIC[DISCOVERY_MAGIC_SIZE + 1] = "ZEBR";
 
 // Appends and reads little-endian fields; the reader never passes its end.
 class byteWriter {
@@ -83,6 +85,28 @@ std::vector<uint8_t> encodeDiscoveryQuery(const discoveryQuery& query) {
     return out;
 }
 
+std::vector<uint8_t> encodeDiscoveryClaim(const discoveryClaim& claim) {
+    std::vector<uint8_t> out;
+    byteWriter writer(out);
+    writer.bytes(CLAIM_MAGIC, DISCOVERY_MAGIC_SIZE);
+    writer.u32(claim.version);
+    writer.guid(claim.applicationGuid);
+    writer.guid(claim.claimant);
+    return out;
+}
+
+std::vector<uint8_t> encodeDiscoveryRank(const discoveryRank& rank) {
+    std::vector<uint8_t> out;
+    byteWriter writer(out);
+    writer.bytes(RANK_MAGIC, DISCOVERY_MAGIC_SIZE);
+    writer.u32(rank.version);
+    writer.guid(rank.applicationGuid);
+    writer.guid(rank.instanceGuid);
+    writer.u32(rank.secondsHosted);
+    writer.u8(rank.flags);
+    return out;
+}
+
 std::vector<uint8_t> encodeDiscoveryAnswer(const discoveryAnswer& answer) {
     const std::string name = limitSessionName(answer.desc.sessionName);
     std::vector<uint8_t> out;
@@ -128,5 +152,29 @@ bool decodeDiscoveryAnswer(const uint8_t* data, size_t size, discoveryAnswer& ou
     if (!reader.bytes(answer.desc.sessionName.data(), nameLength))
         return false;
     out = answer;
+    return true;
+}
+
+bool decodeDiscoveryClaim(const uint8_t* data, size_t size, discoveryClaim& out) {
+    if (data == nullptr || size != DISCOVERY_CLAIM_SIZE)
+        return false;
+    byteReader reader(data, size);
+    discoveryClaim claim;
+    if (!reader.magic(CLAIM_MAGIC) || !reader.u32(claim.version) || !reader.guid(claim.applicationGuid) ||
+        !reader.guid(claim.claimant))
+        return false;
+    out = claim;
+    return true;
+}
+
+bool decodeDiscoveryRank(const uint8_t* data, size_t size, discoveryRank& out) {
+    if (data == nullptr || size != DISCOVERY_RANK_SIZE)
+        return false;
+    byteReader reader(data, size);
+    discoveryRank rank;
+    if (!reader.magic(RANK_MAGIC) || !reader.u32(rank.version) || !reader.guid(rank.applicationGuid) ||
+        !reader.guid(rank.instanceGuid) || !reader.u32(rank.secondsHosted) || !reader.u8(rank.flags))
+        return false;
+    out = rank;
     return true;
 }

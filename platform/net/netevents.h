@@ -27,3 +27,10 @@ struct netHostAnswer {
     netAddress hostAddress; // the answer's source IP with the advertised game port
     netApplicationDesc applicationDesc;
 };
+
+// What a host's rank adds to its answer, for another host to compare games.
+struct netHostRank {
+    netGuid instanceGuid;
+    uint32_t secondsHosted = 0;
+    uint8_t flags = 0; // DISCOVERY_RANK_*
+};

@@ -54,6 +54,7 @@ bool netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t dis
         reportLocalAddresses(m_discoveryFd);
     m_peerSince.assign(host->peerCount, 0);
     m_joinedPlayers = 0;
+    m_hostedSince = std::chrono::steady_clock::now();
     m_hosting = true;
     startService(host, "zeb-host-net");
     return true;
@@ -253,30 +254,48 @@ void netServer::postLeave(uint32_t player, uint32_t reason) {
     post(netIncoming{netEventKind::playerLeft, player, static_cast<int32_t>(reason), {}});
 }
 
+// A query and a claim are answered alike: a copy about to host learns of a
+// game that began meanwhile. The rank follows the answer, for other hosts.
 void netServer::serviceSideSocket() {
-    uint8_t buffer[DISCOVERY_QUERY_SIZE + 1];
+    uint8_t buffer[DISCOVERY_CLAIM_SIZE + 1];
     for (int i = 0; i < NET_DISCOVERY_BURST; ++i) {
         netAddress from;
         uint32_t local = 0;
         const long size = receiveDatagramAt(m_discoveryFd, buffer, sizeof(buffer), from, local);
         if (size < 0)
             return;
-        discoveryQuery query;
         // A datagram larger than the buffer reports its full size and fails the size check.
-        if (!decodeDiscoveryQuery(buffer, static_cast<size_t>(size), query))
-            continue;
-        if (query.version != NET_PROTOCOL_VERSION || !(query.applicationGuid == m_desc.applicationGuid))
-            continue;
-        const auto now = std::chrono::steady_clock::now();
-        if (!m_discoveryAnswers.allow(from.host, from.port, now))
+        if (!isQueryForThisGame(buffer, static_cast<size_t>(size)))
             continue;
         discoveryAnswer answer;
         answer.desc = m_desc;
         answer.desc.currentPlayers = m_joinedPlayers;
         answer.gamePort = m_port;
+        const std::vector<uint8_t> answerBytes = encodeDiscoveryAnswer(answer);
+        discoveryRank rank;
+        rank.applicationGuid = m_desc.applicationGuid;
+        rank.instanceGuid = m_desc.instanceGuid;
+        const auto now = std::chrono::steady_clock::now();
+        rank.secondsHosted = static_cast<uint32_t>(
+            std::chrono::duration_cast<std::chrono::seconds>(now - m_hostedSince).count());
+        rank.flags = m_rankFlags;
+        const std::vector<uint8_t> rankBytes = encodeDiscoveryRank(rank);
+        if (!m_discoveryAnswers.allow(from.host, from.port, now, answerBytes.size() + rankBytes.size()))
+            continue;
         // A broadcast query's local address is the card's own, not the broadcast address.
-        sendDatagramFrom(m_discoveryFd, local, from, encodeDiscoveryAnswer(answer));
+        sendDatagramFrom(m_discoveryFd, local, from, answerBytes);
+        sendDatagramFrom(m_discoveryFd, local, from, rankBytes);
     }
+}
+
+bool netServer::isQueryForThisGame(const uint8_t* data, size_t size) const {
+    discoveryQuery query;
+    discoveryClaim claim;
+    if (decodeDiscoveryQuery(data, size, query))
+        return query.version == NET_PROTOCOL_VERSION && query.applicationGuid == m_desc.applicationGuid;
+    if (decodeDiscoveryClaim(data, size, claim))
+        return claim.version == NET_PROTOCOL_VERSION && claim.applicationGuid == m_desc.applicationGuid;
+    return false;
 }
 
 void netServer::shutdownTransport() {

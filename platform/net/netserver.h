@@ -8,6 +8,7 @@
 #include "platform/net/netstats.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
@@ -41,6 +42,8 @@ class netServer final : public netEndpoint {
     // What discovery answers advertise: players in the game now (which only
     // the game knows) and its limit.
     void setJoinedPlayers(uint32_t count) { m_joinedPlayers = count; }
+    // What the rank sent after each answer says of this game (DISCOVERY_RANK_*).
+    void setRankFlags(uint8_t flags) { m_rankFlags = flags; }
 
     bool isHosting() const { return m_hosting; }
     uint16_t getPort() const { return m_port; } // the port really listened on
@@ -61,6 +64,7 @@ class netServer final : public netEndpoint {
     void onDisconnect(_ENetPeer* peer, uint32_t data);
     void dropSilentPeer(_ENetPeer* peer);
     void postLeave(uint32_t player, uint32_t reason);
+    bool isQueryForThisGame(const uint8_t* data, size_t size) const;
 
     netApplicationDesc m_desc;
     netSocketHandle m_discoveryFd = NET_NO_SOCKET;
@@ -69,6 +73,8 @@ class netServer final : public netEndpoint {
     std::atomic<bool> m_hosting{false};
     std::atomic<uint32_t> m_playerCount{0};
     std::atomic<uint32_t> m_joinedPlayers{0};
+    std::atomic<uint8_t> m_rankFlags{0};
+    std::chrono::steady_clock::time_point m_hostedSince; // set before the service starts
     std::atomic<uint64_t> m_sentMessages{0};
     std::atomic<uint64_t> m_receivedMessages{0};
     std::atomic<uint64_t> m_droppedPeers{0};

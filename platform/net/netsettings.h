@@ -10,6 +10,9 @@
 constexpr uint16_t NET_DEFAULT_DISCOVERY_PORT = 27350;
 constexpr uint16_t NET_DEFAULT_GAME_PORT = 27351;
 constexpr int NET_DISCOVERY_WINDOW_MS = 400; // an enumeration gathers answers this long
+// A copy about to host says so this long first (its claim), and hosts only
+// when no other copy about to host outranks it.
+constexpr int NET_CLAIM_WINDOW_MS = 250;
 
 // The explicit list when one was given, else worked out afresh at each call:
 // the directed broadcast of every card that is up, the limited broadcast

@@ -12,7 +12,8 @@ constexpr int READY_MS = 10000;
 
 } // namespace
 
-discoveryLiar::discoveryLiar() : m_thread([this] { run(); }) {
+discoveryLiar::discoveryLiar(bool posesAsServer)
+    : m_posesAsServer(posesAsServer), m_thread([this] { run(); }) {
     waitUntil([this] { return m_ready.load(); }, READY_MS);
 }
 
@@ -26,6 +27,7 @@ void discoveryLiar::run() {
     host.setApplicationGuid(ZEB_APPLICATION_GUID);
     host.setMaxPlayers(8);
     host.setPort(findFreePort());
+    host.setRank(m_posesAsServer, false);
     host.initialise();
     host.startHosting();
     m_ready = true;

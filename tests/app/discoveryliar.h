@@ -8,7 +8,8 @@
 // that makes it, on the discovery port that process searches on.
 class discoveryLiar {
   public:
-    discoveryLiar();
+    // posesAsServer: its answers rank it as a dedicated server, above any game in a window.
+    explicit discoveryLiar(bool posesAsServer = false);
     ~discoveryLiar();
     discoveryLiar(const discoveryLiar&) = delete;
     discoveryLiar& operator=(const discoveryLiar&) = delete;
@@ -19,6 +20,7 @@ class discoveryLiar {
   private:
     void run();
 
+    bool m_posesAsServer;
     std::atomic<bool> m_ready{false};
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_caught{0};

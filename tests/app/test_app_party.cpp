@@ -5,16 +5,22 @@
 #include "game/rules/protocol.h"
 #include "game/shell/shell.h"
 #include "networklib/networkclient.h"
+#include "platform/net/netdiscovery.h"
+#include "platform/net/netsettings.h"
+#include "platform/net/netsocket.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
 #include "tests/app/discoveryliar.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -134,6 +140,58 @@ TEST_F(party, whenTheHostIsKilledTheOthersPlayOnInANewGame) {
     const int hostedB = countType(log(m_ninth), MSG_PLAYER_CREATED);
     EXPECT_EQ(hostedA + hostedB, 2); // one new host saw both players arrive
     EXPECT_TRUE(hostedA == 0 || hostedB == 0);
+}
+
+// A bot whose server stops searches again and joins the next game, instead
+// of ending; with --no-rejoin it ends with its game.
+TEST_F(party, aBotWhoseGameEndsJoinsTheNextOne) {
+    startServer(m_server, "first");
+    m_other = startProgram(ZEB_PROGRAM, {"--bot", "--log"}, makeTempFolder("bot"));
+    m_ninth = startProgram(ZEB_PROGRAM, {"--bot", "--log", "--no-rejoin"}, makeTempFolder("once"));
+    auto joins = [](const appProcess& copy) {
+        return countType(readLogTypes(copy.folder + "/message_log.csv"), MSG_FULL_STATE);
+    };
+    for (const appProcess* bot : {&m_other, &m_ninth})
+        ASSERT_TRUE(waitUntil([&] { return joins(*bot) == 1; }, JOIN_DEADLINE_MS))
+            << output(*bot, "/stderr.txt");
+    stopProcess(m_server, SIGTERM);
+    ASSERT_TRUE(waitForExit(m_server, JOIN_DEADLINE_MS));
+    EXPECT_TRUE(waitForExit(m_ninth, JOIN_DEADLINE_MS));
+    EXPECT_EQ(exitCode(m_ninth), 0);
+    startServer(m_server, "second");
+    EXPECT_TRUE(waitUntil([&] { return joins(m_other) == 2; }, 2 * JOIN_DEADLINE_MS)) << output(m_other);
+    EXPECT_NE(output(m_other).find("the game ended; searching again"), std::string::npos) << output(m_other);
+}
+
+// A liar claims, every 50 ms, the right to host with the lowest claim there
+// is, and never hosts: a copy gives way to it once, then hosts all the same,
+// about a second and a half later than alone.
+TEST_F(party, aClaimNeverFollowedByAGameHoldsACopyBackOnce) {
+    const int fd = openDiscoveryQuerySocket();
+    ASSERT_NE(fd, NET_NO_SOCKET);
+    discoveryClaim claim;
+    claim.applicationGuid = APPLICATION_GUID; // the claimant: all zero, below any other
+    const std::vector<uint8_t> bytes = encodeDiscoveryClaim(claim);
+    std::atomic<bool> claiming{true};
+    std::thread liar([&] {
+        for (int step = 0; claiming && step < 2000; ++step) { // 100 s at most, whatever happens
+            sendDatagram(fd, netAddress{NET_LOOPBACK_BROADCAST_HOST, getDiscoveryPort()}, bytes);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    const uint64_t began = monotonicMilliseconds();
+    m_other = startProgram(ZEB_PROGRAM, {"--log", "--frames", "3000"}, makeTempFolder("held"));
+    const bool joined = waitUntil(
+        [&] { return countType(readLogTypes(m_other.folder + "/message_log.csv"), MSG_FULL_STATE) == 1; },
+        JOIN_DEADLINE_MS);
+    const uint64_t took = monotonicMilliseconds() - began;
+    claiming = false;
+    liar.join();
+    closeSocket(fd);
+    ASSERT_TRUE(joined) << output(m_other, "/stderr.txt");
+    EXPECT_EQ(countType(readLogTypes(m_other.folder + "/message_log.csv"), MSG_PLAYER_CREATED),
+              1); // it hosts
+    EXPECT_LT(took, 5000u);
 }
 
 TEST_F(party, aLiarCatchesEachNewcomerOnceAtMost) {

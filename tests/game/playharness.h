@@ -183,6 +183,10 @@ class Harness {
     void hostSays(const std::string& text) {
         messageQueue toSend;
         game.say(text, toSend);
+        hostSends(toSend);
+    }
+    // What the host's game produced between two ticks goes out.
+    void hostSends(messageQueue& toSend) {
         while (toSend.hasMessages())
             deliver(toSend.pop());
     }

@@ -125,6 +125,27 @@ TEST(Chat, TheJoinRequestAnnouncesOnlyAfterANameThatLeavesRoom) {
     }
 }
 
+// A former row rides before the announcement when the name leaves it room too.
+TEST(Chat, TheJoinRequestTellsAFormerRowOnlyWhereItFits) {
+    const std::string longest(JOIN_FORMER_ROW_AT - 1, 'n');
+    const struct {
+        networkMessage request;
+        int row;
+    } rows[] = {
+        {writeAnnouncingJoinRequest("Player", OWN_CAPABILITIES, 3), 3},
+        {writeAnnouncingJoinRequest(longest.c_str(), OWN_CAPABILITIES, 0), 0},
+        {writeAnnouncingJoinRequest((longest + "n").c_str(), OWN_CAPABILITIES, 2), -1},
+        {writeAnnouncingJoinRequest("Player", OWN_CAPABILITIES | ANNOUNCE_FORMER_ROW), -1},
+        {writeJoinRequest("Player"), -1},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(readJoinFormerRow(row.request.getData(), row.request.getDataSize()), row.row);
+        EXPECT_EQ(readJoinFormerRow(row.request.getData(), row.request.getDataSize() - 1), -1);
+        JoinRequest read;
+        ASSERT_TRUE(readJoinRequest(row.request.getData(), row.request.getDataSize(), &read));
+    }
+}
+
 TEST_F(twoChatting, ThreeLinesInFiveSecondsAndTheSenderIsToldOnceOfTheRest) {
     for (const char* text : {"1", "2", "3", "4", "5"}) {
         ann.collector.say(text);

@@ -476,4 +476,45 @@ TEST_F(hostilePeers, WatchersThatComeAndGoAsTheHostCannotFloodTheChat) {
     expectStillServed("chat flood");
 }
 
+// 5,000 queries a second from 2,000 ports of this machine's address, more
+// ports than the host can remember at once before: a search, as `zeb
+// --status` makes it, still finds the game every time.
+TEST_F(hostilePeers, AFloodFromTwoThousandPortsCannotHideTheGame) {
+    constexpr int PORTS = 2000;
+    constexpr int QUERIES_PER_STEP = 50; // every 10 ms
+    constexpr int STEPS_MAX = 6000;      // a minute at most, whatever happens to the test
+    constexpr int SEARCHES = 10;
+    discoveryQuery query;
+    query.applicationGuid = testGuid();
+    const std::vector<uint8_t> bytes = encodeDiscoveryQuery(query);
+    const netAddress discovery{NET_LOOPBACK_HOST, getDiscoveryPort()};
+    std::vector<int> ports;
+    for (int i = 0; i < PORTS; ++i)
+        ports.push_back(openDiscoveryQuerySocket());
+    ASSERT_EQ(std::count(ports.begin(), ports.end(), NET_NO_SOCKET), 0);
+    std::atomic<bool> flooding{true};
+    std::atomic<size_t> sent{0};
+    std::thread flood([&] {
+        for (int step = 0; flooding && step < STEPS_MAX; ++step) {
+            for (int i = 0; i < QUERIES_PER_STEP; ++i)
+                sendDatagram(ports[sent++ % ports.size()], discovery, bytes);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    // Every port of the flood has been heard before the first search.
+    EXPECT_TRUE(waitUntil([&] { return sent >= 3 * PORTS; }, 30000));
+    int found = 0;
+    for (int search = 0; search < SEARCHES; ++search) {
+        auto searching = makeClient(testGuid());
+        searching->enumerateHosts();
+        found += searching->getSessionRecords().empty() ? 0 : 1;
+    }
+    flooding = false;
+    flood.join();
+    for (const int fd : ports)
+        closeSocket(fd);
+    EXPECT_EQ(found, SEARCHES) << sent << " queries sent";
+    expectStillServed("flood from many ports");
+}
+
 } // namespace

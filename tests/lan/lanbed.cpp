@@ -131,6 +131,19 @@ int lanBed::addMachine() {
 }
 
 uint32_t lanBed::wire(int machine, int sw) {
+    return wire(machine, sw, sw);
+}
+
+void lanBed::joinSwitches(int a, int b) {
+    const std::string switches = "-n " + switchNamespace() + " ";
+    const std::string ends[2] = {"j" + std::to_string(a) + "x" + std::to_string(b) + "a",
+                                 "j" + std::to_string(a) + "x" + std::to_string(b) + "b"};
+    run(switches + "link add " + ends[0] + " type veth peer name " + ends[1]);
+    run(switches + "link set " + ends[0] + " master br" + std::to_string(a) + " up");
+    run(switches + "link set " + ends[1] + " master br" + std::to_string(b) + " up");
+}
+
+uint32_t lanBed::wire(int machine, int sw, int subnet) {
     int cardsOfMachine = 0;
     for (const card& existing : m_cards)
         cardsOfMachine += existing.machine == machine ? 1 : 0;
@@ -142,7 +155,7 @@ uint32_t lanBed::wire(int machine, int sw) {
         machineName(machine));
     run(switches + "link set " + added.port + " master br" + std::to_string(sw) + " up");
     const uint32_t address = (198u << 24) | (static_cast<uint32_t>(FIRST_BED_OCTET) << 16) |
-                             (static_cast<uint32_t>(sw) << 8) | static_cast<uint32_t>(machine);
+                             (static_cast<uint32_t>(subnet) << 8) | static_cast<uint32_t>(machine);
     run(inMachine + "addr add " + formatHost(address) + "/24 broadcast + dev " + added.name);
     run(inMachine + "link set " + added.name + " up");
     m_cards.push_back(added);

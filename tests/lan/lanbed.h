@@ -26,9 +26,13 @@ class lanBed {
     bool isAvailable() const { return m_available; }
     const std::string& getProblem() const { return m_problem; }
 
-    int addSwitch();                           // its number, from 1
-    int addMachine();                          // its number, from 1
-    uint32_t wire(int machine, int sw);        // a new card on the switch; the machine's address there
+    int addSwitch();                    // its number, from 1
+    int addMachine();                   // its number, from 1
+    uint32_t wire(int machine, int sw); // a new card on the switch; the machine's address there
+    // The same, addressed in another switch's network (198.18.subnet.M):
+    // switches that are joined later then make one network.
+    uint32_t wire(int machine, int sw, int subnet);
+    void joinSwitches(int a, int b);           // a cable between the two switches
     void setDefaultRoute(int machine, int sw); // through its card on that switch
     void setLink(int machine, int sw, bool up);
 

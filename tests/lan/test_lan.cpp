@@ -13,6 +13,7 @@
 #include "tests/app/appprocess.h"
 #include "tests/app/discoveryliar.h"
 #include "tests/app/httpget.h"
+#include "tests/lan/designcopy.h"
 #include "tests/lan/forgedsender.h"
 #include "tests/lan/lanbed.h"
 
@@ -21,6 +22,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <thread>
@@ -325,6 +328,240 @@ TEST_F(lan, aFloodForgedFromAnotherMachinesAddressCannotStarveItsSearch) {
     // Each second: the address's budget and each port's first query.
     EXPECT_LE(answers, (NET_DISCOVERY_HOST_ANSWERS_PER_SECOND + FLOOD_PORTS) * (seconds + 1.0))
         << sent << " queries in " << seconds << " s";
+}
+
+} // namespace
+
+namespace {
+
+// Games that form apart become one: copies started together, a party split
+// by a host that froze or lost its link, two switches joined by a cable.
+
+constexpr int ONE_GAME_MS = 10000; // from the moment the party could be one
+constexpr int SIX = 6;
+
+int gamesIn(const std::string& status) {
+    int games = 0;
+    for (size_t at = status.find("players, maximum"); at != std::string::npos;
+         at = status.find("players, maximum", at + 1))
+        ++games;
+    return games;
+}
+
+std::string playersText(int players) {
+    return " " + std::to_string(players) + " players, maximum 8";
+}
+
+class lanParty : public lan {
+  protected:
+    // Polls the status from machine until it lists one game of that many
+    // players; the milliseconds that took from since, or -1 after limitMs.
+    long long oneGameOf(int machine, int players, uint64_t since, int limitMs, std::string& last) {
+        while (monotonicMilliseconds() - since < static_cast<uint64_t>(limitMs)) {
+            last = status(machine);
+            if (gamesIn(last) == 1 && last.find(playersText(players)) != std::string::npos)
+                return static_cast<long long>(monotonicMilliseconds() - since);
+        }
+        return -1;
+    }
+    std::string errorsOf(const std::vector<appProcess*>& copies) {
+        std::string all;
+        for (const appProcess* copy : copies)
+            all += copy->folder + ":\n" + readFile(copy->folder + "/stderr.txt");
+        return all;
+    }
+    // A game of players machines on one switch, numbered from first, the first hosting.
+    void startGame(int first, int players, std::vector<appProcess*>& copies) {
+        copies.push_back(&startPlayer(first, "host"));
+        ASSERT_TRUE(joined(*copies.back()));
+        for (int machine = first + 1; machine < first + players; ++machine)
+            copies.push_back(&startPlayer(machine, "player"));
+        for (const appProcess* copy : copies)
+            ASSERT_TRUE(joined(*copy)) << errorsOf(copies);
+    }
+};
+
+TEST_F(lanParty, sixMachinesStartedTogetherPlayOneGame) {
+    const int sw = m_bed.addSwitch();
+    for (int i = 0; i < SIX; ++i)
+        m_bed.wire(m_bed.addMachine(), sw);
+    expectSealed();
+    std::vector<appProcess*> copies;
+    const uint64_t began = monotonicMilliseconds();
+    for (int machine = 1; machine <= SIX; ++machine)
+        copies.push_back(&startPlayer(machine, "together"));
+    const uint64_t startedWithin = monotonicMilliseconds() - began;
+    EXPECT_LT(startedWithin, 50u);
+    for (const appProcess* copy : copies)
+        ASSERT_TRUE(joined(*copy)) << errorsOf(copies);
+    const int gamesAtFirst = gamesIn(status(1));
+    std::string last;
+    const long long oneGameAfter = oneGameOf(1, SIX, began, ONE_GAME_MS, last);
+    std::printf("six copies started within %llu ms: %d games at first, one game of six after %lld ms\n",
+                static_cast<unsigned long long>(startedWithin), gamesAtFirst, oneGameAfter);
+    EXPECT_GE(oneGameAfter, 0) << last << errorsOf(copies);
+}
+
+TEST_F(lanParty, twoSwitchesJoinedByACablePlayOneGame) {
+    const int a = m_bed.addSwitch();
+    const int b = m_bed.addSwitch();
+    for (int i = 0; i < SIX; ++i)
+        m_bed.wire(m_bed.addMachine(), i < SIX / 2 ? a : b, a); // one network once joined
+    expectSealed();
+    std::vector<appProcess*> copies;
+    ASSERT_NO_FATAL_FAILURE(startGame(1, SIX / 2, copies));
+    ASSERT_NO_FATAL_FAILURE(startGame(1 + SIX / 2, SIX / 2, copies));
+    ASSERT_TRUE(statusSays(1, playersText(SIX / 2)));
+    ASSERT_TRUE(statusSays(SIX, playersText(SIX / 2)));
+    m_bed.joinSwitches(a, b);
+    std::string last;
+    EXPECT_GE(oneGameOf(1, SIX, monotonicMilliseconds(), ONE_GAME_MS, last), 0) << last << errorsOf(copies);
+    // The smaller game's host moved, and its players followed where it told them.
+    const std::string said = errorsOf(copies);
+    size_t moved = 0;
+    for (size_t at = said.find("zeb: Joining the bigger game"); at != std::string::npos;
+         at = said.find("zeb: Joining the bigger game", at + 1))
+        ++moved;
+    EXPECT_EQ(moved, static_cast<size_t>(SIX / 2)) << said;
+}
+
+// The host frozen while its players host a game of their own, then back:
+// its player joins them.
+TEST_F(lanParty, aHostFrozenForTenSecondsJoinsTheGameItsPlayersMade) {
+    std::vector<appProcess*> copies;
+    ASSERT_NO_FATAL_FAILURE(startThreeInOneGame(copies));
+    stopProcess(*copies[0], SIGSTOP);
+    const bool rehosted = statusSays(2, playersText(2), PARTY_GOES_ON_MS);
+    std::this_thread::sleep_for(std::chrono::seconds(10)); // the rest of the freeze, whatever came first
+    stopProcess(*copies[0], SIGCONT);
+    ASSERT_TRUE(rehosted) << status(2) << errorsOf(copies);
+    std::string last;
+    EXPECT_GE(oneGameOf(2, 3, monotonicMilliseconds(), ONE_GAME_MS, last), 0) << last << errorsOf(copies);
+}
+
+// The host's link down while its players host a game of their own, then up:
+// the host, alone in its game, joins them.
+TEST_F(lanParty, aHostWhoseLinkComesBackJoinsTheGameItsPlayersMade) {
+    std::vector<appProcess*> copies;
+    ASSERT_NO_FATAL_FAILURE(startThreeInOneGame(copies));
+    m_bed.setLink(1, 1, false);
+    const bool rehosted = statusSays(2, playersText(2), PARTY_GOES_ON_MS);
+    std::this_thread::sleep_for(std::chrono::seconds(10));
+    m_bed.setLink(1, 1, true);
+    ASSERT_TRUE(rehosted) << status(2) << errorsOf(copies);
+    std::string last;
+    EXPECT_GE(oneGameOf(2, 3, monotonicMilliseconds(), ONE_GAME_MS, last), 0) << last << errorsOf(copies);
+    EXPECT_NE(readFile(copies[0]->folder + "/stderr.txt").find("Every other player has left"),
+              std::string::npos);
+}
+
+// A full game takes nobody: the smaller one plays on, and nobody is left
+// without a game. A host's bots follow it when it moves.
+TEST_F(lanParty, aFullGameAndASmallerOneEachPlayOn) {
+    const int a = m_bed.addSwitch();
+    const int b = m_bed.addSwitch();
+    m_bed.wire(m_bed.addMachine(), a, a);
+    m_bed.wire(m_bed.addMachine(), b, a);
+    expectSealed();
+    start(1, {"--bots", "7", "--frames", "100000"}, "eight");
+    start(2, {"--bots", "2", "--frames", "100000"}, "three");
+    ASSERT_TRUE(statusSays(1, "8 players, maximum 8 (full)", JOIN_MS));
+    ASSERT_TRUE(statusSays(2, playersText(3), JOIN_MS));
+    m_bed.joinSwitches(a, b);
+    std::this_thread::sleep_for(std::chrono::milliseconds(ONE_GAME_MS));
+    const std::string found = status(1);
+    EXPECT_EQ(gamesIn(found), 2) << found;
+    EXPECT_NE(found.find("8 players, maximum 8 (full)"), std::string::npos) << found;
+    EXPECT_NE(found.find(playersText(3)), std::string::npos) << found;
+}
+
+TEST_F(lanParty, aHostsBotsFollowItToTheBiggerGame) {
+    const int a = m_bed.addSwitch();
+    const int b = m_bed.addSwitch();
+    m_bed.wire(m_bed.addMachine(), a, a);
+    m_bed.wire(m_bed.addMachine(), b, a);
+    expectSealed();
+    start(1, {"--bots", "3", "--frames", "100000"}, "four");
+    start(2, {"--bots", "1", "--frames", "100000"}, "two");
+    ASSERT_TRUE(statusSays(1, playersText(4), JOIN_MS));
+    ASSERT_TRUE(statusSays(2, playersText(2), JOIN_MS));
+    m_bed.joinSwitches(a, b);
+    std::string last;
+    EXPECT_GE(oneGameOf(1, SIX, monotonicMilliseconds(), ONE_GAME_MS, last), 0) << last;
+}
+
+// A dedicated server never moves; a game in a window moves to it, and the
+// server says so.
+TEST_F(lanParty, aGameInAWindowMovesToADedicatedServerWhichSaysSo) {
+    const int a = m_bed.addSwitch();
+    const int b = m_bed.addSwitch();
+    const uint32_t serverAddress = m_bed.wire(m_bed.addMachine(), a, a);
+    m_bed.wire(m_bed.addMachine(), b, a);
+    m_bed.wire(m_bed.addMachine(), b, a);
+    expectSealed();
+    appProcess& server = start(1, {"--server"}, "server");
+    std::vector<appProcess*> copies;
+    ASSERT_NO_FATAL_FAILURE(startGame(2, 2, copies));
+    ASSERT_TRUE(statusSays(1, playersText(0)));
+    m_bed.joinSwitches(a, b);
+    std::string last;
+    EXPECT_GE(oneGameOf(1, 2, monotonicMilliseconds(), ONE_GAME_MS, last), 0) << last << errorsOf(copies);
+    EXPECT_NE(last.find(at(serverAddress)), std::string::npos) << last;
+    EXPECT_TRUE(waitUntil(
+        [&] { return readFile(server.folder + "/stdout.txt").find("games merged") != std::string::npos; },
+        STATUS_MS))
+        << readFile(server.folder + "/stdout.txt");
+}
+
+// A copy built to the design alone, in the game that moves, is told only
+// that its game ended: it searches again and finds the bigger game.
+TEST_F(lanParty, aCopyOfTheDesignAloneFindsTheBiggerGameBySearching) {
+    const int a = m_bed.addSwitch();
+    const int b = m_bed.addSwitch();
+    for (int machine = 1; machine <= 5; ++machine)
+        m_bed.wire(m_bed.addMachine(), machine <= 2 ? a : b, a);
+    expectSealed();
+    setDiscoveryPort(NET_DEFAULT_DISCOVERY_PORT); // where the copies in the bed search
+    std::vector<appProcess*> copies;
+    ASSERT_NO_FATAL_FAILURE(startGame(1, 1, copies));
+    const designCopy design(m_bed, 2);
+    ASSERT_TRUE(waitUntil([&] { return design.gamesJoined() == 1; }, JOIN_MS));
+    const netAddress first = design.getHost();
+    ASSERT_NO_FATAL_FAILURE(startGame(3, 3, copies));
+    ASSERT_TRUE(statusSays(1, playersText(2)));
+    ASSERT_TRUE(statusSays(3, playersText(3)));
+    m_bed.joinSwitches(a, b);
+    std::string last;
+    EXPECT_GE(oneGameOf(3, 5, monotonicMilliseconds(), ONE_GAME_MS, last), 0) << last << errorsOf(copies);
+    EXPECT_EQ(design.gamesJoined(), 2);
+    EXPECT_NE(design.getHost().host, first.host);
+    EXPECT_NE(last.find(at(design.getHost().host)), std::string::npos) << last;
+}
+
+// A liar that ranks its answers as a dedicated server's: the host of a game
+// tries it before it moves, is not let in, and keeps its game.
+TEST_F(lanParty, aHostTriesTheBiggerGameBeforeItMovesAndALiarCannotBreakTheGame) {
+    const int sw = m_bed.addSwitch();
+    for (int i = 0; i < 3; ++i)
+        m_bed.wire(m_bed.addMachine(), sw);
+    expectSealed();
+    setDiscoveryPort(NET_DEFAULT_DISCOVERY_PORT); // where the copies in the bed search
+    std::vector<appProcess*> copies;
+    ASSERT_NO_FATAL_FAILURE(startGame(1, 2, copies));
+    std::unique_ptr<discoveryLiar> lure;
+    m_bed.inside(3, [&] { lure = std::make_unique<discoveryLiar>(true); });
+    ASSERT_TRUE(lure->isReady());
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return readFile(copies[0]->folder + "/stderr.txt").find("did not let this copy in") !=
+                   std::string::npos;
+        },
+        ONE_GAME_MS))
+        << errorsOf(copies);
+    std::this_thread::sleep_for(std::chrono::seconds(5)); // a few more looks
+    for (const appProcess* copy : copies)
+        EXPECT_EQ(fullStates(*copy), 1) << errorsOf(copies); // never left its game
+    EXPECT_LE(lure->caught(), 1);
 }
 
 } // namespace

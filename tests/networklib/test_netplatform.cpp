@@ -117,6 +117,57 @@ TEST(NetDiscovery, AnswerRoundTripsAndItsNameMustFillTheRest) {
     EXPECT_FALSE(decodeDiscoveryAnswer(bytes.data(), 50, decoded));
 }
 
+// A claim and a rank read back as written; every shorter or longer datagram,
+// another kind's bytes and a wrong magic are refused, and leave the output alone.
+TEST(NetDiscovery, ClaimAndRankRoundTripAndDamageIsRefused) {
+    discoveryClaim claim;
+    claim.applicationGuid = ZEB_APPLICATION_GUID;
+    claim.claimant.bytes[15] = 0x42;
+    discoveryRank rank;
+    rank.applicationGuid = ZEB_APPLICATION_GUID;
+    rank.instanceGuid.bytes[0] = 7;
+    rank.secondsHosted = 3600;
+    rank.flags = DISCOVERY_RANK_DEDICATED | 0x80; // a bit of a later build comes through
+    const std::vector<uint8_t> claimBytes = encodeDiscoveryClaim(claim);
+    const std::vector<uint8_t> rankBytes = encodeDiscoveryRank(rank);
+    ASSERT_EQ(claimBytes.size(), 40u);
+    ASSERT_EQ(rankBytes.size(), 45u);
+    EXPECT_EQ(std::string(claimBytes.begin(), claimBytes.begin() + 4), "ZEBC");
+    EXPECT_EQ(std::string(rankBytes.begin(), rankBytes.begin() + 4), "ZEBR");
+    discoveryClaim claimRead;
+    discoveryRank rankRead;
+    ASSERT_TRUE(decodeDiscoveryClaim(claimBytes.data(), claimBytes.size(), claimRead));
+    ASSERT_TRUE(decodeDiscoveryRank(rankBytes.data(), rankBytes.size(), rankRead));
+    EXPECT_EQ(claimRead.claimant, claim.claimant);
+    EXPECT_EQ(rankRead.instanceGuid, rank.instanceGuid);
+    EXPECT_EQ(rankRead.secondsHosted, 3600u);
+    EXPECT_EQ(rankRead.flags, rank.flags);
+
+    discoveryClaim untouchedClaim;
+    discoveryRank untouchedRank;
+    for (const std::vector<uint8_t>& bytes : {claimBytes, rankBytes}) {
+        std::vector<uint8_t> longer = bytes;
+        longer.push_back(0);
+        for (size_t size = 0; size <= longer.size(); ++size) {
+            if (size == bytes.size())
+                continue;
+            EXPECT_FALSE(decodeDiscoveryClaim(longer.data(), size, untouchedClaim)) << size;
+            EXPECT_FALSE(decodeDiscoveryRank(longer.data(), size, untouchedRank)) << size;
+        }
+    }
+    EXPECT_FALSE(decodeDiscoveryClaim(rankBytes.data(), rankBytes.size(), untouchedClaim));
+    EXPECT_FALSE(decodeDiscoveryRank(claimBytes.data(), claimBytes.size(), untouchedRank));
+    discoveryQuery query;
+    discoveryAnswer answer;
+    EXPECT_FALSE(decodeDiscoveryQuery(claimBytes.data(), claimBytes.size(), query));
+    EXPECT_FALSE(decodeDiscoveryAnswer(rankBytes.data(), rankBytes.size(), answer));
+    std::vector<uint8_t> wrongMagic = claimBytes;
+    wrongMagic[3] = 'Q';
+    EXPECT_FALSE(decodeDiscoveryClaim(wrongMagic.data(), wrongMagic.size(), untouchedClaim));
+    EXPECT_EQ(untouchedClaim.claimant, netGuid{});
+    EXPECT_EQ(untouchedRank.secondsHosted, 0u);
+}
+
 TEST(NetDiscovery, LongNamesAreCutTo255BytesOnACharacterBoundary) {
     discoveryAnswer answer;
     answer.desc.sessionName = std::string(254, 'a') + "\xC3\xA9" + "tail"; // é straddles byte 255

@@ -55,16 +55,47 @@ TEST(DiscoveryLimit, EachSourceGetsAFewAnswersASecond) {
         EXPECT_EQ(limiter.allow(step.source, start + step.at), step.answered) << step.at.count();
 }
 
-TEST(DiscoveryLimit, ForgedSourcesCannotGrowTheTable) {
+// A full table forgets the source heard longest ago: a newcomer is answered.
+TEST(DiscoveryLimit, AFullTableForgetsTheSourceHeardLongestAgo) {
     const netAnswerLimiter::clock::time_point start;
     netAnswerLimiter limiter(NET_DISCOVERY_ANSWERS_PER_SECOND);
     for (uint32_t source = 0; source < NET_DISCOVERY_MAX_SOURCES; ++source)
         ASSERT_TRUE(limiter.allow(source, start));
-    EXPECT_FALSE(limiter.allow(0xFFFF, start + 500ms));
+    ASSERT_TRUE(limiter.allow(0, start + 100ms)); // heard again: now the newest
+    bool fresh = false;
+    EXPECT_EQ(limiter.admit(0xFFFF, start + 500ms, &fresh), 1);
+    EXPECT_TRUE(fresh);
     EXPECT_EQ(limiter.getSourceCount(), NET_DISCOVERY_MAX_SOURCES);
-    // A second later the old sources are forgotten and a new one is heard.
-    EXPECT_TRUE(limiter.allow(0xFFFF, start + 1s));
-    EXPECT_EQ(limiter.getSourceCount(), 1u);
+    EXPECT_EQ(limiter.admit(0, start + 600ms, &fresh), 3); // still known
+    EXPECT_FALSE(fresh);
+    EXPECT_EQ(limiter.admit(1, start + 700ms, &fresh), 1); // forgotten for the newcomer
+    EXPECT_TRUE(fresh);
+}
+
+// An address's budget spent by a flood of ports it keeps using: a port never
+// heard is answered past it, a flood's port heard before is not; all answers
+// together stay within their bytes.
+TEST(DiscoveryLimit, OnlyANewPortIsAnsweredPastItsAddresssBudget) {
+    const netDiscoveryAnswerGate::clock::time_point start;
+    netDiscoveryAnswerGate gate;
+    constexpr uint32_t ADDRESS = 0x7F000001;
+    constexpr size_t ANSWER = 100;
+    for (uint16_t port = 1000; port < 1000 + NET_DISCOVERY_HOST_ANSWERS_PER_SECOND; ++port)
+        ASSERT_TRUE(gate.allow(ADDRESS, port, start, ANSWER));
+    const struct {
+        uint16_t port;
+        std::chrono::milliseconds at;
+        bool answered;
+    } steps[] = {{1000, 100ms, false},  // budget spent, port known
+                 {5000, 200ms, true},   // a new port
+                 {5000, 300ms, false}}; // no longer new
+    for (const auto& step : steps)
+        EXPECT_EQ(gate.allow(ADDRESS, step.port, start + step.at, ANSWER), step.answered) << step.port;
+    netDiscoveryAnswerGate bytesGate;
+    size_t answered = 0;
+    for (uint32_t address = 1; address < 2000; ++address)
+        answered += bytesGate.allow(address, 1, start, ANSWER) ? 1 : 0;
+    EXPECT_EQ(answered, NET_DISCOVERY_ANSWER_BYTES_PER_SECOND / ANSWER);
 }
 
 // A flood of queries from one loopback address draws a few answers, while a

@@ -171,3 +171,110 @@ TEST(Places, AGameGoingOnFromALostOneKeepsPlacesColoursAndScoresByName) {
         }
     }
 }
+
+// Everybody "Player", as by default: each copy that says which row of the
+// last table was its own finds that row's place and score (a copy that says
+// nothing, built to the design alone, takes the first kept under its name),
+// and a newcomer is never given a kept place: it gets a free one, or is
+// turned away while only kept places are left, until they have waited their time.
+TEST(Places, AKeptPlaceGoesOnlyToItsOwnerTellingItsRow) {
+    play::Harness before(1, 23u);
+    for (uint32_t i = 0; i < 4; ++i)
+        before.addClient(i + 1);
+    ASSERT_TRUE(before.joinAll());
+    for (int i = 0; i < 4; ++i)
+        playerOf(before.game, i).score = 10 * (i + 1);
+    std::vector<PlayerStats> table;
+    const networkMessage stats = before.game.writeStats();
+    ASSERT_TRUE(readPlayerStats(stats.getData(), stats.getDataSize(), &table));
+    ASSERT_EQ(table.size(), 4u);
+
+    play::Harness after(1, 24u);
+    after.game.reservePlaces(table);
+    uint32_t id = 100;
+    const auto join = [&](const char* name, int formerRow) -> play::Client& {
+        play::Client& client = after.addClient(id++, name);
+        client.collector.setFormerRow(formerRow);
+        after.steps(3);
+        return client;
+    };
+    // Rows 2 and 0 come back; four newcomers fill the free places.
+    for (const int row : {2, 0}) {
+        const play::Client& back = join("Player", row);
+        ASSERT_TRUE(back.collector.hasJoined()) << row;
+        EXPECT_EQ(after.game.getPlayer(after.playerIndex(back)).score, table[static_cast<size_t>(row)].score);
+        EXPECT_EQ(after.playerIndex(back), row);
+    }
+    for (const char* name : {"Eve", "Fay", "Gus", "Ivy"}) {
+        const play::Client& newcomer = join(name, -1);
+        ASSERT_TRUE(newcomer.collector.hasJoined()) << name;
+        EXPECT_EQ(after.game.getPlayer(after.playerIndex(newcomer)).score, 0) << name;
+        EXPECT_GE(after.playerIndex(newcomer), 4) << name;
+    }
+    refusalsOf(after.game);
+    // Only the places of rows 1 and 3 are left: a newcomer, and a copy
+    // whose row was another, are turned away.
+    for (const int row : {-1, 5}) {
+        play::Client& turnedAway = join(row < 0 ? "Zed" : "Player", row);
+        EXPECT_FALSE(turnedAway.collector.hasJoined()) << row;
+        const std::vector<PlayerRefusal> refusals = refusalsOf(after.game);
+        ASSERT_EQ(refusals.size(), 1u) << row;
+        EXPECT_EQ(refusals[0].reason, refusalReason::gameFull);
+        after.disconnect(turnedAway); // the transport drops it
+    }
+    const play::Client& third = join("Player", 3);
+    ASSERT_TRUE(third.collector.hasJoined());
+    EXPECT_EQ(after.game.getPlayer(after.playerIndex(third)).score, 40);
+
+    // Row 1 never comes: once its wait is over, its place is a newcomer's, with 0.
+    after.steps(static_cast<int>(KEPT_PLACE_LIMIT / FRAME) + 1);
+    const play::Client& late = join("Hal", -1);
+    ASSERT_TRUE(late.collector.hasJoined());
+    EXPECT_EQ(after.playerIndex(late), 1);
+    EXPECT_EQ(after.game.getPlayer(1).score, 0);
+}
+
+// A smaller game moves here: its host's copy brings that game's table before
+// it joins, and each of its players finds its score again, in its own colour
+// where this game has not given it, while this game expects such a move;
+// at another time the table is ignored.
+TEST(Places, AMovingGamesPlayersKeepTheirScoresInTheBiggerGame) {
+    play::Harness smaller(1, 25u);
+    for (uint32_t i = 0; i < 3; ++i)
+        smaller.addClient(i + 1);
+    ASSERT_TRUE(smaller.joinAll());
+    for (int i = 0; i < 3; ++i)
+        playerOf(smaller.game, i).score = 7 * (i + 1);
+    std::vector<PlayerStats> table;
+    const networkMessage stats = smaller.game.writeStats();
+    ASSERT_TRUE(readPlayerStats(stats.getData(), stats.getDataSize(), &table));
+    ASSERT_EQ(table.size(), 3u);
+
+    for (const bool expected : {false, true}) {
+        play::Harness bigger(1, 26u);
+        bigger.addClient(50, "Ann");
+        bigger.addClient(51, "Bob");
+        ASSERT_TRUE(bigger.joinAll());
+        bigger.game.setTakingMovingGames(expected);
+        const auto colourOf = [&](int place) {
+            return bigger.game.getElement(bigger.game.getPlayer(place).shipID).getColour();
+        };
+        const colour4 taken[] = {colourOf(0), colourOf(1)};
+        uint32_t id = 100;
+        for (const size_t row : {1u, 0u, 2u}) { // the host first: it brings the table
+            play::Client& mover = bigger.addClient(id++);
+            mover.collector.setFormerRow(static_cast<int>(row));
+            if (row == 1)
+                mover.collector.bringPlaces(table);
+            bigger.connect(mover.playerID);
+            ASSERT_TRUE(bigger.joinAll());
+            const PlayerRecord& place = bigger.game.getPlayer(bigger.playerIndex(mover));
+            EXPECT_EQ(place.score, expected ? table[row].score : 0) << row;
+            const bool colourFree = !(table[row].colour == taken[0]) && !(table[row].colour == taken[1]);
+            if (expected && colourFree) {
+                EXPECT_TRUE(bigger.game.getElement(place.shipID).getColour() == table[row].colour) << row;
+            }
+        }
+        EXPECT_EQ(bigger.game.getConnectedPlayerCount(), 5);
+    }
+}

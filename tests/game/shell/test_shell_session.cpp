@@ -139,8 +139,8 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
         },
         3000));
     EXPECT_EQ(stages,
-              (std::vector<setupStage>{setupStage::searching, setupStage::hosting, setupStage::connecting,
-                                       setupStage::joining, setupStage::playing}));
+              (std::vector<setupStage>{setupStage::searching, setupStage::claiming, setupStage::hosting,
+                                       setupStage::connecting, setupStage::joining, setupStage::playing}));
     ASSERT_NE(game->getHosted(), nullptr);
     ZEBClientSession* session = game->getSession();
     ASSERT_NE(session, nullptr);
