@@ -221,7 +221,8 @@ void ZEBGameStateCollector::handleElementUpdate(const networkMessage& message) {
 std::vector<int> ZEBGameStateCollector::getStatsOrder() const {
     std::vector<int> order(static_cast<size_t>(getStatsCount()));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) { return getStatsScore(a) > getStatsScore(b); });
+    std::stable_sort(order.begin(), order.end(),
+                     [this](int a, int b) { return getStatsScore(a) > getStatsScore(b); });
     return order;
 }
 

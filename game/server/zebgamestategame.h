@@ -127,9 +127,9 @@ struct PlayerRecord {
     bool connected = true;
     ZEBShipStateCheck stateCheck; // where the player's reports may put its ship
     bool reserved = false;        // kept for a player of the game before this one, until it joins
-    bool untouched = false;       // nothing has hit the ship since it appeared, nor will until its player acts
-    int formerRow = -1;           // while reserved: its row in that game's last score table
-    uint32_t capabilities = 0;    // the extensions its copy understands and was told the host shares
+    bool untouched = false;    // nothing has hit the ship since it appeared, nor will until its player acts
+    int formerRow = -1;        // while reserved: its row in that game's last score table
+    uint32_t capabilities = 0; // the extensions its copy understands and was told the host shares
     ZEBChatLimit chatLimit;
     char joinedName[PLAYER_NAME_SIZE] = {}; // the name its player joined under
     double leftAt = 0.0;                    // the game's clock when its player left

@@ -38,7 +38,8 @@ bool sameControls(const ZEBMotionGuess& a, const ZEBMotionGuess& b) {
 bool isGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateElement& truth) {
     return guess.isVisible() != truth.isVisible() ||
            distance(guess.getPosition(), truth.getPosition()) > GUESS_POSITION_THRESHOLD ||
-           std::fabs(std::remainder(guess.getRotation() - truth.getRotation(), 360.0f)) > GUESS_ROTATION_THRESHOLD ||
+           std::fabs(std::remainder(guess.getRotation() - truth.getRotation(), 360.0f)) >
+               GUESS_ROTATION_THRESHOLD ||
            speedDifference(guess.getVelocity(), truth.getVelocity()) > GUESS_VELOCITY_THRESHOLD;
 }
 

@@ -121,8 +121,9 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
     // place left, the newcomer is turned away as from a full game.
     const int returning = placeReturningTo(request.name);
     const int reserved =
-        returning >= 0 ? returning
-                       : reservedPlaceFor(request.name, readJoinFormerRow(message.getData(), message.getDataSize()));
+        returning >= 0
+            ? returning
+            : reservedPlaceFor(request.name, readJoinFormerRow(message.getData(), message.getDataSize()));
     const bool newPlace = reserved < 0 && getPlayerCount() < MAX_PLAYERS;
     const int place = newPlace ? getPlayerCount() : (reserved >= 0 ? reserved : freePlace());
     if (place < 0) {

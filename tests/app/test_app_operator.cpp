@@ -139,8 +139,8 @@ TEST_F(operatorTools, statusShowsAServerConfiguredByItsSettingsFile) {
 
     stopProcess(m_player, SIGTERM);
     ASSERT_TRUE(waitForExit(m_player, 10000));
-    ASSERT_TRUE(
-        waitUntil([&] { return serverOutput().find(" (Nora) left (0 connected)") != std::string::npos; }, 10000));
+    ASSERT_TRUE(waitUntil(
+        [&] { return serverOutput().find(" (Nora) left (0 connected)") != std::string::npos; }, 10000));
     stopProcess(m_server, SIGTERM);
     ASSERT_TRUE(waitForExit(m_server, 10000));
     EXPECT_EQ(exitCode(m_server), 0);

