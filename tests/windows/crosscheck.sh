@@ -22,7 +22,9 @@ rm -rf "$FOLDER"
 mkdir -p "$FOLDER/linux" "$FOLDER/windows"
 STARTED=""
 
+WINDOW_PREFIX=""
 stop_all() {
+    [ -z "$WINDOW_PREFIX" ] || WINEPREFIX=$WINDOW_PREFIX wineserver -k 2>/dev/null
     for pid in $STARTED; do kill -TERM "$pid" 2>/dev/null; done
     for _ in 1 2 3 4 5 6 7 8 9 10; do
         alive=""
@@ -94,6 +96,11 @@ window_game() {
         sleep 0.1
     done
     unset SDL_VIDEODRIVER SDL_AUDIODRIVER
+    # A Wine session of its own: the shared one's desktop was started without
+    # a display, and every window of that session would be refused.
+    export WINEPREFIX="${WINEPREFIX:-$HOME/.wine}-window"
+    WINDOW_PREFIX=$WINEPREFIX
+    "$WINE" cmd /c exit >/dev/null 2>&1
     program=$(winepath -w "$WINDOWS")
     (cd "$FOLDER/windows" &&
         exec "$WINE" cmd /c "set DISPLAY=&& set SDL_VIDEODRIVER=&& set SDL_AUDIODRIVER=&& $program $*") \
