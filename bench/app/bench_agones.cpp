@@ -5,8 +5,8 @@
 // sidecar (from the start of the run to its end), the player-tracking calls
 // it took, and how long after the stop Shutdown reached it.
 
-#include "game/shell/agoneslink.h"
-#include "game/shell/agonesschedule.h"
+#include "game/dedicated/agoneslink.h"
+#include "game/dedicated/agonesschedule.h"
 #include "tests/app/appprocess.h"
 #include "tests/app/sidecarstandin.h"
 

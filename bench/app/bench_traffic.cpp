@@ -8,7 +8,7 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/server/zebgamestategame.h"
-#include "game/shell/hostedlevel.h"
+#include "game/common/hostedlevel.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 #include "platform/net/netguid.h"

@@ -4,8 +4,8 @@
 #include "drawing/camera.h"
 #include "drawing/font/font.h"
 #include "drawing/render.h"
-#include "game/client/zebobjectparticlesystem.h"
-#include "game/client/zebshapeoutlines.h"
+#include "game/windowed/draw/zebobjectparticlesystem.h"
+#include "game/windowed/draw/zebshapeoutlines.h"
 #include "game/rules/zebobject.h"
 
 #include <benchmark/benchmark.h>

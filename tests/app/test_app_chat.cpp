@@ -1,5 +1,5 @@
 #include "game/client/zebgamestatecollector.h"
-#include "game/shell/shell.h"
+#include "game/common/gamenames.h"
 #include "networklib/networkclient.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"

@@ -1,5 +1,5 @@
-#include "game/shell/agoneslink.h"
-#include "game/shell/agonesschedule.h"
+#include "game/dedicated/agoneslink.h"
+#include "game/dedicated/agonesschedule.h"
 #include "tests/app/appchecks.h"
 #include "tests/app/appprocess.h"
 #include "tests/app/httpget.h"

@@ -3,7 +3,7 @@
 // failed --connect says why, and every run deals its own field.
 
 #include "game/rules/protocol.h"
-#include "game/shell/shell.h"
+#include "game/common/gamenames.h"
 #include "networklib/networkclient.h"
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netsettings.h"

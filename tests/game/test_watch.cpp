@@ -3,7 +3,7 @@
 
 #include "game/replay/zebreplayplayer.h"
 #include "game/replay/zebreplayrecorder.h"
-#include "game/shell/shellchat.h"
+#include "game/windowed/hud/chatpanel.h"
 #include "tests/game/playharness.h"
 #include "tests/game/replay/recordedgame.h"
 
@@ -239,7 +239,7 @@ TEST(Watching, AWatchersLineIsMarkedAndNeverDrawnAsTheHosts) {
     h.steps(2);
     h.hostSays("welcome");
     h.steps(2);
-    ZEBShellChat chat;
+    ZEBChatPanel chat;
     chat.takeFrom(ann.collector);
     const auto shown = [&](const std::string& text) {
         for (const shownChatLine& line : chat.getLines()) {

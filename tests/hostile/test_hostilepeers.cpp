@@ -2,7 +2,7 @@
 #include "core/random.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/server/zebgamestategame.h"
-#include "game/shell/hostedlevel.h"
+#include "game/common/hostedlevel.h"
 #include "platform/net/netclient.h"
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netprotocol.h"

@@ -1,4 +1,4 @@
-#include "game/client/zebbotpilot.h"
+#include "game/bot/zebbotpilot.h"
 #include "tests/game/playharness.h"
 
 #include <gtest/gtest.h>

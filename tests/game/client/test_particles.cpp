@@ -1,7 +1,7 @@
 #include "tests/platform/render/renderharness.h"
 
 #include "core/random.h"
-#include "game/client/zebobjectparticlesystem.h"
+#include "game/windowed/draw/zebobjectparticlesystem.h"
 #include "game/rules/zebobject.h"
 
 namespace {

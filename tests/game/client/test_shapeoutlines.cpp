@@ -1,4 +1,4 @@
-#include "game/client/zebshapeoutlines.h"
+#include "game/windowed/draw/zebshapeoutlines.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "game/level/levelloader.h"
 #include "game/level/qxl.h"
 #include "game/server/zebgamestategame.h"
-#include "game/shell/hostedlevel.h"
+#include "game/common/hostedlevel.h"
 
 #include <gtest/gtest.h>
 

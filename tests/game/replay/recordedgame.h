@@ -4,7 +4,7 @@
 // the first player's copy as the program records it: each frame's messages go
 // to the recorder before that player's collector takes them.
 
-#include "game/client/zebbotpilot.h"
+#include "game/bot/zebbotpilot.h"
 #include "game/replay/replayformat.h"
 #include "game/replay/zebreplayrecorder.h"
 #include "tests/game/playharness.h"

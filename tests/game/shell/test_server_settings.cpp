@@ -1,5 +1,5 @@
-#include "game/shell/serverevent.h"
-#include "game/shell/serversettings.h"
+#include "game/common/serverevent.h"
+#include "game/dedicated/serversettings.h"
 
 #include "platform/net/netaddress.h"
 
@@ -14,7 +14,7 @@
 
 namespace {
 
-bool load(std::vector<const char*> arguments, shellOptions& options, std::string& error) {
+bool load(std::vector<const char*> arguments, gameOptions& options, std::string& error) {
     arguments.insert(arguments.begin(), "zeb");
     return loadOptions(static_cast<int>(arguments.size()), arguments.data(), options, error);
 }
@@ -30,27 +30,27 @@ std::string writeTempSettings(const std::string& text) {
 }
 
 TEST(serverOptions, parsedInBothSpellings) {
-    shellOptions options;
+    gameOptions options;
     std::string error;
     ASSERT_TRUE(load({"--session-name=LAN Party", "--server"}, options, error)) << error;
     EXPECT_EQ(options.sessionName, "LAN Party");
     EXPECT_TRUE(options.server);
-    shellOptions local;
+    gameOptions local;
     ASSERT_TRUE(load({"--server", "--metrics", "9100"}, local, error)) << error;
     EXPECT_TRUE(local.metrics);
     EXPECT_EQ(local.metricsAddress, "127.0.0.1");
     EXPECT_EQ(local.metricsPort, 9100);
-    shellOptions everywhere;
+    gameOptions everywhere;
     ASSERT_TRUE(load({"--server", "--metrics=0.0.0.0:0"}, everywhere, error)) << error;
     EXPECT_EQ(everywhere.metricsAddress, "0.0.0.0");
     EXPECT_EQ(everywhere.metricsPort, 0);
-    shellOptions bots;
+    gameOptions bots;
     ASSERT_TRUE(load({"--server", "--bots", "3"}, bots, error)) << error;
     EXPECT_EQ(bots.bots, 3);
-    shellOptions bot;
+    gameOptions bot;
     ASSERT_TRUE(load({"--bot", "--connect", "127.0.0.1:27400"}, bot, error)) << error;
     EXPECT_TRUE(bot.bot);
-    shellOptions status;
+    gameOptions status;
     ASSERT_TRUE(load({"--status", "--discovery", "127.255.255.255", "--bots", "2", "--metrics", "9100"},
                      status, error))
         << error;
@@ -79,7 +79,7 @@ TEST(serverOptions, badValuesAreRefused) {
         {"--config", "/nonexistent/server.conf"},
     };
     for (const auto& arguments : bad) {
-        shellOptions options;
+        gameOptions options;
         std::string error;
         EXPECT_FALSE(load(arguments, options, error)) << arguments[0];
         EXPECT_FALSE(error.empty());
@@ -87,7 +87,7 @@ TEST(serverOptions, badValuesAreRefused) {
 }
 
 TEST(serverSettings, keysTakeTheOptionsValues) {
-    shellOptions options;
+    gameOptions options;
     std::string error;
     ASSERT_TRUE(applySettings("# the LAN party\n\n  port = 27400\r\ndiscovery=127.255.255.255,127.0.0.255\n"
                               "discovery-port =27500\nsession-name = Friday Night\nmetrics = 9100\n",
@@ -114,7 +114,7 @@ TEST(serverSettings, wrongLinesAreRefusedWithTheirNumber) {
         {"discovery-port = " + std::string(2000, '1') + "\n", "server.conf:1: the line is longer"},
     };
     for (const badFile& file : bad) {
-        shellOptions options;
+        gameOptions options;
         std::string error;
         EXPECT_FALSE(applySettings(file.text, "server.conf", options, error)) << file.text;
         EXPECT_EQ(error.rfind(file.reason, 0), 0u) << error;
@@ -125,7 +125,7 @@ TEST(serverSettings, theCommandLineWinsOverTheFile) {
     const std::string path =
         writeTempSettings("port = 27400\ndiscovery-port = 27500\nsession-name = From File\n");
     ASSERT_FALSE(path.empty());
-    shellOptions options;
+    gameOptions options;
     std::string error;
     const bool loaded = load({"--server", "--config", path.c_str(), "--port", "27401"}, options, error);
     std::remove(path.c_str());

@@ -1,4 +1,4 @@
-#include "game/shell/servercounters.h"
+#include "game/dedicated/servercounters.h"
 
 #include <gtest/gtest.h>
 

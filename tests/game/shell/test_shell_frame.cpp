@@ -1,6 +1,6 @@
 #include "core/random.h"
-#include "game/shell/gameshell.h"
-#include "game/shell/shelloptions.h"
+#include "game/windowed/windowedgame.h"
+#include "game/common/options.h"
 #include "platform/system/framegate.h"
 #include "sound/soundlist.h"
 
@@ -18,8 +18,8 @@ class shellFrame : public ::testing::Test {
   protected:
     void SetUp() override { m_shell.startOfflineSession({}); }
 
-    shellOptions m_options;
-    ZEBGameShell m_shell{m_options};
+    gameOptions m_options;
+    ZEBWindowedGame m_shell{m_options};
     keyStates& m_keys = m_shell.getKeys();
     PlayerInput& m_input = m_shell.getInput();
 };
@@ -62,7 +62,7 @@ TEST_F(shellFrame, heldKeysSetTheirFlagsEveryFrameAndDownIsNeverWritten) {
     EXPECT_TRUE(m_input.fire);
 
     // While no game is played the controls are left alone.
-    ZEBGameShell idle(m_options);
+    ZEBWindowedGame idle(m_options);
     idle.getInput().fire = true;
     idle.readKeys();
     EXPECT_TRUE(idle.getInput().fire);
@@ -95,7 +95,7 @@ TEST_F(shellFrame, zTogglesSoundOncePerPressAndAtMostOncePerThreeQuartersOfASeco
 }
 
 TEST_F(shellFrame, soundCanBeToggledAfterTheGameIsLost) {
-    ZEBGameShell idle(m_options);
+    ZEBWindowedGame idle(m_options);
     idle.getKeys().set(KEY_Z, true);
     EXPECT_TRUE(idle.update(0.05f)); // accepted frames go on, so the loop keeps drawing
     EXPECT_FALSE(idle.isSoundEnabled());

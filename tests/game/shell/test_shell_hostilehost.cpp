@@ -1,4 +1,4 @@
-#include "game/shell/clientsession.h"
+#include "game/windowed/clientsession.h"
 #include "tests/networklib/nettesthelpers.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "game/shell/shelloptions.h"
+#include "game/common/options.h"
 
 #include "platform/net/netaddress.h"
 
@@ -9,13 +9,13 @@
 
 namespace {
 
-bool parse(std::vector<const char*> arguments, shellOptions& options, std::string& error) {
+bool parse(std::vector<const char*> arguments, gameOptions& options, std::string& error) {
     arguments.insert(arguments.begin(), "zeb");
     return parseOptions(static_cast<int>(arguments.size()), arguments.data(), options, error);
 }
 
-TEST(shellOptions, noOptionKeepsTheDesignedBehaviour) {
-    shellOptions options;
+TEST(gameOptions, noOptionKeepsTheDesignedBehaviour) {
+    gameOptions options;
     std::string error;
     ASSERT_TRUE(parse({}, options, error));
     EXPECT_FALSE(options.server);
@@ -27,8 +27,8 @@ TEST(shellOptions, noOptionKeepsTheDesignedBehaviour) {
     EXPECT_TRUE(options.screenshot.empty());
 }
 
-TEST(shellOptions, everyOptionInBothSpellings) {
-    shellOptions options;
+TEST(gameOptions, everyOptionInBothSpellings) {
+    gameOptions options;
     std::string error;
     ASSERT_TRUE(
         parse({"--connect", "game.local:4000", "--port=27400", "--discovery", "127.255.255.255,127.0.0.255",
@@ -43,23 +43,23 @@ TEST(shellOptions, everyOptionInBothSpellings) {
     EXPECT_EQ(options.frames, 90);
     EXPECT_EQ(options.screenshot, "out.png");
 
-    shellOptions replay;
+    gameOptions replay;
     ASSERT_TRUE(parse({"--replay=game.zebreplay", "--frames", "3"}, replay, error)) << error;
     EXPECT_EQ(replay.replay, "game.zebreplay");
 
-    shellOptions named;
+    gameOptions named;
     ASSERT_TRUE(parse({"--name=Zo\xC3\xAB"}, named, error)) << error;
     EXPECT_EQ(named.name, "Zo\xC3\xAB");
 
-    shellOptions server;
+    gameOptions server;
     ASSERT_TRUE(parse({"--server", "--version", "--help"}, server, error));
     EXPECT_TRUE(server.server && server.version && server.help);
-    shellOptions hostOnly;
+    gameOptions hostOnly;
     ASSERT_TRUE(parse({"--connect", "127.0.0.1"}, hostOnly, error));
     EXPECT_EQ(hostOnly.connectPort, 0);
 }
 
-TEST(shellOptions, badValuesAreRefusedWithTheOptionNamed) {
+TEST(gameOptions, badValuesAreRefusedWithTheOptionNamed) {
     const std::vector<std::vector<const char*>> bad = {
         {"--port"},
         {"--port", "0"},
@@ -87,14 +87,14 @@ TEST(shellOptions, badValuesAreRefusedWithTheOptionNamed) {
         {"--replay", "game.zebreplay", "--server"},
     };
     for (const auto& arguments : bad) {
-        shellOptions options;
+        gameOptions options;
         std::string error;
         EXPECT_FALSE(parse(arguments, options, error)) << arguments[0];
         EXPECT_FALSE(error.empty());
     }
 }
 
-TEST(shellOptions, addressParsers) {
+TEST(gameOptions, addressParsers) {
     std::string host;
     uint16_t port = 0;
     EXPECT_TRUE(parseHostAndPort("127.1.2.3:27351", host, port));

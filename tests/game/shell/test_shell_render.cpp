@@ -7,8 +7,9 @@
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
-#include "game/shell/gameshell.h"
-#include "game/shell/shelloptions.h"
+#include "game/windowed/windowedgame.h"
+#include "game/common/gamenames.h"
+#include "game/common/options.h"
 #include "networklib/networkclient.h"
 #include "tests/core/assertioncapture.h"
 #include "tests/game/gamestateaccess.h"
@@ -60,8 +61,8 @@ class shellRender : public ::testing::Test {
     }
 
     AssertionCapture m_reports;
-    shellOptions m_options;
-    ZEBGameShell m_shell{m_options};
+    gameOptions m_options;
+    ZEBWindowedGame m_shell{m_options};
     ZEBClientSession* m_session = nullptr;
 };
 
@@ -246,7 +247,7 @@ TEST_F(shellRender, theWindowSaysWhyItWaitsAndForHowLong) {
         m_shell.render();
         EXPECT_EQ(redPixels(frame(), 190, 215) > 30, silence > 0.0f) << silence;
     }
-    ZEBGameShell waiting(m_options);
+    ZEBWindowedGame waiting(m_options);
     waiting.getFont().create("Arial", 16);
     for (const float delay : {2.5f, -1.0f}) {
         waiting.scheduleSearch(delay);

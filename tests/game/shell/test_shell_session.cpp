@@ -1,9 +1,10 @@
 #include "game/client/zebgamestatecollector.h"
-#include "game/client/zebobjectparticlesystem.h"
+#include "game/windowed/draw/zebobjectparticlesystem.h"
 #include "game/replay/zebreplayplayer.h"
 #include "game/server/zebgamestategame.h"
-#include "game/shell/gameshell.h"
-#include "game/shell/shelloptions.h"
+#include "game/windowed/windowedgame.h"
+#include "game/common/gamenames.h"
+#include "game/common/options.h"
 #include "networklib/messagelog.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
@@ -41,7 +42,7 @@ void pump() {
 
 // Runs accepted frames, letting the window's events in and the network
 // deliver between them, until condition holds; false when it has not after maxFrames.
-template <typename Condition> bool framesUntil(ZEBGameShell& game, Condition condition, int maxFrames) {
+template <typename Condition> bool framesUntil(ZEBWindowedGame& game, Condition condition, int maxFrames) {
     for (int frame = 0; frame < maxFrames; ++frame) {
         pump();
         EXPECT_TRUE(game.update(FRAME));
@@ -82,14 +83,14 @@ void press(uint32_t key) {
 
 // The game reads which keys are down once a frame: a key that opens the line
 // is held over a frame, as a player's press is.
-template <typename Condition> bool holdUntil(ZEBGameShell& game, uint32_t key, Condition condition) {
+template <typename Condition> bool holdUntil(ZEBWindowedGame& game, uint32_t key, Condition condition) {
     pushKeyEvent(key, true, false, false);
     const bool done = framesUntil(game, condition, 10);
     pushKeyEvent(key, false, false, false);
     return done;
 }
 
-bool openLine(ZEBGameShell& game, uint32_t key) {
+bool openLine(ZEBWindowedGame& game, uint32_t key) {
     return holdUntil(game, key, [&] { return game.isTyping(); });
 }
 
@@ -104,7 +105,7 @@ std::string newestRecording() {
     return newest.string();
 }
 
-bool shows(const ZEBGameShell& game, const std::string& text) {
+bool shows(const ZEBWindowedGame& game, const std::string& text) {
     for (const shownChatLine& line : game.getChat().getLines()) {
         if (line.text == text)
             return true;
@@ -119,9 +120,9 @@ TEST(shellSession, hostsJoinsPlaysAndLosesItsGame) {
     gameWindow* window = openWindowAlone("session", folder);
     ASSERT_NE(window, nullptr);
     messageLog::keepMessageLog(MESSAGE_LOG_FILE_NAME); // as --log does
-    shellOptions options;
+    gameOptions options;
     options.port = findFreePort();
-    auto game = std::make_unique<ZEBGameShell>(options);
+    auto game = std::make_unique<ZEBWindowedGame>(options);
     game->attachWindow(window);
     keyStates& keys = game->getKeys();
     keys.set(KEY_W, true);
@@ -218,7 +219,7 @@ class windowHostingItsGame : public ::testing::Test {
         window = openWindowAlone("hosting", folder);
         ASSERT_NE(window, nullptr);
         options.port = findFreePort();
-        game = std::make_unique<ZEBGameShell>(options);
+        game = std::make_unique<ZEBWindowedGame>(options);
         game->attachWindow(window);
         game->start();
         ASSERT_TRUE(framesUntil(
@@ -231,8 +232,8 @@ class windowHostingItsGame : public ::testing::Test {
     }
 
     gameWindow* window = nullptr;
-    shellOptions options;
-    std::unique_ptr<ZEBGameShell> game;
+    gameOptions options;
+    std::unique_ptr<ZEBWindowedGame> game;
 };
 
 // A window hosting its own game on loopback: T opens the line, the ship's
@@ -353,10 +354,10 @@ TEST(shellSession, aQuietGameNeverShowsConnectionLostAndAStoppedHostDoes) {
     ASSERT_NE(window, nullptr);
     const uint16_t port = findFreePort();
     appProcess host = startProgram(ZEB_PROGRAM, {"--server", "--port", std::to_string(port)}, folder);
-    shellOptions options;
+    gameOptions options;
     options.connectHost = "127.0.0.1";
     options.connectPort = port;
-    auto game = std::make_unique<ZEBGameShell>(options);
+    auto game = std::make_unique<ZEBWindowedGame>(options);
     game->attachWindow(window);
     game->start();
     ASSERT_TRUE(framesUntil(

@@ -1,9 +1,9 @@
 // The player's name and the settings file.
 
-#include "game/shell/gameshell.h"
-#include "game/shell/shelloptions.h"
-#include "game/shell/shellplayername.h"
-#include "game/shell/shellsettings.h"
+#include "game/windowed/windowedgame.h"
+#include "game/common/options.h"
+#include "game/common/playername.h"
+#include "game/windowed/usersettings.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ TEST(playerName, validUtf8UpToThirtyOneBytesCutAtACharacterBoundary) {
 }
 
 TEST(settingsFile, everySettingReadsAndWritesBack) {
-    shellSettings settings;
+    userSettings settings;
     std::string error;
     ASSERT_TRUE(parseSettings("# mine\n\n name = Zoë \nkey_thrust = I, Up\nkey_left=J\nkey_right = L\n"
                               "key_fire = Ctrl\nkey_sound = M\nsound = off\nwindow_width = 1000\n"
@@ -66,7 +66,7 @@ TEST(settingsFile, everySettingReadsAndWritesBack) {
     EXPECT_EQ(settings.windowHeight, 800);
     EXPECT_TRUE(settings.fullScreen);
 
-    shellSettings again;
+    userSettings again;
     ASSERT_TRUE(parseSettings(settingsText(settings), again, error)) << error;
     EXPECT_EQ(settingsText(again), settingsText(settings));
 }
@@ -79,7 +79,7 @@ TEST(settingsFile, aBrokenLineRefusesTheWholeFileAndNamesTheLine) {
         "full_screen = 2",   "key_left = A,B,C,D,E",
     };
     for (const char* line : broken) {
-        shellSettings settings;
+        userSettings settings;
         settings.name = "kept";
         std::string error;
         EXPECT_FALSE(parseSettings(std::string("sound = off\n") + line + "\n", settings, error)) << line;
@@ -90,7 +90,7 @@ TEST(settingsFile, aBrokenLineRefusesTheWholeFileAndNamesTheLine) {
 }
 
 // The shell's use of the file, in a configuration folder of this test's own.
-class userSettings : public ::testing::Test {
+class playerSettings : public ::testing::Test {
   protected:
     void SetUp() override {
         m_folder = std::filesystem::temp_directory_path() /
@@ -118,23 +118,23 @@ class userSettings : public ::testing::Test {
     }
 
     std::filesystem::path m_folder;
-    shellOptions m_options;
-    ZEBGameShell m_game{m_options};
+    gameOptions m_options;
+    ZEBWindowedGame m_game{m_options};
 };
 
-TEST_F(userSettings, withoutFileOrNameThePlayerIsPlayerAndAChangeCreatesTheFile) {
+TEST_F(playerSettings, withoutFileOrNameThePlayerIsPlayerAndAChangeCreatesTheFile) {
     m_game.loadUserSettings();
     EXPECT_EQ(m_game.getPlayerName(), "Player");
     EXPECT_FALSE(std::filesystem::exists(file()));
     toggleSound();
-    shellSettings written;
+    userSettings written;
     std::string error;
     ASSERT_TRUE(loadSettings(file(), written, error)) << error;
     EXPECT_FALSE(written.sound);
     EXPECT_EQ(written.name, "Player");
 }
 
-TEST_F(userSettings, theFileSetsNameKeysAndSoundAndTheCommandLineNameWins) {
+TEST_F(playerSettings, theFileSetsNameKeysAndSoundAndTheCommandLineNameWins) {
     write("name = Ada\nkey_fire = F\nsound = off\n");
     m_game.loadUserSettings();
     EXPECT_EQ(m_game.getPlayerName(), "Ada");
@@ -147,7 +147,7 @@ TEST_F(userSettings, theFileSetsNameKeysAndSoundAndTheCommandLineNameWins) {
     EXPECT_EQ(m_game.getSettings().name, "Ada"); // the file keeps its own
 }
 
-TEST_F(userSettings, aBrokenFileSaysSoOnceAndIsLeftAlone) {
+TEST_F(playerSettings, aBrokenFileSaysSoOnceAndIsLeftAlone) {
     const std::string broken = "name = Ada\nsound = loud\n";
     write(broken);
     testing::internal::CaptureStderr();

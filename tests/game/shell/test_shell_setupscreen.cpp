@@ -2,8 +2,8 @@
 // says what it does while it searches, hosts and joins, and a window closed
 // meanwhile ends it at once.
 
-#include "game/shell/gameshell.h"
-#include "game/shell/shelloptions.h"
+#include "game/windowed/windowedgame.h"
+#include "game/common/options.h"
 #include "platform/system/window.h"
 #include "platform/system/windowloop.h"
 #include "tests/app/appchecks.h"
@@ -32,7 +32,7 @@ class setupScreen : public ::testing::Test {
         ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
         m_window = createGameWindow(WINDOW_TITLE, nullptr);
         ASSERT_NE(m_window, nullptr);
-        m_game = std::make_unique<ZEBGameShell>(m_options);
+        m_game = std::make_unique<ZEBWindowedGame>(m_options);
         m_game->attachWindow(m_window);
     }
     void TearDown() override {
@@ -43,9 +43,9 @@ class setupScreen : public ::testing::Test {
         }
     }
 
-    shellOptions m_options;
+    gameOptions m_options;
     gameWindow* m_window = nullptr;
-    std::unique_ptr<ZEBGameShell> m_game;
+    std::unique_ptr<ZEBWindowedGame> m_game;
 };
 
 TEST_F(setupScreen, saysWhatItDoesWhileItSearchesHostsAndJoins) {

@@ -4,8 +4,8 @@
 #include "drawing/render.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
-#include "game/shell/gameshell.h"
-#include "game/shell/shelloptions.h"
+#include "game/windowed/windowedgame.h"
+#include "game/common/options.h"
 #include "networklib/messagelog.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
@@ -120,7 +120,7 @@ TEST(shellUnavailable, aSessionThatEndsBeforeTheJoinReplyLeavesTheGameUnavailabl
     host.initialise();
     host.startHosting();
     ASSERT_TRUE(host.isConnected());
-    shellOptions options;
+    gameOptions options;
     options.connectHost = "127.0.0.1";
     options.connectPort = host.getPort();
 
@@ -129,7 +129,7 @@ TEST(shellUnavailable, aSessionThatEndsBeforeTheJoinReplyLeavesTheGameUnavailabl
     gameWindow* window = createGameWindow(WINDOW_TITLE, nullptr);
     ASSERT_NE(window, nullptr);
 
-    auto game = std::make_unique<ZEBGameShell>(options);
+    auto game = std::make_unique<ZEBWindowedGame>(options);
     game->attachWindow(window);
     const ClockSource realClock = setClockSource(scriptedClock);
     silentHost script(host);

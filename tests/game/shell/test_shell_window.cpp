@@ -1,8 +1,8 @@
 #include "game/replay/zebreplayplayer.h"
-#include "game/shell/gameshell.h"
-#include "game/shell/replaycontrols.h"
-#include "game/shell/shelloptions.h"
-#include "game/shell/shellsettings.h"
+#include "game/windowed/windowedgame.h"
+#include "game/windowed/replay/replaycontrols.h"
+#include "game/common/options.h"
+#include "game/windowed/usersettings.h"
 #include "platform/system/aboutbox.h"
 #include "platform/system/clock.h"
 #include "platform/system/gamepad.h"
@@ -73,8 +73,8 @@ class shellWindow : public ::testing::Test {
     static constexpr int EVENT_PASSES = 100;
 
     gameWindow* m_window = nullptr;
-    shellOptions m_options;
-    ZEBGameShell m_game{m_options};
+    gameOptions m_options;
+    ZEBWindowedGame m_game{m_options};
 };
 
 TEST_F(shellWindow, keysArriveAsVirtualKeyCodesAndSetTheTable) {
@@ -457,7 +457,7 @@ TEST_F(shellWindow, theNameBoxFromTheMenuChangesTheNameAndSavesIt) {
     m_game.update(MIN_FRAME_TIME);
     EXPECT_FALSE(isNameBoxOpen(m_window));
     EXPECT_EQ(m_game.getPlayerName(), "Zo\xC3\xAB");
-    shellSettings written;
+    userSettings written;
     std::string error;
     EXPECT_TRUE(loadSettings(file, written, error)) << error;
     EXPECT_EQ(written.name, "Zo\xC3\xAB");

@@ -1,7 +1,7 @@
 #include "tests/platform/render/renderharness.h"
 
 #include "drawing/camera.h"
-#include "game/client/zebshapeoutlines.h"
+#include "game/windowed/draw/zebshapeoutlines.h"
 #include "platform/system/window.h"
 
 namespace {

@@ -1,0 +1,10 @@
+#include "game/common/hostedlevel.h"
+
+#include <utility>
+
+void hostLevel(LevelData level, ZEBGameStateGame& game, std::vector<ZEBObject>& shapes) {
+    if (level.settings)
+        game.setAsteroids(level.settings->asteroids, level.settings->speed);
+    shapes = std::move(level.shapes);
+    game.sortObjects(shapes);
+}

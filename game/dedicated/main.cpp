@@ -1,0 +1,54 @@
+#include "core/timer.h"
+#include "game/common/levelfailure.h"
+#include "game/dedicated/serversettings.h"
+#include "game/common/statusquery.h"
+#include "game/dedicated/dedicatedserver.h"
+#include "game/common/gamenetwork.h"
+#include "game/common/options.h"
+#include "platform/system/clock.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace win;
+
+// zeb-server: the dedicated host alone, for containers and fleets. It takes
+// the options of `zeb --server` (--server itself may be left out) and links
+// no window, drawing, sound, font or TLS library. A broken invariant is
+// reported on standard error, with nobody to ask.
+
+int main(int argc, char** argv) {
+    setTimerClock(&timeGetTime);
+    std::vector<const char*> arguments(argv, argv + argc);
+    bool asked = false;
+    for (const char* argument : arguments)
+        asked = asked || std::string(argument) == "--server" || std::string(argument) == "--status";
+    if (!asked)
+        arguments.push_back("--server");
+    gameOptions options;
+    std::string error;
+    if (!loadOptions(static_cast<int>(arguments.size()), arguments.data(), options, error)) {
+        std::fprintf(stderr, "zeb-server: %s (try --help)\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::puts("zeb-server is the dedicated server of ZEB alone, as zeb --server; the options of the\n"
+                  "window, the player and the computer players do not apply to it.");
+        std::fputs(usageText("zeb-server").c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts(ZEB_VERSION_TEXT);
+        return 0;
+    }
+    // The computer players are the game program's: start them with zeb --bot --connect.
+    if (options.bots > 0) {
+        std::fprintf(stderr,
+                     "zeb-server: --bots needs the game program; start bots with zeb --bot --connect\n");
+        return 2;
+    }
+    return runReportingLevelFailures(
+        [&options] { return options.status ? runStatusQuery(options) : runDedicatedServer(options); },
+        nullptr);
+}

@@ -1,0 +1,45 @@
+#include "game/windowed/hud/chatpanel.h"
+
+#include "game/client/zebgamestatecollector.h"
+
+#include <vector>
+
+namespace {
+
+const colour4 HOST_LINE_COLOUR(0.75f, 0.75f, 0.75f, 1.0f);
+// Watchers, and players the score table does not hold yet: no ship's colour
+// and never the host's grey, so that nobody's line passes for the host's.
+const colour4 OTHER_LINE_COLOUR(1.0f, 1.0f, 1.0f, 1.0f);
+
+colour4 senderColour(const ZEBGameStateCollector& collector, int32_t senderID) {
+    if (senderID == CHAT_FROM_HOST)
+        return HOST_LINE_COLOUR;
+    for (const PlayerStats& row : collector.getStats()) {
+        if (row.uniqueID == senderID)
+            return row.colour;
+    }
+    return OTHER_LINE_COLOUR;
+}
+
+} // namespace
+
+void ZEBChatPanel::takeFrom(ZEBGameStateCollector& collector) {
+    std::vector<ChatLine> lines;
+    collector.takeChatLines(lines);
+    for (const ChatLine& line : lines)
+        add(line, senderColour(collector, line.senderID));
+}
+
+void ZEBChatPanel::add(const ChatLine& line, const colour4& colour) {
+    if (static_cast<int>(m_lines.size()) >= CHAT_SHOWN_LINES)
+        m_lines.pop_front();
+    const char* mark = line.senderID == CHAT_FROM_WATCHER ? CHAT_WATCHER_MARK : "";
+    m_lines.push_back({std::string(line.name) + mark + ": " + line.text, colour, 0.0f});
+}
+
+void ZEBChatPanel::step(float seconds) {
+    for (shownChatLine& line : m_lines)
+        line.age += seconds;
+    while (!m_lines.empty() && !(m_lines.front().age < CHAT_SHOW_SECONDS))
+        m_lines.pop_front();
+}

@@ -1,0 +1,58 @@
+#include "core/displaytext.h"
+#include "game/windowed/windowedgame.h"
+#include "game/common/options.h"
+#include "game/common/playername.h"
+#include "platform/system/window.h"
+
+#include <cstdio>
+
+// A broken file is left as the user wrote it, so a mistake can be mended;
+// the game plays with the defaults meanwhile.
+void ZEBWindowedGame::loadUserSettings() {
+    m_settingsPath = settingsFilePath();
+    m_settingsWritable = false;
+    userSettings settings;
+    std::string error;
+    m_settingsProblem.clear();
+    if (!m_settingsPath.empty() && !loadSettings(m_settingsPath, settings, error)) {
+        std::fprintf(stderr,
+                     "zeb: settings file %s, %s; playing with the defaults and leaving the file as it is\n",
+                     makeEscapedText(m_settingsPath).c_str(), makeEscapedText(error).c_str());
+        m_settingsProblem = "Settings file " + m_settingsPath + ", " + error + ": playing with the defaults.";
+        settings = userSettings();
+    } else {
+        m_settingsWritable = !m_settingsPath.empty();
+    }
+    m_settings = settings;
+    m_bindings = settings.keys;
+    m_soundEnabled = settings.sound;
+    m_sounds.setEnabled(m_soundEnabled);
+    m_playerName = m_options.name.empty() ? settings.name : m_options.name;
+}
+
+void ZEBWindowedGame::saveUserSettings() {
+    if (m_settingsWritable && !saveSettings(m_settingsPath, m_settings)) {
+        std::fprintf(stderr, "zeb: cannot write the settings file %s\n", m_settingsPath.c_str());
+        m_settingsWritable = false; // said once
+    }
+}
+
+bool ZEBWindowedGame::changePlayerName(const std::string& text, std::string& error) {
+    std::string name;
+    if (!acceptPlayerName(text, name, error))
+        return false;
+    m_playerName = name;
+    m_settings.name = name;
+    saveUserSettings();
+    return true;
+}
+
+// The game being played keeps the name it joined with: the host knows the
+// player by it, and every other copy shows it.
+void ZEBWindowedGame::takeNameFromBox() {
+    std::string error;
+    if (changePlayerName(getNameBoxText(m_window), error))
+        closeNameBox(m_window);
+    else
+        refuseNameBoxText(m_window, error);
+}

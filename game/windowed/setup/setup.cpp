@@ -1,0 +1,509 @@
+#include "game/windowed/windowedgame.h"
+
+#include "core/random.h"
+#include "drawing/render.h"
+#include "game/common/datafiles.h"
+#include "game/common/gamenames.h"
+#include "game/common/gamenetwork.h"
+#include "game/common/options.h"
+#include "platform/system/clock.h"
+#include "platform/system/window.h"
+#include "platform/system/windowloop.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+using namespace win;
+
+namespace {
+
+constexpr int OWN_SESSION_SEARCHES = 10;
+// A copy that finds nothing claims the right to host before it hosts: copies
+// that search at nearly the same time (started together, or the players of a
+// host that left) hear each other's claims, and only the lowest claimant
+// hosts; the others search again and find its game. A claim never followed
+// by a game (a copy that died, or a liar) holds a copy back this many times
+// at most, and never twice for the same claimant.
+constexpr int CLAIMS_LOST_BEFORE_HOSTING = 2;
+constexpr uint32_t LOOPBACK_BROADCAST = 0x7FFFFFFFu; // 127.255.255.255
+constexpr uint32_t CONNECT_DEADLINE_MS = 10000;
+constexpr uint32_t JOIN_DEADLINE_MS = 10000;
+// The hosting copy's connect to its own game is asked again this often.
+constexpr uint32_t OWN_CONNECT_RETRY_MS = 1000;
+// The join request is asked again: every frame to the own game, and after a
+// while to another copy's, in case the request was lost on the way.
+constexpr uint32_t JOIN_PASS_HOSTING_MS = 5;
+constexpr uint32_t JOIN_PASS_REMOTE_MS = 250;
+constexpr float RENDER_NEAR_PLANE = 1.0f;
+constexpr float RENDER_FAR_PLANE = 100.0f;
+constexpr int FONT_SIZE = 16;
+constexpr const char* FONT_FACE = "Arial";
+// After the party's next game could not be had, the copy looks again later.
+constexpr float REJOIN_RETRY_DELAY = 0.5f + 0.75f * MAX_PLAYERS;
+// A copy that watches and finds no game looks again after this long.
+constexpr float WATCH_SEARCH_DELAY = 2.0f;
+
+void paintWindowDecorations(void* nativeRenderer, void* window) {
+    auto* gameWindowOf = static_cast<gameWindow*>(window);
+    paintMenuStrip(gameWindowOf, nativeRenderer);
+    if (auto* game = static_cast<ZEBWindowedGame*>(getWindowOwner(gameWindowOf)))
+        game->getScreenshot().capture(nativeRenderer);
+}
+
+void initialiseRenderDevice(gameWindow* window) {
+    renderWindow target;
+    target.nativeWindow = getNativeWindow(window);
+    target.areaX = 0;
+    target.areaY = getGameAreaTop(window);
+    target.areaWidth = GAME_AREA_WIDTH;
+    target.areaHeight = GAME_AREA_HEIGHT;
+    initialiseRender(target, RENDER_NEAR_PLANE, RENDER_FAR_PLANE);
+    if (g_pd3dDevice != nullptr)
+        g_pd3dDevice->setPresentHook(paintWindowDecorations, window);
+}
+
+void setRenderStates() {
+    if (g_pd3dDevice == nullptr)
+        return;
+    g_pd3dDevice->setSamplerFilters(0, textureFilter::linear, textureFilter::linear, textureFilter::linear);
+    g_pd3dDevice->setAlphaBlend(true);
+    g_pd3dDevice->setBlendFactors(blendFactor::sourceAlpha, blendFactor::inverseSourceAlpha);
+}
+
+bool isLowerGuid(const netGuid& a, const netGuid& b) {
+    return std::lexicographical_compare(a.bytes.begin(), a.bytes.end(), b.bytes.begin(), b.bytes.end());
+}
+
+const networkClient::session* findSession(const std::vector<networkClient::session>& found,
+                                          const netGuid& instance) {
+    for (const networkClient::session& listed : found)
+        if (listed.applicationDesc.instanceGuid == instance)
+            return &listed;
+    return nullptr;
+}
+
+} // namespace
+
+ZEBWindowedGame::ZEBWindowedGame(const gameOptions& options) : m_options(options) {
+    m_playerName = options.name.empty() ? PLAYER_NAME : options.name;
+    m_watching = options.spectate;
+    if (!options.screenshot.empty())
+        m_screenshot.enable();
+    m_sounds.setEnabled(m_soundEnabled);
+}
+
+ZEBWindowedGame::~ZEBWindowedGame() {
+    if (m_window != nullptr && getWindowOwner(m_window) == this)
+        setWindowOwner(m_window, nullptr);
+}
+
+void ZEBWindowedGame::attachWindow(gameWindow* window) {
+    m_window = window;
+    setWindowOwner(window, this);
+}
+
+// The sounds and the text live as long as the game; the level's shapes are
+// read once and copied into each session.
+void ZEBWindowedGame::openPresentation() {
+    initialiseRenderDevice(m_window);
+    if (!m_soundsLoaded) {
+        if (failed(m_sounds.initialise(getNativeWindow(m_window))))
+            std::fprintf(stderr, "zeb: there is no sound device: the game is silent\n");
+        for (const char* file : SOUND_FILES)
+            m_sounds.addSound(findDataFile(file).c_str());
+        m_soundsLoaded = true;
+    }
+    m_sounds.setEnabled(m_soundEnabled);
+    setRenderStates();
+    m_font.create(FONT_FACE, FONT_SIZE);
+    seedRandom(timeGetTime());
+    getKeys().clear();
+    m_shapes = loadLevelFile().shapes;
+    fitToWindow();
+}
+
+void ZEBWindowedGame::start() {
+    openPresentation();
+    applyNetworkOptions(m_options);
+    m_rejoinDelay = -1.0f;
+    m_tries = 1;
+    m_afterLoss = false;
+    m_notice.clear();
+    beginSearch(true);
+    // What set-up has to say comes first; the settings file's problem otherwise.
+    if (m_notice.empty() && !m_settingsProblem.empty())
+        setNotice(m_settingsProblem);
+}
+
+ZEBClientSession& ZEBWindowedGame::startOfflineSession(std::vector<ZEBObject> shapes) {
+    m_hosted.reset();
+    m_session.reset();
+    m_session.emplace(std::move(shapes));
+    m_offline = true;
+    enter(setupStage::playing);
+    return *m_session;
+}
+
+void ZEBWindowedGame::restartSession() {
+    m_offline = false;
+    m_session.reset();
+    m_hosted.reset();
+    m_tries = 1;
+    m_notice.clear();
+    beginSearch(true);
+}
+
+void ZEBWindowedGame::enter(setupStage stage) {
+    m_stage = stage;
+    m_stageSince = timeGetTime();
+}
+
+uint32_t ZEBWindowedGame::msInStage() const {
+    return timeGetTime() - m_stageSince;
+}
+
+void ZEBWindowedGame::setNotice(const std::string& notice) {
+    m_notice = notice;
+    m_noticeSince = timeGetTime();
+}
+
+bool ZEBWindowedGame::isNoticeFresh() const {
+    return !m_notice.empty() && timeGetTime() - m_noticeSince < NOTICE_MS;
+}
+
+const char* ZEBWindowedGame::getSetupStatus() const {
+    switch (m_stage) {
+    case setupStage::searching:
+    case setupStage::claiming:
+        return SEARCHING_TEXT;
+    case setupStage::hosting:
+        return m_notice.empty() ? HOSTING_TEXT : m_notice.c_str();
+    case setupStage::connecting:
+    case setupStage::joining:
+        return m_moving ? m_notice.c_str() : JOINING_TEXT;
+    default:
+        return "";
+    }
+}
+
+// A fresh session searches (or, with --connect, connects to its host); a
+// round that may not join any more hosts at once.
+void ZEBWindowedGame::beginSearch(bool mayJoin) {
+    m_offline = false;
+    openSession();
+    m_searches = 0;
+    m_claimsLost = 0;
+    m_yieldedTo.clear();
+    m_moving = false;
+    networkClient& connection = m_session->getConnection();
+    if (!m_options.connectHost.empty()) {
+        enter(setupStage::connecting);
+        if (!connection.connectTo(getConnectAddress(m_options)))
+            giveUp();
+        return;
+    }
+    if (!mayJoin && !m_watching) { // a copy that watches never hosts
+        startHosting();
+        return;
+    }
+    enter(setupStage::searching);
+    connection.startSearch();
+}
+
+// A fresh session that joins under the player's name, to play or to watch;
+// the one before it leaves.
+void ZEBWindowedGame::openSession() {
+    m_session.reset();
+    m_session.emplace(m_shapes);
+    m_session->getCollector().setPlayerName(m_playerName);
+    m_session->getCollector().setWatching(m_watching);
+    m_session->getCollector().setFormerRow(m_formerRow);
+    m_followed = -1;
+}
+
+void ZEBWindowedGame::stepSetup(float changeInTime) {
+    switch (m_stage) {
+    case setupStage::searching:
+        stepSearching();
+        break;
+    case setupStage::claiming:
+        stepClaiming();
+        break;
+    case setupStage::hosting:
+        stepHosting();
+        break;
+    case setupStage::connecting:
+        stepConnecting();
+        break;
+    case setupStage::joining:
+        stepJoining();
+        break;
+    case setupStage::unavailable:
+        waitToRejoin(changeInTime);
+        break;
+    default:
+        break;
+    }
+}
+
+// The first session to answer that has not failed this copy lately is
+// joined at once: waiting out the window would choose the same one.
+void ZEBWindowedGame::stepSearching() {
+    if (joinFoundSession())
+        return;
+    if (m_session->getConnection().continueSearch())
+        return;
+    if (m_watching)
+        noGameToWatch();
+    else
+        startClaim();
+}
+
+// True when a session was found and the copy now connects to it.
+bool ZEBWindowedGame::joinFoundSession() {
+    networkClient& connection = m_session->getConnection();
+    std::vector<networkClient::session> found = connection.getSessionRecords();
+    if (m_watching) { // a game without a free place still takes watchers
+        const std::vector<networkClient::session> full = connection.getFullSessions();
+        found.insert(found.end(), full.begin(), full.end());
+    }
+    const networkClient::session* chosen = m_failed.choose(found, timeGetTime());
+    if (chosen == nullptr)
+        return false;
+    const networkClient::session session = *chosen;
+    enter(setupStage::connecting);
+    connection.connectSession(session);
+    return true;
+}
+
+void ZEBWindowedGame::startClaim() {
+    if (m_claimsLost >= CLAIMS_LOST_BEFORE_HOSTING) {
+        startHosting();
+        return;
+    }
+    m_claimant = makeRandomGuid();
+    enter(setupStage::claiming);
+    if (!m_session->getConnection().startClaim(m_claimant))
+        startHosting();
+}
+
+// A claim is also a search: a game that began meanwhile answers it. A lower
+// claimant heard means that copy hosts; this one searches again for its game.
+void ZEBWindowedGame::stepClaiming() {
+    if (joinFoundSession())
+        return;
+    networkClient& connection = m_session->getConnection();
+    const bool running = connection.continueSearch();
+    for (const netGuid& rival : connection.getRivalClaims()) {
+        if (!isLowerGuid(rival, m_claimant) ||
+            std::find(m_yieldedTo.begin(), m_yieldedTo.end(), rival) != m_yieldedTo.end())
+            continue;
+        m_yieldedTo.push_back(rival);
+        ++m_claimsLost;
+        enter(setupStage::searching);
+        connection.startSearch();
+        return;
+    }
+    if (!running)
+        startHosting();
+}
+
+void ZEBWindowedGame::noGameToWatch() {
+    setNotice(NO_GAME_TO_WATCH_TEXT);
+    enter(setupStage::unavailable);
+    m_rejoinDelay = WATCH_SEARCH_DELAY;
+}
+
+// A copy that found only full games says so, on the terminal and in the
+// window, before it hosts one of its own.
+void ZEBWindowedGame::noticeFullGames() {
+    const std::vector<networkClient::session> full = m_session->getConnection().getFullSessions();
+    if (full.empty())
+        return;
+    const netApplicationDesc& desc = full.front().applicationDesc;
+    char text[NET_MAX_SESSION_NAME + 64];
+    std::snprintf(text, sizeof(text), "%s is full (%u of %u): hosting a new game", full.front().name.c_str(),
+                  desc.currentPlayers, desc.maxPlayers);
+    setNotice(text);
+    std::fprintf(stderr, "zeb: %s\n", text);
+}
+
+// The hosting copy joins its own game as any player does: it finds it by
+// searching its own machine too.
+void ZEBWindowedGame::startHosting() {
+    noticeFullGames();
+    enter(setupStage::hosting);
+    m_othersPlaying = 0;
+    // Beside a game that is full, the second game says whose it is.
+    gameOptions options = m_options;
+    if (options.sessionName.empty() && !m_session->getConnection().getFullSessions().empty())
+        options.sessionName = ownGameName(m_playerName);
+    m_hosted.emplace(options, m_formerTable);
+    if (!m_hosted->isHosting()) {
+        cannotHost();
+        return;
+    }
+    if (!m_bots && m_options.bots > 0)
+        m_bots.emplace(m_options, m_hosted->getHost().getPort());
+    findOwnGame();
+}
+
+void ZEBWindowedGame::findOwnGame() {
+    enter(setupStage::hosting);
+    m_searches = 0;
+    m_session->getConnection().addDiscoveryTarget(LOOPBACK_BROADCAST);
+    m_session->getConnection().startSearch();
+}
+
+void ZEBWindowedGame::stepHosting() {
+    networkClient& connection = m_session->getConnection();
+    const bool running = connection.continueSearch();
+    const std::vector<networkClient::session> found = connection.getSessionRecords();
+    if (const networkClient::session* own = findSession(found, m_hosted->getHost().getInstance())) {
+        const networkClient::session session = *own;
+        enter(setupStage::connecting);
+        connection.connectSession(session);
+        m_lastConnectAttempt = timeGetTime();
+        return;
+    }
+    if (running)
+        return;
+    if (++m_searches < OWN_SESSION_SEARCHES) {
+        connection.startSearch();
+        return;
+    }
+    std::fprintf(stderr, "zeb: hosting \"%s\", but its own session does not answer on this machine\n",
+                 getHostedSessionName(m_options).c_str());
+    cannotHost();
+}
+
+void ZEBWindowedGame::cannotHost() {
+    m_hosted.reset();
+    enter(setupStage::failed);
+    endWindowLoop(1);
+}
+
+void ZEBWindowedGame::stepConnecting() {
+    networkClient& connection = m_session->getConnection();
+    if (connection.isConnected()) {
+        beginJoining();
+        return;
+    }
+    const bool late = msInStage() > CONNECT_DEADLINE_MS;
+    if (m_hosted && !late) {
+        // The own game is on this machine: a connect that failed is tried
+        // again, after the failed attempt's end of session is taken so that
+        // the next attempt does not read it as its own.
+        if (!connection.isConnecting() || timeGetTime() - m_lastConnectAttempt >= OWN_CONNECT_RETRY_MS) {
+            messageQueue stale;
+            connection.receiveMessages(stale);
+            const std::vector<networkClient::session> found = connection.getSessionRecords();
+            const networkClient::session* own = findSession(found, m_hosted->getHost().getInstance());
+            if (own == nullptr) {
+                joinFailed();
+                return;
+            }
+            connection.connectSession(*own);
+            m_lastConnectAttempt = timeGetTime();
+        }
+        return;
+    }
+    if (late || !connection.isConnecting())
+        joinFailed();
+}
+
+void ZEBWindowedGame::beginJoining() {
+    enter(setupStage::joining);
+    m_lastJoinRequest = timeGetTime() - JOIN_PASS_REMOTE_MS; // the first request goes at once
+    stepJoining();
+}
+
+void ZEBWindowedGame::stepJoining() {
+    networkClient& connection = m_session->getConnection();
+    ZEBGameStateCollector& collector = m_session->getCollector();
+    messageQueue in;
+    messageQueue out;
+    std::vector<networkEvent> events;
+    connection.receiveMessages(in, events);
+    if (hasSessionEnded(events) || (!connection.isConnected() && !connection.isConnecting()) ||
+        msInStage() > JOIN_DEADLINE_MS) {
+        joinFailed();
+        return;
+    }
+    collector.update(0.0f, in, out);
+    if (collector.wasRefusedWatching()) {
+        setNotice(CANNOT_WATCH_TEXT);
+        joinFailed();
+        return;
+    }
+    if (collector.hasJoined()) {
+        enter(setupStage::playing);
+        if (m_options.record && m_settings.record)
+            m_session->startRecording(m_playerName);
+        m_session->setHostSilence(0.0f);
+        m_input.clear();
+        m_afterLoss = false;
+        m_moving = false;
+        m_formerRow = -1;
+        return;
+    }
+    const uint32_t pass = m_hosted ? JOIN_PASS_HOSTING_MS : JOIN_PASS_REMOTE_MS;
+    if (timeGetTime() - m_lastJoinRequest >= pass) {
+        connection.sendMessages(out);
+        m_lastJoinRequest = timeGetTime();
+    }
+}
+
+// After a session found by searching could not be joined, the copy searches
+// again, passing over it; after a few such sessions it hosts its own game.
+bool ZEBWindowedGame::maySearchAgain() const {
+    return m_options.connectHost.empty() && !m_hosted;
+}
+
+void ZEBWindowedGame::joinFailed() {
+    if (!maySearchAgain()) {
+        giveUp();
+        return;
+    }
+    reportUnavailable("searching again");
+    networkClient& connection = m_session->getConnection();
+    m_failed.remember(connection.getSessionInstance(), connection.getHostAddress(), timeGetTime());
+    if (m_moving) // not a game to move to again soon either
+        m_failedMoves.remember(connection.getSessionInstance(), connection.getHostAddress(), timeGetTime());
+    beginSearch(m_tries++ < JOIN_TRIES_PER_SEARCH_ROUND);
+}
+
+// Says on standard error why the game could not be joined, when the
+// connection knows, and what this copy does next.
+void ZEBWindowedGame::reportUnavailable(const char* next) {
+    networkClient& connection = m_session->getConnection();
+    const networkEnd end = connection.getEnd();
+    const std::string host = !m_options.connectHost.empty() && end == networkEnd::badAddress
+                                 ? m_options.connectHost
+                                 : formatAddress(connection.getHostAddress());
+    const char* reason = m_session->getCollector().wasRefusedWatching() ? "its host cannot take watchers"
+                         : end == networkEnd::none                      ? "no answer to the join request"
+                                                                        : describeEnd(end);
+    std::fprintf(stderr, "zeb: cannot join the game at %s: %s%s%s\n", host.c_str(), reason,
+                 next != nullptr ? "; " : "", next != nullptr ? next : "");
+    if (next != nullptr)
+        return;
+    // With --connect this copy neither searches nor hosts: the window says why.
+    if (!m_options.connectHost.empty())
+        setNotice("The game at " + host + ": " + reason + ". --connect joins that host only.");
+    else
+        setNotice(describeUnavailable(end));
+}
+
+// A copy that could not join lets go of its connection, and a copy that
+// hosts a game it cannot play in stops hosting it. A copy looking for its
+// party's next game looks again later.
+void ZEBWindowedGame::giveUp() {
+    reportUnavailable();
+    m_session->getConnection().disconnect();
+    m_hosted.reset();
+    enter(setupStage::unavailable);
+    if (m_afterLoss && m_options.rejoin)
+        m_rejoinDelay = REJOIN_RETRY_DELAY;
+}

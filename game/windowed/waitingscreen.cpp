@@ -1,0 +1,44 @@
+#include "game/windowed/windowtexts.h"
+
+#include "game/windowed/windowedgame.h"
+
+#include "networklib/networkclient.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+// What the window says while this copy has no game: why the last one ended
+// or could not be joined, and when the next search starts.
+std::string describeUnavailable(networkEnd end) {
+    switch (end) {
+    case networkEnd::hostStopped:
+        return "The host left the game.";
+    case networkEnd::connectionLost:
+        return "Connection lost: the host stopped answering.";
+    case networkEnd::gameFull:
+        return "The game is full.";
+    case networkEnd::none:
+        return "The host did not answer the join request.";
+    default:
+        return std::string("The game could not be joined: ") + describeEnd(end) + ".";
+    }
+}
+
+std::string searchCountdownText(float rejoinDelay) {
+    if (!(rejoinDelay >= 0.0f))
+        return {};
+    // Whole seconds, rounded up: the line never says 0 before the search starts.
+    const int seconds = std::max(1, static_cast<int>(std::ceil(rejoinDelay)));
+    char text[64];
+    std::snprintf(text, sizeof(text), "Searching again in %d s ...", seconds);
+    return text;
+}
+
+bool isHostSilent(float linkSilence) {
+    return linkSilence >= HOST_SILENCE_LIMIT;
+}
+
+bool ZEBWindowedGame::showsConnectionLost() const {
+    return m_stage == setupStage::playing && m_session && isHostSilent(m_session->getLinkSilence());
+}
