@@ -1,10 +1,11 @@
 #include "core/timer.h"
+#include "game/bot/botplayer.h"
+#include "game/common/gamenetwork.h"
 #include "game/common/levelfailure.h"
-#include "game/dedicated/serversettings.h"
+#include "game/common/options.h"
 #include "game/common/statusquery.h"
 #include "game/dedicated/dedicatedserver.h"
-#include "game/common/gamenetwork.h"
-#include "game/common/options.h"
+#include "game/dedicated/serversettings.h"
 #include "platform/system/clock.h"
 
 #include <cstdio>
@@ -15,7 +16,9 @@ using namespace win;
 
 // zeb-server: the dedicated host alone, for containers and fleets. It takes
 // the options of `zeb --server` (--server itself may be left out) and links
-// no window, drawing, sound, font or TLS library. A broken invariant is
+// no window, drawing, sound, font or TLS library. The bots it brings along are
+// copies of itself started with --bot, as zeb's are of zeb: a bot that fails
+// takes nothing of the host with it. A broken invariant is
 // reported on standard error, with nobody to ask.
 
 int main(int argc, char** argv) {
@@ -23,7 +26,8 @@ int main(int argc, char** argv) {
     std::vector<const char*> arguments(argv, argv + argc);
     bool asked = false;
     for (const char* argument : arguments)
-        asked = asked || std::string(argument) == "--server" || std::string(argument) == "--status";
+        asked = asked || std::string(argument) == "--server" || std::string(argument) == "--status" ||
+                std::string(argument) == "--bot";
     if (!asked)
         arguments.push_back("--server");
     gameOptions options;
@@ -34,7 +38,8 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::puts("zeb-server is the dedicated server of ZEB alone, as zeb --server; the options of the\n"
-                  "window, the player and the computer players do not apply to it.");
+                  "window and the player do not apply to it. Its computer players (--bots N) are copies\n"
+                  "of itself run with --bot.");
         std::fputs(usageText("zeb-server").c_str(), stdout);
         return 0;
     }
@@ -42,13 +47,11 @@ int main(int argc, char** argv) {
         std::puts(ZEB_VERSION_TEXT);
         return 0;
     }
-    // The computer players are the game program's: start them with zeb --bot --connect.
-    if (options.bots > 0) {
-        std::fprintf(stderr,
-                     "zeb-server: --bots needs the game program; start bots with zeb --bot --connect\n");
-        return 2;
-    }
     return runReportingLevelFailures(
-        [&options] { return options.status ? runStatusQuery(options) : runDedicatedServer(options); },
+        [&options] {
+            if (options.bot)
+                return runBot(options);
+            return options.status ? runStatusQuery(options) : runDedicatedServer(options);
+        },
         nullptr);
 }

@@ -97,11 +97,11 @@ TEST_F(fleetServer, aTakenExplicitPortStopsTheServer) {
     EXPECT_EQ(output().find("hosting"), std::string::npos) << output();
 }
 
-// The server program hosts only: what needs the game program is refused in
-// one line, as a wrong option is.
+// The server program hosts only: what joins another game is refused in one
+// line, as a wrong option is.
 TEST_F(fleetServer, theServerProgramRefusesWhatNeedsTheGame) {
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"--bots", "2"}, {"--bot"}, {"--connect", "127.0.0.1"}, {"--port", "0"}}) {
+         {std::vector<std::string>{"--connect", "127.0.0.1"}, {"--port", "0"}}) {
         m_server = startProgram(ZEB_SERVER_PROGRAM, arguments, makeTempFolder("refused"));
         ASSERT_TRUE(waitForExit(m_server, 10000)) << arguments[0];
         EXPECT_EQ(exitCode(m_server), 2) << arguments[0];
@@ -112,28 +112,31 @@ TEST_F(fleetServer, theServerProgramRefusesWhatNeedsTheGame) {
 
 // The bots are separate programs: none of them holds the game socket, the
 // counters' socket or any file of the server, so the port is free once the
-// server is gone.
+// server is gone. Both programs bring bots along.
 TEST_F(fleetServer, botsInheritNoDescriptorOfTheirHost) {
-    const std::string port = std::to_string(findFreePort());
-    m_server = startProgram(ZEB_PROGRAM, {"--server", "--port", port, "--bots", "2", "--metrics", "0"},
-                            makeTempFolder("bots"));
-    ASSERT_TRUE(waitUntil([&] { return output().find("Player 2 joined") != std::string::npos; }, 20000))
-        << output() << errors();
-    const std::vector<pid_t> bots = childrenOf(m_server.pid);
-    ASSERT_EQ(bots.size(), 2u);
-    std::set<std::string> hostFiles = openTargets(m_server.pid, 0);
-    ASSERT_GT(hostFiles.size(), 3u);
-    for (const pid_t bot : bots) {
-        for (const std::string& target : openTargets(bot, 3)) {
-            // Every eventfd and epoll instance has the same name: only real files and sockets compare.
-            if (target.rfind("anon_inode:", 0) != 0) {
-                EXPECT_EQ(hostFiles.count(target), 0u) << "bot " << bot << " holds " << target;
+    for (const char* program : {ZEB_PROGRAM, ZEB_SERVER_PROGRAM}) {
+        SCOPED_TRACE(program);
+        const std::string port = std::to_string(findFreePort());
+        m_server = startProgram(program, {"--server", "--port", port, "--bots", "2", "--metrics", "0"},
+                                makeTempFolder("bots"));
+        ASSERT_TRUE(waitUntil([&] { return output().find("Player 2 joined") != std::string::npos; }, 20000))
+            << output() << errors();
+        const std::vector<pid_t> bots = childrenOf(m_server.pid);
+        ASSERT_EQ(bots.size(), 2u);
+        std::set<std::string> hostFiles = openTargets(m_server.pid, 0);
+        ASSERT_GT(hostFiles.size(), 3u);
+        for (const pid_t bot : bots) {
+            for (const std::string& target : openTargets(bot, 3)) {
+                // Every eventfd and epoll instance has the same name: only real files and sockets compare.
+                if (target.rfind("anon_inode:", 0) != 0) {
+                    EXPECT_EQ(hostFiles.count(target), 0u) << "bot " << bot << " holds " << target;
+                }
             }
         }
+        stopProcess(m_server, SIGTERM);
+        ASSERT_TRUE(waitForExit(m_server, 10000));
+        EXPECT_EQ(exitCode(m_server), 0);
     }
-    stopProcess(m_server, SIGTERM);
-    ASSERT_TRUE(waitForExit(m_server, 10000));
-    EXPECT_EQ(exitCode(m_server), 0);
 }
 
 // ---- Agones: the schedule on a replayed clock -------------------------------
