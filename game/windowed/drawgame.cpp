@@ -8,7 +8,9 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/windowed/draw/zebobjectparticlesystem.h"
 #include "game/windowed/draw/zebshapeoutlines.h"
+#include "game/windowed/hud/chatpanel.h"
 #include "game/windowed/hud/feedback.h"
+#include "game/windowed/hud/scoretable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,19 +22,9 @@ namespace {
 constexpr float BACKGROUND_RED = 0.05f;
 constexpr float BACKGROUND_GREEN = 0.05f;
 constexpr float BACKGROUND_BLUE = 0.1f;
-constexpr float TOP_LINE = 1.0f;
-constexpr float BOTTOM_EDGE = -1.0f;
 constexpr float SOUND_LINE_TOP = -0.75f;
-constexpr float SOUND_LINE_GREY = 0.75f;
-constexpr const char* CHAT_PROMPT = "Say: ";
-constexpr const char* CHAT_CURSOR = "_";
 constexpr float SILENT_HOST_LEFT = -0.25f;
 constexpr float SILENT_HOST_TOP = 0.45f;
-constexpr int SCORE_TEXT_SIZE = 256;
-constexpr size_t WATCHERS_LINE_BYTES = 60; // names a line holds before the next begins
-// The own row of the score table starts with this marker.
-constexpr const char* OWN_ROW_MARKER = "\xC2\xBB ";            // "» "
-constexpr const char* LEADER_MARKER = "  \xE2\x97\x84 leader"; // "  ◄ leader"
 // The own ship carries a faint ring, drawn by this client only.
 constexpr int RING_SEGMENTS = 40;
 constexpr float RING_REACH = 1.3f; // times the ship's outline radius
@@ -112,15 +104,6 @@ colour4 dimmed(const colour4& colour) {
     return colour4(colour.r, colour.g, colour.b, colour.a * BLINK_DIM_ALPHA);
 }
 
-// The score table's row of the ship followed; -1 for none.
-int followedRow(const ZEBGameStateCollector& collector, int followed) {
-    for (int row = 0; followed >= 0 && row < collector.getStatsCount(); ++row) {
-        if (collector.getStatsID(row) == followed)
-            return row;
-    }
-    return -1;
-}
-
 } // namespace
 
 void ZEBWindowedGame::drawElements(ZEBClientSession& session) {
@@ -149,64 +132,6 @@ void ZEBWindowedGame::drawElements(ZEBClientSession& session) {
     }
 }
 
-// The names of those who watch, a few to a line, under the score table; and
-// to a copy that watches, what its view shows.
-void ZEBWindowedGame::drawWatchers(const ZEBGameStateCollector& collector, float top) {
-    std::vector<std::string> lines;
-    for (const std::string& name : collector.getWatchers()) {
-        if (lines.empty() || lines.back().size() + name.size() > WATCHERS_LINE_BYTES)
-            lines.push_back(lines.empty() ? WATCHERS_TITLE : "    ");
-        else
-            lines.back() += ", ";
-        lines.back() += name;
-    }
-    if (m_watching) {
-        char text[SCORE_TEXT_SIZE];
-        const int row = followedRow(collector, m_followed);
-        if (row < 0)
-            std::snprintf(text, sizeof(text), "%s", WATCH_WHOLE_FIELD_TEXT);
-        else
-            std::snprintf(text, sizeof(text), WATCH_FOLLOWING_TEXT, collector.getStatsName(row));
-        lines.emplace_back(text);
-    }
-    for (const std::string& line : lines) {
-        if (!(top > BOTTOM_EDGE))
-            return;
-        drawGreyLine(top, line);
-        top -= m_lineSpacing;
-    }
-}
-
-void ZEBWindowedGame::drawScoreTable(const ZEBGameStateCollector& collector) {
-    const std::vector<int> order = collector.getStatsOrder();
-    // A leader only when one player is ahead of all others.
-    const bool leader =
-        order.size() > 1 && collector.getStatsScore(order[0]) > collector.getStatsScore(order[1]);
-    char text[SCORE_TEXT_SIZE];
-    for (size_t line = 0; line < order.size(); ++line) {
-        const int p = order[line];
-        const float top = TOP_LINE - static_cast<float>(line) * m_lineSpacing;
-        // A row below the window has no pixels to print into, and the font
-        // reports every print that draws nothing.
-        if (!(top > BOTTOM_EDGE))
-            break;
-        std::snprintf(text, sizeof(text), "%s%s ( %d )%s\n", collector.isOwnStatsRow(p) ? OWN_ROW_MARKER : "",
-                      collector.getStatsName(p), collector.getStatsScore(p),
-                      leader && line == 0 ? LEADER_MARKER : "");
-        const colour4& colour = collector.getStatsColour(p);
-        m_font.setTop(top);
-        m_font.setColour(colour.r, colour.g, colour.b, colour.a);
-        m_font.print(text);
-    }
-    drawWatchers(collector, TOP_LINE - static_cast<float>(order.size()) * m_lineSpacing);
-}
-
-void ZEBWindowedGame::drawGreyLine(float top, const std::string& text) {
-    m_font.setTop(top);
-    m_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
-    m_font.print(text.c_str());
-}
-
 // The notice just above the sound line; the chat line being typed above the
 // notice, the lines received above it, newest lowest.
 float ZEBWindowedGame::noticeLineTop() const {
@@ -223,22 +148,6 @@ const char* ZEBWindowedGame::soundLineText() const {
     return m_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT;
 }
 
-void ZEBWindowedGame::drawChat() {
-    const std::deque<shownChatLine>& lines = m_chat.getLines();
-    float top = chatEntryTop() + m_lineSpacing * static_cast<float>(lines.size());
-    for (const shownChatLine& line : lines) {
-        m_font.setTop(top);
-        m_font.setColour(line.colour.r, line.colour.g, line.colour.b, line.colour.a);
-        m_font.print(line.text.c_str());
-        top -= m_lineSpacing;
-    }
-    if (isTyping()) {
-        m_font.setTop(chatEntryTop());
-        m_font.setColour(1.0f, 1.0f, 1.0f, 1.0f);
-        m_font.print((CHAT_PROMPT + getTextEntry().getText() + CHAT_CURSOR).c_str());
-    }
-}
-
 // Over the last picture of a host that has fallen silent, in the open space
 // above the ring of start points.
 void ZEBWindowedGame::drawConnectionLost() {
@@ -251,17 +160,17 @@ void ZEBWindowedGame::drawConnectionLost() {
 
 // Why there is no game, and when this copy looks for one again.
 void ZEBWindowedGame::drawUnavailable() {
-    m_font.setTop(TOP_LINE);
+    m_font.setTop(HUD_TOP_LINE);
     m_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
     m_font.print(GAME_UNAVAILABLE_TEXT);
-    float top = TOP_LINE - m_lineSpacing;
+    float top = HUD_TOP_LINE - m_lineSpacing;
     if (!m_notice.empty()) {
-        drawGreyLine(top, m_notice);
+        drawGreyLine(hud(), top, m_notice);
         top -= m_lineSpacing;
     }
     const std::string countdown = searchCountdownText(m_rejoinDelay);
     if (!countdown.empty())
-        drawGreyLine(top, countdown);
+        drawGreyLine(hud(), top, countdown);
 }
 
 void ZEBWindowedGame::drawGame(ZEBClientSession& session) {
@@ -277,13 +186,11 @@ void ZEBWindowedGame::drawGame(ZEBClientSession& session) {
     const int own = collector.getOwnIndex();
     if (own >= 0 && own < collector.getElementCount())
         drawFeedback(m_font, session.getFeedback(), collector.getElementState(own).getPosition());
-    drawScoreTable(collector);
+    drawScoreTable(hud(), collector, m_watching, m_followed);
 }
 
 void ZEBWindowedGame::drawSetupStatus() {
-    m_font.setTop(TOP_LINE);
-    m_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
-    m_font.print(getSetupStatus());
+    drawGreyLine(hud(), HUD_TOP_LINE, getSetupStatus());
 }
 
 void ZEBWindowedGame::render() {
@@ -296,9 +203,9 @@ void ZEBWindowedGame::render() {
     switch (m_stage) {
     case setupStage::playing:
         drawGame(*m_session);
-        drawChat();
+        drawChatPanel(hud(), m_chat, chatEntryTop(), isTyping() ? &getTextEntry().getText() : nullptr);
         if (isNoticeFresh())
-            drawGreyLine(noticeLineTop(), m_notice);
+            drawGreyLine(hud(), noticeLineTop(), m_notice);
         if (showsConnectionLost())
             drawConnectionLost();
         break;
@@ -315,9 +222,7 @@ void ZEBWindowedGame::render() {
     if (m_statusLine && m_stage == setupStage::playing) {
         m_statusLine(m_font);
     } else {
-        m_font.setTop(SOUND_LINE_TOP);
-        m_font.setColour(SOUND_LINE_GREY, SOUND_LINE_GREY, SOUND_LINE_GREY, 1.0f);
-        m_font.print(soundLineText());
+        drawGreyLine(hud(), SOUND_LINE_TOP, soundLineText());
     }
     endScene();
 }

@@ -1,18 +1,19 @@
 #pragma once
 
 #include "drawing/font/font.h"
+#include "game/common/botprocesses.h"
+#include "game/common/hostedgame.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
 #include "game/windowed/clientsession.h"
-#include "game/windowed/setup/failedsessions.h"
-#include "game/common/hostedgame.h"
-#include "game/windowed/setup/moveprobe.h"
-#include "game/common/botprocesses.h"
-#include "game/windowed/windowtexts.h"
-#include "game/windowed/keybindings.h"
 #include "game/windowed/hud/chatpanel.h"
+#include "game/windowed/hud/hudtext.h"
+#include "game/windowed/keybindings.h"
 #include "game/windowed/screenshot.h"
+#include "game/windowed/setup/failedsessions.h"
+#include "game/windowed/setup/moveprobe.h"
 #include "game/windowed/usersettings.h"
+#include "game/windowed/windowtexts.h"
 #include "platform/system/keystates.h"
 #include "platform/system/textentry.h"
 #include "sound/soundlist.h"
@@ -182,10 +183,7 @@ class ZEBWindowedGame {
     // Drawing (shellrender.cpp).
     void drawGame(ZEBClientSession& session);
     void drawElements(ZEBClientSession& session);
-    void drawScoreTable(const ZEBGameStateCollector& collector);
-    void drawWatchers(const ZEBGameStateCollector& collector, float top);
-    void drawGreyLine(float top, const std::string& text);
-    void drawChat();
+    hudText hud() { return {m_font, m_lineSpacing}; }
     float noticeLineTop() const;
     const char* soundLineText() const;
     float chatEntryTop() const;

@@ -1,10 +1,14 @@
 #include "game/windowed/hud/chatpanel.h"
 
+#include "drawing/font/font.h"
 #include "game/client/zebgamestatecollector.h"
 
 #include <vector>
 
 namespace {
+
+constexpr const char* CHAT_PROMPT = "Say: ";
+constexpr const char* CHAT_CURSOR = "_";
 
 const colour4 HOST_LINE_COLOUR(0.75f, 0.75f, 0.75f, 1.0f);
 // Watchers, and players the score table does not hold yet: no ship's colour
@@ -42,4 +46,20 @@ void ZEBChatPanel::step(float seconds) {
         line.age += seconds;
     while (!m_lines.empty() && !(m_lines.front().age < CHAT_SHOW_SECONDS))
         m_lines.pop_front();
+}
+
+void drawChatPanel(const hudText& hud, const ZEBChatPanel& chat, float entryTop, const std::string* typing) {
+    const std::deque<shownChatLine>& lines = chat.getLines();
+    float top = entryTop + hud.lineSpacing * static_cast<float>(lines.size());
+    for (const shownChatLine& line : lines) {
+        hud.text.setTop(top);
+        hud.text.setColour(line.colour.r, line.colour.g, line.colour.b, line.colour.a);
+        hud.text.print(line.text.c_str());
+        top -= hud.lineSpacing;
+    }
+    if (typing != nullptr) {
+        hud.text.setTop(entryTop);
+        hud.text.setColour(1.0f, 1.0f, 1.0f, 1.0f);
+        hud.text.print((CHAT_PROMPT + *typing + CHAT_CURSOR).c_str());
+    }
 }

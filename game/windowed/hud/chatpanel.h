@@ -2,6 +2,7 @@
 
 #include "core/maths/colour4.h"
 #include "game/rules/extensions.h"
+#include "game/windowed/hud/hudtext.h"
 
 #include <deque>
 #include <string>
@@ -34,3 +35,7 @@ class ZEBChatPanel {
   private:
     std::deque<shownChatLine> m_lines;
 };
+
+// The lines shown, newest lowest, above the line being typed at entryTop
+// (typing: its text; null while nobody types).
+void drawChatPanel(const hudText& hud, const ZEBChatPanel& chat, float entryTop, const std::string* typing);
