@@ -1,5 +1,6 @@
 #include "platform/render/renderdevice.h"
 
+#include "platform/render/graphicsdevices.h"
 #include "platform/render/pngwriter.h"
 
 #include <SDL.h>
@@ -120,17 +121,18 @@ bool renderDevice::createWindowRenderer() {
         m_renderer = existing;
         m_ownsRenderer = false;
     } else {
-        // Without a display there is no GPU to ask for; with one, try it first.
+        // Without a display, or without a graphics processor, there is no GPU
+        // to ask for; with both, try it first.
         SDL_Renderer* renderer = nullptr;
-        if (!isSoftwareDriver(SDL_GetCurrentVideoDriver()))
+        if (!isSoftwareDriver(SDL_GetCurrentVideoDriver()) && hasGraphicsDevice())
             renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
         if (renderer != nullptr && isSoftwareGL(renderer)) {
             SDL_DestroyRenderer(renderer);
             renderer = nullptr;
-            // The window's surface, not a GL texture standing in for it.
-            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         }
         if (renderer == nullptr) {
+            // The window's surface, not a GL texture standing in for it.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
             SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
             renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
         }
