@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <string>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -43,10 +44,31 @@ SDL_BlendMode blendModeFor(bool enabled, blendFactor source, blendFactor destina
     return SDL_BLENDMODE_BLEND;
 }
 
-void flushRun(SDL_Renderer* renderer) {
-    if (g_run.size() >= 2)
+// A pixel coordinate for a point far outside the area, where a cast would overflow.
+int boundedPixel(float value, int size) {
+    return static_cast<int>(std::floor(std::clamp(value, -2.0f, static_cast<float>(size) + 2.0f)));
+}
+
+// Draws the run and gives the pixels it may have touched: SDL truncates each
+// point, so a pixel's margin round the points' box holds every line.
+pixelBox flushRun(SDL_Renderer* renderer, int areaWidth, int areaHeight) {
+    pixelBox box;
+    if (g_run.size() >= 2) {
         SDL_RenderDrawLinesF(renderer, g_run.data(), static_cast<int>(g_run.size()));
+        float left = g_run[0].x, right = left, top = g_run[0].y, bottom = top;
+        for (const SDL_FPoint& p : g_run) {
+            left = std::min(left, p.x);
+            right = std::max(right, p.x);
+            top = std::min(top, p.y);
+            bottom = std::max(bottom, p.y);
+        }
+        box.x = boundedPixel(left, areaWidth) - 1;
+        box.y = boundedPixel(top, areaHeight) - 1;
+        box.width = boundedPixel(right, areaWidth) + 2 - box.x;
+        box.height = boundedPixel(bottom, areaHeight) + 2 - box.y;
+    }
     g_run.clear();
+    return box;
 }
 
 } // namespace
@@ -89,6 +111,7 @@ bool renderDevice::setArea(int x, int y, int width, int height) {
     m_window.areaY = y;
     m_window.areaWidth = width;
     m_window.areaHeight = height;
+    m_wholeDirty = true;
     applyArea();
     return true;
 }
@@ -169,6 +192,8 @@ void renderDevice::release() {
     m_ownsRenderer = false;
     m_software = false;
     m_generation = 0;
+    m_drawn.clear();
+    m_wholeDirty = true;
     m_stream = nullptr;
 }
 
@@ -283,14 +308,28 @@ bool renderDevice::drawLineStrip(int startVertex, int lineCount) {
             continue;
         }
         if (!joined || t0 > 0.0f) {
-            flushRun(renderer);
+            noteRun(flushRun(renderer, m_window.areaWidth, m_window.areaHeight));
             g_run.push_back(toScreen(t0 > 0.0f ? lerp(a, b, t0) : a));
         }
         g_run.push_back(toScreen(t1 < 1.0f ? lerp(a, b, t1) : b));
         joined = t1 >= 1.0f;
     }
-    flushRun(renderer);
+    noteRun(flushRun(renderer, m_window.areaWidth, m_window.areaHeight));
     return true;
+}
+
+void renderDevice::noteRun(const pixelBox& box) {
+    if (box.width > 0)
+        noteDrawn(box.x, box.y, box.width, box.height);
+}
+
+void renderDevice::noteDrawn(int x, int y, int width, int height) {
+    const int left = std::max(x, 0);
+    const int top = std::max(y, 0);
+    const int right = std::min(x + width, m_window.areaWidth);
+    const int bottom = std::min(y + height, m_window.areaHeight);
+    if (left < right && top < bottom)
+        m_drawn.push_back({left, top, right - left, bottom - top});
 }
 
 void renderDevice::clear(uint32_t argb, float, uint32_t) {
@@ -299,7 +338,26 @@ void renderDevice::clear(uint32_t argb, float, uint32_t) {
     SDL_Renderer* renderer = sdl(m_renderer);
     SDL_SetRenderDrawColor(renderer, static_cast<uint8_t>(argb >> 16), static_cast<uint8_t>(argb >> 8),
                            static_cast<uint8_t>(argb), static_cast<uint8_t>(argb >> 24));
-    SDL_RenderClear(renderer);
+    // A resized window gets a new surface from SDL, whose pixels are not ours.
+    int width = 0;
+    int height = 0;
+    SDL_GetRendererOutputSize(renderer, &width, &height);
+    if (width != m_targetWidth || height != m_targetHeight)
+        m_wholeDirty = true;
+    if (!m_software || m_wholeDirty || argb != m_clearColour) {
+        SDL_RenderClear(renderer);
+    } else if (!m_drawn.empty()) {
+        SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+        for (const pixelBox& box : m_drawn) {
+            const SDL_Rect rect = {box.x, box.y, box.width, box.height};
+            SDL_RenderFillRect(renderer, &rect);
+        }
+    }
+    m_targetWidth = width;
+    m_targetHeight = height;
+    m_clearColour = argb;
+    m_wholeDirty = false;
+    m_drawn.clear();
 }
 
 // SDL resets the viewport to the whole window when the window is resized.
@@ -321,7 +379,8 @@ void renderDevice::present() {
         SDL_RenderGetClipRect(renderer, &clip);
         SDL_RenderSetClipRect(renderer, nullptr);
         SDL_RenderSetViewport(renderer, nullptr);
-        m_presentHook(m_renderer, m_presentUser);
+        if (m_presentHook(m_renderer, m_presentUser))
+            m_wholeDirty = true;
         SDL_RenderSetViewport(renderer, &viewport);
         SDL_RenderSetClipRect(renderer, &clip);
     }
