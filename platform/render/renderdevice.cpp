@@ -44,31 +44,9 @@ SDL_BlendMode blendModeFor(bool enabled, blendFactor source, blendFactor destina
     return SDL_BLENDMODE_BLEND;
 }
 
-// A pixel coordinate for a point far outside the area, where a cast would overflow.
-int boundedPixel(float value, int size) {
-    return static_cast<int>(std::floor(std::clamp(value, -2.0f, static_cast<float>(size) + 2.0f)));
-}
-
-// Draws the run and gives the pixels it may have touched: SDL truncates each
-// point, so a pixel's margin round the points' box holds every line.
-pixelBox flushRun(SDL_Renderer* renderer, int areaWidth, int areaHeight) {
-    pixelBox box;
-    if (g_run.size() >= 2) {
+void flushRun(SDL_Renderer* renderer) {
+    if (g_run.size() >= 2)
         SDL_RenderDrawLinesF(renderer, g_run.data(), static_cast<int>(g_run.size()));
-        float left = g_run[0].x, right = left, top = g_run[0].y, bottom = top;
-        for (const SDL_FPoint& p : g_run) {
-            left = std::min(left, p.x);
-            right = std::max(right, p.x);
-            top = std::min(top, p.y);
-            bottom = std::max(bottom, p.y);
-        }
-        box.x = boundedPixel(left, areaWidth) - 1;
-        box.y = boundedPixel(top, areaHeight) - 1;
-        box.width = boundedPixel(right, areaWidth) + 2 - box.x;
-        box.height = boundedPixel(bottom, areaHeight) + 2 - box.y;
-    }
-    g_run.clear();
-    return box;
 }
 
 } // namespace
@@ -192,7 +170,7 @@ void renderDevice::release() {
     m_ownsRenderer = false;
     m_software = false;
     m_generation = 0;
-    m_drawn.clear();
+    forgetDrawn();
     m_wholeDirty = true;
     m_stream = nullptr;
 }
@@ -308,19 +286,35 @@ bool renderDevice::drawLineStrip(int startVertex, int lineCount) {
             continue;
         }
         if (!joined || t0 > 0.0f) {
-            noteRun(flushRun(renderer, m_window.areaWidth, m_window.areaHeight));
+            flushRun(renderer);
+            noteRun();
             g_run.push_back(toScreen(t0 > 0.0f ? lerp(a, b, t0) : a));
         }
         g_run.push_back(toScreen(t1 < 1.0f ? lerp(a, b, t1) : b));
         joined = t1 >= 1.0f;
     }
-    noteRun(flushRun(renderer, m_window.areaWidth, m_window.areaHeight));
+    flushRun(renderer);
+    noteRun();
     return true;
 }
 
-void renderDevice::noteRun(const pixelBox& box) {
-    if (box.width > 0)
-        noteDrawn(box.x, box.y, box.width, box.height);
+// The run is kept to be drawn again in the clear colour: SDL sets the same
+// pixels for the same points whatever the blending.
+void renderDevice::noteRun() {
+    if (g_run.size() >= 2) {
+        for (const SDL_FPoint& p : g_run) {
+            m_drawnPoints.push_back(p.x);
+            m_drawnPoints.push_back(p.y);
+        }
+        m_drawnRuns.push_back(static_cast<uint32_t>(g_run.size()));
+    }
+    g_run.clear();
+}
+
+void renderDevice::forgetDrawn() {
+    m_drawn.clear();
+    m_drawnPoints.clear();
+    m_drawnRuns.clear();
 }
 
 void renderDevice::noteDrawn(int x, int y, int width, int height) {
@@ -346,18 +340,28 @@ void renderDevice::clear(uint32_t argb, float, uint32_t) {
         m_wholeDirty = true;
     if (!m_software || m_wholeDirty || argb != m_clearColour) {
         SDL_RenderClear(renderer);
-    } else if (!m_drawn.empty()) {
+    } else {
         SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
         for (const pixelBox& box : m_drawn) {
             const SDL_Rect rect = {box.x, box.y, box.width, box.height};
             SDL_RenderFillRect(renderer, &rect);
         }
+        size_t next = 0;
+        for (const uint32_t count : m_drawnRuns) {
+            g_run.resize(count);
+            for (SDL_FPoint& p : g_run) {
+                p = {m_drawnPoints[next], m_drawnPoints[next + 1]};
+                next += 2;
+            }
+            flushRun(renderer);
+        }
+        g_run.clear();
     }
     m_targetWidth = width;
     m_targetHeight = height;
     m_clearColour = argb;
     m_wholeDirty = false;
-    m_drawn.clear();
+    forgetDrawn();
 }
 
 // SDL resets the viewport to the whole window when the window is resized.

@@ -61,7 +61,8 @@ class renderDevice {
     bool drawLineStrip(int startVertex, int lineCount);
 
     // The whole target. A software target keeps its pixels between frames, so
-    // there only what was drawn since the last clear is cleared again.
+    // there only what was drawn since the last clear is cleared again: the
+    // lines drawn again in the clear colour, text boxes filled.
     void clear(uint32_t argb, float depth, uint32_t stencil);
     void beginScene();
     void endScene();
@@ -90,7 +91,8 @@ class renderDevice {
     bool createOffscreenRenderer();
     void applyDrawState();
     void applyArea();
-    void noteRun(const pixelBox& box);
+    void noteRun();
+    void forgetDrawn();
 
     renderWindow m_window;
     void* m_renderer = nullptr; // SDL_Renderer
@@ -115,10 +117,13 @@ class renderDevice {
     presentHook m_presentHook = nullptr;
     void* m_presentUser = nullptr;
 
-    // The game area's parts drawn since the last clear, and whether the
+    // What was drawn since the last clear: boxes of the game area (text),
+    // the line runs as x, y pairs and their point counts; and whether the
     // whole target must be cleared (a new or resized target, a new colour,
     // something drawn over the area by the present hook).
     std::vector<pixelBox> m_drawn;
+    std::vector<float> m_drawnPoints;
+    std::vector<uint32_t> m_drawnRuns;
     bool m_wholeDirty = true;
     uint32_t m_clearColour = 0;
     int m_targetWidth = 0;
