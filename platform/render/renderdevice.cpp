@@ -298,10 +298,18 @@ bool renderDevice::drawLineStrip(int startVertex, int lineCount) {
     return true;
 }
 
+// What is kept of a frame to clear it again; a frame that draws more is
+// cleared whole, as is a target drawn on without clears.
+constexpr size_t MAX_KEPT_COORDINATES = 1 << 17;
+constexpr size_t MAX_KEPT_BOXES = 1 << 12;
+
 // The run is kept to be drawn again in the clear colour: SDL sets the same
 // pixels for the same points whatever the blending.
 void renderDevice::noteRun() {
-    if (g_run.size() >= 2) {
+    if (m_drawnPoints.size() + 2 * g_run.size() > MAX_KEPT_COORDINATES) {
+        forgetDrawn(); // drawing without clearing: the next clear clears all
+        m_wholeDirty = true;
+    } else if (g_run.size() >= 2) {
         for (const SDL_FPoint& p : g_run) {
             m_drawnPoints.push_back(p.x);
             m_drawnPoints.push_back(p.y);
@@ -322,8 +330,12 @@ void renderDevice::noteDrawn(int x, int y, int width, int height) {
     const int top = std::max(y, 0);
     const int right = std::min(x + width, m_window.areaWidth);
     const int bottom = std::min(y + height, m_window.areaHeight);
-    if (left < right && top < bottom)
+    if (m_drawn.size() >= MAX_KEPT_BOXES) {
+        forgetDrawn();
+        m_wholeDirty = true;
+    } else if (left < right && top < bottom) {
         m_drawn.push_back({left, top, right - left, bottom - top});
+    }
 }
 
 void renderDevice::clear(uint32_t argb, float, uint32_t) {

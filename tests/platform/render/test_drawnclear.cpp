@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -61,6 +62,33 @@ TEST(drawnClear, eachFrameMatchesOneDrawnOnAWholeClearedTarget) {
         ASSERT_TRUE(fresh.readFrame(&freshPixels));
         ASSERT_EQ(keptPixels, freshPixels) << "frame of seed " << seed;
     }
+}
+
+// More drawn than a frame keeps (here a strip of 70000 points) is cleared
+// whole: nothing of it stays.
+TEST(drawnClear, aFrameTooLargeToKeepIsClearedWhole) {
+    renderWindow offscreen;
+    offscreen.areaWidth = SIZE;
+    offscreen.areaHeight = SIZE;
+    renderDevice device;
+    ASSERT_TRUE(device.create(offscreen));
+    device.clear(BACKGROUND, 1.0f, 0);
+    seedRandom(9);
+    std::vector<vector3> points(70000);
+    for (vector3& p : points)
+        p = {randomIn(-1.0f, 1.0f), randomIn(-1.0f, 1.0f), 0.5f};
+    vertexBuffer buffer;
+    ASSERT_TRUE(buffer.create(points.data(), static_cast<int>(points.size())));
+    material white;
+    white.diffuse = colour4(1.0f, 1.0f, 1.0f, 1.0f);
+    device.setMaterial(white);
+    device.setVertexFormat(vertexFormat::position);
+    device.setStreamSource(0, &buffer, 0, POSITION_VERTEX_STRIDE);
+    ASSERT_TRUE(device.drawLineStrip(0, static_cast<int>(points.size()) - 1));
+    device.clear(BACKGROUND, 1.0f, 0);
+    std::vector<uint32_t> pixels;
+    ASSERT_TRUE(device.readFrame(&pixels));
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), BACKGROUND), SIZE * SIZE);
 }
 
 } // namespace
