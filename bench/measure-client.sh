@@ -4,6 +4,11 @@
 #
 #   bench/measure-client.sh [-s SECONDS] [-p DISCOVERY_PORT] ZEB [ZEB...]
 #
+# Columns, per frame at 45 frames a second: receive calls of all the client's
+# threads (recvmsg, recvfrom, recv, read, those that found nothing included);
+# waits (poll, select, sleeps, futex); the client's processor time and Xvfb's
+# in milliseconds; then the client's resident memory (VmRSS) at the end.
+#
 # Each program given is measured in turn against one virtual display, so that
 # builds compared in one run share the machine's state. Every copy talks over
 # loopback only: the host is joined by address and searches 127.255.255.255
