@@ -1,10 +1,12 @@
 #include "platform/render/renderdevice.h"
 
+#include "platform/render/graphicsdevices.h"
 #include "platform/render/pngwriter.h"
 
 #include <SDL.h>
 #include <string>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -45,7 +47,6 @@ SDL_BlendMode blendModeFor(bool enabled, blendFactor source, blendFactor destina
 void flushRun(SDL_Renderer* renderer) {
     if (g_run.size() >= 2)
         SDL_RenderDrawLinesF(renderer, g_run.data(), static_cast<int>(g_run.size()));
-    g_run.clear();
 }
 
 } // namespace
@@ -88,6 +89,7 @@ bool renderDevice::setArea(int x, int y, int width, int height) {
     m_window.areaY = y;
     m_window.areaWidth = width;
     m_window.areaHeight = height;
+    m_wholeDirty = true;
     applyArea();
     return true;
 }
@@ -120,17 +122,18 @@ bool renderDevice::createWindowRenderer() {
         m_renderer = existing;
         m_ownsRenderer = false;
     } else {
-        // Without a display there is no GPU to ask for; with one, try it first.
+        // Without a display, or without a graphics processor, there is no GPU
+        // to ask for; with both, try it first.
         SDL_Renderer* renderer = nullptr;
-        if (!isSoftwareDriver(SDL_GetCurrentVideoDriver()))
+        if (!isSoftwareDriver(SDL_GetCurrentVideoDriver()) && hasGraphicsDevice())
             renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
         if (renderer != nullptr && isSoftwareGL(renderer)) {
             SDL_DestroyRenderer(renderer);
             renderer = nullptr;
-            // The window's surface, not a GL texture standing in for it.
-            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         }
         if (renderer == nullptr) {
+            // The window's surface, not a GL texture standing in for it.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
             SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
             renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
         }
@@ -167,6 +170,8 @@ void renderDevice::release() {
     m_ownsRenderer = false;
     m_software = false;
     m_generation = 0;
+    forgetDrawn();
+    m_wholeDirty = true;
     m_stream = nullptr;
 }
 
@@ -282,13 +287,55 @@ bool renderDevice::drawLineStrip(int startVertex, int lineCount) {
         }
         if (!joined || t0 > 0.0f) {
             flushRun(renderer);
+            noteRun();
             g_run.push_back(toScreen(t0 > 0.0f ? lerp(a, b, t0) : a));
         }
         g_run.push_back(toScreen(t1 < 1.0f ? lerp(a, b, t1) : b));
         joined = t1 >= 1.0f;
     }
     flushRun(renderer);
+    noteRun();
     return true;
+}
+
+// What is kept of a frame to clear it again; a frame that draws more is
+// cleared whole, as is a target drawn on without clears.
+constexpr size_t MAX_KEPT_COORDINATES = 1 << 17;
+constexpr size_t MAX_KEPT_BOXES = 1 << 12;
+
+// The run is kept to be drawn again in the clear colour: SDL sets the same
+// pixels for the same points whatever the blending.
+void renderDevice::noteRun() {
+    if (m_drawnPoints.size() + 2 * g_run.size() > MAX_KEPT_COORDINATES) {
+        forgetDrawn(); // drawing without clearing: the next clear clears all
+        m_wholeDirty = true;
+    } else if (g_run.size() >= 2) {
+        for (const SDL_FPoint& p : g_run) {
+            m_drawnPoints.push_back(p.x);
+            m_drawnPoints.push_back(p.y);
+        }
+        m_drawnRuns.push_back(static_cast<uint32_t>(g_run.size()));
+    }
+    g_run.clear();
+}
+
+void renderDevice::forgetDrawn() {
+    m_drawn.clear();
+    m_drawnPoints.clear();
+    m_drawnRuns.clear();
+}
+
+void renderDevice::noteDrawn(int x, int y, int width, int height) {
+    const int left = std::max(x, 0);
+    const int top = std::max(y, 0);
+    const int right = std::min(x + width, m_window.areaWidth);
+    const int bottom = std::min(y + height, m_window.areaHeight);
+    if (m_drawn.size() >= MAX_KEPT_BOXES) {
+        forgetDrawn();
+        m_wholeDirty = true;
+    } else if (left < right && top < bottom) {
+        m_drawn.push_back({left, top, right - left, bottom - top});
+    }
 }
 
 void renderDevice::clear(uint32_t argb, float, uint32_t) {
@@ -297,7 +344,36 @@ void renderDevice::clear(uint32_t argb, float, uint32_t) {
     SDL_Renderer* renderer = sdl(m_renderer);
     SDL_SetRenderDrawColor(renderer, static_cast<uint8_t>(argb >> 16), static_cast<uint8_t>(argb >> 8),
                            static_cast<uint8_t>(argb), static_cast<uint8_t>(argb >> 24));
-    SDL_RenderClear(renderer);
+    // A resized window gets a new surface from SDL, whose pixels are not ours.
+    int width = 0;
+    int height = 0;
+    SDL_GetRendererOutputSize(renderer, &width, &height);
+    if (width != m_targetWidth || height != m_targetHeight)
+        m_wholeDirty = true;
+    if (!m_software || m_wholeDirty || argb != m_clearColour) {
+        SDL_RenderClear(renderer);
+    } else {
+        SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+        for (const pixelBox& box : m_drawn) {
+            const SDL_Rect rect = {box.x, box.y, box.width, box.height};
+            SDL_RenderFillRect(renderer, &rect);
+        }
+        size_t next = 0;
+        for (const uint32_t count : m_drawnRuns) {
+            g_run.resize(count);
+            for (SDL_FPoint& p : g_run) {
+                p = {m_drawnPoints[next], m_drawnPoints[next + 1]};
+                next += 2;
+            }
+            flushRun(renderer);
+        }
+        g_run.clear();
+    }
+    m_targetWidth = width;
+    m_targetHeight = height;
+    m_clearColour = argb;
+    m_wholeDirty = false;
+    forgetDrawn();
 }
 
 // SDL resets the viewport to the whole window when the window is resized.
@@ -319,7 +395,8 @@ void renderDevice::present() {
         SDL_RenderGetClipRect(renderer, &clip);
         SDL_RenderSetClipRect(renderer, nullptr);
         SDL_RenderSetViewport(renderer, nullptr);
-        m_presentHook(m_renderer, m_presentUser);
+        if (m_presentHook(m_renderer, m_presentUser))
+            m_wholeDirty = true;
         SDL_RenderSetViewport(renderer, &viewport);
         SDL_RenderSetClipRect(renderer, &clip);
     }

@@ -60,7 +60,10 @@ class renderDevice {
     // fit the stream source.
     bool drawLineStrip(int startVertex, int lineCount);
 
-    void clear(uint32_t argb, float depth, uint32_t stencil); // the whole target
+    // The whole target. A software target keeps its pixels between frames, so
+    // there only what was drawn since the last clear is cleared again: the
+    // lines drawn again in the clear colour, text boxes filled.
+    void clear(uint32_t argb, float depth, uint32_t stencil);
     void beginScene();
     void endScene();
     void present(); // calls the present hook first, with the whole window as viewport
@@ -73,9 +76,13 @@ class renderDevice {
     bool readFrame(std::vector<uint32_t>* pixels) const;
     bool saveFramePNG(const std::string& path) const;
 
-    // For the platform layer only: the SDL_Renderer, to draw text and the menu strip.
+    // For the platform layer only: the SDL_Renderer, to draw text and the menu
+    // strip. What is drawn through it into the game area is noted (in the
+    // area's pixels), so that the next clear covers it.
     void* getNativeRenderer() const { return m_renderer; }
-    using presentHook = void (*)(void* nativeRenderer, void* user);
+    void noteDrawn(int x, int y, int width, int height);
+    // The hook returns true when it drew over the game area.
+    using presentHook = bool (*)(void* nativeRenderer, void* user);
     void setPresentHook(presentHook hook, void* user);
 
   private:
@@ -84,6 +91,8 @@ class renderDevice {
     bool createOffscreenRenderer();
     void applyDrawState();
     void applyArea();
+    void noteRun();
+    void forgetDrawn();
 
     renderWindow m_window;
     void* m_renderer = nullptr; // SDL_Renderer
@@ -107,6 +116,18 @@ class renderDevice {
 
     presentHook m_presentHook = nullptr;
     void* m_presentUser = nullptr;
+
+    // What was drawn since the last clear: boxes of the game area (text),
+    // the line runs as x, y pairs and their point counts; and whether the
+    // whole target must be cleared (a new or resized target, a new colour,
+    // something drawn over the area by the present hook).
+    std::vector<pixelBox> m_drawn;
+    std::vector<float> m_drawnPoints;
+    std::vector<uint32_t> m_drawnRuns;
+    bool m_wholeDirty = true;
+    uint32_t m_clearColour = 0;
+    int m_targetWidth = 0;
+    int m_targetHeight = 0;
 
     bool m_ownsRenderer = false;
     std::vector<clipPoint> m_clip; // scratch for one strip, kept to avoid allocating per draw

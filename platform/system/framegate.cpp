@@ -41,5 +41,5 @@ uint32_t frameGate::millisecondsUntilDue(uint64_t now) const {
     const uint64_t due = m_frameStart + m_period;
     if (now >= due)
         return 0;
-    return static_cast<uint32_t>((due - now) * 1000 / m_frequency);
+    return static_cast<uint32_t>(((due - now) * 1000 + m_frequency - 1) / m_frequency);
 }

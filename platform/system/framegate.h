@@ -16,8 +16,11 @@ class frameGate {
     // Seconds since the current frame became the next one, for the update's
     // test against the frame's time.
     float frameTime(uint64_t now) const;
-    void accept(uint64_t now);                         // the frame was taken
-    uint32_t millisecondsUntilDue(uint64_t now) const; // rounded down: never sleeps past it
+    void accept(uint64_t now); // the frame was taken
+    // Rounded up, so that a wait never ends just short of the frame and spins
+    // through the rest: a frame is at most a millisecond late, and the next one
+    // is still due one period after this one was.
+    uint32_t millisecondsUntilDue(uint64_t now) const;
 
     uint64_t getPeriod() const { return m_period; } // ticks
 

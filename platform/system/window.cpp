@@ -396,10 +396,10 @@ void paintPlayAreaBorder(gameWindow* window, SDL_Renderer* renderer) {
 
 } // namespace
 
-void paintMenuStrip(gameWindow* window, void* nativeRenderer) {
+bool paintMenuStrip(gameWindow* window, void* nativeRenderer) {
     SDL_Renderer* renderer = static_cast<SDL_Renderer*>(nativeRenderer);
     if (window == nullptr || window->destroyed || renderer == nullptr)
-        return;
+        return false;
     const rendererStateGuard saved(renderer);
     SDL_RenderSetViewport(renderer, nullptr);
     SDL_RenderSetClipRect(renderer, nullptr);
@@ -412,6 +412,7 @@ void paintMenuStrip(gameWindow* window, void* nativeRenderer) {
     paintMenu(window->menu, renderer, width);
     paintAboutBox(window->about, renderer);
     paintNameBox(window->name, renderer);
+    return window->menu.getOpenMenu() >= 0 || window->about.isOpen() || window->name.isOpen();
 }
 
 pixelRect fitPlayArea(int pixelWidth, int pixelHeight, int menuPixels) {

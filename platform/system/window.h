@@ -118,8 +118,9 @@ void setFullScreen(gameWindow* window, bool fullScreen); // the whole screen, th
 
 // Draws the border of the play area in a window that is not square, the menu
 // strip, an open menu and an open About or name box with the native
-// renderer; called before the frame is presented.
-void paintMenuStrip(gameWindow* window, void* nativeRenderer);
+// renderer; called before the frame is presented. True when an open menu or
+// box was drawn over the play area.
+bool paintMenuStrip(gameWindow* window, void* nativeRenderer);
 
 // The About box is drawn in the window and leaves the loop running; while it
 // is open it takes the key and mouse presses. It closes by itself on "OK",

@@ -7,7 +7,9 @@
 using namespace win;
 
 int runWindowLoop(gameWindow* window, float frameSeconds, const frameUpdateFunction& update,
-                  const frameRenderFunction& render, long frameLimit) {
+                  const frameRenderFunction& render, long frameLimit, messageWaitFunction wait) {
+    if (wait == nullptr)
+        wait = waitMessage;
     frameGate gate(fineClockFrequency(), frameSeconds);
     long framesDrawn = 0;
     windowMessage msg;
@@ -20,23 +22,25 @@ int runWindowLoop(gameWindow* window, float frameSeconds, const frameUpdateFunct
         // A closed window is not drawn again: its last picture stays the last one kept.
         if (isWindowDestroyed(window)) {
             if (!handled)
-                waitMessage(1);
+                wait(1);
             continue;
         }
         const uint32_t now = timeGetTime();
         const uint64_t fineNow = fineClockTicks();
         const uint64_t elapsed = static_cast<uint32_t>(now - last); // the clock wraps at 2^32
         const float changeInTime = static_cast<float>(static_cast<double>(elapsed) / 1000.0);
-        if (update(changeInTime, gate.frameTime(fineNow))) {
+        const bool accepted = update(changeInTime, gate.frameTime(fineNow));
+        if (accepted) {
             last = now;
             gate.accept(fineNow);
             render();
             if (++framesDrawn == frameLimit) // quit as the menu's Exit does
                 closeWindow(window);
-        } else if (!handled) {
-            // Nothing to do until the next event or the next frame.
-            waitMessage(gate.millisecondsUntilDue(fineNow));
         }
+        // Nothing to do until the next frame: a pass that only found the frame
+        // not yet due would cost a look at the window system's events.
+        if (!handled)
+            wait(gate.millisecondsUntilDue(accepted ? fineClockTicks() : fineNow));
     }
     return static_cast<int>(msg.wParam);
 }

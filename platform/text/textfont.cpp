@@ -162,6 +162,7 @@ bool textFont::drawLine(renderDevice& device, const std::string& line, int top, 
         return false;
     const SDL_Rect source = {visible.x - whole.x, visible.y - whole.y, visible.w, visible.h};
     SDL_Renderer* renderer = static_cast<SDL_Renderer*>(device.getNativeRenderer());
+    device.noteDrawn(visible.x, visible.y, visible.w, visible.h);
     return SDL_RenderCopy(renderer, static_cast<SDL_Texture*>(cached->texture), &source, &visible) == 0;
 }
 

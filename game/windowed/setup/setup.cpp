@@ -44,11 +44,12 @@ constexpr float REJOIN_RETRY_DELAY = 0.5f + 0.75f * MAX_PLAYERS;
 // A copy that watches and finds no game looks again after this long.
 constexpr float WATCH_SEARCH_DELAY = 2.0f;
 
-void paintWindowDecorations(void* nativeRenderer, void* window) {
+bool paintWindowDecorations(void* nativeRenderer, void* window) {
     auto* gameWindowOf = static_cast<gameWindow*>(window);
-    paintMenuStrip(gameWindowOf, nativeRenderer);
+    const bool overPlayArea = paintMenuStrip(gameWindowOf, nativeRenderer);
     if (auto* game = static_cast<ZEBWindowedGame*>(getWindowOwner(gameWindowOf)))
         game->getScreenshot().capture(nativeRenderer);
+    return overPlayArea;
 }
 
 void initialiseRenderDevice(gameWindow* window) {

@@ -1,11 +1,15 @@
 #include "core/random.h"
-#include "game/windowed/windowedgame.h"
 #include "game/common/options.h"
+#include "game/windowed/windowedgame.h"
+#include "platform/system/clock.h"
 #include "platform/system/framegate.h"
+#include "platform/system/window.h"
+#include "platform/system/windowloop.h"
 #include "sound/soundlist.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -135,14 +139,78 @@ TEST_F(shellFrame, theGateWaitsNoLongerThanTheFrameIsAwayAndStartsAfreshAfterASt
     frameGate gate(1000000, MIN_FRAME_TIME); // microseconds
     gate.start(0);
     EXPECT_EQ(gate.getPeriod(), 22223u);
-    EXPECT_EQ(gate.millisecondsUntilDue(0), 22u);
-    EXPECT_EQ(gate.millisecondsUntilDue(22000), 0u); // 0.223 ms left: spin, do not sleep past it
+    // Rounded up: 0 only once the frame is due, so the loop never spins
+    // through the last part of a frame, and a wait is at most 1 ms too long.
+    EXPECT_EQ(gate.millisecondsUntilDue(0), 23u);
+    EXPECT_EQ(gate.millisecondsUntilDue(21222), 2u);
+    EXPECT_EQ(gate.millisecondsUntilDue(21223), 1u);
+    EXPECT_EQ(gate.millisecondsUntilDue(22222), 1u);
+    EXPECT_EQ(gate.millisecondsUntilDue(22223), 0u);
     EXPECT_LT(gate.frameTime(22222), MIN_FRAME_TIME);
     EXPECT_GE(gate.frameTime(22223), MIN_FRAME_TIME);
     gate.accept(22500);
     EXPECT_FLOAT_EQ(gate.frameTime(22500), 0.000277f); // measured from when it was due
     gate.accept(5000000);                              // a stall of five seconds
     EXPECT_EQ(gate.frameTime(5000000), 0.0f);
+}
+
+// The window's loop on a clock that moves only while the loop waits and by
+// 50 microseconds a pass: over 450 frames it takes every frame on time, at
+// most a millisecond late, and makes one pass a frame, never spinning through
+// the part of a frame shorter than the wait's millisecond.
+namespace loopClock {
+constexpr int FRAMES = 450;
+uint64_t g_fine = 0; // nanoseconds
+int g_passes = 0;
+int g_frames = 0;
+int g_emptyWaits = 0;
+float g_latest = 0.0f; // how long after it was due a frame was taken, in seconds
+uint64_t ticks() {
+    return g_fine;
+}
+uint32_t milliseconds() {
+    g_fine += 50000;
+    return static_cast<uint32_t>(g_fine / 1000000);
+}
+void wait(uint32_t milliseconds) {
+    if (g_frames == FRAMES)
+        return; // a posted quit ends a wait at once
+    g_emptyWaits += milliseconds == 0 ? 1 : 0;
+    g_fine += milliseconds * uint64_t(1000000);
+}
+} // namespace loopClock
+
+TEST(windowLoop, sleepsUntilTheNextFrameIsDueWithoutSpinning) {
+    const char* reason = nullptr;
+    ASSERT_TRUE(initialiseWindowSystem(&reason)) << reason;
+    gameWindow* window = createGameWindow("loop", nullptr);
+    ASSERT_NE(window, nullptr);
+    for (windowMessage message; peekMessage(message);) {
+    } // the window's own start-up events
+    const ClockSource previous = setClockSource(loopClock::milliseconds);
+    const FineClock previousFine = setFineClock({loopClock::ticks, 1000000000});
+    const auto update = [](float, float frameTime) {
+        ++loopClock::g_passes;
+        if (frameTime < MIN_FRAME_TIME)
+            return false;
+        loopClock::g_latest = std::max(loopClock::g_latest, frameTime - MIN_FRAME_TIME);
+        return true;
+    };
+    const auto render = [] {
+        if (++loopClock::g_frames == loopClock::FRAMES)
+            endWindowLoop(0);
+    };
+    EXPECT_EQ(runWindowLoop(window, MIN_FRAME_TIME, update, render, 0, loopClock::wait), 0);
+    setFineClock(previousFine);
+    setClockSource(previous);
+    destroyWindow(window);
+
+    EXPECT_EQ(loopClock::g_frames, loopClock::FRAMES);
+    EXPECT_LE(loopClock::g_passes, loopClock::FRAMES + 2);
+    EXPECT_EQ(loopClock::g_emptyWaits, 0);
+    EXPECT_LT(loopClock::g_latest, 0.00106f);
+    const double frameNanoseconds = 1e9 / 45.0;
+    EXPECT_NEAR(static_cast<double>(loopClock::g_fine), loopClock::FRAMES * frameNanoseconds, 1.1e6);
 }
 
 // The arrows work beside W, A and D; other keys may be bound instead, and

@@ -4,6 +4,8 @@
 #include "game/windowed/draw/zebshapeoutlines.h"
 #include "platform/system/window.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr uint32_t GREEN = 0xFF00FF00u;
@@ -279,12 +281,25 @@ TEST(RenderModule, DrawsIntoTheGameAreaOfAWindowBelowItsMenuStrip) {
     g_pd3dDevice->setPresentHook(
         [](void* renderer, void* user) {
             auto* r = static_cast<hookRecord*>(user);
-            paintMenuStrip(r->window, renderer);
             ++r->calls;
+            return paintMenuStrip(r->window, renderer);
         },
         &record);
     endScene();
     EXPECT_EQ(record.calls, 1);
+
+    // The next clear covers what the device drew (the line) and what the
+    // window drew over the game area (the name box), though it clears only
+    // what was drawn: the area is all background again.
+    openNameBox(shown, "Player", 31);
+    beginScene();
+    endScene();
+    closeNameBox(shown);
+    clearScene(1.0f, 0.0f, 0.0f, 1.0f);
+    beginScene();
+    ASSERT_TRUE(g_pd3dDevice->readFrame(&pixels));
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0xFFFF0000u), GAME_AREA_WIDTH * GAME_AREA_HEIGHT);
+    endScene();
     EXPECT_EQ(reports.count(), 0u);
     shutdownRender();
 }
