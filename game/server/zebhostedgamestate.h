@@ -79,7 +79,7 @@ class ZEBHostedGameState {
     float spawnRotation(int place) const { return m_game.spawnRotation(place); }
 
   private:
-    friend struct ZEBGameStateGameAccess; // scenario tests place elements and players directly
+    friend struct ZEBHostedGameStateAccess; // scenario tests place elements and players directly
 
     void handleEvent(const networkEvent& event, messageQueue& toSend);
     void handleMessage(const networkMessage& message, messageQueue& toSend);

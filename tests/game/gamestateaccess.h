@@ -5,7 +5,7 @@
 
 // Scenario tests set up positions, visibility, timers and scores directly
 // instead of playing the game until they happen.
-struct ZEBGameStateGameAccess {
+struct ZEBHostedGameStateAccess {
     static ZEBGameStateElement& element(ZEBHostedGameState& game, int id) {
         return game.m_game.getElement(id);
     }
@@ -19,10 +19,10 @@ struct ZEBGameStateCollectorAccess {
 };
 
 inline ZEBGameStateElement& elementOf(ZEBHostedGameState& game, int id) {
-    return ZEBGameStateGameAccess::element(game, id);
+    return ZEBHostedGameStateAccess::element(game, id);
 }
 inline PlayerRecord& playerOf(ZEBHostedGameState& game, int index) {
-    return ZEBGameStateGameAccess::player(game, index);
+    return ZEBHostedGameStateAccess::player(game, index);
 }
 inline ZEBGameStateElement& elementOf(ZEBGameStateCollector& collector, int index) {
     return ZEBGameStateCollectorAccess::element(collector, index);
