@@ -34,7 +34,6 @@ class ZEBHostedGameState {
               const std::vector<networkEvent>& events, messageQueue& toSend);
     // A step in which the transport reported nothing.
     void tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received, messageQueue& toSend);
-    void idle() const {} // the host is gone: the game is no longer stepped
     void handleMessages(messageQueue& received, const std::vector<networkEvent>& events,
                         messageQueue& toSend);
 
