@@ -1,8 +1,8 @@
 #include "fuzz/fuzzinput.h"
+#include "game/common/hostedlevel.h"
 #include "game/level/levelloader.h"
 #include "game/level/qxl.h"
-#include "game/server/zebgamestategame.h"
-#include "game/common/hostedlevel.h"
+#include "game/server/zebhostedgamestate.h"
 
 #include <cstdio>
 #include <string>
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     std::vector<ZEBObject> objects;
-    ZEBGameStateGame game;
+    ZEBHostedGameState game;
     try {
         hostLevel(loadLevel(path), game, objects);
         game.createAsteroids();

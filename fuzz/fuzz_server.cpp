@@ -1,6 +1,6 @@
 #include "fuzz/fuzzinput.h"
 #include "game/rules/zebobject.h"
-#include "game/server/zebgamestategame.h"
+#include "game/server/zebhostedgamestate.h"
 
 // The host's game fed what players send: messages from up to 256 senders,
 // a few a tick, with the level's kinds of shapes. A record of sender 0 (no
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     abortOnAssertion();
     static std::vector<ZEBObject> shapes = makeShapes();
     const std::vector<networkMessage> messages = splitMessages(data, size, true);
-    ZEBGameStateGame game;
+    ZEBHostedGameState game;
     game.setAsteroids(2, 1.0f);
     game.sortObjects(shapes);
     game.createAsteroids();

@@ -8,7 +8,7 @@
 
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/playarea.h"
-#include "game/server/zebgamestategame.h"
+#include "game/server/zebhostedgamestate.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 #include "platform/net/netguid.h"
@@ -54,7 +54,7 @@ float percentile(std::vector<float> values, double fraction) {
 }
 
 // The field holds one tiny asteroid at rest in a corner: nothing to hit, and no new round.
-void clearField(ZEBGameStateGame& game) {
+void clearField(ZEBHostedGameState& game) {
     for (int id = 0; id < game.getElementCount(); ++id) {
         ZEBGameStateElement& element = elementOf(game, id);
         if (element.getType() != TYPE_ASTEROID)
@@ -71,7 +71,7 @@ void BM_RemoteShipSmoothness(benchmark::State& state) {
     const netGuid guid = makeRandomGuid();
     for (auto _ : state) {
         std::vector<ZEBObject> shapes = play::makeShapes();
-        ZEBGameStateGame game;
+        ZEBHostedGameState game;
         seedRandom(2026u);
         game.setAsteroids(1, 1.0f);
         game.sortObjects(shapes);

@@ -6,9 +6,9 @@
 
 #include "core/random.h"
 #include "game/client/zebgamestatecollector.h"
-#include "game/rules/protocol.h"
-#include "game/server/zebgamestategame.h"
 #include "game/common/hostedlevel.h"
+#include "game/rules/protocol.h"
+#include "game/server/zebhostedgamestate.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 #include "platform/net/netguid.h"
@@ -54,7 +54,7 @@ void BM_EightPlayersTraffic(benchmark::State& state) {
     for (auto _ : state) {
         seedRandom(2026u);
         std::vector<ZEBObject> shapes;
-        ZEBGameStateGame game;
+        ZEBHostedGameState game;
         hostLevel(loadLevel(std::string(ZEB_ASSET_DIR) + "/level_0.xml"), game, shapes);
         game.createAsteroids();
         networkHost host;

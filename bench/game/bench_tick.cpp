@@ -5,7 +5,7 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
-#include "game/server/zebgamestategame.h"
+#include "game/server/zebhostedgamestate.h"
 #include "networklib/networkmessage.h"
 
 #include <benchmark/benchmark.h>
@@ -74,7 +74,7 @@ struct Game {
     }
 
     std::vector<ZEBObject> shapes;
-    ZEBGameStateGame game;
+    ZEBHostedGameState game;
     std::vector<networkMessage> clientMessages;
 };
 

@@ -2,7 +2,7 @@
 
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
-#include "game/server/zebgamestategame.h"
+#include "game/server/zebhostedgamestate.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
 #include "networklib/networkrank.h"
@@ -64,8 +64,8 @@ class ZEBHostedGame {
 
     networkHost& getHost() { return m_host; }
     const networkHost& getHost() const { return m_host; }
-    ZEBGameStateGame& getGame() { return m_game; }
-    const ZEBGameStateGame& getGame() const { return m_game; }
+    ZEBHostedGameState& getGame() { return m_game; }
+    const ZEBHostedGameState& getGame() const { return m_game; }
     const std::vector<ZEBObject>& getShapes() const { return m_shapes; }
 
   private:
@@ -74,7 +74,7 @@ class ZEBHostedGame {
     // when one ended since the last call, with what it found in seen.
     bool lookAround(uint32_t nowMs, std::vector<networkClient::session>& seen);
 
-    ZEBGameStateGame m_game;
+    ZEBHostedGameState m_game;
     std::vector<ZEBObject> m_shapes;
     networkHost m_host;
     bool m_dedicated = false;

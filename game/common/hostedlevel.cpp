@@ -2,7 +2,7 @@
 
 #include <utility>
 
-void hostLevel(LevelData level, ZEBGameStateGame& game, std::vector<ZEBObject>& shapes) {
+void hostLevel(LevelData level, ZEBHostedGameState& game, std::vector<ZEBObject>& shapes) {
     if (level.settings)
         game.setAsteroids(level.settings->asteroids, level.settings->speed);
     shapes = std::move(level.shapes);

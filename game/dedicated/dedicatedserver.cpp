@@ -1,12 +1,12 @@
 #include "game/dedicated/dedicatedserver.h"
 
 #include "core/random.h"
-#include "game/common/hostedgame.h"
-#include "game/dedicated/serveragones.h"
 #include "game/common/botprocesses.h"
-#include "game/common/serverevent.h"
-#include "game/dedicated/servermetrics.h"
 #include "game/common/gamenetwork.h"
+#include "game/common/hostedgame.h"
+#include "game/common/serverevent.h"
+#include "game/dedicated/serveragones.h"
+#include "game/dedicated/servermetrics.h"
 #include "platform/system/clock.h"
 #include "platform/system/consolelines.h"
 #include "platform/system/stopsignal.h"
@@ -35,7 +35,7 @@ struct namedPlayer {
 
 // Tells the operator who comes and goes, by name, once a connection has taken
 // a place and when it gives it up; known holds the players of the last call.
-void reportPlayers(const ZEBGameStateGame& game, const networkHost& host, std::vector<namedPlayer>& known) {
+void reportPlayers(const ZEBHostedGameState& game, const networkHost& host, std::vector<namedPlayer>& known) {
     std::vector<namedPlayer> now;
     for (int place = 0; place < game.getPlayerCount(); ++place) {
         if (game.getPlayer(place).connected)
@@ -67,7 +67,7 @@ void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
 }
 
 // Every line of chat is in the server's output, the operator's own too.
-void reportChat(ZEBGameStateGame& game) {
+void reportChat(ZEBHostedGameState& game) {
     std::vector<ChatLine> lines;
     game.takeChatLines(lines);
     for (const ChatLine& line : lines)
@@ -76,7 +76,7 @@ void reportChat(ZEBGameStateGame& game) {
 
 // Tells the operator who starts and stops watching; known holds the
 // connections that watched at the last call.
-void reportWatchers(const ZEBGameStateGame& game, std::vector<uint32_t>& known) {
+void reportWatchers(const ZEBHostedGameState& game, std::vector<uint32_t>& known) {
     std::vector<uint32_t> now;
     for (int i = 0; i < game.getWatcherCount(); ++i) {
         const WatcherRecord& watcher = game.getWatcher(i);

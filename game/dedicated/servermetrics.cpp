@@ -1,8 +1,8 @@
 #include "game/dedicated/servermetrics.h"
 
 #include "game/common/hostedgame.h"
-#include "game/common/serverevent.h"
 #include "game/common/options.h"
+#include "game/common/serverevent.h"
 #include "platform/http/httptextserver.h"
 
 #include <chrono>
@@ -46,7 +46,7 @@ void ZEBServerMetrics::recordTick(const ZEBHostedGame& hosted, double tickSecond
     m_tickStatistics.recordTick(now, tickSeconds);
     m_refusedJoins += refusedJoins;
     const networkHost& host = hosted.getHost();
-    const ZEBGameStateGame& game = hosted.getGame();
+    const ZEBHostedGameState& game = hosted.getGame();
     ZEBServerCounterValues values;
     values.playersConnected = static_cast<uint32_t>(game.getConnectedPlayerCount());
     values.ticksPerSecond = m_tickStatistics.getTicksPerSecond(now);

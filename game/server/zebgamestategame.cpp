@@ -1,8 +1,6 @@
 #include "game/server/zebgamestategame.h"
 
-#include "core/random.h"
 #include "game/rules/zebobject.h"
-#include "networklib/networkmessage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,17 +12,6 @@ int firstOrZero(const std::vector<int32_t>& list) {
 }
 
 } // namespace
-
-// The players' colours read on the navy background (a contrast ratio of at
-// least 4.5 to 1), stay apart for players with red-green colour blindness,
-// and are saturated, so ships stand out from the pastel asteroids: purple,
-// sky blue, red, green, yellow, turquoise, orange and pink.
-ZEBGameStateGame::ZEBGameStateGame()
-    : m_colours{colour4(0.65f, 0.3f, 1.0f, 1.0f),  colour4(0.05f, 0.75f, 0.95f, 1.0f),
-                colour4(0.9f, 0.25f, 0.15f, 1.0f), colour4(0.0f, 0.75f, 0.4f, 1.0f),
-                colour4(1.0f, 1.0f, 0.0f, 1.0f),   colour4(0.0f, 0.9f, 0.75f, 1.0f),
-                colour4(1.0f, 0.6f, 0.05f, 1.0f),  colour4(0.85f, 0.25f, 0.65f, 1.0f)},
-      m_colourUsed(PLAYER_COLOUR_COUNT, false) {}
 
 void ZEBGameStateGame::setAsteroids(int count, float speed) {
     m_numberOfAsteroids = count;
@@ -55,23 +42,7 @@ void ZEBGameStateGame::sortObjects(std::vector<ZEBObject>& objects) {
     }
 }
 
-int ZEBGameStateGame::chooseColour() {
-    int index = 0;
-    do {
-        index = static_cast<int>(random15() / static_cast<double>(RANDOM_MAX) * (PLAYER_COLOUR_COUNT - 1));
-    } while (m_colourUsed[index]);
-    m_colourUsed[index] = true;
-    return index;
-}
-
-int ZEBGameStateGame::addPlayer(uint32_t playerID, const char* name) {
-    const int place = addPlace(chooseColour(), name);
-    findPlayer(playerID);
-    return m_players[place].shipID;
-}
-
-int ZEBGameStateGame::addPlace(int colourIndex, const char* name) {
-    const colour4 colour = m_colours[colourIndex];
+int ZEBGameStateGame::addPlace(const colour4& colour, const char* name) {
     const int place = getPlayerCount();
 
     ZEBGameStateElement ship;
@@ -108,8 +79,7 @@ int ZEBGameStateGame::addPlace(int colourIndex, const char* name) {
 // of a player who left: ship, bullets and colour, with its own name and a new
 // score, so the element list stays bounded however many come and go. A place
 // kept for this player keeps its score.
-int ZEBGameStateGame::takeOverPlace(int index, uint32_t playerID, const char* name) {
-    m_playerIDs[index] = playerID;
+int ZEBGameStateGame::takeOverPlace(int index, const char* name) {
     PlayerRecord& player = m_players[index];
     const PlayerRecord fresh;
     player.input = fresh.input;
@@ -138,41 +108,15 @@ int ZEBGameStateGame::takeOverPlace(int index, uint32_t playerID, const char* na
     return player.shipID;
 }
 
-int ZEBGameStateGame::getConnectedPlayerCount() const {
-    int count = 0;
-    for (const PlayerRecord& player : m_players)
-        count += player.connected ? 1 : 0;
-    return count;
+void ZEBGameStateGame::leavePlace(int place, messageQueue& toSend) {
+    PlayerRecord& player = m_players[place];
+    player.connected = false;
+    player.leftAt = m_clock;
+    m_elements[player.shipID].setVisible(false);
+    sendElementUpdate(player.shipID, toSend);
 }
 
-void ZEBGameStateGame::takeRefusals(std::vector<PlayerRefusal>& refusals) {
-    refusals.swap(m_refusals);
-    m_refusals.clear();
-}
-
-int ZEBGameStateGame::findPlayer(uint32_t playerID) {
-    const int index = lookupPlayer(playerID);
-    if (index >= 0)
-        return index;
-    m_playerIDs.push_back(playerID);
-    return static_cast<int>(m_playerIDs.size()) - 1;
-}
-
-int ZEBGameStateGame::lookupPlayer(uint32_t playerID) const {
-    for (int i = 0; i < static_cast<int>(m_playerIDs.size()); ++i) {
-        if (m_playerIDs[i] == playerID)
-            return i;
-    }
-    return -1;
-}
-
-void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received,
-                            messageQueue& toSend) {
-    tick(dt, objects, received, {}, toSend);
-}
-
-void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQueue& received,
-                            const std::vector<networkEvent>& events, messageQueue& toSend) {
+float ZEBGameStateGame::elapse(float dt) {
     // The players' copies fly through the whole pause, so their reports are
     // checked against the time that really passed.
     for (PlayerRecord& player : m_players)
@@ -180,15 +124,18 @@ void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQu
     if (!(dt <= MAX_TICK_STEP)) // also a time that is not a number
         dt = MAX_TICK_STEP;
     m_clock += dt;
-    // The copies step what they hold before they read this tick's updates.
-    stepGuesses(dt);
-    handleMessages(received, events, toSend);
-    updatePending(dt);
-    updateReturns(dt);
-    updateKeptPlaces(dt);
+    return dt;
+}
+
+void ZEBGameStateGame::step(float dt, std::vector<ZEBObject>& objects, messageQueue& toSend) {
     updatePlayers(dt, toSend);
     moveElements(dt, toSend);
     collide(objects, dt, toSend);
-    broadcast(dt, toSend);
-    sendCompactStates(dt, toSend);
+}
+
+int ZEBGameStateGame::getConnectedPlayerCount() const {
+    int count = 0;
+    for (const PlayerRecord& player : m_players)
+        count += player.connected ? 1 : 0;
+    return count;
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "game/client/zebgamestatecollector.h"
-#include "game/server/zebgamestategame.h"
+#include "game/server/zebhostedgamestate.h"
 
 // Scenario tests set up positions, visibility, timers and scores directly
 // instead of playing the game until they happen.
-struct ZEBGameStateGameAccess {
-    static ZEBGameStateElement& element(ZEBGameStateGame& game, int id) { return game.m_elements[id]; }
-    static PlayerRecord& player(ZEBGameStateGame& game, int index) { return game.m_players[index]; }
+struct ZEBHostedGameStateAccess {
+    static ZEBGameStateElement& element(ZEBHostedGameState& game, int id) {
+        return game.m_game.getElement(id);
+    }
+    static PlayerRecord& player(ZEBHostedGameState& game, int index) { return game.m_game.getPlayer(index); }
 };
 
 struct ZEBGameStateCollectorAccess {
@@ -16,11 +18,11 @@ struct ZEBGameStateCollectorAccess {
     }
 };
 
-inline ZEBGameStateElement& elementOf(ZEBGameStateGame& game, int id) {
-    return ZEBGameStateGameAccess::element(game, id);
+inline ZEBGameStateElement& elementOf(ZEBHostedGameState& game, int id) {
+    return ZEBHostedGameStateAccess::element(game, id);
 }
-inline PlayerRecord& playerOf(ZEBGameStateGame& game, int index) {
-    return ZEBGameStateGameAccess::player(game, index);
+inline PlayerRecord& playerOf(ZEBHostedGameState& game, int index) {
+    return ZEBHostedGameStateAccess::player(game, index);
 }
 inline ZEBGameStateElement& elementOf(ZEBGameStateCollector& collector, int index) {
     return ZEBGameStateCollectorAccess::element(collector, index);

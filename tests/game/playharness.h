@@ -10,7 +10,7 @@
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
-#include "game/server/zebgamestategame.h"
+#include "game/server/zebhostedgamestate.h"
 #include "networklib/networkevent.h"
 #include "networklib/networkmessage.h"
 #include "platform/net/netevents.h"
@@ -233,7 +233,7 @@ class Harness {
     }
 
     std::vector<ZEBObject> shapes;
-    ZEBGameStateGame game;
+    ZEBHostedGameState game;
     std::vector<std::unique_ptr<Client>> clients;
     messageQueue serverInbox;
     std::vector<networkEvent> serverEvents; // the transport's, for the next tick

@@ -128,7 +128,7 @@ bool finite(const vector3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-Bytes snapshot(const ZEBGameStateGame& game) {
+Bytes snapshot(const ZEBHostedGameState& game) {
     Bytes bytes;
     for (int id = 0; id < game.getElementCount(); ++id) {
         uint8_t record[FULL_RECORD_SIZE];
@@ -146,7 +146,7 @@ Bytes snapshot(const ZEBGameStateGame& game) {
 }
 
 // The server's rules, stated independently: would this message be refused?
-bool serverRefuses(const ZEBGameStateGame& game, const std::vector<uint32_t>& admitted,
+bool serverRefuses(const ZEBHostedGameState& game, const std::vector<uint32_t>& admitted,
                    const networkMessage& m) {
     const int size = m.getDataSize();
     auto playerOf = [&](uint32_t id) {

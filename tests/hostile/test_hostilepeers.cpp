@@ -1,8 +1,8 @@
 #include "core/littleendian.h"
 #include "core/random.h"
 #include "game/client/zebgamestatecollector.h"
-#include "game/server/zebgamestategame.h"
 #include "game/common/hostedlevel.h"
+#include "game/server/zebhostedgamestate.h"
 #include "platform/net/netclient.h"
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netprotocol.h"
@@ -21,7 +21,7 @@
 #include <limits>
 #include <thread>
 
-// A real networkHost and ZEBGameStateGame on loopback, attacked group by group
+// A real networkHost and ZEBHostedGameState on loopback, attacked group by group
 // by peers that send what they like. After every group a legitimate player
 // whose ship changes every tick is still served every tick, and the process's
 // memory stays within a bound.
@@ -211,7 +211,7 @@ class hostilePeers : public ::testing::Test {
     }
 
     std::vector<ZEBObject> m_shapes;
-    ZEBGameStateGame m_game;
+    ZEBHostedGameState m_game;
     std::unique_ptr<networkHost> m_host;
     netAddress m_address;
     std::unique_ptr<networkClient> m_player;

@@ -1,8 +1,8 @@
 #include "core/random.h"
+#include "game/common/hostedlevel.h"
 #include "game/level/levelloader.h"
 #include "game/level/qxl.h"
-#include "game/server/zebgamestategame.h"
-#include "game/common/hostedlevel.h"
+#include "game/server/zebhostedgamestate.h"
 
 #include <gtest/gtest.h>
 
@@ -80,7 +80,7 @@ TEST(Level, ShippedLevelHasItsShapesAndSettings) {
     EXPECT_GE(asteroids, 3);
 
     seedRandom(7);
-    ZEBGameStateGame game;
+    ZEBHostedGameState game;
     std::vector<ZEBObject> serverObjects;
     hostLevel(loadLevel(assetPath("level_0.xml")), game, serverObjects);
     EXPECT_EQ(serverObjects.size(), objects.size());
@@ -106,7 +106,7 @@ TEST(Level, LevelElementsOnlyAndTheLastOneWins) {
     EXPECT_EQ(data.settings->asteroids, 12);
     EXPECT_EQ(data.settings->speed, 2.5f);
     // Without a level element the game keeps its own settings.
-    ZEBGameStateGame game;
+    ZEBHostedGameState game;
     game.setAsteroids(4, 1.5f);
     std::vector<ZEBObject> shapes;
     hostLevel(loadLevel(writeLevel("nolevel", object("asteroid", "count=\"1\"", "1,2,3;"))), game, shapes);

@@ -12,7 +12,7 @@ using play::FRAME;
 
 namespace {
 
-std::vector<PlayerRefusal> refusalsOf(ZEBGameStateGame& game) {
+std::vector<PlayerRefusal> refusalsOf(ZEBHostedGameState& game) {
     std::vector<PlayerRefusal> refusals;
     game.takeRefusals(refusals);
     return refusals;

@@ -76,7 +76,7 @@ struct Server {
     }
 
     std::vector<ZEBObject> shapes;
-    ZEBGameStateGame game;
+    ZEBHostedGameState game;
     messageQueue in;
     std::vector<networkEvent> events;
     std::vector<networkMessage> out;
@@ -147,7 +147,7 @@ TEST(ServerSetup, FamilyDrawsFollowTheStatedOrder) {
 TEST(ServerSetup, ADrawOfTheMaximumTakesTheLastShapeAndColour) {
     // The shape is the eleventh draw of a family.
     std::vector<ZEBObject> shapes = play::makeShapes();
-    ZEBGameStateGame game;
+    ZEBHostedGameState game;
     game.setAsteroids(1, 1.0f);
     game.sortObjects(shapes);
     seedRandom(stateBeforeMaximum(11));
@@ -686,7 +686,7 @@ std::array<double, 3> seen(const colour4& c, const vision& v) {
 TEST(ServerSetup, TheEightColoursReadOnTheBackgroundAndStayApartForColourBlindPlayers) {
     constexpr double MIN_CONTRAST = 4.5;
     constexpr double MIN_DISTANCE = 20.0;
-    const ZEBGameStateGame game;
+    const ZEBHostedGameState game;
     const double background = luminance(seen(colour4(0.05f, 0.05f, 0.1f, 1.0f), NORMAL));
     for (int i = 0; i < PLAYER_COLOUR_COUNT; ++i) {
         const double ratio = (luminance(seen(game.getPlayerColour(i), NORMAL)) + 0.05) / (background + 0.05);

@@ -1,4 +1,6 @@
-#include "game/server/zebgamestategame.h"
+#include "game/server/zebroster.h"
+
+#include "networklib/networkmessage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,14 +22,14 @@ bool hasLeft(const PlayerStats& row) {
 
 } // namespace
 
-void ZEBGameStateGame::reservePlaces(const std::vector<PlayerStats>& formerTable) {
-    keepPlaces(formerTable, false);
+void ZEBRoster::reservePlaces(ZEBGameStateGame& game, const std::vector<PlayerStats>& formerTable) {
+    keepPlaces(game, formerTable, false);
 }
 
-void ZEBGameStateGame::keepPlaces(const std::vector<PlayerStats>& table, bool anyColour) {
+void ZEBRoster::keepPlaces(ZEBGameStateGame& game, const std::vector<PlayerStats>& table, bool anyColour) {
     for (size_t rowIndex = 0; rowIndex < table.size(); ++rowIndex) {
         const PlayerStats& row = table[rowIndex];
-        if (getPlayerCount() >= MAX_PLAYERS)
+        if (game.getPlayerCount() >= MAX_PLAYERS)
             return;
         if (hasLeft(row))
             continue;
@@ -46,23 +48,23 @@ void ZEBGameStateGame::keepPlaces(const std::vector<PlayerStats>& table, bool an
         constexpr size_t WATCHING_LENGTH = sizeof(WATCHING_SUFFIX) - 1;
         if (length > WATCHING_LENGTH && std::strcmp(name + length - WATCHING_LENGTH, WATCHING_SUFFIX) == 0)
             name[length - WATCHING_LENGTH] = '\0'; // kept for it as for those who played
-        const int place = addPlace(colour, name);
+        const int place = game.addPlace(m_colours[colour], name);
         m_playerIDs.push_back(0); // no connection holds it yet
-        PlayerRecord& player = m_players[place];
+        PlayerRecord& player = game.getPlayer(place);
         player.connected = false;
         player.reserved = true;
         player.formerRow = static_cast<int>(rowIndex);
         player.score = row.score;
-        m_elements[player.shipID].setVisible(false);
+        game.getElement(player.shipID).setVisible(false);
     }
 }
 
 // Players who share a name (everyone is "Player" by default) are told apart
 // by the row their copies say was theirs; a copy that says nothing takes the
 // first place kept under its name.
-int ZEBGameStateGame::reservedPlaceFor(const char* name, int formerRow) const {
-    for (int place = 0; place < getPlayerCount(); ++place) {
-        const PlayerRecord& player = m_players[place];
+int ZEBRoster::reservedPlaceFor(const ZEBGameStateGame& game, const char* name, int formerRow) const {
+    for (int place = 0; place < game.getPlayerCount(); ++place) {
+        const PlayerRecord& player = game.getPlayer(place);
         if (player.reserved && std::strncmp(player.name, name, PLAYER_NAME_SIZE) == 0 &&
             (formerRow < 0 || player.formerRow == formerRow))
             return place;
@@ -71,9 +73,9 @@ int ZEBGameStateGame::reservedPlaceFor(const char* name, int formerRow) const {
 }
 
 // A place that nobody holds and nobody is owed; -1 when there is none.
-int ZEBGameStateGame::freePlace() const {
-    for (int place = 0; place < getPlayerCount(); ++place) {
-        const PlayerRecord& player = m_players[place];
+int ZEBRoster::freePlace(const ZEBGameStateGame& game) const {
+    for (int place = 0; place < game.getPlayerCount(); ++place) {
+        const PlayerRecord& player = game.getPlayer(place);
         // A place its player left to watch waits for it too.
         if (!player.connected && !player.reserved && player.watcherID == 0 && !(player.returnWait > 0.0f))
             return place;
@@ -84,7 +86,7 @@ int ZEBGameStateGame::freePlace() const {
 // A moving game's host brings its table once, before it joins, and only
 // while this game expects a game to move here: a copy cannot give itself a
 // score by sending a table at another time.
-void ZEBGameStateGame::handlePlacesFollow(const networkMessage& message) {
+void ZEBRoster::handlePlacesFollow(ZEBGameStateGame& game, const networkMessage& message) {
     const uint32_t sender = message.getPlayerID();
     if (!m_takingMovingGames || lookupPlayer(sender) >= 0 || lookupWatcher(sender) >= 0 ||
         std::find(m_placesBrought.begin(), m_placesBrought.end(), sender) != m_placesBrought.end() ||
@@ -95,14 +97,15 @@ void ZEBGameStateGame::handlePlacesFollow(const networkMessage& message) {
         return;
     m_placesBrought.push_back(sender);
     m_keptPlacesFor = 0.0f;
-    keepPlaces(table, true);
+    keepPlaces(game, table, true);
 }
 
-void ZEBGameStateGame::updateKeptPlaces(float dt) {
+void ZEBRoster::updateKeptPlaces(ZEBGameStateGame& game, float dt) {
     m_keptPlacesFor += dt;
     if (m_keptPlacesFor < KEPT_PLACE_LIMIT)
         return;
-    for (PlayerRecord& player : m_players) {
+    for (int place = 0; place < game.getPlayerCount(); ++place) {
+        PlayerRecord& player = game.getPlayer(place);
         if (!player.reserved)
             continue;
         player.reserved = false;

@@ -1,4 +1,6 @@
-#include "game/server/zebgamestategame.h"
+#include "game/server/zebcompactbroadcast.h"
+
+#include "game/server/zebroster.h"
 
 #include "networklib/networkmessage.h"
 
@@ -21,32 +23,32 @@ bool isDesignState(const networkMessage& message) {
 
 } // namespace
 
-void ZEBGameStateGame::addCompactPeer(uint32_t playerID) {
+void ZEBCompactBroadcast::addPeer(const ZEBGameStateGame& game, uint32_t playerID) {
     // The copy holds the full state just written, before this tick's move.
-    m_compactPeers.emplace_back(playerID).track(m_elements, m_compactTicks + 1, true, m_shipGuesses);
+    m_compactPeers.emplace_back(playerID).track(game.getElements(), m_compactTicks + 1, true, m_shipGuesses);
 }
 
-void ZEBGameStateGame::removeCompactPeer(uint32_t playerID) {
+void ZEBCompactBroadcast::removePeer(uint32_t playerID) {
     std::erase_if(m_compactPeers,
                   [playerID](const ZEBCompactPeer& peer) { return peer.getPlayerID() == playerID; });
 }
 
-bool ZEBGameStateGame::isCompactPeer(uint32_t playerID) const {
+bool ZEBCompactBroadcast::isCompactPeer(uint32_t playerID) const {
     return std::any_of(m_compactPeers.begin(), m_compactPeers.end(),
                        [playerID](const ZEBCompactPeer& peer) { return peer.getPlayerID() == playerID; });
 }
 
-bool ZEBGameStateGame::hasDesignReaders() const {
+bool ZEBCompactBroadcast::hasDesignReaders(const ZEBGameStateGame& game, const ZEBRoster& roster) const {
     if (m_compactPeers.empty())
         return true; // the game's own messages are sent as ever, also to nobody
-    for (const Listener& listener : getListeners()) {
+    for (const Listener& listener : roster.getListeners(game)) {
         if (!isCompactPeer(listener.playerID))
             return true;
     }
     return false;
 }
 
-void ZEBGameStateGame::handleCompactAck(const networkMessage& message) {
+void ZEBCompactBroadcast::handleAck(const networkMessage& message) {
     CompactAck ack;
     if (!readCompactAck(message.getData(), message.getDataSize(), &ack))
         return;
@@ -56,16 +58,18 @@ void ZEBGameStateGame::handleCompactAck(const networkMessage& message) {
     }
 }
 
-void ZEBGameStateGame::sendCompactStates(float dt, messageQueue& toSend) {
+void ZEBCompactBroadcast::send(float dt, ZEBGameStateGame& game, const ZEBRoster& roster,
+                               const std::vector<ZEBMotionGuess>& observed, messageQueue& toSend) {
     ++m_compactTicks;
     if (!m_compactPeers.empty()) {
-        routeDesignState(toSend);
-        sendCompactTables(toSend);
-        const std::vector<CompactScore> scores = compactScores();
-        m_changeCounts.resize(m_elements.size(), 0);
+        routeDesignState(game, roster, toSend);
+        sendCompactTables(game, toSend);
+        const std::vector<CompactScore> scores = compactScores(game);
+        const std::vector<uint32_t>& changeCounts = game.getChangeCounts();
         m_shipGuesses.step(dt, m_compactTicks);
-        const CompactTick tick{m_compactTicks, m_shipGuesses,    dt,    m_elements, m_observed,
-                               m_changeCounts, m_tickExplosions, scores};
+        const CompactTick tick{m_compactTicks,           m_shipGuesses, dt,
+                               game.getElements(),       observed,      changeCounts,
+                               game.getTickExplosions(), scores};
         for (ZEBCompactPeer& peer : m_compactPeers) {
             networkMessage datagram;
             if (!peer.build(tick, &datagram))
@@ -75,13 +79,14 @@ void ZEBGameStateGame::sendCompactStates(float dt, messageQueue& toSend) {
         }
     }
     m_shipGuesses.sweep(m_compactTicks);
-    m_tickExplosions.clear();
+    game.clearTickExplosions();
 }
 
 // The game's own state messages go to each player or watcher that reads them.
-void ZEBGameStateGame::routeDesignState(messageQueue& toSend) const {
+void ZEBCompactBroadcast::routeDesignState(const ZEBGameStateGame& game, const ZEBRoster& roster,
+                                           messageQueue& toSend) const {
     std::vector<uint32_t> readers;
-    for (const Listener& listener : getListeners()) {
+    for (const Listener& listener : roster.getListeners(game)) {
         if (!isCompactPeer(listener.playerID))
             readers.push_back(listener.playerID);
     }
@@ -102,14 +107,14 @@ void ZEBGameStateGame::routeDesignState(messageQueue& toSend) const {
 
 // The score table's rows (names, ships, colours) travel whole, sure to arrive,
 // whenever they change; its scores change far more often and ride the stream.
-void ZEBGameStateGame::sendCompactTables(messageQueue& toSend) {
-    networkMessage table = writeStats();
+void ZEBCompactBroadcast::sendCompactTables(const ZEBGameStateGame& game, messageQueue& toSend) {
+    networkMessage table = game.writeStats();
     std::vector<uint8_t> layout(table.getData(), table.getData() + table.getDataSize());
     for (size_t row = PLAYER_STATS_HEADER_SIZE + STATS_SCORE_OFFSET; row + 4 <= layout.size();
          row += PLAYER_STATS_ROW_SIZE)
         std::fill_n(layout.begin() + static_cast<std::ptrdiff_t>(row), 4, 0);
     table.setGuaranteed(true);
-    const std::vector<CompactScore> scores = compactScores();
+    const std::vector<CompactScore> scores = compactScores(game);
     for (ZEBCompactPeer& peer : m_compactPeers) {
         if (!peer.tableChanged(layout))
             continue;
@@ -119,9 +124,10 @@ void ZEBGameStateGame::sendCompactTables(messageQueue& toSend) {
     }
 }
 
-std::vector<CompactScore> ZEBGameStateGame::compactScores() const {
+std::vector<CompactScore> ZEBCompactBroadcast::compactScores(const ZEBGameStateGame& game) {
     std::vector<CompactScore> scores;
-    for (const PlayerRecord& player : m_players) {
+    for (int place = 0; place < game.getPlayerCount(); ++place) {
+        const PlayerRecord& player = game.getPlayer(place);
         if (!player.reserved)
             scores.push_back({player.shipID, player.score});
     }

@@ -1,7 +1,8 @@
-#include "game/server/zebgamestategame.h"
+#include "game/server/zebdesignbroadcast.h"
 
 #include "networklib/networkmessage.h"
 
+#include <algorithm>
 #include <cmath>
 
 // The players' copies carry every element on between updates (the movement
@@ -43,54 +44,67 @@ bool isGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateElement& tru
            speedDifference(guess.getVelocity(), truth.getVelocity()) > GUESS_VELOCITY_THRESHOLD;
 }
 
-void ZEBGameStateGame::trackGuesses() {
-    for (int id = static_cast<int>(m_copyGuesses.size()); id < getElementCount(); ++id) {
+// A guess starts from the element as the copies were first told of it, or
+// else as it stands.
+void ZEBDesignBroadcast::trackGuesses(const ZEBGameStateGame& game) {
+    for (int id = static_cast<int>(m_copyGuesses.size()); id < game.getElementCount(); ++id) {
+        const auto told = std::find_if(m_sent.begin(), m_sent.end(),
+                                       [id](const SentElement& sent) { return sent.id == id; });
         m_copyGuesses.emplace_back();
-        m_copyGuesses.back().receive(m_elements[id]);
+        m_copyGuesses.back().receive(told != m_sent.end() ? told->element : game.getElement(id));
         m_observed.emplace_back();
     }
 }
 
-void ZEBGameStateGame::stepGuesses(float dt) {
-    trackGuesses();
-    const bool read = hasDesignReaders();
-    for (int id = 0; id < getElementCount(); ++id) {
+void ZEBDesignBroadcast::stepGuesses(float dt, ZEBGameStateGame& game, bool read) {
+    noteSent(game);
+    for (int id = 0; id < game.getElementCount(); ++id) {
         if (read)
             m_copyGuesses[id].step(dt);
-        if (m_elements[id].getType() == TYPE_PLAYER) // only ships are observed
+        if (game.getElement(id).getType() == TYPE_PLAYER) // only ships are observed
             m_observed[id].step(dt);
     }
 }
 
-void ZEBGameStateGame::noteSent(int id) {
-    trackGuesses();
-    m_copyGuesses[id].receive(m_elements[id]);
+void ZEBDesignBroadcast::noteSent(ZEBGameStateGame& game) {
+    game.takeSentElements(m_sent);
+    trackGuesses(game);
+    for (const SentElement& sent : m_sent)
+        m_copyGuesses[sent.id].receive(sent.element);
+    m_sent.clear();
+}
+
+void ZEBDesignBroadcast::sendUpdate(ZEBGameStateGame& game, int id, bool guaranteed, messageQueue& toSend) {
+    game.sendElementUpdate(id, guaranteed, toSend);
+    noteSent(game);
 }
 
 // What nobody reads is not worked out: while every player takes the compact
 // stream, the players' guesses of the game's own updates are left alone, and
 // taken up again from the game as it stands when a player who reads them joins.
-void ZEBGameStateGame::broadcast(float dt, messageQueue& toSend) {
-    trackGuesses();
-    if (!hasDesignReaders()) {
-        for (const PlayerRecord& player : m_players) {
-            if (m_elements[player.shipID].isVisible())
-                m_observed[player.shipID].receive(m_elements[player.shipID]);
+void ZEBDesignBroadcast::broadcast(float dt, ZEBGameStateGame& game, bool read, messageQueue& toSend) {
+    noteSent(game);
+    game.takeShotsFired(m_shotsFired);
+    if (!read) {
+        for (int place = 0; place < game.getPlayerCount(); ++place) {
+            const PlayerRecord& player = game.getPlayer(place);
+            if (game.getElement(player.shipID).isVisible())
+                m_observed[player.shipID].receive(game.getElement(player.shipID));
         }
         m_shotsFired.clear();
         m_designIdle = true;
         return;
     }
     if (m_designIdle) {
-        for (int id = 0; id < getElementCount(); ++id)
-            m_copyGuesses[id].receive(m_elements[id]);
+        for (int id = 0; id < game.getElementCount(); ++id)
+            m_copyGuesses[id].receive(game.getElement(id));
         m_designIdle = false;
     }
-    sendShots(toSend);
-    sendShipUpdates(dt, toSend);
-    sendCorrections(toSend);
-    sendRegularUpdates(toSend);
-    sendStatsWhenDue(dt, toSend);
+    sendShots(game, toSend);
+    sendShipUpdates(game, dt, toSend);
+    sendCorrections(game, toSend);
+    sendRegularUpdates(game, toSend);
+    sendStatsWhenDue(game, dt, toSend);
 }
 
 // A hidden ship cannot change until the game shows it again, so one update
@@ -99,20 +113,21 @@ void ZEBGameStateGame::broadcast(float dt, messageQueue& toSend) {
 // tick to tick; a ZEB player's keys never reach the host while its ship is
 // alive, a plainer copy's may), when the copies' guess of it is off anyway,
 // and at least once a heartbeat.
-void ZEBGameStateGame::sendShipUpdates(float dt, messageQueue& toSend) {
-    m_hiddenShipAnnounced.resize(m_players.size(), false);
-    m_motionInputs.resize(m_players.size());
-    m_controlRepeats.resize(m_players.size(), NO_REPEAT);
-    for (int i = 0; i < getPlayerCount(); ++i) {
-        const int shipID = m_players[i].shipID;
-        const ZEBGameStateElement& ship = m_elements[shipID];
+void ZEBDesignBroadcast::sendShipUpdates(ZEBGameStateGame& game, float dt, messageQueue& toSend) {
+    const size_t players = static_cast<size_t>(game.getPlayerCount());
+    m_hiddenShipAnnounced.resize(players, false);
+    m_motionInputs.resize(players);
+    m_controlRepeats.resize(players, NO_REPEAT);
+    for (int i = 0; i < game.getPlayerCount(); ++i) {
+        const int shipID = game.getPlayer(i).shipID;
+        const ZEBGameStateElement& ship = game.getElement(shipID);
         const bool hidden = !ship.isVisible();
-        const bool inputChanged = !sameMotionInput(m_players[i].input, m_motionInputs[i]);
-        m_motionInputs[i] = m_players[i].input;
+        const bool inputChanged = !sameMotionInput(game.getPlayer(i).input, m_motionInputs[i]);
+        m_motionInputs[i] = game.getPlayer(i).input;
         m_controlRepeats[i] -= dt;
         if (hidden) {
             if (!m_hiddenShipAnnounced[i])
-                sendElementUpdate(shipID, true, toSend);
+                sendUpdate(game, shipID, true, toSend);
             m_hiddenShipAnnounced[i] = true;
             m_controlRepeats[i] = NO_REPEAT;
             continue;
@@ -124,11 +139,11 @@ void ZEBGameStateGame::sendShipUpdates(float dt, messageQueue& toSend) {
         if (!controlsChanged && !repeatDue && ship.getTimeSinceUpdate() < HEARTBEAT_INTERVAL &&
             !isGuessOff(m_copyGuesses[shipID].getElement(), ship))
             continue;
-        sendElementUpdate(shipID, toSend);
+        sendUpdate(game, shipID, false, toSend);
         // The copies would go on applying a control the ship no longer
         // holds; the same update once more tells them it is let go.
         if (m_copyGuesses[shipID].holdsControls() && !m_observed[shipID].holdsControls())
-            sendElementUpdate(shipID, toSend);
+            sendUpdate(game, shipID, false, toSend);
         // A change of controls that a copy misses would leave it wrong for as
         // long as it guesses on; it hears the news once more a little later.
         m_controlRepeats[i] = controlsChanged ? CONTROL_REPEAT_DELAY : NO_REPEAT;
@@ -138,33 +153,33 @@ void ZEBGameStateGame::sendShipUpdates(float dt, messageQueue& toSend) {
 // A shot is announced as it stands after the tick's move, as the copies will
 // step it from there; one that hit something at once has gone out hidden
 // with its explosion.
-void ZEBGameStateGame::sendShots(messageQueue& toSend) {
+void ZEBDesignBroadcast::sendShots(ZEBGameStateGame& game, messageQueue& toSend) {
     for (const int id : m_shotsFired) {
-        if (m_elements[id].isVisible())
-            sendElementUpdate(id, toSend);
+        if (game.getElement(id).isVisible())
+            sendUpdate(game, id, false, toSend);
     }
     m_shotsFired.clear();
 }
 
 // Asteroids and bullets change only through the game, whose updates go at
 // once; a guess that is off all the same is corrected here.
-void ZEBGameStateGame::sendCorrections(messageQueue& toSend) {
-    for (int id = 0; id < getElementCount(); ++id) {
-        const ZEBGameStateElement& element = m_elements[id];
+void ZEBDesignBroadcast::sendCorrections(ZEBGameStateGame& game, messageQueue& toSend) {
+    for (int id = 0; id < game.getElementCount(); ++id) {
+        const ZEBGameStateElement& element = game.getElement(id);
         if (element.getType() != TYPE_PLAYER && element.isVisible() &&
             isGuessOff(m_copyGuesses[id].getElement(), element))
-            sendElementUpdate(id, toSend);
+            sendUpdate(game, id, false, toSend);
     }
 }
 
 // Heartbeats of asteroids and bullets, a few a tick, the lowest ids first.
-void ZEBGameStateGame::sendRegularUpdates(messageQueue& toSend) {
+void ZEBDesignBroadcast::sendRegularUpdates(ZEBGameStateGame& game, messageQueue& toSend) {
     int sent = 0;
-    for (int id = 0; id < getElementCount() && sent < MAX_REGULAR_UPDATES; ++id) {
-        const ZEBGameStateElement& element = m_elements[id];
+    for (int id = 0; id < game.getElementCount() && sent < MAX_REGULAR_UPDATES; ++id) {
+        const ZEBGameStateElement& element = game.getElement(id);
         if (element.isVisible() && element.getTimeSinceUpdate() >= HEARTBEAT_INTERVAL &&
             element.getType() != TYPE_PLAYER) {
-            sendElementUpdate(id, toSend);
+            sendUpdate(game, id, false, toSend);
             ++sent;
         }
     }
@@ -173,14 +188,14 @@ void ZEBGameStateGame::sendRegularUpdates(messageQueue& toSend) {
 // Clients show the last table they received: after the first, one second in,
 // a table goes out when its content changes, at most twice a second, and
 // otherwise once a second.
-void ZEBGameStateGame::sendStatsWhenDue(float dt, messageQueue& toSend) {
+void ZEBDesignBroadcast::sendStatsWhenDue(const ZEBGameStateGame& game, float dt, messageQueue& toSend) {
     m_statsCountdown -= dt;
     m_statsSinceSent += dt;
     if (!m_statsStarted && m_statsCountdown > 0.0f)
         return;
     if (m_statsStarted && m_statsCountdown > 0.0f && m_statsSinceSent < STATS_MIN_INTERVAL)
         return;
-    networkMessage stats = writeStats();
+    networkMessage stats = game.writeStats();
     const std::vector<uint8_t> payload(stats.getData(), stats.getData() + stats.getDataSize());
     if (m_statsStarted && payload == m_lastStats && m_statsCountdown > 0.0f)
         return;

@@ -1,4 +1,7 @@
+#include "game/server/zebchatrelay.h"
+
 #include "game/server/zebgamestategame.h"
+#include "game/server/zebroster.h"
 
 #include "networklib/networkmessage.h"
 
@@ -16,22 +19,23 @@ struct ChatSender {
 
 } // namespace
 
-void ZEBGameStateGame::handleChatSay(const networkMessage& message, messageQueue& toSend) {
+void ZEBChatRelay::handleChatSay(ZEBGameStateGame& game, ZEBRoster& roster, const networkMessage& message,
+                                 messageQueue& toSend) {
     const uint32_t from = message.getPlayerID();
     ChatSender sender;
-    if (const int index = lookupPlayer(from); index >= 0 && m_players[index].connected) {
-        PlayerRecord& player = m_players[index];
+    if (const int index = roster.lookupPlayer(from); index >= 0 && game.getPlayer(index).connected) {
+        PlayerRecord& player = game.getPlayer(index);
         sender = {&player.chatLimit, player.capabilities, player.shipID, player.name};
-    } else if (const int watcher = lookupWatcher(from); watcher >= 0) {
-        WatcherRecord& record = m_watchers[watcher];
+    } else if (const int watcher = roster.lookupWatcher(from); watcher >= 0) {
+        WatcherRecord& record = roster.getWatcher(watcher);
         sender = {&record.chatLimit, record.capabilities, CHAT_FROM_WATCHER, record.name};
     }
     ChatLine line;
     if (sender.limit == nullptr || (sender.capabilities & CAPABILITY_CHAT) == 0 ||
         !readChatSay(message.getData(), message.getDataSize(), &line.text))
         return;
-    if (!m_chatGate.admit(from, *sender.limit, m_clock)) {
-        if (sender.limit->shouldWarn(m_clock)) {
+    if (!m_chatGate.admit(from, *sender.limit, game.getClock())) {
+        if (sender.limit->shouldWarn(game.getClock())) {
             ChatLine notice;
             copyPlayerName(notice.name, CHAT_HOST_NAME);
             notice.text = CHAT_TOO_FAST;
@@ -41,28 +45,30 @@ void ZEBGameStateGame::handleChatSay(const networkMessage& message, messageQueue
     }
     line.senderID = sender.senderID;
     copyPlayerName(line.name, sender.name);
-    relayChat(line, toSend);
+    relayChat(game, roster, line, toSend);
 }
 
-void ZEBGameStateGame::say(const std::string& text, messageQueue& toSend) {
+void ZEBChatRelay::say(const ZEBGameStateGame& game, const ZEBRoster& roster, const std::string& text,
+                       messageQueue& toSend) {
     ChatLine line;
     line.text = makeChatText(text);
     if (line.text.empty())
         return;
     copyPlayerName(line.name, CHAT_HOST_NAME);
-    relayChat(line, toSend);
+    relayChat(game, roster, line, toSend);
 }
 
-void ZEBGameStateGame::relayChat(const ChatLine& line, messageQueue& toSend) {
-    for (const Listener& listener : getListeners())
+void ZEBChatRelay::relayChat(const ZEBGameStateGame& game, const ZEBRoster& roster, const ChatLine& line,
+                             messageQueue& toSend) {
+    for (const Listener& listener : roster.getListeners(game))
         sendChatTo(listener.playerID, listener.capabilities, line, toSend);
     if (static_cast<int>(m_chatLog.size()) >= MAX_CHAT_LOG)
         m_chatLog.erase(m_chatLog.begin());
     m_chatLog.push_back(line);
 }
 
-void ZEBGameStateGame::sendChatTo(uint32_t playerID, uint32_t capabilities, const ChatLine& line,
-                                  messageQueue& toSend) const {
+void ZEBChatRelay::sendChatTo(uint32_t playerID, uint32_t capabilities, const ChatLine& line,
+                              messageQueue& toSend) const {
     if ((capabilities & CAPABILITY_CHAT) == 0)
         return;
     networkMessage message = writeChatLine(line);
@@ -70,7 +76,7 @@ void ZEBGameStateGame::sendChatTo(uint32_t playerID, uint32_t capabilities, cons
     toSend.push(message);
 }
 
-void ZEBGameStateGame::takeChatLines(std::vector<ChatLine>& lines) {
+void ZEBChatRelay::takeChatLines(std::vector<ChatLine>& lines) {
     lines.swap(m_chatLog);
     m_chatLog.clear();
 }

@@ -1,4 +1,6 @@
-#include "game/server/zebgamestategame.h"
+#include "game/server/zebroster.h"
+
+#include "game/server/zebcompactbroadcast.h"
 
 #include "game/rules/extensions.h"
 #include "networklib/networkmessage.h"
@@ -10,7 +12,7 @@
 // players: it has no place, no colour, no score, and the game's count of
 // players (what a search reports, what makes a game full) leaves it out.
 
-int ZEBGameStateGame::lookupWatcher(uint32_t playerID) const {
+int ZEBRoster::lookupWatcher(uint32_t playerID) const {
     for (size_t i = 0; i < m_watchers.size(); ++i) {
         if (m_watchers[i].playerID == playerID)
             return static_cast<int>(i);
@@ -18,8 +20,8 @@ int ZEBGameStateGame::lookupWatcher(uint32_t playerID) const {
     return -1;
 }
 
-void ZEBGameStateGame::admitWatcher(uint32_t playerID, const char* name, uint32_t capabilities,
-                                    messageQueue& toSend) {
+void ZEBRoster::admitWatcher(ZEBGameStateGame& game, ZEBCompactBroadcast& compact, uint32_t playerID,
+                             const char* name, uint32_t capabilities, messageQueue& toSend) {
     if (getWatcherCount() >= MAX_WATCHERS) {
         refuse(playerID, refusalReason::gameFull);
         return;
@@ -29,45 +31,49 @@ void ZEBGameStateGame::admitWatcher(uint32_t playerID, const char* name, uint32_
     copyPlayerName(watcher.name, name);
     watcher.capabilities = capabilities;
     m_watchers.push_back(watcher);
-    const int place = placeLeftBy(watcher.name);
+    const int place = placeLeftBy(game, watcher.name);
     if (place >= 0) {
-        m_players[place].watcherID = playerID;
-        m_players[place].returnWait = 0.0f;
-        m_players[place].reserved = false; // shown, as watching
-        labelRow(m_players[place], WATCHING_SUFFIX);
+        PlayerRecord& player = game.getPlayer(place);
+        player.watcherID = playerID;
+        player.returnWait = 0.0f;
+        player.reserved = false; // shown, as watching
+        labelRow(player, WATCHING_SUFFIX);
     }
 
     networkMessage fullState;
-    sendFullState(fullState, WATCHER_SHIP_ID);
+    game.sendFullState(fullState, WATCHER_SHIP_ID);
     fullState.setDestination(playerID);
     fullState.setGuaranteed(true);
     toSend.push(fullState);
     sendCapabilities(playerID, capabilities, toSend);
     if ((capabilities & CAPABILITY_COMPACT) != 0)
-        addCompactPeer(playerID);
-    sendWatchers(toSend);
+        compact.addPeer(game, playerID);
+    sendWatchers(game, toSend);
 }
 
-bool ZEBGameStateGame::dropWatcher(uint32_t playerID, messageQueue& toSend) {
+bool ZEBRoster::dropWatcher(ZEBGameStateGame& game, ZEBCompactBroadcast& compact, uint32_t playerID,
+                            messageQueue& toSend) {
     const int index = lookupWatcher(playerID);
     if (index < 0)
         return false;
     m_watchers.erase(m_watchers.begin() + index);
-    removeCompactPeer(playerID);
-    for (PlayerRecord& player : m_players) {
+    compact.removePeer(playerID);
+    for (int place = 0; place < game.getPlayerCount(); ++place) {
+        PlayerRecord& player = game.getPlayer(place);
         if (player.watcherID == playerID) {
             player.watcherID = 0;
             player.returnWait = WATCH_RETURN_WAIT;
         }
     }
-    sendWatchers(toSend);
+    sendWatchers(game, toSend);
     return true;
 }
 
-std::vector<ZEBGameStateGame::Listener> ZEBGameStateGame::getListeners() const {
+std::vector<Listener> ZEBRoster::getListeners(const ZEBGameStateGame& game) const {
     std::vector<Listener> listeners;
-    for (int index = 0; index < getPlayerCount() && index < static_cast<int>(m_playerIDs.size()); ++index) {
-        const PlayerRecord& player = m_players[index];
+    for (int index = 0; index < game.getPlayerCount() && index < static_cast<int>(m_playerIDs.size());
+         ++index) {
+        const PlayerRecord& player = game.getPlayer(index);
         if (player.connected && !player.reserved)
             listeners.push_back({m_playerIDs[index], player.capabilities});
     }
@@ -76,12 +82,12 @@ std::vector<ZEBGameStateGame::Listener> ZEBGameStateGame::getListeners() const {
     return listeners;
 }
 
-void ZEBGameStateGame::sendWatchers(messageQueue& toSend) const {
-    for (const Listener& listener : getListeners())
+void ZEBRoster::sendWatchers(const ZEBGameStateGame& game, messageQueue& toSend) const {
+    for (const Listener& listener : getListeners(game))
         sendWatchersTo(listener.playerID, listener.capabilities, toSend);
 }
 
-void ZEBGameStateGame::sendWatchersTo(uint32_t playerID, uint32_t capabilities, messageQueue& toSend) const {
+void ZEBRoster::sendWatchersTo(uint32_t playerID, uint32_t capabilities, messageQueue& toSend) const {
     if ((capabilities & CAPABILITY_WATCH) == 0)
         return;
     std::vector<std::string> names;
@@ -103,21 +109,21 @@ bool sameName(const char* joinedName, const char* name) {
 
 // A copy that leaves the game to watch it joins again as a watcher under the
 // same name: the place its player left last under that name is its own.
-int ZEBGameStateGame::placeLeftBy(const char* watcherName) const {
+int ZEBRoster::placeLeftBy(const ZEBGameStateGame& game, const char* watcherName) const {
     int found = -1;
-    for (int place = 0; place < getPlayerCount(); ++place) {
-        const PlayerRecord& player = m_players[place];
+    for (int place = 0; place < game.getPlayerCount(); ++place) {
+        const PlayerRecord& player = game.getPlayer(place);
         if (player.connected || player.watcherID != 0 || !sameName(player.joinedName, watcherName))
             continue;
-        if (found < 0 || player.leftAt > m_players[found].leftAt)
+        if (found < 0 || player.leftAt > game.getPlayer(found).leftAt)
             found = place;
     }
     return found;
 }
 
-int ZEBGameStateGame::placeReturningTo(const char* name) const {
-    for (int place = 0; place < getPlayerCount(); ++place) {
-        const PlayerRecord& player = m_players[place];
+int ZEBRoster::placeReturningTo(const ZEBGameStateGame& game, const char* name) const {
+    for (int place = 0; place < game.getPlayerCount(); ++place) {
+        const PlayerRecord& player = game.getPlayer(place);
         if (!player.connected && player.returnWait > 0.0f &&
             std::strncmp(player.joinedName, name, PLAYER_NAME_SIZE) == 0)
             return place;
@@ -126,8 +132,9 @@ int ZEBGameStateGame::placeReturningTo(const char* name) const {
 }
 
 // A watcher that went without coming back as a player has left the game.
-void ZEBGameStateGame::updateReturns(float dt) {
-    for (PlayerRecord& player : m_players) {
+void ZEBRoster::updateReturns(ZEBGameStateGame& game, float dt) {
+    for (int place = 0; place < game.getPlayerCount(); ++place) {
+        PlayerRecord& player = game.getPlayer(place);
         if (player.returnWait <= 0.0f)
             continue;
         player.returnWait -= dt;
