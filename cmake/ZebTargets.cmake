@@ -112,6 +112,7 @@ function(zeb_add_test name)
     zeb_test_labels(labels ${ARG_LABELS})
     set(sources ${ARG_SOURCES} ${ARG_POSIX_SOURCES})
     set(environment ${ARG_ENV})
+    set(folder ${CMAKE_CURRENT_BINARY_DIR})
     if(WIN32)
         if(NOT "windows" IN_LIST labels)
             return()
@@ -119,8 +120,12 @@ function(zeb_add_test name)
         set(sources ${ARG_SOURCES})
         # Wine keeps its own prefix in the build folder and says nothing of itself.
         list(APPEND environment ${ARG_WINDOWS_ENV} "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix" "WINEDEBUG=-all")
+        # A Windows program finds its face beside itself: the tests share the
+        # folder the face is copied to.
+        set(folder ${CMAKE_BINARY_DIR}/tests/windows)
     endif()
     add_executable(${name} ${sources})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
     if(ARG_DEFINES)
@@ -129,7 +134,7 @@ function(zeb_add_test name)
     if(ARG_DEPENDS)
         add_dependencies(${name} ${ARG_DEPENDS})
     endif()
-    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${folder})
     get_property(port GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT)
     math(EXPR next "${port} + 1")
     set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT ${next})
@@ -139,7 +144,7 @@ function(zeb_add_test name)
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${ARG_TIMEOUT}
         LABELS "${labels}"
-        ENVIRONMENT "ZEB_DISCOVERY=127.255.255.255;ZEB_DISCOVERY_PORT=${port};SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ZEB_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}.config;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}.data;${environment}"
+        ENVIRONMENT "ZEB_DISCOVERY=127.255.255.255;ZEB_DISCOVERY_PORT=${port};SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ZEB_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;XDG_CONFIG_HOME=${folder}/${name}.config;XDG_DATA_HOME=${folder}/${name}.data;${environment}"
         ENVIRONMENT_MODIFICATION "DISPLAY=unset:")
 endfunction()
 
