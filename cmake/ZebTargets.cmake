@@ -65,13 +65,76 @@ endif()
 math(EXPR base "${base} + ${ZEB_TEST_PORT_OFFSET}")
 set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT ${base})
 
-# zeb_add_test(name SOURCES ... LIBS ... [TIMEOUT seconds] [ENV var=value ...])
+# Every test carries labels: one kind, and windows for those the Windows tree
+# also builds and runs under Wine. The kinds:
+#   unit   the code under test in the test's own process (the default)
+#   app    starts the built programs as processes
+#   lan    the LAN bed of network namespaces (needs root)
+#   build  checks the build's own products: layering, packages, made assets
+# scripts/test --quick runs what is neither app nor lan.
+set(ZEB_TEST_KINDS unit app lan build)
+
+# zeb_test_labels(out label...) checks the labels and adds the default kind.
+function(zeb_test_labels out)
+    set(kinds 0)
+    foreach(label ${ARGN})
+        if(label IN_LIST ZEB_TEST_KINDS)
+            math(EXPR kinds "${kinds} + 1")
+        elseif(NOT label STREQUAL "windows")
+            message(FATAL_ERROR "unknown test label ${label} (kinds: ${ZEB_TEST_KINDS}; or windows)")
+        endif()
+    endforeach()
+    set(labels ${ARGN})
+    if(kinds EQUAL 0)
+        list(APPEND labels unit)
+    elseif(kinds GREATER 1)
+        message(FATAL_ERROR "a test has one kind, not ${ARGN}")
+    endif()
+    set(${out} ${labels} PARENT_SCOPE)
+endfunction()
+
+# zeb_label_test(name label...) labels a test declared with add_test.
+function(zeb_label_test name)
+    zeb_test_labels(labels ${ARGN})
+    set_tests_properties(${name} PROPERTIES LABELS "${labels}")
+endfunction()
+
+# zeb_add_test(name SOURCES ... LIBS ... [TIMEOUT seconds] [ENV var=value ...]
+#              [LABELS label ...] [DEFINES name=value ...] [DEPENDS target ...]
+#              [POSIX_SOURCES ...] [WINDOWS_ENV var=value ...])
+# declares a GoogleTest program and its test for every tree. The Windows tree
+# declares only those labelled windows, without their POSIX_SOURCES (cases
+# that call POSIX) and with WINDOWS_ENV added (say a GTEST_FILTER leaving out
+# what Wine cannot do).
 function(zeb_add_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;POSIX_SOURCES;LIBS;ENV;WINDOWS_ENV;LABELS;DEFINES;DEPENDS"
+                          ${ARGN})
+    zeb_test_labels(labels ${ARG_LABELS})
+    set(sources ${ARG_SOURCES} ${ARG_POSIX_SOURCES})
+    set(environment ${ARG_ENV})
+    set(folder ${CMAKE_CURRENT_BINARY_DIR})
+    if(WIN32)
+        if(NOT "windows" IN_LIST labels)
+            return()
+        endif()
+        set(sources ${ARG_SOURCES})
+        # Wine keeps its own prefix in the build folder and says nothing of itself.
+        list(APPEND environment ${ARG_WINDOWS_ENV} "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix" "WINEDEBUG=-all")
+        # A Windows program finds its face beside itself: the tests share the
+        # folder the face is copied to.
+        set(folder ${CMAKE_BINARY_DIR}/tests/windows)
+    endif()
+    add_executable(${name} ${sources})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
-    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    if(ARG_DEFINES)
+        target_compile_definitions(${name} PRIVATE ${ARG_DEFINES})
+    endif()
+    if(ARG_DEPENDS)
+        add_dependencies(${name} ${ARG_DEPENDS})
+    endif()
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${folder})
     get_property(port GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT)
     math(EXPR next "${port} + 1")
     set_property(GLOBAL PROPERTY ZEB_NEXT_DISCOVERY_PORT ${next})
@@ -80,7 +143,8 @@ function(zeb_add_test name)
     endif()
     set_tests_properties(${name} PROPERTIES
         TIMEOUT ${ARG_TIMEOUT}
-        ENVIRONMENT "ZEB_DISCOVERY=127.255.255.255;ZEB_DISCOVERY_PORT=${port};SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ZEB_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}.config;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}.data;${ARG_ENV}"
+        LABELS "${labels}"
+        ENVIRONMENT "ZEB_DISCOVERY=127.255.255.255;ZEB_DISCOVERY_PORT=${port};SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;ZEB_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;XDG_CONFIG_HOME=${folder}/${name}.config;XDG_DATA_HOME=${folder}/${name}.data;${environment}"
         ENVIRONMENT_MODIFICATION "DISPLAY=unset:")
 endfunction()
 

@@ -1,6 +1,6 @@
 #include "sound/wavereader.h"
 
-#include "core/littleendian.h"
+#include "core/bytereader.h"
 
 #include <algorithm>
 
@@ -59,11 +59,16 @@ HRESULT CWaveReader::open(const char* fileName, const WAVEFORMATEX* /*format*/, 
 
 HRESULT CWaveReader::readHeader() {
     uint8_t header[WAVE_RIFF_HEADER_SIZE];
-    if (!readAt(0, header, sizeof(header)) || readU32(header) != ID_RIFF || readU32(header + 8) != ID_WAVE) {
+    byteReader in(header, sizeof(header));
+    uint32_t riff = 0;
+    uint32_t size = 0;
+    uint32_t form = 0;
+    if (!readAt(0, header, sizeof(header)) || !in.u32(riff) || !in.u32(size) || !in.u32(form) ||
+        riff != ID_RIFF || form != ID_WAVE) {
         return E_FAIL;
     }
     m_riff.id = ID_RIFF;
-    m_riff.size = readU32(header + 4);
+    m_riff.size = size;
     m_riff.dataOffset = WAVE_CHUNK_HEADER_SIZE;
     m_riff.present = std::min<uint64_t>(m_riff.size, m_fileSize - WAVE_CHUNK_HEADER_SIZE);
     chunkInfo format;
@@ -80,20 +85,19 @@ HRESULT CWaveReader::readFormat(const chunkInfo& chunk) {
         return E_FAIL;
     }
     WAVEFORMATEX format;
-    format.wFormatTag = readU16(base);
-    format.nChannels = readU16(base + 2);
-    format.nSamplesPerSec = readU32(base + 4);
-    format.nAvgBytesPerSec = readU32(base + 8);
-    format.nBlockAlign = readU16(base + 12);
-    format.wBitsPerSample = readU16(base + 14);
+    byteReader in(base, sizeof(base));
+    if (!in.u16(format.wFormatTag) || !in.u16(format.nChannels) || !in.u32(format.nSamplesPerSec) ||
+        !in.u32(format.nAvgBytesPerSec) || !in.u16(format.nBlockAlign) || !in.u16(format.wBitsPerSample)) {
+        return E_FAIL;
+    }
     std::vector<uint8_t> extra;
     if (format.wFormatTag != WAVE_FORMAT_PCM) {
         // The extra bytes must lie inside the chunk: a huge count is refused, not allocated.
         if (chunk.present < WAVE_FORMAT_EX_SIZE ||
-            !readAt(chunk.dataOffset + WAVE_FORMAT_BASE_SIZE, base + WAVE_FORMAT_BASE_SIZE, 2)) {
+            !readAt(chunk.dataOffset + WAVE_FORMAT_BASE_SIZE, base + WAVE_FORMAT_BASE_SIZE, 2) ||
+            !in.u16(format.cbSize)) {
             return E_FAIL;
         }
-        format.cbSize = readU16(base + WAVE_FORMAT_BASE_SIZE);
         if (chunk.present < WAVE_FORMAT_EX_SIZE + static_cast<uint64_t>(format.cbSize)) {
             return E_FAIL;
         }
@@ -164,12 +168,14 @@ bool CWaveReader::findChunk(uint32_t id, uint64_t begin, uint64_t end, chunkInfo
     uint8_t header[WAVE_CHUNK_HEADER_SIZE];
     uint64_t offset = begin;
     while (offset + WAVE_CHUNK_HEADER_SIZE <= end) {
-        if (!readAt(offset, header, sizeof(header))) {
+        byteReader in(header, sizeof(header));
+        uint32_t chunkId = 0;
+        uint32_t size = 0;
+        if (!readAt(offset, header, sizeof(header)) || !in.u32(chunkId) || !in.u32(size)) {
             return false;
         }
         const uint64_t contents = offset + WAVE_CHUNK_HEADER_SIZE;
-        const uint32_t size = readU32(header + 4);
-        if (readU32(header) == id) {
+        if (chunkId == id) {
             found.id = id;
             found.size = size;
             found.dataOffset = contents;

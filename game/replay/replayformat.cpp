@@ -1,13 +1,12 @@
 #include "game/replay/replayformat.h"
 
+#include "core/bytereader.h"
 #include "core/displaytext.h"
 #include "core/littleendian.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/extensions.h"
 #include "game/rules/protocol.h"
 #include "platform/compress/zlibstream.h"
-
-#include <cstring>
 
 namespace {
 
@@ -32,56 +31,14 @@ void putText(std::vector<uint8_t>& out, const std::string& text) {
     out.insert(out.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length));
 }
 
-// Bytes taken from the front of a buffer, never past its end.
-class byteReader {
-  public:
-    byteReader(const uint8_t* data, size_t size) : m_data(data), m_left(size) {}
-
-    size_t left() const { return m_left; }
-    bool take(size_t count, const uint8_t*& at) {
-        if (count > m_left)
-            return false;
-        at = m_data;
-        m_data += count;
-        m_left -= count;
-        return true;
-    }
-    bool u8(uint8_t& value) {
-        const uint8_t* at = nullptr;
-        if (!take(1, at))
-            return false;
-        value = at[0];
-        return true;
-    }
-    bool u32(uint32_t& value) {
-        const uint8_t* at = nullptr;
-        if (!take(4, at))
-            return false;
-        value = readU32(at);
-        return true;
-    }
-    bool text(std::string& value) {
-        uint8_t length = 0;
-        const uint8_t* at = nullptr;
-        if (!u8(length) || !take(length, at))
-            return false;
-        value.assign(reinterpret_cast<const char*>(at), length);
-        return true;
-    }
-    // A payload: its u32 length, at most MAX_RECORD_PAYLOAD, then the bytes.
-    bool payload(int type, networkMessage& message) {
-        uint32_t size = 0;
-        const uint8_t* at = nullptr;
-        if (!u32(size) || size > MAX_RECORD_PAYLOAD || !take(size, at))
-            return false;
-        message = networkMessage(type, at, static_cast<int>(size));
-        return true;
-    }
-
-  private:
-    const uint8_t* m_data;
-    size_t m_left;
-};
+// A payload: its u32 length, at most MAX_RECORD_PAYLOAD, then the bytes.
+bool readPayload(byteReader& in, int type, networkMessage& message) {
+    std::span<const uint8_t> bytes;
+    if (!in.block32(MAX_RECORD_PAYLOAD, bytes))
+        return false;
+    message = networkMessage(type, bytes.data(), static_cast<int>(bytes.size()));
+    return true;
+}
 
 bool isLevelName(const std::string& name) {
     if (name.empty() || name.size() > MAX_LEVEL_NAME || name[0] == '.')
@@ -100,9 +57,8 @@ bool isPlayerName(const std::string& name) {
 }
 
 bool readHeader(byteReader& in, ZEBReplayHeader& header, std::string& error) {
-    const uint8_t* magic = nullptr;
     uint32_t version = 0;
-    if (!in.take(4, magic) || std::memcmp(magic, HEADER_MAGIC, 4) != 0 || !in.u32(version)) {
+    if (!in.expect(HEADER_MAGIC) || !in.u32(version)) {
         error = "is not a ZEB replay";
         return false;
     }
@@ -113,12 +69,12 @@ bool readHeader(byteReader& in, ZEBReplayHeader& header, std::string& error) {
     }
     uint8_t count = 0;
     error = "is damaged: its header is cut short or holds a bad name";
-    if (!in.text(header.level) || !isLevelName(header.level) || !in.text(header.ownName) ||
+    if (!in.text8(header.level) || !isLevelName(header.level) || !in.text8(header.ownName) ||
         !isPlayerName(header.ownName) || !in.u8(count) || count > MAX_REPLAY_NAMES)
         return false;
     header.names.resize(count);
     for (std::string& name : header.names) {
-        if (!in.text(name) || !isPlayerName(name))
+        if (!in.text8(name) || !isPlayerName(name))
             return false;
     }
     error.clear();
@@ -214,13 +170,13 @@ bool readReplayRecords(const uint8_t* data, size_t size, uint32_t startMs, uint3
     uint8_t kind = 0;
     uint32_t timeMs = 0;
     if (!in.u8(kind) || kind != RECORD_KEYFRAME || !readTime(in, startMs, startMs, timeMs) ||
-        !in.payload(MSG_FULL_STATE, chunk.fullState) || !in.payload(MSG_PLAYER_STATS, chunk.stats) ||
-        !isKeyframe(chunk.fullState, chunk.stats)) {
+        !readPayload(in, MSG_FULL_STATE, chunk.fullState) ||
+        !readPayload(in, MSG_PLAYER_STATS, chunk.stats) || !isKeyframe(chunk.fullState, chunk.stats)) {
         error = "its keyframe is damaged";
         return false;
     }
     uint32_t lastMs = startMs;
-    while (in.left() > 0) {
+    while (in.remaining() > 0) {
         uint32_t type = 0;
         ZEBReplayEvent event;
         if (chunk.ended || !in.u8(kind) || !readTime(in, lastMs, endMs, event.timeMs)) {
@@ -233,7 +189,7 @@ bool readReplayRecords(const uint8_t* data, size_t size, uint32_t startMs, uint3
             continue;
         }
         if (kind != RECORD_MESSAGE || !in.u32(type) ||
-            !in.payload(static_cast<int32_t>(type), event.message)) {
+            !readPayload(in, static_cast<int32_t>(type), event.message)) {
             error = "a message record is damaged";
             return false;
         }
@@ -249,21 +205,20 @@ bool readReplayRecords(const uint8_t* data, size_t size, uint32_t startMs, uint3
 bool ZEBReplayFile::readChunkPlaces(size_t offset, std::string& error) {
     byteReader in(reinterpret_cast<const uint8_t*>(m_bytes.data()) + offset, m_bytes.size() - offset);
     uint32_t previousEnd = 0;
-    while (in.left() > 0) {
+    while (in.remaining() > 0) {
         const size_t number = m_chunks.size() + 1;
-        const uint8_t* magic = nullptr;
         chunkPlace place;
-        if (!in.take(4, magic) || std::memcmp(magic, CHUNK_MAGIC, 4) != 0 || !in.u32(place.startMs) ||
-            !in.u32(place.endMs) || !in.u32(place.rawSize) || !in.u32(place.streamSize)) {
+        if (!in.expect(CHUNK_MAGIC) || !in.u32(place.startMs) || !in.u32(place.endMs) ||
+            !in.u32(place.rawSize) || !in.u32(place.streamSize)) {
             error = "is damaged: chunk " + std::to_string(number) + " has no valid header";
             return false;
         }
-        place.offset = m_bytes.size() - in.left();
-        const uint8_t* stream = nullptr;
+        place.offset = m_bytes.size() - in.remaining();
+        std::span<const uint8_t> stream;
         const bool after = m_chunks.empty() || place.startMs > m_chunks.back().startMs;
         if (!after || place.startMs < previousEnd || place.endMs < place.startMs ||
             place.endMs > MAX_REPLAY_MS || place.endMs - place.startMs > MAX_CHUNK_SPAN_MS ||
-            place.rawSize > MAX_CHUNK_RAW_BYTES || !in.take(place.streamSize, stream)) {
+            place.rawSize > MAX_CHUNK_RAW_BYTES || !in.view(place.streamSize, stream)) {
             error = "is damaged: chunk " + std::to_string(number) + " is cut short, out of order or too long";
             return false;
         }
@@ -282,7 +237,7 @@ bool ZEBReplayFile::load(std::string bytes, std::string& error) {
     m_chunks.clear();
     m_header = ZEBReplayHeader();
     byteReader in(reinterpret_cast<const uint8_t*>(m_bytes.data()), m_bytes.size());
-    if (!readHeader(in, m_header, error) || !readChunkPlaces(m_bytes.size() - in.left(), error))
+    if (!readHeader(in, m_header, error) || !readChunkPlaces(m_bytes.size() - in.remaining(), error))
         return false;
     ZEBReplayChunk first;
     return decodeChunk(0, first, error);

@@ -1,5 +1,6 @@
 #include "platform/net/netdiscovery.h"
 
+#include "core/bytereader.h"
 #include "core/littleendian.h"
 
 #include <cstring>
@@ -11,7 +12,7 @@ constexpr char ANSWER_MAGIC[DISCOVERY_MAGIC_SIZE + 1] = "ZEBA";
 constexpr char CLAIM_MAGIC[DISCOVERY_MAGIC_SIZE + 1] = "ZEBC";
 constexpr char RANK_MAGIC[DISCOVERY_MAGIC_SIZE + 1] = "ZEBR";
 
-// Appends and reads little-endian fields; the reader never passes its end.
+// Appends little-endian fields.
 class byteWriter {
   public:
     explicit byteWriter(std::vector<uint8_t>& out) : m_out(out) {}
@@ -36,43 +37,14 @@ class byteWriter {
     std::vector<uint8_t>& m_out;
 };
 
-class byteReader {
-  public:
-    byteReader(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
-    bool bytes(void* out, size_t size) {
-        if (size > m_size - m_at)
-            return false;
-        std::memcpy(out, m_data + m_at, size);
-        m_at += size;
-        return true;
-    }
-    bool u8(uint8_t& value) { return bytes(&value, 1); }
-    bool u16(uint16_t& value) {
-        uint8_t b[2];
-        if (!bytes(b, sizeof(b)))
-            return false;
-        value = readU16(b);
-        return true;
-    }
-    bool u32(uint32_t& value) {
-        uint8_t b[4];
-        if (!bytes(b, sizeof(b)))
-            return false;
-        value = readU32(b);
-        return true;
-    }
-    bool guid(netGuid& value) { return bytes(value.bytes.data(), NET_GUID_SIZE); }
-    bool magic(const char* expected) {
-        char found[DISCOVERY_MAGIC_SIZE];
-        return bytes(found, DISCOVERY_MAGIC_SIZE) && std::memcmp(found, expected, DISCOVERY_MAGIC_SIZE) == 0;
-    }
-    size_t remaining() const { return m_size - m_at; }
+// The magic as the reader compares it.
+std::span<const uint8_t> magicBytes(const char* magic) {
+    return {reinterpret_cast<const uint8_t*>(magic), DISCOVERY_MAGIC_SIZE};
+}
 
-  private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_at = 0;
-};
+bool readGuid(byteReader& reader, netGuid& value) {
+    return reader.bytes(value.bytes.data(), NET_GUID_SIZE);
+}
 
 } // namespace
 
@@ -128,7 +100,8 @@ bool decodeDiscoveryQuery(const uint8_t* data, size_t size, discoveryQuery& out)
         return false;
     byteReader reader(data, size);
     discoveryQuery query;
-    if (!reader.magic(QUERY_MAGIC) || !reader.u32(query.version) || !reader.guid(query.applicationGuid))
+    if (!reader.expect(magicBytes(QUERY_MAGIC)) || !reader.u32(query.version) ||
+        !readGuid(reader, query.applicationGuid))
         return false;
     out = query;
     return true;
@@ -140,8 +113,8 @@ bool decodeDiscoveryAnswer(const uint8_t* data, size_t size, discoveryAnswer& ou
     byteReader reader(data, size);
     discoveryAnswer answer;
     uint8_t nameLength = 0;
-    if (!reader.magic(ANSWER_MAGIC) || !reader.u32(answer.version) ||
-        !reader.guid(answer.desc.applicationGuid) || !reader.guid(answer.desc.instanceGuid) ||
+    if (!reader.expect(magicBytes(ANSWER_MAGIC)) || !reader.u32(answer.version) ||
+        !readGuid(reader, answer.desc.applicationGuid) || !readGuid(reader, answer.desc.instanceGuid) ||
         !reader.u16(answer.gamePort) || !reader.u32(answer.desc.currentPlayers) ||
         !reader.u32(answer.desc.maxPlayers) || !reader.u8(nameLength))
         return false;
@@ -160,8 +133,8 @@ bool decodeDiscoveryClaim(const uint8_t* data, size_t size, discoveryClaim& out)
         return false;
     byteReader reader(data, size);
     discoveryClaim claim;
-    if (!reader.magic(CLAIM_MAGIC) || !reader.u32(claim.version) || !reader.guid(claim.applicationGuid) ||
-        !reader.guid(claim.claimant))
+    if (!reader.expect(magicBytes(CLAIM_MAGIC)) || !reader.u32(claim.version) ||
+        !readGuid(reader, claim.applicationGuid) || !readGuid(reader, claim.claimant))
         return false;
     out = claim;
     return true;
@@ -172,8 +145,9 @@ bool decodeDiscoveryRank(const uint8_t* data, size_t size, discoveryRank& out) {
         return false;
     byteReader reader(data, size);
     discoveryRank rank;
-    if (!reader.magic(RANK_MAGIC) || !reader.u32(rank.version) || !reader.guid(rank.applicationGuid) ||
-        !reader.guid(rank.instanceGuid) || !reader.u32(rank.secondsHosted) || !reader.u8(rank.flags))
+    if (!reader.expect(magicBytes(RANK_MAGIC)) || !reader.u32(rank.version) ||
+        !readGuid(reader, rank.applicationGuid) || !readGuid(reader, rank.instanceGuid) ||
+        !reader.u32(rank.secondsHosted) || !reader.u8(rank.flags))
         return false;
     out = rank;
     return true;
