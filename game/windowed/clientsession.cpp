@@ -1,7 +1,7 @@
 #include "game/windowed/clientsession.h"
 
-#include "game/rules/playarea.h"
 #include "game/common/gamenames.h"
+#include "game/rules/playarea.h"
 #include "game/windowed/replay/replayviewer.h"
 #include "sound/soundlist.h"
 

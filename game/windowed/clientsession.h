@@ -3,11 +3,11 @@
 #include "drawing/camera.h"
 #include "game/client/zebfeedback.h"
 #include "game/client/zebgamestatecollector.h"
-#include "game/windowed/draw/zebobjectparticlesystem.h"
-#include "game/windowed/draw/zebshapeoutlines.h"
 #include "game/replay/zebreplayrecorder.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
+#include "game/windowed/draw/zebobjectparticlesystem.h"
+#include "game/windowed/draw/zebshapeoutlines.h"
 #include "networklib/networkclient.h"
 
 #include <cstdint>

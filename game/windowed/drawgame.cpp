@@ -164,17 +164,17 @@ void ZEBWindowedGame::drawUnavailable() {
     m_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
     m_font.print(GAME_UNAVAILABLE_TEXT);
     float top = HUD_TOP_LINE - m_lineSpacing;
-    if (!m_notice.empty()) {
-        drawGreyLine(hud(), top, m_notice);
+    if (!getNotice().empty()) {
+        drawGreyLine(hud(), top, getNotice());
         top -= m_lineSpacing;
     }
-    const std::string countdown = searchCountdownText(m_rejoinDelay);
+    const std::string countdown = searchCountdownText(getRejoinDelay());
     if (!countdown.empty())
         drawGreyLine(hud(), top, countdown);
 }
 
 void ZEBWindowedGame::drawGame(ZEBClientSession& session) {
-    session.aimCamera(m_watching ? m_followed : -1);
+    session.aimCamera(m_player.watching ? m_followed : -1);
     matrix viewMatrix = session.getCamera().getViewMatrix();
     transpose(&viewMatrix, &viewMatrix);
     g_pd3dDevice->setTransform(transformState::view, viewMatrix);
@@ -186,7 +186,7 @@ void ZEBWindowedGame::drawGame(ZEBClientSession& session) {
     const int own = collector.getOwnIndex();
     if (own >= 0 && own < collector.getElementCount())
         drawFeedback(m_font, session.getFeedback(), collector.getElementState(own).getPosition());
-    drawScoreTable(hud(), collector, m_watching, m_followed);
+    drawScoreTable(hud(), collector, m_player.watching, m_followed);
 }
 
 void ZEBWindowedGame::drawSetupStatus() {
@@ -200,12 +200,12 @@ void ZEBWindowedGame::render() {
     if (g_pd3dDevice == nullptr)
         return;
     g_pd3dDevice->setCullMode(cullMode::none);
-    switch (m_stage) {
+    switch (getStage()) {
     case setupStage::playing:
-        drawGame(*m_session);
+        drawGame(*getSession());
         drawChatPanel(hud(), m_chat, chatEntryTop(), isTyping() ? &getTextEntry().getText() : nullptr);
         if (isNoticeFresh())
-            drawGreyLine(hud(), noticeLineTop(), m_notice);
+            drawGreyLine(hud(), noticeLineTop(), getNotice());
         if (showsConnectionLost())
             drawConnectionLost();
         break;
@@ -219,7 +219,7 @@ void ZEBWindowedGame::render() {
         endScene();
         return;
     }
-    if (m_statusLine && m_stage == setupStage::playing) {
+    if (m_statusLine && getStage() == setupStage::playing) {
         m_statusLine(m_font);
     } else {
         drawGreyLine(hud(), SOUND_LINE_TOP, soundLineText());

@@ -1,46 +1,11 @@
 #include "game/windowed/windowedgame.h"
 
-#include "core/random.h"
 #include "game/common/options.h"
 #include "game/common/playername.h"
 #include "platform/system/clock.h"
 #include "platform/system/window.h"
 
-#include <algorithm>
-
 using namespace win;
-
-namespace {
-
-// After the host has left, every copy searches again; the first to find
-// nothing hosts and the others join it. The copies wait in turn, by the place
-// each held, so that two rarely search at once, with a little chance on top.
-constexpr float REJOIN_FIRST_DELAY = 0.5f;
-// A copy that finds nothing claims for a moment, then hosts; the next copy's
-// search, a turn later, must find that game answering. So a turn is longer
-// than a search and a claim, the chance on top and the start of hosting on a
-// busy machine together.
-constexpr float REJOIN_STAGGER = 1.25f;
-constexpr float REJOIN_JITTER = 0.25f;
-
-float rejoinDelay(int place) {
-    return REJOIN_FIRST_DELAY + REJOIN_STAGGER * static_cast<float>(std::max(place, 0) % MAX_PLAYERS) +
-           REJOIN_JITTER * static_cast<float>(random15()) / static_cast<float>(RANDOM_MAX);
-}
-
-// A host that vanished is noticed when each copy's link gives up on it, at a
-// moment of its own between the link's shortest and longest time-out: turns
-// counted from there could meet, and two copies would host at once. Counted
-// from the host's last message, which all of them heard within a frame or
-// two, the turns keep their order.
-float lossNoticeAlignment(networkEnd end, float hostSilence) {
-    const float latestNotice = static_cast<float>(getLinkGiveUpMs()) / 1000.0f;
-    return end == networkEnd::connectionLost ? std::max(0.0f, latestNotice - hostSilence) : 0.0f;
-}
-
-constexpr int ELEMENTS_PER_PLACE = 1 + BULLETS_PER_PLAYER; // a ship and its bullets
-
-} // namespace
 
 bool ZEBWindowedGame::update(float changeInTime, float frameTime) {
     if (m_window != nullptr)
@@ -48,11 +13,12 @@ bool ZEBWindowedGame::update(float changeInTime, float frameTime) {
     if (!(frameTime >= MIN_FRAME_TIME)) // also refuses a time that is not a number
         return false;
     readKeys();
-    if (m_stage == setupStage::playing)
+    if (m_setup.getStage() == setupStage::playing)
         updatePlaying(changeInTime);
     else
-        stepSetup(changeInTime);
-    updateHosted(changeInTime);
+        m_setup.step(changeInTime);
+    m_setup.stepHosted(changeInTime);
+    takeSetupEvents();
     m_soundToggleDelay -= changeInTime;
     return true;
 }
@@ -65,7 +31,7 @@ void ZEBWindowedGame::takeWindowChanges() {
     }
     for (const uint32_t command : takeWindowCommands(m_window)) {
         if (command == COMMAND_NAME)
-            openNameBox(m_window, m_playerName, PLAYER_NAME_MAX_BYTES);
+            openNameBox(m_window, m_player.name, PLAYER_NAME_MAX_BYTES);
         else if (command == COMMAND_NAME_CHOSEN)
             takeNameFromBox();
         else if (command == COMMAND_WATCH)
@@ -74,25 +40,18 @@ void ZEBWindowedGame::takeWindowChanges() {
 }
 
 void ZEBWindowedGame::updatePlaying(float changeInTime) {
-    if (m_offline)
+    if (m_setup.isOffline() || !m_setup.keepsPlaying())
         return;
-    if (!m_session->getConnection().isConnected()) {
-        if (!followGameMove())
-            endPlaying();
-        return;
-    }
-    m_session->update(changeInTime, m_input, m_soundsLoaded ? &m_sounds : nullptr);
-    const ZEBGameStateCollector& collector = m_session->getCollector();
-    if (collector.getStatsCount() > 0)
-        m_formerTable = collector.getStats();
+    m_setup.getSession()->update(changeInTime, m_input, m_soundsLoaded ? &m_sounds : nullptr);
+    m_setup.takeTable();
     updateChat(changeInTime);
-    watchForBiggerGame();
+    m_setup.watchForBiggerGame();
 }
 
 // A line ended with Enter goes out with the next frame; one dropped with
 // Escape is forgotten.
 void ZEBWindowedGame::updateChat(float changeInTime) {
-    ZEBGameStateCollector& collector = m_session->getCollector();
+    ZEBGameStateCollector& collector = m_setup.getSession()->getCollector();
     textEntry& entry = getTextEntry();
     if (entry.getState() == textEntryState::entered)
         collector.say(entry.getText());
@@ -103,87 +62,28 @@ void ZEBWindowedGame::updateChat(float changeInTime) {
 }
 
 void ZEBWindowedGame::showOfflineFrame(float gameSeconds) {
-    if (!m_session)
+    ZEBClientSession* session = m_setup.getSession();
+    if (session == nullptr)
         return;
-    m_session->showFrame(gameSeconds, m_soundsLoaded ? &m_sounds : nullptr);
-    m_chat.takeFrom(m_session->getCollector());
+    session->showFrame(gameSeconds, m_soundsLoaded ? &m_sounds : nullptr);
+    m_chat.takeFrom(session->getCollector());
     m_chat.step(gameSeconds);
 }
 
 void ZEBWindowedGame::forgetShownMoment() {
-    if (m_session)
-        m_session->clearEffects();
+    if (ZEBClientSession* session = m_setup.getSession())
+        session->clearEffects();
     m_chat.clear();
 }
 
-// The game ended under this copy: it says why, passes over that session in
-// its next searches (its address may soon host the party's next game), and
-// waits its turn to search again.
-void ZEBWindowedGame::endPlaying() {
-    networkClient& connection = m_session->getConnection();
-    setNotice(describeUnavailable(connection.getEnd()));
-    m_failed.remember(connection.getSessionInstance(), netAddress{}, timeGetTime());
-    m_formerRow = ownTableRow(); // the next game may keep this row's place
-    scheduleRejoin();
-    m_session->endGame();
-    getTextEntry().close();
-    m_chat.clear();
-    enter(setupStage::unavailable);
-    // Its own player gone, a hosting copy cannot go on: a game nobody steps
-    // would freeze for everyone, and newcomers would join it.
-    m_hosted.reset();
-}
-
-// The hosted game runs from the moment it is hosted: it answers this copy's
-// own join request as any other.
-void ZEBWindowedGame::updateHosted(float changeInTime) {
-    if (!m_hosted)
-        return;
-    if (!m_hosted->isHosting()) {
-        m_hosted.reset();
-        if (m_stage == setupStage::playing)
-            enter(setupStage::unavailable);
-        return;
+void ZEBWindowedGame::takeSetupEvents() {
+    const uint32_t events = m_setup.takeEvents();
+    if (events & SETUP_SESSION_OPENED)
+        m_followed = -1;
+    if (events & SETUP_JOINED)
+        m_input.clear();
+    if (events & SETUP_LEFT_GAME) {
+        getTextEntry().close();
+        m_chat.clear();
     }
-    messageQueue receivedMessages;
-    std::vector<networkEvent> events;
-    m_hosted->receiveMessages(receivedMessages, events);
-    m_hosted->tick(changeInTime, receivedMessages, events);
-}
-
-// The own row's place in the score table: rows keep the host's order of
-// places, so no two players share a turn. Before the first table has come,
-// the ship's element id tells the place, as long as nothing was made between
-// two joins (asteroids' pieces can be, later in a game).
-int ZEBWindowedGame::ownPlace() const {
-    const int row = ownTableRow();
-    if (row >= 0)
-        return row;
-    const int ownShip = m_session->getCollector().getOwnIndex();
-    return ownShip >= 0 ? ownShip / ELEMENTS_PER_PLACE : 0;
-}
-
-int ZEBWindowedGame::ownTableRow() const {
-    const ZEBGameStateCollector& collector = m_session->getCollector();
-    for (int row = 0; row < collector.getStatsCount(); ++row)
-        if (collector.isOwnStatsRow(row))
-            return row;
-    return -1;
-}
-
-void ZEBWindowedGame::scheduleRejoin() {
-    const networkEnd end = m_session->getConnection().getEnd();
-    if (m_options.rejoin && (end == networkEnd::hostStopped || end == networkEnd::connectionLost))
-        m_rejoinDelay = rejoinDelay(ownPlace()) + lossNoticeAlignment(end, m_session->getHostSilence());
-}
-
-void ZEBWindowedGame::waitToRejoin(float changeInTime) {
-    if (m_rejoinDelay < 0.0f)
-        return;
-    m_rejoinDelay -= changeInTime;
-    if (m_rejoinDelay >= 0.0f)
-        return;
-    m_rejoinDelay = -1.0f;
-    m_afterLoss = true;
-    restartSession();
 }

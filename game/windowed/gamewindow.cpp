@@ -1,7 +1,7 @@
 #include "game/windowed/gamewindow.h"
+#include "game/common/options.h"
 #include "game/windowed/windowedgame.h"
 #include "game/windowed/windowtexts.h"
-#include "game/common/options.h"
 #include "platform/system/window.h"
 #include "platform/system/windowloop.h"
 

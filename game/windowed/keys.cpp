@@ -27,15 +27,15 @@ bool anyDown(const keyBindings& bindings, const keyStates& keys, control which) 
 void ZEBWindowedGame::readKeys() {
     const keyStates& keys = getKeys();
     // While a chat line is typed the ship holds no control: it coasts.
-    if (m_stage == setupStage::playing && (isTyping() || openChatLine())) {
+    if (getStage() == setupStage::playing && (isTyping() || openChatLine())) {
         m_input.clear();
-    } else if (m_stage == setupStage::playing && m_watching) {
+    } else if (getStage() == setupStage::playing && m_player.watching) {
         m_input.clear(); // no ship to steer
         if (keys.isDown(win::VK_TAB)) {
             getKeys().set(win::VK_TAB, false); // consumed: one press, one step
             followNext();
         }
-    } else if (m_stage == setupStage::playing) {
+    } else if (getStage() == setupStage::playing) {
         const gamepadControls pad = readGamepads();
         m_input.up = anyDown(m_bindings, keys, control::thrust) || pad.thrust;
         m_input.left = anyDown(m_bindings, keys, control::left) || pad.left;
@@ -49,7 +49,7 @@ void ZEBWindowedGame::readKeys() {
 bool ZEBWindowedGame::openChatLine() {
     keyStates& keys = getKeys();
     const bool asked = keys.isDown('T') || keys.isDown(win::VK_RETURN);
-    if (!asked || m_offline || !m_session || !m_session->getCollector().canChat())
+    if (!asked || m_setup.isOffline() || !getSession() || !getSession()->getCollector().canChat())
         return false;
     // Consumed, so the line does not open again as soon as it closes.
     const bool byLetter = keys.isDown('T');

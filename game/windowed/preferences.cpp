@@ -1,7 +1,7 @@
 #include "core/displaytext.h"
-#include "game/windowed/windowedgame.h"
 #include "game/common/options.h"
 #include "game/common/playername.h"
+#include "game/windowed/windowedgame.h"
 #include "platform/system/window.h"
 
 #include <cstdio>
@@ -24,10 +24,11 @@ void ZEBWindowedGame::loadUserSettings() {
         m_settingsWritable = !m_settingsPath.empty();
     }
     m_settings = settings;
+    m_player.record = m_options.record && m_settings.record;
     m_bindings = settings.keys;
     m_soundEnabled = settings.sound;
     m_sounds.setEnabled(m_soundEnabled);
-    m_playerName = m_options.name.empty() ? settings.name : m_options.name;
+    m_player.name = m_options.name.empty() ? settings.name : m_options.name;
 }
 
 void ZEBWindowedGame::saveUserSettings() {
@@ -41,7 +42,7 @@ bool ZEBWindowedGame::changePlayerName(const std::string& text, std::string& err
     std::string name;
     if (!acceptPlayerName(text, name, error))
         return false;
-    m_playerName = name;
+    m_player.name = name;
     m_settings.name = name;
     saveUserSettings();
     return true;

@@ -40,5 +40,6 @@ bool isHostSilent(float linkSilence) {
 }
 
 bool ZEBWindowedGame::showsConnectionLost() const {
-    return m_stage == setupStage::playing && m_session && isHostSilent(m_session->getLinkSilence());
+    return getStage() == setupStage::playing && m_setup.getSession() &&
+           isHostSilent(m_setup.getSession()->getLinkSilence());
 }

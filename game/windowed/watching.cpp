@@ -12,29 +12,23 @@ bool isAway(const char* name) {
 
 } // namespace
 
-// Leaving and joining again is how the host learns of the change: a player's
-// place stays in the table as watching, kept for it under its name, and a
-// watcher's name leaves the list. A copy that hosts keeps its game and joins
-// it again from its own machine.
+// The game is joined again the other way (set-up's changeWatching).
 void ZEBWindowedGame::toggleWatching() {
-    if (m_offline)
+    if (m_setup.isOffline())
         return; // a recording is watched already
-    m_watching = !m_watching;
+    m_player.watching = !m_player.watching;
     getTextEntry().close();
     m_chat.clear();
-    if (!m_hosted) {
-        restartSession();
-        return;
-    }
-    openSession();
-    findOwnGame();
+    m_setup.changeWatching();
+    takeSetupEvents();
 }
 
 // In the order the score table shows the players.
 void ZEBWindowedGame::followNext() {
-    if (!m_session)
+    const ZEBClientSession* session = m_setup.getSession();
+    if (session == nullptr)
         return;
-    const ZEBGameStateCollector& collector = m_session->getCollector();
+    const ZEBGameStateCollector& collector = session->getCollector();
     bool passed = m_followed < 0;
     int next = -1;
     for (const int row : collector.getStatsOrder()) {

@@ -1,17 +1,13 @@
 #pragma once
 
 #include "drawing/font/font.h"
-#include "game/common/botprocesses.h"
-#include "game/common/hostedgame.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebobject.h"
-#include "game/windowed/clientsession.h"
 #include "game/windowed/hud/chatpanel.h"
 #include "game/windowed/hud/hudtext.h"
 #include "game/windowed/keybindings.h"
 #include "game/windowed/screenshot.h"
-#include "game/windowed/setup/failedsessions.h"
-#include "game/windowed/setup/moveprobe.h"
+#include "game/windowed/setup/gamesetup.h"
 #include "game/windowed/usersettings.h"
 #include "game/windowed/windowtexts.h"
 #include "platform/system/keystates.h"
@@ -26,12 +22,6 @@
 
 struct gameWindow;
 struct gameOptions;
-
-// Where set-up stands. Each frame advances it by a step that never waits:
-// searching -> (claiming -> hosting ->) connecting -> joining -> playing, or
-// unavailable when no game can be had; failed when this copy can neither join
-// nor host.
-enum class setupStage { searching, claiming, hosting, connecting, joining, playing, unavailable, failed };
 
 // The windowed game of one process: the player's settings and keys, sound,
 // the text, set-up, the game it plays (a client session) and the game it
@@ -62,7 +52,7 @@ class ZEBWindowedGame {
     void openPresentation();
     // That, then the first search.
     void start();
-    const std::vector<ZEBObject>& getLevelShapes() const { return m_shapes; }
+    const std::vector<ZEBObject>& getLevelShapes() const { return m_player.shapes; }
     // After the game ended under it: a fresh search, then joining what it
     // finds or hosting.
     void restartSession();
@@ -96,27 +86,29 @@ class ZEBWindowedGame {
     using statusLineFunction = std::function<void(font& text)>;
     void setStatusLine(statusLineFunction statusLine) { m_statusLine = std::move(statusLine); }
 
-    setupStage getStage() const { return m_stage; }
-    bool isPlaying() const { return m_stage == setupStage::playing; }
+    setupStage getStage() const { return m_setup.getStage(); }
+    bool isPlaying() const { return getStage() == setupStage::playing; }
     // The line the window shows while set-up runs.
-    const char* getSetupStatus() const;
+    const char* getSetupStatus() const { return m_setup.getStatus(); }
     // What set-up has to tell the player beyond the progress lines: why this
     // copy hosts a game of its own, or why it could not join; empty when
     // nothing. Shown for NOTICE_MS while playing, and for as long as the game
     // is unavailable.
-    const std::string& getNotice() const { return m_notice; }
-    bool isNoticeFresh() const;
+    const std::string& getNotice() const { return m_setup.getNotice(); }
+    bool isNoticeFresh() const { return m_setup.isNoticeFresh(); }
     // Over a game whose host has fallen silent the window says the connection is going.
     bool showsConnectionLost() const;
-    float getRejoinDelay() const { return m_rejoinDelay; } // seconds until the next search; negative: none
+    float getRejoinDelay() const {
+        return m_setup.getRejoinDelay();
+    } // seconds until the next search; negative: none
     // While no game is played: searches again after seconds (negative: not at all).
-    void scheduleSearch(float seconds) { m_rejoinDelay = seconds; }
+    void scheduleSearch(float seconds) { m_setup.scheduleSearch(seconds); }
 
-    ZEBClientSession* getSession() { return m_session ? &*m_session : nullptr; }
-    ZEBHostedGame* getHosted() { return m_hosted ? &*m_hosted : nullptr; }
+    ZEBClientSession* getSession() { return m_setup.getSession(); }
+    ZEBHostedGame* getHosted() { return m_setup.getHosted(); }
     // The last score table this copy saw: a game it hosts after losing its
     // host keeps those players' places.
-    std::vector<PlayerStats>& getFormerTable() { return m_formerTable; }
+    std::vector<PlayerStats>& getFormerTable() { return m_setup.getFormerTable(); }
     keyStates& getKeys(); // the window's, or the game's own without a window
     keyBindings& getBindings() { return m_bindings; }
     // The chat line being typed: the window's, or the game's own without a window.
@@ -129,9 +121,9 @@ class ZEBWindowedGame {
     float getSoundToggleDelay() const { return m_soundToggleDelay; }
     font& getFont() { return m_font; }
     windowScreenshot& getScreenshot() { return m_screenshot; }
-    const std::string& getPlayerName() const { return m_playerName; }
+    const std::string& getPlayerName() const { return m_player.name; }
     // Watching: the game is joined without a ship (--spectate, File > Watch).
-    bool isWatching() const { return m_watching; }
+    bool isWatching() const { return m_player.watching; }
     void toggleWatching(); // leaves the game played or watched and joins it the other way
     int getFollowed() const { return m_followed; } // the ship the view follows; -1: the whole field
     void followNext(); // the next player's ship in the score table's order, then the whole field
@@ -139,48 +131,13 @@ class ZEBWindowedGame {
   private:
     void takeNameFromBox(); // the name box's text, accepted or refused
     void takeWindowChanges();
-    // Set-up's steps (shellsetup.cpp).
-    void openSession();
-    void beginSearch(bool mayJoin);
-    void stepSetup(float changeInTime);
-    void stepSearching();
-    bool joinFoundSession();
-    void startClaim();
-    void stepClaiming();
-    void startHosting();
-    void findOwnGame(); // the hosting copy's own client searches its machine for its game
-    void noGameToWatch();
-    void stepHosting();
-    void stepConnecting();
-    void stepJoining();
-    void beginJoining();
-    void joinFailed();
-    void giveUp();
-    void cannotHost(); // ends the program: this copy can neither join nor host
-    void enter(setupStage stage);
-    void noticeFullGames();
-    void reportUnavailable(const char* next = nullptr);
-    bool maySearchAgain() const;
-    uint32_t msInStage() const;
-    void setNotice(const std::string& notice);
-    // Games that formed apart made one (shellmerge.cpp).
-    void watchForBiggerGame();
-    void tryBiggerGame();
-    void moveToGame(const networkClient::session& bigger);
-    bool followGameMove(); // true when the host said where its game went, and this copy follows
-    void beginMove(const std::string& notice);
-    // Playing (shellupdate.cpp).
+    // Playing (frameupdate.cpp).
     void updatePlaying(float changeInTime);
-    void updateHosted(float changeInTime);
-    void endPlaying();
-    void scheduleRejoin();
-    void waitToRejoin(float changeInTime);
-    int ownPlace() const;
-    int ownTableRow() const; // the own row of the score table; -1 before one has come
+    void takeSetupEvents(); // what set-up did that this game's own state follows
     void toggleSound();
     bool openChatLine(); // T or Enter while playing with a host that relays chat
     void updateChat(float changeInTime);
-    // Drawing (shellrender.cpp).
+    // Drawing (drawgame.cpp).
     void drawGame(ZEBClientSession& session);
     void drawElements(ZEBClientSession& session);
     hudText hud() { return {m_font, m_lineSpacing}; }
@@ -196,7 +153,6 @@ class ZEBWindowedGame {
     // The player's settings, as read from the settings file, with the changes made while playing.
     userSettings m_settings;
     keyBindings m_bindings = defaultBindings();
-    std::string m_playerName;   // sent in the join request
     std::string m_settingsPath; // empty: nothing is read or written (tests, no home folder)
     bool m_settingsWritable = false;
     std::string m_settingsProblem; // for the window: the terminal is not where a player looks
@@ -212,39 +168,8 @@ class ZEBWindowedGame {
     font m_font;
     float m_lineSpacing = LINE_SPACING; // between two lines of text, in the play area's units (2 its height)
     windowScreenshot m_screenshot;
-    std::vector<ZEBObject> m_shapes; // the level's, drawn by every session
     statusLineFunction m_statusLine;
-    // Set-up.
-    setupStage m_stage = setupStage::unavailable;
-    uint32_t m_stageSince = 0; // the millisecond clock when the stage began
-    uint32_t m_lastJoinRequest = 0;
-    uint32_t m_lastConnectAttempt = 0; // to the own game
-    int m_searches = 0;                // searches of this round so far
-    int m_tries = 0;                   // sessions tried this round
-    netGuid m_claimant;                // this copy's claim to host, new at each claim
-    int m_claimsLost = 0;              // this round
-    std::vector<netGuid> m_yieldedTo;  // claimants this round gave way to
-    bool m_afterLoss = false;          // the round looks for the party's next game
-    bool m_offline = false;            // the session plays without a connection
-    bool m_moving = false;             // joining a bigger game, the own one given up
-    int m_othersPlaying = 0;           // in the game this copy hosts, at the last frame
-    std::string m_notice;
-    uint32_t m_noticeSince = 0;
-    failedSessions m_failed; // outlives each session: a party's searches share it
-    // Bigger games this copy could not move to. Apart from m_failed, which
-    // also holds games that ended under this copy: a player whose own link
-    // went down passes over its game when it searches, but its game of one
-    // must still move back there.
-    failedSessions m_failedMoves;
-    float m_rejoinDelay = -1.0f;
-    std::vector<PlayerStats> m_formerTable;
-    int m_formerRow = -1; // the own row of m_formerTable, told when joining the next game
-    bool m_watching = false;
     int m_followed = -1;
-    // The sessions. The client session is declared last so that it leaves
-    // before the game it plays in stops.
-    std::optional<ZEBHostedGame> m_hosted;
-    std::optional<ZEBMoveProbe> m_moveProbe; // the bigger game the hosted one may move to, being tried
-    std::optional<ZEBBotProcesses> m_bots;   // with --bots, from the first game this copy hosts
-    std::optional<ZEBClientSession> m_session;
+    setupPlayer m_player; // read by set-up: declared before it
+    ZEBGameSetup m_setup; // the sessions: they leave before the presentation they use
 };

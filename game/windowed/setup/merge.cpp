@@ -1,4 +1,6 @@
-#include "game/windowed/windowedgame.h"
+#include "game/windowed/setup/gamesetup.h"
+
+#include "game/windowed/windowtexts.h"
 
 #include "game/common/options.h"
 #include "platform/system/clock.h"
@@ -12,7 +14,7 @@ using namespace win;
 // that should move (networkrank.h) tells its players where, ends its game
 // and joins the bigger game itself at once; the players whose copies
 // understand follow at once, the others search again.
-void ZEBWindowedGame::watchForBiggerGame() {
+void ZEBGameSetup::watchForBiggerGame() {
     if (!m_hosted) {
         m_moveProbe.reset();
         return;
@@ -31,11 +33,11 @@ void ZEBWindowedGame::watchForBiggerGame() {
     }
     const std::optional<networkClient::session> bigger = m_hosted->watchForBiggerGame(timeGetTime());
     if (bigger && !m_failedMoves.isRemembered(*bigger, timeGetTime()))
-        m_moveProbe.emplace(*bigger, m_playerName, timeGetTime());
+        m_moveProbe.emplace(*bigger, m_player.name, timeGetTime());
 }
 
 // The game moves only once the bigger one has let this copy in to watch.
-void ZEBWindowedGame::tryBiggerGame() {
+void ZEBGameSetup::tryBiggerGame() {
     const ZEBMoveProbe::verdict verdict = m_moveProbe->step(timeGetTime());
     if (verdict == ZEBMoveProbe::verdict::waiting)
         return;
@@ -50,7 +52,7 @@ void ZEBWindowedGame::tryBiggerGame() {
     m_failedMoves.remember(bigger.applicationDesc.instanceGuid, bigger.hostAddress, timeGetTime());
 }
 
-void ZEBWindowedGame::moveToGame(const networkClient::session& bigger) {
+void ZEBGameSetup::moveToGame(const networkClient::session& bigger) {
     char text[NET_MAX_SESSION_NAME + 96];
     std::snprintf(text, sizeof(text), "Joining the bigger game \"%s\" at %s ...", bigger.name.c_str(),
                   formatAddress(bigger.hostAddress).c_str());
@@ -64,7 +66,7 @@ void ZEBWindowedGame::moveToGame(const networkClient::session& bigger) {
 
 // The host said where its game went, at the end of it: a copy sent to its
 // host with --connect stays; any other follows.
-bool ZEBWindowedGame::followGameMove() {
+bool ZEBGameSetup::followGameMove() {
     if (!m_options.connectHost.empty())
         return false;
     messageQueue in;
@@ -84,11 +86,10 @@ bool ZEBWindowedGame::followGameMove() {
 
 // A fresh session that joins the bigger game, keeping the own row of the
 // last table for the place kept there; the window says so meanwhile.
-void ZEBWindowedGame::beginMove(const std::string& notice) {
+void ZEBGameSetup::beginMove(const std::string& notice) {
     std::fprintf(stderr, "zeb: %s\n", notice.c_str());
     setNotice(notice);
-    getTextEntry().close();
-    m_chat.clear();
+    m_events |= SETUP_LEFT_GAME;
     m_offline = false;
     m_formerRow = ownTableRow();
     openSession();

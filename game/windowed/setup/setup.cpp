@@ -1,11 +1,11 @@
-#include "game/windowed/windowedgame.h"
+#include "game/windowed/setup/gamesetup.h"
 
-#include "core/random.h"
-#include "drawing/render.h"
-#include "game/common/datafiles.h"
+#include "game/windowed/windowtexts.h"
+
 #include "game/common/gamenames.h"
 #include "game/common/gamenetwork.h"
 #include "game/common/options.h"
+#include "game/server/zebgamestategame.h"
 #include "platform/system/clock.h"
 #include "platform/system/window.h"
 #include "platform/system/windowloop.h"
@@ -35,42 +35,10 @@ constexpr uint32_t OWN_CONNECT_RETRY_MS = 1000;
 // while to another copy's, in case the request was lost on the way.
 constexpr uint32_t JOIN_PASS_HOSTING_MS = 5;
 constexpr uint32_t JOIN_PASS_REMOTE_MS = 250;
-constexpr float RENDER_NEAR_PLANE = 1.0f;
-constexpr float RENDER_FAR_PLANE = 100.0f;
-constexpr int FONT_SIZE = 16;
-constexpr const char* FONT_FACE = "Arial";
 // After the party's next game could not be had, the copy looks again later.
 constexpr float REJOIN_RETRY_DELAY = 0.5f + 0.75f * MAX_PLAYERS;
 // A copy that watches and finds no game looks again after this long.
 constexpr float WATCH_SEARCH_DELAY = 2.0f;
-
-bool paintWindowDecorations(void* nativeRenderer, void* window) {
-    auto* gameWindowOf = static_cast<gameWindow*>(window);
-    const bool overPlayArea = paintMenuStrip(gameWindowOf, nativeRenderer);
-    if (auto* game = static_cast<ZEBWindowedGame*>(getWindowOwner(gameWindowOf)))
-        game->getScreenshot().capture(nativeRenderer);
-    return overPlayArea;
-}
-
-void initialiseRenderDevice(gameWindow* window) {
-    renderWindow target;
-    target.nativeWindow = getNativeWindow(window);
-    target.areaX = 0;
-    target.areaY = getGameAreaTop(window);
-    target.areaWidth = GAME_AREA_WIDTH;
-    target.areaHeight = GAME_AREA_HEIGHT;
-    initialiseRender(target, RENDER_NEAR_PLANE, RENDER_FAR_PLANE);
-    if (g_pd3dDevice != nullptr)
-        g_pd3dDevice->setPresentHook(paintWindowDecorations, window);
-}
-
-void setRenderStates() {
-    if (g_pd3dDevice == nullptr)
-        return;
-    g_pd3dDevice->setSamplerFilters(0, textureFilter::linear, textureFilter::linear, textureFilter::linear);
-    g_pd3dDevice->setAlphaBlend(true);
-    g_pd3dDevice->setBlendFactors(blendFactor::sourceAlpha, blendFactor::inverseSourceAlpha);
-}
 
 bool isLowerGuid(const netGuid& a, const netGuid& b) {
     return std::lexicographical_compare(a.bytes.begin(), a.bytes.end(), b.bytes.begin(), b.bytes.end());
@@ -86,58 +54,15 @@ const networkClient::session* findSession(const std::vector<networkClient::sessi
 
 } // namespace
 
-ZEBWindowedGame::ZEBWindowedGame(const gameOptions& options) : m_options(options) {
-    m_playerName = options.name.empty() ? PLAYER_NAME : options.name;
-    m_watching = options.spectate;
-    if (!options.screenshot.empty())
-        m_screenshot.enable();
-    m_sounds.setEnabled(m_soundEnabled);
-}
-
-ZEBWindowedGame::~ZEBWindowedGame() {
-    if (m_window != nullptr && getWindowOwner(m_window) == this)
-        setWindowOwner(m_window, nullptr);
-}
-
-void ZEBWindowedGame::attachWindow(gameWindow* window) {
-    m_window = window;
-    setWindowOwner(window, this);
-}
-
-// The sounds and the text live as long as the game; the level's shapes are
-// read once and copied into each session.
-void ZEBWindowedGame::openPresentation() {
-    initialiseRenderDevice(m_window);
-    if (!m_soundsLoaded) {
-        if (failed(m_sounds.initialise(getNativeWindow(m_window))))
-            std::fprintf(stderr, "zeb: there is no sound device: the game is silent\n");
-        for (const char* file : SOUND_FILES)
-            m_sounds.addSound(findDataFile(file).c_str());
-        m_soundsLoaded = true;
-    }
-    m_sounds.setEnabled(m_soundEnabled);
-    setRenderStates();
-    m_font.create(FONT_FACE, FONT_SIZE);
-    seedRandom(timeGetTime());
-    getKeys().clear();
-    m_shapes = loadLevelFile().shapes;
-    fitToWindow();
-}
-
-void ZEBWindowedGame::start() {
-    openPresentation();
-    applyNetworkOptions(m_options);
+void ZEBGameSetup::start() {
     m_rejoinDelay = -1.0f;
     m_tries = 1;
     m_afterLoss = false;
     m_notice.clear();
     beginSearch(true);
-    // What set-up has to say comes first; the settings file's problem otherwise.
-    if (m_notice.empty() && !m_settingsProblem.empty())
-        setNotice(m_settingsProblem);
 }
 
-ZEBClientSession& ZEBWindowedGame::startOfflineSession(std::vector<ZEBObject> shapes) {
+ZEBClientSession& ZEBGameSetup::startOffline(std::vector<ZEBObject> shapes) {
     m_hosted.reset();
     m_session.reset();
     m_session.emplace(std::move(shapes));
@@ -146,7 +71,7 @@ ZEBClientSession& ZEBWindowedGame::startOfflineSession(std::vector<ZEBObject> sh
     return *m_session;
 }
 
-void ZEBWindowedGame::restartSession() {
+void ZEBGameSetup::restart() {
     m_offline = false;
     m_session.reset();
     m_hosted.reset();
@@ -155,25 +80,31 @@ void ZEBWindowedGame::restartSession() {
     beginSearch(true);
 }
 
-void ZEBWindowedGame::enter(setupStage stage) {
+uint32_t ZEBGameSetup::takeEvents() {
+    const uint32_t events = m_events;
+    m_events = 0;
+    return events;
+}
+
+void ZEBGameSetup::enter(setupStage stage) {
     m_stage = stage;
     m_stageSince = timeGetTime();
 }
 
-uint32_t ZEBWindowedGame::msInStage() const {
+uint32_t ZEBGameSetup::msInStage() const {
     return timeGetTime() - m_stageSince;
 }
 
-void ZEBWindowedGame::setNotice(const std::string& notice) {
+void ZEBGameSetup::setNotice(const std::string& notice) {
     m_notice = notice;
     m_noticeSince = timeGetTime();
 }
 
-bool ZEBWindowedGame::isNoticeFresh() const {
+bool ZEBGameSetup::isNoticeFresh() const {
     return !m_notice.empty() && timeGetTime() - m_noticeSince < NOTICE_MS;
 }
 
-const char* ZEBWindowedGame::getSetupStatus() const {
+const char* ZEBGameSetup::getStatus() const {
     switch (m_stage) {
     case setupStage::searching:
     case setupStage::claiming:
@@ -190,7 +121,7 @@ const char* ZEBWindowedGame::getSetupStatus() const {
 
 // A fresh session searches (or, with --connect, connects to its host); a
 // round that may not join any more hosts at once.
-void ZEBWindowedGame::beginSearch(bool mayJoin) {
+void ZEBGameSetup::beginSearch(bool mayJoin) {
     m_offline = false;
     openSession();
     m_searches = 0;
@@ -204,7 +135,7 @@ void ZEBWindowedGame::beginSearch(bool mayJoin) {
             giveUp();
         return;
     }
-    if (!mayJoin && !m_watching) { // a copy that watches never hosts
+    if (!mayJoin && !m_player.watching) { // a copy that watches never hosts
         startHosting();
         return;
     }
@@ -214,16 +145,16 @@ void ZEBWindowedGame::beginSearch(bool mayJoin) {
 
 // A fresh session that joins under the player's name, to play or to watch;
 // the one before it leaves.
-void ZEBWindowedGame::openSession() {
+void ZEBGameSetup::openSession() {
     m_session.reset();
-    m_session.emplace(m_shapes);
-    m_session->getCollector().setPlayerName(m_playerName);
-    m_session->getCollector().setWatching(m_watching);
+    m_session.emplace(m_player.shapes);
+    m_session->getCollector().setPlayerName(m_player.name);
+    m_session->getCollector().setWatching(m_player.watching);
     m_session->getCollector().setFormerRow(m_formerRow);
-    m_followed = -1;
+    m_events |= SETUP_SESSION_OPENED;
 }
 
-void ZEBWindowedGame::stepSetup(float changeInTime) {
+void ZEBGameSetup::step(float changeInTime) {
     switch (m_stage) {
     case setupStage::searching:
         stepSearching();
@@ -250,22 +181,22 @@ void ZEBWindowedGame::stepSetup(float changeInTime) {
 
 // The first session to answer that has not failed this copy lately is
 // joined at once: waiting out the window would choose the same one.
-void ZEBWindowedGame::stepSearching() {
+void ZEBGameSetup::stepSearching() {
     if (joinFoundSession())
         return;
     if (m_session->getConnection().continueSearch())
         return;
-    if (m_watching)
+    if (m_player.watching)
         noGameToWatch();
     else
         startClaim();
 }
 
 // True when a session was found and the copy now connects to it.
-bool ZEBWindowedGame::joinFoundSession() {
+bool ZEBGameSetup::joinFoundSession() {
     networkClient& connection = m_session->getConnection();
     std::vector<networkClient::session> found = connection.getSessionRecords();
-    if (m_watching) { // a game without a free place still takes watchers
+    if (m_player.watching) { // a game without a free place still takes watchers
         const std::vector<networkClient::session> full = connection.getFullSessions();
         found.insert(found.end(), full.begin(), full.end());
     }
@@ -278,7 +209,7 @@ bool ZEBWindowedGame::joinFoundSession() {
     return true;
 }
 
-void ZEBWindowedGame::startClaim() {
+void ZEBGameSetup::startClaim() {
     if (m_claimsLost >= CLAIMS_LOST_BEFORE_HOSTING) {
         startHosting();
         return;
@@ -291,7 +222,7 @@ void ZEBWindowedGame::startClaim() {
 
 // A claim is also a search: a game that began meanwhile answers it. A lower
 // claimant heard means that copy hosts; this one searches again for its game.
-void ZEBWindowedGame::stepClaiming() {
+void ZEBGameSetup::stepClaiming() {
     if (joinFoundSession())
         return;
     networkClient& connection = m_session->getConnection();
@@ -310,7 +241,7 @@ void ZEBWindowedGame::stepClaiming() {
         startHosting();
 }
 
-void ZEBWindowedGame::noGameToWatch() {
+void ZEBGameSetup::noGameToWatch() {
     setNotice(NO_GAME_TO_WATCH_TEXT);
     enter(setupStage::unavailable);
     m_rejoinDelay = WATCH_SEARCH_DELAY;
@@ -318,7 +249,7 @@ void ZEBWindowedGame::noGameToWatch() {
 
 // A copy that found only full games says so, on the terminal and in the
 // window, before it hosts one of its own.
-void ZEBWindowedGame::noticeFullGames() {
+void ZEBGameSetup::noticeFullGames() {
     const std::vector<networkClient::session> full = m_session->getConnection().getFullSessions();
     if (full.empty())
         return;
@@ -332,14 +263,14 @@ void ZEBWindowedGame::noticeFullGames() {
 
 // The hosting copy joins its own game as any player does: it finds it by
 // searching its own machine too.
-void ZEBWindowedGame::startHosting() {
+void ZEBGameSetup::startHosting() {
     noticeFullGames();
     enter(setupStage::hosting);
     m_othersPlaying = 0;
     // Beside a game that is full, the second game says whose it is.
     gameOptions options = m_options;
     if (options.sessionName.empty() && !m_session->getConnection().getFullSessions().empty())
-        options.sessionName = ownGameName(m_playerName);
+        options.sessionName = ownGameName(m_player.name);
     m_hosted.emplace(options, m_formerTable);
     if (!m_hosted->isHosting()) {
         cannotHost();
@@ -350,14 +281,14 @@ void ZEBWindowedGame::startHosting() {
     findOwnGame();
 }
 
-void ZEBWindowedGame::findOwnGame() {
+void ZEBGameSetup::findOwnGame() {
     enter(setupStage::hosting);
     m_searches = 0;
     m_session->getConnection().addDiscoveryTarget(LOOPBACK_BROADCAST);
     m_session->getConnection().startSearch();
 }
 
-void ZEBWindowedGame::stepHosting() {
+void ZEBGameSetup::stepHosting() {
     networkClient& connection = m_session->getConnection();
     const bool running = connection.continueSearch();
     const std::vector<networkClient::session> found = connection.getSessionRecords();
@@ -379,13 +310,13 @@ void ZEBWindowedGame::stepHosting() {
     cannotHost();
 }
 
-void ZEBWindowedGame::cannotHost() {
+void ZEBGameSetup::cannotHost() {
     m_hosted.reset();
     enter(setupStage::failed);
     endWindowLoop(1);
 }
 
-void ZEBWindowedGame::stepConnecting() {
+void ZEBGameSetup::stepConnecting() {
     networkClient& connection = m_session->getConnection();
     if (connection.isConnected()) {
         beginJoining();
@@ -414,13 +345,13 @@ void ZEBWindowedGame::stepConnecting() {
         joinFailed();
 }
 
-void ZEBWindowedGame::beginJoining() {
+void ZEBGameSetup::beginJoining() {
     enter(setupStage::joining);
     m_lastJoinRequest = timeGetTime() - JOIN_PASS_REMOTE_MS; // the first request goes at once
     stepJoining();
 }
 
-void ZEBWindowedGame::stepJoining() {
+void ZEBGameSetup::stepJoining() {
     networkClient& connection = m_session->getConnection();
     ZEBGameStateCollector& collector = m_session->getCollector();
     messageQueue in;
@@ -440,10 +371,10 @@ void ZEBWindowedGame::stepJoining() {
     }
     if (collector.hasJoined()) {
         enter(setupStage::playing);
-        if (m_options.record && m_settings.record)
-            m_session->startRecording(m_playerName);
+        if (m_player.record)
+            m_session->startRecording(m_player.name);
         m_session->setHostSilence(0.0f);
-        m_input.clear();
+        m_events |= SETUP_JOINED;
         m_afterLoss = false;
         m_moving = false;
         m_formerRow = -1;
@@ -458,11 +389,11 @@ void ZEBWindowedGame::stepJoining() {
 
 // After a session found by searching could not be joined, the copy searches
 // again, passing over it; after a few such sessions it hosts its own game.
-bool ZEBWindowedGame::maySearchAgain() const {
+bool ZEBGameSetup::maySearchAgain() const {
     return m_options.connectHost.empty() && !m_hosted;
 }
 
-void ZEBWindowedGame::joinFailed() {
+void ZEBGameSetup::joinFailed() {
     if (!maySearchAgain()) {
         giveUp();
         return;
@@ -477,7 +408,7 @@ void ZEBWindowedGame::joinFailed() {
 
 // Says on standard error why the game could not be joined, when the
 // connection knows, and what this copy does next.
-void ZEBWindowedGame::reportUnavailable(const char* next) {
+void ZEBGameSetup::reportUnavailable(const char* next) {
     networkClient& connection = m_session->getConnection();
     const networkEnd end = connection.getEnd();
     const std::string host = !m_options.connectHost.empty() && end == networkEnd::badAddress
@@ -500,7 +431,7 @@ void ZEBWindowedGame::reportUnavailable(const char* next) {
 // A copy that could not join lets go of its connection, and a copy that
 // hosts a game it cannot play in stops hosting it. A copy looking for its
 // party's next game looks again later.
-void ZEBWindowedGame::giveUp() {
+void ZEBGameSetup::giveUp() {
     reportUnavailable();
     m_session->getConnection().disconnect();
     m_hosted.reset();
