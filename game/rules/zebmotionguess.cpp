@@ -59,7 +59,7 @@ void ZEBMotionGuess::step(float dt) {
     // thrusting ship's records run a step of its gain ahead of the player's own
     // motion; the guess carries the gain that step too.
     vector3 ahead;
-    scale(&gain, dt, &ahead);
+    scale(&gain, m_recordsAhead ? dt : 0.0f, &ahead);
     vector3 position;
     subtract(&m_guess.getPosition(), &ahead, &position);
     // Whatever leaves one side comes back at the other, as the host moves it.

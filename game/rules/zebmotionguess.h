@@ -21,6 +21,11 @@ constexpr float THRUST_SEEN = 0.02f; // units per second, along the heading
 // The same update received twice in a row tells that nothing is held.
 class ZEBMotionGuess {
   public:
+    ZEBMotionGuess() = default;
+    // recordsAhead false: what it receives is where the ship is, not where
+    // the host has moved it a step on (a player's report of its own ship).
+    explicit ZEBMotionGuess(bool recordsAhead) : m_recordsAhead(recordsAhead) {}
+
     void receive(const ZEBGameStateElement& element); // an update or a full record arrived
     // An update that says which controls the ship holds (+1 left, -1 right):
     // nothing is read from the update before.
@@ -39,4 +44,5 @@ class ZEBMotionGuess {
     float m_sinceUpdate = GUESS_TIME * 2.0f;
     int m_turn = 0;
     bool m_thrust = false;
+    bool m_recordsAhead = true;
 };

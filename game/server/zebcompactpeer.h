@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/rules/compactstate.h"
+#include "game/rules/guessdrift.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebgamestateelement.h"
 #include "game/rules/zebmotionguess.h"
@@ -128,7 +129,3 @@ class ZEBCompactPeer {
     std::vector<TrackedScore> m_scores;
     std::vector<uint8_t> m_tableLayout;
 };
-
-// True when a copy holding guess is further off the truth than a player can
-// see; positions and turns compared the short way round.
-bool isCompactGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateElement& truth);

@@ -183,6 +183,7 @@ void ZEBGameStateGame::tick(float dt, std::vector<ZEBObject>& objects, messageQu
     // The copies step what they hold before they read this tick's updates.
     stepGuesses(dt);
     handleMessages(received, events, toSend);
+    carryReportedShips(dt);
     updatePending(dt);
     updateReturns(dt);
     updateKeptPlaces(dt);

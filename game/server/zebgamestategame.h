@@ -9,6 +9,7 @@
 #include "core/maths/matrix.h"
 #include "core/maths/vector3.h"
 #include "game/rules/extensions.h"
+#include "game/rules/guessdrift.h"
 #include "game/rules/motion.h"
 #include "game/rules/playarea.h"
 #include "game/rules/protocol.h"
@@ -17,6 +18,7 @@
 #include "game/server/zebchatgate.h"
 #include "game/server/zebchatlimit.h"
 #include "game/server/zebcompactpeer.h"
+#include "game/server/zebcompactuplinkreader.h"
 #include "game/server/zebshipstatecheck.h"
 #include "networklib/networkevent.h"
 
@@ -35,22 +37,6 @@ constexpr int MAX_REGULAR_UPDATES = 4;     // heartbeats of asteroids and bullet
 constexpr float HEARTBEAT_INTERVAL = 1.0f; // every other visible element is sent at least this often
 constexpr float STATS_INTERVAL = 1.0f;     // first score table after one second, then at least this often
 constexpr float STATS_MIN_INTERVAL = 0.5f; // a changed table waits until this long after the last
-
-// How far the players' copies may carry an element off before the host sends
-// it. The default window shows the 20 units of the play area on 700 pixels, 35
-// pixels a unit: half a pixel is 0.0143 units. A ship's nose is 0.6 units from
-// its centre: turned by 3.5 degrees it moves 0.037 units, a pixel; and one frame
-// of turning at 45 frames a second (3.33 degrees) that reaches the host a frame
-// late is not worth a correction. A
-// speed that is off by 0.15 units a second takes a copy off by the position
-// threshold within a tenth of a second, so it is sent before it shows.
-constexpr float GUESS_POSITION_THRESHOLD = 0.0143f;
-constexpr float GUESS_ROTATION_THRESHOLD = 3.5f; // degrees
-constexpr float GUESS_VELOCITY_THRESHOLD = 0.15f;
-// An update that tells of a ship's change of controls is sent once more this
-// much later: a copy that lost the first is wrong for no longer (thrust takes
-// it 0.03 units off in that time, turning 15 degrees).
-constexpr float CONTROL_REPEAT_DELAY = 0.1f;
 
 // True when a copy's guess of an element is further off than a player can see.
 bool isGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateElement& truth);
@@ -125,8 +111,9 @@ struct PlayerRecord {
     float respawnTimer = 0.0f;
     char name[PLAYER_NAME_SIZE] = {};
     bool connected = true;
-    ZEBShipStateCheck stateCheck; // where the player's reports may put its ship
-    bool reserved = false;        // kept for a player of the game before this one, until it joins
+    ZEBShipStateCheck stateCheck;  // where the player's reports may put its ship
+    ZEBCompactUplinkReader uplink; // carries the ship on between its copy's compact reports
+    bool reserved = false;         // kept for a player of the game before this one, until it joins
     bool untouched = false;    // nothing has hit the ship since it appeared, nor will until its player acts
     int formerRow = -1;        // while reserved: its row in that game's last score table
     uint32_t capabilities = 0; // the extensions its copy understands and was told the host shares
@@ -264,6 +251,8 @@ class ZEBGameStateGame {
     void handlePlayerLeft(uint32_t playerID, messageQueue& toSend);
     void handlePlayerInput(const networkMessage& message);
     void handlePlayerState(const networkMessage& message);
+    // A ship state its player reported, checked and taken; false when refused.
+    bool adoptShipState(int index, ZEBGameStateElement ship);
     void handleChatSay(const networkMessage& message, messageQueue& toSend);
     void relayChat(const ChatLine& line, messageQueue& toSend);
     void sendChatTo(uint32_t playerID, uint32_t capabilities, const ChatLine& line,
@@ -320,6 +309,9 @@ class ZEBGameStateGame {
     bool isCompactPeer(uint32_t playerID) const;
     bool hasDesignReaders() const; // a player reads the game's own state messages
     void handleCompactAck(const networkMessage& message);
+    void acknowledgeCompact(uint32_t playerID, const CompactAck& ack);
+    void handleCompactReport(const networkMessage& message);
+    void carryReportedShips(float dt); // between their copies' reports
     void sendCompactStates(float dt, messageQueue& toSend);
     void routeDesignState(messageQueue& toSend) const;
     void sendCompactTables(messageQueue& toSend);

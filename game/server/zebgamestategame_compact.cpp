@@ -48,11 +48,49 @@ bool ZEBGameStateGame::hasDesignReaders() const {
 
 void ZEBGameStateGame::handleCompactAck(const networkMessage& message) {
     CompactAck ack;
-    if (!readCompactAck(message.getData(), message.getDataSize(), &ack))
-        return;
+    if (readCompactAck(message.getData(), message.getDataSize(), &ack))
+        acknowledgeCompact(message.getPlayerID(), ack);
+}
+
+void ZEBGameStateGame::acknowledgeCompact(uint32_t playerID, const CompactAck& ack) {
     for (ZEBCompactPeer& peer : m_compactPeers) {
-        if (peer.getPlayerID() == message.getPlayerID())
+        if (peer.getPlayerID() == playerID)
             peer.acknowledge(ack);
+    }
+}
+
+// A report stands for the input and the ship's state of the game's own
+// messages, and holds until the next one.
+void ZEBGameStateGame::handleCompactReport(const networkMessage& message) {
+    const int index = lookupPlayer(message.getPlayerID());
+    CompactReport report;
+    if (index < 0 || !m_players[index].connected ||
+        (m_players[index].capabilities & CAPABILITY_UPLINK) == 0 ||
+        !readCompactReport(message.getData(), message.getDataSize(), &report))
+        return;
+    if (report.hasAck)
+        acknowledgeCompact(message.getPlayerID(), report.ack);
+    PlayerRecord& player = m_players[index];
+    player.input = PlayerInput();
+    player.input.fire = report.fire;
+    if (report.fire || report.thrust || report.turn != 0)
+        player.untouched = false;
+    // As with the game's own state, only the game hides and shows ships.
+    ZEBGameStateElement ship = m_elements[player.shipID];
+    if (!report.hasShip || !ship.isVisible()) {
+        player.uplink.stop();
+        return;
+    }
+    applyCompactReport(report, &ship);
+    if (adoptShipState(index, ship))
+        player.uplink.adopted(m_elements[player.shipID], report.turn, report.thrust,
+                              player.stateCheck.getPlacings());
+}
+
+void ZEBGameStateGame::carryReportedShips(float dt) {
+    for (PlayerRecord& player : m_players) {
+        if (player.connected)
+            player.uplink.carry(m_elements[player.shipID], dt, player.stateCheck.getPlacings());
     }
 }
 

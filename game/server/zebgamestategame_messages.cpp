@@ -63,6 +63,9 @@ void ZEBGameStateGame::handleMessage(const networkMessage& message, messageQueue
     case MSG_COMPACT_ACK:
         handleCompactAck(message);
         break;
+    case MSG_COMPACT_REPORT:
+        handleCompactReport(message);
+        break;
     default:
         break;
     }
@@ -107,7 +110,7 @@ void ZEBGameStateGame::handleJoinRequest(const networkMessage& message, messageQ
         return;
     copyPlayerName(request.name, nameToAdmit(request.name).c_str());
     const uint32_t announced = readJoinAnnouncement(message.getData(), message.getDataSize());
-    const uint32_t capabilities = announced & OWN_CAPABILITIES;
+    const uint32_t capabilities = sharedCapabilities(announced);
     forgetPending(sender);
     if ((announced & ANNOUNCE_WATCHING) != 0 && (capabilities & CAPABILITY_WATCH) != 0) {
         admitWatcher(sender, request.name, capabilities, toSend);
@@ -223,19 +226,25 @@ void ZEBGameStateGame::handlePlayerState(const networkMessage& message) {
         return;
     ZEBGameStateElement ship = m_elements[shipID];
     record.applyTo(&ship);
+    adoptShipState(index, ship);
+}
+
+bool ZEBGameStateGame::adoptShipState(int index, ZEBGameStateElement ship) {
     if (!ship.isVisible())
-        return;
+        return false;
     if (!std::isfinite(ship.getRotation()) || !m_players[index].stateCheck.accept(ship)) {
         ++m_refusedStates;
-        return;
+        return false;
     }
     ship.setRotation(wrapRotation(ship.getRotation())); // a copy that never wraps it sends any multiple
     // Turning and thrust reach the host only as the ship's state.
+    const int shipID = m_players[index].shipID;
     const ZEBGameStateElement& before = m_elements[shipID];
     if (ship.getRotation() != before.getRotation() || !(ship.getVelocity() == ZERO) ||
         !(ship.getPosition() == before.getPosition()))
         m_players[index].untouched = false;
     m_elements[shipID] = ship;
+    return true;
 }
 
 void ZEBGameStateGame::sendFullState(networkMessage& message, int shipID) const {
