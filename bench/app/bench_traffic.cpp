@@ -76,6 +76,17 @@ PlayerInput inputFor(int index, int frame) {
 }
 
 // Arguments: lively (bots) or scripted; the compact stream or the design's.
+// The compact stream's entries by kind: 1 motion, 2 hide, 3 explode, 4 score, 5 controls.
+void countEntries(const networkMessage& message, std::map<int, long>& entries) {
+    uint16_t sequence = 0;
+    std::vector<CompactEntry> read;
+    if (message.getType() != MSG_COMPACT_STATE ||
+        !readCompactState(message.getData(), message.getDataSize(), &sequence, &read, true))
+        return;
+    for (const CompactEntry& entry : read)
+        ++entries[static_cast<int>(entry.kind)];
+}
+
 void BM_EightPlayersTraffic(benchmark::State& state) {
     const bool lively = state.range(0) != 0;
     const bool compact = state.range(1) != 0;
@@ -104,6 +115,7 @@ void BM_EightPlayersTraffic(benchmark::State& state) {
 
         std::map<int, long> received;      // by type, at the first client, while playing
         std::map<int, long> receivedBytes; // their message bytes (type and payload), by type
+        std::map<int, long> entries;       // compact entries by kind, at the first client
         counts atStart;
         double hostSeconds = 0.0;
         auto next = std::chrono::steady_clock::now();
@@ -122,6 +134,7 @@ void BM_EightPlayersTraffic(benchmark::State& state) {
                         const networkMessage message = copy.pop();
                         ++received[message.getType()];
                         receivedBytes[message.getType()] += 4 + message.getDataSize();
+                        countEntries(message, entries);
                     }
                 }
                 p.collector.setInput(lively ? p.pilot.decide(p.collector, FRAME) : inputFor(i, frame));
@@ -167,6 +180,8 @@ void BM_EightPlayersTraffic(benchmark::State& state) {
         for (const auto& [type, count] : receivedBytes)
             state.counters["type_" + std::to_string(type) + "_bytes_per_s"] =
                 static_cast<double>(count) / seconds;
+        for (const auto& [kind, count] : entries)
+            state.counters["entry_" + std::to_string(kind) + "_per_s"] = static_cast<double>(count) / seconds;
         for (auto& p : players)
             p->client.disconnect();
         host.stopHosting();

@@ -21,7 +21,7 @@ bool ZEBCompactUplink::frame(float dt, const ZEBGameStateElement* ship, int turn
         // What the host holds once it has read the report.
         ZEBGameStateElement held = *ship;
         applyCompactReport(*out, &held);
-        m_hostGuess.receive(held, turn, thrust);
+        m_hostGuess.receive(held, turn, thrust, true);
     }
     m_started = true;
     m_hostHasShip = hasShip;

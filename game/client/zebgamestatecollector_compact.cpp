@@ -9,7 +9,8 @@
 void ZEBGameStateCollector::handleCompactState(const networkMessage& message) {
     uint16_t sequence = 0;
     std::vector<CompactEntry> entries;
-    if (!isCompact() || !readCompactState(message.getData(), message.getDataSize(), &sequence, &entries))
+    if (!isCompact() ||
+        !readCompactState(message.getData(), message.getDataSize(), &sequence, &entries, isUplink()))
         return;
     if (!noteCompactSequence(sequence))
         return; // older news than what is held
@@ -78,7 +79,17 @@ void ZEBGameStateCollector::applyCompact(const CompactEntry& entry) {
     // While the own ship is alive the prediction wins.
     if (index == m_ownIndex && m_elements[index].isVisible())
         return;
+    if (entry.kind == compactKind::controls) {
+        if (!m_elements[index].isVisible() || index >= m_remoteMotion.getCount())
+            return; // the host sends them only for a ship the copy shows
+        m_remoteMotion.controls(index, entry.turn, entry.thrust, true);
+        const ZEBGameStateElement& guessed = m_remoteMotion.guessed(index);
+        m_elements[index].setPosition(guessed.getPosition());
+        m_elements[index].setRotation(guessed.getRotation());
+        m_elements[index].setVelocity(guessed.getVelocity());
+        return;
+    }
     const bool wasVisible = m_elements[index].isVisible();
     applyCompactEntry(entry, &m_elements[index]);
-    m_remoteMotion.received(index, m_elements[index], wasVisible, entry.turn, entry.thrust);
+    m_remoteMotion.received(index, m_elements[index], wasVisible, entry.turn, entry.thrust, isUplink());
 }

@@ -2,7 +2,7 @@
 
 void ZEBCompactUplinkReader::adopted(const ZEBGameStateElement& ship, int turn, bool thrust,
                                      uint32_t placing) {
-    m_guess.receive(ship, turn, thrust);
+    m_guess.receive(ship, turn, thrust, true);
     m_live = true;
     m_fresh = true;
     m_placing = placing;

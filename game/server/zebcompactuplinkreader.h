@@ -17,6 +17,10 @@ class ZEBCompactUplinkReader {
     // Start of the simulation: ship carried on by dt unless a report set it this
     // tick, or the game has placed or hidden it since the last report.
     void carry(ZEBGameStateElement& ship, float dt, uint32_t placing);
+    // The controls the copy last reported, while it flies the ship by reports.
+    bool isLive() const { return m_live; }
+    int getTurn() const { return m_guess.getTurn(); }
+    bool getThrust() const { return m_guess.getThrust(); }
 
   private:
     ZEBMotionGuess m_guess{false};

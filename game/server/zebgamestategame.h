@@ -316,6 +316,7 @@ class ZEBGameStateGame {
     void routeDesignState(messageQueue& toSend) const;
     void sendCompactTables(messageQueue& toSend);
     std::vector<CompactScore> compactScores() const;
+    std::vector<ShipControls> shipControls() const;
 
     std::vector<colour4> m_colours;
     std::vector<bool> m_colourUsed;

@@ -23,7 +23,12 @@ bool isDesignState(const networkMessage& message) {
 
 void ZEBGameStateGame::addCompactPeer(uint32_t playerID) {
     // The copy holds the full state just written, before this tick's move.
-    m_compactPeers.emplace_back(playerID).track(m_elements, m_compactTicks + 1, true, m_shipGuesses);
+    bool readsControls = false;
+    for (const Listener& listener : getListeners())
+        readsControls = readsControls ||
+                        (listener.playerID == playerID && (listener.capabilities & CAPABILITY_UPLINK) != 0);
+    m_compactPeers.emplace_back(playerID, readsControls)
+        .track(m_elements, m_compactTicks + 1, true, m_shipGuesses);
 }
 
 void ZEBGameStateGame::removeCompactPeer(uint32_t playerID) {
@@ -102,7 +107,8 @@ void ZEBGameStateGame::sendCompactStates(float dt, messageQueue& toSend) {
         const std::vector<CompactScore> scores = compactScores();
         m_changeCounts.resize(m_elements.size(), 0);
         m_shipGuesses.step(dt, m_compactTicks);
-        const CompactTick tick{m_compactTicks, m_shipGuesses,    dt,    m_elements, m_observed,
+        const std::vector<ShipControls> controls = shipControls();
+        const CompactTick tick{m_compactTicks, m_shipGuesses,    dt,    m_elements, controls,
                                m_changeCounts, m_tickExplosions, scores};
         for (ZEBCompactPeer& peer : m_compactPeers) {
             networkMessage datagram;
@@ -114,6 +120,19 @@ void ZEBGameStateGame::sendCompactStates(float dt, messageQueue& toSend) {
     }
     m_shipGuesses.sweep(m_compactTicks);
     m_tickExplosions.clear();
+}
+
+// A ship flown by reports holds the controls its copy reported; any other
+// those seen in its motion from tick to tick.
+std::vector<ShipControls> ZEBGameStateGame::shipControls() const {
+    std::vector<ShipControls> controls(m_elements.size());
+    for (size_t id = 0; id < m_observed.size() && id < controls.size(); ++id)
+        controls[id] = {m_observed[id].getTurn(), m_observed[id].getThrust()};
+    for (const PlayerRecord& player : m_players) {
+        if (player.connected && player.uplink.isLive())
+            controls[player.shipID] = {player.uplink.getTurn(), player.uplink.getThrust()};
+    }
+    return controls;
 }
 
 // The game's own state messages go to each player or watcher that reads them.
