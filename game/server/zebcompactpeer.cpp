@@ -140,7 +140,7 @@ bool ZEBCompactPeer::build(const CompactTick& tick, networkMessage* out) {
     std::vector<Candidate> candidates;
     collectElements(tick, candidates);
     const bool urgent = hasUrgentNews(candidates, tick.scores);
-    if (!urgent && m_sinceDatagram < COMPACT_BATCH_TICKS)
+    if (m_readsControls && !urgent && m_sinceDatagram < COMPACT_BATCH_TICKS)
         return false;
     compactWriter writer(static_cast<uint16_t>(m_sequence + 1));
     addExplosions(writer, tick);

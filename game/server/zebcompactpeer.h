@@ -24,7 +24,8 @@ constexpr float COMPACT_SHIP_HEARTBEAT = 2.0f;
 // change; between changes its guess is checked for drift this often, staggered.
 constexpr int COMPACT_DRIFT_CHECK_TICKS = 22;
 
-// What can wait (a ship's change of controls or drift, nothing more) waits for
+// To a copy that reads controls alone (and acknowledges now and then rather
+// than every frame), what can wait (a ship's change of controls or drift, nothing more) waits for
 // a datagram at most this many ticks, so that a few ticks share one; anything
 // that shows or hides an element, an explosion or a score goes at once. News
 // not yet acknowledged keeps a datagram going this often, so that the
