@@ -43,7 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     uint16_t sequence = 0;
     std::vector<CompactEntry> entries;
-    if (readCompactState(payload, length, &sequence, &entries)) {
+    CompactReport report;
+    if (readCompactReport(payload, length, &report)) {
+        const networkMessage again = writeCompactReport(report);
+        if (again.getDataSize() != length || std::memcmp(again.getData(), payload, length) != 0)
+            __builtin_trap();
+    }
+    if (readCompactState(payload, length, &sequence, &entries, (length & 1) != 0)) {
         compactWriter again(sequence);
         for (const CompactEntry& entry : entries)
             if (!again.add(entry))

@@ -283,6 +283,10 @@ uint64_t networkClient::getReceivedBytes() const {
     return m_client != nullptr ? m_client->getReceivedBytes() : 0;
 }
 
+uint64_t networkClient::getSentDatagrams() const {
+    return m_client != nullptr ? m_client->getSentDatagrams() : 0;
+}
+
 uint64_t networkClient::getSentBytes() const {
     return m_client != nullptr ? m_client->getSentBytes() : 0;
 }

@@ -90,6 +90,7 @@ class networkClient final : public networkConnection {
     netAddress getHostAddress();       // the host last connected to
     uint64_t getSentBytes() const;     // UDP payload bytes sent so far
     uint64_t getReceivedBytes() const; // UDP payload bytes received so far, headers included
+    uint64_t getSentDatagrams() const; // UDP datagrams sent so far, the transport's own included
     uint64_t getDroppedCount() const override;
 
   private:

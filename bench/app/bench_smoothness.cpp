@@ -4,7 +4,8 @@
 // thrusting, coasting); every frame, the distance between where client B draws
 // A's ship and where the host has it is recorded, and how far B's drawing moves
 // from one frame to the next. Run by hand; the arguments are the jitter in
-// milliseconds and the loss in percent.
+// milliseconds, the loss in percent, and the stream: the compact one (both
+// ways) or the design's.
 
 #include "game/client/zebgamestatecollector.h"
 #include "game/rules/playarea.h"
@@ -68,6 +69,7 @@ void clearField(ZEBHostedGameState& game) {
 void BM_RemoteShipSmoothness(benchmark::State& state) {
     const int jitterMs = static_cast<int>(state.range(0));
     const int lossPercent = static_cast<int>(state.range(1));
+    const bool compact = state.range(2) != 0;
     const netGuid guid = makeRandomGuid();
     for (auto _ : state) {
         std::vector<ZEBObject> shapes = play::makeShapes();
@@ -90,6 +92,8 @@ void BM_RemoteShipSmoothness(benchmark::State& state) {
             p.client.initialise();
             p.client.connectTo("127.0.0.1:" + std::to_string(relay.getPort()));
             p.collector.setPlayerName("Smooth");
+            if (!compact)
+                p.collector.setAnnounced(OWN_CAPABILITIES & ~CAPABILITY_COMPACT);
         }
 
         std::vector<float> errors;
@@ -149,8 +153,8 @@ void BM_RemoteShipSmoothness(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RemoteShipSmoothness)
-    ->ArgsProduct({{0, 20, 50}, {0, 2, 5}})
-    ->ArgNames({"jitter_ms", "loss_percent"})
+    ->ArgsProduct({{0, 20, 50}, {0, 2, 5}, {1, 0}})
+    ->ArgNames({"jitter_ms", "loss_percent", "compact"})
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 

@@ -31,6 +31,9 @@ void ZEBGameStateCollector::reset() {
     m_outgoingChat.clear();
     m_compactRead = false;
     m_ackDue = false;
+    m_ackUrgent = false;
+    m_sinceAck = 0.0f;
+    m_uplink.reset();
     m_elements.clear();
     m_remoteMotion.clear();
     m_input.clear();
@@ -42,7 +45,10 @@ void ZEBGameStateCollector::update(float changeInTime, messageQueue& receivedMes
         predictOwnShip(changeInTime);
         m_remoteMotion.step(changeInTime);
         processMessages(receivedMessages);
-        sendPlayerState(messagesToSendOut);
+        if (isUplink())
+            sendCompactReport(changeInTime, messagesToSendOut);
+        else
+            sendPlayerState(messagesToSendOut);
         sendExtensions(messagesToSendOut);
         return;
     }
@@ -72,9 +78,12 @@ void ZEBGameStateCollector::sendExtensions(messageQueue& messagesToSendOut) {
     for (const std::string& text : m_outgoingChat)
         messagesToSendOut.push(writeChatSay(text));
     m_outgoingChat.clear();
-    if (m_ackDue)
+    if (isAckDue()) {
         messagesToSendOut.push(writeCompactAck(m_compactAck));
-    m_ackDue = false;
+        m_ackDue = false;
+        m_ackUrgent = false;
+        m_sinceAck = 0.0f;
+    }
 }
 
 void ZEBGameStateCollector::say(const std::string& typed) {

@@ -9,6 +9,7 @@
 #include "core/maths/colour4.h"
 #include "core/maths/matrix.h"
 #include "core/maths/vector3.h"
+#include "game/client/zebcompactuplink.h"
 #include "game/client/zebremotemotion.h"
 #include "game/rules/extensions.h"
 #include "game/rules/motion.h"
@@ -85,6 +86,8 @@ class ZEBGameStateCollector {
     bool canChat() const { return (m_sharedCapabilities & CAPABILITY_CHAT) != 0; }
     // The host sends the compact stream instead of the game's own state messages.
     bool isCompact() const { return (m_sharedCapabilities & CAPABILITY_COMPACT) != 0; }
+    // The copy reports its ship and input in the compact stream too.
+    bool isUplink() const { return (m_sharedCapabilities & CAPABILITY_UPLINK) != 0; }
     uint32_t getSharedCapabilities() const { return m_sharedCapabilities; }
     void say(const std::string& typed); // sent with the next update; nothing when chat is not shared
     void takeChatLines(std::vector<ChatLine>& lines);
@@ -131,6 +134,8 @@ class ZEBGameStateCollector {
     void sendExtensions(messageQueue& messagesToSendOut);
     void addElement(const ZEBGameStateElement& newElement);
     void sendPlayerState(messageQueue& messagesToSendOut) const;
+    void sendCompactReport(float changeInTime, messageQueue& messagesToSendOut);
+    bool isAckDue() const; // an acknowledgement goes alone this frame
     bool ownShipHeld() const { return m_ownIndex >= 0 && m_ownIndex < getElementCount(); }
 
     int32_t m_ownIndex = 0;
@@ -147,6 +152,11 @@ class ZEBGameStateCollector {
     std::vector<std::string> m_outgoingChat;
     bool m_compactRead = false; // a compact datagram has been read from this host
     bool m_ackDue = false;      // one has been read since the last acknowledgement
+    bool m_ackUrgent = false;   // and one before it was missed
+    float m_sinceAck = 0.0f;    // seconds since an acknowledgement went
+    ZEBCompactUplink m_uplink;
+    int m_ownTurn = 0; // the controls the own ship held in the last prediction: +1 left, -1 right
+    bool m_ownThrust = false;
     CompactAck m_compactAck;
     ZEBRemoteMotion m_remoteMotion; // what is drawn of m_elements, by index
     bool m_watching = false;

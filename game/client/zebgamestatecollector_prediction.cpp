@@ -5,6 +5,8 @@
 #include "game/rules/shipcontrols.h"
 
 void ZEBGameStateCollector::predictOwnShip(float changeInTime) {
+    m_ownTurn = (m_input.left ? 1 : 0) - (m_input.right ? 1 : 0);
+    m_ownThrust = m_input.up;
     if (ownShipHeld() && m_elements[m_ownIndex].isVisible()) {
         ZEBGameStateElement& own = m_elements[m_ownIndex];
         if (m_input.up)

@@ -37,11 +37,16 @@ void ZEBRemoteMotion::received(int index, const ZEBGameStateElement& element, bo
 }
 
 void ZEBRemoteMotion::received(int index, const ZEBGameStateElement& element, bool wasVisible, int turn,
-                               bool thrust) {
+                               bool thrust, bool lasting) {
     const vector3 drawn = drawnPosition(index);
     const float drawnTurn = drawnRotation(index);
-    m_guesses[index].receive(element, turn, thrust);
+    m_guesses[index].receive(element, turn, thrust, lasting);
     corrected(index, element, wasVisible, drawn, drawnTurn);
+}
+
+void ZEBRemoteMotion::controls(int index, int turn, bool thrust, bool lasting) {
+    const ZEBGameStateElement held = m_guesses[index].getElement();
+    m_guesses[index].receive(held, turn, thrust, lasting);
 }
 
 // What was drawn before the update fades into the new guess.

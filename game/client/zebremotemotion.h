@@ -23,8 +23,12 @@ class ZEBRemoteMotion {
     // An update was applied; wasVisible: the element was drawn before it.
     void received(int index, const ZEBGameStateElement& element, bool wasVisible);
     // The same, from an update that tells the controls the ship holds.
-    void received(int index, const ZEBGameStateElement& element, bool wasVisible, int turn, bool thrust);
+    void received(int index, const ZEBGameStateElement& element, bool wasVisible, int turn, bool thrust,
+                  bool lasting = false);
+    // The ship goes on from where the guess has it, now holding these controls.
+    void controls(int index, int turn, bool thrust, bool lasting);
     void step(float dt);
+    const ZEBGameStateElement& guessed(int index) const { return m_guesses[index].getElement(); }
 
     int getCount() const { return static_cast<int>(m_guesses.size()); }
     vector3 drawnPosition(int index) const;

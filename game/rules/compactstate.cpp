@@ -59,26 +59,42 @@ int16_t readI16(const uint8_t* in) {
 // A motion's head kind also tells the controls: 1 none, then from 5 on.
 constexpr int MOTION_WITH_CONTROLS = 5;
 constexpr int MOTION_LAST_KIND = 9;
+constexpr int CONTROLS_FIRST_KIND = 10;
+constexpr int CONTROLS_LAST_KIND = 15;
+constexpr int TURNS[] = {0, 1, -1, 0, 1, -1}; // by controls code: none, left, right, then with thrust
+
+int controlsCode(const CompactEntry& entry) {
+    const int turn = entry.turn > 0 ? 1 : (entry.turn < 0 ? 2 : 0);
+    return turn + (entry.thrust ? 3 : 0);
+}
 
 int headKind(const CompactEntry& entry) {
+    if (entry.kind == compactKind::controls)
+        return CONTROLS_FIRST_KIND + controlsCode(entry);
     if (entry.kind != compactKind::motion || (entry.turn == 0 && !entry.thrust))
         return static_cast<int>(entry.kind);
-    const int turn = entry.turn > 0 ? 0 : (entry.turn < 0 ? 1 : 2); // left, right, none
-    return entry.thrust ? MOTION_WITH_CONTROLS + 2 + (turn + 1) % 3 : MOTION_WITH_CONTROLS + turn;
+    const int code = controlsCode(entry); // 1, 2 without thrust; 3, 4, 5 with it
+    return code < 3 ? MOTION_WITH_CONTROLS + code - 1 : MOTION_WITH_CONTROLS + 2 + code - 3;
 }
 
 // Fills kind and controls from a head kind; false for a kind no copy knows.
-bool readHeadKind(int kind, CompactEntry& entry) {
+bool readHeadKind(int kind, CompactEntry& entry, bool readsControls) {
     if (kind >= static_cast<int>(compactKind::motion) && kind <= static_cast<int>(compactKind::score)) {
         entry.kind = static_cast<compactKind>(kind);
         return true;
     }
+    if (readsControls && kind >= CONTROLS_FIRST_KIND && kind <= CONTROLS_LAST_KIND) {
+        entry.kind = compactKind::controls;
+        entry.turn = TURNS[kind - CONTROLS_FIRST_KIND];
+        entry.thrust = kind - CONTROLS_FIRST_KIND >= 3;
+        return true;
+    }
     if (kind < MOTION_WITH_CONTROLS || kind > MOTION_LAST_KIND)
         return false;
-    static constexpr int TURNS[] = {1, -1, 0, 1, -1};
+    const int code = kind - MOTION_WITH_CONTROLS + 1; // left, right, then with thrust
     entry.kind = compactKind::motion;
-    entry.turn = TURNS[kind - MOTION_WITH_CONTROLS];
-    entry.thrust = kind >= MOTION_WITH_CONTROLS + 2;
+    entry.turn = TURNS[code];
+    entry.thrust = code >= 3;
     return true;
 }
 
@@ -94,6 +110,18 @@ void readPlace(const uint8_t* in, CompactEntry& entry) {
 }
 
 } // namespace
+
+void writeCompactMotion(uint8_t* out, const vector3& position, float rotation, const vector3& velocity) {
+    writePlace(out, position, rotation);
+    writeI16(out + 6, velocitySteps(velocity.x));
+    writeI16(out + 8, velocitySteps(velocity.y));
+}
+
+void readCompactMotion(const uint8_t* in, vector3* position, float* rotation, vector3* velocity) {
+    *position = vector3(positionOf(readU16(in)), positionOf(readU16(in + 2)), 0.0f);
+    *rotation = rotationOf(readU16(in + 4));
+    *velocity = vector3(velocityOf(readI16(in + 6)), velocityOf(readI16(in + 8)), 0.0f);
+}
 
 float compactPosition(float value) {
     return positionOf(positionSteps(value));
@@ -120,8 +148,9 @@ CompactEntry quantised(const CompactEntry& entry) {
 int compactEntrySize(compactKind kind) {
     switch (kind) {
     case compactKind::motion:
-        return COMPACT_HEAD_SIZE + 10;
+        return COMPACT_HEAD_SIZE + COMPACT_MOTION_SIZE;
     case compactKind::hide:
+    case compactKind::controls:
         return COMPACT_HEAD_SIZE;
     case compactKind::explode:
         return COMPACT_HEAD_SIZE + 7;
@@ -146,6 +175,7 @@ void applyCompactEntry(const CompactEntry& entry, ZEBGameStateElement* element) 
         element->startExplosion(entry.duration, entry.position, entry.rotation);
         break;
     case compactKind::score:
+    case compactKind::controls:
         break;
     }
 }
@@ -167,9 +197,7 @@ bool compactWriter::add(const CompactEntry& entry) {
     out += COMPACT_HEAD_SIZE;
     switch (entry.kind) {
     case compactKind::motion:
-        writePlace(out, entry.position, entry.rotation);
-        writeI16(out + 6, velocitySteps(entry.velocity.x));
-        writeI16(out + 8, velocitySteps(entry.velocity.y));
+        writeCompactMotion(out, entry.position, entry.rotation, entry.velocity);
         break;
     case compactKind::explode:
         out[0] = durationSteps(entry.duration);
@@ -179,6 +207,7 @@ bool compactWriter::add(const CompactEntry& entry) {
         writeI32(out, entry.score);
         break;
     case compactKind::hide:
+    case compactKind::controls:
         break;
     }
     return true;
@@ -188,7 +217,8 @@ networkMessage compactWriter::message() const {
     return networkMessage(MSG_COMPACT_STATE, m_payload.data(), static_cast<int>(m_payload.size()));
 }
 
-bool readCompactState(const uint8_t* data, int size, uint16_t* sequence, std::vector<CompactEntry>* entries) {
+bool readCompactState(const uint8_t* data, int size, uint16_t* sequence, std::vector<CompactEntry>* entries,
+                      bool readsControls) {
     if (data == nullptr || sequence == nullptr || entries == nullptr || size < COMPACT_HEADER_SIZE ||
         size > COMPACT_MAX_PAYLOAD)
         return false;
@@ -199,7 +229,7 @@ bool readCompactState(const uint8_t* data, int size, uint16_t* sequence, std::ve
             return false;
         const uint16_t head = readU16(data + at);
         CompactEntry& entry = read.emplace_back();
-        if (!readHeadKind(head >> HEAD_ID_BITS, entry))
+        if (!readHeadKind(head >> HEAD_ID_BITS, entry, readsControls))
             return false;
         entry.id = head & COMPACT_MAX_ID;
         const int entrySize = compactEntrySize(entry.kind);
@@ -207,8 +237,7 @@ bool readCompactState(const uint8_t* data, int size, uint16_t* sequence, std::ve
             return false;
         const uint8_t* in = data + at + COMPACT_HEAD_SIZE;
         if (entry.kind == compactKind::motion) {
-            readPlace(in, entry);
-            entry.velocity = vector3(velocityOf(readI16(in + 6)), velocityOf(readI16(in + 8)), 0.0f);
+            readCompactMotion(in, &entry.position, &entry.rotation, &entry.velocity);
         } else if (entry.kind == compactKind::explode) {
             entry.duration = static_cast<float>(in[0]) / DURATION_STEPS_PER_SECOND;
             readPlace(in + 1, entry);

@@ -15,6 +15,10 @@
 //   hide     -                                           the element left play
 //   explode  duration u8 (hundredths of a second), x u16, y u16, rotation u16
 //   score    score i32                                   the row of that ship
+//   controls -   (kinds 10 to 15, only to a copy that shares CAPABILITY_UPLINK)
+//            the ship goes on from where the copy's guess has it, now holding
+//            10 none, 11 left, 12 right, 13 thrust, 14 thrust and left,
+//            15 thrust and right: a change of controls costs the head alone
 // A datagram may hold no entry: while entries are not yet acknowledged the
 // host sends one every tick, so that the next acknowledgement tells a loss.
 // MSG_COMPACT_ACK payload: the newest sequence received u16, then a u32 whose
@@ -39,13 +43,14 @@ constexpr int MSG_COMPACT_STATE = 17; // host to one player
 constexpr int MSG_COMPACT_ACK = 18;   // player to host
 constexpr uint32_t CAPABILITY_COMPACT = 1u << 2;
 
-enum class compactKind : uint8_t { motion = 1, hide = 2, explode = 3, score = 4 };
+enum class compactKind : uint8_t { motion = 1, hide = 2, explode = 3, score = 4, controls = 5 };
 
 constexpr int COMPACT_MAX_ID = 4095; // what the head's 12 bits can name
 constexpr int COMPACT_HEADER_SIZE = 2;
 constexpr int COMPACT_HEAD_SIZE = 2;
 constexpr int COMPACT_ACK_SIZE = 6;
-constexpr int COMPACT_ACK_WINDOW = 32; // earlier sequences an acknowledgement can name
+constexpr int COMPACT_MOTION_SIZE = 10; // position, rotation, velocity
+constexpr int COMPACT_ACK_WINDOW = 32;  // earlier sequences an acknowledgement can name
 // A datagram stays under a usual path MTU whatever the host has to say; what
 // does not fit goes in the next one.
 constexpr int COMPACT_MAX_PAYLOAD = 1000;
@@ -80,6 +85,10 @@ float compactDuration(float seconds);
 // An entry as its receiver reads it: the values quantised.
 CompactEntry quantised(const CompactEntry& entry);
 
+// An element's motion as an entry carries it, in COMPACT_MOTION_SIZE bytes.
+void writeCompactMotion(uint8_t* out, const vector3& position, float rotation, const vector3& velocity);
+void readCompactMotion(const uint8_t* in, vector3* position, float* rotation, vector3* velocity);
+
 int compactEntrySize(compactKind kind);
 // What a received entry makes of the element a copy holds: a motion shows and
 // places it, a hide or an explosion takes it out of play. Not for scores.
@@ -99,8 +108,10 @@ class compactWriter {
 };
 
 // Reads a whole datagram; refuses (false, outputs untouched) one that is cut
-// short inside an entry or holds a kind it does not know.
-bool readCompactState(const uint8_t* data, int size, uint16_t* sequence, std::vector<CompactEntry>* entries);
+// short inside an entry or holds a kind it does not know: controls entries
+// only when the copy reads them.
+bool readCompactState(const uint8_t* data, int size, uint16_t* sequence, std::vector<CompactEntry>* entries,
+                      bool readsControls = false);
 
 networkMessage writeCompactAck(const CompactAck& ack);
 bool readCompactAck(const uint8_t* data, int size, CompactAck* out);

@@ -86,6 +86,11 @@ std::string makeChatText(const std::string& typed) {
     return line.find_first_not_of(' ') == std::string::npos ? std::string() : line;
 }
 
+uint32_t sharedCapabilities(uint32_t announced) {
+    const uint32_t shared = announced & OWN_CAPABILITIES;
+    return (shared & CAPABILITY_COMPACT) != 0 ? shared : shared & ~CAPABILITY_UPLINK;
+}
+
 bool canAnnounce(const std::string& name) {
     return name.size() <= static_cast<size_t>(JOIN_ANNOUNCEMENT_MAX_NAME);
 }

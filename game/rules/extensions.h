@@ -14,6 +14,7 @@
 // not know. A name too long to leave room for the announcement announces
 // nothing, and its player plays without the extensions.
 
+#include "game/rules/compactreport.h"
 #include "game/rules/compactstate.h"
 #include "game/rules/protocol.h"
 #include "networklib/networkmessage.h"
@@ -40,9 +41,14 @@ constexpr uint32_t CAPABILITY_WATCH = 1u << 1;
 // A host whose game moves to a bigger one tells the copies where, and they
 // join it at once; the others learn only that the session ended, and search.
 constexpr uint32_t CAPABILITY_MOVE = 1u << 3;
+// CAPABILITY_UPLINK (1u << 4), the compact stream's other half, with its
+// message 21 and the controls entries: compactreport.h. A host shares it only
+// with CAPABILITY_COMPACT.
 // What this build understands.
 constexpr uint32_t OWN_CAPABILITIES =
-    CAPABILITY_CHAT | CAPABILITY_WATCH | CAPABILITY_COMPACT | CAPABILITY_MOVE;
+    CAPABILITY_CHAT | CAPABILITY_WATCH | CAPABILITY_COMPACT | CAPABILITY_MOVE | CAPABILITY_UPLINK;
+// What a host that understands all this shares with a copy that announced these bits.
+uint32_t sharedCapabilities(uint32_t announced);
 // Not something understood but something asked: the copy joins to watch. Only
 // a host that shares CAPABILITY_WATCH reads it and answers with a full state
 // whose ship is WATCHER_SHIP_ID; a host that does not gives the copy a ship

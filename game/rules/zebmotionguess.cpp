@@ -16,6 +16,7 @@ bool isVisibleShip(const ZEBGameStateElement& element) {
 void ZEBMotionGuess::receive(const ZEBGameStateElement& element) {
     m_turn = 0;
     m_thrust = false;
+    m_lasting = false;
     if (isVisibleShip(m_plain) && isVisibleShip(element)) {
         // The short way round: a copy of the compact stream holds angles from 0 to 360.
         const float turned = std::remainder(element.getRotation() - m_plain.getRotation(), 360.0f);
@@ -35,8 +36,9 @@ void ZEBMotionGuess::receive(const ZEBGameStateElement& element) {
     m_sinceUpdate = 0.0f;
 }
 
-void ZEBMotionGuess::receive(const ZEBGameStateElement& element, int turn, bool thrust) {
+void ZEBMotionGuess::receive(const ZEBGameStateElement& element, int turn, bool thrust, bool lasting) {
     const bool ship = isVisibleShip(element);
+    m_lasting = lasting;
     m_turn = ship ? turn : 0;
     m_thrust = ship && thrust;
     m_plain = element;
@@ -59,7 +61,7 @@ void ZEBMotionGuess::step(float dt) {
     // thrusting ship's records run a step of its gain ahead of the player's own
     // motion; the guess carries the gain that step too.
     vector3 ahead;
-    scale(&gain, dt, &ahead);
+    scale(&gain, m_recordsAhead ? dt : 0.0f, &ahead);
     vector3 position;
     subtract(&m_guess.getPosition(), &ahead, &position);
     // Whatever leaves one side comes back at the other, as the host moves it.

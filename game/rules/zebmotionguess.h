@@ -21,22 +21,33 @@ constexpr float THRUST_SEEN = 0.02f; // units per second, along the heading
 // The same update received twice in a row tells that nothing is held.
 class ZEBMotionGuess {
   public:
+    ZEBMotionGuess() = default;
+    // recordsAhead false: what it receives is where the ship is, not where
+    // the host has moved it a step on (a player's report of its own ship).
+    explicit ZEBMotionGuess(bool recordsAhead) : m_recordsAhead(recordsAhead) {}
+
     void receive(const ZEBGameStateElement& element); // an update or a full record arrived
     // An update that says which controls the ship holds (+1 left, -1 right):
-    // nothing is read from the update before.
-    void receive(const ZEBGameStateElement& element, int turn, bool thrust);
+    // nothing is read from the update before. lasting: they hold until the
+    // next update, from a sender that mends its losses (the compact stream
+    // both ways), instead of for GUESS_TIME.
+    void receive(const ZEBGameStateElement& element, int turn, bool thrust, bool lasting = false);
     void step(float dt);
 
     const ZEBGameStateElement& getElement() const { return m_guess; }
     // The controls the guess applies now: +1 left, -1 right.
-    int getTurn() const { return m_sinceUpdate < GUESS_TIME ? m_turn : 0; }
-    bool getThrust() const { return m_sinceUpdate < GUESS_TIME && m_thrust; }
+    int getTurn() const { return isHeld() ? m_turn : 0; }
+    bool getThrust() const { return isHeld() && m_thrust; }
     bool holdsControls() const { return getTurn() != 0 || getThrust(); }
 
   private:
+    bool isHeld() const { return m_lasting || m_sinceUpdate < GUESS_TIME; }
+
     ZEBGameStateElement m_plain; // the last update carried on by the movement step alone
     ZEBGameStateElement m_guess; // the same with the guessed controls
     float m_sinceUpdate = GUESS_TIME * 2.0f;
     int m_turn = 0;
     bool m_thrust = false;
+    bool m_recordsAhead = true;
+    bool m_lasting = false;
 };

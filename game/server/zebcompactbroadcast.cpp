@@ -23,9 +23,10 @@ bool isDesignState(const networkMessage& message) {
 
 } // namespace
 
-void ZEBCompactBroadcast::addPeer(const ZEBGameStateGame& game, uint32_t playerID) {
+void ZEBCompactBroadcast::addPeer(const ZEBGameStateGame& game, uint32_t playerID, uint32_t capabilities) {
     // The copy holds the full state just written, before this tick's move.
-    m_compactPeers.emplace_back(playerID).track(game.getElements(), m_compactTicks + 1, true, m_shipGuesses);
+    m_compactPeers.emplace_back(playerID, (capabilities & CAPABILITY_UPLINK) != 0)
+        .track(game.getElements(), m_compactTicks + 1, true, m_shipGuesses);
 }
 
 void ZEBCompactBroadcast::removePeer(uint32_t playerID) {
@@ -50,10 +51,13 @@ bool ZEBCompactBroadcast::hasDesignReaders(const ZEBGameStateGame& game, const Z
 
 void ZEBCompactBroadcast::handleAck(const networkMessage& message) {
     CompactAck ack;
-    if (!readCompactAck(message.getData(), message.getDataSize(), &ack))
-        return;
+    if (readCompactAck(message.getData(), message.getDataSize(), &ack))
+        acknowledge(message.getPlayerID(), ack);
+}
+
+void ZEBCompactBroadcast::acknowledge(uint32_t playerID, const CompactAck& ack) {
     for (ZEBCompactPeer& peer : m_compactPeers) {
-        if (peer.getPlayerID() == message.getPlayerID())
+        if (peer.getPlayerID() == playerID)
             peer.acknowledge(ack);
     }
 }
@@ -67,8 +71,9 @@ void ZEBCompactBroadcast::send(float dt, ZEBGameStateGame& game, const ZEBRoster
         const std::vector<CompactScore> scores = compactScores(game);
         const std::vector<uint32_t>& changeCounts = game.getChangeCounts();
         m_shipGuesses.step(dt, m_compactTicks);
+        const std::vector<ShipControls> controls = shipControls(game, observed);
         const CompactTick tick{m_compactTicks,           m_shipGuesses, dt,
-                               game.getElements(),       observed,      changeCounts,
+                               game.getElements(),       controls,      changeCounts,
                                game.getTickExplosions(), scores};
         for (ZEBCompactPeer& peer : m_compactPeers) {
             networkMessage datagram;
@@ -80,6 +85,21 @@ void ZEBCompactBroadcast::send(float dt, ZEBGameStateGame& game, const ZEBRoster
     }
     m_shipGuesses.sweep(m_compactTicks);
     game.clearTickExplosions();
+}
+
+// A ship flown by reports holds the controls its copy reported; any other
+// those seen in its motion from tick to tick.
+std::vector<ShipControls> ZEBCompactBroadcast::shipControls(const ZEBGameStateGame& game,
+                                                            const std::vector<ZEBMotionGuess>& observed) {
+    std::vector<ShipControls> controls(game.getElements().size());
+    for (size_t id = 0; id < observed.size() && id < controls.size(); ++id)
+        controls[id] = {observed[id].getTurn(), observed[id].getThrust()};
+    for (int place = 0; place < game.getPlayerCount(); ++place) {
+        const PlayerRecord& player = game.getPlayer(place);
+        if (player.connected && player.uplink.isLive())
+            controls[player.shipID] = {player.uplink.getTurn(), player.uplink.getThrust()};
+    }
+    return controls;
 }
 
 // The game's own state messages go to each player or watcher that reads them.

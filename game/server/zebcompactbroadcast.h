@@ -18,12 +18,13 @@ class networkMessage;
 
 class ZEBCompactBroadcast {
   public:
-    void addPeer(const ZEBGameStateGame& game,
-                 uint32_t playerID); // a player that has just been sent the full state
+    // A player that has just been sent the full state; capabilities: what its copy was told the host shares.
+    void addPeer(const ZEBGameStateGame& game, uint32_t playerID, uint32_t capabilities);
     void removePeer(uint32_t playerID);
     // A player or watcher reads the game's own state messages.
     bool hasDesignReaders(const ZEBGameStateGame& game, const ZEBRoster& roster) const;
     void handleAck(const networkMessage& message);
+    void acknowledge(uint32_t playerID, const CompactAck& ack);
     // observed: per ship, the controls it holds now.
     void send(float dt, ZEBGameStateGame& game, const ZEBRoster& roster,
               const std::vector<ZEBMotionGuess>& observed, messageQueue& toSend);
@@ -34,6 +35,8 @@ class ZEBCompactBroadcast {
     void routeDesignState(const ZEBGameStateGame& game, const ZEBRoster& roster, messageQueue& toSend) const;
     void sendCompactTables(const ZEBGameStateGame& game, messageQueue& toSend);
     static std::vector<CompactScore> compactScores(const ZEBGameStateGame& game);
+    static std::vector<ShipControls> shipControls(const ZEBGameStateGame& game,
+                                                  const std::vector<ZEBMotionGuess>& observed);
 
     std::vector<ZEBCompactPeer> m_compactPeers;
     uint32_t m_compactTicks = 0;

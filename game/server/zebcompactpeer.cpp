@@ -8,13 +8,25 @@
 
 namespace {
 
-CompactEntry motionOf(int id, const ZEBGameStateElement& truth, const std::vector<ZEBMotionGuess>& controls) {
+constexpr uint32_t CONTROLS_ALONE = 0x100;
+constexpr uint32_t CONTROLS_LASTING = 0x200; // a copy that reads controls alone holds them until told
+
+// A key folded into 64 bits, mixed so that different guesses all but never meet.
+uint64_t foldKey(const ZEBCompactShipGuesses::Key& key) {
+    uint64_t value = key.lineage ^ (static_cast<uint64_t>(key.lastSent) << 32 | key.previousSent);
+    value ^= static_cast<uint64_t>(key.id) * 0x9E3779B97F4A7C15ull;
+    value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ull;
+    value = (value ^ (value >> 27)) * 0x94D049BB133111EBull;
+    return (value ^ (value >> 31)) | 1u; // never 0, the lineage of a whole entry
+}
+
+CompactEntry motionOf(int id, const ZEBGameStateElement& truth, const std::vector<ShipControls>& controls) {
     CompactEntry entry;
     entry.kind = compactKind::motion;
     entry.id = id;
     if (truth.getType() == TYPE_PLAYER && id < static_cast<int>(controls.size())) {
-        entry.turn = controls[id].getTurn();
-        entry.thrust = controls[id].getThrust();
+        entry.turn = controls[id].turn;
+        entry.thrust = controls[id].thrust;
     }
     entry.position = truth.getPosition();
     entry.rotation = truth.getRotation();
@@ -30,29 +42,8 @@ ZEBGameStateElement applied(const CompactEntry& entry, ZEBGameStateElement held)
 
 } // namespace
 
-bool isCompactGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateElement& truth) {
-    if (guess.isVisible() != truth.isVisible())
-        return true;
-    const vector3& a = guess.getPosition();
-    const vector3& b = truth.getPosition();
-    float dx = a.x - b.x;
-    float dy = a.y - b.y;
-    if (std::fabs(dx) >= PLAY_AREA_HALF_WIDTH || std::fabs(dy) >= PLAY_AREA_HALF_WIDTH) {
-        dx = wrapPlayArea(dx);
-        dy = wrapPlayArea(dy);
-    }
-    float turn = guess.getRotation() - truth.getRotation();
-    if (!(std::fabs(turn) <= GUESS_ROTATION_THRESHOLD))
-        turn = std::remainder(turn, 360.0f);
-    const float dvx = guess.getVelocity().x - truth.getVelocity().x;
-    const float dvy = guess.getVelocity().y - truth.getVelocity().y;
-    // Written so that a value that is not a number counts as off.
-    return !(dx * dx + dy * dy <= GUESS_POSITION_THRESHOLD * GUESS_POSITION_THRESHOLD) ||
-           !(std::fabs(turn) <= GUESS_ROTATION_THRESHOLD) ||
-           !(dvx * dvx + dvy * dvy <= GUESS_VELOCITY_THRESHOLD * GUESS_VELOCITY_THRESHOLD);
-}
-
-ZEBCompactPeer::ZEBCompactPeer(uint32_t playerID) : m_playerID(playerID) {}
+ZEBCompactPeer::ZEBCompactPeer(uint32_t playerID, bool readsControls)
+    : m_playerID(playerID), m_readsControls(readsControls) {}
 
 void ZEBCompactPeer::track(const std::vector<ZEBGameStateElement>& elements, uint32_t tickNumber,
                            bool joining, ZEBCompactShipGuesses& ships) {
@@ -87,8 +78,10 @@ void ZEBCompactPeer::acknowledge(const CompactAck& ack) {
             resend = true;
         }
     };
-    for (Tracked& tracked : m_tracked)
+    for (Tracked& tracked : m_tracked) {
+        settle(tracked.earlierSequence, tracked.earlierInFlight, tracked.resend);
         settle(tracked.sequence, tracked.inFlight, tracked.resend);
+    }
     for (TrackedScore& score : m_scores)
         settle(score.sequence, score.inFlight, score.resend);
     for (PendingExplosion& pending : m_explosions)
@@ -130,32 +123,58 @@ bool ZEBCompactPeer::build(const CompactTick& tick, networkMessage* out) {
     std::erase_if(m_explosions, [](const PendingExplosion& p) {
         return p.age > COMPACT_EXPLOSION_WORTH + COMPACT_RESEND_AFTER;
     });
+    for (const CompactScore& row : tick.scores)
+        scoreOf(row.shipID).sinceSent += tick.dt;
     track(tick.elements, tick.number, false, tick.ships);
     // The copy reads its first datagram with the full state, before it steps.
     m_clock += m_started ? tick.dt : 0.0f;
     m_started = true;
     ++m_ticks;
+    ++m_sinceDatagram;
     // Ships are carried on in the shared guesses; asteroids and bullets go in
     // a straight line, carried on when looked at.
     if (tick.ships.isSweepDue(tick.number)) {
         for (const int id : m_ships)
             tick.ships.use(shipKey(id), m_tracked[id].shipHint);
     }
+    std::vector<Candidate> candidates;
+    collectElements(tick, candidates);
+    const bool urgent = hasUrgentNews(candidates, tick.scores);
+    if (m_readsControls && !urgent && m_sinceDatagram < COMPACT_BATCH_TICKS)
+        return false;
     compactWriter writer(static_cast<uint16_t>(m_sequence + 1));
     addExplosions(writer, tick);
-    addElements(writer, tick);
-    addScores(writer, tick.scores, tick.dt);
-    // While news is on its way, a datagram goes every tick, empty if need be:
-    // the acknowledgement of a later one is what tells that one was lost.
+    addElements(writer, candidates, tick);
+    addScores(writer, tick.scores);
+    // While news is on its way a datagram goes now and then, empty if need
+    // be: the acknowledgement of a later one is what tells that one was lost.
     if (writer.isEmpty() && !hasNewsOnTheWay())
         return false;
     ++m_sequence;
+    m_sinceDatagram = 0;
     *out = writer.message();
     return true;
 }
 
+bool ZEBCompactPeer::hasUrgentNews(const std::vector<Candidate>& candidates,
+                                   const std::vector<CompactScore>& scores) const {
+    if (std::any_of(candidates.begin(), candidates.end(), [](const Candidate& c) { return !c.canWait; }) ||
+        std::any_of(m_explosions.begin(), m_explosions.end(),
+                    [](const PendingExplosion& p) { return p.resend && p.age <= COMPACT_EXPLOSION_WORTH; }))
+        return true;
+    for (const CompactScore& row : scores) {
+        for (const TrackedScore& score : m_scores) {
+            if (score.shipID == row.shipID && (score.score != row.score || score.resend ||
+                                               (score.inFlight && score.sinceSent >= COMPACT_RESEND_AFTER)))
+                return true;
+        }
+    }
+    return false;
+}
+
 bool ZEBCompactPeer::hasNewsOnTheWay() const {
-    return std::any_of(m_tracked.begin(), m_tracked.end(), [](const Tracked& t) { return t.inFlight; }) ||
+    return std::any_of(m_tracked.begin(), m_tracked.end(),
+                       [](const Tracked& t) { return t.inFlight || t.earlierInFlight; }) ||
            std::any_of(m_scores.begin(), m_scores.end(), [](const TrackedScore& s) { return s.inFlight; }) ||
            std::any_of(m_explosions.begin(), m_explosions.end(),
                        [](const PendingExplosion& p) { return p.inFlight; });
@@ -180,15 +199,19 @@ void ZEBCompactPeer::sent(int id, const CompactEntry& entry, const CompactTick& 
     const ZEBGameStateElement held = applied(entry, heldElement(id, tick));
     if (tracked.ship) {
         // An entry tells all the guess needs: every copy sent the same entry
-        // in the same tick holds the same guess, made once.
+        // in the same tick holds the same guess, made once; and so does every
+        // copy sent the same controls alone for the same guess it held.
+        const bool alone = entry.kind == compactKind::controls;
         const uint32_t said =
-            held.isVisible() ? 2u + static_cast<uint32_t>(entry.turn + 1) + (entry.thrust ? 3u : 0u) : 1u;
+            (held.isVisible() ? 2u + static_cast<uint32_t>(entry.turn + 1) + (entry.thrust ? 3u : 0u) : 1u) |
+            (alone ? CONTROLS_ALONE : 0u) | (m_readsControls ? CONTROLS_LASTING : 0u);
+        tracked.lineage = alone ? foldKey(shipKey(id)) : 0u;
         tracked.lastSent = tick.number;
         tracked.previousSent = said;
         int hint = -1;
         if (tick.ships.find(shipKey(id), hint) == nullptr) {
             ZEBMotionGuess guess;
-            guess.receive(held, entry.turn, entry.thrust);
+            guess.receive(held, entry.turn, entry.thrust, m_readsControls);
             tick.ships.hold(shipKey(id), guess, tick.number);
         }
     } else {
@@ -196,10 +219,15 @@ void ZEBCompactPeer::sent(int id, const CompactEntry& entry, const CompactTick& 
     }
     tracked.heldVisible = held.isVisible();
     tracked.steppedTo = m_clock;
+    const bool chained = entry.kind == compactKind::controls && tracked.inFlight;
+    tracked.earlierInFlight = chained;
+    tracked.earlierSequence = chained ? tracked.sequence : 0;
     tracked.sequence = static_cast<uint16_t>(m_sequence + 1);
     tracked.inFlight = true;
     tracked.resend = false;
     tracked.sentAt = m_clock;
+    if (entry.kind != compactKind::controls)
+        tracked.motionAt = m_clock;
 }
 
 void ZEBCompactPeer::addExplosions(compactWriter& writer, const CompactTick& tick) {
@@ -224,8 +252,10 @@ void ZEBCompactPeer::addExplosions(compactWriter& writer, const CompactTick& tic
     }
 }
 
-bool ZEBCompactPeer::needsMotion(int id, const CompactTick& tick) {
+bool ZEBCompactPeer::needsMotion(int id, const CompactTick& tick, bool* canWait, bool* controlsAlone) {
     const Tracked& tracked = m_tracked[id];
+    *canWait = false;
+    *controlsAlone = false;
     if (!tracked.heldVisible || tracked.resend)
         return true;
     if (!tracked.ship)
@@ -233,15 +263,20 @@ bool ZEBCompactPeer::needsMotion(int id, const CompactTick& tick) {
     const ZEBMotionGuess* shared = shipGuess(id, tick);
     if (shared == nullptr)
         return true;
+    if (expired(tracked))
+        return true;
     const ZEBMotionGuess& held = *shared;
-    const bool beat = m_clock - tracked.sentAt >= COMPACT_SHIP_HEARTBEAT;
-    // A control taken up or let go is news at once: the guess would run a
-    // frame of turning past the threshold before it showed.
+    const bool beat = m_clock - tracked.motionAt >= COMPACT_SHIP_HEARTBEAT;
+    // A control taken up or let go is news: the guess would run a frame of
+    // turning past the threshold before it showed. While the copy's guess is
+    // still close, the controls alone tell it.
     const bool controlsChanged =
         id < static_cast<int>(tick.controls.size()) &&
-        (tick.controls[id].getTurn() != held.getTurn() || tick.controls[id].getThrust() != held.getThrust());
-    return expired(tracked) || beat || controlsChanged ||
-           isCompactGuessOff(held.getElement(), tick.elements[id]);
+        (tick.controls[id].turn != held.getTurn() || tick.controls[id].thrust != held.getThrust());
+    const bool off = isCompactGuessOff(held.getElement(), tick.elements[id]);
+    *canWait = true;
+    *controlsAlone = m_readsControls && controlsChanged && !off && !beat && !tracked.earlierInFlight;
+    return beat || controlsChanged || off;
 }
 
 bool ZEBCompactPeer::hasDrifted(int id, const CompactTick& tick) {
@@ -256,7 +291,7 @@ bool ZEBCompactPeer::hasDrifted(int id, const CompactTick& tick) {
     return isCompactGuessOff(m_held[id].getElement(), tick.elements[id]);
 }
 
-void ZEBCompactPeer::addElements(compactWriter& writer, const CompactTick& tick) {
+void ZEBCompactPeer::collectElements(const CompactTick& tick, std::vector<Candidate>& candidates) {
     for (int id = 0; id < static_cast<int>(tick.elements.size()); ++id) {
         const Tracked& tracked = m_tracked[id];
         const ZEBGameStateElement& truth = tick.elements[id];
@@ -264,30 +299,48 @@ void ZEBCompactPeer::addElements(compactWriter& writer, const CompactTick& tick)
         // Most elements have nothing to tell: out of play on both sides, or an
         // asteroid or bullet the game has not touched, whose drift is not due.
         const bool quiet =
-            !tracked.resend && !tracked.inFlight && visible == tracked.heldVisible &&
+            !tracked.resend && !tracked.inFlight && !tracked.earlierInFlight &&
+            visible == tracked.heldVisible &&
             (!visible || (!tracked.ship && m_ticks > 1 && tick.changes[id] == tracked.seenChange &&
                           (m_ticks + static_cast<uint32_t>(id)) % COMPACT_DRIFT_CHECK_TICKS != 0));
-        if (quiet ||
-            (visible ? !needsMotion(id, tick) : !tracked.heldVisible && !tracked.resend && !expired(tracked)))
+        if (quiet)
             continue;
-        CompactEntry entry;
+        Candidate candidate;
         if (visible) {
-            entry = motionOf(id, truth, tick.controls);
+            bool alone = false;
+            if (!needsMotion(id, tick, &candidate.canWait, &alone))
+                continue;
+            candidate.entry = motionOf(id, truth, tick.controls);
+            if (alone) {
+                candidate.entry.kind = compactKind::controls;
+                candidate.entry.position = vector3();
+                candidate.entry.rotation = 0.0f;
+                candidate.entry.velocity = vector3();
+            }
         } else {
-            entry.kind = compactKind::hide;
-            entry.id = id;
+            if (!tracked.heldVisible && !tracked.resend && !expired(tracked))
+                continue;
+            candidate.entry.kind = compactKind::hide;
+            candidate.entry.id = id;
         }
-        if (!writer.add(entry))
+        candidates.push_back(candidate);
+    }
+}
+
+void ZEBCompactPeer::addElements(compactWriter& writer, const std::vector<Candidate>& candidates,
+                                 const CompactTick& tick) {
+    for (const Candidate& candidate : candidates) {
+        const int id = candidate.entry.id;
+        if (!writer.add(candidate.entry))
             continue;
-        sent(id, entry, tick);
+        sent(id, candidate.entry, tick);
         m_tracked[id].seenChange = tick.changes[id];
     }
 }
 
-void ZEBCompactPeer::addScores(compactWriter& writer, const std::vector<CompactScore>& scores, float dt) {
+void ZEBCompactPeer::addScores(compactWriter& writer, const std::vector<CompactScore>& scores) {
     for (const CompactScore& row : scores) {
         TrackedScore& score = scoreOf(row.shipID);
-        score.sinceSent += dt;
         const bool expired = score.inFlight && score.sinceSent >= COMPACT_RESEND_AFTER;
         if (score.score == row.score && !score.resend && !expired)
             continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/rules/compactstate.h"
+#include "game/rules/guessdrift.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebgamestateelement.h"
 #include "game/rules/zebmotionguess.h"
@@ -23,6 +24,19 @@ constexpr float COMPACT_SHIP_HEARTBEAT = 2.0f;
 // change; between changes its guess is checked for drift this often, staggered.
 constexpr int COMPACT_DRIFT_CHECK_TICKS = 22;
 
+// To a copy that reads controls alone (and acknowledges now and then rather
+// than every frame), what can wait (a ship's change of controls or drift, nothing more) waits for
+// a datagram at most this many ticks, so that a few ticks share one; anything
+// that shows or hides an element, an explosion or a score goes at once. News
+// not yet acknowledged keeps a datagram going this often, so that the
+// acknowledgement of a later one tells a loss.
+constexpr uint32_t COMPACT_BATCH_TICKS = 3;
+
+struct ShipControls {
+    int turn = 0; // +1 left, -1 right
+    bool thrust = false;
+};
+
 struct CompactScore {
     int32_t shipID = 0;
     int32_t score = 0;
@@ -34,9 +48,9 @@ struct CompactTick {
     ZEBCompactShipGuesses& ships;
     float dt = 0.0f;
     const std::vector<ZEBGameStateElement>& elements;
-    const std::vector<ZEBMotionGuess>& controls; // per ship: the controls it holds now
-    const std::vector<uint32_t>& changes;        // per element (every one): how often the game has changed it
-    const std::vector<Explosion>& explosions;    // this tick's
+    const std::vector<ShipControls>& controls; // per element: the controls a ship holds now
+    const std::vector<uint32_t>& changes;      // per element (every one): how often the game has changed it
+    const std::vector<Explosion>& explosions;  // this tick's
     const std::vector<CompactScore>& scores;
 };
 
@@ -48,7 +62,8 @@ struct CompactTick {
 // the copy received shows that ship as well.
 class ZEBCompactPeer {
   public:
-    explicit ZEBCompactPeer(uint32_t playerID);
+    // readsControls: the copy reads entries of controls alone (CAPABILITY_UPLINK).
+    ZEBCompactPeer(uint32_t playerID, bool readsControls);
 
     uint32_t getPlayerID() const { return m_playerID; }
     // Elements the copy has received whole at host tick tickNumber: joining
@@ -78,7 +93,18 @@ class ZEBCompactPeer {
         uint32_t previousSent = 0; // what that entry said (shown, controls) or how the record came
         int shipHint = -1;         // where the shared guess of a ship was found last
         double sentAt = 0.0;       // on this peer's clock
+        double motionAt = 0.0;     // when the last entry with the whole motion went
         double steppedTo = 0.0;    // how far the guess has been carried on
+        uint64_t lineage = 0;      // of the ship's shared guess (ZEBCompactShipGuesses::Key)
+        // Controls alone build on the entry before, which may still be on its
+        // way: a loss of either is mended by the whole motion.
+        bool earlierInFlight = false;
+        uint16_t earlierSequence = 0;
+    };
+    // An entry this tick may send, and whether it may wait for a later datagram.
+    struct Candidate {
+        CompactEntry entry;
+        bool canWait = false;
     };
     struct PendingExplosion {
         Explosion explosion;
@@ -96,12 +122,12 @@ class ZEBCompactPeer {
         float sinceSent = 0.0f;
     };
 
-    bool needsMotion(int id, const CompactTick& tick);
+    bool needsMotion(int id, const CompactTick& tick, bool* canWait, bool* controlsAlone);
     bool hasDrifted(int id, const CompactTick& tick);
     void carryOn(int id); // the guess of element id, carried on to now
     bool hasNewsOnTheWay() const;
     ZEBCompactShipGuesses::Key shipKey(int id) const {
-        return {id, m_tracked[id].lastSent, m_tracked[id].previousSent};
+        return {id, m_tracked[id].lastSent, m_tracked[id].previousSent, m_tracked[id].lineage};
     }
     const ZEBMotionGuess* shipGuess(int id, const CompactTick& tick) {
         return tick.ships.find(shipKey(id), m_tracked[id].shipHint);
@@ -112,13 +138,19 @@ class ZEBCompactPeer {
     }
     void sent(int id, const CompactEntry& entry, const CompactTick& tick);
     void addExplosions(compactWriter& writer, const CompactTick& tick);
-    void addElements(compactWriter& writer, const CompactTick& tick);
-    void addScores(compactWriter& writer, const std::vector<CompactScore>& scores, float dt);
+    void collectElements(const CompactTick& tick, std::vector<Candidate>& candidates);
+    void addElements(compactWriter& writer, const std::vector<Candidate>& candidates,
+                     const CompactTick& tick);
+    bool hasUrgentNews(const std::vector<Candidate>& candidates,
+                       const std::vector<CompactScore>& scores) const;
+    void addScores(compactWriter& writer, const std::vector<CompactScore>& scores);
     TrackedScore& scoreOf(int32_t shipID);
 
     uint32_t m_playerID = 0;
-    uint16_t m_sequence = 0; // of the last datagram built
-    bool m_started = false;  // the first datagram has been built
+    bool m_readsControls = false;
+    uint32_t m_sinceDatagram = 0; // ticks
+    uint16_t m_sequence = 0;      // of the last datagram built
+    bool m_started = false;       // the first datagram has been built
     uint32_t m_ticks = 0;
     double m_clock = 0.0; // seconds of datagrams built, as the copy steps them
     std::vector<Tracked> m_tracked;
@@ -128,7 +160,3 @@ class ZEBCompactPeer {
     std::vector<TrackedScore> m_scores;
     std::vector<uint8_t> m_tableLayout;
 };
-
-// True when a copy holding guess is further off the truth than a player can
-// see; positions and turns compared the short way round.
-bool isCompactGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateElement& truth);

@@ -15,6 +15,9 @@ class ZEBCompactShipGuesses {
         int id = 0;
         uint32_t lastSent = 0;     // host tick of the last entry, or of the whole record
         uint32_t previousSent = 0; // what the entry said, or how the record came
+        // After an entry of controls alone, which the copy applies to the guess
+        // it held: that guess's key, folded; 0 after any other entry.
+        uint64_t lineage = 0;
         bool operator==(const Key&) const = default;
     };
 

@@ -18,10 +18,6 @@ constexpr float HEARTBEAT_INTERVAL = 1.0f; // every other visible element is sen
 constexpr float STATS_INTERVAL = 1.0f;     // first score table after one second, then at least this often
 constexpr float STATS_MIN_INTERVAL = 0.5f; // a changed table waits until this long after the last
 
-// An update that tells of a ship's change of controls is sent once more this
-// much later: a copy that lost the first is wrong for no longer (thrust takes
-// it 0.03 units off in that time, turning 15 degrees).
-constexpr float CONTROL_REPEAT_DELAY = 0.1f;
 
 // True when a copy's guess of an element is further off than a player can see.
 bool isGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateElement& truth);

@@ -9,12 +9,15 @@
 #include "core/maths/colour4.h"
 #include "core/maths/matrix.h"
 #include "core/maths/vector3.h"
+#include "game/rules/compactreport.h"
 #include "game/rules/extensions.h"
+#include "game/rules/guessdrift.h"
 #include "game/rules/motion.h"
 #include "game/rules/playarea.h"
 #include "game/rules/protocol.h"
 #include "game/rules/zebgamestateelement.h"
 #include "game/server/zebchatlimit.h"
+#include "game/server/zebcompactuplinkreader.h"
 #include "game/server/zebshipstatecheck.h"
 
 #include <cstdint>
@@ -28,18 +31,6 @@ class networkMessage;
 constexpr int MAX_PLAYERS = 8; // players connected at once; a place that is left is taken again
 constexpr int PLAYER_COLOUR_COUNT = 8;
 constexpr int BULLETS_PER_PLAYER = 2;
-
-// How far the players' copies may carry an element off before the host sends
-// it. The default window shows the 20 units of the play area on 700 pixels, 35
-// pixels a unit: half a pixel is 0.0143 units. A ship's nose is 0.6 units from
-// its centre: turned by 3.5 degrees it moves 0.037 units, a pixel; and one frame
-// of turning at 45 frames a second (3.33 degrees) that reaches the host a frame
-// late is not worth a correction. A
-// speed that is off by 0.15 units a second takes a copy off by the position
-// threshold within a tenth of a second, so it is sent before it shows.
-constexpr float GUESS_POSITION_THRESHOLD = 0.0143f;
-constexpr float GUESS_ROTATION_THRESHOLD = 3.5f; // degrees
-constexpr float GUESS_VELOCITY_THRESHOLD = 0.15f;
 
 constexpr float LARGE_ASTEROID_SCALE = 2.5f;
 constexpr float MEDIUM_ASTEROID_SCALE = 0.875f;  // 2.5 * 0.35
@@ -81,7 +72,8 @@ struct PlayerRecord {
     float respawnTimer = 0.0f;
     char name[PLAYER_NAME_SIZE] = {};
     bool connected = true;
-    ZEBShipStateCheck stateCheck; // where the player's reports may put its ship
+    ZEBShipStateCheck stateCheck;  // where the player's reports may put its ship
+    ZEBCompactUplinkReader uplink; // carries the ship on between its copy's compact reports
     bool reserved = false;        // kept for a player of the game before this one, until it joins
     bool untouched = false;    // nothing has hit the ship since it appeared, nor will until its player acts
     int formerRow = -1;        // while reserved: its row in that game's last score table
@@ -124,6 +116,11 @@ class ZEBGameStateGame {
     // What the players report; place is -1 for a connection without one.
     void handlePlayerInput(int place, const networkMessage& message);
     void handlePlayerState(int place, const networkMessage& message);
+    // A compact report stands for the input and the ship's state of the
+    // game's own messages, and holds until the next one. False when it was
+    // not read: no place, or a copy that was not told it may report.
+    bool handleCompactReport(int place, const networkMessage& message, CompactReport* report);
+    void carryReportedShips(float dt); // between their copies' reports
     // Ship states refused since the game began: a ship cannot have got there.
     uint64_t getRefusedStateCount() const { return m_refusedStates; }
 
@@ -168,6 +165,8 @@ class ZEBGameStateGame {
     bool isSpawnClear(int place) const;
 
   private:
+    // A ship state its player reported, checked and taken; false when refused.
+    bool adoptShipState(int place, ZEBGameStateElement ship);
     float elementRadius(int id) const;
     void placeShip(int place, messageQueue& toSend);
     int randomShape() const;

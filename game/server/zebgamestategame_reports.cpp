@@ -32,17 +32,52 @@ void ZEBGameStateGame::handlePlayerState(int index, const networkMessage& messag
         return;
     ZEBGameStateElement ship = m_elements[shipID];
     record.applyTo(&ship);
+    adoptShipState(index, ship);
+}
+
+bool ZEBGameStateGame::adoptShipState(int index, ZEBGameStateElement ship) {
     if (!ship.isVisible())
-        return;
+        return false;
     if (!std::isfinite(ship.getRotation()) || !m_players[index].stateCheck.accept(ship)) {
         ++m_refusedStates;
-        return;
+        return false;
     }
     ship.setRotation(wrapRotation(ship.getRotation())); // a copy that never wraps it sends any multiple
     // Turning and thrust reach the host only as the ship's state.
+    const int shipID = m_players[index].shipID;
     const ZEBGameStateElement& before = m_elements[shipID];
     if (ship.getRotation() != before.getRotation() || !(ship.getVelocity() == ZERO) ||
         !(ship.getPosition() == before.getPosition()))
         m_players[index].untouched = false;
     m_elements[shipID] = ship;
+    return true;
+}
+
+bool ZEBGameStateGame::handleCompactReport(int index, const networkMessage& message, CompactReport* report) {
+    if (index < 0 || !m_players[index].connected || (m_players[index].capabilities & CAPABILITY_UPLINK) == 0 ||
+        !readCompactReport(message.getData(), message.getDataSize(), report))
+        return false;
+    PlayerRecord& player = m_players[index];
+    player.input = PlayerInput();
+    player.input.fire = report->fire;
+    if (report->fire || report->thrust || report->turn != 0)
+        player.untouched = false;
+    // As with the game's own state, only the game hides and shows ships.
+    ZEBGameStateElement ship = m_elements[player.shipID];
+    if (!report->hasShip || !ship.isVisible()) {
+        player.uplink.stop();
+        return true;
+    }
+    applyCompactReport(*report, &ship);
+    if (adoptShipState(index, ship))
+        player.uplink.adopted(m_elements[player.shipID], report->turn, report->thrust,
+                              player.stateCheck.getPlacings());
+    return true;
+}
+
+void ZEBGameStateGame::carryReportedShips(float dt) {
+    for (PlayerRecord& player : m_players) {
+        if (player.connected)
+            player.uplink.carry(m_elements[player.shipID], dt, player.stateCheck.getPlacings());
+    }
 }

@@ -13,6 +13,7 @@ void ZEBHostedGameState::tick(float dt, std::vector<ZEBObject>& objects, message
     dt = m_game.elapse(dt);
     m_design.stepGuesses(dt, m_game, m_compact.hasDesignReaders(m_game, m_roster));
     handleMessages(received, events, toSend);
+    m_game.carryReportedShips(dt);
     m_roster.update(m_game, dt);
     m_game.step(dt, objects, toSend);
     m_design.broadcast(dt, m_game, m_compact.hasDesignReaders(m_game, m_roster), toSend);
@@ -71,6 +72,13 @@ void ZEBHostedGameState::handleMessage(const networkMessage& message, messageQue
     case MSG_COMPACT_ACK:
         m_compact.handleAck(message);
         break;
+    case MSG_COMPACT_REPORT: {
+        CompactReport report;
+        if (m_game.handleCompactReport(m_roster.lookupPlayer(message.getPlayerID()), message, &report) &&
+            report.hasAck)
+            m_compact.acknowledge(message.getPlayerID(), report.ack);
+        break;
+    }
     default:
         break;
     }

@@ -52,7 +52,7 @@ void ZEBRoster::handleJoinRequest(ZEBGameStateGame& game, ZEBCompactBroadcast& c
         return;
     copyPlayerName(request.name, nameToAdmit(request.name).c_str());
     const uint32_t announced = readJoinAnnouncement(message.getData(), message.getDataSize());
-    const uint32_t capabilities = announced & OWN_CAPABILITIES;
+    const uint32_t capabilities = sharedCapabilities(announced);
     forgetPending(sender);
     if ((announced & ANNOUNCE_WATCHING) != 0 && (capabilities & CAPABILITY_WATCH) != 0) {
         admitWatcher(game, compact, sender, request.name, capabilities, toSend);
@@ -97,7 +97,7 @@ void ZEBRoster::handleJoinRequest(ZEBGameStateGame& game, ZEBCompactBroadcast& c
         sendWatchersTo(sender, capabilities, toSend);
     compact.removePeer(sender);
     if ((capabilities & CAPABILITY_COMPACT) != 0)
-        compact.addPeer(game, sender);
+        compact.addPeer(game, sender, capabilities);
     for (int id = shipID; id < shipID + 1 + BULLETS_PER_PLAYER; ++id) {
         if (newPlace)
             game.sendNewElement(id, toSend);

@@ -47,7 +47,7 @@ void ZEBRoster::admitWatcher(ZEBGameStateGame& game, ZEBCompactBroadcast& compac
     toSend.push(fullState);
     sendCapabilities(playerID, capabilities, toSend);
     if ((capabilities & CAPABILITY_COMPACT) != 0)
-        compact.addPeer(game, playerID);
+        compact.addPeer(game, playerID, capabilities);
     sendWatchers(game, toSend);
 }
 

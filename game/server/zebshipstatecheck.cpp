@@ -18,6 +18,7 @@ float squared(float value) {
 void ZEBShipStateCheck::restart(const vector3& position) {
     m_position = position;
     m_credit = STATE_TIME_SLACK;
+    ++m_placings;
 }
 
 void ZEBShipStateCheck::elapse(float seconds) {

@@ -2,6 +2,8 @@
 
 #include "core/maths/vector3.h"
 
+#include <cstdint>
+
 class ZEBGameStateElement;
 
 // The host's check on the ship states a player reports. The player's copy flies
@@ -28,8 +30,11 @@ class ZEBShipStateCheck {
     // True when the reported state may be adopted, and takes it as the last
     // good one; false leaves everything as it was.
     bool accept(const ZEBGameStateElement& reported);
+    // Counts the restarts: what a player reported before the last one is stale.
+    uint32_t getPlacings() const { return m_placings; }
 
   private:
     vector3 m_position;
+    uint32_t m_placings = 0;
     float m_credit = STATE_TIME_SLACK;
 };

@@ -133,4 +133,8 @@ void netEndpoint::countTraffic() {
     m_host->totalSentData = 0;
     m_receivedBytes += m_host->totalReceivedData;
     m_host->totalReceivedData = 0;
+    m_sentDatagrams += m_host->totalSentPackets;
+    m_host->totalSentPackets = 0;
+    m_receivedDatagrams += m_host->totalReceivedPackets;
+    m_host->totalReceivedPackets = 0;
 }

@@ -45,6 +45,8 @@ class netEndpoint {
     uint64_t getDroppedCount() const { return m_inbox.getDroppedCount(); } // data over a sender's share
     uint64_t getSentBytes() const { return m_sentBytes; }                  // UDP payload bytes sent so far
     uint64_t getReceivedBytes() const { return m_receivedBytes; }          // the same, received
+    uint64_t getSentDatagrams() const { return m_sentDatagrams; }          // UDP datagrams sent so far
+    uint64_t getReceivedDatagrams() const { return m_receivedDatagrams; }  // the same, received
 
   protected:
     netEndpoint() = default;
@@ -95,5 +97,7 @@ class netEndpoint {
     bool m_ended = false; // under the lock: the connection is over and the thread ends
     std::atomic<uint64_t> m_sentBytes{0};
     std::atomic<uint64_t> m_receivedBytes{0};
+    std::atomic<uint64_t> m_sentDatagrams{0};
+    std::atomic<uint64_t> m_receivedDatagrams{0};
     std::thread m_thread;
 };

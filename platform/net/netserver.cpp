@@ -115,6 +115,8 @@ netServerStats netServer::getStats() const {
     netServerStats stats;
     stats.sentBytes = getSentBytes();
     stats.receivedBytes = getReceivedBytes();
+    stats.sentDatagrams = getSentDatagrams();
+    stats.receivedDatagrams = getReceivedDatagrams();
     stats.sentMessages = m_sentMessages;
     stats.receivedMessages = m_receivedMessages;
     stats.droppedPeers = m_droppedPeers;

@@ -66,7 +66,9 @@ inline networkMessage received(const networkMessage& sent, uint32_t sender) {
 struct Client {
     uint32_t playerID = 0;
     bool connected = true;
-    int lossPercent = 0; // of the host's messages that are not guaranteed, lost on the way here
+    int lossPercent = 0;        // of the host's messages that are not guaranteed, lost on the way here
+    int upLossPercent = 0;      // of its own that are not guaranteed, lost on the way to the host
+    std::vector<int> sentTypes; // everything it sent once joined, in order
     ZEBGameStateCollector collector;
     PlayerInput input;         // held keys, handed to the collector every frame
     bool holdOutgoing = false; // the link holds what it sends until this is cleared
@@ -127,6 +129,10 @@ class Harness {
             client->inbox.clear();
             while (out.hasMessages()) {
                 const networkMessage sent = out.pop();
+                if (client->collector.hasJoined())
+                    client->sentTypes.push_back(sent.getType());
+                if (client->upLossPercent > 0 && !sent.isGuaranteed() && lose(client->upLossPercent))
+                    continue;
                 if (!client->strict)
                     client->held.push(received(sent, client->playerID));
                 else if (isDesignClientType(sent.getType()))

@@ -70,6 +70,7 @@ struct Mixed {
         for (size_t i = 0; i < h.clients.size(); ++i)
             h.clients[i]->input = flying(static_cast<int>(i), frame);
         h.step();
+        watches.resize(h.clients.size());
         for (size_t i = 0; i < h.clients.size(); ++i)
             compare(*h.clients[i], before, scores, watches[i]);
     }
@@ -228,6 +229,116 @@ TEST(Compact, ALossyLinkLeavesACopyWrongOnlyBrieflyAndHeals) {
         Mixed::compare(*m.h.clients[0], before, {}, healed);
     }
     EXPECT_EQ(healed.longestWrong, 0);
+}
+
+// A report reads back as the host holds it; one cut short, with a flag no
+// copy sets or turning both ways is refused; controls entries are read only
+// by copies that share them.
+TEST(Compact, AReportReadsBackAndAMalformedOneIsRefused) {
+    ZEBGameStateElement ship;
+    ship.initialise(3, vector3(9.99f, -4.2f, 0.0f), 359.99f, vector3(-5.5f, 0.25f, 0.0f), SHIP_SCALE,
+                    TYPE_PLAYER, 0, WHITE, true);
+    CompactReport withAll = makeCompactReport(true, true, -1, &ship);
+    withAll.hasAck = true;
+    withAll.ack = CompactAck{65535, 0x80000001u};
+    const std::vector<CompactReport> reports{withAll, makeCompactReport(false, false, 1, nullptr),
+                                             makeCompactReport(false, true, 0, &ship)};
+    for (const CompactReport& written : reports) {
+        const networkMessage message = writeCompactReport(written);
+        CompactReport read;
+        ASSERT_TRUE(readCompactReport(message.getData(), message.getDataSize(), &read));
+        EXPECT_EQ(read.fire, written.fire);
+        EXPECT_EQ(read.thrust, written.thrust);
+        EXPECT_EQ(read.turn, written.turn);
+        EXPECT_EQ(read.hasAck, written.hasAck);
+        EXPECT_EQ(read.ack.newest, written.ack.newest);
+        EXPECT_EQ(read.ack.earlier, written.ack.earlier);
+        ASSERT_EQ(read.hasShip, written.hasShip);
+        if (read.hasShip) {
+            EXPECT_LE(seenDistance(read.position, ship.getPosition()), COMPACT_POSITION_STEP);
+            EXPECT_EQ(read.position, written.position); // quantised as the copy expects the host to hold it
+            EXPECT_EQ(read.rotation, written.rotation);
+            EXPECT_EQ(read.velocity, written.velocity);
+        }
+        for (int cut = 0; cut < message.getDataSize(); ++cut)
+            EXPECT_FALSE(readCompactReport(message.getData(), cut, &read)) << "cut at " << cut;
+    }
+    for (const uint8_t flags : {0x40, 0x80, 0x0C}) {
+        const uint8_t bytes[1] = {flags};
+        CompactReport read;
+        EXPECT_FALSE(readCompactReport(bytes, 1, &read)) << int(flags);
+    }
+    CompactEntry turning;
+    turning.kind = compactKind::controls;
+    turning.id = 40;
+    turning.turn = -1;
+    turning.thrust = true;
+    compactWriter writer(7);
+    ASSERT_TRUE(writer.add(turning));
+    const networkMessage datagram = writer.message();
+    ASSERT_EQ(datagram.getDataSize(), COMPACT_HEADER_SIZE + COMPACT_HEAD_SIZE);
+    uint16_t sequence = 0;
+    std::vector<CompactEntry> read;
+    EXPECT_FALSE(readCompactState(datagram.getData(), datagram.getDataSize(), &sequence, &read));
+    ASSERT_TRUE(readCompactState(datagram.getData(), datagram.getDataSize(), &sequence, &read, true));
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].kind, compactKind::controls);
+    EXPECT_EQ(read[0].turn, -1);
+    EXPECT_TRUE(read[0].thrust);
+}
+
+// Copies 0 and 1 report their ships only when something changes: the host
+// still has every ship where its copy flies it (a step on, as it moves a ship
+// after taking its state), on a lossy uplink too, and a watcher sends nothing
+// but acknowledgements.
+TEST(Compact, QuietReportsKeepTheHostsShipsWhereTheCopiesFlyThem) {
+    for (const int upLoss : {0, 5}) {
+        SCOPED_TRACE(upLoss);
+        Mixed m(0);
+        ASSERT_TRUE(m.joined);
+        Client& watcher = m.h.addClient(9, "Watcher");
+        watcher.collector.setAnnounced(OWN_CAPABILITIES);
+        watcher.collector.setWatching(true);
+        m.h.connect(9);
+        for (auto& client : m.h.clients)
+            client->upLossPercent = upLoss;
+        std::vector<int> longestOff(2, 0);
+        std::vector<int> runs(2, 0);
+        const int frames = 45 * 20;
+        for (int frame = 0; frame < frames; ++frame) {
+            m.frame(frame);
+            for (int i = 0; i < 2; ++i) {
+                const ZEBGameStateCollector& copy = m.h.clients[i]->collector;
+                const ZEBGameStateElement& own = copy.getElementState(copy.getOwnIndex());
+                const ZEBGameStateElement& host = m.h.game.getElement(copy.getOwnIndex());
+                if (!own.isVisible() || !host.isVisible())
+                    continue;
+                ZEBGameStateElement stepped = own;
+                stepped.update(play::FRAME);
+                const bool off =
+                    seenDistance(stepped.getPosition(), host.getPosition()) > GUESS_POSITION_THRESHOLD;
+                runs[i] = off ? runs[i] + 1 : 0;
+                longestOff[i] = std::max(longestOff[i], runs[i]);
+            }
+        }
+        EXPECT_EQ(m.h.game.getRefusedStateCount(), 0u);
+        const int repeatFrames = static_cast<int>(CONTROL_REPEAT_DELAY / play::FRAME) + 1;
+        for (int i = 0; i < 4; ++i) {
+            SCOPED_TRACE(i);
+            const std::vector<int>& sent = m.h.clients[i]->sentTypes;
+            const auto count = [&sent](int type) { return std::count(sent.begin(), sent.end(), type); };
+            if (i < 2) {
+                EXPECT_EQ(count(MSG_PLAYER_INPUT) + count(MSG_PLAYER_STATE), 0);
+                EXPECT_LT(count(MSG_COMPACT_REPORT), frames / 4); // the design's copies send two a frame
+                EXPECT_LE(longestOff[i], upLoss == 0 ? 0 : repeatFrames);
+            } else {
+                EXPECT_GE(count(MSG_PLAYER_STATE), frames - 45);
+            }
+        }
+        for (const int type : watcher.sentTypes)
+            EXPECT_EQ(type, MSG_COMPACT_ACK);
+        EXPECT_FALSE(watcher.sentTypes.empty());
+    }
 }
 
 // Types the game's own copies know, and those of the compact stream.
