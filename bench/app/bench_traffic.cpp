@@ -8,7 +8,7 @@
 // bytes a client receives per second, by type.
 
 #include "core/random.h"
-#include "game/client/zebbotpilot.h"
+#include "game/bot/zebbotpilot.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/common/hostedlevel.h"
 #include "game/rules/protocol.h"

@@ -18,7 +18,6 @@ constexpr float HEARTBEAT_INTERVAL = 1.0f; // every other visible element is sen
 constexpr float STATS_INTERVAL = 1.0f;     // first score table after one second, then at least this often
 constexpr float STATS_MIN_INTERVAL = 0.5f; // a changed table waits until this long after the last
 
-
 // True when a copy's guess of an element is further off than a player can see.
 bool isGuessOff(const ZEBGameStateElement& guess, const ZEBGameStateElement& truth);
 

@@ -74,7 +74,7 @@ struct PlayerRecord {
     bool connected = true;
     ZEBShipStateCheck stateCheck;  // where the player's reports may put its ship
     ZEBCompactUplinkReader uplink; // carries the ship on between its copy's compact reports
-    bool reserved = false;        // kept for a player of the game before this one, until it joins
+    bool reserved = false;         // kept for a player of the game before this one, until it joins
     bool untouched = false;    // nothing has hit the ship since it appeared, nor will until its player acts
     int formerRow = -1;        // while reserved: its row in that game's last score table
     uint32_t capabilities = 0; // the extensions its copy understands and was told the host shares

@@ -54,7 +54,8 @@ bool ZEBGameStateGame::adoptShipState(int index, ZEBGameStateElement ship) {
 }
 
 bool ZEBGameStateGame::handleCompactReport(int index, const networkMessage& message, CompactReport* report) {
-    if (index < 0 || !m_players[index].connected || (m_players[index].capabilities & CAPABILITY_UPLINK) == 0 ||
+    if (index < 0 || !m_players[index].connected ||
+        (m_players[index].capabilities & CAPABILITY_UPLINK) == 0 ||
         !readCompactReport(message.getData(), message.getDataSize(), report))
         return false;
     PlayerRecord& player = m_players[index];
