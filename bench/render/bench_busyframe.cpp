@@ -4,9 +4,9 @@
 #include "drawing/camera.h"
 #include "drawing/font/font.h"
 #include "drawing/render.h"
+#include "game/rules/zebobject.h"
 #include "game/windowed/draw/zebobjectparticlesystem.h"
 #include "game/windowed/draw/zebshapeoutlines.h"
-#include "game/rules/zebobject.h"
 
 #include <benchmark/benchmark.h>
 

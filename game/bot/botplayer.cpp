@@ -1,11 +1,11 @@
-#include "game/common/gamenames.h"
 #include "game/bot/botplayer.h"
+#include "game/common/gamenames.h"
 #include "game/common/options.h"
 
 #include "game/bot/zebbotpilot.h"
 #include "game/client/zebgamestatecollector.h"
-#include "game/common/serverevent.h"
 #include "game/common/gamenetwork.h"
+#include "game/common/serverevent.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkmessage.h"
 #include "platform/system/clock.h"

@@ -1,7 +1,7 @@
 #include "game/common/botprocesses.h"
 
-#include "game/common/serverevent.h"
 #include "game/common/options.h"
+#include "game/common/serverevent.h"
 #include "platform/system/userfiles.h"
 
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "game/common/gamenetwork.h"
 
-#include "game/rules/protocol.h"
-#include "game/common/gamenames.h"
 #include "game/common/datafiles.h"
+#include "game/common/gamenames.h"
 #include "game/common/options.h"
+#include "game/rules/protocol.h"
 #include "networklib/networkconnection.h"
 #include "networklib/networksettings.h"
 

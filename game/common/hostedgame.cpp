@@ -1,9 +1,9 @@
 #include "game/common/hostedgame.h"
 
 #include "core/random.h"
-#include "game/common/hostedlevel.h"
 #include "game/common/gamenames.h"
 #include "game/common/gamenetwork.h"
+#include "game/common/hostedlevel.h"
 #include "game/common/options.h"
 #include "networklib/networksettings.h"
 #include "platform/system/clock.h"

@@ -1,7 +1,7 @@
 #include "game/common/levelfailure.h"
 
-#include "game/level/qxl.h"
 #include "game/common/gamenetwork.h"
+#include "game/level/qxl.h"
 
 #include <cstdio>
 #include <string>

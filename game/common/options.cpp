@@ -97,8 +97,7 @@ bool takesServerValue(const std::string& name) {
 }
 
 // Applies one option that takes a value.
-bool applyValue(const std::string& name, const std::string& value, gameOptions& options,
-                std::string& error) {
+bool applyValue(const std::string& name, const std::string& value, gameOptions& options, std::string& error) {
     long number = 0;
     if (name == "--connect") {
         if (parseHostAndPort(value, options.connectHost, options.connectPort))

@@ -42,8 +42,7 @@ bool parseOptions(int argc, const char* const* argv, gameOptions& options, std::
 
 // Applies one option by its command-line name ("--port") and value; false with
 // a one-line reason when the option is unknown, takes no value or the value is wrong.
-bool applyOption(const std::string& name, const std::string& value, gameOptions& options,
-                 std::string& error);
+bool applyOption(const std::string& name, const std::string& value, gameOptions& options, std::string& error);
 
 std::string usageText(const char* programName);
 

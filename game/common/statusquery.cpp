@@ -1,5 +1,5 @@
-#include "game/common/gamenames.h"
 #include "game/common/statusquery.h"
+#include "game/common/gamenames.h"
 
 #include "game/common/gamenetwork.h"
 #include "networklib/networkclient.h"

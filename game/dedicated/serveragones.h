@@ -1,8 +1,8 @@
 #pragma once
 
+#include "game/common/options.h"
 #include "game/dedicated/agoneslink.h"
 #include "game/dedicated/agonesschedule.h"
-#include "game/common/options.h"
 
 #include <memory>
 #include <string>

@@ -2,8 +2,8 @@
 // server refuses a ninth player and takes newcomers again when one leaves, a
 // failed --connect says why, and every run deals its own field.
 
-#include "game/rules/protocol.h"
 #include "game/common/gamenames.h"
+#include "game/rules/protocol.h"
 #include "networklib/networkclient.h"
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netsettings.h"

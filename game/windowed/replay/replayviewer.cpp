@@ -1,10 +1,10 @@
 #include "game/windowed/replay/replayviewer.h"
 
-#include "game/windowed/windowedgame.h"
-#include "game/windowed/replay/replaycontrols.h"
 #include "game/common/gamenames.h"
 #include "game/common/options.h"
 #include "game/windowed/gamewindow.h"
+#include "game/windowed/replay/replaycontrols.h"
+#include "game/windowed/windowedgame.h"
 
 #include "core/displaytext.h"
 #include "drawing/font/font.h"

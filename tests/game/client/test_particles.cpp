@@ -1,8 +1,8 @@
 #include "tests/platform/render/renderharness.h"
 
 #include "core/random.h"
-#include "game/windowed/draw/zebobjectparticlesystem.h"
 #include "game/rules/zebobject.h"
+#include "game/windowed/draw/zebobjectparticlesystem.h"
 
 namespace {
 

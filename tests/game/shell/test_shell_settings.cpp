@@ -1,9 +1,9 @@
 // The player's name and the settings file.
 
-#include "game/windowed/windowedgame.h"
 #include "game/common/options.h"
 #include "game/common/playername.h"
 #include "game/windowed/usersettings.h"
+#include "game/windowed/windowedgame.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // says what it does while it searches, hosts and joins, and a window closed
 // meanwhile ends it at once.
 
-#include "game/windowed/windowedgame.h"
 #include "game/common/options.h"
+#include "game/windowed/windowedgame.h"
 #include "platform/system/window.h"
 #include "platform/system/windowloop.h"
 #include "tests/app/appchecks.h"

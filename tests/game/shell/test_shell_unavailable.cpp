@@ -3,9 +3,9 @@
 
 #include "drawing/render.h"
 #include "game/client/zebgamestatecollector.h"
+#include "game/common/options.h"
 #include "game/rules/protocol.h"
 #include "game/windowed/windowedgame.h"
-#include "game/common/options.h"
 #include "networklib/messagelog.h"
 #include "networklib/networkclient.h"
 #include "networklib/networkhost.h"
