@@ -10,13 +10,14 @@ netWake::~netWake() {
         close(m_socket);
 }
 
-void netWake::signal() {
+void netWake::writeSignal() {
     const uint64_t one = 1;
     // A full counter still leaves the fd readable, so a failed write loses nothing.
     [[maybe_unused]] const ssize_t written = write(m_socket, &one, sizeof(one));
 }
 
-void netWake::clear() {
+// The counter holds the number of signals written since the last read.
+uint64_t netWake::readSignals() {
     uint64_t count = 0;
-    [[maybe_unused]] const ssize_t readBytes = read(m_socket, &count, sizeof(count));
+    return read(m_socket, &count, sizeof(count)) == static_cast<ssize_t>(sizeof(count)) ? count : 0;
 }

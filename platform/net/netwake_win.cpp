@@ -36,7 +36,7 @@ netWake::~netWake() {
         closesocket(m_socket);
 }
 
-void netWake::signal() {
+void netWake::writeSignal() {
     sockaddr_in self{};
     self.sin_family = AF_INET;
     self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -46,8 +46,11 @@ void netWake::signal() {
     sendto(m_socket, &byte, 1, 0, reinterpret_cast<const sockaddr*>(&self), sizeof(self));
 }
 
-void netWake::clear() {
+// Each signal is one datagram of one byte.
+uint64_t netWake::readSignals() {
     char buffer[DRAIN_BUFFER_SIZE];
-    while (recv(m_socket, buffer, sizeof(buffer), 0) >= 0) {
-    }
+    uint64_t count = 0;
+    while (recv(m_socket, buffer, sizeof(buffer), 0) >= 0)
+        ++count;
+    return count;
 }

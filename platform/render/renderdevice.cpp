@@ -16,6 +16,7 @@ uint64_t g_nextGeneration = 1;
 
 // Points of the run being drawn; the device lives on the main thread only.
 std::vector<SDL_FPoint> g_run;
+std::vector<SDL_Rect> g_changedRects; // scratch for the present
 
 SDL_Renderer* sdl(void* renderer) {
     return static_cast<SDL_Renderer*>(renderer);
@@ -310,6 +311,7 @@ void renderDevice::noteRun() {
         forgetDrawn(); // drawing without clearing: the next clear clears all
         m_wholeDirty = true;
     } else if (g_run.size() >= 2) {
+        markRun();
         for (const SDL_FPoint& p : g_run) {
             m_drawnPoints.push_back(p.x);
             m_drawnPoints.push_back(p.y);
@@ -317,6 +319,28 @@ void renderDevice::noteRun() {
         m_drawnRuns.push_back(static_cast<uint32_t>(g_run.size()));
     }
     g_run.clear();
+}
+
+// A line's pixels lie within a pixel of its truncated end points.
+void renderDevice::markRun() {
+    float left = g_run.front().x;
+    float right = left;
+    float top = g_run.front().y;
+    float bottom = top;
+    for (const SDL_FPoint& p : g_run) {
+        left = std::min(left, p.x);
+        right = std::max(right, p.x);
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+    }
+    const int x = static_cast<int>(std::floor(left)) - 1;
+    const int y = static_cast<int>(std::floor(top)) - 1;
+    markChanged(x, y, static_cast<int>(std::floor(right)) + 2 - x,
+                static_cast<int>(std::floor(bottom)) + 2 - y);
+}
+
+void renderDevice::markChanged(int x, int y, int width, int height) {
+    m_changed.mark({m_window.areaX + x, m_window.areaY + y, width, height});
 }
 
 void renderDevice::forgetDrawn() {
@@ -335,6 +359,7 @@ void renderDevice::noteDrawn(int x, int y, int width, int height) {
         m_wholeDirty = true;
     } else if (left < right && top < bottom) {
         m_drawn.push_back({left, top, right - left, bottom - top});
+        markChanged(left, top, right - left, bottom - top);
     }
 }
 
@@ -350,13 +375,16 @@ void renderDevice::clear(uint32_t argb, float, uint32_t) {
     SDL_GetRendererOutputSize(renderer, &width, &height);
     if (width != m_targetWidth || height != m_targetHeight)
         m_wholeDirty = true;
+    m_changed.reset(width, height);
     if (!m_software || m_wholeDirty || argb != m_clearColour) {
         SDL_RenderClear(renderer);
+        m_changed.markWhole();
     } else {
         SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
         for (const pixelBox& box : m_drawn) {
             const SDL_Rect rect = {box.x, box.y, box.width, box.height};
             SDL_RenderFillRect(renderer, &rect);
+            markChanged(box.x, box.y, box.width, box.height);
         }
         size_t next = 0;
         for (const uint32_t count : m_drawnRuns) {
@@ -366,6 +394,7 @@ void renderDevice::clear(uint32_t argb, float, uint32_t) {
                 next += 2;
             }
             flushRun(renderer);
+            markRun();
         }
         g_run.clear();
     }
@@ -400,7 +429,34 @@ void renderDevice::present() {
         SDL_RenderSetViewport(renderer, &viewport);
         SDL_RenderSetClipRect(renderer, &clip);
     }
-    SDL_RenderPresent(renderer);
+    presentChanged();
+}
+
+// The display is sent only the tiles the frame cleared or drew, and the menu
+// strip above the game area, which the present hook paints every frame.
+// SDL's software renderer sends its whole window surface, and an X server
+// copies every pixel of it, however little changed.
+void renderDevice::presentChanged() {
+    SDL_Renderer* renderer = sdl(m_renderer);
+    SDL_Window* window = static_cast<SDL_Window*>(m_window.nativeWindow);
+    if (m_wholeDirty || !m_software || window == nullptr)
+        m_changed.markWhole();
+    m_changed.mark({0, 0, m_targetWidth, m_window.areaY});
+    const std::vector<pixelBox>& boxes = m_changed.getRects();
+    bool sent = false;
+    if (!m_changed.isWhole() && SDL_RenderFlush(renderer) == 0) {
+        g_changedRects.clear();
+        for (const pixelBox& box : boxes)
+            g_changedRects.push_back({box.x, box.y, box.width, box.height});
+        sent = g_changedRects.empty() ||
+               SDL_UpdateWindowSurfaceRects(window, g_changedRects.data(),
+                                            static_cast<int>(g_changedRects.size())) == 0;
+    }
+    if (!sent)
+        SDL_RenderPresent(renderer);
+    m_presentedWhole = !sent;
+    m_presented = sent ? boxes : std::vector<pixelBox>();
+    m_changed.markWhole(); // until the next clear says what changed
 }
 
 void renderDevice::setPresentHook(presentHook hook, void* user) {

@@ -2,6 +2,7 @@
 
 #include "core/maths/matrix.h"
 #include "platform/render/clipspace.h"
+#include "platform/render/presentregion.h"
 #include "platform/render/rendertypes.h"
 #include "platform/render/renderwindow.h"
 #include "platform/render/vertexbuffer.h"
@@ -67,6 +68,10 @@ class renderDevice {
     void beginScene();
     void endScene();
     void present(); // calls the present hook first, with the whole window as viewport
+    // What the last present sent to a window's display: the changed
+    // rectangles of the window, or (true) all of it.
+    bool wasPresentedWhole() const { return m_presentedWhole; }
+    const std::vector<pixelBox>& getPresentedRects() const { return m_presented; }
 
     int getAreaWidth() const { return m_window.areaWidth; }
     int getAreaHeight() const { return m_window.areaHeight; }
@@ -93,6 +98,9 @@ class renderDevice {
     void applyArea();
     void noteRun();
     void forgetDrawn();
+    void markRun();                                        // the run being drawn, as changed
+    void markChanged(int x, int y, int width, int height); // in the game area
+    void presentChanged(); // the whole window where only the changed part cannot be sent
 
     renderWindow m_window;
     void* m_renderer = nullptr; // SDL_Renderer
@@ -128,6 +136,9 @@ class renderDevice {
     uint32_t m_clearColour = 0;
     int m_targetWidth = 0;
     int m_targetHeight = 0;
+    presentRegion m_changed; // of the window this frame, cleared or drawn
+    std::vector<pixelBox> m_presented;
+    bool m_presentedWhole = true;
 
     bool m_ownsRenderer = false;
     std::vector<clipPoint> m_clip; // scratch for one strip, kept to avoid allocating per draw
