@@ -191,8 +191,8 @@ int countType(const std::vector<int>& types, int type) {
     return count;
 }
 
-uint16_t findFreePort() {
-    const int socketFd = socket(AF_INET, SOCK_DGRAM, 0);
+uint16_t findFreePort(int socketType) {
+    const int socketFd = socket(AF_INET, socketType, 0);
     if (socketFd < 0)
         return 0;
     sockaddr_in address = {};

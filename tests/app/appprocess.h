@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/socket.h>
+
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -49,7 +51,7 @@ std::vector<int> readLogTypes(const std::string& path);
 int countType(const std::vector<int>& types, int type);
 
 // A UDP port on 127.0.0.1 that nobody uses right now.
-uint16_t findFreePort();
+uint16_t findFreePort(int socketType = SOCK_DGRAM); // SOCK_STREAM: free for TCP
 
 // A PNG written by the program: 8-bit RGB, filter 0.
 struct pngImage {

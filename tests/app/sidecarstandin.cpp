@@ -53,6 +53,14 @@ bool sidecarStandIn::start(uint16_t port) {
     return true;
 }
 
+uint16_t sidecarStandIn::startOnFreePort() {
+    const int port = m_state->server.bind_to_any_port("127.0.0.1");
+    if (port <= 0 || port > 65535)
+        return 0;
+    m_state->thread = std::thread([this] { m_state->server.listen_after_bind(); });
+    return static_cast<uint16_t>(port);
+}
+
 void sidecarStandIn::setDelayMs(int delayMs) {
     std::lock_guard<std::mutex> hold(m_state->lock);
     m_state->delayMs = delayMs;

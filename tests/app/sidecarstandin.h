@@ -23,7 +23,8 @@ class sidecarStandIn {
   public:
     explicit sidecarStandIn(bool playerTracking = false);
     ~sidecarStandIn();
-    bool start(uint16_t port); // false when the port cannot be bound
+    bool start(uint16_t port);  // false when the port cannot be bound
+    uint16_t startOnFreePort(); // the port it listens on; 0 when none could be bound
     void stop();
     std::vector<sidecarCall> calls() const;
     std::vector<sidecarCall> callsTo(const std::string& path) const;

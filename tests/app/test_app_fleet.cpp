@@ -264,7 +264,7 @@ class agonesLinkTest : public ::testing::Test {
 // it, keeps trying, and then delivers one Health for the many that piled up,
 // Ready and the newest players label in order; Shutdown last.
 TEST_F(agonesLinkTest, callsWaitForALateSidecarAndArriveInOrder) {
-    const uint16_t port = findFreePort();
+    const uint16_t port = findFreePort(SOCK_STREAM);
     ZEBAgonesLink link(port, reporter());
     link.post({agonesCall::ready, 0});
     for (uint32_t players = 0; players < 4; ++players) {
@@ -294,8 +294,8 @@ TEST_F(agonesLinkTest, callsWaitForALateSidecarAndArriveInOrder) {
 TEST_F(agonesLinkTest, playerTrackingWhereTheSidecarHasIt) {
     for (const bool tracking : {true, false}) {
         sidecarStandIn sidecar(tracking);
-        const uint16_t port = findFreePort();
-        ASSERT_TRUE(sidecar.start(port));
+        const uint16_t port = sidecar.startOnFreePort();
+        ASSERT_NE(port, 0);
         std::vector<std::string> said;
         ZEBAgonesLink link(port, [&](const std::string& line) { said.push_back(line); });
         for (const ZEBAgonesRequest& request : {ZEBAgonesRequest{agonesCall::playerCapacity, 8},
@@ -327,8 +327,8 @@ TEST_F(agonesLinkTest, playerTrackingWhereTheSidecarHasIt) {
 // the way out Shutdown goes ahead of what still waits.
 TEST_F(agonesLinkTest, healthAndShutdownNeverWaitBehindOtherCalls) {
     sidecarStandIn sidecar(true);
-    const uint16_t port = findFreePort();
-    ASSERT_TRUE(sidecar.start(port));
+    const uint16_t port = sidecar.startOnFreePort();
+    ASSERT_NE(port, 0);
     ZEBAgonesLink link(port, reporter());
     sidecar.hold("/metadata/label");
     link.post({agonesCall::playersLabel, 1});
@@ -356,7 +356,7 @@ TEST_F(agonesLinkTest, healthAndShutdownNeverWaitBehindOtherCalls) {
 
 // With no sidecar at all the server's stop is bounded, and says so.
 TEST_F(agonesLinkTest, finishingWithoutASidecarIsBounded) {
-    ZEBAgonesLink link(findFreePort(), reporter());
+    ZEBAgonesLink link(findFreePort(SOCK_STREAM), reporter());
     link.post({agonesCall::ready, 0});
     const uint64_t started = monotonicMilliseconds();
     EXPECT_FALSE(link.finish(300));
@@ -387,7 +387,7 @@ class serverPrograms : public fleetServer, public ::testing::WithParamInterface<
 // have been told; the sidecar comes up after the server.
 TEST_P(serverPrograms, reportToTheAgonesSidecarAndServeCounters) {
     const std::string port = std::to_string(findFreePort());
-    const uint16_t sidecarPort = findFreePort();
+    const uint16_t sidecarPort = findFreePort(SOCK_STREAM);
     sidecarStandIn sidecar;
     std::vector<std::string> arguments = GetParam().arguments;
     arguments.insert(arguments.end(), {"--port", port, "--metrics", "0"});
@@ -442,9 +442,9 @@ INSTANTIATE_TEST_SUITE_P(fleet, serverPrograms,
 // has left and the time has passed, and tells the sidecar.
 TEST_F(fleetServer, anEmptiedServerShutsItselfDown) {
     const std::string port = std::to_string(findFreePort());
-    const uint16_t sidecarPort = findFreePort();
     sidecarStandIn sidecar;
-    ASSERT_TRUE(sidecar.start(sidecarPort));
+    const uint16_t sidecarPort = sidecar.startOnFreePort();
+    ASSERT_NE(sidecarPort, 0);
     m_server =
         startProgram(ZEB_PROGRAM, {"--server", "--port", port, "--agones", "--agones-empty-shutdown", "1"},
                      makeTempFolder("agones"), {"AGONES_SDK_HTTP_PORT=" + std::to_string(sidecarPort)});
