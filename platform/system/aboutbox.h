@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/language/translation.h"
+
 #include "platform/system/boxframe.h"
 
 #include <cstdint>
 
-constexpr const char* ABOUT_CAPTION = "About";
+constexpr const char* ABOUT_CAPTION = marked("About");
 constexpr const char* ABOUT_VERSION_LINE = "ZEB Version 1.0";
-constexpr const char* ABOUT_SECOND_LINE = "Ships and asteroids for the local network";
+constexpr const char* ABOUT_SECOND_LINE = marked("Ships and asteroids for the local network");
 
 // The About box, drawn inside the window over the game, so the loop and the
 // game go on while it is open. It is modal: while open it takes every key

@@ -1,5 +1,6 @@
 #include "platform/system/boxframe.h"
 
+#include "platform/language/translation.h"
 #include "platform/system/menufont.h"
 #include "platform/system/pixeldraw.h"
 
@@ -37,8 +38,8 @@ void drawButton(SDL_Renderer* renderer, const boxRect& button, bool pressed) {
     fillRectangle(renderer, button.x, button.y, button.w, button.h,
                   pressed ? BUTTON_PRESSED_COLOUR : BUTTON_COLOUR);
     outlineRectangle(renderer, button.x, button.y, button.w, button.h, BUTTON_BORDER_COLOUR);
-    const int textWidth = menuTextWidth(BOX_OK_BUTTON);
-    drawLabel(renderer, BOX_OK_BUTTON, button.x + (button.w - textWidth) / 2,
+    const int textWidth = menuTextWidth(tr(BOX_OK_BUTTON));
+    drawLabel(renderer, tr(BOX_OK_BUTTON), button.x + (button.w - textWidth) / 2,
               button.y + (button.h - MENU_GLYPH_HEIGHT) / 2 + 1, TEXT_COLOUR);
 }
 

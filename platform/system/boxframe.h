@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/language/translation.h"
+
 // What every box drawn in the window over the game shares: a frame with a
 // caption and its close mark, and an "OK" button in the bottom right corner.
 // Positions are in window pixels of the unscaled layout.
@@ -9,7 +11,7 @@ struct boxRect {
     bool contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
 };
 
-constexpr const char* BOX_OK_BUTTON = "OK";
+constexpr const char* BOX_OK_BUTTON = marked("OK");
 constexpr int BOX_CAPTION_HEIGHT = 20;
 
 boxRect boxCloseMark(const boxRect& frame);

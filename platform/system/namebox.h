@@ -1,13 +1,15 @@
 #pragma once
 
+#include "platform/language/translation.h"
+
 #include "platform/system/boxframe.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-constexpr const char* NAME_CAPTION = "Name";
-constexpr const char* NAME_PROMPT = "Your name (used from the next game you join):";
+constexpr const char* NAME_CAPTION = marked("Name");
+constexpr const char* NAME_PROMPT = marked("Your name (used from the next game you join):");
 
 // The box that edits the player's name: one line of text, drawn inside the
 // window over the game like the About box, and modal for input as that one
