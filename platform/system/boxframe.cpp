@@ -4,6 +4,8 @@
 #include "platform/system/menufont.h"
 #include "platform/system/pixeldraw.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int BUTTON_WIDTH = 60;
@@ -44,6 +46,13 @@ void drawButton(SDL_Renderer* renderer, const boxRect& button, bool pressed) {
 }
 
 } // namespace
+
+int boxWidthFor(int least, std::initializer_list<const char*> lines, int windowWidth) {
+    int width = least;
+    for (const char* line : lines)
+        width = std::max(width, menuTextWidth(tr(line)) + 2 * BOX_TEXT_LEFT);
+    return std::max(least, std::min(width, windowWidth));
+}
 
 boxRect boxCloseMark(const boxRect& frame) {
     return {frame.x + frame.w - CLOSE_MARK_SIZE - 2, frame.y + (BOX_CAPTION_HEIGHT - CLOSE_MARK_SIZE) / 2,

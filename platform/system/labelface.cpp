@@ -1,6 +1,7 @@
 #include "platform/system/labelface.h"
 
 #include "platform/system/menufont.h"
+#include "platform/system/pixeldraw.h"
 #include "platform/text/facematch.h"
 
 #include <SDL_ttf.h>

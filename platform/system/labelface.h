@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/system/pixeldraw.h"
-
 #include <cstdint>
 #include <string>
 
@@ -20,5 +18,3 @@ uint32_t nextLabelCharacter(const std::string& text, size_t& at);
 bool hasLabelGlyph(uint32_t character);
 // The glyph's width in pixels, at least one bitmap cell; one cell when absent.
 int labelGlyphAdvance(uint32_t character);
-// Draws character with its baseline on the bitmap face's; false when absent.
-bool drawLabelGlyph(SDL_Renderer* renderer, uint32_t character, int x, int y, rgb colour);

@@ -21,7 +21,7 @@ constexpr const char* NAME_PROMPT = marked("Your name (used from the next game y
 class nameBox {
   public:
     enum class outcome { none, accepted };
-    static constexpr int WIDTH = 340;
+    static constexpr int WIDTH = 340; // at least: a longer translation widens it
     static constexpr int HEIGHT = 130;
     static constexpr int TOP = 40; // as the About box: away from the start points
 
@@ -39,7 +39,7 @@ class nameBox {
 
     const std::string& getText() const { return m_text; }
     const std::string& getReason() const { return m_reason; }
-    boxRect frame() const { return {m_x, m_y, WIDTH, HEIGHT}; }
+    boxRect frame() const { return {m_x, m_y, m_width, HEIGHT}; }
     boxRect field() const;
     boxRect closeMark() const { return boxCloseMark(frame()); }
     boxRect okButton() const { return boxOkButton(frame()); }
@@ -49,6 +49,7 @@ class nameBox {
     bool m_open = false;
     bool m_buttonPressed = false;
     int m_x = 0;
+    int m_width = WIDTH;
     int m_y = 0;
     size_t m_maxBytes = 0;
     std::string m_text;

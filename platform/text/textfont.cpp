@@ -251,6 +251,28 @@ bool textFont::drawLine(renderDevice& device, const std::string& line, int top, 
     return SDL_RenderCopy(renderer, static_cast<SDL_Texture*>(cached->texture), &source, &visible) == 0;
 }
 
+int textFont::lineWidth(const std::string& line) const {
+    int width = 0;
+    for (const auto& [font, text] : splitByFace(ttf(m_font), ttf(m_fallback), line)) {
+        int runWidth = 0;
+        if (font != nullptr && TTF_SizeUTF8(font, text.c_str(), &runWidth, nullptr) == 0)
+            width += runWidth;
+    }
+    return width;
+}
+
+bool textFont::drawsEveryCharacter(const std::string& line) const {
+    if (m_font == nullptr)
+        return false;
+    for (size_t at = 0; at < line.size();) {
+        const uint32_t character = nextCharacter(line, at);
+        if (!TTF_GlyphIsProvided32(ttf(m_font), character) &&
+            (m_fallback == nullptr || !TTF_GlyphIsProvided32(ttf(m_fallback), character)))
+            return false;
+    }
+    return true;
+}
+
 int textFont::drawText(renderDevice& device, const std::string& text, const textRect& rect, uint32_t argb) {
     if (m_font == nullptr || !device.isCreated() || rect.right <= rect.left || rect.bottom <= rect.top)
         return 0;

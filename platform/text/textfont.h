@@ -48,6 +48,10 @@ class textFont {
     // blended by its alpha. Returns the height of the lines drawn in pixels,
     // 0 when nothing was drawn.
     int drawText(renderDevice& device, const std::string& text, const textRect& rect, uint32_t argb);
+    // One line's width in pixels as drawText would draw it, and whether one
+    // of the two faces has every character of it (else boxes are drawn).
+    int lineWidth(const std::string& line) const;
+    bool drawsEveryCharacter(const std::string& line) const;
 
   private:
     struct cachedLine {
