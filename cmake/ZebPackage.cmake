@@ -17,7 +17,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # fontconfig picks the face at run time; the shared libraries do not name it.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation2)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2, fonts-wqy-microhei")
 set(CPACK_STRIP_FILES ON)
 set(ZEB_DEBIAN_SCRIPTS ${CMAKE_BINARY_DIR}/packaging/debian)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

@@ -2,6 +2,7 @@
 
 #include "core/assertion.h"
 #include "core/displaytext.h"
+#include "platform/language/translation.h"
 #include "platform/net/netclient.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netprotocol.h"
@@ -18,23 +19,23 @@ uint32_t getLinkGiveUpMs() {
 const char* describeEnd(networkEnd end) {
     switch (end) {
     case networkEnd::none:
-        return "connected";
+        return marked("connected");
     case networkEnd::badAddress:
-        return "unknown host or bad address";
+        return marked("unknown host or bad address");
     case networkEnd::noAnswer:
-        return "no answer";
+        return marked("no answer");
     case networkEnd::refused:
-        return "connection refused";
+        return marked("connection refused");
     case networkEnd::gameFull:
-        return "the game is full";
+        return marked("the game is full");
     case networkEnd::notJoined:
-        return "dropped before joining";
+        return marked("dropped before joining");
     case networkEnd::hostStopped:
-        return "the host ended the game";
+        return marked("the host ended the game");
     case networkEnd::connectionLost:
-        return "the host stopped answering";
+        return marked("the host stopped answering");
     }
-    return "unknown";
+    return marked("unknown");
 }
 
 namespace {

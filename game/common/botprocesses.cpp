@@ -2,6 +2,7 @@
 
 #include "game/common/options.h"
 #include "game/common/serverevent.h"
+#include "platform/language/translation.h"
 #include "platform/system/userfiles.h"
 
 #include <cstdio>
@@ -28,13 +29,14 @@ ZEBBotProcesses::ZEBBotProcesses(const gameOptions& options, uint16_t gamePort) 
             arguments.push_back("--log");
         const pid_t bot = startProgramCopy(arguments, botFolder + number);
         if (bot < 0) {
-            std::fprintf(stderr, "zeb: bot %d could not be started\n", i);
+            std::fprintf(stderr, tr("zeb: bot %d could not be started\n"), i);
             continue;
         }
         m_bots.push_back(bot);
     }
     if (options.server)
-        printServerEvent("ZEB server: started %d bots", static_cast<int>(m_bots.size()));
+        printServerEvent(trn("ZEB server: started %d bots", "ZEB server: started %d bots", m_bots.size()),
+                         static_cast<int>(m_bots.size()));
 }
 
 ZEBBotProcesses::~ZEBBotProcesses() {

@@ -6,6 +6,7 @@
 #include "game/common/hostedlevel.h"
 #include "game/common/options.h"
 #include "networklib/networksettings.h"
+#include "platform/language/translation.h"
 #include "platform/system/clock.h"
 
 #include <algorithm>
@@ -55,13 +56,15 @@ ZEBHostedGame::~ZEBHostedGame() {
 void ZEBHostedGame::reportCannotHost(const gameOptions& options) const {
     const std::string name = getHostedSessionName(options);
     if (options.port != 0) {
-        std::fprintf(stderr, "zeb: cannot host \"%s\" on port %u: the port is taken or there is no network\n",
+        std::fprintf(stderr,
+                     tr("zeb: cannot host \"%s\" on port %u: the port is taken or there is no network\n"),
                      name.c_str(), static_cast<unsigned>(options.port));
     } else {
-        std::fprintf(stderr,
-                     "zeb: cannot host \"%s\": no port to listen on or no network (tried port %u, then any "
-                     "free port)\n",
-                     name.c_str(), static_cast<unsigned>(getGamePort()));
+        std::fprintf(
+            stderr,
+            tr("zeb: cannot host \"%s\": no port to listen on or no network (tried port %u, then any "
+               "free port)\n"),
+            name.c_str(), static_cast<unsigned>(getGamePort()));
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "game/common/gamenetwork.h"
 #include "game/level/qxl.h"
+#include "platform/language/textformat.h"
+#include "platform/language/translation.h"
 
 #include <cstdio>
 #include <string>
@@ -10,7 +12,7 @@ namespace {
 
 int reportLevelFailure(const char* reason, void (*show)(const char* text)) {
     const std::string text =
-        "The level file \"" + getLevelFileName() + "\" cannot be loaded: " + reason + ".";
+        formatText(tr("The level file \"%s\" cannot be loaded: %s."), getLevelFileName().c_str(), tr(reason));
     std::fprintf(stderr, "zeb: %s\n", text.c_str());
     if (show != nullptr)
         show(text.c_str());
@@ -23,11 +25,11 @@ int runReportingLevelFailures(const std::function<int()>& body, void (*show)(con
     try {
         return body();
     } catch (const QXL::InvalidFileFormatException&) {
-        return reportLevelFailure("it is not a valid level (malformed XML, or a part is missing or wrong)",
-                                  show);
+        return reportLevelFailure(
+            marked("it is not a valid level (malformed XML, or a part is missing or wrong)"), show);
     } catch (const QXL::InvalidParameterException&) {
-        return reportLevelFailure("it holds an empty or invalid value", show);
+        return reportLevelFailure(marked("it holds an empty or invalid value"), show);
     } catch (const QXL::Exception&) {
-        return reportLevelFailure("it cannot be opened", show);
+        return reportLevelFailure(marked("it cannot be opened"), show);
     }
 }

@@ -2,6 +2,9 @@
 
 #include "game/common/playername.h"
 #include "networklib/networktypes.h"
+#include "platform/language/languagechoice.h"
+#include "platform/language/textformat.h"
+#include "platform/language/translation.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -12,6 +15,7 @@ constexpr long MAX_PORT = 65535;
 constexpr long MAX_FRAMES = 1000000000L;
 constexpr size_t MAX_SESSION_NAME_BYTES = 255; // what the search's answer carries
 constexpr long MAX_BOTS = 8;                   // the game's player limit
+constexpr size_t MAX_LANGUAGE_BYTES = 32;      // "zh_CN.UTF-8" and the like
 constexpr long MAX_EMPTY_SHUTDOWN = 604800;    // a week: longer is a mistake, not a wish
 
 bool parseNumber(const std::string& text, long low, long high, long& value) {
@@ -62,38 +66,46 @@ bool applyServerValue(const std::string& name, const std::string& value, gameOpt
             options.config = value;
             return true;
         }
-        error = "--config needs a file name";
+        error = tr("--config needs a file name");
     } else if (name == "--session-name") {
         if (isSessionName(value)) {
             options.sessionName = value;
             return true;
         }
-        error = "--session-name needs 1 to 255 bytes of text without control characters";
+        error = tr("--session-name needs 1 to 255 bytes of text without control characters");
     } else if (name == "--bots") {
         long count = 0;
         if (parseNumber(value, 1, MAX_BOTS, count)) {
             options.bots = static_cast<int>(count);
             return true;
         }
-        error = "--bots needs a count from 1 to 8, got \"" + value + "\"";
+        error = formatText(tr("--bots needs a count from 1 to 8, got \"%s\""), value.c_str());
     } else if (name == "--agones-empty-shutdown") {
         if (parseNumber(value, 0, MAX_EMPTY_SHUTDOWN, options.agonesEmptyShutdown))
             return true;
-        error = "--agones-empty-shutdown needs seconds from 0 (never) to 604800, got \"" + value + "\"";
+        error = formatText(tr("--agones-empty-shutdown needs seconds from 0 (never) to 604800, got \"%s\""),
+                           value.c_str());
+    } else if (name == "--lang") {
+        if (isLanguageCode(value) && value.size() <= MAX_LANGUAGE_BYTES) {
+            options.language = value;
+            return true;
+        }
+        error = formatText(tr("--lang needs a language code such as de or pt_BR, got \"%s\""), value.c_str());
     } else if (name == "--metrics") {
         if (parseMetricsEndpoint(value, options))
             return true;
-        error =
-            "--metrics needs [ADDR:]PORT (an IPv4 address, a port from 0 to 65535), got \"" + value + "\"";
+        error = formatText(
+            tr("--metrics needs [ADDR:]PORT (an IPv4 address, a port from 0 to 65535), got \"%s\""),
+            value.c_str());
     } else {
-        error = "unknown option " + name;
+        error = formatText(tr("unknown option %s"), name.c_str());
     }
     return false;
 }
 
 bool takesServerValue(const std::string& name) {
     return name == "--config" || name == "--session-name" || name == "--metrics" || name == "--bots" ||
-           name == "--agones-empty-shutdown";
+           name == "--agones-empty-shutdown" || name == "--lang";
 }
 
 // Applies one option that takes a value.
@@ -102,37 +114,38 @@ bool applyValue(const std::string& name, const std::string& value, gameOptions& 
     if (name == "--connect") {
         if (parseHostAndPort(value, options.connectHost, options.connectPort))
             return true;
-        error = "--connect needs HOST or HOST:PORT, got \"" + value + "\"";
+        error = formatText(tr("--connect needs HOST or HOST:PORT, got \"%s\""), value.c_str());
     } else if (name == "--port") {
         if (parsePort(value, options.port))
             return true;
-        error = "--port needs a port from 1 to 65535, got \"" + value + "\"";
+        error = formatText(tr("--port needs a port from 1 to 65535, got \"%s\""), value.c_str());
     } else if (name == "--discovery") {
         if (parseAddressList(value, options.discoveryTargets))
             return true;
-        error = "--discovery needs IPv4 addresses separated by commas, got \"" + value + "\"";
+        error =
+            formatText(tr("--discovery needs IPv4 addresses separated by commas, got \"%s\""), value.c_str());
     } else if (name == "--discovery-port") {
         if (parsePort(value, options.discoveryPort))
             return true;
-        error = "--discovery-port needs a port from 1 to 65535, got \"" + value + "\"";
+        error = formatText(tr("--discovery-port needs a port from 1 to 65535, got \"%s\""), value.c_str());
     } else if (name == "--frames") {
         if (parseNumber(value, 1, MAX_FRAMES, number)) {
             options.frames = number;
             return true;
         }
-        error = "--frames needs a count from 1 to 1000000000, got \"" + value + "\"";
+        error = formatText(tr("--frames needs a count from 1 to 1000000000, got \"%s\""), value.c_str());
     } else if (name == "--screenshot") {
         if (!value.empty()) {
             options.screenshot = value;
             return true;
         }
-        error = "--screenshot needs a file name";
+        error = tr("--screenshot needs a file name");
     } else if (name == "--replay") {
         if (!value.empty()) {
             options.replay = value;
             return true;
         }
-        error = "--replay needs a file name";
+        error = tr("--replay needs a file name");
     } else if (name == "--name") {
         std::string reason;
         if (acceptPlayerName(value, options.name, reason))
@@ -183,7 +196,9 @@ bool applyOption(const std::string& name, const std::string& value, gameOptions&
     if (takesValue(name))
         return applyValue(name, value, options, error);
     gameOptions untouched;
-    error = applyFlag(name, untouched) ? name + " takes no value" : "unknown option " + name;
+    error =
+        formatText(tr(applyFlag(name, untouched) ? marked("%s takes no value") : marked("unknown option %s")),
+                   name.c_str());
     return false;
 }
 
@@ -221,7 +236,7 @@ bool parseOptions(int argc, const char* const* argv, gameOptions& options, std::
         if (takesValue(name)) {
             if (!inlineValue) {
                 if (i + 1 >= argc) {
-                    error = name + " needs a value";
+                    error = formatText(tr("%s needs a value"), name.c_str());
                     return false;
                 }
                 value = argv[++i];
@@ -229,87 +244,93 @@ bool parseOptions(int argc, const char* const* argv, gameOptions& options, std::
             if (!applyValue(name, value, options, error))
                 return false;
         } else if (inlineValue || !applyFlag(name, options)) {
-            error = "unknown option " + std::string(argv[i]);
+            error = formatText(tr("unknown option %s"), argv[i]);
             return false;
         }
     }
     if (options.server && !options.connectHost.empty()) {
-        error = "--server hosts a game; it cannot also --connect to one";
+        error = tr("--server hosts a game; it cannot also --connect to one");
         return false;
     }
     if (options.bot && (options.server || options.status || options.bots > 0)) {
-        error = "--bot is a player of its own; it cannot also --server, --status or --bots";
+        error = tr("--bot is a player of its own; it cannot also --server, --status or --bots");
         return false;
     }
     if (options.bots > 0 && !options.connectHost.empty()) {
-        error = "--bots needs a copy that hosts: it cannot go with --connect";
+        error = tr("--bots needs a copy that hosts: it cannot go with --connect");
         return false;
     }
     // --status may read a server's settings file; it ignores the counters and the bots.
     if (options.metrics && !options.server && !options.status) {
-        error = "--metrics serves the counters of a dedicated server: it needs --server";
+        error = tr("--metrics serves the counters of a dedicated server: it needs --server");
         return false;
     }
     if ((options.agones || options.agonesEmptyShutdown > 0) && !options.server && !options.status) {
-        error = "--agones and --agones-empty-shutdown are for a dedicated server: they need --server";
+        error = tr("--agones and --agones-empty-shutdown are for a dedicated server: they need --server");
         return false;
     }
     if (!options.replay.empty() && (options.server || options.bot || options.status || options.bots > 0 ||
                                     !options.connectHost.empty())) {
-        error = "--replay plays a recording; it cannot also --server, --bot, --bots, --status or --connect";
+        error =
+            tr("--replay plays a recording; it cannot also --server, --bot, --bots, --status or --connect");
         return false;
     }
     if (options.spectate &&
         (options.server || options.bot || options.status || options.bots > 0 || !options.replay.empty())) {
-        error = "--spectate watches a game; it cannot also --server, --bot, --bots, --status or --replay";
+        error = tr("--spectate watches a game; it cannot also --server, --bot, --bots, --status or --replay");
         return false;
     }
     if (options.status && (options.server || !options.connectHost.empty())) {
-        error = "--status only asks the hosts on the network; it cannot also --server or --connect";
+        error = tr("--status only asks the hosts on the network; it cannot also --server or --connect");
         return false;
     }
     return true;
 }
 
 std::string usageText(const char* programName) {
-    return std::string("Usage: ") + programName +
-           " [options]\n"
-           "ZEB, ships and asteroids for the local network. Without options the game looks for\n"
-           "a game on the network, joins it, or hosts \"The Game\" when there is none.\n"
-           "\n"
-           "  --connect HOST[:PORT]     join the game hosted at HOST without searching\n"
-           "  --port N                  the port a hosting copy listens on (default 27351)\n"
-           "  --server                  host a game without window, sound or own player\n"
-           "  --discovery ADDR[,ADDR]   where to search for games (IPv4 broadcast or host addresses)\n"
-           "  --discovery-port N        the port of the game search (default 27350)\n"
-           "  --no-rejoin               when the host leaves, stay on \"Game Unavailable\"\n"
-           "  --no-record               do not record the games played (the setting record = off)\n"
-           "  --log                     log every message received to message_log.csv here\n"
-           "  --frames N                quit after N drawn frames once set-up has ended\n"
-           "  --screenshot FILE         save the last drawn frame as a PNG when quitting\n"
-           "  --replay FILE             play a recorded game: Space pauses, Left and Right jump 10 s,\n"
-           "                            Down and Up halve and double the speed\n"
-           "  --spectate                watch a game without a ship: Tab follows the next player;\n"
-           "                            File > Watch switches between watching and playing\n"
-           "  --name NAME               the player's name (at most 31 bytes of UTF-8)\n"
-           "  --session-name NAME       the name a hosting copy advertises (default \"The Game\")\n"
-           "  --config FILE             read settings (key = value) from FILE; the command line wins\n"
-           "  --status                  print each host that answers the search: name, players, maximum\n"
-           "  --bot                     play as a computer player, without window or sound\n"
-           "  --bots N                  when this copy hosts, bring N computer players along\n"
-           "  --metrics [ADDR:]PORT     with --server: serve counters on http://ADDR:PORT/metrics\n"
-           "                            (Prometheus text; ADDR 127.0.0.1 unless given)\n"
-           "  --agones                  with --server: report to the Agones sidecar of its pod (Ready,\n"
-           "                            Health every 2 s, players label, Shutdown); on by itself when\n"
-           "                            AGONES_SDK_HTTP_PORT is set\n"
-           "  --agones-empty-shutdown S with --agones: end the game once it has been empty for S seconds\n"
-           "                            after having had players (default 0: never)\n"
-           "  --help                    show this text\n"
-           "  --version                 show the version\n"
-           "\n"
-           "Keys: W or Up thrust, A or Left and D or Right turn, Space fire, Z sound on or off,\n"
-           "F11 or Alt+Enter full screen; a game controller plays too. Settings are kept in\n"
-           "$XDG_CONFIG_HOME/zeb/settings.ini (or ~/.config/zeb/settings.ini); the last 10 games\n"
-           "are recorded in $XDG_DATA_HOME/zeb/replays (or ~/.local/share/zeb/replays).\n"
-           "The environment variables ZEB_DISCOVERY and ZEB_DISCOVERY_PORT set the search too.\n";
+    std::string text = formatText(tr("Usage: %s [options]\n"), programName);
+    text += tr("ZEB, ships and asteroids for the local network. Without options the game looks for\n"
+               "a game on the network, joins it, or hosts \"The Game\" when there is none.\n");
+    text += "\n";
+    // One text an option, so that a new option leaves the others translated.
+    text += tr("  --connect HOST[:PORT]     join the game hosted at HOST without searching\n");
+    text += tr("  --port N                  the port a hosting copy listens on (default 27351)\n");
+    text += tr("  --server                  host a game without window, sound or own player\n");
+    text += tr("  --discovery ADDR[,ADDR]   where to search for games (IPv4 broadcast or host addresses)\n");
+    text += tr("  --discovery-port N        the port of the game search (default 27350)\n");
+    text += tr("  --no-rejoin               when the host leaves, stay on \"Game Unavailable\"\n");
+    text += tr("  --no-record               do not record the games played (the setting record = off)\n");
+    text += tr("  --log                     log every message received to message_log.csv here\n");
+    text += tr("  --frames N                quit after N drawn frames once set-up has ended\n");
+    text += tr("  --screenshot FILE         save the last drawn frame as a PNG when quitting\n");
+    text += tr("  --replay FILE             play a recorded game: Space pauses, Left and Right jump 10 s,\n"
+               "                            Down and Up halve and double the speed\n");
+    text += tr("  --spectate                watch a game without a ship: Tab follows the next player;\n"
+               "                            File > Watch switches between watching and playing\n");
+    text += tr("  --name NAME               the player's name (at most 31 bytes of UTF-8)\n");
+    text += tr("  --session-name NAME       the name a hosting copy advertises (default \"The Game\")\n");
+    text += tr("  --lang CODE               the language of the texts: de, en, es, fr, pt_BR, ru or zh_CN\n"
+               "                            (default: the system's)\n");
+    text += tr("  --config FILE             read settings (key = value) from FILE; the command line wins\n");
+    text +=
+        tr("  --status                  print each host that answers the search: name, players, maximum\n");
+    text += tr("  --bot                     play as a computer player, without window or sound\n");
+    text += tr("  --bots N                  when this copy hosts, bring N computer players along\n");
+    text += tr("  --metrics [ADDR:]PORT     with --server: serve counters on http://ADDR:PORT/metrics\n"
+               "                            (Prometheus text; ADDR 127.0.0.1 unless given)\n");
+    text += tr("  --agones                  with --server: report to the Agones sidecar of its pod (Ready,\n"
+               "                            Health every 2 s, players label, Shutdown); on by itself when\n"
+               "                            AGONES_SDK_HTTP_PORT is set\n");
+    text +=
+        tr("  --agones-empty-shutdown S with --agones: end the game once it has been empty for S seconds\n"
+           "                            after having had players (default 0: never)\n");
+    text += tr("  --help                    show this text\n");
+    text += tr("  --version                 show the version\n");
+    text += "\n";
+    text += tr("Keys: W or Up thrust, A or Left and D or Right turn, Space fire, Z sound on or off,\n"
+               "F11 or Alt+Enter full screen; a game controller plays too. Settings are kept in\n"
+               "$XDG_CONFIG_HOME/zeb/settings.ini (or ~/.config/zeb/settings.ini); the last 10 games\n"
+               "are recorded in $XDG_DATA_HOME/zeb/replays (or ~/.local/share/zeb/replays).\n"
+               "The environment variables ZEB_DISCOVERY and ZEB_DISCOVERY_PORT set the search too.\n");
+    return text;
 }

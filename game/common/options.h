@@ -35,6 +35,7 @@ struct gameOptions {
     int bots = 0;                             // computer players a hosting copy starts
     bool agones = false;                      // the dedicated server talks to an Agones sidecar
     long agonesEmptyShutdown = 0;             // seconds empty after play before it ends; 0: never
+    std::string language; // --lang: the texts' language; empty: the setting's, else the system's
 };
 
 // False with a one-line reason in error when the command line is not understood.

@@ -3,6 +3,7 @@
 
 #include "game/common/gamenetwork.h"
 #include "networklib/networkclient.h"
+#include "platform/language/translation.h"
 
 #include <cstdio>
 
@@ -21,9 +22,11 @@ std::string printable(const std::string& name) {
 void printSession(const networkClient::session& listed, bool full) {
     const netApplicationDesc& desc = listed.applicationDesc;
     // A host that sets no limit advertises 0.
-    const std::string maximum = desc.maxPlayers == 0 ? "no limit" : std::to_string(desc.maxPlayers);
-    std::printf("%s \"%s\": %u players, maximum %s%s\n", formatAddress(listed.hostAddress).c_str(),
-                printable(listed.name).c_str(), desc.currentPlayers, maximum.c_str(), full ? " (full)" : "");
+    const std::string maximum = desc.maxPlayers == 0 ? tr("no limit") : std::to_string(desc.maxPlayers);
+    std::printf(trn("%s \"%s\": %u players, maximum %s%s\n", "%s \"%s\": %u players, maximum %s%s\n",
+                    desc.currentPlayers),
+                formatAddress(listed.hostAddress).c_str(), printable(listed.name).c_str(),
+                desc.currentPlayers, maximum.c_str(), full ? tr(" (full)") : "");
 }
 
 // A game that ranks below another it sees is about to move there.
@@ -36,7 +39,7 @@ void printMerges(const std::vector<networkClient::session>& listed) {
                 bigger = &other;
         }
         if (bigger != nullptr)
-            std::printf("  games merge: \"%s\" at %s moves to %s\n", printable(game.name).c_str(),
+            std::printf(tr("  games merge: \"%s\" at %s moves to %s\n"), printable(game.name).c_str(),
                         formatAddress(game.hostAddress).c_str(), formatAddress(bigger->hostAddress).c_str());
     }
 }
@@ -63,7 +66,7 @@ int runStatusQuery(const gameOptions& options) {
     printMerges(all);
     const bool none = open.empty() && full.empty();
     if (none)
-        std::printf("No game answered.\n");
+        std::printf("%s", tr("No game answered.\n"));
     std::fflush(stdout);
     return none ? 1 : 0;
 }

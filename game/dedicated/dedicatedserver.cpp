@@ -7,6 +7,7 @@
 #include "game/common/serverevent.h"
 #include "game/dedicated/serveragones.h"
 #include "game/dedicated/servermetrics.h"
+#include "platform/language/translation.h"
 #include "platform/system/clock.h"
 #include "platform/system/consolelines.h"
 #include "platform/system/stopsignal.h"
@@ -47,22 +48,24 @@ void reportPlayers(const ZEBHostedGameState& game, const networkHost& host, std:
     };
     for (const namedPlayer& player : now) {
         if (!holds(known, player))
-            printServerEvent("Player %u joined as %s (%u connected)", player.playerID, player.name.c_str(),
-                             host.getPlayerCount());
+            printServerEvent(trn("Player %u joined as %s (%u connected)",
+                                 "Player %u joined as %s (%u connected)", host.getPlayerCount()),
+                             player.playerID, player.name.c_str(), host.getPlayerCount());
     }
     for (const namedPlayer& player : known) {
         if (!holds(now, player))
-            printServerEvent("Player %u (%s) left (%u connected)", player.playerID, player.name.c_str(),
-                             host.getPlayerCount());
+            printServerEvent(trn("Player %u (%s) left (%u connected)", "Player %u (%s) left (%u connected)",
+                                 host.getPlayerCount()),
+                             player.playerID, player.name.c_str(), host.getPlayerCount());
     }
     known.swap(now);
 }
 
 void reportRefusals(const std::vector<PlayerRefusal>& refusals) {
     for (const PlayerRefusal& refusal : refusals) {
-        printServerEvent("Player %u refused: %s", refusal.playerID,
-                         refusal.reason == refusalReason::gameFull ? "the game is full"
-                                                                   : "no join request in time");
+        printServerEvent(tr("Player %u refused: %s"), refusal.playerID,
+                         refusal.reason == refusalReason::gameFull ? tr("the game is full")
+                                                                   : tr("no join request in time"));
     }
 }
 
@@ -82,12 +85,17 @@ void reportWatchers(const ZEBHostedGameState& game, std::vector<uint32_t>& known
         const WatcherRecord& watcher = game.getWatcher(i);
         now.push_back(watcher.playerID);
         if (std::find(known.begin(), known.end(), watcher.playerID) == known.end())
-            printServerEvent("Player %u watches as %s (%d watching)", watcher.playerID, watcher.name,
-                             game.getWatcherCount());
+            printServerEvent(trn("Player %u watches as %s (%d watching)",
+                                 "Player %u watches as %s (%d watching)",
+                                 static_cast<unsigned long>(game.getWatcherCount())),
+                             watcher.playerID, watcher.name, game.getWatcherCount());
     }
     for (const uint32_t playerID : known) {
         if (std::find(now.begin(), now.end(), playerID) == now.end())
-            printServerEvent("Player %u stopped watching (%d watching)", playerID, game.getWatcherCount());
+            printServerEvent(trn("Player %u stopped watching (%d watching)",
+                                 "Player %u stopped watching (%d watching)",
+                                 static_cast<unsigned long>(game.getWatcherCount())),
+                             playerID, game.getWatcherCount());
     }
     known.swap(now);
 }
@@ -95,7 +103,9 @@ void reportWatchers(const ZEBHostedGameState& game, std::vector<uint32_t>& known
 // Games that should have moved here and have gone: their players are on their way.
 void reportMerges(const std::vector<networkClient::session>& merged) {
     for (const networkClient::session& game : merged)
-        printServerEvent("ZEB server: games merged: \"%s\" at %s (%u players) moved to this game",
+        printServerEvent(trn("ZEB server: games merged: \"%s\" at %s (%u players) moved to this game",
+                             "ZEB server: games merged: \"%s\" at %s (%u players) moved to this game",
+                             game.applicationDesc.currentPlayers),
                          game.name.c_str(), formatAddress(game.hostAddress).c_str(),
                          game.applicationDesc.currentPlayers);
 }
@@ -117,7 +127,9 @@ class ZEBDedicatedServer {
             std::this_thread::sleep_until(next);
             const serverClock::time_point now = serverClock::now();
             if (!tick(std::chrono::duration<float>(now - last).count())) {
-                printServerEvent("ZEB server: no players for %ld s; shutting down",
+                printServerEvent(trn("ZEB server: no players for %ld s; shutting down",
+                                     "ZEB server: no players for %ld s; shutting down",
+                                     static_cast<unsigned long>(m_options.agonesEmptyShutdown)),
                                  m_options.agonesEmptyShutdown);
                 return;
             }
@@ -171,7 +183,7 @@ class ZEBDedicatedServer {
 std::unique_ptr<ZEBServerAgones> startAgones(const gameOptions& options, uint16_t sidecarPort) {
     if (sidecarPort == 0)
         return nullptr;
-    printServerEvent("ZEB server: reporting to the Agones sidecar on 127.0.0.1:%u", sidecarPort);
+    printServerEvent(tr("ZEB server: reporting to the Agones sidecar on 127.0.0.1:%u"), sidecarPort);
     return std::make_unique<ZEBServerAgones>(sidecarPort, static_cast<double>(options.agonesEmptyShutdown));
 }
 
@@ -192,7 +204,7 @@ int runDedicatedServer(const gameOptions& options) {
         // A port named by the operator that cannot be had is a setting to mend.
         return options.port != 0 ? EXIT_BAD_SETTING : 1;
     }
-    printServerEvent("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C",
+    printServerEvent(tr("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C"),
                      getHostedSessionName(options).c_str(), hosted.getHost().getPort());
     ZEBServerMetrics metrics;
     const bool counting = metrics.start(options);
@@ -205,6 +217,6 @@ int runDedicatedServer(const gameOptions& options) {
     hosted.stop(); // the players hear of the end before the sidecar does
     if (agones != nullptr)
         agones->finish();
-    printServerEvent("ZEB server: stopped");
+    printServerEvent("%s", tr("ZEB server: stopped"));
     return counting ? 0 : 1;
 }

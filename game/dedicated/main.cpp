@@ -6,6 +6,8 @@
 #include "game/common/statusquery.h"
 #include "game/dedicated/dedicatedserver.h"
 #include "game/dedicated/serversettings.h"
+#include "platform/language/languagechoice.h"
+#include "platform/language/translation.h"
 #include "platform/system/clock.h"
 
 #include <cstdio>
@@ -30,16 +32,20 @@ int main(int argc, char** argv) {
                 std::string(argument) == "--bot";
     if (!asked)
         arguments.push_back("--server");
+    languageInUse language;
+    language.use({});
     gameOptions options;
     std::string error;
     if (!loadOptions(static_cast<int>(arguments.size()), arguments.data(), options, error)) {
-        std::fprintf(stderr, "zeb-server: %s (try --help)\n", error.c_str());
+        std::fprintf(stderr, tr("zeb-server: %s (try --help)\n"), error.c_str());
         return 2;
     }
+    if (!options.language.empty())
+        language.use(options.language);
     if (options.help) {
-        std::puts("zeb-server is the dedicated server of ZEB alone, as zeb --server; the options of the\n"
-                  "window and the player do not apply to it. Its computer players (--bots N) are copies\n"
-                  "of itself run with --bot.");
+        std::puts(tr("zeb-server is the dedicated server of ZEB alone, as zeb --server; the options of the\n"
+                     "window and the player do not apply to it. Its computer players (--bots N) are copies\n"
+                     "of itself run with --bot."));
         std::fputs(usageText("zeb-server").c_str(), stdout);
         return 0;
     }

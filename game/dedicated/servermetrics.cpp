@@ -4,6 +4,7 @@
 #include "game/common/options.h"
 #include "game/common/serverevent.h"
 #include "platform/http/httptextserver.h"
+#include "platform/language/translation.h"
 
 #include <chrono>
 #include <cstdio>
@@ -28,13 +29,14 @@ bool ZEBServerMetrics::start(const gameOptions& options) {
     m_server = std::make_unique<httpTextServer>();
     if (!m_server->start(options.metricsAddress, options.metricsPort, METRICS_PATH, METRICS_CONTENT_TYPE,
                          [this] { return formatServerCounters(m_counters.read()); })) {
-        std::fprintf(stderr,
-                     "zeb: cannot serve the counters on %s:%u (address not on this machine or port taken)\n",
-                     options.metricsAddress.c_str(), static_cast<unsigned>(options.metricsPort));
+        std::fprintf(
+            stderr,
+            tr("zeb: cannot serve the counters on %s:%u (address not on this machine or port taken)\n"),
+            options.metricsAddress.c_str(), static_cast<unsigned>(options.metricsPort));
         m_server.reset();
         return false;
     }
-    printServerEvent("ZEB server: counters on http://%s:%u%s", options.metricsAddress.c_str(),
+    printServerEvent(tr("ZEB server: counters on http://%s:%u%s"), options.metricsAddress.c_str(),
                      m_server->getPort(), METRICS_PATH);
     return true;
 }

@@ -11,6 +11,7 @@
 #include "game/windowed/hud/chatpanel.h"
 #include "game/windowed/hud/feedback.h"
 #include "game/windowed/hud/scoretable.h"
+#include "platform/language/translation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -144,8 +145,8 @@ float ZEBWindowedGame::chatEntryTop() const {
 
 const char* ZEBWindowedGame::soundLineText() const {
     if (m_soundsLoaded && !m_sounds.hasDevice())
-        return SOUND_MISSING_TEXT;
-    return m_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT;
+        return tr(SOUND_MISSING_TEXT);
+    return tr(m_soundEnabled ? SOUND_ENABLED_TEXT : SOUND_DISABLED_TEXT);
 }
 
 // Over the last picture of a host that has fallen silent, in the open space
@@ -154,7 +155,7 @@ void ZEBWindowedGame::drawConnectionLost() {
     m_font.setLeft(SILENT_HOST_LEFT);
     m_font.setTop(SILENT_HOST_TOP);
     m_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
-    m_font.print(CONNECTION_LOST_TEXT);
+    m_font.print(tr(CONNECTION_LOST_TEXT));
     m_font.setLeft(-1.0f);
 }
 
@@ -162,7 +163,7 @@ void ZEBWindowedGame::drawConnectionLost() {
 void ZEBWindowedGame::drawUnavailable() {
     m_font.setTop(HUD_TOP_LINE);
     m_font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
-    m_font.print(GAME_UNAVAILABLE_TEXT);
+    m_font.print(tr(GAME_UNAVAILABLE_TEXT));
     float top = HUD_TOP_LINE - m_lineSpacing;
     if (!getNotice().empty()) {
         drawGreyLine(hud(), top, getNotice());

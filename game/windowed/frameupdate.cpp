@@ -36,6 +36,8 @@ void ZEBWindowedGame::takeWindowChanges() {
             takeNameFromBox();
         else if (command == COMMAND_WATCH)
             toggleWatching();
+        else if (command == COMMAND_LANGUAGE)
+            switchLanguage();
     }
 }
 

@@ -2,6 +2,7 @@
 #include "game/common/options.h"
 #include "game/windowed/windowedgame.h"
 #include "game/windowed/windowtexts.h"
+#include "platform/language/translation.h"
 #include "platform/system/window.h"
 #include "platform/system/windowloop.h"
 
@@ -10,7 +11,7 @@
 gameWindow* openGameWindow(ZEBWindowedGame& game, const char* withoutDisplay) {
     const char* reason = "";
     if (!initialiseWindowSystem(&reason)) {
-        std::fprintf(stderr, "zeb: there is no display to open the game window on (%s)%s\n", reason,
+        std::fprintf(stderr, tr("zeb: there is no display to open the game window on (%s)%s\n"), reason,
                      withoutDisplay);
         return nullptr;
     }
@@ -20,9 +21,9 @@ gameWindow* openGameWindow(ZEBWindowedGame& game, const char* withoutDisplay) {
     placement.width = game.getSettings().windowWidth;
     placement.height = game.getSettings().windowHeight;
     placement.fullScreen = game.getSettings().fullScreen;
-    gameWindow* window = createGameWindow(WINDOW_TITLE, nullptr, placement);
+    gameWindow* window = createGameWindow(tr(WINDOW_TITLE), nullptr, placement);
     if (window == nullptr) {
-        std::fprintf(stderr, "zeb: the game window could not be created\n");
+        std::fprintf(stderr, "%s", tr("zeb: the game window could not be created\n"));
         return nullptr;
     }
     game.attachWindow(window);
@@ -48,9 +49,10 @@ int runGameFrames(ZEBWindowedGame& game, gameWindow* window, const gameOptions& 
     return exitCode;
 }
 
-int runWindowedGame(const gameOptions& options) {
+int runWindowedGame(const gameOptions& options, languageInUse& language) {
     ZEBWindowedGame game(options);
-    gameWindow* window = openGameWindow(game, "; to host a game without a window, run: zeb --server");
+    game.setLanguage(&language);
+    gameWindow* window = openGameWindow(game, tr("; to host a game without a window, run: zeb --server"));
     if (window == nullptr)
         return 1;
     game.start();

@@ -2,6 +2,9 @@
 #include "game/common/options.h"
 #include "game/common/playername.h"
 #include "game/windowed/windowedgame.h"
+#include "platform/language/languagechoice.h"
+#include "platform/language/textformat.h"
+#include "platform/language/translation.h"
 #include "platform/system/window.h"
 
 #include <cstdio>
@@ -15,10 +18,12 @@ void ZEBWindowedGame::loadUserSettings() {
     std::string error;
     m_settingsProblem.clear();
     if (!m_settingsPath.empty() && !loadSettings(m_settingsPath, settings, error)) {
-        std::fprintf(stderr,
-                     "zeb: settings file %s, %s; playing with the defaults and leaving the file as it is\n",
-                     makeEscapedText(m_settingsPath).c_str(), makeEscapedText(error).c_str());
-        m_settingsProblem = "Settings file " + m_settingsPath + ", " + error + ": playing with the defaults.";
+        std::fprintf(
+            stderr,
+            tr("zeb: settings file %s, %s; playing with the defaults and leaving the file as it is\n"),
+            makeEscapedText(m_settingsPath).c_str(), makeEscapedText(error).c_str());
+        m_settingsProblem = formatText(tr("Settings file %s, %s: playing with the defaults."),
+                                       m_settingsPath.c_str(), error.c_str());
         settings = userSettings();
     } else {
         m_settingsWritable = !m_settingsPath.empty();
@@ -31,9 +36,17 @@ void ZEBWindowedGame::loadUserSettings() {
     m_player.name = m_options.name.empty() ? settings.name : m_options.name;
 }
 
+void ZEBWindowedGame::switchLanguage() {
+    if (m_language == nullptr)
+        return;
+    m_settings.language = m_language->nextShipped();
+    m_language->use(m_settings.language);
+    saveUserSettings();
+}
+
 void ZEBWindowedGame::saveUserSettings() {
     if (m_settingsWritable && !saveSettings(m_settingsPath, m_settings)) {
-        std::fprintf(stderr, "zeb: cannot write the settings file %s\n", m_settingsPath.c_str());
+        std::fprintf(stderr, tr("zeb: cannot write the settings file %s\n"), m_settingsPath.c_str());
         m_settingsWritable = false; // said once
     }
 }

@@ -1,6 +1,9 @@
 #include "game/windowed/usersettings.h"
 
 #include "game/common/playername.h"
+#include "platform/language/languagechoice.h"
+#include "platform/language/textformat.h"
+#include "platform/language/translation.h"
 #include "platform/system/boundedfile.h"
 #include "platform/system/userfiles.h"
 
@@ -11,6 +14,7 @@
 
 namespace {
 
+constexpr size_t MAX_LANGUAGE_BYTES = 32;
 constexpr const char* CONTROL_KEYS[CONTROL_COUNT] = {"key_thrust", "key_left", "key_right", "key_fire",
                                                      "key_sound"};
 
@@ -48,27 +52,35 @@ bool applySetting(const std::string& key, const std::string& value, userSettings
         if (key == CONTROL_KEYS[c]) {
             if (parseKeyList(value, settings.keys.keys[c]))
                 return true;
-            reason = "needs one to four key names separated by commas";
+            reason = tr("needs one to four key names separated by commas");
             return false;
         }
     }
     if (key == "name")
         return acceptPlayerName(value, settings.name, reason);
+    if (key == "language") {
+        if (value.empty() || (value.size() <= MAX_LANGUAGE_BYTES && isLanguageCode(value))) {
+            settings.language = value;
+            return true;
+        }
+        reason = tr("needs a language code such as de or pt_BR");
+        return false;
+    }
     if (key == "sound" || key == "full_screen" || key == "record") {
         bool& on =
             key == "sound" ? settings.sound : (key == "record" ? settings.record : settings.fullScreen);
         if (parseSwitch(value, on))
             return true;
-        reason = "needs on or off";
+        reason = tr("needs on or off");
         return false;
     }
     if (key == "window_width" || key == "window_height") {
         if (parseSize(value, key == "window_width" ? settings.windowWidth : settings.windowHeight))
             return true;
-        reason = "needs a number of pixels from 200 to 16384";
+        reason = tr("needs a number of pixels from 200 to 16384");
         return false;
     }
-    reason = "is not a setting";
+    reason = tr("is not a setting");
     return false;
 }
 
@@ -88,9 +100,9 @@ bool parseSettings(const std::string& text, userSettings& settings, std::string&
         if (content.empty() || content[0] == '#')
             continue;
         const size_t equals = content.find('=');
-        const std::string where = "line " + std::to_string(number) + ": ";
+        const std::string where = formatText(tr("line %d: "), number);
         if (equals == std::string::npos) {
-            error = where + "\"" + content + "\" is not key = value";
+            error = where + formatText(tr("\"%s\" is not key = value"), content.c_str());
             return false;
         }
         const std::string key = trimmed(content.substr(0, equals));
@@ -115,6 +127,8 @@ std::string settingsText(const userSettings& settings) {
     text += "window_height = " + std::to_string(settings.windowHeight) + "\n";
     text += std::string("full_screen = ") + (settings.fullScreen ? "on" : "off") + "\n";
     text += std::string("record = ") + (settings.record ? "on" : "off") + "\n";
+    if (!settings.language.empty()) // the system's language leaves no line
+        text += "language = " + settings.language + "\n";
     return text;
 }
 
@@ -124,11 +138,11 @@ bool loadSettings(const std::string& path, userSettings& settings, std::string& 
     if (result == boundedFileResult::missing)
         return true;
     if (result == boundedFileResult::refused) {
-        error = "the file " + error;
+        error = formatText(tr("the file %s"), error.c_str());
         return false;
     }
     if (text.find('\0') != std::string::npos) {
-        error = "the file holds a zero byte";
+        error = tr("the file holds a zero byte");
         return false;
     }
     return parseSettings(text, settings, error);

@@ -14,7 +14,8 @@ struct userSettings {
     int windowWidth = 700;
     int windowHeight = 720; // the menu strip and the square play area
     bool fullScreen = false;
-    bool record = true; // every game the window plays is recorded for replays
+    bool record = true;   // every game the window plays is recorded for replays
+    std::string language; // the texts' language ("de"); empty: the system's
 };
 
 constexpr int SETTINGS_MIN_WINDOW_SIZE = 200;

@@ -3,6 +3,8 @@
 #include "game/windowed/windowedgame.h"
 
 #include "networklib/networkclient.h"
+#include "platform/language/textformat.h"
+#include "platform/language/translation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,15 +15,15 @@
 std::string describeUnavailable(networkEnd end) {
     switch (end) {
     case networkEnd::hostStopped:
-        return "The host left the game.";
+        return tr("The host left the game.");
     case networkEnd::connectionLost:
-        return "Connection lost: the host stopped answering.";
+        return tr("Connection lost: the host stopped answering.");
     case networkEnd::gameFull:
-        return "The game is full.";
+        return tr("The game is full.");
     case networkEnd::none:
-        return "The host did not answer the join request.";
+        return tr("The host did not answer the join request.");
     default:
-        return std::string("The game could not be joined: ") + describeEnd(end) + ".";
+        return formatText(tr("The game could not be joined: %s."), tr(describeEnd(end)));
     }
 }
 
@@ -30,9 +32,9 @@ std::string searchCountdownText(float rejoinDelay) {
         return {};
     // Whole seconds, rounded up: the line never says 0 before the search starts.
     const int seconds = std::max(1, static_cast<int>(std::ceil(rejoinDelay)));
-    char text[64];
-    std::snprintf(text, sizeof(text), "Searching again in %d s ...", seconds);
-    return text;
+    return formatText(trn("Searching again in %d s ...", "Searching again in %d s ...",
+                          static_cast<unsigned long>(seconds)),
+                      seconds);
 }
 
 bool isHostSilent(float linkSilence) {

@@ -6,6 +6,7 @@
 #include "game/common/gamenames.h"
 #include "game/common/gamenetwork.h"
 #include "game/common/options.h"
+#include "platform/language/translation.h"
 #include "platform/system/clock.h"
 #include "platform/system/window.h"
 
@@ -76,7 +77,7 @@ void ZEBWindowedGame::openPresentation() {
     initialiseRenderDevice(m_window);
     if (!m_soundsLoaded) {
         if (failed(m_sounds.initialise(getNativeWindow(m_window))))
-            std::fprintf(stderr, "zeb: there is no sound device: the game is silent\n");
+            std::fprintf(stderr, "%s", tr("zeb: there is no sound device: the game is silent\n"));
         for (const char* file : SOUND_FILES)
             m_sounds.addSound(findDataFile(file).c_str());
         m_soundsLoaded = true;

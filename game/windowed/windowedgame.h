@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+class languageInUse;
+
 struct gameWindow;
 struct gameOptions;
 
@@ -125,6 +127,10 @@ class ZEBWindowedGame {
     // Watching: the game is joined without a ship (--spectate, File > Watch).
     bool isWatching() const { return m_player.watching; }
     void toggleWatching(); // leaves the game played or watched and joins it the other way
+    // File > Language: the next shipped language, then English again, kept in the settings.
+    // Without a language to change (tests, replays) it does nothing.
+    void setLanguage(languageInUse* language) { m_language = language; }
+    void switchLanguage();
     int getFollowed() const { return m_followed; } // the ship the view follows; -1: the whole field
     void followNext(); // the next player's ship in the score table's order, then the whole field
 
@@ -149,7 +155,8 @@ class ZEBWindowedGame {
     void drawSetupStatus();
 
     const gameOptions& m_options;
-    gameWindow* m_window = nullptr; // null in tests without a window
+    gameWindow* m_window = nullptr;      // null in tests without a window
+    languageInUse* m_language = nullptr; // the program's, owned by main
     // The player's settings, as read from the settings file, with the changes made while playing.
     userSettings m_settings;
     keyBindings m_bindings = defaultBindings();

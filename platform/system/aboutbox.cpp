@@ -8,7 +8,8 @@
 using namespace win;
 
 void aboutBox::open(int windowWidth, int windowHeight) {
-    m_x = std::max(0, windowWidth - WIDTH - EDGE_MARGIN);
+    m_width = boxWidthFor(WIDTH, {ABOUT_CAPTION, ABOUT_VERSION_LINE, ABOUT_SECOND_LINE}, windowWidth);
+    m_x = std::max(0, windowWidth - m_width - EDGE_MARGIN);
     m_y = std::max(0, std::min(TOP, windowHeight - HEIGHT));
     m_open = true;
     m_buttonPressed = false;

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "platform/language/translation.h"
+
 #include "platform/system/boxframe.h"
 
 #include <cstdint>
 
-constexpr const char* ABOUT_CAPTION = "About";
+constexpr const char* ABOUT_CAPTION = marked("About");
 constexpr const char* ABOUT_VERSION_LINE = "ZEB Version 1.0";
-constexpr const char* ABOUT_SECOND_LINE = "Ships and asteroids for the local network";
+constexpr const char* ABOUT_SECOND_LINE = marked("Ships and asteroids for the local network");
 
 // The About box, drawn inside the window over the game, so the loop and the
 // game go on while it is open. It is modal: while open it takes every key
@@ -18,7 +20,7 @@ constexpr const char* ABOUT_SECOND_LINE = "Ships and asteroids for the local net
 class aboutBox {
   public:
     using box = boxRect;
-    static constexpr int WIDTH = 300;
+    static constexpr int WIDTH = 300; // at least: a longer translation widens it
     static constexpr int HEIGHT = 96;
     static constexpr int EDGE_MARGIN = 10;
     static constexpr int TOP = 40; // below the menu strip and the first score row (unscaled)
@@ -32,7 +34,7 @@ class aboutBox {
     bool mouseDown(int x, int y);
     bool mouseUp(int x, int y);
 
-    box frame() const { return {m_x, m_y, WIDTH, HEIGHT}; }
+    box frame() const { return {m_x, m_y, m_width, HEIGHT}; }
     box closeMark() const { return boxCloseMark(frame()); }
     box okButton() const { return boxOkButton(frame()); }
     bool isButtonPressed() const { return m_buttonPressed; }
@@ -41,6 +43,7 @@ class aboutBox {
     bool m_open = false;
     bool m_buttonPressed = false;
     int m_x = 0;
+    int m_width = WIDTH;
     int m_y = 0;
 };
 

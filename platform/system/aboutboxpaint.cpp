@@ -1,3 +1,4 @@
+#include "platform/language/translation.h"
 #include "platform/system/aboutbox.h"
 #include "platform/system/pixeldraw.h"
 
@@ -15,8 +16,8 @@ void paintAboutBox(const aboutBox& about, void* nativeRenderer) {
     if (renderer == nullptr || !about.isOpen())
         return;
     const aboutBox::box frame = about.frame();
-    paintBoxFrame(renderer, frame, ABOUT_CAPTION, about.isButtonPressed());
+    paintBoxFrame(renderer, frame, tr(ABOUT_CAPTION), about.isButtonPressed());
     drawLabel(renderer, ABOUT_VERSION_LINE, frame.x + TEXT_LEFT, frame.y + FIRST_LINE, TEXT_COLOUR);
-    drawLabel(renderer, ABOUT_SECOND_LINE, frame.x + TEXT_LEFT, frame.y + FIRST_LINE + LINE_SPACING,
+    drawLabel(renderer, tr(ABOUT_SECOND_LINE), frame.x + TEXT_LEFT, frame.y + FIRST_LINE + LINE_SPACING,
               TEXT_COLOUR);
 }

@@ -1,7 +1,10 @@
 #include "platform/system/boxframe.h"
 
+#include "platform/language/translation.h"
 #include "platform/system/menufont.h"
 #include "platform/system/pixeldraw.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -37,12 +40,19 @@ void drawButton(SDL_Renderer* renderer, const boxRect& button, bool pressed) {
     fillRectangle(renderer, button.x, button.y, button.w, button.h,
                   pressed ? BUTTON_PRESSED_COLOUR : BUTTON_COLOUR);
     outlineRectangle(renderer, button.x, button.y, button.w, button.h, BUTTON_BORDER_COLOUR);
-    const int textWidth = menuTextWidth(BOX_OK_BUTTON);
-    drawLabel(renderer, BOX_OK_BUTTON, button.x + (button.w - textWidth) / 2,
+    const int textWidth = menuTextWidth(tr(BOX_OK_BUTTON));
+    drawLabel(renderer, tr(BOX_OK_BUTTON), button.x + (button.w - textWidth) / 2,
               button.y + (button.h - MENU_GLYPH_HEIGHT) / 2 + 1, TEXT_COLOUR);
 }
 
 } // namespace
+
+int boxWidthFor(int least, std::initializer_list<const char*> lines, int windowWidth) {
+    int width = least;
+    for (const char* line : lines)
+        width = std::max(width, menuTextWidth(tr(line)) + 2 * BOX_TEXT_LEFT);
+    return std::max(least, std::min(width, windowWidth));
+}
 
 boxRect boxCloseMark(const boxRect& frame) {
     return {frame.x + frame.w - CLOSE_MARK_SIZE - 2, frame.y + (BOX_CAPTION_HEIGHT - CLOSE_MARK_SIZE) / 2,

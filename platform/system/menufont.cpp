@@ -1,5 +1,7 @@
 #include "platform/system/menufont.h"
 
+#include "platform/system/labelface.h"
+
 namespace {
 
 struct glyph {
@@ -105,6 +107,13 @@ constexpr glyph GLYPHS[] = {
     {'~', {".....", ".....", ".#...", "#.#.#", "...#.", ".....", ".....", ".....", "....."}},
 };
 
+// A character of the bitmap face takes one cell; one of the label face its
+// own width; one drawn as a hollow box a cell.
+int characterWidth(const std::string& text, size_t& at) {
+    const uint32_t character = nextLabelCharacter(text, at);
+    return character >= ' ' && character <= '~' ? MENU_GLYPH_ADVANCE : labelGlyphAdvance(character);
+}
+
 } // namespace
 
 bool menuGlyphPixel(char c, int column, int row) {
@@ -118,17 +127,20 @@ bool menuGlyphPixel(char c, int column, int row) {
 }
 
 int menuTextWidth(const char* label) {
-    int count = 0;
-    for (const char* c = label; *c != '\0'; ++c) {
-        if (*c != '&')
-            ++count;
+    const std::string text = label;
+    int width = 0;
+    for (size_t at = 0; at < text.size();) {
+        if (text[at] == '&')
+            ++at;
+        else
+            width += characterWidth(text, at);
     }
-    return count * MENU_GLYPH_ADVANCE;
+    return width;
 }
 
 int plainTextWidth(const std::string& text) {
-    int count = 0;
-    for (const char c : text)
-        count += (static_cast<unsigned char>(c) & 0xC0u) != 0x80u ? 1 : 0;
-    return count * MENU_GLYPH_ADVANCE;
+    int width = 0;
+    for (size_t at = 0; at < text.size();)
+        width += characterWidth(text, at);
+    return width;
 }

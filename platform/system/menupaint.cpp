@@ -1,3 +1,4 @@
+#include "platform/language/translation.h"
 #include "platform/system/menustrip.h"
 #include "platform/system/pixeldraw.h"
 
@@ -25,7 +26,7 @@ void drawDropDown(const menuStrip& strip, SDL_Renderer* renderer) {
         const int top = MENU_STRIP_HEIGHT + i * MENU_ITEM_HEIGHT;
         fillRectangle(renderer, left + 1, top, width - 2, MENU_ITEM_HEIGHT + 1,
                       hot ? HIGHLIGHT_COLOUR : DROP_DOWN_COLOUR);
-        drawLabel(renderer, opened.items[i].label, left + ITEM_TEXT_INSET, top + TEXT_TOP,
+        drawLabel(renderer, tr(opened.items[i].label), left + ITEM_TEXT_INSET, top + TEXT_TOP,
                   hot ? HIGHLIGHT_TEXT_COLOUR : TEXT_COLOUR);
     }
 }
@@ -43,7 +44,7 @@ void paintMenu(const menuStrip& strip, void* nativeRenderer, int windowWidth) {
         if (open)
             fillRectangle(renderer, strip.titleLeft(i), 0, strip.titleWidth(i), MENU_STRIP_HEIGHT,
                           HIGHLIGHT_COLOUR);
-        drawLabel(renderer, strip.getMenu(i).title, strip.titleLeft(i) + TEXT_INSET, TEXT_TOP,
+        drawLabel(renderer, tr(strip.getMenu(i).title), strip.titleLeft(i) + TEXT_INSET, TEXT_TOP,
                   open ? HIGHLIGHT_TEXT_COLOUR : TEXT_COLOUR);
     }
     if (strip.getOpenMenu() >= 0)

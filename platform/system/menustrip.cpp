@@ -1,5 +1,6 @@
 #include "platform/system/menustrip.h"
 
+#include "platform/language/translation.h"
 #include "platform/system/menufont.h"
 #include "platform/system/virtualkeys.h"
 
@@ -27,12 +28,19 @@ uint32_t mnemonicOf(const char* label) {
 
 } // namespace
 
+// The labels are translated where they are measured and drawn, so that the
+// strip follows a change of language at once.
 menuStrip::menuStrip()
-    : m_menus{{"&File", {{"&Name ...", COMMAND_NAME}, {"&Watch", COMMAND_WATCH}, {"E&xit", COMMAND_EXIT}}, 3},
-              {"&Help", {{"&About ...", COMMAND_ABOUT}}, 1}} {}
+    : m_menus{{marked("&File"),
+               {{marked("&Name ..."), COMMAND_NAME},
+                {marked("&Watch"), COMMAND_WATCH},
+                {marked("&Language"), COMMAND_LANGUAGE},
+                {marked("E&xit"), COMMAND_EXIT}},
+               4},
+              {marked("&Help"), {{marked("&About ..."), COMMAND_ABOUT}}, 1}} {}
 
 int menuStrip::titleWidth(int index) const {
-    return menuTextWidth(m_menus[index].title) + 2 * TITLE_PADDING;
+    return menuTextWidth(tr(m_menus[index].title)) + 2 * TITLE_PADDING;
 }
 
 int menuStrip::titleLeft(int index) const {
@@ -45,7 +53,7 @@ int menuStrip::titleLeft(int index) const {
 int menuStrip::dropDownWidth(int index) const {
     int widest = DROP_DOWN_MIN_WIDTH;
     for (int i = 0; i < m_menus[index].itemCount; ++i)
-        widest = std::max(widest, menuTextWidth(m_menus[index].items[i].label) + 2 * ITEM_PADDING);
+        widest = std::max(widest, menuTextWidth(tr(m_menus[index].items[i].label)) + 2 * ITEM_PADDING);
     return widest;
 }
 
@@ -109,7 +117,7 @@ void menuStrip::mouseMove(int x, int y) {
 
 bool menuStrip::openByMnemonic(uint32_t letter) {
     for (int i = 0; i < MENU_COUNT; ++i) {
-        if (letter != 0 && mnemonicOf(m_menus[i].title) == letter) {
+        if (letter != 0 && mnemonicOf(tr(m_menus[i].title)) == letter) {
             open(i);
             return true;
         }
@@ -141,7 +149,7 @@ uint32_t menuStrip::keyDown(uint32_t key) {
         return choose(std::max(m_hotItem, 0));
     } else {
         for (int i = 0; i < opened.itemCount; ++i) {
-            if (key == mnemonicOf(opened.items[i].label))
+            if (key == mnemonicOf(tr(opened.items[i].label)))
                 return choose(i);
         }
     }

@@ -8,6 +8,7 @@ constexpr uint32_t COMMAND_EXIT = 105;
 constexpr uint32_t COMMAND_NAME = 106;        // the player asks to change the name
 constexpr uint32_t COMMAND_NAME_CHOSEN = 107; // the name box's text is offered to the game
 constexpr uint32_t COMMAND_WATCH = 108;       // the player asks to watch, or to play again
+constexpr uint32_t COMMAND_LANGUAGE = 109;    // the player asks for the next language
 
 // The window's menus. With the mouse: a press on a title opens its menu,
 // releasing (or pressing) on an item chooses it, a press elsewhere closes it.
@@ -18,12 +19,12 @@ constexpr uint32_t COMMAND_WATCH = 108;       // the player asks to watch, or to
 class menuStrip {
   public:
     struct item {
-        const char* label; // '&' marks the underlined letter
+        const char* label; // the English key of the text shown; '&' marks the underlined letter
         uint32_t command;
     };
-    static constexpr int MAX_ITEMS = 3;
+    static constexpr int MAX_ITEMS = 4;
     struct menu {
-        const char* title;
+        const char* title; // the English key, as label
         item items[MAX_ITEMS];
         int itemCount;
     };

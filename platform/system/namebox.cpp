@@ -30,12 +30,13 @@ void nameBox::open(int windowWidth, int windowHeight, const std::string& text, s
 }
 
 void nameBox::place(int windowWidth, int windowHeight) {
-    m_x = std::max(0, windowWidth - WIDTH - EDGE_MARGIN);
+    m_width = boxWidthFor(WIDTH, {NAME_CAPTION, NAME_PROMPT}, windowWidth);
+    m_x = std::max(0, windowWidth - m_width - EDGE_MARGIN);
     m_y = std::max(0, std::min(TOP, windowHeight - HEIGHT));
 }
 
 boxRect nameBox::field() const {
-    return {m_x + FIELD_LEFT, m_y + FIELD_TOP, WIDTH - 2 * FIELD_LEFT, FIELD_HEIGHT};
+    return {m_x + FIELD_LEFT, m_y + FIELD_TOP, m_width - 2 * FIELD_LEFT, FIELD_HEIGHT};
 }
 
 // What does not fit is left off whole characters at a time, as a field that

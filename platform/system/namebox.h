@@ -1,13 +1,15 @@
 #pragma once
 
+#include "platform/language/translation.h"
+
 #include "platform/system/boxframe.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-constexpr const char* NAME_CAPTION = "Name";
-constexpr const char* NAME_PROMPT = "Your name (used from the next game you join):";
+constexpr const char* NAME_CAPTION = marked("Name");
+constexpr const char* NAME_PROMPT = marked("Your name (used from the next game you join):");
 
 // The box that edits the player's name: one line of text, drawn inside the
 // window over the game like the About box, and modal for input as that one
@@ -19,7 +21,7 @@ constexpr const char* NAME_PROMPT = "Your name (used from the next game you join
 class nameBox {
   public:
     enum class outcome { none, accepted };
-    static constexpr int WIDTH = 340;
+    static constexpr int WIDTH = 340; // at least: a longer translation widens it
     static constexpr int HEIGHT = 130;
     static constexpr int TOP = 40; // as the About box: away from the start points
 
@@ -37,7 +39,7 @@ class nameBox {
 
     const std::string& getText() const { return m_text; }
     const std::string& getReason() const { return m_reason; }
-    boxRect frame() const { return {m_x, m_y, WIDTH, HEIGHT}; }
+    boxRect frame() const { return {m_x, m_y, m_width, HEIGHT}; }
     boxRect field() const;
     boxRect closeMark() const { return boxCloseMark(frame()); }
     boxRect okButton() const { return boxOkButton(frame()); }
@@ -47,6 +49,7 @@ class nameBox {
     bool m_open = false;
     bool m_buttonPressed = false;
     int m_x = 0;
+    int m_width = WIDTH;
     int m_y = 0;
     size_t m_maxBytes = 0;
     std::string m_text;

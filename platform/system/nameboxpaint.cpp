@@ -1,3 +1,4 @@
+#include "platform/language/translation.h"
 #include "platform/system/menufont.h"
 #include "platform/system/namebox.h"
 #include "platform/system/pixeldraw.h"
@@ -56,8 +57,8 @@ void paintNameBox(const nameBox& box, void* nativeRenderer) {
     if (renderer == nullptr || !box.isOpen())
         return;
     const boxRect frame = box.frame();
-    paintBoxFrame(renderer, frame, NAME_CAPTION, box.isButtonPressed());
-    drawText(renderer, NAME_PROMPT, frame.x + TEXT_LEFT, frame.y + PROMPT_TOP, TEXT_COLOUR);
+    paintBoxFrame(renderer, frame, tr(NAME_CAPTION), box.isButtonPressed());
+    drawText(renderer, tr(NAME_PROMPT), frame.x + TEXT_LEFT, frame.y + PROMPT_TOP, TEXT_COLOUR);
     const boxRect field = box.field();
     fillRectangle(renderer, field.x, field.y, field.w, field.h, FIELD_COLOUR);
     outlineRectangle(renderer, field.x, field.y, field.w, field.h, FIELD_BORDER_COLOUR);

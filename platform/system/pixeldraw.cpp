@@ -1,5 +1,6 @@
 #include "platform/system/pixeldraw.h"
 
+#include "platform/system/labelface.h"
 #include "platform/system/menufont.h"
 
 namespace {
@@ -17,8 +18,24 @@ void drawGlyph(SDL_Renderer* renderer, char c, int x, int y) {
     }
 }
 
-bool isPrintableAscii(char c) {
+bool isPrintableAscii(uint32_t c) {
     return c >= ' ' && c <= '~';
+}
+
+// The character at text[at] in the bitmap face, else in the label face,
+// else as a hollow box, so text from the user never goes unseen; advances at
+// and returns the width taken.
+int drawCharacter(SDL_Renderer* renderer, const std::string& text, size_t& at, int x, int y, rgb colour) {
+    const uint32_t character = nextLabelCharacter(text, at);
+    if (isPrintableAscii(character)) {
+        drawGlyph(renderer, static_cast<char>(character), x, y);
+        return MENU_GLYPH_ADVANCE;
+    }
+    if (drawLabelGlyph(renderer, character, x, y, colour))
+        return labelGlyphAdvance(character);
+    const SDL_Rect hollow = {x, y + 1, MENU_GLYPH_WIDTH, MENU_GLYPH_HEIGHT - 3};
+    SDL_RenderDrawRect(renderer, &hollow);
+    return MENU_GLYPH_ADVANCE;
 }
 
 } // namespace
@@ -36,35 +53,27 @@ void outlineRectangle(SDL_Renderer* renderer, int x, int y, int w, int h, rgb co
 }
 
 void drawLabel(SDL_Renderer* renderer, const char* label, int x, int y, rgb colour) {
+    const std::string text = label;
     setColour(renderer, colour);
     bool underlineNext = false;
-    for (const char* c = label; *c != '\0'; ++c) {
-        if (*c == '&') {
+    for (size_t at = 0; at < text.size();) {
+        if (text[at] == '&') {
             underlineNext = true;
+            ++at;
             continue;
         }
-        drawGlyph(renderer, *c, x, y);
+        const int width = drawCharacter(renderer, text, at, x, y, colour);
         if (underlineNext)
-            SDL_RenderDrawLine(renderer, x, y + MENU_UNDERLINE_ROW, x + MENU_GLYPH_WIDTH - 1,
-                               y + MENU_UNDERLINE_ROW);
+            SDL_RenderDrawLine(renderer, x, y + MENU_UNDERLINE_ROW, x + width - 2, y + MENU_UNDERLINE_ROW);
         underlineNext = false;
-        x += MENU_GLYPH_ADVANCE;
+        x += width;
     }
 }
 
 void drawText(SDL_Renderer* renderer, const std::string& text, int x, int y, rgb colour) {
     setColour(renderer, colour);
-    for (const char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0u) == 0x80u)
-            continue; // the rest of a character already drawn
-        if (isPrintableAscii(c)) {
-            drawGlyph(renderer, c, x, y);
-        } else {
-            const SDL_Rect hollow = {x, y + 1, MENU_GLYPH_WIDTH, MENU_GLYPH_HEIGHT - 3};
-            SDL_RenderDrawRect(renderer, &hollow);
-        }
-        x += MENU_GLYPH_ADVANCE;
-    }
+    for (size_t at = 0; at < text.size();)
+        x += drawCharacter(renderer, text, at, x, y, colour);
 }
 
 rendererStateGuard::rendererStateGuard(SDL_Renderer* renderer) : m_renderer(renderer) {

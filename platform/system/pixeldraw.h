@@ -21,6 +21,10 @@ void drawLabel(SDL_Renderer* renderer, const char* label, int x, int y, rgb colo
 // a hollow box, so text from the user never goes unseen.
 void drawText(SDL_Renderer* renderer, const std::string& text, int x, int y, rgb colour);
 
+// A character of the label face (see labelface.h) with its baseline on the
+// bitmap face's; false when the face lacks it.
+bool drawLabelGlyph(SDL_Renderer* renderer, uint32_t character, int x, int y, rgb colour);
+
 // Saves the renderer's viewport, clip, blending, colour and scale, and puts
 // them back when it goes: the render device keeps its own.
 class rendererStateGuard {

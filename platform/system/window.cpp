@@ -311,7 +311,7 @@ int64_t defWindowProc(gameWindow* window, uint32_t message, uint64_t wParam, int
         postQuitMessage(0);
     if (message == WM_COMMAND &&
         ((wParam & 0xFFFF) == COMMAND_NAME || (wParam & 0xFFFF) == COMMAND_NAME_CHOSEN ||
-         (wParam & 0xFFFF) == COMMAND_WATCH))
+         (wParam & 0xFFFF) == COMMAND_WATCH || (wParam & 0xFFFF) == COMMAND_LANGUAGE))
         window->commands.push_back(static_cast<uint32_t>(wParam & 0xFFFF));
     if (message == WM_COMMAND && (wParam & 0xFFFF) == COMMAND_ABOUT)
         openAboutBox(window);

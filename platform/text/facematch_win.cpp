@@ -15,6 +15,9 @@ constexpr const char* SHIPPED_FACE_FILE = "LiberationSans-Regular.ttf";
 constexpr const char* SHIPPED_FACE_FAMILY = "Liberation Sans";
 constexpr const char* SYSTEM_FACE_FILE = "\\Fonts\\arial.ttf";
 constexpr const char* SYSTEM_FACE_FAMILY = "Arial";
+// The face for the characters Arial's twin lacks, shipped beside the program.
+constexpr const char* FALLBACK_FACE_NAME = "WenQuanYi Micro Hei";
+constexpr const char* FALLBACK_FACE_FILE = "wqy-microhei.ttc";
 
 std::string windowsFolder() {
     wchar_t folder[MAX_PATH];
@@ -24,9 +27,18 @@ std::string windowsFolder() {
 
 } // namespace
 
-// Every face name is answered with the same face: the game asks for Arial only.
-std::string findFaceFile(const char*, std::string* family) {
+// Every face name but the fallback's is answered with the same face: the game
+// asks for Arial only.
+std::string findFaceFile(const char* faceName, std::string* family) {
     const std::string programFolder = getExecutableDirectory();
+    if (faceName != nullptr && std::string(faceName) == FALLBACK_FACE_NAME) {
+        const std::string file = programFolder + "\\" + FALLBACK_FACE_FILE;
+        if (programFolder.empty() || !fileExists(file))
+            return std::string();
+        if (family != nullptr)
+            *family = FALLBACK_FACE_NAME;
+        return file;
+    }
     std::vector<std::pair<std::string, const char*>> candidates;
     if (!programFolder.empty())
         candidates.emplace_back(programFolder + "\\" + SHIPPED_FACE_FILE, SHIPPED_FACE_FAMILY);

@@ -10,6 +10,9 @@
 namespace {
 
 constexpr int MAX_TEXT_HEIGHT = 1024;
+// The face for characters the game's face lacks (Chinese, Japanese, Korean
+// in names, chat and translations); it covers Latin, Greek and Cyrillic too.
+constexpr const char* FALLBACK_FACE = "WenQuanYi Micro Hei";
 
 TTF_Font* ttf(void* font) {
     return static_cast<TTF_Font*>(font);
@@ -51,6 +54,69 @@ std::string cleanLine(const std::string& text, size_t begin, size_t end) {
     return line;
 }
 
+// The next character of UTF-8 text at at, advancing at; a byte that starts no
+// valid sequence is taken alone (and drawn by the game's face).
+uint32_t nextCharacter(const std::string& text, size_t& at) {
+    const unsigned char lead = static_cast<unsigned char>(text[at++]);
+    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    uint32_t character = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (int i = 0; i < extra; ++i) {
+        if (at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80)
+            return lead;
+        character = (character << 6) | (static_cast<unsigned char>(text[at++]) & 0x3F);
+    }
+    return character;
+}
+
+// The line split where the face drawing it changes: each character goes to
+// the game's face, or to the fallback when only that one has its glyph.
+std::vector<std::pair<TTF_Font*, std::string>> splitByFace(TTF_Font* face, TTF_Font* fallback,
+                                                           const std::string& line) {
+    std::vector<std::pair<TTF_Font*, std::string>> runs;
+    for (size_t at = 0; at < line.size();) {
+        const size_t start = at;
+        const uint32_t character = nextCharacter(line, at);
+        TTF_Font* drawing = face;
+        if (fallback != nullptr && !TTF_GlyphIsProvided32(face, character) &&
+            TTF_GlyphIsProvided32(fallback, character))
+            drawing = fallback;
+        if (runs.empty() || runs.back().first != drawing)
+            runs.emplace_back(drawing, std::string());
+        runs.back().second.append(line, start, at - start);
+    }
+    return runs;
+}
+
+// One surface of the runs side by side, on the game face's baseline.
+SDL_Surface* renderRuns(TTF_Font* face, const std::vector<std::pair<TTF_Font*, std::string>>& runs,
+                        SDL_Color colour) {
+    std::vector<std::pair<SDL_Surface*, int>> pieces; // each run and its top
+    int width = 0;
+    int height = TTF_FontHeight(face);
+    for (const auto& [font, text] : runs) {
+        SDL_Surface* piece = TTF_RenderUTF8_Blended(font, text.c_str(), colour);
+        if (piece == nullptr)
+            continue;
+        const int top = std::max(0, TTF_FontAscent(face) - TTF_FontAscent(font));
+        pieces.emplace_back(piece, top);
+        width += piece->w;
+        height = std::max(height, top + piece->h);
+    }
+    SDL_Surface* line =
+        width > 0 ? SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888) : nullptr;
+    int left = 0;
+    for (const auto& [piece, top] : pieces) {
+        if (line != nullptr) {
+            SDL_SetSurfaceBlendMode(piece, SDL_BLENDMODE_NONE);
+            SDL_Rect place = {left, top, piece->w, piece->h};
+            SDL_BlitSurface(piece, nullptr, line, &place);
+        }
+        left += piece->w;
+        SDL_FreeSurface(piece);
+    }
+    return line;
+}
+
 } // namespace
 
 textFont::~textFont() {
@@ -76,7 +142,19 @@ bool textFont::create(const char* faceName, int height, int width) {
     m_pointSize = pointSizeFor(font, height);
     m_lineHeight = TTF_FontHeight(font);
     m_lineSkip = std::max(1, TTF_FontLineSkip(font));
+    openFallback();
     return true;
+}
+
+// At the game face's point size, so the scripts sit side by side at one
+// height; none when the match is the game's own face.
+void textFont::openFallback() {
+    const std::string path = findFaceFile(FALLBACK_FACE, nullptr);
+    if (path.empty() || path == m_facePath)
+        return;
+    m_fallback = TTF_OpenFont(path.c_str(), m_pointSize);
+    if (m_fallback != nullptr)
+        m_fallbackPath = path;
 }
 
 void textFont::release() {
@@ -87,7 +165,11 @@ void textFont::release() {
     m_cacheGeneration = 0;
     if (m_font != nullptr)
         TTF_CloseFont(ttf(m_font));
+    if (m_fallback != nullptr)
+        TTF_CloseFont(ttf(m_fallback));
     m_font = nullptr;
+    m_fallback = nullptr;
+    m_fallbackPath.clear();
     m_pointSize = 0;
     m_lineHeight = 0;
     m_lineSkip = 0;
@@ -119,7 +201,10 @@ const textFont::cachedLine* textFont::lineTexture(renderDevice& device, const st
 
     const SDL_Color colour = {static_cast<Uint8>(argb >> 16), static_cast<Uint8>(argb >> 8),
                               static_cast<Uint8>(argb), static_cast<Uint8>(argb >> 24)};
-    SDL_Surface* surface = TTF_RenderUTF8_Blended(ttf(m_font), line.c_str(), colour);
+    const auto runs = splitByFace(ttf(m_font), ttf(m_fallback), line);
+    SDL_Surface* surface = runs.size() == 1 && runs.front().first == ttf(m_font)
+                               ? TTF_RenderUTF8_Blended(ttf(m_font), line.c_str(), colour)
+                               : renderRuns(ttf(m_font), runs, colour);
     if (surface == nullptr)
         return nullptr;
     SDL_Renderer* renderer = static_cast<SDL_Renderer*>(device.getNativeRenderer());
@@ -164,6 +249,28 @@ bool textFont::drawLine(renderDevice& device, const std::string& line, int top, 
     SDL_Renderer* renderer = static_cast<SDL_Renderer*>(device.getNativeRenderer());
     device.noteDrawn(visible.x, visible.y, visible.w, visible.h);
     return SDL_RenderCopy(renderer, static_cast<SDL_Texture*>(cached->texture), &source, &visible) == 0;
+}
+
+int textFont::lineWidth(const std::string& line) const {
+    int width = 0;
+    for (const auto& [font, text] : splitByFace(ttf(m_font), ttf(m_fallback), line)) {
+        int runWidth = 0;
+        if (font != nullptr && TTF_SizeUTF8(font, text.c_str(), &runWidth, nullptr) == 0)
+            width += runWidth;
+    }
+    return width;
+}
+
+bool textFont::drawsEveryCharacter(const std::string& line) const {
+    if (m_font == nullptr)
+        return false;
+    for (size_t at = 0; at < line.size();) {
+        const uint32_t character = nextCharacter(line, at);
+        if (!TTF_GlyphIsProvided32(ttf(m_font), character) &&
+            (m_fallback == nullptr || !TTF_GlyphIsProvided32(ttf(m_fallback), character)))
+            return false;
+    }
+    return true;
 }
 
 int textFont::drawText(renderDevice& device, const std::string& text, const textRect& rect, uint32_t argb) {

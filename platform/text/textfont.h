@@ -40,6 +40,7 @@ class textFont {
     int getLineSkip() const { return m_lineSkip; }
     const std::string& getFamily() const { return m_family; }
     const std::string& getFacePath() const { return m_facePath; }
+    const std::string& getFallbackPath() const { return m_fallbackPath; } // empty: no second face
     int getCachedLines() const { return static_cast<int>(m_cache.size()); }
 
     // Draws text top-left aligned in rect: '\n' starts a new line, '\r' is
@@ -47,6 +48,10 @@ class textFont {
     // blended by its alpha. Returns the height of the lines drawn in pixels,
     // 0 when nothing was drawn.
     int drawText(renderDevice& device, const std::string& text, const textRect& rect, uint32_t argb);
+    // One line's width in pixels as drawText would draw it, and whether one
+    // of the two faces has every character of it (else boxes are drawn).
+    int lineWidth(const std::string& line) const;
+    bool drawsEveryCharacter(const std::string& line) const;
 
   private:
     struct cachedLine {
@@ -60,10 +65,12 @@ class textFont {
 
     const cachedLine* lineTexture(renderDevice& device, const std::string& line, uint32_t argb);
     void forgetCache(bool destroyTextures);
+    void openFallback();
     bool drawLine(renderDevice& device, const std::string& line, int top, const textRect& rect,
                   uint32_t argb);
 
-    void* m_font = nullptr; // TTF_Font
+    void* m_font = nullptr;     // TTF_Font
+    void* m_fallback = nullptr; // TTF_Font for the characters m_font lacks; may be null
     int m_height = 0;
     int m_width = 0;
     int m_pointSize = 0;
@@ -71,6 +78,7 @@ class textFont {
     int m_lineSkip = 0;
     std::string m_family;
     std::string m_facePath;
+    std::string m_fallbackPath;
 
     std::vector<cachedLine> m_cache;
     const renderDevice* m_cacheDevice = nullptr;

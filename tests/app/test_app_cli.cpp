@@ -54,6 +54,30 @@ TEST_F(programCli, versionHelpAndBadOptions) {
     EXPECT_NE(err().find("unknown option --fly"), std::string::npos);
 }
 
+// The help speaks the system's language, --lang's over it, and English where
+// asked or where there is no catalogue.
+TEST_F(programCli, helpFollowsTheLanguageChosen) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::vector<std::string> environment;
+        const char* firstLine;
+    } cases[] = {
+        {{"--help"}, {"LANGUAGE=de"}, "Aufruf: zeb [Optionen]"},
+        {{"--help"},
+         {"LANGUAGE=", "LC_ALL=", "LC_MESSAGES=", "LANG=ru_RU.UTF-8"},
+         "Использование: zeb [параметры]"},
+        {{"--help"}, {"LANGUAGE=it:pt_BR:de"}, "Uso: zeb [opções]"},
+        {{"--help", "--lang", "zh_CN"}, {"LANGUAGE=de"}, "用法：zeb [选项]"},
+        {{"--help", "--lang", "en"}, {"LANGUAGE=fr"}, "Usage: zeb [options]"},
+        {{"--help"}, {"LANGUAGE=en:de"}, "Usage: zeb [options]"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(run(c.arguments, c.environment));
+        EXPECT_EQ(exitCode(m_process), 0);
+        EXPECT_EQ(out().substr(0, out().find('\n')), c.firstLine) << c.environment.front();
+    }
+}
+
 TEST_F(programCli, withoutADisplayItSaysSoInOneLineAndPointsToTheServer) {
     ASSERT_TRUE(run({}, {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"}));
     EXPECT_EQ(exitCode(m_process), 1);

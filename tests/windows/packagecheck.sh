@@ -36,8 +36,9 @@ case $CHECK in
 zip)
     unzip -q "$PACKAGE" -d "$FOLDER" || fail "cannot unpack $PACKAGE"
     program=$(ls "$FOLDER"/*/zeb.exe) || fail "no zeb.exe in $PACKAGE"
-    for file in README.txt LiberationSans-Regular.ttf LiberationSans-LICENSE.txt level_0.xml \
-        blast_astroid.wav blast_bullet.wav blast_player.wav; do
+    for file in README.txt LiberationSans-Regular.ttf LiberationSans-LICENSE.txt wqy-microhei.ttc \
+        WenQuanYi-LICENSE.txt level_0.xml blast_astroid.wav blast_bullet.wav blast_player.wav \
+        locale/de/LC_MESSAGES/zeb.mo locale/zh_CN/LC_MESSAGES/zeb.mo; do
         [ -s "$(dirname "$program")/$file" ] || fail "$PACKAGE lacks $file"
     done
     cd "$FOLDER/elsewhere" || exit 1
@@ -55,7 +56,8 @@ installer)
     target="$FOLDER/ZEB"
     menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/ZEB"
     timeout 120 "$WINE" "$PACKAGE" /S "/D=$(windows_path "$target")" || fail "the installer failed"
-    for file in zeb.exe Uninstall.exe level_0.xml LiberationSans-Regular.ttf; do
+    for file in zeb.exe Uninstall.exe level_0.xml LiberationSans-Regular.ttf wqy-microhei.ttc \
+        locale/ru/LC_MESSAGES/zeb.mo; do
         [ -s "$target/$file" ] || fail "the installer left out $file"
     done
     [ -e "$menu/ZEB.lnk" ] || fail "no Start menu entry"

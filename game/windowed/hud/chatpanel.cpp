@@ -2,12 +2,13 @@
 
 #include "drawing/font/font.h"
 #include "game/client/zebgamestatecollector.h"
+#include "platform/language/translation.h"
 
 #include <vector>
 
 namespace {
 
-constexpr const char* CHAT_PROMPT = "Say: ";
+constexpr const char* CHAT_PROMPT = marked("Say: ");
 constexpr const char* CHAT_CURSOR = "_";
 
 const colour4 HOST_LINE_COLOUR(0.75f, 0.75f, 0.75f, 1.0f);
@@ -37,7 +38,7 @@ void ZEBChatPanel::takeFrom(ZEBGameStateCollector& collector) {
 void ZEBChatPanel::add(const ChatLine& line, const colour4& colour) {
     if (static_cast<int>(m_lines.size()) >= CHAT_SHOWN_LINES)
         m_lines.pop_front();
-    const char* mark = line.senderID == CHAT_FROM_WATCHER ? CHAT_WATCHER_MARK : "";
+    const char* mark = line.senderID == CHAT_FROM_WATCHER ? tr(CHAT_WATCHER_MARK) : "";
     m_lines.push_back({std::string(line.name) + mark + ": " + line.text, colour, 0.0f});
 }
 
@@ -60,6 +61,6 @@ void drawChatPanel(const hudText& hud, const ZEBChatPanel& chat, float entryTop,
     if (typing != nullptr) {
         hud.text.setTop(entryTop);
         hud.text.setColour(1.0f, 1.0f, 1.0f, 1.0f);
-        hud.text.print((CHAT_PROMPT + *typing + CHAT_CURSOR).c_str());
+        hud.text.print((tr(CHAT_PROMPT) + *typing + CHAT_CURSOR).c_str());
     }
 }

@@ -3,6 +3,7 @@
 #include "core/maths/colour4.h"
 #include "game/rules/extensions.h"
 #include "game/windowed/hud/hudtext.h"
+#include "platform/language/translation.h"
 
 #include <deque>
 #include <string>
@@ -15,7 +16,7 @@ class ZEBGameStateCollector;
 // as "NAME (watching): text" in white.
 constexpr float CHAT_SHOW_SECONDS = 8.0f;
 constexpr int CHAT_SHOWN_LINES = 5;
-constexpr char CHAT_WATCHER_MARK[] = " (watching)";
+constexpr const char* CHAT_WATCHER_MARK = marked(" (watching)");
 
 struct shownChatLine {
     std::string text; // "NAME: text", or "NAME (watching): text"

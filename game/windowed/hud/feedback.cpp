@@ -5,6 +5,8 @@
 #include "drawing/render.h"
 #include "game/client/zebfeedback.h"
 #include "game/rules/playarea.h"
+#include "platform/language/textformat.h"
+#include "platform/language/translation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -119,7 +121,7 @@ void drawFeedback(font& text, const ZEBFeedback& feedback, const vector3& shipPo
     drawPopups(text, feedback, shipPosition);
     if (feedback.getShooter().empty())
         return;
-    const std::string line = "shot by " + feedback.getShooter();
+    const std::string line = formatText(tr("shot by %s"), feedback.getShooter().c_str());
     const colour4& colour = feedback.getShooterColour();
     text.setTop(SHOT_BY_TOP);
     text.setColour(std::clamp(colour.r, 0.0f, 1.0f), std::clamp(colour.g, 0.0f, 1.0f),

@@ -3,6 +3,7 @@
 #include "drawing/font/font.h"
 #include "game/client/zebgamestatecollector.h"
 #include "game/windowed/windowtexts.h"
+#include "platform/language/translation.h"
 
 #include <cstdio>
 #include <string>
@@ -13,8 +14,8 @@ namespace {
 constexpr int SCORE_TEXT_SIZE = 256;
 constexpr size_t WATCHERS_LINE_BYTES = 60; // names a line holds before the next begins
 // The own row of the score table starts with this marker.
-constexpr const char* OWN_ROW_MARKER = "\xC2\xBB ";            // "» "
-constexpr const char* LEADER_MARKER = "  \xE2\x97\x84 leader"; // "  ◄ leader"
+constexpr const char* OWN_ROW_MARKER = "\xC2\xBB ";                  // "» "
+constexpr const char* LEADER_MARKER = marked("\xE2\x97\x84 leader"); // "◄ leader", after two spaces
 
 // The score table's row of the ship followed; -1 for none.
 int followedRow(const ZEBGameStateCollector& collector, int followed) {
@@ -32,7 +33,7 @@ void drawWatchers(const hudText& hud, const ZEBGameStateCollector& collector, bo
     std::vector<std::string> lines;
     for (const std::string& name : collector.getWatchers()) {
         if (lines.empty() || lines.back().size() + name.size() > WATCHERS_LINE_BYTES)
-            lines.push_back(lines.empty() ? WATCHERS_TITLE : "    ");
+            lines.push_back(lines.empty() ? tr(WATCHERS_TITLE) : "    ");
         else
             lines.back() += ", ";
         lines.back() += name;
@@ -41,9 +42,9 @@ void drawWatchers(const hudText& hud, const ZEBGameStateCollector& collector, bo
         char text[SCORE_TEXT_SIZE];
         const int row = followedRow(collector, followed);
         if (row < 0)
-            std::snprintf(text, sizeof(text), "%s", WATCH_WHOLE_FIELD_TEXT);
+            std::snprintf(text, sizeof(text), "%s", tr(WATCH_WHOLE_FIELD_TEXT));
         else
-            std::snprintf(text, sizeof(text), WATCH_FOLLOWING_TEXT, collector.getStatsName(row));
+            std::snprintf(text, sizeof(text), tr(WATCH_FOLLOWING_TEXT), collector.getStatsName(row));
         lines.emplace_back(text);
     }
     for (const std::string& line : lines) {
@@ -69,9 +70,10 @@ void drawScoreTable(const hudText& hud, const ZEBGameStateCollector& collector, 
         // reports every print that draws nothing.
         if (!(top > HUD_BOTTOM_EDGE))
             break;
-        std::snprintf(text, sizeof(text), "%s%s ( %d )%s\n", collector.isOwnStatsRow(p) ? OWN_ROW_MARKER : "",
-                      collector.getStatsName(p), collector.getStatsScore(p),
-                      leader && line == 0 ? LEADER_MARKER : "");
+        std::snprintf(text, sizeof(text), "%s%s ( %d )%s%s\n",
+                      collector.isOwnStatsRow(p) ? OWN_ROW_MARKER : "", collector.getStatsName(p),
+                      collector.getStatsScore(p), leader && line == 0 ? "  " : "",
+                      leader && line == 0 ? tr(LEADER_MARKER) : "");
         const colour4& colour = collector.getStatsColour(p);
         hud.text.setTop(top);
         hud.text.setColour(colour.r, colour.g, colour.b, colour.a);

@@ -12,6 +12,8 @@
 #include "game/replay/replayfolder.h"
 #include "game/replay/zebreplayplayer.h"
 #include "game/replay/zebreplayrecorder.h"
+#include "platform/language/textformat.h"
+#include "platform/language/translation.h"
 #include "platform/system/boundedfile.h"
 #include "platform/system/folderfiles.h"
 #include "platform/system/userfiles.h"
@@ -88,13 +90,14 @@ void drawTimeBar(const ZEBReplayPlayer& replay, font& text) {
     }
     drawLines(fill, colour4(1.0f, 1.0f, 1.0f, 1.0f));
 
-    std::string line = "Replay " + clockText(replay.getTimeMs()) + " / " + clockText(replay.getDurationMs());
+    std::string line = formatText(tr("Replay %s / %s"), clockText(replay.getTimeMs()).c_str(),
+                                  clockText(replay.getDurationMs()).c_str());
     if (replay.getSpeed() != 1.0f)
-        line += replay.getSpeed() < 1.0f ? "   half speed" : "   double speed";
+        line += std::string("   ") + (replay.getSpeed() < 1.0f ? tr("half speed") : tr("double speed"));
     if (replay.isAtEnd())
-        line += "   end";
+        line += std::string("   ") + tr("end");
     else if (replay.isPaused())
-        line += "   paused";
+        line += std::string("   ") + tr("paused");
     text.setTop(TIME_LINE_TOP);
     text.setColour(grey.r, grey.g, grey.b, grey.a);
     text.print(line.c_str());
@@ -107,10 +110,10 @@ bool loadReplay(const std::string& path, ZEBReplayFile& file) {
     std::string error;
     const boundedFileResult read = readBoundedFile(path, MAX_REPLAY_FILE_BYTES, bytes, error);
     if (read == boundedFileResult::missing)
-        error = "does not exist";
+        error = tr("does not exist");
     if (read == boundedFileResult::read && file.load(std::move(bytes), error))
         return true;
-    std::fprintf(stderr, "zeb: the replay %s %s\n", makeEscapedText(path).c_str(), error.c_str());
+    std::fprintf(stderr, tr("zeb: the replay %s %s\n"), makeEscapedText(path).c_str(), error.c_str());
     return false;
 }
 
@@ -127,14 +130,14 @@ bool startReplayRecording(ZEBReplayRecorder& recorder, const std::string& player
     finishReplayRecording(recorder);
     const std::string folder = replayFolder(userDataFolder());
     if (folder.empty() || !makeFolders(folder)) {
-        std::fprintf(stderr, "zeb: this game is not recorded: there is no folder for recordings\n");
+        std::fprintf(stderr, "%s", tr("zeb: this game is not recorded: there is no folder for recordings\n"));
         return false;
     }
     pruneRecordings(folder, KEPT_RECORDINGS - 1); // room for this one
     const std::string path = newRecordingPath(folder);
     if (recorder.start(path, LEVEL_FILE, playerName))
         return true;
-    std::fprintf(stderr, "zeb: this game is not recorded: %s cannot be written\n", path.c_str());
+    std::fprintf(stderr, tr("zeb: this game is not recorded: %s cannot be written\n"), path.c_str());
     return false;
 }
 
@@ -150,7 +153,7 @@ int runReplay(const gameOptions& options) {
     if (!loadReplay(options.replay, file))
         return 2;
     if (!isPlayable(file)) {
-        std::fprintf(stderr, "zeb: the replay %s cannot be played\n",
+        std::fprintf(stderr, tr("zeb: the replay %s cannot be played\n"),
                      makeEscapedText(options.replay).c_str());
         return 2;
     }
@@ -172,7 +175,7 @@ int runReplay(const gameOptions& options) {
             game.forgetShownMoment();
         game.showOfflineFrame(player.advance(changeInTime));
         if (player.isBroken() && !toldBroken) {
-            std::fprintf(stderr, "zeb: the replay %s %s\n", makeEscapedText(options.replay).c_str(),
+            std::fprintf(stderr, tr("zeb: the replay %s %s\n"), makeEscapedText(options.replay).c_str(),
                          player.getError().c_str());
             toldBroken = true;
         }

@@ -3,6 +3,8 @@
 #include "game/windowed/windowtexts.h"
 
 #include "game/common/options.h"
+#include "platform/language/textformat.h"
+#include "platform/language/translation.h"
 #include "platform/system/clock.h"
 
 #include <cstdio>
@@ -23,8 +25,8 @@ void ZEBGameSetup::watchForBiggerGame() {
     // new game once the link is back.
     const int others = m_hosted->getGame().getConnectedPlayerCount() - 1;
     if (others == 0 && m_othersPlaying > 0) {
-        setNotice(ALONE_TEXT);
-        std::fprintf(stderr, "zeb: %s\n", ALONE_TEXT);
+        setNotice(tr(ALONE_TEXT));
+        std::fprintf(stderr, "zeb: %s\n", tr(ALONE_TEXT));
     }
     m_othersPlaying = others;
     if (m_moveProbe) {
@@ -47,15 +49,14 @@ void ZEBGameSetup::tryBiggerGame() {
         moveToGame(bigger);
         return;
     }
-    std::fprintf(stderr, "zeb: the bigger game at %s did not let this copy in; staying\n",
+    std::fprintf(stderr, tr("zeb: the bigger game at %s did not let this copy in; staying\n"),
                  formatAddress(bigger.hostAddress).c_str());
     m_failedMoves.remember(bigger.applicationDesc.instanceGuid, bigger.hostAddress, timeGetTime());
 }
 
 void ZEBGameSetup::moveToGame(const networkClient::session& bigger) {
-    char text[NET_MAX_SESSION_NAME + 96];
-    std::snprintf(text, sizeof(text), "Joining the bigger game \"%s\" at %s ...", bigger.name.c_str(),
-                  formatAddress(bigger.hostAddress).c_str());
+    const std::string text = formatText(tr("Joining the bigger game \"%s\" at %s ..."), bigger.name.c_str(),
+                                        formatAddress(bigger.hostAddress).c_str());
     m_hosted->tellGameMove(bigger.hostAddress);
     beginMove(text);   // leaves the own game first, so that its end is not this copy's
     if (bigger.ranked) // its host keeps the places of the table it is brought
@@ -78,7 +79,8 @@ bool ZEBGameSetup::followGameMove() {
         return false;
     const std::string address = formatAddress(netAddress{move.host, move.port});
     m_failed.remember(m_session->getConnection().getSessionInstance(), netAddress{}, timeGetTime());
-    beginMove("Joining the bigger game at " + address + " ..."); // its host brings this copy's place
+    beginMove(formatText(tr("Joining the bigger game at %s ..."),
+                         address.c_str())); // its host brings this copy's place
     if (!m_session->getConnection().connectTo(address))
         joinFailed();
     return true;

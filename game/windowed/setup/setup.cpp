@@ -6,6 +6,8 @@
 #include "game/common/gamenetwork.h"
 #include "game/common/options.h"
 #include "game/server/zebgamestategame.h"
+#include "platform/language/textformat.h"
+#include "platform/language/translation.h"
 #include "platform/system/clock.h"
 #include "platform/system/window.h"
 #include "platform/system/windowloop.h"
@@ -108,12 +110,12 @@ const char* ZEBGameSetup::getStatus() const {
     switch (m_stage) {
     case setupStage::searching:
     case setupStage::claiming:
-        return SEARCHING_TEXT;
+        return tr(SEARCHING_TEXT);
     case setupStage::hosting:
-        return m_notice.empty() ? HOSTING_TEXT : m_notice.c_str();
+        return m_notice.empty() ? tr(HOSTING_TEXT) : m_notice.c_str();
     case setupStage::connecting:
     case setupStage::joining:
-        return m_moving ? m_notice.c_str() : JOINING_TEXT;
+        return m_moving ? m_notice.c_str() : tr(JOINING_TEXT);
     default:
         return "";
     }
@@ -242,7 +244,7 @@ void ZEBGameSetup::stepClaiming() {
 }
 
 void ZEBGameSetup::noGameToWatch() {
-    setNotice(NO_GAME_TO_WATCH_TEXT);
+    setNotice(tr(NO_GAME_TO_WATCH_TEXT));
     enter(setupStage::unavailable);
     m_rejoinDelay = WATCH_SEARCH_DELAY;
 }
@@ -254,11 +256,10 @@ void ZEBGameSetup::noticeFullGames() {
     if (full.empty())
         return;
     const netApplicationDesc& desc = full.front().applicationDesc;
-    char text[NET_MAX_SESSION_NAME + 64];
-    std::snprintf(text, sizeof(text), "%s is full (%u of %u): hosting a new game", full.front().name.c_str(),
-                  desc.currentPlayers, desc.maxPlayers);
+    const std::string text = formatText(tr("%s is full (%u of %u): hosting a new game"),
+                                        full.front().name.c_str(), desc.currentPlayers, desc.maxPlayers);
     setNotice(text);
-    std::fprintf(stderr, "zeb: %s\n", text);
+    std::fprintf(stderr, "zeb: %s\n", text.c_str());
 }
 
 // The hosting copy joins its own game as any player does: it finds it by
@@ -305,7 +306,7 @@ void ZEBGameSetup::stepHosting() {
         connection.startSearch();
         return;
     }
-    std::fprintf(stderr, "zeb: hosting \"%s\", but its own session does not answer on this machine\n",
+    std::fprintf(stderr, tr("zeb: hosting \"%s\", but its own session does not answer on this machine\n"),
                  getHostedSessionName(m_options).c_str());
     cannotHost();
 }
@@ -365,7 +366,7 @@ void ZEBGameSetup::stepJoining() {
     }
     collector.update(0.0f, in, out);
     if (collector.wasRefusedWatching()) {
-        setNotice(CANNOT_WATCH_TEXT);
+        setNotice(tr(CANNOT_WATCH_TEXT));
         joinFailed();
         return;
     }
@@ -398,7 +399,7 @@ void ZEBGameSetup::joinFailed() {
         giveUp();
         return;
     }
-    reportUnavailable("searching again");
+    reportUnavailable(tr("searching again"));
     networkClient& connection = m_session->getConnection();
     m_failed.remember(connection.getSessionInstance(), connection.getHostAddress(), timeGetTime());
     if (m_moving) // not a game to move to again soon either
@@ -414,16 +415,17 @@ void ZEBGameSetup::reportUnavailable(const char* next) {
     const std::string host = !m_options.connectHost.empty() && end == networkEnd::badAddress
                                  ? m_options.connectHost
                                  : formatAddress(connection.getHostAddress());
-    const char* reason = m_session->getCollector().wasRefusedWatching() ? "its host cannot take watchers"
-                         : end == networkEnd::none                      ? "no answer to the join request"
-                                                                        : describeEnd(end);
-    std::fprintf(stderr, "zeb: cannot join the game at %s: %s%s%s\n", host.c_str(), reason,
+    const char* reason = m_session->getCollector().wasRefusedWatching() ? tr("its host cannot take watchers")
+                         : end == networkEnd::none                      ? tr("no answer to the join request")
+                                                                        : tr(describeEnd(end));
+    std::fprintf(stderr, tr("zeb: cannot join the game at %s: %s%s%s\n"), host.c_str(), reason,
                  next != nullptr ? "; " : "", next != nullptr ? next : "");
     if (next != nullptr)
         return;
     // With --connect this copy neither searches nor hosts: the window says why.
     if (!m_options.connectHost.empty())
-        setNotice("The game at " + host + ": " + reason + ". --connect joins that host only.");
+        setNotice(
+            formatText(tr("The game at %s: %s. --connect joins that host only."), host.c_str(), reason));
     else
         setNotice(describeUnavailable(end));
 }

@@ -194,10 +194,11 @@ TEST_F(shellWindow, theMenusAreUsedWithTheMouse) {
     drain();
     EXPECT_EQ(g_seen.size(), 1u);
 
-    // File, then "Exit" below "Name ..." and "Watch": the window goes and the loop is told to quit.
+    // File, then "Exit" below "Name ...", "Watch" and "Language": the window goes and the loop is told to
+    // quit.
     pushMouseButtonEvent(fileX, 8, true);
-    pushMouseMoveEvent(fileX + 10, itemY + 2 * MENU_ITEM_HEIGHT);
-    pushMouseButtonEvent(fileX + 10, itemY + 2 * MENU_ITEM_HEIGHT, false);
+    pushMouseMoveEvent(fileX + 10, itemY + 3 * MENU_ITEM_HEIGHT);
+    pushMouseButtonEvent(fileX + 10, itemY + 3 * MENU_ITEM_HEIGHT, false);
     const windowMessage exit = next();
     EXPECT_EQ(exit.message, WM_COMMAND);
     EXPECT_EQ(exit.wParam, COMMAND_EXIT);
@@ -346,6 +347,7 @@ TEST_F(shellWindow, altLettersAndF10OpenTheMenusAndEscapeClosesThem) {
          -1,
          COMMAND_NAME},
         {"File's w", {{'F', true}, {'W', false}}, -1, COMMAND_WATCH},
+        {"File's l", {{'F', true}, {'L', false}}, -1, COMMAND_LANGUAGE},
         {"File's x", {{'F', true}, {'X', false}}, -1, COMMAND_EXIT},
     };
     for (const menuKeys& row : rows) {
