@@ -140,8 +140,12 @@ bool ZEBCompactPeer::build(const CompactTick& tick, networkMessage* out) {
     std::vector<Candidate> candidates;
     collectElements(tick, candidates);
     const bool urgent = hasUrgentNews(candidates, tick.scores);
-    if (m_readsControls && !urgent && m_sinceDatagram < COMPACT_BATCH_TICKS)
+    if (m_readsControls && m_sinceDatagram < (urgent ? COMPACT_NEWS_TICKS : COMPACT_BATCH_TICKS)) {
+        // What was found due stays due: a drift is looked for only when the game changed something.
+        for (const Candidate& candidate : candidates)
+            m_tracked[candidate.entry.id].waiting = true;
         return false;
+    }
     compactWriter writer(static_cast<uint16_t>(m_sequence + 1));
     addExplosions(writer, tick);
     addElements(writer, candidates, tick);
@@ -225,6 +229,7 @@ void ZEBCompactPeer::sent(int id, const CompactEntry& entry, const CompactTick& 
     tracked.sequence = static_cast<uint16_t>(m_sequence + 1);
     tracked.inFlight = true;
     tracked.resend = false;
+    tracked.waiting = false;
     tracked.sentAt = m_clock;
     if (entry.kind != compactKind::controls)
         tracked.motionAt = m_clock;
@@ -259,7 +264,7 @@ bool ZEBCompactPeer::needsMotion(int id, const CompactTick& tick, bool* canWait,
     if (!tracked.heldVisible || tracked.resend)
         return true;
     if (!tracked.ship)
-        return expired(tracked) || hasDrifted(id, tick);
+        return tracked.waiting || expired(tracked) || hasDrifted(id, tick);
     const ZEBMotionGuess* shared = shipGuess(id, tick);
     if (shared == nullptr)
         return true;
@@ -299,7 +304,7 @@ void ZEBCompactPeer::collectElements(const CompactTick& tick, std::vector<Candid
         // Most elements have nothing to tell: out of play on both sides, or an
         // asteroid or bullet the game has not touched, whose drift is not due.
         const bool quiet =
-            !tracked.resend && !tracked.inFlight && !tracked.earlierInFlight &&
+            !tracked.resend && !tracked.inFlight && !tracked.earlierInFlight && !tracked.waiting &&
             visible == tracked.heldVisible &&
             (!visible || (!tracked.ship && m_ticks > 1 && tick.changes[id] == tracked.seenChange &&
                           (m_ticks + static_cast<uint32_t>(id)) % COMPACT_DRIFT_CHECK_TICKS != 0));

@@ -25,12 +25,15 @@ constexpr float COMPACT_SHIP_HEARTBEAT = 2.0f;
 constexpr int COMPACT_DRIFT_CHECK_TICKS = 22;
 
 // To a copy that reads controls alone (and acknowledges now and then rather
-// than every frame), what can wait (a ship's change of controls or drift, nothing more) waits for
-// a datagram at most this many ticks, so that a few ticks share one; anything
-// that shows or hides an element, an explosion or a score goes at once. News
-// not yet acknowledged keeps a datagram going this often, so that the
-// acknowledgement of a later one tells a loss.
-constexpr uint32_t COMPACT_BATCH_TICKS = 3;
+// than every frame), news waits so that several ticks share a datagram: a
+// ship's change of controls or drift at most COMPACT_BATCH_TICKS, which the
+// copy's guess carries meanwhile; what shows or hides an element, an
+// explosion or a score at most COMPACT_NEWS_TICKS (an element shown late is
+// shown where it is by then). News not yet acknowledged keeps a datagram
+// going every COMPACT_BATCH_TICKS, so that the acknowledgement of a later one
+// tells a loss.
+constexpr uint32_t COMPACT_BATCH_TICKS = 6;
+constexpr uint32_t COMPACT_NEWS_TICKS = 4;
 
 struct ShipControls {
     int turn = 0; // +1 left, -1 right
@@ -87,6 +90,7 @@ class ZEBCompactPeer {
         bool ship = false;
         bool inFlight = false; // the last entry's datagram is not yet acknowledged
         bool resend = false;   // that datagram was lost
+        bool waiting = false;  // an entry found due waits for a later datagram
         uint16_t sequence = 0;
         uint32_t seenChange = 0;   // the game's count of changes when last compared
         uint32_t lastSent = 0;     // host tick of the last entry, or of the whole record

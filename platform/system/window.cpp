@@ -2,6 +2,7 @@
 
 #include "platform/system/aboutbox.h"
 #include "platform/system/displaydrivers.h"
+#include "platform/system/displayevents.h"
 #include "platform/system/gamepad.h"
 #include "platform/system/menustrip.h"
 #include "platform/system/namebox.h"
@@ -30,6 +31,7 @@ struct gameWindow {
     aboutBox about;
     nameBox name;
     textEntry entry;
+    displayEvents events;
     bool destroyed = false;
 };
 
@@ -242,16 +244,34 @@ gameWindow* createGameWindow(const char* title, windowProcedure procedure, const
     g_window.destroyed = false;
     g_windowExists = true;
     g_posted.clear();
+    g_window.events.attach(native);
     matchTextInput();
     return &g_window;
 }
+
+namespace {
+
+// What SDL holds already, then what the window system may have brought.
+bool takeEvent(SDL_Event& event) {
+    const auto take = [&event] {
+        return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
+    };
+    if (take())
+        return true;
+    if (g_windowExists && !g_window.events.worthPumping(SDL_GetTicks(), getGamepadCount() > 0))
+        return false;
+    SDL_PumpEvents();
+    return take();
+}
+
+} // namespace
 
 bool peekMessage(windowMessage& message) {
     if (g_windowExists)
         matchTextInput(); // the game may have opened a typed line since the last pass
     if (g_posted.empty()) {
         SDL_Event event;
-        if (SDL_PollEvent(&event) == 0)
+        if (!takeEvent(event))
             return false;
         translate(event);
         if (g_posted.empty())

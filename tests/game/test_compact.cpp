@@ -19,11 +19,13 @@ namespace {
 // frame of a ship's top speed for a correction still fading, and the
 // quantisation step.
 constexpr float DRAWN_BOUND = 2.0f * GUESS_POSITION_THRESHOLD + MAX_SHIP_SPEED * play::FRAME;
-// While news is on its way the host sends every tick, so the acknowledgement
-// of the next datagram tells a loss and the one after mends it: two frames a
-// lost datagram. A run of wrong frames stays under this unless three or more
-// datagrams in a row are lost.
-constexpr int HEAL_FRAMES = 8;
+// To a compact copy news may wait for a few ticks to share a datagram: what
+// it shows may be that many frames behind the host, no more.
+constexpr int NEWS_LAG_FRAMES = static_cast<int>(COMPACT_NEWS_TICKS) - 1;
+// A lost datagram is told by the next one, at most COMPACT_BATCH_TICKS later,
+// and mended within COMPACT_NEWS_TICKS of that; a run of wrong frames stays
+// under this unless three or more datagrams in a row are lost.
+constexpr int HEAL_FRAMES = 2 * static_cast<int>(COMPACT_BATCH_TICKS + COMPACT_NEWS_TICKS);
 
 // Every player turns one way or the other, thrusts now and then and fires.
 PlayerInput flying(int index, int frame) {
@@ -42,6 +44,8 @@ struct Watch {
     int scoreMismatches = 0;
     int longestWrong = 0;       // frames in a row one element was drawn off or shown wrong
     std::vector<int> wrongRuns; // per element, the current run
+    int longestScoreWrong = 0;
+    std::vector<int> scoreRuns; // per row
 };
 
 // Four players fly; copies 0 and 1 take the compact stream, 2 the game's own
@@ -91,8 +95,13 @@ struct Mixed {
             watch.longestWrong = std::max(watch.longestWrong, watch.wrongRuns[id]);
         }
         if (copy.isCompact()) {
-            for (int row = 0; row < copy.getStatsCount() && row < static_cast<int>(scores.size()); ++row)
-                watch.scoreMismatches += copy.getStatsScore(row) != scores[row] ? 1 : 0;
+            watch.scoreRuns.resize(scores.size(), 0);
+            for (int row = 0; row < copy.getStatsCount() && row < static_cast<int>(scores.size()); ++row) {
+                const bool wrong = copy.getStatsScore(row) != scores[row];
+                watch.scoreMismatches += wrong ? 1 : 0;
+                watch.scoreRuns[row] = wrong ? watch.scoreRuns[row] + 1 : 0;
+                watch.longestScoreWrong = std::max(watch.longestScoreWrong, watch.scoreRuns[row]);
+            }
         }
     }
 
@@ -191,12 +200,16 @@ TEST(Compact, BothStreamsShowTheSameGameTickByTick) {
     int explosions = 0;
     for (const networkMessage& message : m.h.clients[2]->seen)
         explosions += message.getType() == MSG_EXPLOSION ? 1 : 0;
-    ASSERT_GT(explosions, 10); // the game had hits, breaks and respawns to show
-    for (size_t i = 0; i < m.watches.size(); ++i) {
+    ASSERT_GT(explosions, 10);       // the game had hits, breaks and respawns to show
+    for (size_t i = 0; i < 2; ++i) { // the compact copies: behind by a few frames at most
+        SCOPED_TRACE(i);
+        EXPECT_LE(m.watches[i].longestWrong, NEWS_LAG_FRAMES);
+        EXPECT_LE(m.watches[i].longestScoreWrong, NEWS_LAG_FRAMES);
+    }
+    for (size_t i = 2; i < m.watches.size(); ++i) { // the game's own messages: every tick as it goes
         SCOPED_TRACE(i);
         EXPECT_EQ(m.watches[i].visibilityMismatches, 0);
         EXPECT_LE(m.watches[i].worstDrawn, DRAWN_BOUND);
-        EXPECT_EQ(m.watches[i].scoreMismatches, 0);
     }
     // Once play stops and the game's own table has gone out again, every copy holds the host's scores.
     for (const auto& client : m.h.clients)
@@ -228,7 +241,7 @@ TEST(Compact, ALossyLinkLeavesACopyWrongOnlyBrieflyAndHeals) {
         m.h.step();
         Mixed::compare(*m.h.clients[0], before, {}, healed);
     }
-    EXPECT_EQ(healed.longestWrong, 0);
+    EXPECT_LE(healed.longestWrong, NEWS_LAG_FRAMES);
 }
 
 // A report reads back as the host holds it; one cut short, with a flag no
