@@ -31,6 +31,7 @@ constexpr auto TICK_PERIOD =
 struct namedPlayer {
     uint32_t playerID = 0;
     std::string name;
+    bool browser = false;
 };
 
 // Tells the operator who comes and goes, by name, once a connection has taken
@@ -39,14 +40,18 @@ void reportPlayers(const ZEBHostedGameState& game, const networkHost& host, std:
     std::vector<namedPlayer> now;
     for (int place = 0; place < game.getPlayerCount(); ++place) {
         if (game.getPlayer(place).connected)
-            now.push_back({game.getPlayerID(place), game.getPlayer(place).name});
+            now.push_back({game.getPlayerID(place), game.getPlayer(place).name,
+                           game.isBrowser(game.getPlayerID(place))});
     }
     const auto holds = [](const std::vector<namedPlayer>& players, const namedPlayer& player) {
         return std::any_of(players.begin(), players.end(),
                            [&player](const namedPlayer& other) { return other.playerID == player.playerID; });
     };
     for (const namedPlayer& player : now) {
-        if (!holds(known, player))
+        if (!holds(known, player) && player.browser)
+            printServerEvent("Player %u joined as %s by browser (%u connected, %d by browser)", player.playerID,
+                             player.name.c_str(), host.getPlayerCount(), game.getConnectedBrowserCount());
+        else if (!holds(known, player))
             printServerEvent("Player %u joined as %s (%u connected)", player.playerID, player.name.c_str(),
                              host.getPlayerCount());
     }

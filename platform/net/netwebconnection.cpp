@@ -70,10 +70,10 @@ bool webConnection::receive(uint64_t& receivedBytes) {
         size_t room = 0;
         if (m_stage == stage::request)
             room = WEB_MAX_REQUEST_BYTES - std::min(WEB_MAX_REQUEST_BYTES, m_request.size());
-        else if (m_stage == stage::player)
-            room = m_reader.room();
+        else if (m_webSocket)
+            room = m_reader.room(); // finishing too: for the other end's close frame
         else
-            room = sizeof(buffer); // finishing: read and forget, so the other end's close arrives
+            room = sizeof(buffer); // read and forget, so the other end's finish arrives
         if (room == 0)
             return true; // the owner takes what is whole first
         const long size = receiveTcp(m_socket, buffer, std::min(room, sizeof(buffer)));
@@ -84,7 +84,7 @@ bool webConnection::receive(uint64_t& receivedBytes) {
         receivedBytes += static_cast<uint64_t>(size);
         if (m_stage == stage::request)
             m_request.insert(m_request.end(), buffer, buffer + size);
-        else if (m_stage == stage::player)
+        else if (m_webSocket)
             m_reader.append(buffer, static_cast<size_t>(size));
     }
 }

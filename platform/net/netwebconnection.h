@@ -56,7 +56,9 @@ class webConnection {
     void becomePlayer(uint32_t player) {
         m_stage = stage::player;
         m_player = player;
+        m_webSocket = true;
     }
+    bool isWebSocket() const { return m_webSocket; }
     void finish(uint32_t deadline);
     uint32_t player() const { return m_player; }
     uint32_t takePlayer(); // the player it was, once; 0 after
@@ -66,8 +68,6 @@ class webConnection {
 
     uint32_t m_since = 0;          // request: when it began; player: when last heard from
     uint32_t m_lastPing = 0;       // player: when a ping last went
-    bool m_hostClosed = false;     // closed by the host on purpose: not counted as lost
-    bool m_leftOnPurpose = false;  // the browser said it left
     uint32_t m_finishDeadline = 0; // finishing: closed by then, whatever is left
 
   private:
@@ -81,4 +81,5 @@ class webConnection {
     size_t m_outOffset = 0; // into m_out.front()
     size_t m_unsent = 0;
     bool m_sendingEnded = false;
+    bool m_webSocket = false;
 };

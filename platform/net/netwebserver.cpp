@@ -193,10 +193,8 @@ void netWebServer::deliver(outgoing& message) {
         if (message.player != 0 && connection->player() != message.player)
             continue;
         if (message.disconnect) {
-            connection->m_hostClosed = true;
-            connection->queue(
-                shared(makeWebClose(static_cast<uint16_t>(WEB_CLOSE_APPLICATION + message.data))));
-            connection->finish(now() + WEB_FINISH_LINGER_MS);
+            closePlayer(*connection, static_cast<uint16_t>(WEB_CLOSE_APPLICATION + message.data), now());
+            leave(*connection, NET_REASON_CONNECTION_LOST, false);
         } else {
             sendToConnection(*connection, message.frame, message.reliable);
         }
@@ -254,6 +252,8 @@ void netWebServer::service(webConnection& connection, uint32_t time) {
         answerRequests(connection, time);
     else if (connection.getStage() == webConnection::stage::player)
         readFrames(connection, time);
+    else if (connection.getStage() == webConnection::stage::finishing && connection.isWebSocket())
+        awaitCloseAnswer(connection);
     // What arrived before the other end closed has been taken above.
     if (!open)
         connection.close();
@@ -347,12 +347,17 @@ void netWebServer::readFrames(webConnection& connection, uint32_t time) {
         case webReadKind::ping:
             connection.queue(shared(makeWebFrame(WEB_OPCODE_PONG, read.payload.data(), read.payload.size())));
             break;
-        case webReadKind::close:
-            connection.m_leftOnPurpose = read.code == WEB_CLOSE_APPLICATION + NET_DISCONNECT_LEAVE;
+        case webReadKind::close: {
+            // The browser's close is answered, and the connection ends once the answer is out.
+            const bool onPurpose = read.code == WEB_CLOSE_APPLICATION + NET_DISCONNECT_LEAVE;
             closePlayer(connection, read.code == WEB_CLOSE_NO_CODE ? WEB_CLOSE_NORMAL : read.code, time);
+            connection.reader() = webFrameReader(0, true);
+            leave(connection, onPurpose ? NET_REASON_NORMAL : NET_REASON_CONNECTION_LOST, !onPurpose);
             break;
+        }
         case webReadKind::fault:
             closePlayer(connection, read.code, time);
+            leave(connection, NET_REASON_CONNECTION_LOST, true);
             break;
         default:
             break;
@@ -363,6 +368,30 @@ void netWebServer::readFrames(webConnection& connection, uint32_t time) {
 void netWebServer::closePlayer(webConnection& connection, uint16_t code, uint32_t time) {
     connection.queue(shared(makeWebClose(code)));
     connection.finish(time + WEB_FINISH_LINGER_MS);
+}
+
+// After the host's close the browser answers with its own; then the
+// connection ends, without waiting for the linger.
+void netWebServer::awaitCloseAnswer(webConnection& connection) {
+    while (connection.isOpen()) {
+        const webRead read = connection.reader().next();
+        if (read.kind == webReadKind::none)
+            return;
+        if (read.kind == webReadKind::close || read.kind == webReadKind::fault)
+            connection.close();
+    }
+}
+
+// A player leaves the game once: when its connection starts to close, or
+// when it ends without a close.
+void netWebServer::leave(webConnection& connection, uint32_t reason, bool lost) {
+    const uint32_t player = connection.takePlayer();
+    if (player == 0)
+        return;
+    --m_playerCount;
+    if (lost)
+        ++m_droppedPlayers;
+    m_hooks.post(netIncoming{netEventKind::playerLeft, player, static_cast<int32_t>(reason), {}});
 }
 
 void netWebServer::supervise(uint32_t time) {
@@ -376,6 +405,7 @@ void netWebServer::supervise(uint32_t time) {
         case webConnection::stage::player:
             if (passed >= NET_PEER_SILENCE_LIMIT_MS) {
                 closePlayer(*connection, WEB_CLOSE_APPLICATION + NET_DISCONNECT_TIMED_OUT, time);
+                leave(*connection, NET_REASON_CONNECTION_LOST, true);
             } else if (passed >= WEB_PING_AFTER_MS &&
                        elapsed(time, connection->m_lastPing) >= WEB_PING_AFTER_MS) {
                 connection->queue(shared(makeWebFrame(WEB_OPCODE_PING, nullptr, 0)));
@@ -393,20 +423,11 @@ void netWebServer::supervise(uint32_t time) {
     }
 }
 
-// A player's connection that ends posts its leaving; whoever ended it.
+// A player whose connection ended without a close is lost.
 void netWebServer::reap() {
     for (const auto& connection : m_connections) {
-        if (connection->isOpen())
-            continue;
-        const uint32_t player = connection->takePlayer();
-        if (player == 0)
-            continue;
-        --m_playerCount;
-        const bool lost = !connection->m_leftOnPurpose && !connection->m_hostClosed;
-        if (lost)
-            ++m_droppedPlayers;
-        const uint32_t reason = connection->m_leftOnPurpose ? NET_REASON_NORMAL : NET_REASON_CONNECTION_LOST;
-        m_hooks.post(netIncoming{netEventKind::playerLeft, player, static_cast<int32_t>(reason), {}});
+        if (!connection->isOpen())
+            leave(*connection, NET_REASON_CONNECTION_LOST, true);
     }
     std::erase_if(m_connections, [](const auto& connection) { return !connection->isOpen(); });
 }

@@ -81,6 +81,8 @@ class netWebServer {
     void answerHandshake(webConnection& connection, const webRequest& request, uint32_t now);
     void readFrames(webConnection& connection, uint32_t now);
     void closePlayer(webConnection& connection, uint16_t code, uint32_t now);
+    void awaitCloseAnswer(webConnection& connection);
+    void leave(webConnection& connection, uint32_t reason, bool lost);
     void flush(webConnection& connection, uint32_t now);
     void supervise(uint32_t now);
     void reap();
