@@ -15,6 +15,7 @@ struct userSettings {
     int windowHeight = 720; // the menu strip and the square play area
     bool fullScreen = false;
     bool record = true; // every game the window plays is recorded for replays
+    int webPort = -1;   // when it hosts, serve browsers on this TCP port (web = PORT); -1: off
 };
 
 constexpr int SETTINGS_MIN_WINDOW_SIZE = 200;
