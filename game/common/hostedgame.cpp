@@ -70,7 +70,8 @@ std::vector<std::string> ZEBHostedGame::describeWeb(const gameOptions& options) 
     const std::string root = webRootOf(options);
     if (!fileExists(root + "/index.html"))
         lines.push_back("the web root " + root +
-                        " has no index.html: browsers get no page (players who have it still connect)");
+                        " has no index.html: browsers get no page (the game still hosts, and the "
+                        "WebSocket still takes players)");
     for (const std::string& address : m_host.getWebAddresses())
         lines.push_back("browsers join at " + address);
     return lines;

@@ -137,7 +137,9 @@ void netWebServer::run() {
         // Those accepted now are serviced in the next round, when polled.
         const size_t polled = m_connections.size();
         for (size_t i = 0; i < polled; ++i) {
-            if (entries[i + 2].readable || entries[i + 2].writable || m_connections[i]->hasUnsent())
+            // One closed meanwhile (a reader too far behind) waits for the reaping.
+            if (m_connections[i]->isOpen() &&
+                (entries[i + 2].readable || entries[i + 2].writable || m_connections[i]->hasUnsent()))
                 service(*m_connections[i], time);
         }
         if (entries[1].readable)
