@@ -1,3 +1,4 @@
+#include "networklib/networkhost.h"
 #include "platform/net/netevents.h"
 #include "platform/net/netprotocol.h"
 #include "platform/net/nettcp.h"
@@ -189,10 +190,12 @@ TEST_F(hostileWeb, AQuietPlayerIsPingedAndASilentOneDropped) {
     webTestClient browser;
     ASSERT_EQ(browser.handshake(m_port), 101);
     ASSERT_TRUE(waitUntil([this] { return count(netEventKind::playerJoined) == 1; }, WAIT_MS));
+    const uint64_t heard = m_server.getStats().receivedBytes;
     advance(WEB_PING_AFTER_MS);
     ASSERT_TRUE(waitUntil(
         [&] { return browser.next(10).kind == webReadKind::none && browser.getPingsSeen() > 0; }, WAIT_MS));
-    // The pong was traffic: short of the limit after it, the player stays.
+    // The pong (six bytes) was traffic: short of the limit after it, the player stays.
+    ASSERT_TRUE(waitUntil([&] { return m_server.getStats().receivedBytes >= heard + 6; }, WAIT_MS));
     advance(NET_PEER_SILENCE_LIMIT_MS - 500);
     browser.answerPings(false);
     ASSERT_TRUE(waitUntil(
@@ -230,6 +233,44 @@ TEST_F(hostileWeb, AReaderThatNeverReadsLosesUpdatesThenItsPlace) {
     ASSERT_TRUE(waitUntil([this] { return count(netEventKind::playerLeft) == 1; }, WAIT_MS));
     EXPECT_EQ(static_cast<uint32_t>(last(netEventKind::playerLeft).detail), NET_REASON_CONNECTION_LOST);
     EXPECT_EQ(m_server.getStats().droppedPlayers, 1u);
+}
+
+// Through the host's own send path: a message to every player reaches the
+// browser, and the game's refusal closes it with the code ENet would carry.
+TEST(hostileWebHost, TheHostSendsToBrowsersAndDropsThemLikeAnyPlayer) {
+    networkHost host;
+    host.setApplicationGuid(testGuid());
+    host.setPort(0);
+    host.serveWeb(0, "");
+    host.initialise();
+    host.startHosting();
+    ASSERT_NE(host.getWebPort(), 0);
+    webTestClient browser;
+    ASSERT_EQ(browser.handshake(host.getWebPort()), 101);
+    arrivals all;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            drain(host, all);
+            return all.count(networkEventKind::playerJoined) == 1;
+        },
+        WAIT_MS));
+    EXPECT_TRUE(all.last(networkEventKind::playerJoined)->viaBrowser);
+    EXPECT_EQ(host.getPlayerCount(), 1u);
+    const uint8_t payload[] = {1, 2, 3};
+    host.send(networkMessage(42, payload, sizeof(payload))); // to every player
+    const webRead read = browser.next(WAIT_MS);
+    ASSERT_EQ(read.kind, webReadKind::message);
+    EXPECT_EQ(read.payload, (std::vector<uint8_t>{42, 0, 0, 0, 1, 2, 3}));
+    host.dropPlayer(all.last(networkEventKind::playerJoined)->playerID, networkDropReason::gameFull);
+    EXPECT_EQ(browser.waitClosed(WAIT_MS), WEB_CLOSE_APPLICATION + NET_DISCONNECT_GAME_FULL);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            drain(host, all);
+            return all.count(networkEventKind::playerLeft) == 1;
+        },
+        WAIT_MS));
+    EXPECT_EQ(host.getStats().droppedPeers, 0u) << "refused by the game, not lost";
+    host.stopHosting();
 }
 
 } // namespace
