@@ -6,8 +6,10 @@
 #include "game/common/hostedlevel.h"
 #include "game/common/options.h"
 #include "networklib/networksettings.h"
+#include "platform/language/textformat.h"
 #include "platform/language/translation.h"
 #include "platform/system/clock.h"
+#include "platform/system/executablepath.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -43,10 +45,38 @@ ZEBHostedGame::ZEBHostedGame(const gameOptions& options, const std::vector<Playe
     m_staysPut = options.port != 0;
     m_host.setRank(m_dedicated, m_staysPut);
     m_hostedSinceMs = timeGetTime();
+    if (options.web)
+        m_host.serveWeb(options.webPort, webRootOf(options));
     m_host.initialise();
     m_host.startHosting();
     if (!m_host.isConnected())
         reportCannotHost(options);
+}
+
+std::string webRootOf(const gameOptions& options) {
+    if (!options.webRoot.empty())
+        return options.webRoot;
+    const std::string folder = getExecutableDirectory();
+    return folder.empty() ? std::string("web") : folder + "/web";
+}
+
+std::vector<std::string> ZEBHostedGame::describeWeb(const gameOptions& options) const {
+    std::vector<std::string> lines;
+    if (!options.web || m_host.getPort() == 0)
+        return lines;
+    if (m_host.getWebPort() == 0) {
+        lines.push_back(formatText(tr("cannot serve browsers on TCP port %u: the port is taken"),
+                                   unsigned(options.webPort)));
+        return lines;
+    }
+    const std::string root = webRootOf(options);
+    if (!fileExists(root + "/index.html"))
+        lines.push_back(formatText(tr("the web root %s has no index.html: browsers get no page (the game still "
+                                      "hosts, and the WebSocket still takes players)"),
+                                   root.c_str()));
+    for (const std::string& address : m_host.getWebAddresses())
+        lines.push_back(formatText(tr("browsers join at %s"), address.c_str()));
+    return lines;
 }
 
 ZEBHostedGame::~ZEBHostedGame() {

@@ -91,6 +91,20 @@ bool applyServerValue(const std::string& name, const std::string& value, gameOpt
             return true;
         }
         error = formatText(tr("--lang needs a language code such as de or pt_BR, got \"%s\""), value.c_str());
+    } else if (name == "--web") {
+        long port = 0;
+        if (parseNumber(value, 0, MAX_PORT, port)) {
+            options.web = true;
+            options.webPort = static_cast<uint16_t>(port);
+            return true;
+        }
+        error = formatText(tr("--web needs a TCP port from 0 to 65535, got \"%s\""), value.c_str());
+    } else if (name == "--web-root") {
+        if (!value.empty()) {
+            options.webRoot = value;
+            return true;
+        }
+        error = tr("--web-root needs a folder");
     } else if (name == "--metrics") {
         if (parseMetricsEndpoint(value, options))
             return true;
@@ -105,7 +119,7 @@ bool applyServerValue(const std::string& name, const std::string& value, gameOpt
 
 bool takesServerValue(const std::string& name) {
     return name == "--config" || name == "--session-name" || name == "--metrics" || name == "--bots" ||
-           name == "--agones-empty-shutdown" || name == "--lang";
+           name == "--agones-empty-shutdown" || name == "--lang" || name == "--web" || name == "--web-root";
 }
 
 // Applies one option that takes a value.
@@ -280,6 +294,16 @@ bool parseOptions(int argc, const char* const* argv, gameOptions& options, std::
         error = tr("--spectate watches a game; it cannot also --server, --bot, --bots, --status or --replay");
         return false;
     }
+    if (options.web && (options.bot || options.status || !options.connectHost.empty() ||
+                        !options.replay.empty() || options.spectate)) {
+        error = tr("--web serves browsers from a copy that hosts; it cannot go with --bot, --status, --connect, "
+                   "--replay or --spectate");
+        return false;
+    }
+    if (!options.webRoot.empty() && !options.web) {
+        error = tr("--web-root names the files of --web: it needs --web");
+        return false;
+    }
     if (options.status && (options.server || !options.connectHost.empty())) {
         error = tr("--status only asks the hosts on the network; it cannot also --server or --connect");
         return false;
@@ -316,6 +340,9 @@ std::string usageText(const char* programName) {
         tr("  --status                  print each host that answers the search: name, players, maximum\n");
     text += tr("  --bot                     play as a computer player, without window or sound\n");
     text += tr("  --bots N                  when this copy hosts, bring N computer players along\n");
+    text += tr("  --web PORT                when this copy hosts, serve the game to browsers on TCP port PORT:\n"
+               "                            they open http://ADDRESS:PORT/ (0: a port the system picks)\n");
+    text += tr("  --web-root DIR            the files served with --web (default: web/ beside the program)\n");
     text += tr("  --metrics [ADDR:]PORT     with --server: serve counters on http://ADDR:PORT/metrics\n"
                "                            (Prometheus text; ADDR 127.0.0.1 unless given)\n");
     text += tr("  --agones                  with --server: report to the Agones sidecar of its pod (Ready,\n"

@@ -32,6 +32,7 @@ constexpr auto TICK_PERIOD =
 struct namedPlayer {
     uint32_t playerID = 0;
     std::string name;
+    bool browser = false;
 };
 
 // Tells the operator who comes and goes, by name, once a connection has taken
@@ -40,14 +41,21 @@ void reportPlayers(const ZEBHostedGameState& game, const networkHost& host, std:
     std::vector<namedPlayer> now;
     for (int place = 0; place < game.getPlayerCount(); ++place) {
         if (game.getPlayer(place).connected)
-            now.push_back({game.getPlayerID(place), game.getPlayer(place).name});
+            now.push_back({game.getPlayerID(place), game.getPlayer(place).name,
+                           game.isBrowser(game.getPlayerID(place))});
     }
     const auto holds = [](const std::vector<namedPlayer>& players, const namedPlayer& player) {
         return std::any_of(players.begin(), players.end(),
                            [&player](const namedPlayer& other) { return other.playerID == player.playerID; });
     };
     for (const namedPlayer& player : now) {
-        if (!holds(known, player))
+        if (!holds(known, player) && player.browser)
+            printServerEvent(trn("Player %u joined as %s by browser (%u connected, %d by browser)",
+                                 "Player %u joined as %s by browser (%u connected, %d by browser)",
+                                 host.getPlayerCount()),
+                             player.playerID, player.name.c_str(), host.getPlayerCount(),
+                             game.getConnectedBrowserCount());
+        else if (!holds(known, player))
             printServerEvent(trn("Player %u joined as %s (%u connected)",
                                  "Player %u joined as %s (%u connected)", host.getPlayerCount()),
                              player.playerID, player.name.c_str(), host.getPlayerCount());
@@ -204,6 +212,14 @@ int runDedicatedServer(const gameOptions& options) {
         // A port named by the operator that cannot be had is a setting to mend.
         return options.port != 0 ? EXIT_BAD_SETTING : 1;
     }
+    const std::vector<std::string> webLines = hosted.describeWeb(options);
+    if (options.web && !hosted.isServingWeb()) {
+        // The operator named the port browsers are told of: hosting without it is no use.
+        std::fprintf(stderr, "zeb: %s\n", webLines.front().c_str());
+        return EXIT_BAD_SETTING;
+    }
+    for (const std::string& line : webLines)
+        printServerEvent("ZEB server: %s", line.c_str());
     printServerEvent(tr("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C"),
                      getHostedSessionName(options).c_str(), hosted.getHost().getPort());
     ZEBServerMetrics metrics;

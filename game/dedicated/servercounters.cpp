@@ -69,6 +69,8 @@ std::string formatServerCounters(const ZEBServerCounterValues& values) {
     std::string text;
     addFamily(text, "zeb_players_connected", "gauge", "Players in the game now.",
               number(uint64_t{values.playersConnected}));
+    addFamily(text, "zeb_browser_players_connected", "gauge", "Players in the game now who came by browser.",
+              number(uint64_t{values.browserPlayersConnected}));
     addFamily(text, "zeb_ticks_per_second", "gauge", "Server ticks a second, the mean of the last 5 seconds.",
               number(values.ticksPerSecond));
     addFamily(text, "zeb_tick_longest_seconds", "gauge", "The longest tick of the last minute, in seconds.",
@@ -76,6 +78,12 @@ std::string formatServerCounters(const ZEBServerCounterValues& values) {
     addFamily(text, "zeb_received_bytes_total", "counter", "UDP payload bytes received.",
               number(traffic.receivedBytes));
     addFamily(text, "zeb_sent_bytes_total", "counter", "UDP payload bytes sent.", number(traffic.sentBytes));
+    addFamily(text, "zeb_browser_players_total", "counter", "Players who came by browser since the start.",
+              number(traffic.browserPlayersJoined));
+    addFamily(text, "zeb_web_received_bytes_total", "counter", "TCP payload bytes received on the web port.",
+              number(traffic.webReceivedBytes));
+    addFamily(text, "zeb_web_sent_bytes_total", "counter", "TCP payload bytes sent on the web port.",
+              number(traffic.webSentBytes));
     addFamily(text, "zeb_received_messages_total", "counter", "Messages received from players.",
               number(traffic.receivedMessages));
     addFamily(text, "zeb_sent_messages_total", "counter", "Messages sent to players, one per player reached.",

@@ -36,6 +36,7 @@ class ZEBTickStatistics {
 
 struct ZEBServerCounterValues {
     uint32_t playersConnected = 0;
+    uint32_t browserPlayersConnected = 0; // of those, came by the web port
     double ticksPerSecond = 0.0;
     double longestTickSeconds = 0.0;
     netServerStats traffic;

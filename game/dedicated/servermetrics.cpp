@@ -51,6 +51,7 @@ void ZEBServerMetrics::recordTick(const ZEBHostedGame& hosted, double tickSecond
     const ZEBHostedGameState& game = hosted.getGame();
     ZEBServerCounterValues values;
     values.playersConnected = static_cast<uint32_t>(game.getConnectedPlayerCount());
+    values.browserPlayersConnected = static_cast<uint32_t>(game.getConnectedBrowserCount());
     values.ticksPerSecond = m_tickStatistics.getTicksPerSecond(now);
     values.longestTickSeconds = m_tickStatistics.getLongestTick(now);
     values.traffic = host.getStats();

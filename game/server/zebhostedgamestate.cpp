@@ -37,15 +37,25 @@ void ZEBHostedGameState::handleMessages(messageQueue& received, const std::vecto
         handleEvent(events[nextEvent++], toSend);
 }
 
+int ZEBHostedGameState::getConnectedBrowserCount() const {
+    int count = 0;
+    for (int place = 0; place < getPlayerCount(); ++place)
+        count += getPlayer(place).connected && isBrowser(getPlayerID(place)) ? 1 : 0;
+    return count;
+}
+
 void ZEBHostedGameState::handleEvent(const networkEvent& event, messageQueue& toSend) {
     switch (event.kind) {
     case networkEventKind::playerJoined:
         m_chat.connected(event.playerID, event.address);
         m_roster.handlePlayerJoined(event.playerID);
+        if (event.viaBrowser)
+            m_browsers.insert(event.playerID);
         break;
     case networkEventKind::playerLeft:
         m_chat.disconnected(event.playerID);
         m_roster.handlePlayerLeft(m_game, m_compact, event.playerID, toSend);
+        m_browsers.erase(event.playerID);
         break;
     default:
         break; // a client's event

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class ZEBObject;
@@ -49,6 +50,9 @@ class ZEBHostedGameState {
     int getConnectedPlayerCount() const { return m_game.getConnectedPlayerCount(); }
     void takeRefusals(std::vector<PlayerRefusal>& refusals) { m_roster.takeRefusals(refusals); }
     uint64_t getRefusedStateCount() const { return m_game.getRefusedStateCount(); }
+    // Whether a connection came by a browser, and how many of the connected players did.
+    bool isBrowser(uint32_t playerID) const { return m_browsers.count(playerID) != 0; }
+    int getConnectedBrowserCount() const;
 
     // Chat.
     void say(const std::string& text, messageQueue& toSend) { m_chat.say(m_game, m_roster, text, toSend); }
@@ -88,4 +92,5 @@ class ZEBHostedGameState {
     ZEBDesignBroadcast m_design;
     ZEBCompactBroadcast m_compact;
     ZEBChatRelay m_chat;
+    std::unordered_set<uint32_t> m_browsers; // connections that came by the web port
 };

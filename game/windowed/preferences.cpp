@@ -30,6 +30,7 @@ void ZEBWindowedGame::loadUserSettings() {
     }
     m_settings = settings;
     m_player.record = m_options.record && m_settings.record;
+    m_player.webPort = m_settings.webPort;
     m_bindings = settings.keys;
     m_soundEnabled = settings.sound;
     m_sounds.setEnabled(m_soundEnabled);

@@ -80,6 +80,16 @@ bool applySetting(const std::string& key, const std::string& value, userSettings
         reason = tr("needs a number of pixels from 200 to 16384");
         return false;
     }
+    if (key == "web") {
+        const bool number =
+            !value.empty() && value.size() <= 5 && value.find_first_not_of("0123456789") == std::string::npos;
+        if (value == "off" || (number && std::atol(value.c_str()) <= 65535)) {
+            settings.webPort = value == "off" ? -1 : static_cast<int>(std::atol(value.c_str()));
+            return true;
+        }
+        reason = tr("needs off or a TCP port from 0 to 65535");
+        return false;
+    }
     reason = tr("is not a setting");
     return false;
 }
@@ -129,6 +139,8 @@ std::string settingsText(const userSettings& settings) {
     text += std::string("record = ") + (settings.record ? "on" : "off") + "\n";
     if (!settings.language.empty()) // the system's language leaves no line
         text += "language = " + settings.language + "\n";
+    if (settings.webPort >= 0)
+        text += "web = " + std::to_string(settings.webPort) + "\n";
     return text;
 }
 

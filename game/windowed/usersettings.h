@@ -16,6 +16,7 @@ struct userSettings {
     bool fullScreen = false;
     bool record = true;   // every game the window plays is recorded for replays
     std::string language; // the texts' language ("de"); empty: the system's
+    int webPort = -1;     // when it hosts, serve browsers on this TCP port (web = PORT); -1: off
 };
 
 constexpr int SETTINGS_MIN_WINDOW_SIZE = 200;

@@ -26,6 +26,7 @@ struct setupPlayer {
     std::string name;              // sent in the join request
     bool watching = false;         // joins without a ship
     bool record = true;            // games played are recorded
+    int webPort = -1;              // the settings' web port when this copy hosts; -1: none
     std::vector<ZEBObject> shapes; // the level's, given to every session
 };
 
@@ -88,6 +89,7 @@ class ZEBGameSetup {
     void startClaim();
     void stepClaiming();
     void startHosting();
+    void announceWeb(const gameOptions& options); // the address browsers open, or why there is none
     void findOwnGame(); // the hosting copy's own client searches its machine for its game
     void noGameToWatch();
     void stepHosting();

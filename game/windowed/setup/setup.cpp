@@ -272,14 +272,29 @@ void ZEBGameSetup::startHosting() {
     gameOptions options = m_options;
     if (options.sessionName.empty() && !m_session->getConnection().getFullSessions().empty())
         options.sessionName = ownGameName(m_player.name);
+    if (!options.web && m_player.webPort >= 0) { // the settings file's; the command line wins
+        options.web = true;
+        options.webPort = static_cast<uint16_t>(m_player.webPort);
+    }
     m_hosted.emplace(options, m_formerTable);
     if (!m_hosted->isHosting()) {
         cannotHost();
         return;
     }
+    announceWeb(options);
     if (!m_bots && m_options.bots > 0)
         m_bots.emplace(m_options, m_hosted->getHost().getPort());
     findOwnGame();
+}
+
+// The game goes on for the players of ZEB's own when the web port is taken.
+void ZEBGameSetup::announceWeb(const gameOptions& options) {
+    const std::vector<std::string> lines = m_hosted->describeWeb(options);
+    for (const std::string& line : lines)
+        std::printf("zeb: %s\n", line.c_str());
+    std::fflush(stdout);
+    if (options.web && !m_hosted->isServingWeb())
+        setNotice(lines.front());
 }
 
 void ZEBGameSetup::findOwnGame() {

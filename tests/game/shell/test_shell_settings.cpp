@@ -55,7 +55,7 @@ TEST(settingsFile, everySettingReadsAndWritesBack) {
     std::string error;
     ASSERT_TRUE(parseSettings("# mine\n\n name = Zoë \nkey_thrust = I, Up\nkey_left=J\nkey_right = L\n"
                               "key_fire = Ctrl\nkey_sound = M\nsound = off\nwindow_width = 1000\n"
-                              "window_height = 800\r\nfull_screen = on\n",
+                              "window_height = 800\r\nfull_screen = on\nweb = 27352\n",
                               settings, error))
         << error;
     EXPECT_EQ(settings.name, "Zoë");
@@ -65,6 +65,7 @@ TEST(settingsFile, everySettingReadsAndWritesBack) {
     EXPECT_EQ(settings.windowWidth, 1000);
     EXPECT_EQ(settings.windowHeight, 800);
     EXPECT_TRUE(settings.fullScreen);
+    EXPECT_EQ(settings.webPort, 27352);
 
     userSettings again;
     ASSERT_TRUE(parseSettings(settingsText(settings), again, error)) << error;
@@ -76,7 +77,8 @@ TEST(settingsFile, aBrokenLineRefusesTheWholeFileAndNamesTheLine) {
         "sound = maybe",     "window_width = 150",   "window_height = 99999",
         "window_width = -5", "key_fire = Escape",    "name =",
         "name = \xFF",       "colour = red",         "just some words",
-        "full_screen = 2",   "key_left = A,B,C,D,E",
+        "full_screen = 2",   "key_left = A,B,C,D,E", "web = 65536",
+        "web = on",
     };
     for (const char* line : broken) {
         userSettings settings;
