@@ -18,7 +18,8 @@ struct networkEvent {
     uint32_t reason = 0;
     // Its place among the messages taken with it: how many of them came first.
     int messagesBefore = 0;
-    uint32_t address = 0; // playerJoined: where it connects from (IPv4, host order); 0 unknown
+    uint32_t address = 0;    // playerJoined: where it connects from (IPv4, host order); 0 unknown
+    bool viaBrowser = false; // playerJoined: a browser's player, for the counters
 };
 
 // The message log keeps a row for each event as for a message, so that every

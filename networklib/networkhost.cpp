@@ -3,12 +3,15 @@
 #include "core/assertion.h"
 #include "core/littleendian.h"
 #include "networklib/networkrank.h"
+#include "platform/net/netaddress.h"
 #include "platform/net/netdiscovery.h"
 #include "platform/net/netevents.h"
+#include "platform/net/netinterfaces.h"
 #include "platform/net/netprotocol.h"
 #include "platform/net/netserver.h"
 #include "platform/net/netsettings.h"
 
+#include <algorithm>
 #include <cstdio>
 
 static_assert(RANK_STAYS_PUT == DISCOVERY_RANK_STAYS && RANK_DEDICATED == DISCOVERY_RANK_DEDICATED,
@@ -34,6 +37,8 @@ void networkHost::startHosting() {
     }
     m_applicationDesc.instanceGuid = makeRandomGuid();
     m_server->setRankFlags(m_rankFlags);
+    if (m_webWanted)
+        m_server->serveWeb(m_webPort, m_webRoot);
     m_server->host(m_applicationDesc, m_port, getDiscoveryPort(), !m_portRequired);
 }
 
@@ -78,6 +83,34 @@ uint16_t networkHost::getPort() const {
     return m_server != nullptr && m_server->isHosting() ? m_server->getPort() : 0;
 }
 
+void networkHost::serveWeb(uint16_t webPort, const std::string& webRoot) {
+    m_webWanted = true;
+    m_webPort = webPort;
+    m_webRoot = webRoot;
+}
+
+uint16_t networkHost::getWebPort() const {
+    return m_server != nullptr && m_server->isHosting() ? m_server->getWebPort() : 0;
+}
+
+std::vector<std::string> networkHost::getWebAddresses() const {
+    const uint16_t port = getWebPort();
+    if (port == 0)
+        return {};
+    std::vector<uint32_t> addresses;
+    for (const netInterfaceAddress& card : listInterfaceAddresses()) {
+        if (!card.isLoopback &&
+            std::find(addresses.begin(), addresses.end(), card.address) == addresses.end())
+            addresses.push_back(card.address);
+    }
+    if (addresses.empty())
+        addresses.push_back(0x7F000001); // no network: this machine's own browser still can
+    std::vector<std::string> urls;
+    for (const uint32_t address : addresses)
+        urls.push_back("http://" + formatAddress(netAddress{address, port}) + "/");
+    return urls;
+}
+
 uint32_t networkHost::getPlayerCount() const {
     return m_server != nullptr ? m_server->getPlayerCount() : 0;
 }
@@ -108,7 +141,7 @@ void networkHost::handle(netIncoming& event) {
     switch (event.kind) {
     case netEventKind::playerJoined:
         relay(networkEvent{networkEventKind::playerJoined, event.player, 0, 0,
-                           static_cast<uint32_t>(event.detail)});
+                           static_cast<uint32_t>(event.detail), event.viaBrowser});
         return;
     case netEventKind::playerLeft:
         relay(

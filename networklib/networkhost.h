@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 class netServer;
 
@@ -47,6 +49,13 @@ class networkHost final : public networkConnection {
         m_portRequired = true;
     }
     uint16_t getPort() const; // the port listened on while hosting, else 0
+    // Before hosting starts: serve browsers on the TCP port webPort (0: the
+    // system picks) from the files of webRoot.
+    void serveWeb(uint16_t webPort, const std::string& webRoot);
+    uint16_t getWebPort() const; // the web port served while hosting; 0 when not (or it was taken)
+    // What browsers open: http://ADDRESS:PORT/ for each LAN IPv4 address of
+    // the machine (loopback when it has none); empty when not serving.
+    std::vector<std::string> getWebAddresses() const;
     const netGuid& getInstance() const { return m_applicationDesc.instanceGuid; } // new at each start
     uint32_t getPlayerCount() const;
     uint64_t getSentBytes() const;   // UDP payload bytes sent so far
@@ -64,4 +73,7 @@ class networkHost final : public networkConnection {
     uint16_t m_port;
     bool m_portRequired = false;
     uint8_t m_rankFlags = 0;
+    bool m_webWanted = false;
+    uint16_t m_webPort = 0;
+    std::string m_webRoot;
 };

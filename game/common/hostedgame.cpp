@@ -7,6 +7,7 @@
 #include "game/common/options.h"
 #include "networklib/networksettings.h"
 #include "platform/system/clock.h"
+#include "platform/system/executablepath.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -42,10 +43,37 @@ ZEBHostedGame::ZEBHostedGame(const gameOptions& options, const std::vector<Playe
     m_staysPut = options.port != 0;
     m_host.setRank(m_dedicated, m_staysPut);
     m_hostedSinceMs = timeGetTime();
+    if (options.web)
+        m_host.serveWeb(options.webPort, webRootOf(options));
     m_host.initialise();
     m_host.startHosting();
     if (!m_host.isConnected())
         reportCannotHost(options);
+}
+
+std::string webRootOf(const gameOptions& options) {
+    if (!options.webRoot.empty())
+        return options.webRoot;
+    const std::string folder = getExecutableDirectory();
+    return folder.empty() ? std::string("web") : folder + "/web";
+}
+
+std::vector<std::string> ZEBHostedGame::describeWeb(const gameOptions& options) const {
+    std::vector<std::string> lines;
+    if (!options.web || m_host.getPort() == 0)
+        return lines;
+    if (m_host.getWebPort() == 0) {
+        lines.push_back("cannot serve browsers on TCP port " + std::to_string(options.webPort) +
+                        ": the port is taken");
+        return lines;
+    }
+    const std::string root = webRootOf(options);
+    if (!fileExists(root + "/index.html"))
+        lines.push_back("the web root " + root +
+                        " has no index.html: browsers get no page (players who have it still connect)");
+    for (const std::string& address : m_host.getWebAddresses())
+        lines.push_back("browsers join at " + address);
+    return lines;
 }
 
 ZEBHostedGame::~ZEBHostedGame() {

@@ -15,6 +15,9 @@
 class messageQueue;
 struct gameOptions;
 
+// The folder of the page browsers load: --web-root, or web/ beside the program.
+std::string webRootOf(const gameOptions& options);
+
 // The game this copy hosts: the server game, the host end of the network and
 // the level's shapes the game collides with. Made when a copy starts hosting
 // (the dedicated server at its start, a windowed copy that found no game to
@@ -61,6 +64,11 @@ class ZEBHostedGame {
     networkGameStanding getStanding(uint32_t nowMs) const;
     // Tells the players whose copies understand where the game moves.
     void tellGameMove(const netAddress& bigger);
+
+    // With --web: the lines that tell the operator what browsers open, or why
+    // they cannot (the web port taken, no page in the web root); none without.
+    std::vector<std::string> describeWeb(const gameOptions& options) const;
+    bool isServingWeb() const { return m_host.getWebPort() != 0; }
 
     networkHost& getHost() { return m_host; }
     const networkHost& getHost() const { return m_host; }

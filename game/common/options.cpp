@@ -80,6 +80,20 @@ bool applyServerValue(const std::string& name, const std::string& value, gameOpt
         if (parseNumber(value, 0, MAX_EMPTY_SHUTDOWN, options.agonesEmptyShutdown))
             return true;
         error = "--agones-empty-shutdown needs seconds from 0 (never) to 604800, got \"" + value + "\"";
+    } else if (name == "--web") {
+        long port = 0;
+        if (parseNumber(value, 0, MAX_PORT, port)) {
+            options.web = true;
+            options.webPort = static_cast<uint16_t>(port);
+            return true;
+        }
+        error = "--web needs a TCP port from 0 to 65535, got \"" + value + "\"";
+    } else if (name == "--web-root") {
+        if (!value.empty()) {
+            options.webRoot = value;
+            return true;
+        }
+        error = "--web-root needs a folder";
     } else if (name == "--metrics") {
         if (parseMetricsEndpoint(value, options))
             return true;
@@ -93,7 +107,7 @@ bool applyServerValue(const std::string& name, const std::string& value, gameOpt
 
 bool takesServerValue(const std::string& name) {
     return name == "--config" || name == "--session-name" || name == "--metrics" || name == "--bots" ||
-           name == "--agones-empty-shutdown";
+           name == "--agones-empty-shutdown" || name == "--web" || name == "--web-root";
 }
 
 // Applies one option that takes a value.
@@ -264,6 +278,16 @@ bool parseOptions(int argc, const char* const* argv, gameOptions& options, std::
         error = "--spectate watches a game; it cannot also --server, --bot, --bots, --status or --replay";
         return false;
     }
+    if (options.web && (options.bot || options.status || !options.connectHost.empty() ||
+                        !options.replay.empty() || options.spectate)) {
+        error = "--web serves browsers from a copy that hosts; it cannot go with --bot, --status, --connect, "
+                "--replay or --spectate";
+        return false;
+    }
+    if (!options.webRoot.empty() && !options.web) {
+        error = "--web-root names the files of --web: it needs --web";
+        return false;
+    }
     if (options.status && (options.server || !options.connectHost.empty())) {
         error = "--status only asks the hosts on the network; it cannot also --server or --connect";
         return false;
@@ -297,6 +321,9 @@ std::string usageText(const char* programName) {
            "  --status                  print each host that answers the search: name, players, maximum\n"
            "  --bot                     play as a computer player, without window or sound\n"
            "  --bots N                  when this copy hosts, bring N computer players along\n"
+           "  --web PORT                when this copy hosts, serve the game to browsers on TCP port PORT:\n"
+           "                            they open http://ADDRESS:PORT/ (0: a port the system picks)\n"
+           "  --web-root DIR            the files served with --web (default: web/ beside the program)\n"
            "  --metrics [ADDR:]PORT     with --server: serve counters on http://ADDR:PORT/metrics\n"
            "                            (Prometheus text; ADDR 127.0.0.1 unless given)\n"
            "  --agones                  with --server: report to the Agones sidecar of its pod (Ready,\n"

@@ -35,6 +35,9 @@ struct gameOptions {
     int bots = 0;                             // computer players a hosting copy starts
     bool agones = false;                      // the dedicated server talks to an Agones sidecar
     long agonesEmptyShutdown = 0;             // seconds empty after play before it ends; 0: never
+    bool web = false;                         // a hosting copy serves the game to browsers
+    uint16_t webPort = 0;                     // its TCP port; 0: a port the system picks
+    std::string webRoot;                      // the files served; empty: web/ beside the program
 };
 
 // False with a one-line reason in error when the command line is not understood.

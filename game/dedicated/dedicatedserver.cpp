@@ -192,6 +192,14 @@ int runDedicatedServer(const gameOptions& options) {
         // A port named by the operator that cannot be had is a setting to mend.
         return options.port != 0 ? EXIT_BAD_SETTING : 1;
     }
+    const std::vector<std::string> webLines = hosted.describeWeb(options);
+    if (options.web && !hosted.isServingWeb()) {
+        // The operator named the port browsers are told of: hosting without it is no use.
+        std::fprintf(stderr, "zeb: %s\n", webLines.front().c_str());
+        return EXIT_BAD_SETTING;
+    }
+    for (const std::string& line : webLines)
+        printServerEvent("ZEB server: %s", line.c_str());
     printServerEvent("ZEB server: hosting \"%s\" on port %u; stop with Ctrl+C",
                      getHostedSessionName(options).c_str(), hosted.getHost().getPort());
     ZEBServerMetrics metrics;

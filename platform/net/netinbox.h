@@ -23,6 +23,7 @@ struct netIncoming {
     uint32_t player = 0;
     int32_t detail = 0;
     std::vector<uint8_t> bytes;
+    bool viaBrowser = false; // playerJoined: the player came over the web port
 };
 
 // What one sender can make the inbox hold between two takes of its owner. A

@@ -57,11 +57,18 @@ bool netServer::host(const netApplicationDesc& desc, uint16_t port, uint16_t dis
     m_hostedSince = std::chrono::steady_clock::now();
     m_hosting = true;
     startService(host, "zeb-host-net");
+    if (m_webWanted) {
+        netWebServer::hooks hooks;
+        hooks.nextPlayerID = [this] { return m_nextPlayerID++; };
+        hooks.post = [this](netIncoming event) { post(std::move(event)); };
+        m_web.start(m_webPort, m_webRoot, std::move(hooks));
+    }
     return true;
 }
 
 void netServer::close() {
     stopService();
+    m_web.stop();
     m_hosting = false;
 }
 
@@ -87,14 +94,22 @@ void netServer::disconnectPlayer(uint32_t playerID, uint32_t data) {
 }
 
 void netServer::sendPacket(netOutgoing& outgoing) {
+    const auto player = m_players.find(outgoing.destination);
     if (outgoing.disconnect) {
-        const auto player = m_players.find(outgoing.destination);
         if (player != m_players.end()) {
             m_closingPlayers.insert(outgoing.destination);
             disconnectAfterDelivery(player->second, outgoing.disconnectData);
+        } else {
+            m_web.disconnect(outgoing.destination, outgoing.disconnectData);
         }
         return;
     }
+    // A browser's share leaves by the web port; the game does not know which
+    // transport a player came by.
+    if (outgoing.destination == 0 || player == m_players.end())
+        m_web.send(outgoing.destination, outgoing.bytes.data(), outgoing.bytes.size(), outgoing.reliable);
+    if (outgoing.destination != 0 && player == m_players.end())
+        return;
     const enet_uint32 flags = outgoing.reliable ? ENET_PACKET_FLAG_RELIABLE : 0;
     ENetPacket* packet = enet_packet_create(outgoing.bytes.data(), outgoing.bytes.size(), flags);
     if (packet == nullptr)
@@ -104,8 +119,7 @@ void netServer::sendPacket(netOutgoing& outgoing) {
         m_sentMessages += m_players.size();
         return;
     }
-    const auto player = m_players.find(outgoing.destination);
-    if (player == m_players.end() || enet_peer_send(player->second, NET_CHANNEL, packet) != 0)
+    if (enet_peer_send(player->second, NET_CHANNEL, packet) != 0)
         enet_packet_destroy(packet);
     else
         ++m_sentMessages;
@@ -117,9 +131,13 @@ netServerStats netServer::getStats() const {
     stats.receivedBytes = getReceivedBytes();
     stats.sentDatagrams = getSentDatagrams();
     stats.receivedDatagrams = getReceivedDatagrams();
-    stats.sentMessages = m_sentMessages;
-    stats.receivedMessages = m_receivedMessages;
-    stats.droppedPeers = m_droppedPeers;
+    const netWebStats web = m_web.getStats();
+    stats.sentMessages = m_sentMessages + web.sentMessages;
+    stats.receivedMessages = m_receivedMessages + web.receivedMessages;
+    stats.droppedPeers = m_droppedPeers + web.droppedPlayers;
+    stats.webSentBytes = web.sentBytes;
+    stats.webReceivedBytes = web.receivedBytes;
+    stats.browserPlayersJoined = web.playersJoined;
     stats.refusedConnects = m_refusedConnects;
     return stats;
 }

@@ -6,6 +6,7 @@
 #include "platform/net/netevents.h"
 #include "platform/net/netsocket.h"
 #include "platform/net/netstats.h"
+#include "platform/net/netwebserver.h"
 
 #include <atomic>
 #include <chrono>
@@ -30,6 +31,16 @@ class netServer final : public netEndpoint {
     bool host(const netApplicationDesc& desc, uint16_t port, uint16_t discoveryPort,
               bool anyPortWhenTaken = true);
 
+    // Before host: also serve browsers on the TCP port webPort (0: the system
+    // picks) with the files of webRoot. Hosting goes on without it when the
+    // port is taken (getWebPort says 0).
+    void serveWeb(uint16_t webPort, const std::string& webRoot) {
+        m_webWanted = true;
+        m_webPort = webPort;
+        m_webRoot = webRoot;
+    }
+    uint16_t getWebPort() const { return m_web.isServing() ? m_web.getPort() : 0; }
+
     // Disconnects every player, flushes, then destroys the transport. No events
     // follow; those already posted stay in the inbox.
     void close();
@@ -47,7 +58,7 @@ class netServer final : public netEndpoint {
 
     bool isHosting() const { return m_hosting; }
     uint16_t getPort() const { return m_port; } // the port really listened on
-    uint32_t getPlayerCount() const { return m_playerCount; }
+    uint32_t getPlayerCount() const { return m_playerCount + m_web.getPlayerCount(); }
     netServerStats getStats() const; // safe from any thread
 
   private:
@@ -79,8 +90,12 @@ class netServer final : public netEndpoint {
     std::atomic<uint64_t> m_receivedMessages{0};
     std::atomic<uint64_t> m_droppedPeers{0};
     std::atomic<uint64_t> m_refusedConnects{0};
+    std::atomic<uint32_t> m_nextPlayerID{1}; // never reused, even across sessions of this object
+    bool m_webWanted = false;
+    uint16_t m_webPort = 0;
+    std::string m_webRoot;
+    netWebServer m_web;
     // Held like the transport.
-    uint32_t m_nextPlayerID = 1; // never reused, even across sessions of this object
     std::unordered_map<uint32_t, _ENetPeer*> m_players;
     std::unordered_set<uint32_t> m_closingPlayers; // disconnected by this end: not counted as dropped
     std::vector<uint32_t> m_peerSince; // per peer slot: transport time first seen or connected; 0 free

@@ -12,4 +12,7 @@ struct netServerStats {
     uint64_t receivedMessages = 0; // packets received from players
     uint64_t droppedPeers = 0;     // players lost without leaving: timed out or gone silent
     uint64_t refusedConnects = 0;  // connects refused for a wrong protocol version
+    uint64_t webSentBytes = 0;     // TCP payload bytes of the web port, HTTP included
+    uint64_t webReceivedBytes = 0;
+    uint64_t browserPlayersJoined = 0; // players who came by the web port
 };

@@ -88,6 +88,7 @@ class ZEBGameSetup {
     void startClaim();
     void stepClaiming();
     void startHosting();
+    void announceWeb(); // the address browsers open, or why there is none
     void findOwnGame(); // the hosting copy's own client searches its machine for its game
     void noGameToWatch();
     void stepHosting();

@@ -276,9 +276,20 @@ void ZEBGameSetup::startHosting() {
         cannotHost();
         return;
     }
+    announceWeb();
     if (!m_bots && m_options.bots > 0)
         m_bots.emplace(m_options, m_hosted->getHost().getPort());
     findOwnGame();
+}
+
+// The game goes on for the players of ZEB's own when the web port is taken.
+void ZEBGameSetup::announceWeb() {
+    const std::vector<std::string> lines = m_hosted->describeWeb(m_options);
+    for (const std::string& line : lines)
+        std::printf("zeb: %s\n", line.c_str());
+    std::fflush(stdout);
+    if (m_options.web && !m_hosted->isServingWeb())
+        setNotice(lines.front());
 }
 
 void ZEBGameSetup::findOwnGame() {
