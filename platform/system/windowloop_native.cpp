@@ -4,7 +4,7 @@
 int runWindowLoop(gameWindow* window, float frameSeconds, const frameUpdateFunction& update,
                   const frameRenderFunction& render, long frameLimit, messageWaitFunction wait) {
     if (wait == nullptr)
-        wait = win::waitMessage;
+        wait = waitMessage;
     windowLoop loop(window, frameSeconds, update, render, frameLimit);
     while (loop.pass()) {
         // Nothing to do until the next frame: a pass that only found the frame
