@@ -4,6 +4,9 @@
 // shows the field and the score table. Prints the figures of the run.
 const test = require('node:test');
 const assert = require('node:assert');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
 const web = require('./zebweb');
 
 test('a browser joins, plays and chats in a dedicated server\'s game', async (t) => {
@@ -21,23 +24,23 @@ test('a browser joins, plays and chats in a dedicated server\'s game', async (t)
   const opened = Date.now();
   await page.goto(server.url('?name=Webby'));
   await server.line(/joined as Webby/);
-  const shown = await web.nextReport(page, 'a report with the ship', (r) => r.ship !== null);
+  await web.nextReport(page, 'a report with the ship', (r) => r.ship !== null);
   const joinMs = Date.now() - opened;
 
-  // The ship turns right while the key is held, then thrusts.
-  await page.keyboard.down('ArrowRight');
-  const turned = await web.nextReport(page, 'a turn to the right',
-                                      (r) => (r.flags & web.REPORT_RIGHT) && r.ship && r.ship.rotation !== shown.ship.rotation);
-  await page.keyboard.up('ArrowRight');
-  assert.ok(turned.ship.rotation !== shown.ship.rotation);
-  await page.keyboard.down('ArrowUp');
-  const moved = await web.nextReport(page, 'thrust that moves the ship',
-                                     (r) => (r.flags & web.REPORT_THRUST) && r.ship && (r.ship.vx !== 0 || r.ship.vy !== 0));
-  await page.keyboard.up('ArrowUp');
-  assert.ok(moved.ship.vx !== 0 || moved.ship.vy !== 0);
+  // The ship turns right while the key is held, and thrust moves it.
+  const key = (name) => [() => page.keyboard.down(name), () => page.keyboard.up(name)];
+  const turned = await web.holdUntil(page, 'a turn to the right', ...key('ArrowRight'),
+                                     (r, shown) => r.flags & web.REPORT_RIGHT && r.ship && r.ship.rotation !== shown.ship.rotation);
+  assert.ok(turned.flags & web.REPORT_RIGHT);
+  const moved = await web.holdUntil(page, 'thrust that moves the ship', ...key('ArrowUp'),
+                                    (r) => r.flags & web.REPORT_THRUST && r.ship && (r.ship.vx !== 0 || r.ship.vy !== 0));
+  assert.ok(moved.flags & web.REPORT_THRUST);
 
   // Chat: the page's line reaches the server, the operator's reaches the page.
-  await page.keyboard.press('t');
+  // T opens the chat line when a game frame sees it down: held for a few frames.
+  await page.keyboard.down('t');
+  await web.framesPass(page, 4);
+  await page.keyboard.up('t');
   await page.keyboard.type('hello from the web');
   await page.keyboard.press('Enter');
   await server.line(/Webby: hello from the web/);
@@ -56,16 +59,21 @@ test('a browser joins, plays and chats in a dedicated server\'s game', async (t)
   assert.ok(field.lit > 200, `field: ${JSON.stringify(field)}`);
   assert.ok(beside.lit < 50, `beside the play area: ${JSON.stringify(beside)}`);
 
-  // Figures over a few seconds of play: the tab's animation frames and
-  // processor time, and the traffic of this one browser player.
+  // Figures over the same seconds of play: the tab's animation frames and
+  // processor time beside a native client's, and this browser player's traffic.
+  const home = fs.mkdtempSync(path.join(os.tmpdir(), 'zeb-web-'));
+  t.after(() => fs.rmSync(home, { recursive: true, force: true }));
+  const nativeFrames = 270;
   const before = await figures(page, cdp);
-  await new Promise((resolve) => setTimeout(resolve, 5000));
+  const native = await web.runNativeClient(server, nativeFrames, home);
   const after = await figures(page, cdp);
   const seconds = (after.at - before.at) / 1000;
-  console.log(`figures: page to first report of the ship ${joinMs} ms; ` +
-              `${((after.frames - before.frames) / seconds).toFixed(1)} frames/s; ` +
+  console.log(`figures: page opened to its ship reported ${joinMs} ms; over ${seconds.toFixed(1)} s: ` +
+              `browser ${((after.frames - before.frames) / seconds).toFixed(1)} animation frames/s, ` +
               `tab processor ${(100 * (after.cpu - before.cpu) / seconds).toFixed(1)} %; ` +
-              `received ${((after.received - before.received) / seconds).toFixed(0)} B/s, ` +
+              `native ${nativeFrames} game frames in ${native.wall} s (start and join included), ` +
+              `processor ${(100 * native.cpu / native.wall).toFixed(1)} %; ` +
+              `browser player received ${((after.received - before.received) / seconds).toFixed(0)} B/s, ` +
               `sent ${((after.sent - before.sent) / seconds).toFixed(0)} B/s`);
 });
 

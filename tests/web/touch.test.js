@@ -19,7 +19,6 @@ test('the touch buttons of a phone steer the ship', async (t) => {
   const cdp = await context.newCDPSession(page);
   await page.goto(server.url('?name=Thumbs'));
   await server.line(/joined as Thumbs/);
-  const shown = await web.nextReport(page, 'a report with the ship', (r) => r.ship !== null);
 
   // Each button is a thumb's size at least, and they do not cover one another.
   const boxes = {};
@@ -31,17 +30,15 @@ test('the touch buttons of a phone steer the ship', async (t) => {
                                      id: touchId });
   const touch = (type, points) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points });
 
-  await touch('touchStart', [centre('turn-left', 1)]);
-  const turned = await web.nextReport(page, 'a turn to the left',
-                                      (r) => (r.flags & web.REPORT_LEFT) && r.ship && r.ship.rotation !== shown.ship.rotation);
-  await touch('touchEnd', []);
-  await web.nextReport(page, 'the turn let go', (r) => (r.flags & (web.REPORT_LEFT | web.REPORT_RIGHT)) === 0);
-  assert.ok(turned.ship.rotation !== shown.ship.rotation);
+  const turned = await web.holdUntil(page, 'a turn to the left', () => touch('touchStart', [centre('turn-left', 1)]),
+                                     () => touch('touchEnd', []),
+                                     (r, shown) => r.flags & web.REPORT_LEFT && r.ship && r.ship.rotation !== shown.ship.rotation);
+  assert.ok(turned.flags & web.REPORT_LEFT);
 
-  await touch('touchStart', [centre('thrust', 2)]);
-  await touch('touchStart', [centre('thrust', 2), centre('fire', 3)]);
-  const both = await web.nextReport(page, 'thrust and fire together',
-                                    (r) => (r.flags & web.REPORT_THRUST) && (r.flags & web.REPORT_FIRE));
-  await touch('touchEnd', []);
+  // Two fingers: thrust, then fire beside it, held together.
+  const both = await web.holdUntil(page, 'thrust and fire together', async () => {
+    await touch('touchStart', [centre('thrust', 2)]);
+    await touch('touchStart', [centre('thrust', 2), centre('fire', 3)]);
+  }, () => touch('touchEnd', []), (r) => r.flags & web.REPORT_THRUST && r.flags & web.REPORT_FIRE);
   assert.ok(both.flags & web.REPORT_THRUST && both.flags & web.REPORT_FIRE);
 });

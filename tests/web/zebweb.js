@@ -11,6 +11,7 @@ const { chromium } = require('playwright-core');
 
 const ROOT = path.resolve(__dirname, '../..');
 const SERVER = process.env.ZEB_SERVER || path.join(ROOT, 'build/game/zeb-server');
+const CLIENT = process.env.ZEB_CLIENT || path.join(path.dirname(SERVER), 'zeb');
 const WEB_ROOT = process.env.ZEB_WEB_ROOT || path.join(ROOT, 'build-web/web');
 // Bounds for faults only: a busy machine with four builds still makes them.
 const DEADLINE_MS = 60000;
@@ -79,7 +80,7 @@ async function startServer() {
   child.stdout.on('data', take);
   child.stderr.on('data', take);
   const server = {
-    child, lines, webPort,
+    child, lines, webPort, gamePort,
     url: (query) => `http://127.0.0.1:${webPort}/${query}`,
     line: (pattern) => waitFor('a server line matching ' + pattern, () => lines.find((l) => pattern.test(l))),
     say: (text) => child.stdin.write(text + '\n'),
@@ -159,6 +160,39 @@ async function nextReport(page, what, test) {
   });
 }
 
+// Holds a control (press, then release) while the own ship is shown, until
+// a report the page sends meanwhile satisfies test. The bot may shoot the
+// ship, and a ship that appears under a held control rests until the next
+// press: the control is then pressed again on the ship that comes back.
+async function holdUntil(page, what, press, release, test) {
+  const started = Date.now();
+  while (Date.now() - started < DEADLINE_MS) {
+    const shown = await nextReport(page, 'the own ship', (r) => r.ship !== null);
+    await press();
+    let from = await page.evaluate(() => window.__zebTraffic.sent.length);
+    const tryStarted = Date.now();
+    let found;
+    let lost = false;
+    while (!found && !lost && Date.now() - tryStarted < 5000) {
+      await new Promise((resolve) => setTimeout(resolve, 50));
+      const { reports, next } = await reportsSince(page, from);
+      from = next;
+      found = reports.find((r) => test(r, shown));
+      lost = reports.some((r) => r.ship === null);
+    }
+    await release();
+    if (found) return found;
+  }
+  throw new Error('timed out waiting for ' + what);
+}
+
+// Waits until the page's loop has run count more animation frames.
+async function framesPass(page, count) {
+  const frame = () => page.evaluate(() => Browser.mainLoop.currentFrameNumber);
+  const start = await frame();
+  await waitFor(`${count} frames`, async () => (await frame()) >= start + count);
+}
+
 async function receivedText(page, text) {
   const needle = Buffer.from(text);
   const received = await page.evaluate(() => window.__zebTraffic.received);
@@ -220,8 +254,31 @@ function countPixels(image, left, top, right, bottom) {
   return { lit, coloured };
 }
 
+// The native client beside the browser, windowless (SDL's dummy drivers),
+// for the figures: it plays frames game frames and ends; resolves with its
+// wall and processor seconds.
+function runNativeClient(server, frames, home) {
+  return new Promise((resolve, reject) => {
+    const child = spawn('/usr/bin/time', ['-f', '%e %U %S', CLIENT, '--connect', `127.0.0.1:${server.gamePort}`,
+                                          '--name', 'Native', '--frames', String(frames), '--no-record'], {
+      env: { ...process.env, ZEB_DISCOVERY: '127.255.255.255', SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy',
+             XDG_CONFIG_HOME: home, XDG_DATA_HOME: home, XDG_STATE_HOME: home, DISPLAY: '' },
+      stdio: ['ignore', 'ignore', 'pipe']
+    });
+    let errors = '';
+    child.stderr.on('data', (chunk) => { errors += chunk; });
+    child.on('error', reject);
+    child.on('exit', () => {
+      const last = errors.trim().split('\n').pop().split(' ').map(Number);
+      resolve({ wall: last[0], cpu: last[1] + last[2] });
+    });
+  });
+}
+
 module.exports = {
+  runNativeClient,
   REPORT_FIRE, REPORT_THRUST, REPORT_LEFT, REPORT_RIGHT, REPORT_ACK, REPORT_MOTION,
-  startServer, launchBrowser, recordSocketTraffic, reportsSince, nextReport, receivedText, waitFor,
+  startServer, launchBrowser, recordSocketTraffic, reportsSince, nextReport, holdUntil, framesPass, receivedText,
+  waitFor,
   decodePng, countPixels
 };
