@@ -13,10 +13,10 @@
 
 namespace {
 
-// The host answers WebSocket pings that the page never sees, so the host's
-// own messages are the only sign of life here: it is given the longest
-// silence that either end allows.
-constexpr uint32_t WEB_HOST_SILENCE_MS = NET_PEER_TIMEOUT_MAXIMUM_MS + NET_PEER_SILENCE_LIMIT_MS;
+// The host's WebSocket pings never reach the page, and a quiet game sends no
+// messages for seconds (gaps of 4 s are seen): only a long silence means a
+// host that is gone without a word (a dead host's system closes the socket).
+constexpr uint32_t WEB_HOST_SILENCE_MS = 30000;
 constexpr unsigned short WEB_CLOSE_LEFT = 4001;
 constexpr unsigned short WEB_CLOSE_BASE = 4000; // + the NET_DISCONNECT_* the host would send over ENet
 
