@@ -6,12 +6,20 @@
 #include "sound/soundlist.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
-const vector3 CAMERA_START = {std::bit_cast<float>(0xBCA3D6E0u), 0.0f, -23.98f};
+// std::bit_cast is missing from the browser build's C++ library.
+float floatFromBits(uint32_t bits) {
+    float value;
+    std::memcpy(&value, &bits, sizeof(value));
+    return value;
+}
+
+const vector3 CAMERA_START = {floatFromBits(0xBCA3D6E0u), 0.0f, -23.98f};
 // Following a ship the view comes this many times closer: a ship is then as
 // large as a player's own ship on a window twice the size.
 constexpr float FOLLOW_ZOOM = 2.0f;

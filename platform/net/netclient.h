@@ -53,11 +53,18 @@ class netClient final : public netEndpoint {
     void shutdownTransport() override;
 
     bool isHostSilent() const;
+    // The browser's transport (netclient_web.cpp) calls these from its callbacks.
+    friend struct netClientWebEvents;
+    void receive(const uint8_t* data, uint32_t size, bool isText);
+    void onClosed(unsigned short code);
     void finishConnect(int result);
     void postEnd(uint32_t reason);
 
-    _ENetPeer* m_peer = nullptr; // held like the transport
+    [[maybe_unused]] _ENetPeer* m_peer = nullptr; // held like the transport (not in a browser)
+    int m_webSocket = 0;                          // a browser's transport instead of ENet (0: none)
+    // The connect's deadline; in a browser, once connected, the end of the
+    // host's allowed silence.
     std::chrono::steady_clock::time_point m_deadline;
-    uint32_t m_connectedAt = 0; // transport time of the connect
+    [[maybe_unused]] uint32_t m_connectedAt = 0; // transport time of the connect (not in a browser)
     std::atomic<state> m_state{IDLE};
 };

@@ -63,6 +63,15 @@ class netEndpoint {
     bool post(netOutgoing packet) { return m_outbox.post(std::move(packet)); }
     bool post(netIncoming event) { return m_inbox.post(std::move(event)); }
     void countTraffic(); // moves ENet's byte counts into ours
+    // A transport without ENet's counts (a browser's) counts its messages itself.
+    void countSent(size_t bytes) {
+        m_sentBytes += bytes;
+        ++m_sentDatagrams;
+    }
+    void countReceived(size_t bytes) {
+        m_receivedBytes += bytes;
+        ++m_receivedDatagrams;
+    }
 
     // Whether the game's thread may service the transport and send now.
     virtual bool isOpen() const = 0;

@@ -25,6 +25,26 @@ uint64_t monotonicNanoseconds() {
                                      std::chrono::steady_clock::now().time_since_epoch())
                                      .count());
 }
+#elif defined(__EMSCRIPTEN__)
+uint64_t monotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint64_t>(now.tv_sec) * NANOSECONDS_PER_SECOND + static_cast<uint64_t>(now.tv_nsec);
+}
+
+// A page has no boot time (CLOCK_BOOTTIME fails there and would read 0 for
+// ever): its clock is the page's monotonic one, started from the wall clock
+// so that two pages do not start at the same value.
+uint32_t bootClock() {
+    static const uint64_t startMs = [] {
+        timespec wall{};
+        clock_gettime(CLOCK_REALTIME, &wall);
+        const uint64_t wallMs =
+            static_cast<uint64_t>(wall.tv_sec) * 1000u + static_cast<uint64_t>(wall.tv_nsec) / 1000000u;
+        return wallMs - monotonicNanoseconds() / 1000000u;
+    }();
+    return static_cast<uint32_t>(startMs + monotonicNanoseconds() / 1000000u); // wraps at 2^32
+}
 #else
 uint32_t bootClock() {
     timespec now{};

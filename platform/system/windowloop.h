@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/system/framegate.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -17,6 +19,34 @@ using frameRenderFunction = std::function<void()>;
 using messageWaitFunction = void (*)(uint32_t milliseconds);
 int runWindowLoop(gameWindow* window, float frameSeconds, const frameUpdateFunction& update,
                   const frameRenderFunction& render, long frameLimit, messageWaitFunction wait = nullptr);
+
+// One pass of that loop at a time, for a caller that owns the waiting: the
+// native loop sleeps between passes, a browser runs passes in each of its
+// animation frames.
+class windowLoop {
+  public:
+    windowLoop(gameWindow* window, float frameSeconds, const frameUpdateFunction& update,
+               const frameRenderFunction& render, long frameLimit);
+
+    // At most one message, then the update (and the drawing of an accepted
+    // frame). False once the quit message has come.
+    bool pass();
+    bool handledMessage() const { return m_handled; }    // the last pass took a message
+    uint32_t msUntilDue() const { return m_msUntilDue; } // after a pass: until the next frame is due
+    int getExitCode() const { return m_exitCode; }
+
+  private:
+    gameWindow* m_window;
+    const frameUpdateFunction& m_update;
+    const frameRenderFunction& m_render;
+    long m_frameLimit;
+    frameGate m_gate;
+    long m_framesDrawn = 0;
+    uint32_t m_last;
+    bool m_handled = false;
+    uint32_t m_msUntilDue = 0;
+    int m_exitCode = 0;
+};
 
 // Closes the window as its close box does: the loop then ends with code 0.
 void closeWindow(gameWindow* window);

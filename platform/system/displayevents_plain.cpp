@@ -1,6 +1,7 @@
 #include "platform/system/displayevents.h"
 
-// Windows' message queue is read without a round trip: always pumped.
+// Windows' message queue and a browser's events are read without a round
+// trip to a display server: always pumped.
 class x11Calls {};
 
 displayEvents::displayEvents() = default;

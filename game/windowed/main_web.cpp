@@ -1,0 +1,29 @@
+#include "core/displaytext.h"
+#include "core/timer.h"
+#include "game/common/options.h"
+#include "game/windowed/windowtexts.h"
+#include "platform/system/assertionbox.h"
+#include "platform/system/clock.h"
+
+#include <cstdio>
+#include <string>
+
+// The program of a web page: its arguments come from the page's address
+// (index.html turns ?name=NAME&watch=1 into --connect HOST --name NAME
+// --spectate). It joins the host that served the page and does nothing else.
+
+int main(int argc, char** argv) {
+    setTimerClock(&win::timeGetTime);
+    setAssertionHandler(&askAboutAssertion);
+    gameOptions options;
+    std::string error;
+    if (!parseOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "zeb: %s\n", makeEscapedText(error).c_str());
+        return 2;
+    }
+    // A page keeps no files beyond its settings: no recordings.
+    options.record = false;
+    // Never returns: the browser's frames run the game (see ZebWebDeps.cmake
+    // for why no level failure is caught here).
+    return runWindowedGame(options);
+}
