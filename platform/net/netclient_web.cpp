@@ -13,10 +13,12 @@
 
 namespace {
 
-// The host's WebSocket pings never reach the page, and a quiet game sends no
-// messages for seconds (gaps of 4 s are seen): only a long silence means a
-// host that is gone without a word (a dead host's system closes the socket).
+// The host sends an empty message twice a second (its pings never reach the
+// page), so a long silence means a host gone without a word; one that stops
+// is seen sooner, as its system closes the socket. A tab in the background
+// may hold the page's frames for a while: hence the margin.
 constexpr uint32_t WEB_HOST_SILENCE_MS = 30000;
+constexpr size_t WEB_FRAME_HEADER_BYTES = 2; // what an empty message costs on the wire
 constexpr unsigned short WEB_CLOSE_LEFT = 4001;
 constexpr unsigned short WEB_CLOSE_BASE = 4000; // + the NET_DISCONNECT_* the host would send over ENet
 
@@ -129,6 +131,11 @@ void netClient::receive(const uint8_t* data, uint32_t size, bool isText) {
     if (m_state != CONNECTED || isText || size > NET_MAX_PACKET_SIZE)
         return; // the host sends binary messages only
     m_deadline = after(WEB_HOST_SILENCE_MS);
+    if (size == 0) {
+        // The host's keepalive: the link is alive, though the game is quiet.
+        countReceived(WEB_FRAME_HEADER_BYTES);
+        return;
+    }
     netIncoming received{netEventKind::received, NET_SERVER_PLAYER_ID, 0, {}};
     received.bytes.assign(data, data + size);
     countReceived(size);

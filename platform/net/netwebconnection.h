@@ -14,7 +14,10 @@
 constexpr size_t WEB_BEHIND_BYTES = 64 * 1024;
 constexpr size_t WEB_LOST_BYTES = 1024 * 1024;
 constexpr uint32_t WEB_REQUEST_LIMIT_MS = 5000; // to finish an HTTP request or handshake
-constexpr uint32_t WEB_PING_AFTER_MS = 1000;    // a quiet browser is pinged this often
+// A browser hears from its host at least this often: an empty binary message,
+// which the page's code sees (a quiet game may send nothing for seconds, and a
+// page never sees pings), and a ping, whose pong the host hears.
+constexpr uint32_t WEB_KEEPALIVE_MS = 500;
 constexpr size_t WEB_MAX_CONNECTIONS = 64;
 constexpr uint32_t WEB_FINISH_LINGER_MS = 1000; // for what is queued and the other end's close
 
@@ -67,7 +70,7 @@ class webConnection {
     webFrameReader& reader() { return m_reader; }
 
     uint32_t m_since = 0;          // request: when it began; player: when last heard from
-    uint32_t m_lastPing = 0;       // player: when a ping last went
+    uint32_t m_lastKeepalive = 0;  // player: when a keepalive and a ping last went
     uint32_t m_finishDeadline = 0; // finishing: closed by then, whatever is left
 
   private:

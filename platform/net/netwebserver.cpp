@@ -160,8 +160,7 @@ int netWebServer::msUntilDue(uint32_t time) const {
             break;
         case webConnection::stage::player:
             due = std::min(due, remaining(NET_PEER_SILENCE_LIMIT_MS, passed));
-            due = std::min(
-                due, remaining(WEB_PING_AFTER_MS, std::min(passed, elapsed(time, connection->m_lastPing))));
+            due = std::min(due, remaining(WEB_KEEPALIVE_MS, elapsed(time, connection->m_lastKeepalive)));
             break;
         case webConnection::stage::finishing: {
             const uint32_t left = connection->m_finishDeadline - time;
@@ -319,7 +318,7 @@ void netWebServer::answerHandshake(webConnection& connection, const webRequest& 
     const uint32_t player = m_hooks.nextPlayerID();
     connection.becomePlayer(player);
     connection.m_since = time;
-    connection.m_lastPing = time;
+    connection.m_lastKeepalive = time;
     ++m_playerCount;
     ++m_playersJoined;
     netIncoming joined{netEventKind::playerJoined, player, static_cast<int32_t>(connection.address()), {}};
@@ -408,10 +407,10 @@ void netWebServer::supervise(uint32_t time) {
             if (passed >= NET_PEER_SILENCE_LIMIT_MS) {
                 closePlayer(*connection, WEB_CLOSE_APPLICATION + NET_DISCONNECT_TIMED_OUT, time);
                 leave(*connection, NET_REASON_CONNECTION_LOST, true);
-            } else if (passed >= WEB_PING_AFTER_MS &&
-                       elapsed(time, connection->m_lastPing) >= WEB_PING_AFTER_MS) {
+            } else if (elapsed(time, connection->m_lastKeepalive) >= WEB_KEEPALIVE_MS) {
+                connection->queue(shared(makeWebFrame(WEB_OPCODE_BINARY, nullptr, 0)));
                 connection->queue(shared(makeWebFrame(WEB_OPCODE_PING, nullptr, 0)));
-                connection->m_lastPing = time;
+                connection->m_lastKeepalive = time;
             }
             break;
         case webConnection::stage::finishing:

@@ -186,14 +186,18 @@ TEST_F(hostileWeb, IdleAndUnfinishedConnectionsAreBounded) {
         closeSocket(socket);
 }
 
-TEST_F(hostileWeb, AQuietPlayerIsPingedAndASilentOneDropped) {
+TEST_F(hostileWeb, AQuietPlayerHearsKeepalivesAndASilentOneIsDropped) {
     webTestClient browser;
     ASSERT_EQ(browser.handshake(m_port), 101);
     ASSERT_TRUE(waitUntil([this] { return count(netEventKind::playerJoined) == 1; }, WAIT_MS));
     const uint64_t heard = m_server.getStats().receivedBytes;
-    advance(WEB_PING_AFTER_MS);
+    advance(WEB_KEEPALIVE_MS);
     ASSERT_TRUE(waitUntil(
-        [&] { return browser.next(10).kind == webReadKind::none && browser.getPingsSeen() > 0; }, WAIT_MS));
+        [&] {
+            return browser.next(10).kind == webReadKind::none && browser.getPingsSeen() > 0 &&
+                   browser.getKeepalivesSeen() > 0;
+        },
+        WAIT_MS));
     // The pong (six bytes) was traffic: short of the limit after it, the player stays.
     ASSERT_TRUE(waitUntil([&] { return m_server.getStats().receivedBytes >= heard + 6; }, WAIT_MS));
     advance(NET_PEER_SILENCE_LIMIT_MS - 500);

@@ -127,6 +127,10 @@ webRead webTestClient::next(int timeoutMs) {
                 sendFrame(WEB_OPCODE_PONG, read.payload);
             continue;
         }
+        if (read.kind == webReadKind::message && read.payload.empty()) {
+            ++m_keepalivesSeen;
+            continue;
+        }
         if (read.kind == webReadKind::message || read.kind == webReadKind::close ||
             read.kind == webReadKind::fault)
             return read;

@@ -25,7 +25,8 @@ class webTestClient {
     void sendFrame(uint8_t opcode, const std::vector<uint8_t>& payload); // one masked, final frame
     void sendMessage(const std::vector<uint8_t>& payload) { sendFrame(WEB_OPCODE_BINARY, payload); }
     void closeWith(uint16_t code); // a masked close frame
-    // The next binary message or the host's close (pings answered on the way);
+    // The next binary message or the host's close (pings answered and
+    // keepalives counted on the way);
     // kind none when nothing came within timeoutMs.
     webRead next(int timeoutMs);
     // Reads until the host closes or ends the connection; the close's code,
@@ -34,6 +35,7 @@ class webTestClient {
     bool isOpen() const { return m_socket != NET_NO_SOCKET; }
     void answerPings(bool answer) { m_answerPings = answer; }
     int getPingsSeen() const { return m_pingsSeen; }
+    int getKeepalivesSeen() const { return m_keepalivesSeen; }
     void close();
 
   private:
@@ -46,6 +48,7 @@ class webTestClient {
     uint32_t m_maskSeed = 0x9E3779B9;
     bool m_answerPings = true;
     int m_pingsSeen = 0;
+    int m_keepalivesSeen = 0; // empty binary messages
 };
 
 // One whole HTTP exchange on a connection of its own: the response's bytes

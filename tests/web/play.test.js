@@ -77,6 +77,30 @@ test('a browser joins, plays and chats in a dedicated server\'s game', async (t)
               `sent ${((after.sent - before.sent) / seconds).toFixed(0)} B/s`);
 });
 
+// A watcher in a game without ships hears next to nothing of the game, yet
+// its link must not look lost: "Connection lost ..." shows after 1.25 s
+// without a word from the host.
+test('a quiet game keeps the page\'s link alive', async (t) => {
+  const server = await web.startServer({ bots: 0 });
+  const browser = await web.launchBrowser();
+  t.after(async () => {
+    await browser.close();
+    await server.stop();
+  });
+  const context = await browser.newContext({ viewport: { width: 800, height: 800 } });
+  await web.recordSocketTraffic(context);
+  const page = await context.newPage();
+  await page.goto(server.url('?name=Quiet&watch=1'));
+  await server.line(/watches as Quiet/);
+  const from = await page.evaluate(() => performance.now());
+  await web.framesPass(page, 240);
+  const gaps = await page.evaluate((start) => {
+    const at = window.__zebTraffic.receivedAt.filter((time) => time >= start);
+    return at.slice(1).map((time, i) => time - at[i]);
+  }, from);
+  assert.ok(gaps.length >= 4 && Math.max(...gaps) < 1250, `gaps between the host's messages: ${gaps}`);
+});
+
 async function figures(page, cdp) {
   const state = await page.evaluate(() => ({
     frames: window.Browser ? Browser.mainLoop.currentFrameNumber : 0,

@@ -60,11 +60,11 @@ function waitFor(what, check, intervalMs = 20) {
 
 // zeb-server --web PORT --web-root DIR --bots 1 on loopback, with its own
 // discovery port and discovery on the loopback broadcast address only.
-async function startServer() {
+async function startServer({ bots = 1 } = {}) {
   const webPort = await freePort('tcp');
   const gamePort = await freePort('udp');
   const discoveryPort = await freePort('udp');
-  const child = spawn(SERVER, ['--web', String(webPort), '--web-root', WEB_ROOT, '--bots', '1',
+  const child = spawn(SERVER, ['--web', String(webPort), '--web-root', WEB_ROOT, ...(bots ? ['--bots', String(bots)] : []),
                                '--port', String(gamePort), '--discovery-port', String(discoveryPort)], {
     env: { ...process.env, ZEB_DISCOVERY: '127.255.255.255', SDL_VIDEODRIVER: 'dummy', SDL_AUDIODRIVER: 'dummy' },
     stdio: ['pipe', 'pipe', 'pipe']
@@ -105,7 +105,7 @@ async function launchBrowser() {
 // Keeps a copy of every binary message the page's WebSockets send and receive.
 function recordSocketTraffic(context) {
   return context.addInitScript(() => {
-    const traffic = { sent: [], received: [], sentBytes: 0, receivedBytes: 0 };
+    const traffic = { sent: [], received: [], receivedAt: [], sentBytes: 0, receivedBytes: 0 };
     window.__zebTraffic = traffic;
     const Native = window.WebSocket;
     const keep = (list, data) => {
@@ -118,6 +118,7 @@ function recordSocketTraffic(context) {
           if (!(event.data instanceof ArrayBuffer)) return;
           traffic.receivedBytes += event.data.byteLength;
           keep(traffic.received, event.data);
+          if (traffic.receivedAt.length < 20000) traffic.receivedAt.push(performance.now());
         });
       }
       send(data) {
