@@ -71,9 +71,10 @@ std::vector<std::string> ZEBHostedGame::describeWeb(const gameOptions& options) 
     }
     const std::string root = webRootOf(options);
     if (!fileExists(root + "/index.html"))
-        lines.push_back(formatText(tr("the web root %s has no index.html: browsers get no page (the game still "
-                                      "hosts, and the WebSocket still takes players)"),
-                                   root.c_str()));
+        lines.push_back(
+            formatText(tr("the web root %s has no index.html: browsers get no page (the game still "
+                          "hosts, and the WebSocket still takes players)"),
+                       root.c_str()));
     for (const std::string& address : m_host.getWebAddresses())
         lines.push_back(formatText(tr("browsers join at %s"), address.c_str()));
     return lines;

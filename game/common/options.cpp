@@ -296,8 +296,9 @@ bool parseOptions(int argc, const char* const* argv, gameOptions& options, std::
     }
     if (options.web && (options.bot || options.status || !options.connectHost.empty() ||
                         !options.replay.empty() || options.spectate)) {
-        error = tr("--web serves browsers from a copy that hosts; it cannot go with --bot, --status, --connect, "
-                   "--replay or --spectate");
+        error =
+            tr("--web serves browsers from a copy that hosts; it cannot go with --bot, --status, --connect, "
+               "--replay or --spectate");
         return false;
     }
     if (!options.webRoot.empty() && !options.web) {
@@ -340,9 +341,11 @@ std::string usageText(const char* programName) {
         tr("  --status                  print each host that answers the search: name, players, maximum\n");
     text += tr("  --bot                     play as a computer player, without window or sound\n");
     text += tr("  --bots N                  when this copy hosts, bring N computer players along\n");
-    text += tr("  --web PORT                when this copy hosts, serve the game to browsers on TCP port PORT:\n"
-               "                            they open http://ADDRESS:PORT/ (0: a port the system picks)\n");
-    text += tr("  --web-root DIR            the files served with --web (default: web/ beside the program)\n");
+    text +=
+        tr("  --web PORT                when this copy hosts, serve the game to browsers on TCP port PORT:\n"
+           "                            they open http://ADDRESS:PORT/ (0: a port the system picks)\n");
+    text +=
+        tr("  --web-root DIR            the files served with --web (default: web/ beside the program)\n");
     text += tr("  --metrics [ADDR:]PORT     with --server: serve counters on http://ADDR:PORT/metrics\n"
                "                            (Prometheus text; ADDR 127.0.0.1 unless given)\n");
     text += tr("  --agones                  with --server: report to the Agones sidecar of its pod (Ready,\n"

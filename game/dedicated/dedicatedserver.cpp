@@ -50,11 +50,10 @@ void reportPlayers(const ZEBHostedGameState& game, const networkHost& host, std:
     };
     for (const namedPlayer& player : now) {
         if (!holds(known, player) && player.browser)
-            printServerEvent(trn("Player %u joined as %s by browser (%u connected, %d by browser)",
-                                 "Player %u joined as %s by browser (%u connected, %d by browser)",
-                                 host.getPlayerCount()),
-                             player.playerID, player.name.c_str(), host.getPlayerCount(),
-                             game.getConnectedBrowserCount());
+            printServerEvent(
+                trn("Player %u joined as %s by browser (%u connected, %d by browser)",
+                    "Player %u joined as %s by browser (%u connected, %d by browser)", host.getPlayerCount()),
+                player.playerID, player.name.c_str(), host.getPlayerCount(), game.getConnectedBrowserCount());
         else if (!holds(known, player))
             printServerEvent(trn("Player %u joined as %s (%u connected)",
                                  "Player %u joined as %s (%u connected)", host.getPlayerCount()),

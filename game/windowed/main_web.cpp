@@ -2,6 +2,7 @@
 #include "core/timer.h"
 #include "game/common/options.h"
 #include "game/windowed/windowtexts.h"
+#include "platform/language/languagechoice.h"
 #include "platform/system/assertionbox.h"
 #include "platform/system/clock.h"
 
@@ -15,15 +16,20 @@
 int main(int argc, char** argv) {
     setTimerClock(&win::timeGetTime);
     setAssertionHandler(&askAboutAssertion);
+    // The browser's languages, unless the page's address names one (?lang=de).
+    languageInUse language;
+    language.use({});
     gameOptions options;
     std::string error;
     if (!parseOptions(argc, argv, options, error)) {
         std::fprintf(stderr, "zeb: %s\n", makeEscapedText(error).c_str());
         return 2;
     }
+    if (!options.language.empty())
+        language.use(options.language);
     // A page keeps no files beyond its settings: no recordings.
     options.record = false;
     // Never returns: the browser's frames run the game (see ZebWebDeps.cmake
     // for why no level failure is caught here).
-    return runWindowedGame(options);
+    return runWindowedGame(options, language);
 }

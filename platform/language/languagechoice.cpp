@@ -68,12 +68,28 @@ std::string loadLanguage(const std::vector<std::string>& languages, const std::v
     return {};
 }
 
+std::vector<std::string> splitLanguageList(std::string_view list) {
+    std::vector<std::string> languages;
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = list.find(':', start);
+        if (end == std::string_view::npos)
+            end = list.size();
+        if (end > start)
+            languages.emplace_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return languages;
+}
+
 std::vector<std::string> catalogueFolders() {
     std::vector<std::string> folders;
     const std::string program = getExecutableDirectory();
     if (!program.empty()) {
         folders.push_back(program + "/locale");
         folders.push_back(program + "/../share/locale");
+    } else {
+        folders.push_back("locale"); // a program that cannot name its folder (a page) looks where it runs
     }
 #ifdef ZEB_INSTALL_LOCALE_DIR
     folders.push_back(ZEB_INSTALL_LOCALE_DIR);

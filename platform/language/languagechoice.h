@@ -21,6 +21,8 @@ bool isLanguageCode(std::string_view code);
 // ("de_DE.UTF-8", "pt-BR"): LANGUAGE's list, then the first of LC_ALL,
 // LC_MESSAGES and LANG; on Windows the user's interface languages.
 std::vector<std::string> systemLanguages();
+// A list such as LANGUAGE's ("de:fr"), empty entries skipped.
+std::vector<std::string> splitLanguageList(std::string_view list);
 
 // The catalogue folders one code may use, the closest first: "pt_BR.UTF-8" and
 // "pt-BR" give pt_BR then pt. Empty for English and for a code that is not a
