@@ -8,25 +8,19 @@ endif()
 set(ZEB_WEB_LIB ${ZEB_WEB_PREFIX}/lib)
 set(ZEB_WEB_INCLUDE ${ZEB_WEB_PREFIX}/include)
 
-function(zeb_web_library name)
-    cmake_parse_arguments(ARG "" "" "INCLUDES;LIBS" ${ARGN})
-    add_library(PkgConfig::${name} INTERFACE IMPORTED)
-    set_target_properties(PkgConfig::${name} PROPERTIES
-        INTERFACE_INCLUDE_DIRECTORIES "${ARG_INCLUDES}"
-        INTERFACE_LINK_LIBRARIES "${ARG_LIBS}")
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/ZebPrefixLibrary.cmake)
 
-zeb_web_library(SDL2 INCLUDES ${ZEB_WEB_INCLUDE}/SDL2 LIBS ${ZEB_WEB_LIB}/libSDL2.a)
-zeb_web_library(ZLIB INCLUDES ${ZEB_WEB_INCLUDE} LIBS ${ZEB_WEB_LIB}/libz.a)
+zeb_prefix_library(SDL2 INCLUDES ${ZEB_WEB_INCLUDE}/SDL2 LIBS ${ZEB_WEB_LIB}/libSDL2.a)
+zeb_prefix_library(ZLIB INCLUDES ${ZEB_WEB_INCLUDE} LIBS ${ZEB_WEB_LIB}/libz.a)
 # SDL2_ttf before SDL2 and FreeType before zlib: the archives name neither.
-zeb_web_library(SDL2_TTF
+zeb_prefix_library(SDL2_TTF
     INCLUDES ${ZEB_WEB_INCLUDE}/SDL2
     LIBS ${ZEB_WEB_LIB}/libSDL2_ttf.a ${ZEB_WEB_LIB}/libfreetype.a ${ZEB_WEB_LIB}/libz.a PkgConfig::SDL2)
 # The page carries its face in its data: no fontconfig.
-zeb_web_library(FONTCONFIG)
+zeb_prefix_library(FONTCONFIG)
 # The page's transport is the browser's WebSocket, not ENet.
-zeb_web_library(ENET LIBS websocket.js)
-zeb_web_library(PUGIXML INCLUDES ${ZEB_WEB_INCLUDE} LIBS ${ZEB_WEB_LIB}/libpugixml.a)
+zeb_prefix_library(ENET LIBS websocket.js)
+zeb_prefix_library(PUGIXML INCLUDES ${ZEB_WEB_INCLUDE} LIBS ${ZEB_WEB_LIB}/libpugixml.a)
 
 # No threads in the page (they would need cross-origin isolation): the
 # programs' Threads::Threads is empty, and nothing of the page starts one.

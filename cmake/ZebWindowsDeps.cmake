@@ -10,32 +10,26 @@ enable_language(RC) # the program's icon and manifest
 set(ZEB_SYSROOT_LIB ${ZEB_WINDOWS_SYSROOT}/lib)
 set(ZEB_SYSROOT_INCLUDE ${ZEB_WINDOWS_SYSROOT}/include)
 
-function(zeb_windows_library name)
-    cmake_parse_arguments(ARG "" "" "INCLUDES;LIBS" ${ARGN})
-    add_library(PkgConfig::${name} INTERFACE IMPORTED)
-    set_target_properties(PkgConfig::${name} PROPERTIES
-        INTERFACE_INCLUDE_DIRECTORIES "${ARG_INCLUDES}"
-        INTERFACE_LINK_LIBRARIES "${ARG_LIBS}")
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/ZebPrefixLibrary.cmake)
 
 # SDL2's static library needs these Windows libraries (its sdl2.pc lists them).
 set(ZEB_SDL2_SYSTEM_LIBS
     m kernel32 user32 gdi32 winmm imm32 ole32 oleaut32 version uuid advapi32 setupapi shell32 dinput8)
-zeb_windows_library(SDL2
+zeb_prefix_library(SDL2
     INCLUDES ${ZEB_SYSROOT_INCLUDE}/SDL2
     LIBS ${ZEB_SYSROOT_LIB}/libSDL2.a ${ZEB_SDL2_SYSTEM_LIBS})
 # zlib comes from Debian's libz-mingw-w64-dev, inside the compiler's own tree.
 find_library(ZEB_WINDOWS_ZLIB NAMES libz.a z REQUIRED)
-zeb_windows_library(ZLIB LIBS ${ZEB_WINDOWS_ZLIB})
+zeb_prefix_library(ZLIB LIBS ${ZEB_WINDOWS_ZLIB})
 # SDL2_ttf before SDL2 and FreeType before zlib: the archives name neither.
-zeb_windows_library(SDL2_TTF
+zeb_prefix_library(SDL2_TTF
     INCLUDES ${ZEB_SYSROOT_INCLUDE}/SDL2
     LIBS ${ZEB_SYSROOT_LIB}/libSDL2_ttf.a ${ZEB_SYSROOT_LIB}/libfreetype.a ${ZEB_WINDOWS_ZLIB} PkgConfig::SDL2)
 # No fontconfig on Windows: the program ships its face (platform/text).
-zeb_windows_library(FONTCONFIG)
-zeb_windows_library(ENET INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ${ZEB_SYSROOT_LIB}/libenet.a ws2_32 winmm)
-zeb_windows_library(PUGIXML INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ${ZEB_SYSROOT_LIB}/libpugixml.a)
-zeb_windows_library(HTTPLIB INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ws2_32 crypt32)
+zeb_prefix_library(FONTCONFIG)
+zeb_prefix_library(ENET INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ${ZEB_SYSROOT_LIB}/libenet.a ws2_32 winmm)
+zeb_prefix_library(PUGIXML INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ${ZEB_SYSROOT_LIB}/libpugixml.a)
+zeb_prefix_library(HTTPLIB INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ws2_32 crypt32)
 
 # One program with no DLLs of its own to ship: the C and C++ runtimes and
 # winpthreads go inside. A console program, so the server and the bots print.

@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
         std::string name;
         if (webFileOf(request.target, name) &&
-            (name.empty() || name[0] == '/' || name.find("..") == 0 || name.find("/..") != std::string::npos ||
-             name.find('\\') != std::string::npos))
+            (name.empty() || name[0] == '/' || name.find("..") == 0 ||
+             name.find("/..") != std::string::npos || name.find('\\') != std::string::npos))
             __builtin_trap();
     }
     if (size == 0)

@@ -36,9 +36,9 @@ struct gameOptions {
     bool agones = false;                      // the dedicated server talks to an Agones sidecar
     long agonesEmptyShutdown = 0;             // seconds empty after play before it ends; 0: never
     std::string language; // --lang: the texts' language; empty: the setting's, else the system's
-    bool web = false;                         // a hosting copy serves the game to browsers
-    uint16_t webPort = 0;                     // its TCP port; 0: a port the system picks
-    std::string webRoot;                      // the files served; empty: web/ beside the program
+    bool web = false;     // a hosting copy serves the game to browsers
+    uint16_t webPort = 0; // its TCP port; 0: a port the system picks
+    std::string webRoot;  // the files served; empty: web/ beside the program
 };
 
 // False with a one-line reason in error when the command line is not understood.

@@ -12,7 +12,7 @@ constexpr size_t SERVER_SETTINGS_MAX_FILE_BYTES = 65536;
 constexpr size_t SERVER_SETTINGS_MAX_LINE_BYTES = 1024;
 constexpr const char* SERVER_SETTINGS_KEYS[] = {
     "port", "discovery", "discovery-port", "session-name", "metrics", "bots", "agones-empty-shutdown",
-    "lang", "web",  "web-root"};
+    "lang", "web",       "web-root"};
 
 // Applies the settings in text to options; false with the file name, the line
 // number and the reason in error at the first line that is wrong.

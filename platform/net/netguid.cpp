@@ -1,5 +1,7 @@
 #include "platform/net/netguid.h"
 
+#include "platform/net/nethex.h"
+
 #include <cstdio>
 #include <random>
 
@@ -7,16 +9,6 @@ namespace {
 
 constexpr int GUID_TEXT_LENGTH = 36; // without braces
 constexpr int GUID_DASHES[] = {8, 13, 18, 23};
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool isDashPosition(int index) {
     for (const int dash : GUID_DASHES)
@@ -35,7 +27,7 @@ bool readDigits(const std::string& text, std::array<uint8_t, 32>& digits) {
                 return false;
             continue;
         }
-        const int value = hexValue(c);
+        const int value = netHexValue(c);
         if (value < 0)
             return false;
         digits[count++] = static_cast<uint8_t>(value);

@@ -1,4 +1,5 @@
 #include "platform/net/netwebhttp.h"
+#include "platform/net/nethex.h"
 
 #include <algorithm>
 #include <cstring>
@@ -36,16 +37,6 @@ bool parseRequestLine(const std::string& line, webRequest& request) {
            (version == "HTTP/1.1" || version == "HTTP/1.0");
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool percentDecode(const std::string& text, std::string& decoded) {
     decoded.clear();
     for (size_t i = 0; i < text.size(); ++i) {
@@ -55,8 +46,8 @@ bool percentDecode(const std::string& text, std::string& decoded) {
         }
         if (i + 2 >= text.size())
             return false;
-        const int high = hexValue(text[i + 1]);
-        const int low = hexValue(text[i + 2]);
+        const int high = netHexValue(text[i + 1]);
+        const int low = netHexValue(text[i + 2]);
         if (high < 0 || low < 0)
             return false;
         decoded += static_cast<char>(high * 16 + low);

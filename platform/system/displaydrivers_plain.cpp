@@ -2,7 +2,8 @@
 
 namespace win {
 
-// A page has one display, its canvas, and SDL's driver for it is its default.
+// Windows and a page have one window system each, and SDL's driver for it
+// is its default.
 std::string displayDrivers() {
     return {};
 }
