@@ -3,6 +3,7 @@
 #include "game/common/options.h"
 #include "game/windowed/windowtexts.h"
 #include "platform/language/languagechoice.h"
+#include "platform/language/translation.h"
 #include "platform/system/assertionbox.h"
 #include "platform/system/clock.h"
 
@@ -12,6 +13,29 @@
 // The program of a web page: its arguments come from the page's address
 // (index.html turns ?name=NAME&watch=1 into --connect HOST --name NAME
 // --spectate). It joins the host that served the page and does nothing else.
+
+namespace {
+
+// The page's own texts (why its game ended), in the catalogues for the page to
+// show in the game's language through zebTranslate.
+[[maybe_unused]] constexpr const char* PAGE_TEXTS[] = {
+    marked("The host ended the game."),
+    marked("The game is full."),
+    marked("The host dropped this page before it joined."),
+    marked("The host stopped answering."),
+    marked("The game at %s could not be reached."),
+    marked("The connection to the game was lost."),
+    marked("The game window was closed."),
+    marked("ZEB could not start: %s"),
+    marked("Join again"),
+};
+
+} // namespace
+
+// Exported to the page by the link (EXPORTED_FUNCTIONS).
+extern "C" const char* zebTranslate(const char* text) {
+    return tr(text);
+}
 
 int main(int argc, char** argv) {
     setTimerClock(&win::timeGetTime);

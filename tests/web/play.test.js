@@ -79,8 +79,8 @@ test('a browser joins, plays and chats in a dedicated server\'s game', async (t)
 
 // A watcher in a game without ships hears next to nothing of the game, yet
 // its link must not look lost: "Connection lost ..." shows after 1.25 s
-// without a word from the host.
-test('a quiet game keeps the page\'s link alive', async (t) => {
+// without a word from the host. The page speaks German when asked.
+test('a quiet game keeps the page\'s link alive, in the page\'s language', async (t) => {
   const server = await web.startServer({ bots: 0 });
   const browser = await web.launchBrowser();
   t.after(async () => {
@@ -90,7 +90,7 @@ test('a quiet game keeps the page\'s link alive', async (t) => {
   const context = await browser.newContext({ viewport: { width: 800, height: 800 } });
   await web.recordSocketTraffic(context);
   const page = await context.newPage();
-  await page.goto(server.url('?name=Quiet&watch=1'));
+  await page.goto(server.url('?name=Quiet&watch=1&lang=de'));
   await server.line(/watches as Quiet/);
   const from = await page.evaluate(() => performance.now());
   await web.framesPass(page, 240);
@@ -99,6 +99,12 @@ test('a quiet game keeps the page\'s link alive', async (t) => {
     return at.slice(1).map((time, i) => time - at[i]);
   }, from);
   assert.ok(gaps.length >= 4 && Math.max(...gaps) < 1250, `gaps between the host's messages: ${gaps}`);
+
+  // The page speaks the language its address names, its own texts too.
+  await server.stop();
+  await web.waitFor('the German end of the game', async () =>
+    (await page.locator('#ended-text').textContent()) === 'Der Host hat das Spiel beendet.');
+  assert.strictEqual(await page.locator('#again').textContent(), 'Erneut beitreten');
 });
 
 async function figures(page, cdp) {
