@@ -35,7 +35,10 @@ zeb_windows_library(SDL2_TTF
 zeb_windows_library(FONTCONFIG)
 zeb_windows_library(ENET INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ${ZEB_SYSROOT_LIB}/libenet.a ws2_32 winmm)
 zeb_windows_library(PUGIXML INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ${ZEB_SYSROOT_LIB}/libpugixml.a)
-zeb_windows_library(QRENCODE INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ${ZEB_SYSROOT_LIB}/libqrencode.a)
+# A sysroot from before libqrencode leaves the window without its QR code (the item greyed).
+if(EXISTS ${ZEB_SYSROOT_LIB}/libqrencode.a)
+    zeb_windows_library(QRENCODE INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ${ZEB_SYSROOT_LIB}/libqrencode.a)
+endif()
 zeb_windows_library(HTTPLIB INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ws2_32 crypt32)
 
 # One program with no DLLs of its own to ship: the C and C++ runtimes and
