@@ -29,6 +29,10 @@ zeb_prefix_library(SDL2_TTF
 zeb_prefix_library(FONTCONFIG)
 zeb_prefix_library(ENET INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ${ZEB_SYSROOT_LIB}/libenet.a ws2_32 winmm)
 zeb_prefix_library(PUGIXML INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ${ZEB_SYSROOT_LIB}/libpugixml.a)
+# A sysroot from before libqrencode leaves the window without its QR code (the item greyed).
+if(EXISTS ${ZEB_SYSROOT_LIB}/libqrencode.a)
+    zeb_prefix_library(QRENCODE INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ${ZEB_SYSROOT_LIB}/libqrencode.a)
+endif()
 zeb_prefix_library(HTTPLIB INCLUDES ${ZEB_SYSROOT_INCLUDE} LIBS ws2_32 crypt32)
 
 # One program with no DLLs of its own to ship: the C and C++ runtimes and

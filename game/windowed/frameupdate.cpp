@@ -1,5 +1,6 @@
 #include "game/windowed/windowedgame.h"
 
+#include "game/common/hostedgame.h"
 #include "game/common/options.h"
 #include "game/common/playername.h"
 #include "platform/system/clock.h"
@@ -19,8 +20,21 @@ bool ZEBWindowedGame::update(float changeInTime, float frameTime) {
         m_setup.step(changeInTime);
     m_setup.stepHosted(changeInTime);
     takeSetupEvents();
+    offerJoinAddress();
     m_soundToggleDelay -= changeInTime;
     return true;
+}
+
+// The File menu shows a phone the address while this copy serves browsers.
+void ZEBWindowedGame::offerJoinAddress() {
+    ZEBHostedGame* hosted = m_setup.getHosted();
+    const uint16_t webPort = hosted != nullptr ? hosted->getHost().getWebPort() : 0;
+    if (m_window == nullptr || webPort == m_joinWebPort)
+        return;
+    m_joinWebPort = webPort;
+    const std::vector<std::string> addresses =
+        webPort != 0 ? hosted->getHost().getWebAddresses() : std::vector<std::string>();
+    setJoinAddress(m_window, addresses.empty() ? std::string() : addresses.front());
 }
 
 // What the window's menus and size asked of the game since the last frame.

@@ -68,6 +68,7 @@ ZEBWindowedGame::~ZEBWindowedGame() {
 
 void ZEBWindowedGame::attachWindow(gameWindow* window) {
     m_window = window;
+    m_joinWebPort = 0; // a new window has no address yet
     setWindowOwner(window, this);
 }
 

@@ -140,6 +140,7 @@ class ZEBWindowedGame {
     // Playing (frameupdate.cpp).
     void updatePlaying(float changeInTime);
     void takeSetupEvents(); // what set-up did that this game's own state follows
+    void offerJoinAddress();
     void toggleSound();
     bool openChatLine(); // T or Enter while playing with a host that relays chat
     void updateChat(float changeInTime);
@@ -156,6 +157,7 @@ class ZEBWindowedGame {
 
     const gameOptions& m_options;
     gameWindow* m_window = nullptr;      // null in tests without a window
+    uint16_t m_joinWebPort = 0;          // the browsers' port the window's join box shows, 0 for none
     languageInUse* m_language = nullptr; // the program's, owned by main
     // The player's settings, as read from the settings file, with the changes made while playing.
     userSettings m_settings;

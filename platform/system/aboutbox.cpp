@@ -8,9 +8,16 @@
 using namespace win;
 
 void aboutBox::open(int windowWidth, int windowHeight) {
-    m_width = boxWidthFor(WIDTH, {ABOUT_CAPTION, ABOUT_VERSION_LINE, ABOUT_SECOND_LINE}, windowWidth);
+    openSized(windowWidth, windowHeight,
+              boxWidthFor(WIDTH, {ABOUT_CAPTION, ABOUT_VERSION_LINE, ABOUT_SECOND_LINE}, windowWidth),
+              HEIGHT);
+}
+
+void aboutBox::openSized(int windowWidth, int windowHeight, int width, int height) {
+    m_width = width;
+    m_height = height;
     m_x = std::max(0, windowWidth - m_width - EDGE_MARGIN);
-    m_y = std::max(0, std::min(TOP, windowHeight - HEIGHT));
+    m_y = std::max(0, std::min(TOP, windowHeight - m_height));
     m_open = true;
     m_buttonPressed = false;
 }

@@ -26,6 +26,8 @@ class aboutBox {
     static constexpr int TOP = 40; // below the menu strip and the first score row (unscaled)
 
     void open(int windowWidth, int windowHeight); // in the top right corner
+    // The same box and handling at another size, for a box of other content.
+    void openSized(int windowWidth, int windowHeight, int width, int height);
     void close() { m_open = false; }
     bool isOpen() const { return m_open; }
 
@@ -34,7 +36,7 @@ class aboutBox {
     bool mouseDown(int x, int y);
     bool mouseUp(int x, int y);
 
-    box frame() const { return {m_x, m_y, m_width, HEIGHT}; }
+    box frame() const { return {m_x, m_y, m_width, m_height}; }
     box closeMark() const { return boxCloseMark(frame()); }
     box okButton() const { return boxOkButton(frame()); }
     bool isButtonPressed() const { return m_buttonPressed; }
@@ -45,6 +47,7 @@ class aboutBox {
     int m_x = 0;
     int m_width = WIDTH;
     int m_y = 0;
+    int m_height = HEIGHT;
 };
 
 // Draws the box with an SDL renderer (given as void*) when it is open.

@@ -10,6 +10,7 @@ constexpr rgb HIGHLIGHT_COLOUR = {0, 120, 215};
 constexpr rgb HIGHLIGHT_TEXT_COLOUR = {255, 255, 255};
 constexpr rgb BORDER_COLOUR = {160, 160, 160};
 constexpr rgb DROP_DOWN_COLOUR = {250, 250, 250};
+constexpr rgb GREYED_TEXT_COLOUR = {160, 160, 160};
 constexpr int TEXT_TOP = 5;
 constexpr int TEXT_INSET = 8;
 constexpr int ITEM_TEXT_INSET = 20;
@@ -27,7 +28,9 @@ void drawDropDown(const menuStrip& strip, SDL_Renderer* renderer) {
         fillRectangle(renderer, left + 1, top, width - 2, MENU_ITEM_HEIGHT + 1,
                       hot ? HIGHLIGHT_COLOUR : DROP_DOWN_COLOUR);
         drawLabel(renderer, tr(opened.items[i].label), left + ITEM_TEXT_INSET, top + TEXT_TOP,
-                  hot ? HIGHLIGHT_TEXT_COLOUR : TEXT_COLOUR);
+                  !opened.items[i].enabled ? GREYED_TEXT_COLOUR
+                  : hot                    ? HIGHLIGHT_TEXT_COLOUR
+                                           : TEXT_COLOUR);
     }
 }
 

@@ -35,8 +35,9 @@ menuStrip::menuStrip()
                {{marked("&Name ..."), COMMAND_NAME},
                 {marked("&Watch"), COMMAND_WATCH},
                 {marked("&Language"), COMMAND_LANGUAGE},
+                {marked("&Join from a phone"), COMMAND_JOIN_PHONE, false},
                 {marked("E&xit"), COMMAND_EXIT}},
-               4},
+               5},
               {marked("&Help"), {{marked("&About ..."), COMMAND_ABOUT}}, 1}} {}
 
 int menuStrip::titleWidth(int index) const {
@@ -77,10 +78,20 @@ int menuStrip::openItemAt(int x, int y) const {
     return item < m_menus[m_openMenu].itemCount ? item : -1;
 }
 
+// A greyed item leaves the menu open, as a click beside the items would not.
 uint32_t menuStrip::choose(int item) {
+    if (!m_menus[m_openMenu].items[item].enabled)
+        return 0;
     const uint32_t command = m_menus[m_openMenu].items[item].command;
     close();
     return command;
+}
+
+void menuStrip::enable(uint32_t command, bool enabled) {
+    for (menu& each : m_menus)
+        for (int i = 0; i < each.itemCount; ++i)
+            if (each.items[i].command == command)
+                each.items[i].enabled = enabled;
 }
 
 void menuStrip::open(int index) {

@@ -9,6 +9,7 @@ constexpr uint32_t COMMAND_NAME = 106;        // the player asks to change the n
 constexpr uint32_t COMMAND_NAME_CHOSEN = 107; // the name box's text is offered to the game
 constexpr uint32_t COMMAND_WATCH = 108;       // the player asks to watch, or to play again
 constexpr uint32_t COMMAND_LANGUAGE = 109;    // the player asks for the next language
+constexpr uint32_t COMMAND_JOIN_PHONE = 110;  // the player asks for the browsers' address as a QR code
 
 // The window's menus. With the mouse: a press on a title opens its menu,
 // releasing (or pressing) on an item chooses it, a press elsewhere closes it.
@@ -21,8 +22,9 @@ class menuStrip {
     struct item {
         const char* label; // the English key of the text shown; '&' marks the underlined letter
         uint32_t command;
+        bool enabled = true; // a greyed item cannot be chosen
     };
-    static constexpr int MAX_ITEMS = 4;
+    static constexpr int MAX_ITEMS = 5;
     struct menu {
         const char* title; // the English key, as label
         item items[MAX_ITEMS];
@@ -44,6 +46,7 @@ class menuStrip {
     void openFirst();
     uint32_t keyDown(uint32_t key);
     void close();
+    void enable(uint32_t command, bool enabled);
 
     int getOpenMenu() const { return m_openMenu; } // -1 when none is open
     int getHotItem() const { return m_hotItem; }   // -1 when none is under the pointer or chosen by keys

@@ -4,6 +4,7 @@
 #include "platform/system/displaydrivers.h"
 #include "platform/system/displayevents.h"
 #include "platform/system/gamepad.h"
+#include "platform/system/joinbox.h"
 #include "platform/system/menustrip.h"
 #include "platform/system/namebox.h"
 #include "platform/system/pixeldraw.h"
@@ -29,6 +30,7 @@ struct gameWindow {
     std::vector<uint32_t> commands; // the game's, not yet taken
     menuStrip menu;
     aboutBox about;
+    joinBox join;
     nameBox name;
     textEntry entry;
     displayEvents events;
@@ -48,6 +50,13 @@ void post(uint32_t message, uint64_t wParam, int64_t lParam) {
 void postCommand(uint32_t command) {
     if (command != 0)
         post(WM_COMMAND, command, 0);
+}
+
+// The About box or the join box, whichever is open: both take input alike.
+aboutBox* openInfoBox() {
+    if (g_window.about.isOpen())
+        return &g_window.about;
+    return g_window.join.box().isOpen() ? &g_window.join.box() : nullptr;
 }
 
 void postNameOutcome(nameBox::outcome outcome) {
@@ -74,8 +83,8 @@ bool takenByBoxOrMenu(uint32_t code) {
         postNameOutcome(g_window.name.keyDown(code));
         return true;
     }
-    if (g_window.about.isOpen()) {
-        g_window.about.keyDown(code);
+    if (aboutBox* box = openInfoBox()) {
+        box->keyDown(code);
         return true;
     }
     if (g_window.menu.getOpenMenu() >= 0) {
@@ -109,6 +118,8 @@ void translateWindowEvent(const SDL_WindowEvent& event) {
         post(WM_SIZE, 0, (int64_t(event.data2) << 16) | (event.data1 & 0xFFFF));
     if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED && g_window.about.isOpen())
         g_window.about.open(event.data1, event.data2); // stays in its corner
+    if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED && g_window.join.box().isOpen())
+        g_window.join.open(event.data1, event.data2);
     if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED)
         g_window.name.place(event.data1, event.data2);
 }
@@ -157,7 +168,7 @@ void translate(const SDL_Event& event) {
         if (g_window.name.isOpen())
             g_window.name.textInput(
                 std::string(event.text.text, strnlen(event.text.text, sizeof(event.text.text))));
-        else if (!g_window.about.isOpen() && g_window.menu.getOpenMenu() < 0)
+        else if (openInfoBox() == nullptr && g_window.menu.getOpenMenu() < 0)
             g_window.entry.type(event.text.text);
         break;
     case SDL_MOUSEBUTTONDOWN:
@@ -165,8 +176,8 @@ void translate(const SDL_Event& event) {
             break;
         if (g_window.name.isOpen())
             g_window.name.mouseDown(event.button.x, event.button.y);
-        else if (g_window.about.isOpen())
-            g_window.about.mouseDown(event.button.x, event.button.y);
+        else if (aboutBox* box = openInfoBox())
+            box->mouseDown(event.button.x, event.button.y);
         else
             postCommand(g_window.menu.mouseDown(event.button.x, event.button.y));
         break;
@@ -175,8 +186,8 @@ void translate(const SDL_Event& event) {
             break;
         if (g_window.name.isOpen())
             postNameOutcome(g_window.name.mouseUp(event.button.x, event.button.y));
-        else if (g_window.about.isOpen())
-            g_window.about.mouseUp(event.button.x, event.button.y);
+        else if (aboutBox* box = openInfoBox())
+            box->mouseUp(event.button.x, event.button.y);
         else
             postCommand(g_window.menu.mouseUp(event.button.x, event.button.y));
         break;
@@ -239,6 +250,7 @@ gameWindow* createGameWindow(const char* title, windowProcedure procedure, const
     g_window.commands.clear();
     g_window.menu = menuStrip();
     g_window.about = aboutBox();
+    g_window.join = joinBox();
     g_window.name = nameBox();
     g_window.entry.close();
     g_window.destroyed = false;
@@ -335,9 +347,11 @@ int64_t defWindowProc(gameWindow* window, uint32_t message, uint64_t wParam, int
         window->commands.push_back(static_cast<uint32_t>(wParam & 0xFFFF));
     if (message == WM_COMMAND && (wParam & 0xFFFF) == COMMAND_ABOUT)
         openAboutBox(window);
+    if (message == WM_COMMAND && (wParam & 0xFFFF) == COMMAND_JOIN_PHONE)
+        openJoinBox(window);
     if (message == WM_COMMAND && (wParam & 0xFFFF) == COMMAND_EXIT)
         destroyWindow(window);
-    if (message == WM_SYSKEYDOWN && !window->about.isOpen()) {
+    if (message == WM_SYSKEYDOWN && openInfoBox() == nullptr) {
         const uint32_t code = static_cast<uint32_t>(wParam & 0xFFFF);
         if (code == VK_F10)
             window->menu.openFirst();
@@ -431,8 +445,9 @@ bool paintMenuStrip(gameWindow* window, void* nativeRenderer) {
     SDL_GetWindowSize(window->native, &width, &height);
     paintMenu(window->menu, renderer, width);
     paintAboutBox(window->about, renderer);
+    paintJoinBox(window->join, renderer);
     paintNameBox(window->name, renderer);
-    return window->menu.getOpenMenu() >= 0 || window->about.isOpen() || window->name.isOpen();
+    return window->menu.getOpenMenu() >= 0 || openInfoBox() != nullptr || window->name.isOpen();
 }
 
 pixelRect fitPlayArea(int pixelWidth, int pixelHeight, int menuPixels) {
@@ -474,7 +489,37 @@ void openAboutBox(gameWindow* window) {
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window->native, &width, &height);
+    window->join.box().close();
     window->about.open(width, height);
+}
+
+void setJoinAddress(gameWindow* window, const std::string& address) {
+    if (window == nullptr)
+        return;
+    const bool wasOpen = window->join.box().isOpen();
+    window->join.setAddress(address);
+    window->menu.enable(COMMAND_JOIN_PHONE, window->join.canOpen());
+    if (wasOpen)
+        openJoinBox(window); // sized for the new code
+}
+
+void openJoinBox(gameWindow* window) {
+    if (window == nullptr || window->destroyed || !window->join.canOpen())
+        return;
+    window->menu.close();
+    window->about.close();
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window->native, &width, &height);
+    window->join.open(width, height);
+}
+
+std::string getJoinAddress(const gameWindow* window) {
+    return window != nullptr ? window->join.getAddress() : std::string();
+}
+
+bool isJoinBoxOpen(const gameWindow* window) {
+    return window != nullptr && window->join.box().isOpen();
 }
 
 void openNameBox(gameWindow* window, const std::string& text, size_t maxBytes) {
@@ -482,6 +527,7 @@ void openNameBox(gameWindow* window, const std::string& text, size_t maxBytes) {
         return;
     window->menu.close();
     window->about.close();
+    window->join.box().close();
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window->native, &width, &height);

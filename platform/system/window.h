@@ -129,6 +129,14 @@ void openAboutBox(gameWindow* window);
 bool isAboutBoxOpen(const gameWindow* window);
 int getOpenMenu(const gameWindow* window); // -1 when no menu is open
 
+// The address a phone's browser opens to join, shown as a QR code in a box
+// like the About box from the File menu; while it is empty the menu's item
+// is greyed.
+void setJoinAddress(gameWindow* window, const std::string& address);
+void openJoinBox(gameWindow* window);
+std::string getJoinAddress(const gameWindow* window);
+bool isJoinBoxOpen(const gameWindow* window);
+
 // The name box, a one-line text field drawn in the window like the About box
 // and modal for input as that one is, holding at most maxBytes of UTF-8.
 // Enter or "OK" post WM_COMMAND with COMMAND_NAME_CHOSEN: the game reads the

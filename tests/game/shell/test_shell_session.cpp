@@ -76,9 +76,9 @@ gameWindow* openWindowAlone(const std::string& tag, std::string& folder) {
     return createGameWindow(WINDOW_TITLE, nullptr);
 }
 
-void press(uint32_t key) {
-    pushKeyEvent(key, true, false, false);
-    pushKeyEvent(key, false, false, false);
+void press(uint32_t key, bool alt = false) {
+    pushKeyEvent(key, true, alt, false);
+    pushKeyEvent(key, false, alt, false);
 }
 
 // The game reads which keys are down once a frame: a key that opens the line
@@ -235,6 +235,30 @@ class windowHostingItsGame : public ::testing::Test {
     gameOptions options;
     std::unique_ptr<ZEBWindowedGame> game;
 };
+
+// A window serving browsers offers their address as a QR code from the File
+// menu; the box takes the keys until it closes.
+class windowServingBrowsers : public windowHostingItsGame {
+  protected:
+    void SetUp() override {
+        options.web = true; // on a port the system picks
+        windowHostingItsGame::SetUp();
+    }
+};
+
+TEST_F(windowServingBrowsers, fileJoinFromAPhoneShowsTheFirstAddressUntilClosed) {
+    ASSERT_TRUE(game->getHosted()->isServingWeb());
+    EXPECT_EQ(getJoinAddress(window), game->getHosted()->getHost().getWebAddresses().front());
+    press('F', true);
+    press('J');
+    ASSERT_TRUE(framesUntil(
+        *game, [&] { return isJoinBoxOpen(window); }, 10));
+    game->render();                                                           // drawn over the game
+    EXPECT_FALSE(holdUntil(*game, 'W', [&] { return game->getInput().up; })); // the box takes it
+    press(VK_ESCAPE);
+    EXPECT_TRUE(framesUntil(
+        *game, [&] { return !isJoinBoxOpen(window); }, 10));
+}
 
 // A window hosting its own game on loopback: T opens the line, the ship's
 // keys stop acting, Enter sends it through the host and back to the window;

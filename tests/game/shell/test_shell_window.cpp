@@ -194,11 +194,15 @@ TEST_F(shellWindow, theMenusAreUsedWithTheMouse) {
     drain();
     EXPECT_EQ(g_seen.size(), 1u);
 
-    // File, then "Exit" below "Name ...", "Watch" and "Language": the window goes and the loop is told to
-    // quit.
+    // File, then the greyed "Join from a phone" (nothing, the menu stays open), then "Exit" below it:
+    // the window goes and the loop is told to quit.
     pushMouseButtonEvent(fileX, 8, true);
-    pushMouseMoveEvent(fileX + 10, itemY + 3 * MENU_ITEM_HEIGHT);
     pushMouseButtonEvent(fileX + 10, itemY + 3 * MENU_ITEM_HEIGHT, false);
+    drain();
+    EXPECT_EQ(getOpenMenu(m_window), 0);
+    EXPECT_EQ(g_seen.size(), 1u);
+    pushMouseMoveEvent(fileX + 10, itemY + 4 * MENU_ITEM_HEIGHT);
+    pushMouseButtonEvent(fileX + 10, itemY + 4 * MENU_ITEM_HEIGHT, false);
     const windowMessage exit = next();
     EXPECT_EQ(exit.message, WM_COMMAND);
     EXPECT_EQ(exit.wParam, COMMAND_EXIT);
@@ -348,6 +352,7 @@ TEST_F(shellWindow, altLettersAndF10OpenTheMenusAndEscapeClosesThem) {
          COMMAND_NAME},
         {"File's w", {{'F', true}, {'W', false}}, -1, COMMAND_WATCH},
         {"File's l", {{'F', true}, {'L', false}}, -1, COMMAND_LANGUAGE},
+        {"File's j, greyed without browsers", {{'F', true}, {'J', false}}, 0, 0},
         {"File's x", {{'F', true}, {'X', false}}, -1, COMMAND_EXIT},
     };
     for (const menuKeys& row : rows) {
