@@ -37,7 +37,7 @@ zip)
     unzip -q "$PACKAGE" -d "$FOLDER" || fail "cannot unpack $PACKAGE"
     program=$(ls "$FOLDER"/*/zeb.exe) || fail "no zeb.exe in $PACKAGE"
     for file in README.txt LiberationSans-Regular.ttf LiberationSans-LICENSE.txt wqy-microhei.ttc \
-        WenQuanYi-LICENSE.txt level_0.xml blast_astroid.wav blast_bullet.wav blast_player.wav \
+        WenQuanYi-LICENSE.txt qrencode-LICENSE.txt level_0.xml blast_astroid.wav blast_bullet.wav blast_player.wav \
         locale/de/LC_MESSAGES/zeb.mo locale/zh_CN/LC_MESSAGES/zeb.mo; do
         [ -s "$(dirname "$program")/$file" ] || fail "$PACKAGE lacks $file"
     done
