@@ -96,6 +96,14 @@ std::string makeDisplayText(const std::string& text) {
     return makeDisplayText(text.data(), text.size());
 }
 
+uint32_t nextCharacter(const std::string& text, size_t& at) {
+    uint32_t codePoint = 0;
+    const size_t size =
+        decodeOne(reinterpret_cast<const unsigned char*>(text.data()) + at, text.size() - at, codePoint);
+    at += size == 0 ? 1 : size;
+    return size == 0 ? REPLACEMENT_CHARACTER : codePoint;
+}
+
 std::string cutAtCharacter(const std::string& text, size_t maxBytes) {
     size_t cut = text.size() < maxBytes ? text.size() : maxBytes;
     while (cut > 0 && cut < text.size() && (static_cast<unsigned char>(text[cut]) & 0xC0u) == 0x80u)

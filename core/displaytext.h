@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // Text received from another copy (a player's name, a session name) made safe
@@ -13,6 +14,11 @@ constexpr char DISPLAY_REPLACEMENT = '?';
 
 std::string makeDisplayText(const char* text, size_t length);
 std::string makeDisplayText(const std::string& text);
+
+// The character at text[at] (at < text.size()), advancing at past it; a byte
+// that starts no valid sequence is taken alone as U+FFFD.
+constexpr uint32_t REPLACEMENT_CHARACTER = 0xFFFD;
+uint32_t nextCharacter(const std::string& text, size_t& at);
 
 // The longest start of UTF-8 text of at most maxBytes that ends between two characters.
 std::string cutAtCharacter(const std::string& text, size_t maxBytes);

@@ -1,5 +1,6 @@
 #include "platform/system/labelface.h"
 
+#include "core/displaytext.h"
 #include "platform/system/menufont.h"
 #include "platform/system/pixeldraw.h"
 #include "platform/text/facematch.h"
@@ -15,7 +16,6 @@ namespace {
 constexpr const char* LABEL_FACE = "WenQuanYi Micro Hei";
 constexpr int LABEL_POINT_SIZE = 9; // about the bitmap face's height, legible for Chinese
 constexpr int BITMAP_BASELINE = 7;  // rows of the bitmap face above its baseline
-constexpr uint32_t REPLACEMENT = 0xFFFD;
 
 struct labelGlyph {
     int width = 0;
@@ -57,7 +57,7 @@ class labelFace {
     }
     void render(uint32_t character, labelGlyph& made) {
         int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
-        if (character == REPLACEMENT || !TTF_GlyphIsProvided32(m_font, character) ||
+        if (character == REPLACEMENT_CHARACTER || !TTF_GlyphIsProvided32(m_font, character) ||
             TTF_GlyphMetrics32(m_font, character, &minX, &maxX, &minY, &maxY, &advance) != 0)
             return;
         SDL_Surface* rendered = TTF_RenderGlyph32_Blended(m_font, character, SDL_Color{255, 255, 255, 255});
@@ -95,20 +95,6 @@ labelFace& face() {
 }
 
 } // namespace
-
-uint32_t nextLabelCharacter(const std::string& text, size_t& at) {
-    const unsigned char lead = static_cast<unsigned char>(text[at++]);
-    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (lead >= 0x80 && extra == 0)
-        return REPLACEMENT;
-    uint32_t character = extra == 0 ? lead : lead & (0x3Fu >> extra);
-    for (int i = 0; i < extra; ++i) {
-        if (at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80)
-            return REPLACEMENT;
-        character = (character << 6) | (static_cast<unsigned char>(text[at++]) & 0x3Fu);
-    }
-    return character;
-}
 
 bool hasLabelGlyph(uint32_t character) {
     return face().glyph(character) != nullptr;

@@ -10,10 +10,6 @@
 // coverage masks, so they serve every renderer the window has.
 constexpr size_t LABEL_MAX_GLYPHS = 1024; // kept at most; more start the cache afresh
 
-// Decodes the character at text[at], advancing at; a byte that starts no
-// valid sequence is taken alone.
-uint32_t nextLabelCharacter(const std::string& text, size_t& at);
-
 // Whether the face can draw character; false when there is no face.
 bool hasLabelGlyph(uint32_t character);
 // The glyph's width in pixels, at least one bitmap cell; one cell when absent.

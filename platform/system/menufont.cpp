@@ -1,5 +1,6 @@
 #include "platform/system/menufont.h"
 
+#include "core/displaytext.h"
 #include "platform/system/labelface.h"
 
 namespace {
@@ -110,7 +111,7 @@ constexpr glyph GLYPHS[] = {
 // A character of the bitmap face takes one cell; one of the label face its
 // own width; one drawn as a hollow box a cell.
 int characterWidth(const std::string& text, size_t& at) {
-    const uint32_t character = nextLabelCharacter(text, at);
+    const uint32_t character = nextCharacter(text, at);
     return character >= ' ' && character <= '~' ? MENU_GLYPH_ADVANCE : labelGlyphAdvance(character);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/system/pixeldraw.h"
 
+#include "core/displaytext.h"
 #include "platform/system/labelface.h"
 #include "platform/system/menufont.h"
 
@@ -26,7 +27,7 @@ bool isPrintableAscii(uint32_t c) {
 // else as a hollow box, so text from the user never goes unseen; advances at
 // and returns the width taken.
 int drawCharacter(SDL_Renderer* renderer, const std::string& text, size_t& at, int x, int y, rgb colour) {
-    const uint32_t character = nextLabelCharacter(text, at);
+    const uint32_t character = nextCharacter(text, at);
     if (isPrintableAscii(character)) {
         drawGlyph(renderer, static_cast<char>(character), x, y);
         return MENU_GLYPH_ADVANCE;

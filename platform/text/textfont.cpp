@@ -1,5 +1,6 @@
 #include "platform/text/textfont.h"
 
+#include "core/displaytext.h"
 #include "platform/text/facematch.h"
 
 #include <SDL.h>
@@ -52,20 +53,6 @@ std::string cleanLine(const std::string& text, size_t begin, size_t end) {
         line.resize(cut);
     }
     return line;
-}
-
-// The next character of UTF-8 text at at, advancing at; a byte that starts no
-// valid sequence is taken alone (and drawn by the game's face).
-uint32_t nextCharacter(const std::string& text, size_t& at) {
-    const unsigned char lead = static_cast<unsigned char>(text[at++]);
-    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    uint32_t character = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int i = 0; i < extra; ++i) {
-        if (at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80)
-            return lead;
-        character = (character << 6) | (static_cast<unsigned char>(text[at++]) & 0x3F);
-    }
-    return character;
 }
 
 // The line split where the face drawing it changes: each character goes to

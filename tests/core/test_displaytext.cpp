@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <string>
 
 namespace {
@@ -43,6 +45,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DisplayTextNull, NothingGivesNothing) {
     EXPECT_EQ(makeDisplayText(nullptr, 5), "");
+}
+
+// Each character in turn; a byte that starts no valid sequence is one U+FFFD.
+TEST(DisplayTextCharacters, AreReadOneByOne) {
+    const std::string text = "a\xC3\xA9\xE4\xB8\xAD\xF0\x9F\x98\x80\xFF\xC0\xAF\xE4\xB8";
+    const std::vector<uint32_t> expected = {'a',    0xE9,   0x4E2D, 0x1F600, 0xFFFD,
+                                            0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD};
+    std::vector<uint32_t> read;
+    for (size_t at = 0; at < text.size();)
+        read.push_back(nextCharacter(text, at));
+    EXPECT_EQ(read, expected);
 }
 
 } // namespace

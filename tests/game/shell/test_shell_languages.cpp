@@ -3,6 +3,7 @@
 // and the lines of the unavailable screen and the score table in the designed
 // play area at the HUD's size, with a glyph for every character (no boxes).
 
+#include "core/displaytext.h"
 #include "game/windowed/windowtexts.h"
 #include "networklib/networkclient.h"
 #include "platform/language/languagechoice.h"
@@ -105,7 +106,7 @@ void expectTheWindowHolds(const char* language) {
     for (const char* text : FURNITURE) {
         const std::string shown = tr(text);
         for (size_t at = 0; at < shown.size();) {
-            const uint32_t character = nextLabelCharacter(shown, at);
+            const uint32_t character = nextCharacter(shown, at);
             EXPECT_TRUE((character >= ' ' && character <= '~') || hasLabelGlyph(character)) << shown;
         }
     }
